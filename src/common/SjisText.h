@@ -1,0 +1,29 @@
+// Text helpers. Text is UTF-8 in memory; files of the system's own formats and
+// every byte limit use Shift-JIS (code page 932).
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// UTF-8 to Shift-JIS. A character that Shift-JIS cannot hold becomes "〓".
+std::string Utf8ToSjis(std::string_view utf8);
+// Shift-JIS to UTF-8. An invalid byte sequence becomes U+FFFD.
+std::string SjisToUtf8(std::string_view sjis);
+
+// Number of Shift-JIS bytes the text takes (a character Shift-JIS cannot hold
+// counts as its replacement "〓", two bytes).
+std::size_t SjisLength(std::string_view utf8);
+
+// The longest prefix of the text that takes at most maxBytes Shift-JIS bytes;
+// a character is never split.
+std::string SjisTruncate(std::string_view utf8, std::size_t maxBytes);
+
+// The first character (as UTF-8) that Shift-JIS cannot hold, or nullopt.
+std::optional<std::string> FirstNonSjisChar(std::string_view utf8);
+
+// UTF-8 code point iteration: decodes the code point at pos and advances pos.
+// An invalid sequence yields U+FFFD and advances one byte.
+char32_t NextCodePoint(std::string_view utf8, std::size_t& pos);
+void AppendUtf8(std::string& out, char32_t cp);
