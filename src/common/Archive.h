@@ -79,7 +79,8 @@ FileResult TryReadArchiveFile(const std::string& path, const std::function<void(
 // that replaces the file only when complete, so a failure leaves the old file.
 FileResult TryWriteArchiveFile(const std::string& path, const std::function<void(CArchiveWriter&)>& body);
 
-// The same, showing "ファイル操作中にエラーが発生しました" on Error. Return true on Ok.
+// The same, showing "ファイル操作中にエラーが発生しました" when the file is missing or
+// cannot be read or written. Return true on Ok.
 bool ReadArchiveFile(const std::string& path, const std::function<void(CArchiveReader&)>& body);
 bool WriteArchiveFile(const std::string& path, const std::function<void(CArchiveWriter&)>& body);
 

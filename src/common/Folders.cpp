@@ -1,0 +1,168 @@
+#include "common/Folders.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "common/Archive.h"
+#include "common/Ports.h"
+#include "common/SjisText.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+bool FileExists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool FolderExists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+    std::string out(folder);
+    if (!out.empty() && out.back() != '/') out.push_back('/');
+    out.append(name);
+    return out;
+}
+
+int ClassifyPath(std::string_view path) {
+    if (path == "/") return 4;
+    if (path.size() <= 1) return 3;  // UTF-8 trail bytes are never '/', so no double-byte care is needed
+    return path.back() == '/' ? 2 : 1;
+}
+
+std::string GetDataFolder(const std::string& installDir) {
+    std::string bytes;
+    if (!ReadWholeFile(installDir + "/Data/MyData/datadir.dat", bytes)) return std::string();
+    std::size_t eol = bytes.find_first_of("\r\n");
+    if (eol != std::string::npos) bytes.resize(eol);
+    std::string path = SjisToUtf8(bytes);
+    int cls = ClassifyPath(path);
+    if (cls == 2 || cls == 4) path.pop_back();
+    return path;
+}
+
+int EnsureFolder(const std::string& folder, bool mayCreate, bool askFirst) {
+    if (FolderExists(folder)) return 1;
+    if (!mayCreate) return 0;
+    if (askFirst && Ports::Prompt().AskYesNo("指定されたフォルダは存在しません。\nフォルダを作成しますか？", MsgIcon::Question,
+                                             Answer::Yes) != Answer::Yes)
+        return 3;
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec || !FolderExists(folder)) {
+        ShowMessage("フォルダを作成できませんでした。");
+        return 4;
+    }
+    return 2;
+}
+
+bool FindFileInFolder(const std::string& folder, const std::string& extension, std::string* firstPath) {
+    std::error_code ec;
+    std::vector<std::string> names;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file(ec)) continue;
+        std::string name = it->path().filename().string();
+        if (!extension.empty()) {
+            std::string suffix = "." + extension;
+            if (name.size() <= suffix.size()) continue;
+            std::string tail = name.substr(name.size() - suffix.size());
+            // Extensions compare case-insensitively (ASCII).
+            if (!std::equal(tail.begin(), tail.end(), suffix.begin(), suffix.end(),
+                            [](char a, char b) { return std::tolower(a) == std::tolower(b); }))
+                continue;
+        }
+        names.push_back(name);
+    }
+    if (names.empty()) return false;
+    if (firstPath) *firstPath = JoinPath(folder, *std::min_element(names.begin(), names.end()));
+    return true;
+}
+
+std::vector<std::string> CopyPictures(const std::string& dataFolder, const std::string& target) {
+    std::vector<std::string> failed;
+    std::error_code ec;
+    for (fs::directory_iterator it(JoinPath(dataFolder, "Picture"), ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code fec;
+        if (!it->is_regular_file(fec)) continue;
+        std::string name = it->path().filename().string();
+        fs::copy_file(it->path(), fs::path(target) / name, fs::copy_options::overwrite_existing, fec);
+        if (fec) failed.push_back(name);
+    }
+    return failed;
+}
+
+namespace {
+
+// Splits plain words as a shell would: blanks separate, quotes group, a
+// backslash takes the next character literally.
+std::vector<std::string> SplitWords(const std::string& text) {
+    std::vector<std::string> words;
+    std::string cur;
+    bool inWord = false;
+    char quote = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (quote) {
+            if (c == quote) quote = 0;
+            else if (c == '\\' && quote == '"' && i + 1 < text.size()) cur.push_back(text[++i]);
+            else cur.push_back(c);
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+            inWord = true;
+        } else if (c == '\\' && i + 1 < text.size()) {
+            cur.push_back(text[++i]);
+            inWord = true;
+        } else if (c == ' ' || c == '\t' || c == '\n') {
+            if (inWord) words.push_back(cur);
+            cur.clear();
+            inWord = false;
+        } else {
+            cur.push_back(c);
+            inWord = true;
+        }
+    }
+    if (inWord) words.push_back(cur);
+    return words;
+}
+
+// Started siblings are reaped on later starts so that none stays a zombie.
+std::vector<pid_t> g_started;
+
+void ReapSiblings() {
+    std::erase_if(g_started, [](pid_t pid) { return ::waitpid(pid, nullptr, WNOHANG) != 0; });
+}
+
+}  // namespace
+
+bool StartSibling(const std::string& installDir, const std::string& relativePath, const std::string& argument) {
+    std::string program = JoinPath(installDir, relativePath[0] == '/' ? relativePath.substr(1) : relativePath);
+    if (::access(program.c_str(), X_OK) != 0) return false;
+    std::vector<std::string> words = SplitWords(argument);
+    std::vector<char*> argv;
+    argv.push_back(program.data());
+    for (auto& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attr, &none);
+    pid_t pid;
+    int rc = posix_spawn(&pid, program.c_str(), nullptr, &attr, argv.data(), environ);
+    posix_spawnattr_destroy(&attr);
+    ReapSiblings();
+    if (rc != 0) return false;
+    g_started.push_back(pid);
+    return true;
+}

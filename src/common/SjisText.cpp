@@ -1,0 +1,184 @@
+#include "common/SjisText.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <mutex>
+
+namespace {
+
+// Characters that Linux input methods produce where Shift-JIS (cp932) has a
+// neighbouring code point: map them before encoding so they survive.
+char32_t Cp932Equivalent(char32_t cp) {
+    switch (cp) {
+        case 0x301C: return 0xFF5E;  // WAVE DASH → FULLWIDTH TILDE
+        case 0x2016: return 0x2225;  // DOUBLE VERTICAL LINE → PARALLEL TO
+        case 0x2212: return 0xFF0D;  // MINUS SIGN → FULLWIDTH HYPHEN-MINUS
+        case 0x00A2: return 0xFFE0;
+        case 0x00A3: return 0xFFE1;
+        case 0x00AC: return 0xFFE2;
+        case 0x2014: return 0x2015;  // EM DASH → HORIZONTAL BAR
+        default: return cp;
+    }
+}
+
+bool IsSingleByte(char32_t cp) { return cp < 0x80 || (cp >= 0xFF61 && cp <= 0xFF9F); }
+
+// One converter per direction, used under a lock (iconv_t keeps state).
+struct Converter {
+    iconv_t cd;
+    std::mutex mutex;
+    Converter(const char* to, const char* from) : cd(iconv_open(to, from)) {}
+    ~Converter() {
+        if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+    }
+};
+
+Converter& ToSjis() {
+    static Converter c("CP932", "UTF-32LE");
+    return c;
+}
+Converter& FromSjis() {
+    static Converter c("UTF-32LE", "CP932");
+    return c;
+}
+
+// Encodes one code point; false when cp932 has no such character.
+bool EncodeOne(char32_t cp, std::string& out) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+        return true;
+    }
+    Converter& c = ToSjis();
+    std::lock_guard lock(c.mutex);
+    char in[4] = {static_cast<char>(cp & 0xFF), static_cast<char>((cp >> 8) & 0xFF),
+                  static_cast<char>((cp >> 16) & 0xFF), static_cast<char>((cp >> 24) & 0xFF)};
+    char buf[8];
+    char* inp = in;
+    char* outp = buf;
+    size_t inLeft = 4, outLeft = sizeof buf;
+    iconv(c.cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(c.cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1)) return false;
+    out.append(buf, static_cast<size_t>(outp - buf));
+    return true;
+}
+
+constexpr char kGeta[] = "\x81\xAC";  // "〓" in Shift-JIS
+
+}  // namespace
+
+char32_t NextCodePoint(std::string_view s, std::size_t& pos) {
+    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    unsigned char b0 = byte(pos);
+    if (b0 < 0x80) {
+        ++pos;
+        return b0;
+    }
+    int len = (b0 & 0xE0) == 0xC0 ? 2 : (b0 & 0xF0) == 0xE0 ? 3 : (b0 & 0xF8) == 0xF0 ? 4 : 0;
+    if (len == 0 || pos + len > s.size()) {
+        ++pos;
+        return 0xFFFD;
+    }
+    char32_t cp = b0 & (0x7F >> len);
+    for (int i = 1; i < len; ++i) {
+        unsigned char b = byte(pos + i);
+        if ((b & 0xC0) != 0x80) {
+            ++pos;
+            return 0xFFFD;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    pos += len;
+    return cp;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+std::string Utf8ToSjis(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        char32_t cp = Cp932Equivalent(NextCodePoint(utf8, pos));
+        if (!EncodeOne(cp, out)) out += kGeta;
+    }
+    return out;
+}
+
+std::string SjisToUtf8(std::string_view sjis) {
+    std::string out;
+    out.reserve(sjis.size() * 3 / 2);
+    Converter& c = FromSjis();
+    std::lock_guard lock(c.mutex);
+    for (std::size_t i = 0; i < sjis.size();) {
+        unsigned char b = static_cast<unsigned char>(sjis[i]);
+        if (b < 0x80) {
+            out.push_back(static_cast<char>(b));
+            ++i;
+            continue;
+        }
+        bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+        std::size_t n = (lead && i + 1 < sjis.size()) ? 2 : 1;
+        char in[2] = {sjis[i], n == 2 ? sjis[i + 1] : '\0'};
+        char buf[8];
+        char* inp = in;
+        char* outp = buf;
+        size_t inLeft = n, outLeft = sizeof buf;
+        iconv(c.cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(c.cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1) || outp - buf != 4) {
+            AppendUtf8(out, 0xFFFD);
+        } else {
+            char32_t cp = static_cast<unsigned char>(buf[0]) | (static_cast<unsigned char>(buf[1]) << 8) |
+                          (static_cast<unsigned char>(buf[2]) << 16) |
+                          (static_cast<char32_t>(static_cast<unsigned char>(buf[3])) << 24);
+            AppendUtf8(out, cp);
+        }
+        i += n;
+    }
+    return out;
+}
+
+std::size_t SjisLength(std::string_view utf8) {
+    std::size_t n = 0;
+    for (std::size_t pos = 0; pos < utf8.size();) n += IsSingleByte(NextCodePoint(utf8, pos)) ? 1 : 2;
+    return n;
+}
+
+std::string SjisTruncate(std::string_view utf8, std::size_t maxBytes) {
+    std::size_t n = 0, pos = 0;
+    while (pos < utf8.size()) {
+        std::size_t start = pos;
+        std::size_t w = IsSingleByte(NextCodePoint(utf8, pos)) ? 1 : 2;
+        if (n + w > maxBytes) return std::string(utf8.substr(0, start));
+        n += w;
+    }
+    return std::string(utf8);
+}
+
+std::optional<std::string> FirstNonSjisChar(std::string_view utf8) {
+    std::string scratch;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        std::size_t start = pos;
+        char32_t cp = NextCodePoint(utf8, pos);
+        if (cp < 0x80) continue;
+        scratch.clear();
+        if (cp == 0xFFFD || !EncodeOne(Cp932Equivalent(cp), scratch))
+            return std::string(utf8.substr(start, pos - start));
+    }
+    return std::nullopt;
+}

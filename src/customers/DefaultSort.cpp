@@ -1,0 +1,49 @@
+#include "customers/DefaultSort.h"
+
+#include <cerrno>
+
+#include "common/Archive.h"
+#include "common/Folders.h"
+#include "common/Ports.h"
+
+CDefaultSort::CDefaultSort(const std::string& dataDir) : m_path(JoinPath(dataDir, "DefOrder.dat")) {}
+
+int CDefaultSort::Load() {
+    fieldName = "RirekiUpDate";
+    direction = 1;
+    m_loaded = true;
+    std::string bytes;
+    if (!ReadWholeFile(m_path, bytes)) {
+        if (errno == ENOENT) return 1;
+        ShowMessage("ファイルを開けません。並び順を取得できません。");
+        return 0;
+    }
+    try {
+        CArchiveReader ar(std::move(bytes));
+        std::string field = ar.ReadString();
+        int32_t dir = ar.ReadInt32();
+        fieldName = field;
+        direction = dir;
+    } catch (const ArchiveError&) {
+        ShowMessage(kFileErrorMessage);
+        return 0;
+    }
+    return 1;
+}
+
+int CDefaultSort::Save() {
+    CArchiveWriter ar;
+    ar.WriteString(fieldName);
+    ar.WriteInt32(direction);
+    if (!WriteWholeFileAtomic(m_path, ar.Bytes())) {
+        ShowMessage("ファイルを開けません。並び順を設定できません。");
+        return 0;
+    }
+    return 1;
+}
+
+std::string CDefaultSort::GetOrderText() {
+    if (!m_loaded) Load();
+    if (fieldName.empty() || (direction != 0 && direction != 1)) return std::string();
+    return "ORDER BY [Customer].[" + fieldName + "]" + (direction == 1 ? " DESC" : "");
+}
