@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "common/Folders.h"
+#include "common/SjisText.h"
+#include "support/TestPorts.h"
+
+namespace {
+
+TEST(ClassifyPath, Classes) {
+    EXPECT_EQ(ClassifyPath("/home/shop"), 1);
+    EXPECT_EQ(ClassifyPath("/home/shop/"), 2);
+    EXPECT_EQ(ClassifyPath("a"), 3);
+    EXPECT_EQ(ClassifyPath("/"), 4);
+    EXPECT_EQ(ClassifyPath("/データ/表"), 1);  // multi-byte last character
+}
+
+TEST(GetDataFolder, ReadsTheFirstLineAndDropsTheTrailingSeparator) {
+    TempDir install;
+    std::filesystem::create_directories(install.File("Data/MyData"));
+    EXPECT_EQ(GetDataFolder(install.Path()), "");
+    WriteBytes(install.File("Data/MyData/datadir.dat"), Utf8ToSjis("/srv/顧客データ/"));
+    EXPECT_EQ(GetDataFolder(install.Path()), "/srv/顧客データ");
+    WriteBytes(install.File("Data/MyData/datadir.dat"), Utf8ToSjis("/srv/shop\r\nsecond"));
+    EXPECT_EQ(GetDataFolder(install.Path()), "/srv/shop");
+    WriteBytes(install.File("Data/MyData/datadir.dat"), "/");
+    EXPECT_EQ(GetDataFolder(install.Path()), "");
+}
+
+TEST(EnsureFolder, AllResults) {
+    TestPorts ports;
+    TempDir dir;
+    EXPECT_EQ(EnsureFolder(dir.Path(), false, false), 1);
+    EXPECT_EQ(EnsureFolder(dir.File("a"), false, true), 0);
+    ports.prompt.QueueAnswer(Answer::No);
+    EXPECT_EQ(EnsureFolder(dir.File("a"), true, true), 3);
+    EXPECT_FALSE(FolderExists(dir.File("a")));
+    ports.prompt.QueueAnswer(Answer::Yes);
+    EXPECT_EQ(EnsureFolder(dir.File("a/b/c"), true, true), 2);
+    EXPECT_TRUE(FolderExists(dir.File("a/b/c")));
+    ASSERT_EQ(ports.prompt.Log().size(), 2u);
+    EXPECT_EQ(ports.prompt.Log()[0].text, "指定されたフォルダは存在しません。\nフォルダを作成しますか？");
+    EXPECT_EQ(ports.prompt.Log()[0].icon, MsgIcon::Question);
+    EXPECT_EQ(EnsureFolder(dir.File("d"), true, false), 2);
+
+    if (geteuid() != 0) {  // root ignores permissions
+        chmod(dir.File("a").c_str(), 0500);
+        ports.prompt.Clear();
+        EXPECT_EQ(EnsureFolder(dir.File("a/x/y"), true, false), 4);
+        EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"フォルダを作成できませんでした。"});
+    }
+    WriteBytes(dir.File("file"), "x");
+    EXPECT_EQ(EnsureFolder(dir.File("file/sub"), true, false), 4);
+}
+
+TEST(FindFileInFolder, FilesOnlyWithExtension) {
+    TempDir dir;
+    std::string first;
+    EXPECT_FALSE(FindFileInFolder(dir.Path(), "", &first));
+    std::filesystem::create_directories(dir.File("sub.mlvdbu"));
+    EXPECT_FALSE(FindFileInFolder(dir.Path(), "mlvdbu"));
+    WriteBytes(dir.File("b.mlvdbu"), "");
+    WriteBytes(dir.File("a.MLVDBU"), "");
+    WriteBytes(dir.File("c.txt"), "");
+    EXPECT_TRUE(FindFileInFolder(dir.Path(), "mlvdbu", &first));
+    EXPECT_EQ(first, dir.File("a.MLVDBU"));
+    EXPECT_FALSE(FindFileInFolder(dir.Path(), "jpg"));
+    EXPECT_TRUE(FindFileInFolder(dir.Path(), "", &first));
+    EXPECT_FALSE(FindFileInFolder(dir.File("missing"), ""));
+}
+
+TEST(CopyPictures, CopiesEveryFileOverwriting) {
+    TempDir data, target;
+    std::filesystem::create_directories(data.File("Picture/sub"));
+    WriteBytes(data.File("Picture/1.jpg"), "new");
+    WriteBytes(data.File("Picture/写真.bmp"), "b");
+    WriteBytes(target.File("1.jpg"), "old");
+    EXPECT_TRUE(CopyPictures(data.Path(), target.Path()).empty());
+    EXPECT_EQ(ReadBytes(target.File("1.jpg")), "new");
+    EXPECT_EQ(ReadBytes(target.File("写真.bmp")), "b");
+    EXPECT_FALSE(std::filesystem::exists(target.File("sub")));
+    auto failed = CopyPictures(data.Path(), target.File("missing"));
+    EXPECT_EQ(failed.size(), 2u);
+}
+
+TEST(StartSibling, StartsWithSplitArgumentsWithoutWaiting) {
+    TempDir install;
+    std::filesystem::create_directories(install.File("exe"));
+    std::string script = install.File("exe/echo.sh");
+    WriteBytes(script, "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done > \"$(dirname \"$0\")/out.txt\"\n");
+    chmod(script.c_str(), 0755);
+    ASSERT_TRUE(StartSibling(install.Path(), "/exe/echo.sh", " /L:3 \"two words\""));
+    // The sibling runs on its own; wait for its output file to appear complete.
+    std::string out;
+    for (int i = 0; i < 500 && out.find("[two words]\n") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        out = ReadBytes(install.File("exe/out.txt"));
+    }
+    EXPECT_EQ(out, "[/L:3]\n[two words]\n");
+    EXPECT_FALSE(StartSibling(install.Path(), "/exe/missing", ""));
+}
+
+}  // namespace
