@@ -94,7 +94,10 @@ protected:
         EXPECT_EQ(rc, SQLITE_DONE) << sqlite3_errmsg(db);
         sqlite3_finalize(st);
         // Without ORDER BY the order is the engine's: compare as a set.
-        if (jet.find("ORDER BY") == std::string::npos) std::sort(rows.begin(), rows.end());
+        if (jet.find("ORDER BY") == std::string::npos)
+            std::sort(rows.begin(), rows.end(), [](const std::string& a, const std::string& b) {
+                return a.size() != b.size() ? a.size() < b.size() : a < b;  // "2" before "10"
+            });
         return rows;
     }
     // The first column (the key) of each row.
