@@ -580,7 +580,101 @@ struct LikeElem {
 struct LikePattern {
     std::vector<LikeElem> elems;
     std::string error;
+    // Patterns of literals and "%" only are matched as byte strings: the
+    // literal runs between the "%" signs, in UTF-8.
+    bool literalOnly = false;
+    bool anchoredStart = false, anchoredEnd = false;
+    std::vector<std::string> runs;
 };
+
+void AppendUtf8(std::string* s, char32_t c) {
+    if (c < 0x80) {
+        *s += char(c);
+    } else if (c < 0x800) {
+        *s += char(0xC0 | (c >> 6));
+        *s += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *s += char(0xE0 | (c >> 12));
+        *s += char(0x80 | ((c >> 6) & 0x3F));
+        *s += char(0x80 | (c & 0x3F));
+    } else {
+        *s += char(0xF0 | (c >> 18));
+        *s += char(0x80 | ((c >> 12) & 0x3F));
+        *s += char(0x80 | ((c >> 6) & 0x3F));
+        *s += char(0x80 | (c & 0x3F));
+    }
+}
+
+void PrepareLiteralRuns(LikePattern* pat) {
+    for (const LikeElem& e : pat->elems)
+        if (e.kind != LikeElem::Lit && e.kind != LikeElem::Many) return;
+        // A stray byte decoded as itself cannot be re-encoded faithfully.
+        else if (e.kind == LikeElem::Lit && e.ch >= 0x80 && e.ch < 0x100) return;
+    pat->literalOnly = true;
+    const auto& el = pat->elems;
+    pat->anchoredStart = el.empty() || el.front().kind != LikeElem::Many;
+    pat->anchoredEnd = el.empty() || el.back().kind != LikeElem::Many;
+    std::string run;
+    for (const LikeElem& e : el) {
+        if (e.kind == LikeElem::Many) {
+            if (!run.empty()) pat->runs.push_back(std::move(run));
+            run.clear();
+        } else {
+            AppendUtf8(&run, e.ch);  // ASCII letters folded to lower case
+        }
+    }
+    if (!run.empty() || el.empty()) pat->runs.push_back(std::move(run));
+}
+
+inline unsigned char FoldByte(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
+
+inline bool EqualFolded(const unsigned char* t, const std::string& run) {
+    for (size_t k = 0; k < run.size(); ++k)
+        if (FoldByte(t[k]) != static_cast<unsigned char>(run[k])) return false;
+    return true;
+}
+
+// Leftmost occurrence of run in [t, end), or nullptr.
+const unsigned char* FindFolded(const unsigned char* t, const unsigned char* end, const std::string& run) {
+    const size_t n = run.size();
+    if (size_t(end - t) < n) return nullptr;
+    const unsigned char first = run[0];
+    const bool letter = first >= 'a' && first <= 'z';
+    for (const unsigned char* last = end - n; t <= last; ++t) {
+        if (!letter) {
+            t = static_cast<const unsigned char*>(std::memchr(t, first, size_t(last - t) + 1));
+            if (!t) return nullptr;
+        } else if (FoldByte(*t) != first) {
+            continue;
+        }
+        if (EqualFolded(t, run)) return t;
+    }
+    return nullptr;
+}
+
+bool LiteralMatch(const LikePattern& pat, const unsigned char* t, const unsigned char* end) {
+    const auto& runs = pat.runs;
+    if (pat.anchoredStart && pat.anchoredEnd && runs.size() == 1)  // no "%" at all
+        return size_t(end - t) == runs[0].size() && EqualFolded(t, runs[0]);
+    size_t first = 0, last = runs.size();
+    if (pat.anchoredStart) {
+        if (size_t(end - t) < runs[0].size() || !EqualFolded(t, runs[0])) return false;
+        t += runs[0].size();
+        first = 1;
+    }
+    if (pat.anchoredEnd) {
+        const std::string& r = runs.back();
+        if (size_t(end - t) < r.size() || !EqualFolded(end - r.size(), r)) return false;
+        end -= r.size();
+        --last;
+    }
+    for (size_t k = first; k < last; ++k) {
+        const unsigned char* at = FindFolded(t, end, runs[k]);
+        if (!at) return false;
+        t = at + runs[k].size();
+    }
+    return true;
+}
 
 LikePattern* CompileLike(const unsigned char* p, const unsigned char* end) {
     auto pat = std::make_unique<LikePattern>();
@@ -633,12 +727,14 @@ LikePattern* CompileLike(const unsigned char* p, const unsigned char* end) {
             pat->elems.emplace_back(LikeElem::Lit, Fold(c));
         }
     }
+    PrepareLiteralRuns(pat.get());
     return pat.release();
 }
 
 // Every element but Many takes exactly one character, so one backtracking
 // point (the last Many) is enough.
 bool LikeMatch(const LikePattern& pat, const unsigned char* t, const unsigned char* end) {
+    if (pat.literalOnly) return LiteralMatch(pat, t, end);
     const LikeElem* e = pat.elems.data();
     const size_t n = pat.elems.size();
     size_t p = 0;

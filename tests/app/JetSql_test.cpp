@@ -196,6 +196,14 @@ TEST_F(JetFunctions, LikeFollowsTheDialect) {
         {"abcabd", "%ab_", "1"},  // backtracking past the first candidate
         {"aXbXc", "a%b%c", "1"},
         {"aXbXd", "a%b%c", "0"},
+        {"a", "a%a", "0"},  // prefix and suffix may not overlap
+        {"aa", "a%a", "1"},
+        {"xABxAbC", "%ab%abc", "1"},
+        {"xABxAbD", "%ab%abc", "0"},
+        {"東京都千代田区丸の内", "%千代田%丸%", "1"},
+        {"東京都千代田区", "%千代田%丸%", "0"},
+        {"Yamada", "yAMADA", "1"},
+        {"Yamada", "yAMAD", "0"},
         {"A_B産業", "A[_]B%", "1"},
         {"AxB商会", "A[_]B%", "0"},
         {"*?", "*?", "1"},  // no other wildcards
