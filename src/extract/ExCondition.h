@@ -48,8 +48,8 @@ public:
     int Load();
     // Appends a copy and saves; 0 when not loaded.
     int Append(const CExCondition& condition);
-    // Writes the whole list; 0 when not loaded, without a path, or when the
-    // file cannot be written (message shown on a write error).
+    // Writes the whole list; 0 (silent) when not loaded, without a path, or
+    // when the file cannot be written.
     int Save();
 
     void WriteTo(CArchiveWriter& ar) const;
