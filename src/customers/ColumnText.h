@@ -8,8 +8,8 @@
 
 #include "customers/MLVColSet.h"
 
-class CKokyaku;
-class CMLVSorunaHit;
+struct CKokyaku;
+struct CMLVSorunaHit;
 
 // Analysis result columns that a hit carries beside the customer.
 inline constexpr const char* kColCount = "回数";
@@ -25,7 +25,3 @@ std::string GetColumnText(const CKokyaku* record, const CMLVSorunaHit* hit, cons
                           int index);
 // The same by field name.
 std::string GetFieldText(const CKokyaku& record, const CMLVSorunaHit* hit, std::string_view fieldName);
-
-// Texts of the coded values.
-std::string ColorMarkText(uint32_t color);  // "" outside the colour table
-std::string TaxMethodText(int32_t value);   // "未設定" for values outside 0..3
