@@ -97,7 +97,7 @@ TEST(StartSibling, StartsWithSplitArgumentsWithoutWaiting) {
     ASSERT_TRUE(StartSibling(install.Path(), "/exe/echo.sh", " /L:3 \"two words\""));
     // The sibling runs on its own; wait for its output file to appear complete.
     std::string out;
-    for (int i = 0; i < 500 && out.find("[two words]\n") == std::string::npos; ++i) {
+    for (int i = 0; i < 3000 && out.find("[two words]\n") == std::string::npos; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         out = ReadBytes(install.File("exe/out.txt"));
     }
