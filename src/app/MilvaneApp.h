@@ -87,4 +87,5 @@ private:
     std::unique_ptr<CInstanceLocks> m_locks;
     std::unique_ptr<CMilvaneDoc> m_doc;
     bool m_waitShown = false;
+    bool m_closed = false;  // OnMainWindowClose ran
 };

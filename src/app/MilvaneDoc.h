@@ -9,11 +9,11 @@
 #include <vector>
 
 class CMilvaneData;
-class CKokyaku;
-class CRirekiData;
-class CDMListData;
-class CDMMngData;
-class CMLVSorunaHit;
+struct CKokyaku;
+struct CRirekiData;
+struct CDMListData;
+struct CDMMngData;
+struct CMLVSorunaHit;
 class CExCondition;
 
 class CMilvaneDoc {
