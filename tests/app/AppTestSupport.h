@@ -54,3 +54,28 @@ public:
         return p;
     }
 };
+
+// The window side of start-up, recording what start-up asked of it.
+class FakeShell final : public IAppShell {
+public:
+    std::vector<std::string> events;
+    bool windowCreates = true;
+    CMilvaneDoc* windowDoc = nullptr;
+    ScriptedPasswordPort passwords;
+
+    void CreateStartupWait() override { events.push_back("wait+"); }
+    void DestroyStartupWait() override { events.push_back("wait-"); }
+    bool CreateMainWindow(CMilvaneDoc& doc) override {
+        events.push_back("window");
+        if (windowCreates) windowDoc = &doc;
+        return windowCreates;
+    }
+    void ShowMainWindow() override { events.push_back("show"); }
+    IPasswordPort& PasswordPort() override { return passwords; }
+
+    bool Shown() const {
+        for (const auto& e : events)
+            if (e == "show") return true;
+        return false;
+    }
+};
