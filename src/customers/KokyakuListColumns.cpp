@@ -13,7 +13,7 @@ std::string WidthKey(std::size_t position) {
 }
 }  // namespace
 
-bool IsAnalysisColumn(std::string_view f) { return f == "回数" || f == "日時" || f == "日数" || f == "金額"; }
+bool IsHitColumn(std::string_view f) { return f == "回数" || f == "日時" || f == "日数" || f == "金額"; }
 
 bool IsRightAlignedColumn(std::string_view f) { return f == "金額" || f == "回数" || f == "日数"; }
 
@@ -42,7 +42,7 @@ std::vector<int> ColumnWidths(const std::vector<std::string>& fields, ColumnWidt
 void StoreColumnWidths(const std::vector<std::string>& fields, const std::vector<int>& widths) {
     std::size_t position = 0;
     for (std::size_t i = 0; i < fields.size() && i < widths.size(); ++i) {
-        if (IsAnalysisColumn(fields[i])) continue;
+        if (IsHitColumn(fields[i])) continue;
         Ports::Profile().WriteInt(kKListSection, WidthKey(position++), widths[i]);
     }
 }

@@ -10,7 +10,7 @@
 inline constexpr const char* kKListSection = "Settings-KList";
 
 // "回数", "日時", "日数", "金額": values of an analysis hit.
-bool IsAnalysisColumn(std::string_view field);
+bool IsHitColumn(std::string_view field);
 // "金額", "回数", "日数" are right-aligned, every other column left-aligned.
 bool IsRightAlignedColumn(std::string_view field);
 

@@ -89,8 +89,8 @@ TEST(KokyakuListColumns, AlignmentAndAnalysisColumns) {
     EXPECT_TRUE(IsRightAlignedColumn("日数"));
     EXPECT_FALSE(IsRightAlignedColumn("日時"));
     EXPECT_FALSE(IsRightAlignedColumn("ID"));
-    EXPECT_TRUE(IsAnalysisColumn("日時"));
-    EXPECT_FALSE(IsAnalysisColumn("Name"));
+    EXPECT_TRUE(IsHitColumn("日時"));
+    EXPECT_FALSE(IsHitColumn("Name"));
 }
 
 TEST(KokyakuListColumns, StoredWidthsDefaultAndBelowOne) {
