@@ -99,6 +99,40 @@ void CKokyakuListModel::RemoveRow(int row) {
     }
 }
 
+int CKokyakuListModel::RemoveRecords(const std::unordered_set<const CKokyaku*>& records) {
+    if (records.empty()) return 0;
+    std::size_t out = 0;
+    int focus = -1;
+    int selectedCount = 0;
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        if (records.count(m_items[i].record)) continue;
+        if (static_cast<int>(i) == m_focus) focus = static_cast<int>(out);
+        selectedCount += m_selected[i];
+        m_items[out] = m_items[i];
+        m_selected[out] = m_selected[i];
+        ++out;
+    }
+    int removed = static_cast<int>(m_items.size() - out);
+    if (removed == 0) return 0;
+    m_items.resize(out);
+    m_selected.resize(out);
+    m_focus = focus;
+    m_selectedCount = selectedCount;
+    if (m_observer) {
+        m_observer->RowsReset();
+        m_observer->SelectionChanged();
+    }
+    return removed;
+}
+
+int CKokyakuListModel::ReplaceRecord(const CKokyaku* oldRecord, CKokyaku* newRecord) {
+    int row = FindRow(oldRecord);
+    if (row < 0 || !newRecord) return -1;
+    m_items[static_cast<std::size_t>(row)].record = newRecord;
+    if (m_observer) m_observer->RowChanged(row);
+    return row;
+}
+
 std::string CKokyakuListModel::CellText(int row, int column) const {
     if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) return {};
     return m_source->CellText(Item(row), m_columns, static_cast<std::size_t>(column));

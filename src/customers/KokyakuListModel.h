@@ -7,13 +7,14 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "customers/KokyakuListColumns.h"
 #include "customers/KokyakuListSort.h"
 
-class CKokyaku;
-class CMLVSorunaHit;
+struct CKokyaku;
+struct CMLVSorunaHit;
 
 // One row: the customer record (owned by the document's cache) and the
 // analysis hit shown with it, or none.
@@ -79,6 +80,11 @@ public:
     // Removes the row of the record; false when no row holds it.
     bool RemovePair(const CKokyaku* record);
     void RemoveRow(int row);
+    // Removes the rows of all the records in one pass; the number removed.
+    int RemoveRecords(const std::unordered_set<const CKokyaku*>& records);
+    // Points the row of oldRecord at newRecord (the cache replaced the object);
+    // the row index, or -1.
+    int ReplaceRecord(const CKokyaku* oldRecord, CKokyaku* newRecord);
     int FindRow(const CKokyaku* record) const;
 
     int RowCount() const { return static_cast<int>(m_items.size()); }

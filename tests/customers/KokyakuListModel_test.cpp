@@ -159,3 +159,25 @@ TEST_F(KokyakuListModelTest, WidthsFollowTheUserAndAreStored) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(KokyakuListModelTest, RemoveRecordsInOnePassKeepsSelectionOfTheRest) {
+    model.SetSelectedFromView(1, true);
+    model.SetSelectedFromView(3, true);
+    model.SetFocusFromView(4);
+    EXPECT_EQ(model.RemoveRecords({source->Record(0), source->Record(1), source->Record(40)}), 2);
+    EXPECT_EQ(Ids(), (std::vector<std::string>{"C2", "C5", "C4"}));
+    EXPECT_EQ(model.SelectedRows(), std::vector<int>{1});
+    EXPECT_EQ(model.FocusedRow(), 2);
+    EXPECT_EQ(model.RemoveRecords({source->Record(40)}), 0);
+}
+
+TEST_F(KokyakuListModelTest, ReplaceRecordRepointsTheRow) {
+    source->rows.push_back({"C9", "新", 0});
+    EXPECT_EQ(model.ReplaceRecord(source->Record(2), source->Record(5)), 2);
+    EXPECT_EQ(model.CellText(2, 0), "C9");
+    EXPECT_EQ(model.ReplaceRecord(source->Record(2), source->Record(5)), -1);
+}
+
+}  // namespace
