@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "customers/ui/KokyakuSubDlg.h"
+#include "support/TestPorts.h"
+
+namespace {
+
+std::string NoLabels(const std::string&) { return {}; }
+
+TEST(KokyakuSubDlg, NotesViewOnlyShowsNotesWithOkDisabled) {
+    CEntryRecord r = CEntryRecord::Blank();
+    r.SetText("Note3", "三番目");
+    auto labels = [](const std::string& f) { return f == "Note3" ? std::string("好きな色") : std::string(); };
+    CKokyakuSubDlg d(SubDialogKind::Notes, r, true, labels);
+    EXPECT_EQ(d.windowTitle(), QString::fromUtf8("備考を参照(修正することはできません)"));
+    EXPECT_FALSE(d.OkButton()->isEnabled());
+    EXPECT_EQ(d.CancelButton()->text(), QString::fromUtf8("閉じる"));
+    EXPECT_EQ(d.focusWidget(), d.CancelButton());
+    EXPECT_EQ(qobject_cast<QLineEdit*>(d.Controls().Control(EntryCtl::Note2 + 1))->text(), QString::fromUtf8("三番目"));
+    EXPECT_EQ(d.Controls().LabelText(EntryCtl::Note2 + 1), QString::fromUtf8("好きな色"));
+    EXPECT_EQ(d.Controls().LabelText(EntryCtl::Note2), QString::fromUtf8("備考２"));
+}
+
+TEST(KokyakuSubDlg, LimitNamedAndDialogStaysOpen) {
+    TestPorts ports;
+    CEntryRecord r = CEntryRecord::Blank();
+    CKokyakuSubDlg d(SubDialogKind::CompanyDetails, r, false, NoLabels);
+    EXPECT_EQ(d.windowTitle(), QString::fromUtf8("会社詳細情報"));
+    d.show();
+    auto* rep = qobject_cast<QLineEdit*>(d.Controls().Control(1082));
+    rep->setText(QString(51, 'x'));
+    d.OkButton()->click();
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"50文字(ﾊﾞｲﾄ)以内で入力してください"});
+    EXPECT_EQ(d.focusWidget(), rep);
+
+    rep->setText("代表");
+    auto* day = qobject_cast<QComboBox*>(d.Controls().Control(1184));
+    day->setCurrentIndex(day->findText(QString::fromUtf8("99(末)")));
+    d.OkButton()->click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(d.Record().Text("Represent"), "代表");
+    EXPECT_EQ(d.Record().Int("ClosingDay"), 99);
+}
+
+TEST(KokyakuSubDlg, CompanyInformationKeepsUnlistedTypeAndStoresUrlEmpty) {
+    CEntryRecord r = CEntryRecord::Blank();
+    r.SetText("CompType", "水産業");
+    r.SetInt("TaxMethod", 2);
+    CKokyakuSubDlg d(SubDialogKind::CompanyInfo, r, false, NoLabels);
+    EXPECT_EQ(d.windowTitle(), QString::fromUtf8("会社情報の登録"));
+    EXPECT_EQ(qobject_cast<QComboBox*>(d.Controls().Control(1231))->currentText(), QString::fromUtf8("水産業"));
+    EXPECT_EQ(qobject_cast<QComboBox*>(d.Controls().Control(1098))->currentText(), QString::fromUtf8("内税"));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(d.Controls().Control(1096))->text(), QStringLiteral("http://"));
+    d.OnOk();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(d.Record().Text("URL2"), "");
+    EXPECT_EQ(d.Record().Text("CompType"), "水産業");
+    EXPECT_EQ(d.Record().Int("TaxMethod"), 2);
+}
+
+TEST(KokyakuSubDlg, HomeInformationBirthdayChecked) {
+    TestPorts ports;
+    CEntryRecord r = CEntryRecord::Blank();
+    CKokyakuSubDlg d(SubDialogKind::HomeInfo, r, false, NoLabels);
+    EXPECT_EQ(d.windowTitle(), QString::fromUtf8("自宅情報の登録"));
+    qobject_cast<QLineEdit*>(d.Controls().Control(1110))->setText("abc");
+    d.OnOk();
+    EXPECT_NE(d.result(), QDialog::Accepted);
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"日付の設定が正しくありません。"});
+}
+
+}  // namespace
