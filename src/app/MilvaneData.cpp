@@ -61,8 +61,9 @@ private:
     sqlite3_stmt* m_s;
 };
 
+// The text must live until the statement is reset (every use steps at once).
 void BindText(sqlite3_stmt* s, int i, const std::string& t) {
-    sqlite3_bind_text(s, i, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(s, i, t.data(), static_cast<int>(t.size()), SQLITE_STATIC);
 }
 
 void BindDate(sqlite3_stmt* s, int i, const CDateTime& d) {
@@ -570,7 +571,8 @@ bool CMilvaneData::Impl::OpenConnection(const std::string& path, bool ro) {
         if (!mode) break;
         Close();
         std::string uri = FileUri(path, mode);
-        int rc = sqlite3_open_v2(uri.c_str(), &db, (ro ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_URI,
+        int rc = sqlite3_open_v2(uri.c_str(), &db, (ro ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_URI |
+                                                     SQLITE_OPEN_NOMUTEX,
                                  nullptr);
         if (rc != SQLITE_OK) {
             FailDb("open");
@@ -588,7 +590,8 @@ bool CMilvaneData::Impl::OpenConnection(const std::string& path, bool ro) {
         if (!ro) {
             if (!Exec("PRAGMA journal_mode=WAL") || !Exec("PRAGMA synchronous=FULL")) continue;
         }
-        Exec("PRAGMA cache_size=-16384");
+        Exec("PRAGMA cache_size=-65536");
+    Exec("PRAGMA mmap_size=268435456");
         Exec("PRAGMA temp_store=MEMORY");
         if (!RegisterJetFunctions(db)) {
             Fail("SQL関数を登録できません。");

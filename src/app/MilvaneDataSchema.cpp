@@ -67,9 +67,8 @@ const char* const kOtherTables[] = {
     "CREATE UNIQUE INDEX DMMng_Key ON DMMng (DMID, CustomerID)",
     "CREATE INDEX DMMng_Customer ON DMMng (CustomerID)",
     "CREATE INDEX DMList_Date ON DMList (Date)",
-    "CREATE INDEX Customer_CustomerID ON Customer (CustomerID)",
-    "CREATE INDEX Customer_TEL_Home_X ON Customer (TEL_Home_X)",
-    "CREATE INDEX Customer_TEL_Office_X ON Customer (TEL_Office_X)",
+    // The default order of the customer list.
+    "CREATE INDEX Customer_RirekiUpDate ON Customer (RirekiUpDate)",
 };
 
 bool Exec(sqlite3* db, const std::string& sql, std::string* error) {
