@@ -162,6 +162,19 @@ TEST_F(MilvaneDataTest, PastDataIsReadOnlyWithoutWorkFile) {
     EXPECT_EQ(browse.InitDBFromPath(past.File("missing.mlv"), true), -1);
 }
 
+TEST_F(MilvaneDataTest, PastDataOpensWhereNoSharedMemoryFileCanBeMade) {
+    AddCustomer("C1");
+    ASSERT_EQ(data.SaveMLV(false), 1);
+    TempDir past;
+    fs::copy_file(DbPath(), past.File("QSMLV.mlv"));
+    fs::create_directory(past.File("QSMLV.mlv-shm"));  // blocks the shared-memory file
+    CMilvaneData browse;
+    ASSERT_EQ(browse.InitDBFromPath(past.File("QSMLV.mlv"), true), 1) << browse.LastError();
+    CKokyakuList list;
+    ASSERT_EQ(browse.GetAllKokyaku(list), 1);
+    EXPECT_EQ(list.size(), 1u);
+}
+
 TEST_F(MilvaneDataTest, CompactWritesAConsistentCopyFirst) {
     for (int i = 0; i < 50; ++i) ASSERT_GT(AddCustomer("C" + std::to_string(i), std::string(50, 'x')), 0);
     CKeyArray keys, deleted;
