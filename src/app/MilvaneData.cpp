@@ -610,7 +610,16 @@ bool CMilvaneData::Impl::OpenConnection(const std::string& path, bool ro) {
 CMilvaneData::CMilvaneData() : m(std::make_unique<Impl>()) {}
 
 CMilvaneData::~CMilvaneData() {
-    if (m->db) SaveMLV(true);
+    if (m->db && SaveMLV(true) != 1) ForceClose();
+}
+
+// Closes without the final save; every completed operation is on disk anyway.
+void CMilvaneData::ForceClose() {
+    m->Close();
+    if (!m->workPath.empty()) {
+        unlink(m->workPath.c_str());
+        m->workPath.clear();
+    }
 }
 
 bool CMilvaneData::IsOpen() const { return m->db != nullptr; }
@@ -626,7 +635,11 @@ int CMilvaneData::DispOleDBErrDlg() {
 }
 
 int CMilvaneData::InitDB(const std::string& dataDir) {
-    if (m->db) SaveMLV(true);
+    if (m->db && SaveMLV(true) != 1) ForceClose();
+    if (dataDir.empty()) {
+        m->Fail("データフォルダが指定されていません。");
+        return -1;
+    }
     std::string folder = dataDir;
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     const std::string work = folder + "/" + kWorkFileName;
@@ -666,7 +679,7 @@ int CMilvaneData::InitDB(const std::string& dataDir) {
 }
 
 int CMilvaneData::InitDBFromPath(const std::string& dbPath, bool readOnly) {
-    if (m->db) SaveMLV(true);
+    if (m->db && SaveMLV(true) != 1) ForceClose();
     return m->OpenConnection(dbPath, readOnly) ? 1 : -1;
 }
 
@@ -715,18 +728,28 @@ int CMilvaneData::CompactDB(const std::string& backupPath) {
         m->Fail("バックアップファイル名が正しくありません。");
         return -1;
     }
-    unlink(backupPath.c_str());
+    // The copy is written beside the target and replaces it only when complete.
+    const std::string temp = backupPath + ".tmp";
+    unlink(temp.c_str());
     {
         sqlite3_stmt* st = nullptr;
         bool ok = sqlite3_prepare_v2(m->db, "VACUUM INTO ?1", -1, &st, nullptr) == SQLITE_OK;
         if (ok) {
-            BindText(st, 1, backupPath);
+            BindText(st, 1, temp);
             ok = sqlite3_step(st) == SQLITE_DONE;
         }
         if (!ok) m->FailDb("backup");
         sqlite3_finalize(st);
-        if (!ok || !FsyncPath(backupPath)) {
-            unlink(backupPath.c_str());
+        if (ok && !FsyncPath(temp)) {
+            m->Fail("バックアップファイルを書き込めません: " + temp);
+            ok = false;
+        }
+        if (ok && rename(temp.c_str(), backupPath.c_str()) != 0) {
+            m->Fail("バックアップファイルを作成できません: " + backupPath);
+            ok = false;
+        }
+        if (!ok) {
+            unlink(temp.c_str());
             return -1;
         }
         FsyncPath(FolderOf(backupPath));
@@ -778,14 +801,12 @@ int32_t CMilvaneData::AddNewKokyaku(CKokyaku& k) {
         return -1;
     }
     if (!m->Begin()) return -1;
-    CKokyaku stored = k;
-    UpdatePhoneNumbers(stored);
     Use u(m->Get(CustomerInsertSql()));
     if (!u) {
         m->Rollback();
         return -1;
     }
-    BindCustomer(u.get(), stored);
+    BindCustomer(u.get(), k);
     if (!m->Step(u.get())) {
         m->Rollback();
         return -1;
@@ -798,8 +819,7 @@ int32_t CMilvaneData::AddNewKokyaku(CKokyaku& k) {
     }
     if (!m->Commit()) return -1;
     k.ID = static_cast<int32_t>(id);
-    k.TEL_Home_X = stored.TEL_Home_X;
-    k.TEL_Office_X = stored.TEL_Office_X;
+    UpdatePhoneNumbers(k);
     return k.ID;
 }
 
@@ -854,14 +874,12 @@ int CMilvaneData::ModifyKokyaku(int32_t key, CKokyaku& k) {
         return -1;
     }
     if (!m->Begin()) return -1;
-    CKokyaku stored = k;
-    UpdatePhoneNumbers(stored);
     Use u(m->Get(CustomerUpdateSql()));
     if (!u) {
         m->Rollback();
         return -1;
     }
-    int n = BindCustomer(u.get(), stored);
+    int n = BindCustomer(u.get(), k);
     sqlite3_bind_int(u.get(), n + 1, key);
     if (!m->Step(u.get())) {
         m->Rollback();
@@ -873,8 +891,7 @@ int CMilvaneData::ModifyKokyaku(int32_t key, CKokyaku& k) {
     }
     if (!m->Commit()) return -1;
     k.ID = key;
-    k.TEL_Home_X = stored.TEL_Home_X;
-    k.TEL_Office_X = stored.TEL_Office_X;
+    UpdatePhoneNumbers(k);
     return 1;
 }
 
@@ -1098,7 +1115,9 @@ int CMilvaneData::AddNewRireki(const CKeyArray& customerKeys, const CRirekiData&
     if (customerKeys.empty()) return 0;
     if (!m->Begin()) return -1;
     std::size_t added = 0, missing = 0;
+    std::unordered_set<uint32_t> seen;
     for (uint32_t key : customerKeys) {
+        if (!seen.insert(key).second) continue;  // one entry per customer
         int touched = m->TouchCustomer(static_cast<int32_t>(key), now);
         int32_t newKey = -1;
         if (touched < 0 || (touched > 0 && !m->InsertRireki(static_cast<int32_t>(key), r, newKey))) {

@@ -41,7 +41,8 @@ public:
     // 1 open; 0 the work file exists already (abnormal end, or another copy
     // uses the data), nothing opened; -1 the database cannot be opened.
     int InitDB(const std::string& dataDir);
-    // Opens a database file read-only (past data; no work file). 1 or -1.
+    // Opens a database file for browsing past data: read-only, no work file
+    // (readOnly false opens it writable, still without a work file). 1 or -1.
     int InitDBFromPath(const std::string& dbPath, bool readOnly = true);
     // Makes the database file complete on its own (so that it can be copied);
     // with close, also closes it and deletes the work file. 1 or -1.
@@ -142,6 +143,8 @@ public:
     const std::string& LastError() const;
 
 private:
+    void ForceClose();
+
     struct Impl;
     std::unique_ptr<Impl> m;
 };

@@ -62,6 +62,8 @@ TEST_F(MilvaneDataTest, BulkHistoryForManyCustomers) {
     EXPECT_EQ(data.AddNewRireki(CKeyArray{}, r, kNow), 0);
     EXPECT_EQ(Count("SELECT count(*) FROM Rireki"), 3);
     EXPECT_EQ(Get(b)->RirekiUpDate, kNow);
+    EXPECT_EQ(data.AddNewRireki(CKeyArray{uint32_t(b), uint32_t(b)}, r, kNow), 1);  // once per customer
+    EXPECT_EQ(History(b).size(), 2u);
 }
 
 TEST_F(MilvaneDataTest, ModifyAndDeleteHistory) {

@@ -190,6 +190,14 @@ TEST_F(MilvaneDataTest, CompactWritesAConsistentCopyFirst) {
     EXPECT_EQ(All().size(), 25u);
     EXPECT_GT(AddCustomer("after"), 0);  // still open and writable
     EXPECT_EQ(data.CompactDB(DbPath()), -1);
+    // A copy that cannot be written leaves the previous one.
+    const std::string blocked = dir.File("blocked.mlv");
+    WriteBytes(blocked, "previous");
+    fs::create_directory(blocked + ".tmp");
+    fs::create_directory(blocked + ".tmp/x");
+    EXPECT_EQ(data.CompactDB(blocked), -1);
+    EXPECT_EQ(ReadBytes(blocked), "previous");
+    EXPECT_EQ(data.CompactDB(dir.File("no/such/folder.mlv")), -1);
 }
 
 // ---------------------------------------------------------------- customers
