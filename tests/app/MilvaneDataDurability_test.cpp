@@ -15,11 +15,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs body in a child process that ends abruptly (no destructor, no close).
-// Returns the child's exit status.
-int RunAndDie(const std::function<int()>& body) {
+// Runs body in a child process; the body ends the process with _exit while
+// its objects are alive: no destructor, no close. Returns the exit status.
+int RunAndDie(const std::function<void()>& body) {
     pid_t pid = fork();
-    if (pid == 0) _exit(body());
+    if (pid == 0) {
+        body();
+        _exit(99);  // body always ends the process itself
+    }
     int status = 0;
     waitpid(pid, &status, 0);
     return status;
@@ -47,19 +50,19 @@ protected:
 
 TEST_F(MilvaneDataCrashTest, CompletedOperationsSurviveAnAbnormalEnd) {
     int status = RunAndDie([&] {
-        CMilvaneData* data = new CMilvaneData;  // never closed: the process just ends
-        if (data->InitDB(dir.Path()) != 1) return 1;
+        CMilvaneData data;  // never closed: the process just ends
+        if (data.InitDB(dir.Path()) != 1) _exit(1);
         CKokyaku k;
         k.Name = "残る";
-        int32_t key = data->AddNewKokyaku(k);
+        int32_t key = data.AddNewKokyaku(k);
         CRirekiData r;
         r.ActionTitle = "購入";
         r.Date = CDateTime::FromParts(2004, 5, 1);
-        if (key <= 0 || data->AddNewRireki(key, r, CDateTime::Now()) <= 0) return 2;
+        if (key <= 0 || data.AddNewRireki(key, r, CDateTime::Now()) <= 0) _exit(2);
         CKeyArray failed;
-        auto dm = data->AddNewDMTitle(CDateTime::Now(), "DM", "", "", 0, {static_cast<uint32_t>(key)}, failed);
-        if (!dm || data->SetStatusDMTitle(dm->ID, 1, 1, 0, CDateTime::Now()) != 1) return 3;
-        return 0;
+        auto dm = data.AddNewDMTitle(CDateTime::Now(), "DM", "", "", 0, {static_cast<uint32_t>(key)}, failed);
+        if (!dm || data.SetStatusDMTitle(dm->ID, 1, 1, 0, CDateTime::Now()) != 1) _exit(3);
+        _exit(0);
     });
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0);
@@ -79,11 +82,11 @@ TEST_F(MilvaneDataCrashTest, CompletedOperationsSurviveAnAbnormalEnd) {
 TEST_F(MilvaneDataCrashTest, AnOperationCutShortLeavesNothing) {
     // The child dies while a large bulk add is under way.
     int status = RunAndDie([&] {
-        CMilvaneData* data = new CMilvaneData;
-        if (data->InitDB(dir.Path()) != 1) return 1;
+        CMilvaneData data;
+        if (data.InitDB(dir.Path()) != 1) _exit(1);
         CKokyaku first;
         first.Name = "先";
-        if (data->AddNewKokyaku(first) <= 0) return 2;
+        if (data.AddNewKokyaku(first) <= 0) _exit(2);
         CKokyakuList list;
         for (int i = 0; i < 200000; ++i) {
             list.push_back(std::make_unique<CKokyaku>());
@@ -94,8 +97,8 @@ TEST_F(MilvaneDataCrashTest, AnOperationCutShortLeavesNothing) {
         t.it_value.tv_usec = 30000;
         setitimer(ITIMER_REAL, &t, nullptr);
         CKeyArray refused;
-        data->AddNewKokyaku(list, refused);
-        return 0;
+        data.AddNewKokyaku(list, refused);
+        _exit(0);
     });
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 42);  // the timer ended it
