@@ -662,8 +662,8 @@ bool CMilvaneData::Impl::OpenConnection(const std::string& path, bool ro) {
         if (!ro) {
             if (!Exec("PRAGMA journal_mode=WAL") || !Exec("PRAGMA synchronous=FULL")) continue;
         }
+        // Room for every customer page of a large register (64 MB).
         Exec("PRAGMA cache_size=-65536");
-    Exec("PRAGMA mmap_size=268435456");
         Exec("PRAGMA temp_store=MEMORY");
         if (!RegisterJetFunctions(db)) {
             Fail("SQL関数を登録できません。");
@@ -766,7 +766,7 @@ int CMilvaneData::SaveMLV(bool closeDb) {
         sqlite3_stmt* st = nullptr;
         bool ok = sqlite3_prepare_v2(m->db, "PRAGMA wal_checkpoint(TRUNCATE)", -1, &st, nullptr) == SQLITE_OK &&
                   sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) == 0;
-        if (!ok) m->FailDb("checkpoint");
+        if (!ok) m->Fail(std::string("checkpoint: ") + (st ? "busy or failed" : sqlite3_errmsg(m->db)));
         sqlite3_finalize(st);
         if (ok) ok = FsyncPath(m->dbPath);
         if (!ok) return -1;
