@@ -26,6 +26,10 @@ std::string CustomerTableSql() {
         case KokyakuFieldKind::Number: sql += " REAL NOT NULL DEFAULT 0"; break;
         }
     }
+    // The joined addresses, so that lists can be ordered by them.
+    sql += ",\n  Add_Home_X TEXT COLLATE NOCASE GENERATED ALWAYS AS (Add1_Home || Add2_Home || Add3_Home) VIRTUAL";
+    sql += ",\n  Add_Office_X TEXT COLLATE NOCASE GENERATED ALWAYS AS (Add1_Office || Add2_Office || Add3_Office) "
+           "VIRTUAL";
     sql += "\n)";
     return sql;
 }

@@ -408,11 +408,32 @@ TEST_F(MilvaneDataTest, GetAllKokyakuFollowsTheOrderClause) {
     EXPECT_EQ(byName[0]->Name, "C");  // texts compare without case
     EXPECT_EQ(byName[2]->Name, "a");
 
+    // The joined addresses order too.
+    CKokyaku far;
+    far.Add1_Home = "北海道";
+    far.Add2_Home = "札幌市";
+    CKokyaku near;
+    near.Add1_Home = "北海道";
+    near.Add2_Home = "旭川市";
+    ASSERT_GT(data.AddNewKokyaku(far), 0);
+    ASSERT_GT(data.AddNewKokyaku(near), 0);
+    auto byAddress = All("ORDER BY [Customer].[Add_Home_X] DESC");
+    ASSERT_EQ(byAddress.size(), 5u);
+    EXPECT_EQ(byAddress[0]->ID, far.ID);  // 北海道札幌市 after 北海道旭川市 in code order
+    EXPECT_EQ(byAddress[1]->ID, near.ID);
+    CKeyArray keys;
+    ASSERT_EQ(data.ExtractKokyaku("SELECT Customer.* FROM Customer WHERE (([Add1_Home] & [Add2_Home] & [Add3_Home]) "
+                                  "Like '北海道旭%') ORDER BY [Customer].[Add_Office_X]",
+                                  keys),
+              1)
+        << data.LastError();
+    EXPECT_EQ(keys, CKeyArray{uint32_t(near.ID)});
+
     CKokyakuList list;
     EXPECT_EQ(data.GetAllKokyaku(list, "; DELETE FROM Customer"), 0);
     EXPECT_EQ(data.GetAllKokyaku(list, "ORDER BY Name; DELETE FROM Customer"), 0);
     EXPECT_TRUE(list.empty());
-    EXPECT_EQ(Count("SELECT count(*) FROM Customer"), 3);
+    EXPECT_EQ(Count("SELECT count(*) FROM Customer"), 5);
 }
 
 // ---------------------------------------------------------------- statements
