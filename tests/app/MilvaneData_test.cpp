@@ -162,6 +162,23 @@ TEST_F(MilvaneDataTest, PastDataIsReadOnlyWithoutWorkFile) {
     EXPECT_EQ(browse.InitDBFromPath(past.File("missing.mlv"), true), -1);
 }
 
+TEST_F(MilvaneDataTest, FolderNamesWithUriCharacters) {
+    AddCustomer("C1");
+    ASSERT_EQ(data.SaveMLV(true), 1);
+    const std::string odd = dir.File("過去 データ #1 50%?x=y");
+    fs::create_directory(odd);
+    fs::copy_file(DbPath(), odd + "/QSMLV.mlv");
+    CMilvaneData other;
+    ASSERT_EQ(other.InitDBFromPath(odd + "/QSMLV.mlv", true), 1) << other.LastError();
+    EXPECT_EQ(other.GetMLVFName(), odd + "/QSMLV.mlv");
+    ASSERT_EQ(other.InitDB(odd), 1) << other.LastError();
+    EXPECT_TRUE(fs::exists(odd + "/QSMLV2.mlv2"));
+    EXPECT_EQ(AddCustomer("unused"), -1);  // the first object stays closed
+    CKokyakuList list;
+    ASSERT_EQ(other.GetAllKokyaku(list), 1);
+    EXPECT_EQ(list.size(), 1u);
+}
+
 TEST_F(MilvaneDataTest, PastDataOpensWhereNoSharedMemoryFileCanBeMade) {
     AddCustomer("C1");
     ASSERT_EQ(data.SaveMLV(false), 1);
