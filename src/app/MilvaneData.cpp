@@ -698,6 +698,7 @@ bool CMilvaneData::IsOpen() const { return m->db != nullptr; }
 bool CMilvaneData::IsReadOnly() const { return m->readOnly; }
 std::string CMilvaneData::GetMLVFName() const { return m->dbPath; }
 const std::string& CMilvaneData::LastError() const { return m->lastError; }
+void CMilvaneData::SetLastError(const std::string& text) { m->lastError = text; }
 
 int CMilvaneData::DispOleDBErrDlg() {
     std::string text = "データベースでエラーが発生しました。";

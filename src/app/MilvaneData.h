@@ -144,6 +144,9 @@ public:
     // Shows the text of the last database error through the prompt port. 1.
     int DispOleDBErrDlg();
     const std::string& LastError() const;
+    // Lets a caller that reads other databases for the register (an import)
+    // report its driver's error through DispOleDBErrDlg.
+    void SetLastError(const std::string& text);
 
 private:
     void ForceClose();

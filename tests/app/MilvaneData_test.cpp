@@ -517,6 +517,10 @@ TEST_F(MilvaneDataTest, ErrorTextIsShownThroughThePrompt) {
     ASSERT_EQ(ports.prompt.Log().size(), 1u);
     EXPECT_EQ(ports.prompt.Log()[0].icon, MsgIcon::Stop);
     EXPECT_NE(ports.prompt.Log()[0].text.find("NoSuchTable"), std::string::npos);
+    data.SetLastError("provider: table locked");
+    data.DispOleDBErrDlg();
+    ASSERT_EQ(ports.prompt.Log().size(), 2u);
+    EXPECT_NE(ports.prompt.Log()[1].text.find("provider: table locked"), std::string::npos);
 }
 
 TEST_F(MilvaneDataTest, OperationsOnAClosedDatabaseFail) {
