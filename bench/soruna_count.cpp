@@ -18,17 +18,24 @@ int main() {
         bench::Check(db.AddNewKokyaku(list, refused) == 1, "adding the customers");
         for (auto& k : list) keys.push_back(uint32_t(k->ID));
     }
-    // History in batches: one entry for each of `batch` random customers.
-    const int batch = 5000;
+    // History in batches: one entry for each of `batch` distinct random customers.
+    const int batch = std::min(5000, int(keys.size()));
     const CDateTime now = CDateTime::Now();
     for (int added = 0; added < history; added += batch) {
         CRirekiData r = gen.Rireki();
-        CKeyArray some;
-        for (int i = 0; i < batch && added + i < history; ++i)
-            some.push_back(keys[size_t(gen.Uniform(0, int(keys.size()) - 1))]);
+        const size_t take = size_t(std::min(batch, history - added));
+        for (size_t i = 0; i < take; ++i)  // the first `take` keys become a random choice
+            std::swap(keys[i], keys[i + size_t(gen.Uniform(0, int(keys.size() - i) - 1))]);
+        CKeyArray some(keys.begin(), keys.begin() + long(take));
         bench::Check(db.AddNewRireki(some, r, now) == 1, "adding history");
     }
     sqlite3* raw = bench::OpenRaw(db.GetMLVFName(), true);
+    {
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(raw, "SELECT count(*) FROM Rireki", -1, &st, nullptr);
+        bench::Check(sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) == history, "the history generated");
+        sqlite3_finalize(st);
+    }
 
     const std::string jet =
         "SELECT DISTINCTROW Customer.ID, Count(*) AS Rirekiのカウント FROM Customer INNER JOIN Rireki ON "
