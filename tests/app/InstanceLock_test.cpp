@@ -59,14 +59,6 @@ TEST(InstanceLocks, FoldersFromEnvironmentWhenNotGiven) {
     EXPECT_EQ(locks.GlobalDir(), global.Path());
 }
 
-TEST(InstanceLocks, SessionFolderFallsBackToRuntimeDir) {
-    TempDir runtime, global;
-    ScopedEnv s("MILVANE_SESSION_LOCK_DIR", std::nullopt);
-    ScopedEnv r("XDG_RUNTIME_DIR", runtime.Path());
-    CInstanceLocks locks("", global.Path());
-    EXPECT_EQ(locks.SessionDir(), runtime.Path());
-}
-
 TEST(InstanceLocks, SharedFolderIsCreatedForEveryone) {
     TempDir base;
     std::string dir = base.File("shared/locks");

@@ -174,14 +174,6 @@ TEST(CheckFolderWritable, MissingFolderPassesAndTheProbeIsRemoved) {
     }
 }
 
-TEST(InstallFolderTree, StartsWithTheInstallFolderAndEndsWithPrograms) {
-    const auto& tree = CMilvaneApp::InstallFolderTree();
-    ASSERT_EQ(tree.size(), 18u);
-    EXPECT_EQ(tree.front(), "");
-    EXPECT_EQ(tree[10], "/Data/MyData");
-    EXPECT_EQ(tree.back(), "/exe");
-}
-
 TEST_F(AppTest, MissingPasswordConfigurationEndsTheStart) {
     fs::remove(tpl.File("Data/MyData/pass.sys"));
     CMilvaneApp app(shell, Options());
@@ -333,10 +325,6 @@ TEST_F(AppTest, ClosingWhilePastDataIsBrowsedTellsTheNextStart) {
     EXPECT_EQ(ports.prompt.Log()[0].icon, MsgIcon::Information);
     app.OnMainWindowClose();  // a second close does nothing more
     EXPECT_EQ(ports.prompt.Log().size(), 1u);
-}
-
-TEST(AboutBox, VersionText) {
-    EXPECT_EQ(CMilvaneApp::AboutBoxText(), AboutText(MILVANE_VERSION_INT));
 }
 
 }  // namespace

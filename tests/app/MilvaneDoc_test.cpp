@@ -130,24 +130,6 @@ TEST_F(DocTest, ShortEndInfoIsAFileErrorAndKeepsTheValues) {
     EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{"ファイル操作中にエラーが発生しました"}));
 }
 
-TEST(DataSetFiles, FifteenFilesInBackupOrder) {
-    const auto& files = GetDataSetFiles();
-    ASSERT_EQ(files.size(), 15u);
-    EXPECT_EQ(files.front(), "QSMLV.mlv");
-    EXPECT_EQ(files[3], "RirekiType.dat");
-    EXPECT_EQ(files[11], "Tantou.dat");
-    EXPECT_EQ(files.back(), "DefOrder.dat");
-}
-
-TEST(ReadOnly, OnlyWithADocumentBrowsingPastData) {
-    TempDir install;
-    EXPECT_FALSE(IsReadOnly(nullptr));
-    CMilvaneDoc doc(install.Path());
-    EXPECT_FALSE(IsReadOnly(&doc));
-    doc.PastDataMode = 1;
-    EXPECT_TRUE(IsReadOnly(&doc));
-}
-
 TEST(StorePictureFile, CopiesUnderAFreeName) {
     TempDir src, data;
     std::string pictures = data.File("Picture");
