@@ -84,6 +84,20 @@ TEST_F(AppTest, FirstStartSetsUpTheInstallationAndShowsTheWindow) {
     EXPECT_FALSE(app.Locks().HoldsGlobal());
 }
 
+TEST_F(AppTest, ShippedTemplateIsACompleteInstallation) {
+    // The template the build writes beside the executables (<build>/share/milvane/template).
+    AppOptions o = Options();
+    o.templateDir = CIxenEnv::TemplateDir();
+    if (o.templateDir.empty()) GTEST_SKIP() << "the installation template has not been built";
+    CMilvaneApp app(shell, o);
+    ASSERT_EQ(app.InitInstance(), 1);
+    EXPECT_TRUE(ports.prompt.Log().empty());
+    EXPECT_TRUE(app.Document()->Database().IsOpen());
+    EXPECT_TRUE(fs::is_regular_file(app.HelpFile()));
+    EXPECT_FALSE(fs::exists(InstallDir() + "/Data/Tmp/.keep"));
+    app.OnMainWindowClose();
+}
+
 TEST_F(AppTest, SecondStartInTheSessionEndsWithoutAWindow) {
     CMilvaneApp first(shell, Options());
     ASSERT_EQ(first.InitInstance(), 1);
