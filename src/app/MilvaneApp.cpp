@@ -19,7 +19,10 @@ constexpr const char* kNoWriteAccess =
 
 }  // namespace
 
-CMilvaneApp::CMilvaneApp(IAppShell& shell, AppOptions options) : m_shell(shell), m_options(std::move(options)) {
+CMilvaneApp::CMilvaneApp(IAppShell& shell, AppOptions options)
+    : m_shell(shell),
+      m_options(std::move(options)),
+      m_locks(std::make_unique<CInstanceLocks>(m_options.sessionLockDir, m_options.globalLockDir)) {
     g_current = this;
 }
 
@@ -82,8 +85,6 @@ void CMilvaneApp::Fail(const char* message) {
 }
 
 int CMilvaneApp::InitInstance() {
-    // Step 1 of the Windows start (COM and control hosting) has no counterpart.
-
     // The install folder, filled from the template where files are missing.
     m_installDir = m_options.installDir.empty() ? CIxenEnv::InstallDir() : m_options.installDir;
     while (m_installDir.size() > 1 && m_installDir.back() == '/') m_installDir.pop_back();
@@ -98,12 +99,12 @@ int CMilvaneApp::InitInstance() {
 
     if (!CheckInstallation()) return 0;
 
-    m_locks = std::make_unique<CInstanceLocks>(m_options.sessionLockDir, m_options.globalLockDir);
     if (!m_locks->AcquireSession()) {
         ShowMessage("『Milvane』は既に起動しています。", MsgIcon::Information);
         Fail(nullptr);
         return 0;
     }
+    // Machine-wide: no operating-system version test here, the file locks work everywhere.
     if (!m_locks->AcquireGlobal()) {
         Fail("他のユーザーが「Milvane」を使用しています。\nそのユーザーがアプリケーションを終了してからご利用ください。");
         return 0;
@@ -191,6 +192,6 @@ void CMilvaneApp::OnMainWindowClose() {
 
 int CMilvaneApp::ExitInstance() {
     // The dictionaries will be closed here once lookups exist.
-    if (m_locks) m_locks->Release();
+    m_locks->Release();
     return 0;
 }

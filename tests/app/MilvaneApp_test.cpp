@@ -140,6 +140,7 @@ TEST_F(AppTest, MissingAccessFileEndsTheStart) {
     EXPECT_EQ(app.InitInstance(), 0);
     EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{"ファイルが見つからないため「Milvane」を起動できません"}));
     EXPECT_TRUE(shell.events.empty());
+    EXPECT_FALSE(app.Locks().HoldsSession());
 }
 
 TEST_F(AppTest, UnwritableAccessFileEndsTheStart) {
