@@ -59,6 +59,18 @@ TEST(InstanceLocks, FoldersFromEnvironmentWhenNotGiven) {
     EXPECT_EQ(locks.GlobalDir(), global.Path());
 }
 
+TEST(InstanceLocks, MissingSessionFolderIsCreatedNotReplaced) {
+    TempDir base;
+    std::string dir = base.File("session/locks");
+    CInstanceLocks first(dir, base.File("global"));
+    EXPECT_EQ(first.SessionDir(), dir);
+    ASSERT_TRUE(first.AcquireSession());
+    EXPECT_TRUE(first.HoldsSession());
+    EXPECT_TRUE(fs::is_directory(dir));
+    CInstanceLocks second(dir, base.File("global"));
+    EXPECT_FALSE(second.AcquireSession());
+}
+
 TEST(InstanceLocks, SharedFolderIsCreatedForEveryone) {
     TempDir base;
     std::string dir = base.File("shared/locks");
