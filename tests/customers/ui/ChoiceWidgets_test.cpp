@@ -73,6 +73,21 @@ TEST_F(ChoiceComboBoxTest, LeavingTheFieldRegistersANewTextOnce) {
     EXPECT_TRUE(ports.prompt.Texts().empty());
 }
 
+TEST_F(ChoiceComboBoxTest, ClosingTheWindowWithTheFocusInTheFieldRegisters) {
+    QDialog window;
+    auto* box = new CChoiceComboBox(&window);
+    new QLineEdit(&window);
+    box->Fill(install, kListCompType);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    box->setFocus();
+    QApplication::processEvents();
+    box->lineEdit()->insert(QStringLiteral("サービス業"));
+    window.accept();
+    QApplication::processEvents();
+    EXPECT_EQ((std::vector<std::string>{"製造業", "流通業", "サービス業"}), FileEntries(install, kListCompType));
+}
+
 TEST_F(ChoiceComboBoxTest, RegistrationIsExactAndSkipsEmptyText) {
     CChoiceComboBox box;
     box.Fill(install, kListImportant);
@@ -285,6 +300,9 @@ TEST_F(ChoiceListEditDlgTest, ShowsTheListWithItsTexts) {
     for (const char* c : {"追加...", "変更...", "削除", "上へ", "下へ", "OK", "キャンセル"})
         EXPECT_NE(nullptr, dlg->Button(QString::fromUtf8(c))) << c;
     ExpectAccessible(dlg.get());
+    EXPECT_EQ((std::vector<std::string>{"現在登録されている顧客情報の重要度ランク", "追加...", "変更...", "削除", "上へ", "下へ",
+                                        "OK", "キャンセル"}),
+              TabChain(dlg->List()));
     Screenshot(dlg.get(), "choice_list_editor");
 }
 

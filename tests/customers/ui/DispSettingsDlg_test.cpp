@@ -40,6 +40,9 @@ TEST_F(DispSettingsDlgTest, OpeningShowsDisplayedAvailableAndSortOrder) {
     EXPECT_EQ("表示列", dlg->DisplayedList()->accessibleName().toStdString());
     EXPECT_EQ("表示可能な列", dlg->AvailableList()->accessibleName().toStdString());
     ExpectAccessible(dlg.get());
+    EXPECT_EQ((std::vector<std::string>{"表示列", "上へ", "下へ", "←表示する", "表示しない→", "表示可能な列", "並べ替える列",
+                                        "昇順で並べ替え", "降順で並べ替え", "OK", "キャンセル"}),
+              TabChain(dlg->DisplayedList()));
     Screenshot(dlg.get(), "disp_settings");
 }
 
@@ -203,6 +206,8 @@ TEST_F(FreeItemDlgTest, ListsTheFreeItemsAndCopiesTheSelectedLabel) {
     EXPECT_EQ("変更可能な項目名", dlg->ItemList()->accessibleName().toStdString());
     EXPECT_EQ("新しい項目名", dlg->NewName()->accessibleName().toStdString());
     ExpectAccessible(dlg.get());
+    EXPECT_EQ((std::vector<std::string>{"変更可能な項目名", "新しい項目名", "変更", "初期状態に戻す", "OK", "キャンセル"}),
+              TabChain(dlg->ItemList()));
     Screenshot(dlg.get(), "free_items");
 }
 

@@ -132,6 +132,18 @@ static inline void ExpectAccessible(QWidget* dlg) {
     }
 }
 
+// The accessible names of the controls that Tab visits, starting at first.
+static inline std::vector<std::string> TabChain(QWidget* first) {
+    std::vector<std::string> out;
+    QWidget* w = first;
+    do {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->accessibleName().isEmpty())
+            out.push_back(w->accessibleName().toStdString());
+        w = w->nextInFocusChain();
+    } while (w && w != first && out.size() < 50);
+    return out;
+}
+
 // Saves a picture of the dialog when MILVANE_SCREENSHOTS names a folder.
 static inline void Screenshot(QWidget* dlg, const char* name) {
     const QByteArray dir = qgetenv("MILVANE_SCREENSHOTS");
