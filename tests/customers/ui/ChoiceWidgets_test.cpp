@@ -38,6 +38,9 @@ TEST_F(ChoiceComboBoxTest, FillWritesTheDefaultListOfAFreshDataFolder) {
     EXPECT_EQ(100, box.TextLimit());
     EXPECT_TRUE(box.AutoRegisterEnabled());
     EXPECT_EQ("", box.Text());
+    box.SetText("問い合わせ");
+    box.resize(200, box.sizeHint().height());
+    Screenshot(&box, "choice_combo");
 }
 
 TEST_F(ChoiceComboBoxTest, LeavingTheFieldRegistersANewTextOnce) {
