@@ -359,38 +359,24 @@ void CKokyakuViewLogic::Exit() {
     m_screen.CloseMainWindow();
 }
 
-CEntryTarget CKokyakuViewLogic::PrepareChange() {
+CEntryTarget CKokyakuViewLogic::EntryTarget() {
     CEntryTarget target;
     int row = m_list.NextSelected(-1);
-    if (row < 0) {
-        ShowMessage("修正する顧客を選択してください");
-        return target;
-    }
+    if (row < 0) return target;
     m_list.SelectOnly(row);
-    if (IsReadOnly(m_doc)) {
-        ShowMessage("データベースは読取専用です。\n顧客を修正することはできません。\n参照のみを行ないます。\n");
-        target.viewOnly = true;
-    }
-    target.row = row;
+    target.record = m_list.Item(row).record;
     target.hasPrev = row >= 1;
     target.hasNext = row < m_list.RowCount() - 1;
     return target;
 }
 
-CEntryTarget CKokyakuViewLogic::PrepareCopy() {
-    CEntryTarget target;
-    if (!m_doc) {
-        ShowMessage("顧客をコピーできません。");
-        return target;
-    }
-    if (ReadOnly("データベースは読取専用です。\n顧客をコピーすることはできません。\n")) return target;
-    int row = m_list.NextSelected(-1);
-    if (row < 0) {
-        ShowMessage("コピーする顧客を選択してください");
-        return target;
-    }
-    target.row = row;
-    return target;
+void CKokyakuViewLogic::RewriteRows(const std::vector<uint32_t>& keys) {
+    std::unordered_set<int32_t> wanted;
+    for (uint32_t k : keys) wanted.insert(static_cast<int32_t>(k));
+    std::vector<int> rows;
+    for (int r = 0; r < m_list.RowCount(); ++r)
+        if (wanted.count(m_list.Item(r).record->ID)) rows.push_back(r);
+    m_list.UpdateRows(rows);
 }
 
 // ---------------------------------------------------------------- dialog operations

@@ -48,10 +48,9 @@ inline constexpr const char* kCardTypeKey = "CardType";
 
 // What a change or copy command works on.
 struct CEntryTarget {
-    int row = -1;            // -1: nothing to do (a message was shown)
-    bool viewOnly = false;   // read-only database: the dialog only shows the record
-    bool hasPrev = false;
-    bool hasNext = false;
+    CKokyaku* record = nullptr;  // none when no row is selected
+    bool hasPrev = false;        // a row exists above it
+    bool hasNext = false;        // a row exists below it
 };
 
 // The answer of NextCustomer / PrevCustomer.
@@ -103,9 +102,11 @@ public:
     void ReleaseExtraction();
     void MenuScreen();
     void Exit();
-    // Change and copy: checks and the row to open (row -1 after a message).
-    CEntryTarget PrepareChange();
-    CEntryTarget PrepareCopy();
+    // Change and copy: the first selected row (the focused one when none is
+    // selected) becomes the only selected row; its record and neighbours.
+    CEntryTarget EntryTarget();
+    // Redraws the rows of the customers (after a bulk change).
+    void RewriteRows(const std::vector<uint32_t>& keys);
 
     // ---- operations of the entry and history dialogs
     // Adds a copy of the record; the new key, or -1.
