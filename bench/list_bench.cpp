@@ -1,0 +1,135 @@
+// The customer list with 100,000 customers, offscreen: showing it, sorting by
+// name and scrolling, each until the rows are painted. Links with milvane_ui.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include "app/MilvaneDoc.h"
+#include "common/SjisText.h"
+#include "customers/Kokyaku.h"
+#include "customers/KokyakuListCells.h"
+#include "customers/KokyakuViewLogic.h"
+#include "customers/MLVColSet.h"
+#include "customers/ui/KokyakuListCtrl.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+double Since(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+
+void Report(const char* name, double seconds, double limit) {
+    std::printf("BENCH %s ours=%.4f limit=%.4f %s\n", name, seconds, limit, seconds <= limit ? "ok" : "SLOW");
+    std::fflush(stdout);
+}
+
+const char* kSurnames[] = {"佐藤", "鈴木", "高橋", "田中", "伊藤", "渡辺", "山本", "中村", "小林", "加藤",
+                           "吉田", "山田", "佐々木", "山口", "松本", "井上", "木村", "林", "斎藤", "清水"};
+const char* kGiven[] = {"太郎", "花子", "一郎", "美咲", "健太", "陽子", "大輔", "由美", "翔太", "恵子", "誠", "愛"};
+const char* kKana[] = {"ｻﾄｳ ﾀﾛｳ", "ｽｽﾞｷ ﾊﾅｺ", "ﾀｶﾊｼ ｲﾁﾛｳ", "ﾀﾅｶ ﾐｻｷ", "Yamada Ken", "ito aya"};
+const char* kCities[] = {"東京都千代田区", "大阪府大阪市北区", "北海道札幌市中央区", "福岡県福岡市博多区",
+                         "愛知県名古屋市中区", "神奈川県横浜市西区"};
+
+void FillCustomers(CMilvaneDoc& doc, int n) {
+    std::mt19937 rng(12345);
+    auto pick = [&](auto& array) { return array[rng() % std::size(array)]; };
+    doc.KokyakuList.reserve(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        auto k = std::make_unique<CKokyaku>();
+        k->ID = i + 1;
+        k->CustomerID = "K" + std::to_string(100000 + i);
+        k->Name = std::string(pick(kSurnames)) + pick(kGiven);
+        k->Yomi = pick(kKana);
+        k->Add2_Home = pick(kCities);
+        k->Add3_Home = std::to_string(rng() % 9 + 1) + "丁目" + std::to_string(rng() % 30 + 1) + "番地";
+        k->TEL_Home = "03-" + std::to_string(1000 + rng() % 9000) + "-" + std::to_string(1000 + rng() % 9000);
+        k->RirekiUpDate = CDateTime(40000.0 + rng() % 8000);
+        doc.KokyakuList.push_back(std::move(k));
+    }
+}
+
+struct BenchScreen final : IKokyakuScreen {
+    void SetFrameTitle(const std::string&) override {}
+    void SetCountText(const std::string&) override {}
+    void ShowExtractionButtons(bool, bool, bool) override {}
+    void RefreshCard() override {}
+    void ClearCard() override {}
+    void HideCard() override {}
+    bool SaveExtraction() override { return false; }
+    void SwitchScreen(int) override {}
+    void CloseMainWindow() override {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const char* env = std::getenv("MILVANE_BENCH_CUSTOMERS");
+    const int n = env && *env ? std::atoi(env) : 100000;
+
+    namespace fs = std::filesystem;
+    fs::path install = fs::temp_directory_path() / ("milvane-list-bench-" + std::to_string(::getpid()));
+    fs::create_directories(install / "Data/MyData");
+    fs::create_directories(install / "data");
+    if (std::FILE* f = std::fopen((install / "Data/MyData/datadir.dat").c_str(), "wb")) {
+        std::string dir = Utf8ToSjis((install / "data").string());
+        std::fwrite(dir.data(), 1, dir.size(), f);
+        std::fclose(f);
+    }
+    CMLVColSet set(install.string());
+    set.columns = {{"CustomerID", "お客様コード"}, {"Name", "氏名"},      {"Yomi", "ﾌﾘｶﾞﾅ"},
+                   {"Add_Home_X", "住所"},        {"TEL_Home", "電話"}, {"RirekiUpDate", "履歴更新日"}};
+    set.Save();
+    CMLVDispKokyakuCol disp(install.string());
+    for (const auto& c : set.columns) disp.names.push_back(c.fieldName);
+    disp.Save();
+
+    {
+        CMilvaneDoc doc(install.string());
+        doc.DataDir = (install / "data").string();
+        FillCustomers(doc, n);
+
+        QWidget window;
+        window.resize(1280, 900);
+        auto* list = new CKokyakuListCtrl(MakeKokyakuCellSource(), &window);
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(list);
+        BenchScreen screen;
+        CKokyakuViewLogic logic(&doc, list->List(), screen);
+        window.show();
+        app.processEvents();
+
+        auto t0 = Clock::now();
+        logic.FirstDisplay();
+        window.grab();  // paints the first rows
+        Report("list-show-100k", Since(t0), 1.0);
+
+        t0 = Clock::now();
+        list->List().SortByColumn(1);  // 氏名
+        window.grab();
+        Report("list-sort-name-100k", Since(t0), 0.5);
+
+        // Scrolling: jumps over the whole list, each repainted.
+        QScrollBar* bar = list->verticalScrollBar();
+        const int steps = 50;
+        t0 = Clock::now();
+        for (int i = 1; i <= steps; ++i) {
+            bar->setValue(bar->maximum() * i / steps);
+            list->viewport()->grab();
+        }
+        Report("list-scroll-frame-100k", Since(t0) / steps, 1.0 / 30);
+
+        t0 = Clock::now();
+        list->List().SelectAll();
+        window.grab();
+        Report("list-select-all-100k", Since(t0), 0.5);
+    }
+    fs::remove_all(install);
+    return 0;
+}

@@ -1,0 +1,133 @@
+// The customer screen without widgets: which customers and columns are
+// listed, the commands of the screen and the operations the entry dialogs
+// call. The widgets of the screen implement IKokyakuScreen and forward their
+// commands here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "customers/KokyakuListModel.h"
+
+class CMilvaneDoc;
+struct CKokyaku;
+
+// What the logic asks of the screen's widgets.
+class IKokyakuScreen {
+public:
+    virtual ~IKokyakuScreen() = default;
+    virtual void SetFrameTitle(const std::string& title) = 0;
+    virtual void SetCountText(const std::string& text) = 0;
+    // The three extraction buttons: "抽出を解除(すべて表示)", "抽出やり直し",
+    // "抽出条件を保存"; each shown and enabled, or hidden and disabled.
+    virtual void ShowExtractionButtons(bool release, bool redo, bool save) = 0;
+    // The card pane (when it exists): show the selected customer afresh, or clear it.
+    virtual void RefreshCard() = 0;
+    virtual void ClearCard() = 0;
+    virtual void HideCard() = 0;
+    // The save dialog of the extraction conditions; true when saved.
+    virtual bool SaveExtraction() = 0;
+    virtual void SwitchScreen(int screen) = 0;
+    virtual void CloseMainWindow() = 0;
+};
+
+inline constexpr const char* kCardWidthKey = "cardwid";
+inline constexpr int kSplitterWidth = 3;
+
+// The list's width beside the card pane: formWidth - cardwid - 3 when a width
+// is stored (at least 1), kept between 100 and minFormWidth - 100; else half
+// the form.
+int SplitterListWidth(int formWidth, int storedCardWidth, int minFormWidth);
+// A dragged splitter position kept within the same limits.
+int ClampSplitter(int x, int minFormWidth);
+
+inline constexpr const char* kKokyakuTitle = "Milvane－顧客一覧";
+inline constexpr const char* kSettingsSection = "Settings";
+inline constexpr const char* kCardTypeKey = "CardType";
+
+// What a change or copy command works on.
+struct CEntryTarget {
+    CKokyaku* record = nullptr;  // none when no row is selected
+    bool hasPrev = false;        // a row exists above it
+    bool hasNext = false;        // a row exists below it
+};
+
+// The answer of NextCustomer / PrevCustomer.
+struct CNeighbour {
+    int32_t key = 0;      // 0: the move is impossible
+    bool further = false; // another row exists beyond it in the same direction
+};
+
+class CKokyakuViewLogic {
+public:
+    // doc may be null (the screen then only reports that no data is there).
+    CKokyakuViewLogic(CMilvaneDoc* doc, CKokyakuListModel& list, IKokyakuScreen& screen);
+
+    // ---- set-up
+    // Title, pre-extraction, rows, count and the entry screen type.
+    void FirstDisplay();
+    // Applies the stored pre-extraction when nothing is extracted or analysed.
+    void ApplyPreExtraction();
+    // Builds the rows of the current population and its columns, selects the
+    // first row, updates the count and the card.
+    void Populate();
+    void UpdateCount();
+    bool IsFiltered() const { return m_filtered; }
+    // The card page the screen mode asks for: -1 none (mode 1), 0 history (mode 2), 1 detail (mode 3).
+    int CardPageForMode() const;
+
+    // ---- the current extraction
+    bool ExtractionSaved() const { return m_extractionSaved; }
+    void SetExtractionSaved(bool saved) { m_extractionSaved = saved; }
+    // Before leaving the current list: false cancels the command.
+    bool CheckUnsavedExtraction();
+    // Drops the extraction and the analysis result of the document.
+    void DropExtraction();
+
+    // ---- commands
+    void Delete();
+    void DeleteAllHistory();
+    bool CanSelectAll() const { return m_list.RowCount() > 0; }
+    void SelectAll();
+    void Counts();
+    void Update();
+    // After OK of the display settings dialog.
+    void DisplaySettingsChanged() { Populate(); }
+    int CardType() const { return m_cardType; }
+    void SetCardType(int type);
+    // Searches the column texts for text from the row after (or before) the
+    // first selected row; selects the hit. False after "検索が終了しました。\n".
+    bool Find(const std::string& text, bool down);
+    void ReleaseExtraction();
+    void MenuScreen();
+    void Exit();
+    // Change and copy: the first selected row (the focused one when none is
+    // selected) becomes the only selected row; its record and neighbours.
+    CEntryTarget EntryTarget();
+    // Redraws the rows of the customers (after a bulk change).
+    void RewriteRows(const std::vector<uint32_t>& keys);
+
+    // ---- operations of the entry and history dialogs
+    // Adds a copy of the record; the new key, or -1.
+    int32_t AddCustomer(const CKokyaku& record);
+    // Changes the customer key to a copy of record; the database result.
+    int ModifyCustomer(int32_t key, const CKokyaku& record);
+    CNeighbour NextCustomer() { return Neighbour(+1); }
+    CNeighbour PrevCustomer() { return Neighbour(-1); }
+
+    // The selected customers' keys, in row order (selection rule of the list).
+    std::vector<uint32_t> SelectedKeys() const;
+
+private:
+    bool ReadOnly(const char* message) const;
+    CNeighbour Neighbour(int step);
+    void BuildColumns();
+
+    CMilvaneDoc* m_doc;
+    CKokyakuListModel& m_list;
+    IKokyakuScreen& m_screen;
+    bool m_filtered = false;
+    bool m_extractionSaved = false;
+    int m_cardType = 0;
+};
