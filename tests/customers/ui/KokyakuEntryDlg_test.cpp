@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -340,6 +342,38 @@ TEST(KokyakuEntryDlg, CharacterOutsideShiftJisIsRefused) {
     d.Button(1)->click();
     ASSERT_EQ(ports.prompt.Texts().size(), 1u);
     EXPECT_NE(ports.prompt.Texts()[0].find("「𠮷」"), std::string::npos);
+    EXPECT_TRUE(host.added.empty());
+}
+
+TEST(KokyakuEntryDlg, ChoiceListsComeFromTheFactory) {
+    Host host;
+    std::vector<int> lists;
+    auto factory = [&](int listNo, QWidget* parent) {
+        lists.push_back(listNo);
+        auto* c = new QComboBox(parent);
+        c->setEditable(true);
+        c->addItem(QStringLiteral("L%1").arg(listNo));
+        return c;
+    };
+    CEntryRecord rec = Person(1, "x");
+    rec.SetText("CompType", "未登録の業種");
+    CKokyakuEntryDlg d(EntryLayout::Corporate, EntryMode::Change, &rec, false, false, &host, NoLabels, nullptr, factory);
+    std::sort(lists.begin(), lists.end());
+    EXPECT_EQ(lists, (std::vector<int>{3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(Combo(d, 1231)->currentText(), QString::fromUtf8("未登録の業種"));
+}
+
+TEST(KokyakuEntryDlg, EscapeClosesWithoutQuestion) {
+    TestPorts ports;
+    Host host;
+    CKokyakuEntryDlg d(EntryLayout::Normal, EntryMode::Add, nullptr, false, false, &host, NoLabels);
+    d.show();
+    Edit(d, 1059)->setText(QString::fromUtf8("入力途中"));
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&d, &esc);
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_TRUE(ports.prompt.Log().empty());
     EXPECT_TRUE(host.added.empty());
 }
 
