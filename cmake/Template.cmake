@@ -17,6 +17,7 @@ foreach(rel ${TEMPLATE_STATIC})
 endforeach()
 
 set(GEN_STAMPS "")
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/stamps)
 foreach(src ${TOOL_SOURCES})
   get_filename_component(name ${src} NAME_WE)
   if(name MATCHES "^gen_")

@@ -1,0 +1,1594 @@
+#include "app/MilvaneData.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+#include "app/JetSql.h"
+#include "app/MilvaneDataSchema.h"
+#include "common/Ports.h"
+#include "common/SjisText.h"
+
+namespace {
+
+// ------------------------------------------------------------------ statements
+
+// A statement owned by this object (finalized at destruction).
+class Stmt {
+public:
+    Stmt() = default;
+    explicit Stmt(sqlite3_stmt* s) : m_s(s) {}
+    ~Stmt() { sqlite3_finalize(m_s); }
+    Stmt(Stmt&& o) noexcept : m_s(std::exchange(o.m_s, nullptr)) {}
+    Stmt& operator=(Stmt&& o) noexcept {
+        std::swap(m_s, o.m_s);
+        return *this;
+    }
+    sqlite3_stmt* get() const { return m_s; }
+    explicit operator bool() const { return m_s != nullptr; }
+
+private:
+    sqlite3_stmt* m_s = nullptr;
+};
+
+// Use of a cached statement: reset and unbound when the scope ends.
+class Use {
+public:
+    explicit Use(sqlite3_stmt* s) : m_s(s) {}
+    ~Use() {
+        if (m_s) {
+            sqlite3_reset(m_s);
+            sqlite3_clear_bindings(m_s);
+        }
+    }
+    Use(const Use&) = delete;
+    Use& operator=(const Use&) = delete;
+    sqlite3_stmt* get() const { return m_s; }
+    explicit operator bool() const { return m_s != nullptr; }
+
+private:
+    sqlite3_stmt* m_s;
+};
+
+void BindText(sqlite3_stmt* s, int i, const std::string& t) {
+    sqlite3_bind_text(s, i, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+}
+
+void BindDate(sqlite3_stmt* s, int i, const CDateTime& d) {
+    if (d.IsValid())
+        sqlite3_bind_double(s, i, d.Days());
+    else
+        sqlite3_bind_null(s, i);
+}
+
+void ColumnText(sqlite3_stmt* s, int i, std::string& out) {
+    const unsigned char* p = sqlite3_column_text(s, i);
+    if (p)
+        out.assign(reinterpret_cast<const char*>(p), static_cast<std::size_t>(sqlite3_column_bytes(s, i)));
+    else
+        out.clear();
+}
+
+CDateTime ColumnDate(sqlite3_stmt* s, int i) {
+    if (sqlite3_column_type(s, i) == SQLITE_NULL) return CDateTime();
+    return CDateTime(sqlite3_column_double(s, i));
+}
+
+// ------------------------------------------------------------------ customer columns
+
+const std::string& CustomerColumnList() {
+    static const std::string list = [] {
+        std::string s;
+        for (const KokyakuField& f : KokyakuFields()) {
+            if (!s.empty()) s += ',';
+            s += f.name;
+        }
+        return s;
+    }();
+    return list;
+}
+
+const std::string& CustomerSelectSql() {
+    static const std::string sql = "SELECT " + CustomerColumnList() + " FROM Customer";
+    return sql;
+}
+
+// Every field but ID, bound as ?1..?N in field order.
+const std::string& CustomerInsertSql() {
+    static const std::string sql = [] {
+        std::string cols, vals;
+        int n = 0;
+        for (const KokyakuField& f : KokyakuFields()) {
+            if (f.flags & kFieldKey) continue;
+            if (n++) {
+                cols += ',';
+                vals += ',';
+            }
+            cols += f.name;
+            vals += '?' + std::to_string(n);
+        }
+        return "INSERT INTO Customer (" + cols + ") VALUES (" + vals + ")";
+    }();
+    return sql;
+}
+
+// SET of every field but ID as ?1..?N, the key as ?N+1.
+const std::string& CustomerUpdateSql() {
+    static const std::string sql = [] {
+        std::string set;
+        int n = 0;
+        for (const KokyakuField& f : KokyakuFields()) {
+            if (f.flags & kFieldKey) continue;
+            if (n++) set += ',';
+            set += f.name;
+            set += "=?" + std::to_string(n);
+        }
+        return "UPDATE Customer SET " + set + " WHERE ID=?" + std::to_string(n + 1);
+    }();
+    return sql;
+}
+
+void BindField(sqlite3_stmt* s, int i, const KokyakuField& f, const CKokyaku& k) {
+    switch (f.kind) {
+    case KokyakuFieldKind::Text: BindText(s, i, f.Text(k)); break;
+    case KokyakuFieldKind::Integer:
+    case KokyakuFieldKind::Coded:
+    case KokyakuFieldKind::Colour: sqlite3_bind_int(s, i, f.Int(k)); break;
+    case KokyakuFieldKind::Date: BindDate(s, i, f.Date(k)); break;
+    case KokyakuFieldKind::Number: sqlite3_bind_double(s, i, f.Number(k)); break;
+    }
+}
+
+// Binds every field but ID as ?1..?N; returns N. The numeric phone columns
+// are the component's: they are bound from the phone texts.
+int BindCustomer(sqlite3_stmt* s, const CKokyaku& k) {
+    int n = 0;
+    for (const KokyakuField& f : KokyakuFields()) {
+        if (f.flags & kFieldKey) continue;
+        ++n;
+        if (f.flags & kFieldPhoneNum)
+            sqlite3_bind_double(s, n, StrTelToINT(std::string_view(f.name) == "TEL_Home_X" ? k.TEL_Home : k.TEL_Office));
+        else
+            BindField(s, n, f, k);
+    }
+    return n;
+}
+
+// Decodes a row of CustomerSelectSql.
+void ReadCustomer(sqlite3_stmt* s, CKokyaku& k) {
+    int i = 0;
+    for (const KokyakuField& f : KokyakuFields()) {
+        std::visit(
+            [&](auto member) {
+                using M = decltype(member);
+                if constexpr (std::is_same_v<M, KokyakuField::TextMember>)
+                    ColumnText(s, i, k.*member);
+                else if constexpr (std::is_same_v<M, KokyakuField::IntMember>)
+                    k.*member = sqlite3_column_int(s, i);
+                else if constexpr (std::is_same_v<M, KokyakuField::DateMember>)
+                    k.*member = ColumnDate(s, i);
+                else
+                    k.*member = sqlite3_column_double(s, i);
+            },
+            f.member);
+        ++i;
+    }
+}
+
+// ------------------------------------------------------------------ history columns
+
+constexpr const char* kRirekiColumns = "ID,CustomerID,Date,ActionTitle,Action,Money,Keyword,TantouName,Picture";
+
+void ReadRireki(sqlite3_stmt* s, CRirekiData& r) {
+    r.ID = sqlite3_column_int(s, 0);
+    r.CustomerID = sqlite3_column_int(s, 1);
+    r.Date = ColumnDate(s, 2);
+    ColumnText(s, 3, r.ActionTitle);
+    ColumnText(s, 4, r.Action);
+    r.Money = sqlite3_column_double(s, 5);
+    ColumnText(s, 6, r.Keyword);
+    ColumnText(s, 7, r.TantouName);
+    ColumnText(s, 8, r.Picture);
+}
+
+// Binds Date, ActionTitle, Action, Money, Keyword, TantouName, Picture as ?first..
+void BindRirekiValues(sqlite3_stmt* s, int first, const CRirekiData& r) {
+    BindDate(s, first, r.Date);
+    BindText(s, first + 1, r.ActionTitle);
+    BindText(s, first + 2, r.Action);
+    sqlite3_bind_double(s, first + 3, r.Money);
+    BindText(s, first + 4, r.Keyword);
+    BindText(s, first + 5, r.TantouName);
+    BindText(s, first + 6, r.Picture);
+}
+
+constexpr const char* kDMColumns = "ID,Date,Title,Content,Manager,SendMethod,SendState,HistoryRegistered";
+
+void ReadDM(sqlite3_stmt* s, CDMListData& d) {
+    d.ID = sqlite3_column_int(s, 0);
+    d.Date = ColumnDate(s, 1);
+    ColumnText(s, 2, d.Title);
+    ColumnText(s, 3, d.Content);
+    ColumnText(s, 4, d.Manager);
+    d.SendMethod = sqlite3_column_int(s, 5);
+    d.SendState = sqlite3_column_int(s, 6);
+    d.HistoryRegistered = sqlite3_column_int(s, 7);
+}
+
+// ------------------------------------------------------------------ read-only guard
+
+// Lets a statement of the caller read tables and call functions, nothing else.
+int ReadOnlyAuthorizer(void*, int action, const char*, const char*, const char*, const char*) {
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_FUNCTION:
+        return SQLITE_OK;
+    default:
+        return SQLITE_DENY;
+    }
+}
+
+// Only blanks, semicolons and comments may follow the statement.
+bool TailIsEmpty(const char* tail) {
+    std::string_view t = tail ? tail : "";
+    std::size_t i = 0;
+    while (i < t.size()) {
+        char c = t[i];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ';') {
+            ++i;
+        } else if (t.substr(i, 2) == "--") {
+            std::size_t e = t.find('\n', i);
+            i = e == std::string_view::npos ? t.size() : e + 1;
+        } else if (t.substr(i, 2) == "/*") {
+            std::size_t e = t.find("*/", i + 2);
+            i = e == std::string_view::npos ? t.size() : e + 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string Hostname() {
+    char buf[256] = {};
+    if (gethostname(buf, sizeof buf - 1) != 0) return {};
+    return buf;
+}
+
+std::string UserName() {
+    if (const passwd* pw = getpwuid(geteuid())) return pw->pw_name;
+    const char* u = getenv("USER");
+    return u ? u : "";
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+bool FsyncPath(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = fsync(fd) == 0;
+    close(fd);
+    return ok;
+}
+
+std::string FolderOf(const std::string& path) {
+    std::size_t p = path.find_last_of('/');
+    if (p == std::string::npos) return ".";
+    return p == 0 ? "/" : path.substr(0, p);
+}
+
+// "file:" URI of a path with its special characters escaped.
+std::string FileUri(const std::string& path, const char* query) {
+    std::string uri = "file:";
+    for (unsigned char c : path) {
+        if (c == '%' || c == '?' || c == '#' || c < 0x20) {
+            char buf[4];
+            std::snprintf(buf, sizeof buf, "%%%02X", c);
+            uri += buf;
+        } else {
+            uri += static_cast<char>(c);
+        }
+    }
+    return uri + "?" + query;
+}
+
+bool IsBinaryFlag(int32_t v) { return v == 0 || v == 1; }
+
+}  // namespace
+
+// ====================================================================== Impl
+
+struct CMilvaneData::Impl {
+    sqlite3* db = nullptr;
+    std::string dbPath;
+    std::string workPath;  // "" when no work file is ours
+    bool readOnly = false;
+    std::string lastError;
+    std::unordered_map<std::string, sqlite3_stmt*> cache;
+
+    ~Impl() { Close(); }
+
+    void Close() {
+        for (auto& [sql, st] : cache) sqlite3_finalize(st);
+        cache.clear();
+        if (db) sqlite3_close_v2(db);
+        db = nullptr;
+        dbPath.clear();
+        readOnly = false;
+    }
+
+    void Fail(std::string text) { lastError = std::move(text); }
+    void FailDb(const char* what) {
+        lastError = db ? std::string(what) + ": " + sqlite3_errmsg(db) : std::string(what);
+    }
+
+    // A cached statement of the component's own SQL; null (error recorded) on failure.
+    sqlite3_stmt* Get(const std::string& sql) {
+        if (!db) {
+            Fail("データベースが開かれていません。");
+            return nullptr;
+        }
+        auto it = cache.find(sql);
+        if (it != cache.end()) return it->second;
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
+            FailDb("prepare");
+            sqlite3_finalize(st);
+            return nullptr;
+        }
+        cache.emplace(sql, st);
+        return st;
+    }
+
+    // Runs a statement that returns no row. false (error recorded) on failure.
+    bool Step(sqlite3_stmt* st) {
+        int rc = sqlite3_step(st);
+        if (rc == SQLITE_DONE || rc == SQLITE_ROW) return true;
+        FailDb("step");
+        return false;
+    }
+
+    bool Exec(const char* sql) {
+        char* msg = nullptr;
+        if (sqlite3_exec(db, sql, nullptr, nullptr, &msg) == SQLITE_OK) return true;
+        lastError = msg ? msg : sqlite3_errmsg(db);
+        sqlite3_free(msg);
+        return false;
+    }
+
+    // Begins a write transaction; false when none can be started.
+    bool Begin() {
+        if (!db) {
+            Fail("データベースが開かれていません。");
+            return false;
+        }
+        if (readOnly) {
+            Fail("データベースは読取専用です。");
+            return false;
+        }
+        return Exec("BEGIN IMMEDIATE");
+    }
+    bool Commit() {
+        if (Exec("COMMIT")) return true;
+        Rollback();
+        return false;
+    }
+    void Rollback() {
+        if (db && !sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+
+    // Prepares a statement of the caller: translated from the desktop dialect,
+    // a single SELECT that only reads.
+    Stmt PrepareUserSelect(const std::string& jet) {
+        if (!db) {
+            Fail("データベースが開かれていません。");
+            return {};
+        }
+        std::string why;
+        std::optional<std::string> sql = TranslateJetSql(jet, &why);
+        if (!sql) {
+            Fail("SQL: " + why);
+            return {};
+        }
+        sqlite3_set_authorizer(db, ReadOnlyAuthorizer, nullptr);
+        sqlite3_stmt* st = nullptr;
+        const char* tail = nullptr;
+        int rc = sqlite3_prepare_v2(db, sql->c_str(), static_cast<int>(sql->size()), &st, &tail);
+        sqlite3_set_authorizer(db, nullptr, nullptr);
+        Stmt stmt(st);
+        if (rc != SQLITE_OK) {
+            FailDb("SQL");
+            return {};
+        }
+        if (!st || !TailIsEmpty(tail) || !sqlite3_stmt_readonly(st)) {
+            Fail("SQL: 一つのSELECT文のみ実行できます。");
+            return {};
+        }
+        return stmt;
+    }
+
+    bool CustomerExists(int32_t key) {
+        Use u(Get("SELECT 1 FROM Customer WHERE ID=?1"));
+        if (!u) return false;
+        sqlite3_bind_int(u.get(), 1, key);
+        return sqlite3_step(u.get()) == SQLITE_ROW;
+    }
+
+    // Sets RirekiUpDate of one customer; 1 done, 0 no such customer, -1 failed.
+    int TouchCustomer(int32_t key, const CDateTime& now) {
+        Use u(Get("UPDATE Customer SET RirekiUpDate=?1 WHERE ID=?2"));
+        if (!u) return -1;
+        BindDate(u.get(), 1, now);
+        sqlite3_bind_int(u.get(), 2, key);
+        if (!Step(u.get())) return -1;
+        return sqlite3_changes(db) > 0 ? 1 : 0;
+    }
+
+    bool InsertRireki(int32_t customerKey, const CRirekiData& r, int32_t& newKey) {
+        Use u(Get("INSERT INTO Rireki (CustomerID,Date,ActionTitle,Action,Money,Keyword,TantouName,Picture) "
+                  "VALUES (?1,?2,?3,?4,?5,?6,?7,?8)"));
+        if (!u) return false;
+        sqlite3_bind_int(u.get(), 1, customerKey);
+        BindRirekiValues(u.get(), 2, r);
+        if (!Step(u.get())) return false;
+        newKey = static_cast<int32_t>(sqlite3_last_insert_rowid(db));
+        return true;
+    }
+
+    bool ReadDMTitle(int32_t key, CDMListData& d) {
+        Use u(Get(std::string("SELECT ") + kDMColumns + " FROM DMList WHERE ID=?1"));
+        if (!u) return false;
+        sqlite3_bind_int(u.get(), 1, key);
+        if (sqlite3_step(u.get()) != SQLITE_ROW) return false;
+        ReadDM(u.get(), d);
+        return true;
+    }
+
+    bool DMExists(int32_t key) {
+        CDMListData d;
+        return ReadDMTitle(key, d);
+    }
+
+    // Brings the sending history of a DM title in line with its state and
+    // targets: while it is sent with history registered every target has one
+    // entry carrying the title's values, otherwise there is none. Customers
+    // whose entry is written, changed or removed get RirekiUpDate = now.
+    bool SyncDMHistory(int32_t dmKey, const CDateTime& now) {
+        CDMListData d;
+        if (!ReadDMTitle(dmKey, d)) {
+            // No title (deleted): no history may remain.
+            d.ID = dmKey;
+            d.SendState = 0;
+        }
+        const bool wanted = d.SendState == 1 && d.HistoryRegistered == 1;
+        if (!wanted) {
+            if (!RunDM("UPDATE Customer SET RirekiUpDate=?1 WHERE ID IN "
+                       "(SELECT CustomerID FROM Rireki WHERE DMID=?2)",
+                       dmKey, now))
+                return false;
+            return RunDM("DELETE FROM Rireki WHERE DMID=?2", dmKey, now);
+        }
+        // Entries of customers that are no longer targets.
+        if (!RunDM("UPDATE Customer SET RirekiUpDate=?1 WHERE ID IN (SELECT r.CustomerID FROM Rireki r WHERE "
+                   "r.DMID=?2 AND NOT EXISTS (SELECT 1 FROM DMMng m WHERE m.DMID=?2 AND m.CustomerID=r.CustomerID))",
+                   dmKey, now) ||
+            !RunDM("DELETE FROM Rireki WHERE DMID=?2 AND CustomerID NOT IN "
+                   "(SELECT CustomerID FROM DMMng WHERE DMID=?2)",
+                   dmKey, now))
+            return false;
+        const std::string title = d.SendMethod == 1 ? kDMHistoryTitleMail : kDMHistoryTitlePrint;
+        // Entries whose values differ from the title's.
+        const char* differs =
+            "(Date IS NOT ?3 OR ActionTitle IS NOT ?4 COLLATE BINARY OR Action IS NOT ?5 COLLATE BINARY "
+            "OR Keyword IS NOT ?6 COLLATE BINARY OR TantouName IS NOT ?7 COLLATE BINARY)";
+        if (!RunDM(std::string("UPDATE Customer SET RirekiUpDate=?1 WHERE ID IN "
+                               "(SELECT CustomerID FROM Rireki WHERE DMID=?2 AND ") +
+                       differs + ")",
+                   dmKey, now, &d, &title) ||
+            !RunDM(std::string("UPDATE Rireki SET Date=?3,ActionTitle=?4,Action=?5,Keyword=?6,TantouName=?7 "
+                               "WHERE DMID=?2 AND ") +
+                       differs,
+                   dmKey, now, &d, &title))
+            return false;
+        // Targets without an entry.
+        return RunDM("UPDATE Customer SET RirekiUpDate=?1 WHERE ID IN (SELECT m.CustomerID FROM DMMng m WHERE "
+                     "m.DMID=?2 AND NOT EXISTS (SELECT 1 FROM Rireki r WHERE r.DMID=?2 AND r.CustomerID=m.CustomerID))",
+                     dmKey, now) &&
+               RunDM("INSERT INTO Rireki (CustomerID,Date,ActionTitle,Action,Money,Keyword,TantouName,Picture,DMID) "
+                     "SELECT m.CustomerID,?3,?4,?5,0,?6,?7,'',?2 FROM DMMng m WHERE m.DMID=?2 AND NOT EXISTS "
+                     "(SELECT 1 FROM Rireki r WHERE r.DMID=?2 AND r.CustomerID=m.CustomerID) "
+                     "ORDER BY m.rowid",
+                     dmKey, now, &d, &title);
+    }
+
+    // Runs one statement of the sending-history upkeep: ?1 now, ?2 the DM key,
+    // ?3..?7 date, summary, details, keyword, staff of the entries.
+    bool RunDM(const std::string& sql, int32_t dmKey, const CDateTime& now, const CDMListData* d = nullptr,
+               const std::string* title = nullptr) {
+        Use u(Get(sql));
+        if (!u) return false;
+        sqlite3_stmt* s = u.get();
+        // Every statement numbers its parameters up to at least ?2.
+        BindDate(s, 1, now);
+        sqlite3_bind_int(s, 2, dmKey);
+        if (d && title) {
+            BindDate(s, 3, d->Date);
+            BindText(s, 4, *title);
+            BindText(s, 5, d->Title);
+            BindText(s, 6, d->Content);
+            BindText(s, 7, d->Manager);
+        }
+        return Step(s);
+    }
+
+    bool ValidDMTexts(const std::string& title, const std::string& content, const std::string& manager,
+                      int32_t sendMethod) {
+        if (title.empty()) {
+            Fail("DMタイトルが空です。");
+            return false;
+        }
+        if (SjisLength(title) > kDMTitleLimit || SjisLength(content) > kDMContentLimit ||
+            SjisLength(manager) > kDMManagerLimit) {
+            Fail("DMタイトルの文字数が多すぎます。");
+            return false;
+        }
+        if (!IsBinaryFlag(sendMethod)) {
+            Fail("送付方法が正しくありません。");
+            return false;
+        }
+        return true;
+    }
+
+    bool OpenConnection(const std::string& path, bool ro);
+};
+
+bool CMilvaneData::Impl::OpenConnection(const std::string& path, bool ro) {
+    Close();
+    if (!FileExists(path)) {
+        Fail("データベースファイルがありません: " + path);
+        return false;
+    }
+    // Read-only browsing first tries a normal read-only open; a database in a
+    // folder where the shared-memory file cannot be made is read as immutable.
+    const char* modes[] = {ro ? "mode=ro" : "mode=rw", ro ? "mode=ro&immutable=1" : nullptr};
+    for (const char* mode : modes) {
+        if (!mode) break;
+        Close();
+        std::string uri = FileUri(path, mode);
+        int rc = sqlite3_open_v2(uri.c_str(), &db, (ro ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_URI,
+                                 nullptr);
+        if (rc != SQLITE_OK) {
+            FailDb("open");
+            continue;
+        }
+        sqlite3_extended_result_codes(db, 1);
+        sqlite3_busy_timeout(db, 3000);
+        std::string error;
+        int check = CheckMilvaneSchema(db, &error);
+        if (check != 1) {
+            Fail(error);
+            if (check == 0) break;  // not ours: no second try
+            continue;
+        }
+        if (!ro) {
+            if (!Exec("PRAGMA journal_mode=WAL") || !Exec("PRAGMA synchronous=FULL")) continue;
+        }
+        Exec("PRAGMA cache_size=-16384");
+        Exec("PRAGMA temp_store=MEMORY");
+        if (!RegisterJetFunctions(db)) {
+            Fail("SQL関数を登録できません。");
+            continue;
+        }
+        dbPath = path;
+        readOnly = ro;
+        return true;
+    }
+    Close();
+    return false;
+}
+
+// ====================================================================== CMilvaneData
+
+CMilvaneData::CMilvaneData() : m(std::make_unique<Impl>()) {}
+
+CMilvaneData::~CMilvaneData() {
+    if (m->db) SaveMLV(true);
+}
+
+bool CMilvaneData::IsOpen() const { return m->db != nullptr; }
+bool CMilvaneData::IsReadOnly() const { return m->readOnly; }
+std::string CMilvaneData::GetMLVFName() const { return m->dbPath; }
+const std::string& CMilvaneData::LastError() const { return m->lastError; }
+
+int CMilvaneData::DispOleDBErrDlg() {
+    std::string text = "データベースでエラーが発生しました。";
+    if (!m->lastError.empty()) text += "\n" + m->lastError;
+    Ports::Prompt().Message(text, MsgIcon::Stop);
+    return 1;
+}
+
+int CMilvaneData::InitDB(const std::string& dataDir) {
+    if (m->db) SaveMLV(true);
+    std::string folder = dataDir;
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    const std::string work = folder + "/" + kWorkFileName;
+    const std::string path = folder + "/" + kDatabaseFileName;
+    if (FileExists(work)) {
+        m->Fail("作業ファイルが残っています: " + work);
+        return 0;
+    }
+    if (!FileExists(path)) {
+        m->Fail("データベースファイルがありません: " + path);
+        return -1;
+    }
+    int fd = open(work.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        if (errno == EEXIST) return 0;
+        m->Fail("作業ファイルを作成できません: " + work);
+        return -1;
+    }
+    char when[32] = {};
+    std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    std::strftime(when, sizeof when, "%Y/%m/%d %H:%M:%S", &tm);
+    std::string info = "pid=" + std::to_string(getpid()) + "\nhost=" + Hostname() + "\nuser=" + UserName() +
+                       "\ntime=" + when + "\n";
+    bool written = write(fd, info.data(), info.size()) == static_cast<ssize_t>(info.size()) && fsync(fd) == 0;
+    close(fd);
+    if (!written || !m->OpenConnection(path, false)) {
+        std::string why = m->lastError;
+        unlink(work.c_str());
+        m->Fail(why.empty() ? "作業ファイルを書き込めません: " + work : why);
+        return -1;
+    }
+    FsyncPath(folder);
+    m->workPath = work;
+    return 1;
+}
+
+int CMilvaneData::InitDBFromPath(const std::string& dbPath, bool readOnly) {
+    if (m->db) SaveMLV(true);
+    return m->OpenConnection(dbPath, readOnly) ? 1 : -1;
+}
+
+int CMilvaneData::SaveMLV(bool closeDb) {
+    if (!m->db) {
+        if (closeDb) return 1;
+        m->Fail("データベースが開かれていません。");
+        return -1;
+    }
+    if (!m->readOnly) {
+        // Move everything from the write-ahead log into the database file and sync it.
+        sqlite3_stmt* st = nullptr;
+        bool ok = sqlite3_prepare_v2(m->db, "PRAGMA wal_checkpoint(TRUNCATE)", -1, &st, nullptr) == SQLITE_OK &&
+                  sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) == 0;
+        if (!ok) m->FailDb("checkpoint");
+        sqlite3_finalize(st);
+        if (ok) ok = FsyncPath(m->dbPath);
+        if (!ok) return -1;
+    }
+    if (!closeDb) return 1;
+    // Leave a self-contained file behind (no log needed to read it).
+    for (auto& [sql, st] : m->cache) sqlite3_finalize(st);
+    m->cache.clear();
+    if (!m->readOnly) m->Exec("PRAGMA journal_mode=DELETE");
+    if (sqlite3_close(m->db) != SQLITE_OK) {
+        m->FailDb("close");
+        return -1;
+    }
+    m->db = nullptr;
+    std::string folder = FolderOf(m->dbPath);
+    m->Close();
+    if (!m->workPath.empty()) {
+        unlink(m->workPath.c_str());
+        m->workPath.clear();
+        FsyncPath(folder);
+    }
+    return 1;
+}
+
+int CMilvaneData::CompactDB(const std::string& backupPath) {
+    if (!m->db || m->readOnly) {
+        m->Fail(m->db ? "データベースは読取専用です。" : "データベースが開かれていません。");
+        return -1;
+    }
+    if (backupPath.empty() || backupPath == m->dbPath) {
+        m->Fail("バックアップファイル名が正しくありません。");
+        return -1;
+    }
+    unlink(backupPath.c_str());
+    {
+        sqlite3_stmt* st = nullptr;
+        bool ok = sqlite3_prepare_v2(m->db, "VACUUM INTO ?1", -1, &st, nullptr) == SQLITE_OK;
+        if (ok) {
+            BindText(st, 1, backupPath);
+            ok = sqlite3_step(st) == SQLITE_DONE;
+        }
+        if (!ok) m->FailDb("backup");
+        sqlite3_finalize(st);
+        if (!ok || !FsyncPath(backupPath)) {
+            unlink(backupPath.c_str());
+            return -1;
+        }
+        FsyncPath(FolderOf(backupPath));
+    }
+    // VACUUM needs no statement of ours in progress.
+    for (auto& [sql, st] : m->cache) sqlite3_reset(st);
+    if (!m->Exec("VACUUM")) return -1;
+    return SaveMLV(false);
+}
+
+// ---------------------------------------------------------------------- customers
+
+int CMilvaneData::GetAllKokyaku(CKokyakuList& list, const std::string& orderBy) {
+    if (!m->db) {
+        m->Fail("データベースが開かれていません。");
+        return 0;
+    }
+    Stmt stmt;
+    sqlite3_stmt* st = nullptr;
+    std::unique_ptr<Use> use;
+    if (orderBy.empty()) {
+        use = std::make_unique<Use>(m->Get(CustomerSelectSql() + " ORDER BY ID"));
+        st = use->get();
+    } else {
+        // The order clause comes from the caller: it may only read.
+        stmt = m->PrepareUserSelect(CustomerSelectSql() + " " + orderBy);
+        st = stmt.get();
+    }
+    if (!st) return 0;
+    CKokyakuList rows;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        auto k = std::make_unique<CKokyaku>();
+        ReadCustomer(st, *k);
+        rows.push_back(std::move(k));
+    }
+    if (rc != SQLITE_DONE) {
+        m->FailDb("read");
+        return 0;
+    }
+    list.reserve(list.size() + rows.size());
+    for (auto& k : rows) list.push_back(std::move(k));
+    return 1;
+}
+
+int32_t CMilvaneData::AddNewKokyaku(CKokyaku& k) {
+    if (const KokyakuField* f = FirstOverLimitField(k)) {
+        m->Fail(std::string("「") + f->name + "」の文字数が多すぎます。");
+        return -1;
+    }
+    if (!m->Begin()) return -1;
+    CKokyaku stored = k;
+    UpdatePhoneNumbers(stored);
+    Use u(m->Get(CustomerInsertSql()));
+    if (!u) {
+        m->Rollback();
+        return -1;
+    }
+    BindCustomer(u.get(), stored);
+    if (!m->Step(u.get())) {
+        m->Rollback();
+        return -1;
+    }
+    int64_t id = sqlite3_last_insert_rowid(m->db);
+    if (id > INT32_MAX) {
+        m->Fail("顧客番号が上限に達しました。");
+        m->Rollback();
+        return -1;
+    }
+    if (!m->Commit()) return -1;
+    k.ID = static_cast<int32_t>(id);
+    k.TEL_Home_X = stored.TEL_Home_X;
+    k.TEL_Office_X = stored.TEL_Office_X;
+    return k.ID;
+}
+
+int CMilvaneData::AddNewKokyaku(CKokyakuList& list, CKeyArray& refused) {
+    refused.clear();
+    if (list.empty()) return 0;
+    if (!m->Begin()) return -1;
+    sqlite3_stmt* st = m->Get(CustomerInsertSql());
+    if (!st) {
+        m->Rollback();
+        return -1;
+    }
+    std::vector<std::pair<std::size_t, int32_t>> added;
+    added.reserve(list.size());
+    CKokyaku stored;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        CKokyaku* k = list[i].get();
+        if (!k || FirstOverLimitField(*k)) {
+            refused.push_back(static_cast<uint32_t>(i));
+            continue;
+        }
+        Use u(st);
+        BindCustomer(st, *k);
+        if (!m->Step(st)) {
+            m->Rollback();
+            refused.clear();
+            return -1;
+        }
+        int64_t id = sqlite3_last_insert_rowid(m->db);
+        if (id > INT32_MAX) {
+            m->Fail("顧客番号が上限に達しました。");
+            m->Rollback();
+            refused.clear();
+            return -1;
+        }
+        added.emplace_back(i, static_cast<int32_t>(id));
+    }
+    if (!m->Commit()) {
+        refused.clear();
+        return -1;
+    }
+    for (auto [i, id] : added) {
+        list[i]->ID = id;
+        UpdatePhoneNumbers(*list[i]);
+    }
+    return refused.empty() ? 1 : 10;
+}
+
+int CMilvaneData::ModifyKokyaku(int32_t key, CKokyaku& k) {
+    if (const KokyakuField* f = FirstOverLimitField(k)) {
+        m->Fail(std::string("「") + f->name + "」の文字数が多すぎます。");
+        return -1;
+    }
+    if (!m->Begin()) return -1;
+    CKokyaku stored = k;
+    UpdatePhoneNumbers(stored);
+    Use u(m->Get(CustomerUpdateSql()));
+    if (!u) {
+        m->Rollback();
+        return -1;
+    }
+    int n = BindCustomer(u.get(), stored);
+    sqlite3_bind_int(u.get(), n + 1, key);
+    if (!m->Step(u.get())) {
+        m->Rollback();
+        return -1;
+    }
+    if (sqlite3_changes(m->db) == 0) {
+        m->Rollback();
+        return 0;
+    }
+    if (!m->Commit()) return -1;
+    k.ID = key;
+    k.TEL_Home_X = stored.TEL_Home_X;
+    k.TEL_Office_X = stored.TEL_Office_X;
+    return 1;
+}
+
+int CMilvaneData::ModifyKokyaku(const CKeyArray& keys, CKeyArray& changed, const std::string& fieldName,
+                                const CDateTime& now, const std::string& value, int32_t colour) {
+    changed.clear();
+    const KokyakuField* f = FindKokyakuField(fieldName);
+    if (!f || !f->IsUserField() || fieldName == "LastUpDate") {
+        m->Fail("一括変更できない項目です: " + fieldName);
+        return -1;
+    }
+    CKokyaku scratch;
+    if (f->kind == KokyakuFieldKind::Colour) {
+        f->SetInt(scratch, colour);
+    } else if (!f->SetValueText(scratch, value)) {
+        m->Fail(std::string("「") + f->name + "」に設定できない値です。");
+        return -1;
+    }
+    if (keys.empty()) return 0;
+    if (!m->Begin()) return -1;
+    std::string sql = std::string("UPDATE Customer SET ") + f->name + "=?1,LastUpDate=?2";
+    if (fieldName == "TEL_Home") sql += ",TEL_Home_X=?4";
+    if (fieldName == "TEL_Office") sql += ",TEL_Office_X=?4";
+    sql += " WHERE ID=?3";
+    sqlite3_stmt* st = m->Get(sql);
+    if (!st) {
+        m->Rollback();
+        return -1;
+    }
+    std::unordered_set<uint32_t> seen;
+    for (uint32_t key : keys) {
+        if (!seen.insert(key).second) continue;
+        Use u(st);
+        BindField(st, 1, *f, scratch);
+        BindDate(st, 2, now);
+        sqlite3_bind_int(st, 3, static_cast<int32_t>(key));
+        if (sqlite3_bind_parameter_count(st) >= 4) sqlite3_bind_double(st, 4, StrTelToINT(f->Text(scratch)));
+        if (!m->Step(st)) {
+            m->Rollback();
+            changed.clear();
+            return -1;
+        }
+        if (sqlite3_changes(m->db) > 0) changed.push_back(key);
+    }
+    if (!m->Commit()) {
+        changed.clear();
+        return -1;
+    }
+    if (changed.empty()) return 0;
+    return changed.size() == seen.size() ? 1 : 10;
+}
+
+int CMilvaneData::DeleteKokyaku(const CKeyArray& keys, CKeyArray& deleted) {
+    deleted.clear();
+    if (keys.empty()) return 0;
+    if (!m->Begin()) return -1;
+    sqlite3_stmt* delRireki = m->Get("DELETE FROM Rireki WHERE CustomerID=?1");
+    sqlite3_stmt* delTargets = m->Get("DELETE FROM DMMng WHERE CustomerID=?1");
+    sqlite3_stmt* delCustomer = m->Get("DELETE FROM Customer WHERE ID=?1");
+    if (!delRireki || !delTargets || !delCustomer) {
+        m->Rollback();
+        return -1;
+    }
+    std::unordered_set<uint32_t> seen;
+    for (uint32_t key : keys) {
+        if (!seen.insert(key).second) continue;
+        bool ok = true;
+        int changes = 0;
+        for (sqlite3_stmt* st : {delRireki, delTargets, delCustomer}) {
+            Use u(st);
+            sqlite3_bind_int(st, 1, static_cast<int32_t>(key));
+            ok = m->Step(st);
+            if (!ok) break;
+            changes = sqlite3_changes(m->db);
+        }
+        if (!ok) {
+            m->Rollback();
+            deleted.clear();
+            return -1;
+        }
+        if (changes > 0) deleted.push_back(key);
+    }
+    if (!m->Commit()) {
+        deleted.clear();
+        return -1;
+    }
+    if (deleted.empty()) return 0;
+    return deleted.size() == seen.size() ? 1 : 10;
+}
+
+int CMilvaneData::ExtractKokyaku(const std::string& sql, CKeyArray& keys) {
+    Stmt stmt = m->PrepareUserSelect(sql);
+    if (!stmt) return -1;
+    sqlite3_stmt* st = stmt.get();
+    int idColumn = 0;
+    for (int i = 0, n = sqlite3_column_count(st); i < n; ++i) {
+        if (sqlite3_stricmp(sqlite3_column_name(st, i), "ID") == 0) {
+            idColumn = i;
+            break;
+        }
+    }
+    CKeyArray found;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) found.push_back(static_cast<uint32_t>(sqlite3_column_int(st, idColumn)));
+    if (rc != SQLITE_DONE) {
+        m->FailDb("SQL");
+        return -1;
+    }
+    keys.insert(keys.end(), found.begin(), found.end());
+    return 1;
+}
+
+// ---------------------------------------------------------------------- history
+
+int CMilvaneData::GetAllRireki(CRirekiList& list) {
+    Use u(m->Get(std::string("SELECT ") + kRirekiColumns + " FROM Rireki ORDER BY Date DESC, ID DESC"));
+    if (!u) return 0;
+    CRirekiList rows;
+    int rc;
+    while ((rc = sqlite3_step(u.get())) == SQLITE_ROW) {
+        auto r = std::make_unique<CRirekiData>();
+        ReadRireki(u.get(), *r);
+        rows.push_back(std::move(r));
+    }
+    if (rc != SQLITE_DONE) {
+        m->FailDb("read");
+        return 0;
+    }
+    for (auto& r : rows) list.push_back(std::move(r));
+    return 1;
+}
+
+int CMilvaneData::GetRirekiForKokyaku(int32_t customerKey, CRirekiList& list) {
+    Use u(m->Get(std::string("SELECT ") + kRirekiColumns +
+                 " FROM Rireki WHERE CustomerID=?1 ORDER BY Date DESC, ID DESC"));
+    if (!u) return 0;
+    sqlite3_bind_int(u.get(), 1, customerKey);
+    CRirekiList rows;
+    int rc;
+    while ((rc = sqlite3_step(u.get())) == SQLITE_ROW) {
+        auto r = std::make_unique<CRirekiData>();
+        ReadRireki(u.get(), *r);
+        rows.push_back(std::move(r));
+    }
+    if (rc != SQLITE_DONE) {
+        m->FailDb("read");
+        return 0;
+    }
+    for (auto& r : rows) list.push_back(std::move(r));
+    return 1;
+}
+
+int CMilvaneData::ExtractRireki(const std::string& sql, CRirekiList& list) {
+    Stmt stmt = m->PrepareUserSelect(sql);
+    if (!stmt) return -1;
+    sqlite3_stmt* st = stmt.get();
+    // Columns by name: the statement selects Rireki.*.
+    enum { kId, kCustomer, kDate, kTitle, kAction, kMoney, kKeyword, kTantou, kPicture, kCount };
+    static const char* const names[kCount] = {"ID",    "CustomerID", "Date",       "ActionTitle", "Action",
+                                              "Money", "Keyword",    "TantouName", "Picture"};
+    int col[kCount];
+    for (int& c : col) c = -1;
+    for (int i = 0, n = sqlite3_column_count(st); i < n; ++i)
+        for (int j = 0; j < kCount; ++j)
+            if (col[j] < 0 && sqlite3_stricmp(sqlite3_column_name(st, i), names[j]) == 0) col[j] = i;
+    if (col[kId] < 0) {
+        m->Fail("SQL: 履歴の列がありません。");
+        return -1;
+    }
+    CRirekiList rows;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        auto r = std::make_unique<CRirekiData>();
+        r->ID = sqlite3_column_int(st, col[kId]);
+        if (col[kCustomer] >= 0) r->CustomerID = sqlite3_column_int(st, col[kCustomer]);
+        if (col[kDate] >= 0) r->Date = ColumnDate(st, col[kDate]);
+        if (col[kTitle] >= 0) ColumnText(st, col[kTitle], r->ActionTitle);
+        if (col[kAction] >= 0) ColumnText(st, col[kAction], r->Action);
+        if (col[kMoney] >= 0) r->Money = sqlite3_column_double(st, col[kMoney]);
+        if (col[kKeyword] >= 0) ColumnText(st, col[kKeyword], r->Keyword);
+        if (col[kTantou] >= 0) ColumnText(st, col[kTantou], r->TantouName);
+        if (col[kPicture] >= 0) ColumnText(st, col[kPicture], r->Picture);
+        rows.push_back(std::move(r));
+    }
+    if (rc != SQLITE_DONE) {
+        m->FailDb("SQL");
+        return -1;
+    }
+    for (auto& r : rows) list.push_back(std::move(r));
+    return 1;
+}
+
+int32_t CMilvaneData::AddNewRireki(int32_t customerKey, CRirekiData& r, const CDateTime& now) {
+    if (!RirekiFitsLimits(r)) {
+        m->Fail("履歴の文字数が多すぎます。");
+        return -1;
+    }
+    if (!m->Begin()) return -1;
+    int touched = m->TouchCustomer(customerKey, now);
+    if (touched <= 0) {
+        if (touched == 0) m->Fail("顧客が見つかりません。");
+        m->Rollback();
+        return touched;
+    }
+    int32_t key = -1;
+    if (!m->InsertRireki(customerKey, r, key)) {
+        m->Rollback();
+        return -1;
+    }
+    if (!m->Commit()) return -1;
+    r.ID = key;
+    r.CustomerID = customerKey;
+    return key;
+}
+
+int CMilvaneData::AddNewRireki(const CKeyArray& customerKeys, const CRirekiData& r, const CDateTime& now) {
+    if (!RirekiFitsLimits(r)) {
+        m->Fail("履歴の文字数が多すぎます。");
+        return -1;
+    }
+    if (customerKeys.empty()) return 0;
+    if (!m->Begin()) return -1;
+    std::size_t added = 0, missing = 0;
+    for (uint32_t key : customerKeys) {
+        int touched = m->TouchCustomer(static_cast<int32_t>(key), now);
+        int32_t newKey = -1;
+        if (touched < 0 || (touched > 0 && !m->InsertRireki(static_cast<int32_t>(key), r, newKey))) {
+            m->Rollback();
+            return -1;
+        }
+        if (touched == 0)
+            ++missing;
+        else
+            ++added;
+    }
+    if (added == 0) {
+        m->Fail("顧客が見つかりません。");
+        m->Rollback();
+        return -1;
+    }
+    if (!m->Commit()) return -1;
+    return missing ? 10 : 1;
+}
+
+int CMilvaneData::ModifyRireki(int32_t key, CRirekiData& r, const CDateTime& now) {
+    if (!RirekiFitsLimits(r)) {
+        m->Fail("履歴の文字数が多すぎます。");
+        return -1;
+    }
+    if (!m->Begin()) return -1;
+    int32_t owner = -1;
+    {
+        Use u(m->Get("SELECT CustomerID FROM Rireki WHERE ID=?1"));
+        if (!u) {
+            m->Rollback();
+            return -1;
+        }
+        sqlite3_bind_int(u.get(), 1, key);
+        if (sqlite3_step(u.get()) != SQLITE_ROW) {
+            m->Rollback();
+            return 0;
+        }
+        owner = sqlite3_column_int(u.get(), 0);
+    }
+    Use u(m->Get("UPDATE Rireki SET Date=?2,ActionTitle=?3,Action=?4,Money=?5,Keyword=?6,TantouName=?7,Picture=?8 "
+                 "WHERE ID=?1"));
+    if (!u) {
+        m->Rollback();
+        return -1;
+    }
+    sqlite3_bind_int(u.get(), 1, key);
+    BindRirekiValues(u.get(), 2, r);
+    if (!m->Step(u.get()) || m->TouchCustomer(owner, now) < 0) {
+        m->Rollback();
+        return -1;
+    }
+    if (!m->Commit()) return -1;
+    r.ID = key;
+    r.CustomerID = owner;
+    return 1;
+}
+
+int CMilvaneData::DeleteRireki(const CKeyArray& keys, CKeyArray& deleted) {
+    deleted.clear();
+    if (keys.empty()) return 0;
+    if (!m->Begin()) return -1;
+    sqlite3_stmt* st = m->Get("DELETE FROM Rireki WHERE ID=?1");
+    if (!st) {
+        m->Rollback();
+        return -1;
+    }
+    std::unordered_set<uint32_t> seen;
+    for (uint32_t key : keys) {
+        if (!seen.insert(key).second) continue;
+        Use u(st);
+        sqlite3_bind_int(st, 1, static_cast<int32_t>(key));
+        if (!m->Step(st)) {
+            m->Rollback();
+            deleted.clear();
+            return -1;
+        }
+        if (sqlite3_changes(m->db) > 0) deleted.push_back(key);
+    }
+    if (!m->Commit()) {
+        deleted.clear();
+        return -1;
+    }
+    if (deleted.empty()) return 0;
+    return deleted.size() == seen.size() ? 1 : 10;
+}
+
+int CMilvaneData::DeleteRireki(int32_t key, const CDateTime& now) {
+    if (!m->Begin()) return -1;
+    int32_t owner = -1;
+    {
+        Use u(m->Get("SELECT CustomerID FROM Rireki WHERE ID=?1"));
+        if (!u) {
+            m->Rollback();
+            return -1;
+        }
+        sqlite3_bind_int(u.get(), 1, key);
+        if (sqlite3_step(u.get()) != SQLITE_ROW) {
+            m->Rollback();
+            return 0;
+        }
+        owner = sqlite3_column_int(u.get(), 0);
+    }
+    Use u(m->Get("DELETE FROM Rireki WHERE ID=?1"));
+    if (!u) {
+        m->Rollback();
+        return -1;
+    }
+    sqlite3_bind_int(u.get(), 1, key);
+    if (!m->Step(u.get()) || m->TouchCustomer(owner, now) < 0) {
+        m->Rollback();
+        return -1;
+    }
+    return m->Commit() ? 1 : -1;
+}
+
+int CMilvaneData::DeleteRirekiForDate(const CDateTime& date) {
+    if (!date.IsValid()) {
+        m->Fail("日付が正しくありません。");
+        return -1;
+    }
+    if (!m->Begin()) return -1;
+    // A day D holds [D, D+1) from day 0 on and (D-1, D] before it, as the
+    // fraction counts forward from a negative day number.
+    const double day = date.DateOnly().Days();
+    Use u(m->Get(day >= 0 ? "DELETE FROM Rireki WHERE Date < ?1 + 1" : "DELETE FROM Rireki WHERE Date <= ?1"));
+    if (!u) {
+        m->Rollback();
+        return -1;
+    }
+    sqlite3_bind_double(u.get(), 1, day);
+    if (!m->Step(u.get())) {
+        m->Rollback();
+        return -1;
+    }
+    return m->Commit() ? 1 : -1;
+}
+
+int CMilvaneData::DeleteRirekiForKokyaku(int32_t customerKey) {
+    if (!m->Begin()) return -1;
+    Use u(m->Get("DELETE FROM Rireki WHERE CustomerID=?1"));
+    if (!u) {
+        m->Rollback();
+        return -1;
+    }
+    sqlite3_bind_int(u.get(), 1, customerKey);
+    if (!m->Step(u.get())) {
+        m->Rollback();
+        return -1;
+    }
+    int n = sqlite3_changes(m->db);
+    if (!m->Commit()) return -1;
+    return n > 0 ? 1 : 0;
+}
+
+// ---------------------------------------------------------------------- DM titles and targets
+
+int CMilvaneData::GetAllDMTitle(CDMList& list) {
+    Use u(m->Get(std::string("SELECT ") + kDMColumns + " FROM DMList ORDER BY Date DESC, ID DESC"));
+    if (!u) return 0;
+    CDMList rows;
+    int rc;
+    while ((rc = sqlite3_step(u.get())) == SQLITE_ROW) {
+        auto d = std::make_unique<CDMListData>();
+        ReadDM(u.get(), *d);
+        rows.push_back(std::move(d));
+    }
+    if (rc != SQLITE_DONE) {
+        m->FailDb("read");
+        return 0;
+    }
+    for (auto& d : rows) list.push_back(std::move(d));
+    return 1;
+}
+
+std::unique_ptr<CDMListData> CMilvaneData::AddNewDMTitle(const CDateTime& date, const std::string& title,
+                                                         const std::string& content, const std::string& manager,
+                                                         int32_t sendMethod, const CKeyArray& customerKeys,
+                                                         CKeyArray& failed) {
+    failed.clear();
+    if (!m->ValidDMTexts(title, content, manager, sendMethod)) return nullptr;
+    if (!m->Begin()) return nullptr;
+    auto d = std::make_unique<CDMListData>();
+    d->Date = date;
+    d->Title = title;
+    d->Content = content;
+    d->Manager = manager;
+    d->SendMethod = sendMethod;
+    {
+        Use u(m->Get("INSERT INTO DMList (Date,Title,Content,Manager,SendMethod,SendState,HistoryRegistered) "
+                     "VALUES (?1,?2,?3,?4,?5,0,0)"));
+        if (!u) {
+            m->Rollback();
+            return nullptr;
+        }
+        BindDate(u.get(), 1, date);
+        BindText(u.get(), 2, title);
+        BindText(u.get(), 3, content);
+        BindText(u.get(), 4, manager);
+        sqlite3_bind_int(u.get(), 5, sendMethod);
+        if (!m->Step(u.get())) {
+            m->Rollback();
+            return nullptr;
+        }
+        d->ID = static_cast<int32_t>(sqlite3_last_insert_rowid(m->db));
+    }
+    sqlite3_stmt* st = m->Get("INSERT OR IGNORE INTO DMMng (DMID,CustomerID) SELECT ?1,ID FROM Customer WHERE ID=?2");
+    if (!st) {
+        m->Rollback();
+        return nullptr;
+    }
+    for (uint32_t key : customerKeys) {
+        Use u(st);
+        sqlite3_bind_int(st, 1, d->ID);
+        sqlite3_bind_int(st, 2, static_cast<int32_t>(key));
+        if (!m->Step(st)) {
+            m->Rollback();
+            failed.clear();
+            return nullptr;
+        }
+        if (sqlite3_changes(m->db) == 0 && !m->CustomerExists(static_cast<int32_t>(key))) failed.push_back(key);
+    }
+    if (!m->Commit()) {
+        failed.clear();
+        return nullptr;
+    }
+    return d;
+}
+
+int CMilvaneData::ModifyDMTitle(int32_t key, const CDateTime& date, const std::string& title,
+                                const std::string& content, const std::string& manager, int32_t sendMethod,
+                                const CDateTime& now) {
+    if (!m->ValidDMTexts(title, content, manager, sendMethod)) return -1;
+    if (!m->Begin()) return -1;
+    Use u(m->Get("UPDATE DMList SET Date=?2,Title=?3,Content=?4,Manager=?5,SendMethod=?6 WHERE ID=?1"));
+    if (!u) {
+        m->Rollback();
+        return -1;
+    }
+    sqlite3_bind_int(u.get(), 1, key);
+    BindDate(u.get(), 2, date);
+    BindText(u.get(), 3, title);
+    BindText(u.get(), 4, content);
+    BindText(u.get(), 5, manager);
+    sqlite3_bind_int(u.get(), 6, sendMethod);
+    if (!m->Step(u.get())) {
+        m->Rollback();
+        return -1;
+    }
+    if (sqlite3_changes(m->db) == 0) {
+        m->Rollback();
+        return 0;
+    }
+    if (!m->SyncDMHistory(key, now)) {
+        m->Rollback();
+        return -1;
+    }
+    return m->Commit() ? 1 : -1;
+}
+
+int CMilvaneData::DeleteDMTitle(const CKeyArray& keys, CKeyArray& deleted) {
+    deleted.clear();
+    if (keys.empty()) return 0;
+    if (!m->Begin()) return -1;
+    const CDateTime now = CDateTime::Now();
+    bool historyKept = false, notFound = false, titleFailed = false;
+    std::unordered_set<uint32_t> seen;
+    for (uint32_t key : keys) {
+        if (!seen.insert(key).second) continue;
+        const int32_t id = static_cast<int32_t>(key);
+        if (!m->DMExists(id)) {
+            notFound = true;
+            continue;
+        }
+        // Each title in its own savepoint: a title whose sending history cannot
+        // be removed is still deleted; a title that cannot be deleted stays whole.
+        if (!m->Exec("SAVEPOINT dm_title")) {
+            m->Rollback();
+            deleted.clear();
+            return -1;
+        }
+        if (!m->Exec("SAVEPOINT dm_history")) {
+            m->Rollback();
+            deleted.clear();
+            return -1;
+        }
+        bool historyOk = m->RunDM("UPDATE Customer SET RirekiUpDate=?1 WHERE ID IN "
+                                  "(SELECT CustomerID FROM Rireki WHERE DMID=?2)",
+                                  id, now) &&
+                         m->RunDM("DELETE FROM Rireki WHERE DMID=?2", id, now);
+        if (historyOk) {
+            m->Exec("RELEASE dm_history");
+        } else {
+            m->Exec("ROLLBACK TO dm_history");
+            m->Exec("RELEASE dm_history");
+            // The entries stay as ordinary history.
+            m->RunDM("UPDATE Rireki SET DMID=NULL WHERE DMID=?2", id, now);
+            historyKept = true;
+        }
+        bool titleOk = m->RunDM("DELETE FROM DMMng WHERE DMID=?2", id, now) &&
+                       m->RunDM("DELETE FROM DMList WHERE ID=?2", id, now);
+        if (titleOk) {
+            m->Exec("RELEASE dm_title");
+            deleted.push_back(key);
+        } else {
+            m->Exec("ROLLBACK TO dm_title");
+            m->Exec("RELEASE dm_title");
+            titleFailed = true;
+        }
+    }
+    if (!m->Commit()) {
+        deleted.clear();
+        return -1;
+    }
+    if (deleted.empty()) return titleFailed ? -1 : 0;
+    if (historyKept) return 20;
+    return notFound || titleFailed ? 10 : 1;
+}
+
+int CMilvaneData::SetStatusDMTitle(int32_t key, int32_t sendState, int32_t historyRegistered, int32_t sendMethod,
+                                   const CDateTime& now) {
+    if (!IsBinaryFlag(sendState) || !IsBinaryFlag(historyRegistered) || !IsBinaryFlag(sendMethod)) {
+        m->Fail("DMの状態が正しくありません。");
+        return -1;
+    }
+    if (sendState == 0) historyRegistered = 0;  // an unsent title has no sending history
+    if (!m->Begin()) return -1;
+    Use u(m->Get("UPDATE DMList SET SendState=?2,HistoryRegistered=?3,SendMethod=?4 WHERE ID=?1"));
+    if (!u) {
+        m->Rollback();
+        return -1;
+    }
+    sqlite3_bind_int(u.get(), 1, key);
+    sqlite3_bind_int(u.get(), 2, sendState);
+    sqlite3_bind_int(u.get(), 3, historyRegistered);
+    sqlite3_bind_int(u.get(), 4, sendMethod);
+    if (!m->Step(u.get())) {
+        m->Rollback();
+        return -1;
+    }
+    if (sqlite3_changes(m->db) == 0) {
+        m->Rollback();
+        return 0;
+    }
+    if (!m->SyncDMHistory(key, now)) {
+        m->Rollback();
+        return -1;
+    }
+    return m->Commit() ? 1 : -1;
+}
+
+int CMilvaneData::GetDMUserInfo(int32_t dmKey, CDMMngList& targets) {
+    if (!m->DMExists(dmKey)) {
+        if (m->lastError.empty()) m->Fail("DMが見つかりません。");
+        return 0;
+    }
+    Use u(m->Get("SELECT m.DMID,m.CustomerID,c.CustomerID,c.Name,c.CompName FROM DMMng m "
+                 "JOIN Customer c ON c.ID=m.CustomerID WHERE m.DMID=?1 ORDER BY m.rowid"));
+    if (!u) return 0;
+    sqlite3_bind_int(u.get(), 1, dmKey);
+    CDMMngList rows;
+    int rc;
+    while ((rc = sqlite3_step(u.get())) == SQLITE_ROW) {
+        auto t = std::make_unique<CDMMngData>();
+        t->DMID = sqlite3_column_int(u.get(), 0);
+        t->CustomerID = sqlite3_column_int(u.get(), 1);
+        ColumnText(u.get(), 2, t->CustomerCode);
+        ColumnText(u.get(), 3, t->Name);
+        ColumnText(u.get(), 4, t->CompName);
+        rows.push_back(std::move(t));
+    }
+    if (rc != SQLITE_DONE) {
+        m->FailDb("read");
+        return 0;
+    }
+    for (auto& t : rows) targets.push_back(std::move(t));
+    return 1;
+}
+
+int CMilvaneData::AddDMTarget(int32_t dmKey, const CKeyArray& customerKeys, CKeyArray& failed, const CDMList*,
+                              const CDateTime& now) {
+    failed.clear();
+    if (!m->Begin()) return -1;
+    if (!m->DMExists(dmKey)) {
+        m->Fail("DMが見つかりません。");
+        m->Rollback();
+        return 0;
+    }
+    if (customerKeys.empty()) {
+        m->Rollback();
+        return 0;
+    }
+    sqlite3_stmt* st = m->Get("INSERT OR IGNORE INTO DMMng (DMID,CustomerID) SELECT ?1,ID FROM Customer WHERE ID=?2");
+    if (!st) {
+        m->Rollback();
+        return -1;
+    }
+    std::size_t ok = 0;
+    for (uint32_t key : customerKeys) {
+        Use u(st);
+        sqlite3_bind_int(st, 1, dmKey);
+        sqlite3_bind_int(st, 2, static_cast<int32_t>(key));
+        if (!m->Step(st)) {
+            m->Rollback();
+            failed.clear();
+            return -1;
+        }
+        if (sqlite3_changes(m->db) > 0 || m->CustomerExists(static_cast<int32_t>(key)))
+            ++ok;
+        else
+            failed.push_back(key);
+    }
+    if (ok == 0) {
+        m->Fail("顧客が見つかりません。");
+        m->Rollback();
+        return -1;
+    }
+    if (!m->SyncDMHistory(dmKey, now) || !m->Commit()) {
+        m->Rollback();
+        failed.clear();
+        return -1;
+    }
+    return failed.empty() ? 1 : 10;
+}
+
+int CMilvaneData::DeleteDMTarget(int32_t dmKey, const CKeyArray& customerKeys, const CDateTime& now) {
+    if (!m->Begin()) return -1;
+    if (!m->DMExists(dmKey)) {
+        m->Fail("DMが見つかりません。");
+        m->Rollback();
+        return 0;
+    }
+    sqlite3_stmt* st = m->Get("DELETE FROM DMMng WHERE DMID=?1 AND CustomerID=?2");
+    if (!st) {
+        m->Rollback();
+        return -1;
+    }
+    std::unordered_set<uint32_t> seen;
+    std::size_t removed = 0;
+    for (uint32_t key : customerKeys) {
+        if (!seen.insert(key).second) continue;
+        Use u(st);
+        sqlite3_bind_int(st, 1, dmKey);
+        sqlite3_bind_int(st, 2, static_cast<int32_t>(key));
+        if (!m->Step(st)) {
+            m->Rollback();
+            return -1;
+        }
+        removed += static_cast<std::size_t>(sqlite3_changes(m->db));
+    }
+    if (removed == 0) {
+        m->Rollback();
+        return 0;
+    }
+    if (!m->SyncDMHistory(dmKey, now) || !m->Commit()) {
+        m->Rollback();
+        return -1;
+    }
+    return removed == seen.size() ? 1 : 10;
+}
+
+// ---------------------------------------------------------------------- analyses
+
+int CMilvaneData::QuerySoruna(int kind, const std::string& sql, CSorunaHitList& hits, int maxHits) {
+    if (kind != 1 && kind != 2 && kind != 3 && kind != 6) {
+        m->Fail("分析の種類が正しくありません。");
+        return -1;
+    }
+    Stmt stmt = m->PrepareUserSelect(sql);
+    if (!stmt) return -1;
+    sqlite3_stmt* st = stmt.get();
+    if (sqlite3_column_count(st) < 2) {
+        m->Fail("SQL: 顧客番号と集計値の列が必要です。");
+        return -1;
+    }
+    CSorunaHitList rows;
+    int rc = SQLITE_DONE;
+    while ((maxHits <= 0 || static_cast<int>(rows.size()) < maxHits) && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+        auto h = std::make_unique<CMLVSorunaHit>();
+        h->Kind = kind;
+        h->CustomerID = sqlite3_column_int(st, 0);
+        switch (kind) {
+        case 1: h->Count = sqlite3_column_int(st, 1); break;
+        case 2: h->Date = ColumnDate(st, 1); break;
+        case 3: h->Count = static_cast<int32_t>(std::llround(sqlite3_column_double(st, 1))); break;
+        case 6: h->Money = sqlite3_column_double(st, 1); break;
+        }
+        rows.push_back(std::move(h));
+    }
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        m->FailDb("SQL");
+        return -1;
+    }
+    for (auto& h : rows) hits.push_back(std::move(h));
+    return 1;
+}

@@ -1,0 +1,134 @@
+// The rows, columns, selection and sorting of the customer list, without
+// widgets. The list widget shows this model and reports the user's clicks to
+// it; the customer screen works on it directly.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "customers/KokyakuListColumns.h"
+#include "customers/KokyakuListSort.h"
+
+struct CKokyaku;
+struct CMLVSorunaHit;
+
+// One row: the customer record (owned by the document's cache) and the
+// analysis hit shown with it, or none.
+struct CKokyakuListItem {
+    CKokyaku* record = nullptr;
+    const CMLVSorunaHit* hit = nullptr;
+};
+
+// A column of the list: the field name and its heading.
+struct CListColumn {
+    std::string field;
+    std::string label;
+};
+
+// Where the list takes its cell texts and sort keys from.
+class IListCellSource {
+public:
+    virtual ~IListCellSource() = default;
+    virtual std::string CellText(const CKokyakuListItem& item, const std::vector<CListColumn>& columns,
+                                 std::size_t column) const = 0;
+    virtual CListSortKey SortKey(const CKokyakuListItem& item, const std::string& field, ListSortKind kind) const = 0;
+};
+
+// Told about every change so that a view can follow.
+class IKokyakuListObserver {
+public:
+    virtual ~IKokyakuListObserver() = default;
+    virtual void ColumnsReset() = 0;
+    virtual void RowsReset() = 0;  // rows replaced or reordered
+    virtual void RowInserted(int row) = 0;
+    virtual void RowRemoved(int row) = 0;
+    virtual void RowChanged(int row) = 0;
+    virtual void SelectionChanged() = 0;  // selected rows or the focused row
+    virtual void ScrollTo(int row) = 0;
+};
+
+class CKokyakuListModel {
+public:
+    // source: the cell texts and sort keys (MakeKokyakuCellSource for customer records).
+    explicit CKokyakuListModel(std::shared_ptr<const IListCellSource> source);
+
+    void SetObserver(IKokyakuListObserver* observer) { m_observer = observer; }
+    void SetTextOrder(std::shared_ptr<const ITextOrder> order);
+
+    // ---- columns
+    // Replaces all columns; widths chosen by the mode (given: for ColumnWidthMode::Given).
+    void SetColumns(std::vector<CListColumn> columns, ColumnWidthMode mode, const std::vector<int>& given = {});
+    const std::vector<CListColumn>& Columns() const { return m_columns; }
+    int ColumnCount() const { return static_cast<int>(m_columns.size()); }
+    int ColumnWidth(int column) const;
+    void SetColumnWidth(int column, int width);  // the user resized a column
+    // Writes the widths of all columns but the analysis columns to the profile.
+    void StoreColumnWidths() const;
+
+    // ---- rows
+    // Replaces all rows; the selection and focus are cleared.
+    void SetRows(std::vector<CKokyakuListItem> items);
+    // Inserts a row without hit at pos (at most the row count); the row index or -1.
+    int InsertRow(CKokyaku* record, int pos);
+    // The row holding the record, after telling the view to redraw it; -1 when none.
+    int UpdateRow(const CKokyaku* record);
+    void UpdateRows(const std::vector<int>& rows);
+    // Removes the row of the record; false when no row holds it.
+    bool RemovePair(const CKokyaku* record);
+    void RemoveRow(int row);
+    // Removes the rows of all the records in one pass; the number removed.
+    int RemoveRecords(const std::unordered_set<const CKokyaku*>& records);
+    // Points the row of oldRecord at newRecord (the cache replaced the object);
+    // the row index, or -1.
+    int ReplaceRecord(const CKokyaku* oldRecord, CKokyaku* newRecord);
+    int FindRow(const CKokyaku* record) const;
+
+    int RowCount() const { return static_cast<int>(m_items.size()); }
+    const CKokyakuListItem& Item(int row) const { return m_items[static_cast<std::size_t>(row)]; }
+    std::string CellText(int row, int column) const;
+
+    // ---- selection
+    // The next selected row after start (-1 to begin), or -1. When no row is
+    // selected, the focused row counts as the one selected row.
+    int NextSelected(int start) const;
+    int SelectedCount() const;
+    std::vector<int> SelectedRows() const;  // by the same rule, in row order
+    bool IsSelected(int row) const { return m_selected[static_cast<std::size_t>(row)] != 0; }
+    int FocusedRow() const { return m_focus; }
+    // Makes the row the only selected and focused row and scrolls it into view.
+    void SelectOnly(int row);
+    void SelectAll();
+    void ClearSelection();
+    // Selection as the user made it in the view (no notification back).
+    void SetSelectedFromView(int row, bool selected);
+    void SetFocusFromView(int row);
+    // Single selection while the card pane is shown: only the first selected row stays.
+    void SetSingleSelection(bool single);
+    bool SingleSelection() const { return m_single; }
+
+    // ---- sorting
+    // Sorts by the column's field in the direction of the shared toggle.
+    // Returns whether it sorted ascending.
+    bool SortByColumn(int column);
+    void Sort(int column, bool ascending);
+
+private:
+    void SetSelectedRaw(std::size_t row, bool selected);
+    void NotifySelection();
+
+    std::shared_ptr<const IListCellSource> m_source;
+    std::shared_ptr<const ITextOrder> m_textOrder;
+    IKokyakuListObserver* m_observer = nullptr;
+    std::vector<CListColumn> m_columns;
+    std::vector<int> m_widths;
+    std::vector<CKokyakuListItem> m_items;
+    std::vector<uint8_t> m_selected;
+    int m_selectedCount = 0;
+    int m_focus = -1;
+    bool m_single = false;
+    CSortToggle m_toggle;
+};

@@ -1,0 +1,242 @@
+#include "customers/ui/KokyakuListCtrl.h"
+
+#include <QCollator>
+#include <QCollatorSortKey>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QPainter>
+#include <algorithm>
+#include <numeric>
+
+#include "customers/KokyakuListColumns.h"
+
+namespace {
+QString FromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+constexpr int kFirstInset = 2;
+constexpr int kOtherInset = 6;
+}  // namespace
+
+// ---------------------------------------------------------------- text order
+
+std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string>& texts) const {
+    QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(texts.size());
+    for (const auto& t : texts) keys.push_back(collator.sortKey(FromUtf8(t)));
+    std::vector<uint32_t> idx(texts.size());
+    std::iota(idx.begin(), idx.end(), 0u);
+    std::stable_sort(idx.begin(), idx.end(), [&](uint32_t a, uint32_t b) { return keys[a].compare(keys[b]) < 0; });
+    std::vector<uint32_t> ranks(texts.size());
+    uint32_t rank = 0;
+    for (std::size_t i = 0; i < idx.size(); ++i) {
+        if (i > 0 && keys[idx[i - 1]].compare(keys[idx[i]]) != 0) rank = static_cast<uint32_t>(i);
+        ranks[idx[i]] = rank;
+    }
+    return ranks;
+}
+
+// ---------------------------------------------------------------- item model
+
+int CKokyakuItemModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_list.RowCount();
+}
+
+int CKokyakuItemModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_list.ColumnCount();
+}
+
+QVariant CKokyakuItemModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::ToolTipRole) {
+        QString text = FromUtf8(m_list.CellText(index.row(), index.column()));
+        if (role == Qt::ToolTipRole && text.isEmpty()) return {};
+        return text;
+    }
+    if (role == Qt::TextAlignmentRole) {
+        bool right = IsRightAlignedColumn(m_list.Columns()[static_cast<std::size_t>(index.column())].field);
+        return QVariant::fromValue(Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft));
+    }
+    return {};
+}
+
+QVariant CKokyakuItemModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_list.ColumnCount()) return {};
+    const CListColumn& c = m_list.Columns()[static_cast<std::size_t>(section)];
+    if (role == Qt::DisplayRole) return FromUtf8(c.label);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignVCenter | (IsRightAlignedColumn(c.field) ? Qt::AlignRight : Qt::AlignLeft));
+    return {};
+}
+
+// ---------------------------------------------------------------- delegate
+
+QString CKokyakuListDelegate::DisplayText(const QString& text, const QFontMetrics& metrics, int cellWidth,
+                                          int column) {
+    int room = cellWidth - (column == 0 ? kFirstInset : kOtherInset) - kOtherInset;
+    std::string utf8 = text.toStdString();
+    std::string cut = CutToWidth(utf8, room, [&](std::string_view s) {
+        return metrics.horizontalAdvance(QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())));
+    });
+    return cut.size() == utf8.size() ? text : FromUtf8(cut);
+}
+
+void CKokyakuListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
+    const bool selected = option.state & QStyle::State_Selected;
+    // Highlight colours of the active group: a selected row stays marked when
+    // the list loses the focus.
+    const QPalette& pal = option.palette;
+    painter->fillRect(option.rect, selected ? pal.brush(QPalette::Active, QPalette::Highlight)
+                                            : pal.brush(QPalette::Active, QPalette::Base));
+    const int column = index.column();
+    const bool right =
+        column < m_list.ColumnCount() && IsRightAlignedColumn(m_list.Columns()[static_cast<std::size_t>(column)].field);
+    QRect textRect = option.rect.adjusted(column == 0 ? kFirstInset : kOtherInset, 0, -kOtherInset, 0);
+    QString text = DisplayText(index.data(Qt::DisplayRole).toString(), option.fontMetrics, option.rect.width(), column);
+    painter->save();
+    painter->setFont(option.font);
+    painter->setPen(selected ? pal.color(QPalette::Active, QPalette::HighlightedText)
+                             : pal.color(QPalette::Active, QPalette::Text));
+    painter->drawText(textRect, Qt::TextSingleLine | Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft), text);
+    painter->restore();
+}
+
+QSize CKokyakuListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    return {option.fontMetrics.horizontalAdvance(index.data().toString()) + 2 * kOtherInset,
+            option.fontMetrics.height() + 4};
+}
+
+// ---------------------------------------------------------------- list control
+
+CKokyakuListCtrl::CKokyakuListCtrl(std::shared_ptr<const IListCellSource> source, QWidget* parent)
+    : QTreeView(parent), m_list(std::make_unique<CKokyakuListModel>(std::move(source))) {
+    m_list->SetTextOrder(std::make_shared<CCollatorTextOrder>());
+    m_list->SetObserver(this);
+    m_model = new CKokyakuItemModel(*m_list, this);
+    setModel(m_model);
+    setItemDelegate(new CKokyakuListDelegate(*m_list, this));
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(false);  // drawRow draws the row's focus rectangle
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTextElideMode(Qt::ElideNone);
+    setAccessibleName(QStringLiteral("顧客一覧"));
+    header()->setStretchLastSection(false);
+    header()->setMinimumSectionSize(1);
+    header()->setSectionsMovable(false);
+    header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(false);
+
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int section) { m_list->SortByColumn(section); });
+    connect(header(), &QHeaderView::sectionResized, this,
+            [this](int section, int, int size) { m_list->SetColumnWidth(section, size); });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& sel, const QItemSelection& desel) { PullSelection(sel, desel); });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current, const QModelIndex&) {
+                if (m_syncing) return;
+                m_list->SetFocusFromView(current.isValid() ? current.row() : -1);
+                emit SelectionChangedByUser();
+            });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid()) emit RowDoubleClicked(index.row());
+    });
+}
+
+CKokyakuListCtrl::~CKokyakuListCtrl() {
+    m_list->StoreColumnWidths();
+    m_list->SetObserver(nullptr);
+    m_list->SetRows({});
+}
+
+void CKokyakuListCtrl::SetColumns(std::vector<CListColumn> columns, ColumnWidthMode mode,
+                                  const std::vector<int>& widths) {
+    m_list->SetColumns(std::move(columns), mode, widths);
+}
+
+void CKokyakuListCtrl::SetSingleSelection(bool single) {
+    m_list->SetSingleSelection(single);
+    setSelectionMode(single ? QAbstractItemView::SingleSelection : QAbstractItemView::ExtendedSelection);
+}
+
+void CKokyakuListCtrl::ColumnsReset() {
+    // Widths come from the list model; keep resize signals from overwriting them.
+    std::vector<int> widths;
+    for (int c = 0; c < m_list->ColumnCount(); ++c) widths.push_back(m_list->ColumnWidth(c));
+    m_model->HeadersChanged();
+    for (int c = 0; c < static_cast<int>(widths.size()); ++c) {
+        m_list->SetColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+        header()->resizeSection(c, widths[static_cast<std::size_t>(c)]);
+    }
+    SelectionChanged();
+}
+
+void CKokyakuListCtrl::RowsReset() {
+    std::vector<int> widths;
+    for (int c = 0; c < m_list->ColumnCount(); ++c) widths.push_back(m_list->ColumnWidth(c));
+    m_model->Reset();
+    for (int c = 0; c < static_cast<int>(widths.size()); ++c) header()->resizeSection(c, widths[static_cast<std::size_t>(c)]);
+}
+
+void CKokyakuListCtrl::RowInserted(int row) { m_model->Inserted(row); }
+void CKokyakuListCtrl::RowRemoved(int row) { m_model->Removed(row); }
+void CKokyakuListCtrl::RowChanged(int row) { m_model->Changed(row); }
+
+void CKokyakuListCtrl::SelectionChanged() {
+    // Mirror the list model's selection: contiguous runs become ranges.
+    m_syncing = true;
+    QItemSelection selection;
+    const int rows = m_list->RowCount();
+    const int lastColumn = std::max(0, m_list->ColumnCount() - 1);
+    for (int r = 0; r < rows;) {
+        if (!m_list->IsSelected(r)) {
+            ++r;
+            continue;
+        }
+        int end = r;
+        while (end + 1 < rows && m_list->IsSelected(end + 1)) ++end;
+        selection.select(m_model->index(r, 0), m_model->index(end, lastColumn));
+        r = end + 1;
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    int focus = m_list->FocusedRow();
+    selectionModel()->setCurrentIndex(focus >= 0 ? m_model->index(focus, 0) : QModelIndex(),
+                                      QItemSelectionModel::NoUpdate);
+    m_syncing = false;
+    viewport()->update();
+}
+
+void CKokyakuListCtrl::ScrollTo(int row) {
+    if (row >= 0 && row < m_list->RowCount()) scrollTo(m_model->index(row, 0));
+}
+
+void CKokyakuListCtrl::PullSelection(const QItemSelection& selected, const QItemSelection& deselected) {
+    if (m_syncing) return;
+    for (const QItemSelectionRange& range : deselected)
+        for (int r = range.top(); r <= range.bottom(); ++r) m_list->SetSelectedFromView(r, false);
+    for (const QItemSelectionRange& range : selected)
+        for (int r = range.top(); r <= range.bottom(); ++r) m_list->SetSelectedFromView(r, true);
+    emit SelectionChangedByUser();
+}
+
+void CKokyakuListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) const {
+    QTreeView::drawRow(painter, option, index);
+    if (hasFocus() && index.row() == m_list->FocusedRow()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = QRect(option.rect.left(), option.rect.top(), header()->length() - header()->offset(),
+                           option.rect.height());
+        focus.backgroundColor = m_list->IsSelected(index.row()) ? palette().color(QPalette::Highlight)
+                                                                : palette().color(QPalette::Base);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, this);
+    }
+}
+
+void CKokyakuListCtrl::contextMenuEvent(QContextMenuEvent* event) {
+    emit ContextMenuAt(event->globalPos());
+}

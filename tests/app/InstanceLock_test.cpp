@@ -1,0 +1,129 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "AppTestSupport.h"
+#include "app/InstanceLock.h"
+#include "support/TestPorts.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Another user's copy: its lock file, held with a shared lock as a running
+// copy holds it.
+class ForeignHolder {
+public:
+    ForeignHolder(const std::string& dir, const std::string& name, unsigned uid) {
+        path = CInstanceLocks::GlobalLockFile(dir, name, uid);
+        fd = ::open(path.c_str(), O_RDONLY | O_CREAT, 0644);
+        EXPECT_GE(fd, 0);
+        EXPECT_EQ(::flock(fd, LOCK_SH | LOCK_NB), 0);
+    }
+    ~ForeignHolder() { Release(); }
+    void Release() {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+    }
+    std::string path;
+    int fd = -1;
+};
+
+unsigned OtherUid() { return ::geteuid() + 4242; }
+
+TEST(InstanceLocks, SecondCopyInTheSessionIsRefusedUntilTheFirstEnds) {
+    TempDir session, global;
+    CInstanceLocks first(session.Path(), global.Path());
+    ASSERT_TRUE(first.AcquireSession());
+    EXPECT_TRUE(first.HoldsSession());
+
+    CInstanceLocks second(session.Path(), global.Path());
+    EXPECT_FALSE(second.AcquireSession());
+    EXPECT_FALSE(second.HoldsSession());
+    EXPECT_TRUE(first.HoldsSession());  // the first copy is unaffected
+
+    first.Release();
+    EXPECT_TRUE(second.AcquireSession());
+}
+
+TEST(InstanceLocks, FoldersFromEnvironmentWhenNotGiven) {
+    TempDir session, global;
+    ScopedEnv s("MILVANE_SESSION_LOCK_DIR", session.Path());
+    ScopedEnv g("MILVANE_GLOBAL_LOCK_DIR", global.Path());
+    CInstanceLocks locks;
+    EXPECT_EQ(locks.SessionDir(), session.Path());
+    EXPECT_EQ(locks.GlobalDir(), global.Path());
+}
+
+TEST(InstanceLocks, SessionFolderFallsBackToRuntimeDir) {
+    TempDir runtime, global;
+    ScopedEnv s("MILVANE_SESSION_LOCK_DIR", std::nullopt);
+    ScopedEnv r("XDG_RUNTIME_DIR", runtime.Path());
+    CInstanceLocks locks("", global.Path());
+    EXPECT_EQ(locks.SessionDir(), runtime.Path());
+}
+
+TEST(InstanceLocks, SharedFolderIsCreatedForEveryone) {
+    TempDir base;
+    std::string dir = base.File("shared/locks");
+    CInstanceLocks locks(base.Path(), dir);
+    ASSERT_TRUE(locks.AcquireGlobal());
+    struct stat st;
+    ASSERT_EQ(::stat(dir.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 01777u);
+    EXPECT_TRUE(locks.HoldsGlobal());
+    EXPECT_TRUE(fs::exists(CInstanceLocks::GlobalLockFile(dir, "hMilvane", ::geteuid())));
+}
+
+TEST(InstanceLocks, AnotherUsersRunningCopyIsRefused) {
+    TempDir session, global;
+    ForeignHolder other(global.Path(), "hMilvane", OtherUid());
+    CInstanceLocks locks(session.Path(), global.Path());
+    EXPECT_FALSE(locks.AcquireGlobal());
+    EXPECT_FALSE(locks.HoldsGlobal());
+    other.Release();  // that user ended the program: the file stays, unlocked
+    EXPECT_TRUE(locks.AcquireGlobal());
+}
+
+TEST(InstanceLocks, AnotherUsersFormProgramIsRefused) {
+    TempDir session, global;
+    ForeignHolder form(global.Path(), "hMilvaneForm", OtherUid());
+    CInstanceLocks locks(session.Path(), global.Path());
+    EXPECT_FALSE(locks.AcquireGlobal());
+}
+
+TEST(InstanceLocks, SameUserInAnotherSessionIsAccepted) {
+    TempDir s1, s2, global;
+    CInstanceLocks first(s1.Path(), global.Path());
+    ASSERT_TRUE(first.AcquireGlobal());
+    ForeignHolder myForm(global.Path(), "hMilvaneForm", ::geteuid());
+    CInstanceLocks second(s2.Path(), global.Path());
+    EXPECT_TRUE(second.AcquireSession());
+    EXPECT_TRUE(second.AcquireGlobal());
+    // ... and the global lock of a copy blocks another user's test.
+    EXPECT_TRUE(first.HoldsGlobal());
+}
+
+TEST(InstanceLocks, ForeignFileWithoutPermissionCountsAsHeld) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not apply to root";
+    TempDir session, global;
+    std::string path = CInstanceLocks::GlobalLockFile(global.Path(), "hMilvane", OtherUid());
+    WriteBytes(path, "");
+    ::chmod(path.c_str(), 0);
+    CInstanceLocks locks(session.Path(), global.Path());
+    EXPECT_FALSE(locks.AcquireGlobal());
+}
+
+TEST(InstanceLocks, UnrelatedFilesAreIgnored) {
+    TempDir session, global;
+    ForeignHolder a(global.Path(), "hMilvaneX", OtherUid());
+    WriteBytes(global.File("hMilvane.abc.lock"), "");
+    CInstanceLocks locks(session.Path(), global.Path());
+    EXPECT_TRUE(locks.AcquireGlobal());
+}
+
+}  // namespace

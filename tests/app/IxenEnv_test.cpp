@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "AppTestSupport.h"
+#include "app/IxenEnv.h"
+#include "common/SjisText.h"
+#include "support/TestPorts.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(IxenEnv, VersionTextTakesFirstDigitAndLastTwo) {
+    EXPECT_EQ(FormatVersionText(312), "3.12");
+    EXPECT_EQ(FormatVersionText(100), "1.00");
+    EXPECT_EQ(FormatVersionText(405), "4.05");
+    EXPECT_EQ(AboutText(312), "Milvane\nVersion 3.12");
+    EXPECT_EQ(AboutText(CIxenEnv::Version()), "Milvane\nVersion " + FormatVersionText(MILVANE_VERSION_INT));
+}
+
+TEST(IxenEnv, InstallDirFromHomeVariableThenDataHome) {
+    TempDir dir;
+    {
+        ScopedEnv home("MILVANE_HOME", dir.Path() + "/inst/");
+        EXPECT_EQ(CIxenEnv::InstallDir(), dir.Path() + "/inst");
+    }
+    {
+        ScopedEnv home("MILVANE_HOME", std::nullopt);
+        ScopedEnv data("XDG_DATA_HOME", dir.Path() + "/share");
+        EXPECT_EQ(CIxenEnv::InstallDir(), dir.Path() + "/share/Milvane");
+    }
+    {
+        ScopedEnv home("MILVANE_HOME", "");
+        ScopedEnv data("XDG_DATA_HOME", std::nullopt);
+        ScopedEnv user("HOME", dir.Path());
+        EXPECT_EQ(CIxenEnv::InstallDir(), dir.Path() + "/.local/share/Milvane");
+    }
+}
+
+TEST(IxenEnv, TemplateDirFromVariable) {
+    TempDir dir;
+    {
+        ScopedEnv t("MILVANE_TEMPLATE", dir.Path());
+        EXPECT_EQ(CIxenEnv::TemplateDir(), dir.Path());
+    }
+    {
+        ScopedEnv t("MILVANE_TEMPLATE", dir.File("missing"));
+        EXPECT_EQ(CIxenEnv::TemplateDir(), "");
+    }
+}
+
+// A small template: a file in a nested folder, an empty folder kept by a
+// placeholder, and the empty database.
+void MakeTemplate(const TempDir& tpl) {
+    fs::create_directories(tpl.File("Data/MyData"));
+    fs::create_directories(tpl.File("Data/Org"));
+    fs::create_directories(tpl.File("Data/Tmp"));
+    fs::create_directories(tpl.File("exe"));
+    WriteBytes(tpl.File("Data/MyData/acck.sys"), "");
+    WriteBytes(tpl.File("Data/Org/QSMLV.mlv"), "EMPTYDB");
+    WriteBytes(tpl.File("Data/Tmp/.keep"), "");
+    WriteBytes(tpl.File("exe/Kokyakuhelp.html"), "help v2");
+}
+
+TEST(PrepareInstallation, FillsAFreshFolder) {
+    TempDir tpl, root;
+    MakeTemplate(tpl);
+    std::string install = root.File("インストール");
+    ASSERT_TRUE(PrepareInstallation(install, tpl.Path()));
+
+    EXPECT_TRUE(fs::is_regular_file(install + "/Data/MyData/acck.sys"));
+    EXPECT_EQ(ReadBytes(install + "/exe/Kokyakuhelp.html"), "help v2");
+    EXPECT_TRUE(fs::is_directory(install + "/Data/Tmp"));
+    EXPECT_FALSE(fs::exists(install + "/Data/Tmp/.keep"));
+    // The pointer names the default data folder in Shift-JIS, without line end.
+    EXPECT_EQ(ReadBytes(install + "/Data/MyData/datadir.dat"), Utf8ToSjis(install + "/Data/MyData"));
+    EXPECT_EQ(ReadBytes(install + "/Data/MyData/QSMLV.mlv"), "EMPTYDB");
+}
+
+TEST(PrepareInstallation, NeverOverwritesAndKeepsAnExistingPointer) {
+    TempDir tpl, install;
+    MakeTemplate(tpl);
+    fs::create_directories(install.File("exe"));
+    fs::create_directories(install.File("Data/MyData"));
+    WriteBytes(install.File("exe/Kokyakuhelp.html"), "edited");
+    WriteBytes(install.File("Data/MyData/datadir.dat"), "/srv/shop");
+    ASSERT_TRUE(PrepareInstallation(install.Path(), tpl.Path()));
+
+    EXPECT_EQ(ReadBytes(install.File("exe/Kokyakuhelp.html")), "edited");
+    EXPECT_EQ(ReadBytes(install.File("Data/MyData/datadir.dat")), "/srv/shop");
+    EXPECT_FALSE(fs::exists(install.File("Data/MyData/QSMLV.mlv")));  // data lives elsewhere
+    EXPECT_TRUE(fs::exists(install.File("Data/MyData/acck.sys")));      // missing files still come
+
+    // A file added to the template later is taken up by the next start.
+    WriteBytes(tpl.File("Data/Org/MLVColSet.sys"), "cols");
+    ASSERT_TRUE(PrepareInstallation(install.Path(), tpl.Path()));
+    EXPECT_EQ(ReadBytes(install.File("Data/Org/MLVColSet.sys")), "cols");
+}
+
+TEST(PrepareInstallation, KeepsADatabaseAlreadyInTheDefaultFolder) {
+    TempDir tpl, install;
+    MakeTemplate(tpl);
+    fs::create_directories(install.File("Data/MyData"));
+    WriteBytes(install.File("Data/MyData/QSMLV.mlv"), "customers");
+    ASSERT_TRUE(PrepareInstallation(install.Path(), tpl.Path()));
+    EXPECT_EQ(ReadBytes(install.File("Data/MyData/QSMLV.mlv")), "customers");
+    EXPECT_EQ(ReadBytes(install.File("Data/MyData/datadir.dat")), install.File("Data/MyData"));
+}
+
+TEST(PrepareInstallation, WithoutTemplateOnlyWritesThePointer) {
+    TempDir install;
+    EXPECT_TRUE(PrepareInstallation(install.Path(), ""));
+    EXPECT_EQ(ReadBytes(install.File("Data/MyData/datadir.dat")), install.File("Data/MyData"));
+}
+
+}  // namespace

@@ -1,0 +1,288 @@
+// Translation of the desktop-database dialect and the functions behind it.
+#include "app/JetSql.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Tr(std::string_view jet) {
+    std::string error;
+    auto out = TranslateJetSql(jet, &error);
+    EXPECT_TRUE(out.has_value()) << jet << ": " << error;
+    return out.value_or("");
+}
+
+std::string TrError(std::string_view jet) {
+    std::string error;
+    auto out = TranslateJetSql(jet, &error);
+    EXPECT_FALSE(out.has_value()) << jet << " gave " << out.value_or("");
+    return error;
+}
+
+// ------------------------------------------------------------ tokens and literals
+
+TEST(JetSqlTranslate, StringLiteralsAreNeverRewritten) {
+    EXPECT_EQ(Tr("SELECT * FROM Customer WHERE [Customer].[Note1] = 'a & b DISTINCTROW #1/1/2004# [x] Mod / \"q\"'"),
+              "SELECT * FROM Customer WHERE \"Customer\".\"Note1\" = 'a & b DISTINCTROW #1/1/2004# [x] Mod / \"q\"'");
+    // A doubled quote stays one quote inside the literal, written back doubled.
+    EXPECT_EQ(Tr("[Customer].[Name] = 'O''Neil'"), "\"Customer\".\"Name\" = 'O''Neil'");
+    // Double-quoted literals are strings in the dialect, identifiers in SQLite.
+    EXPECT_EQ(Tr("x = \"O'Neil\""), "x = 'O''Neil'");
+    EXPECT_EQ(Tr("x = \"say \"\"hi\"\"\""), "x = 'say \"hi\"'");
+    EXPECT_EQ(Tr("x = ''"), "x = ''");
+    // Japanese text and full-width brackets inside literals pass through as bytes.
+    EXPECT_EQ(Tr("[Customer].[Name] Like '%50[%][_]off（株）%'"), "\"Customer\".\"Name\" Like '%50[%][_]off（株）%'");
+}
+
+TEST(JetSqlTranslate, BracketedAndQualifiedNamesBecomeQuotedIdentifiers) {
+    EXPECT_EQ(Tr("Max(Rireki.Date) AS [最新 の RirekiDate]"), "Max(\"Rireki\".\"Date\") AS \"最新 の RirekiDate\"");
+    EXPECT_EQ(Tr("[a\"b]"), "\"a\"\"b\"");
+    EXPECT_EQ(Tr("Customer.*"), "\"Customer\".*");
+    EXPECT_EQ(Tr("Customer!Name"), "\"Customer\".\"Name\"");
+    // Unqualified words (functions, aliases, keywords) stay as written.
+    EXPECT_EQ(Tr("Count(*) AS Rirekiのカウント"), "Count(*) AS Rirekiのカウント");
+    // A qualified column named like a keyword is a name, not a keyword.
+    EXPECT_EQ(Tr("[a] & Rireki.Order"), "jet_concat(\"a\", \"Rireki\".\"Order\")");
+}
+
+TEST(JetSqlTranslate, DateLiteralsBecomeDayCounts) {
+    EXPECT_EQ(Tr("Int([Customer].[BirthDay]) = #5/1/2004#"), "Int(\"Customer\".\"BirthDay\") = 38108");
+    EXPECT_EQ(Tr("#2004/05/01#"), "38108");
+    EXPECT_EQ(Tr("#2004-5-1#"), "38108");
+    EXPECT_EQ(Tr("#12/30/1899#"), "0");
+    EXPECT_EQ(Tr("#2/29/2000#"), "36585");
+    EXPECT_EQ(Tr("#5/1/04#"), "38108");  // two-digit years below 30 are 20xx
+    EXPECT_EQ(Tr("#5/1/2004 6:00 PM#"), "38108.75");
+    EXPECT_EQ(Tr("#5/1/2004 18:00:00#"), "38108.75");
+    // Before day 0 the count is negative: kept in parentheses so "-" never meets "-".
+    EXPECT_EQ(Tr("x-#12/29/1899#"), "x-(-1)");
+    EXPECT_EQ(Tr("((#12/5/2026#)-Int(Max([Rireki].[Date])))"), "((46361)-Int(Max(\"Rireki\".\"Date\")))");
+}
+
+TEST(JetSqlTranslate, MalformedTextIsRefused) {
+    EXPECT_NE(TrError("x = 'abc").find("unterminated string"), std::string::npos);
+    EXPECT_NE(TrError("x = \"abc").find("unterminated string"), std::string::npos);
+    EXPECT_NE(TrError("[Customer].[Name").find("unterminated bracketed name"), std::string::npos);
+    EXPECT_NE(TrError("[] = 1").find("empty bracketed name"), std::string::npos);
+    EXPECT_NE(TrError("x = #5/1/2004").find("unterminated date"), std::string::npos);
+    EXPECT_NE(TrError("x = #2/30/2004#").find("invalid date"), std::string::npos);
+    EXPECT_NE(TrError("x = #13/1/2004#").find("invalid date"), std::string::npos);
+    EXPECT_NE(TrError("x = #5/1/2004 25:00#").find("invalid date"), std::string::npos);
+    EXPECT_NE(TrError("x = #hello#").find("invalid date"), std::string::npos);
+    EXPECT_NE(TrError("(x = 1").find("unbalanced"), std::string::npos);
+    EXPECT_NE(TrError("x = 1)").find("unbalanced"), std::string::npos);
+    EXPECT_NE(TrError("x = 1 ` 2").find("unexpected character"), std::string::npos);
+    EXPECT_NE(TrError("[a] & = 'x'").find("missing operand"), std::string::npos);
+}
+
+// ------------------------------------------------------------ operators and keywords
+
+TEST(JetSqlTranslate, ConcatenationJoinsWholeOperands) {
+    EXPECT_EQ(Tr("(([Add1_Home] & [Add2_Home] & [Add3_Home]) Like '東京都%')"),
+              "((jet_concat(\"Add1_Home\", \"Add2_Home\", \"Add3_Home\")) Like '東京都%')");
+    // "&" binds below arithmetic and above comparison.
+    EXPECT_EQ(Tr("[a] & 1+2 = 'x3'"), "jet_concat(\"a\", 1+2) = 'x3'");
+    EXPECT_EQ(Tr("WHERE Int(x) & 'y' Like 'z' AND a & b = c"),
+              "WHERE jet_concat(Int(x), 'y') Like 'z' AND jet_concat(a, b) = c");
+    // Operands may themselves hold parentheses and further concatenations.
+    EXPECT_EQ(Tr("SELECT ([a] & ([b] & 'c')), d"), "SELECT (jet_concat(\"a\", (jet_concat(\"b\", 'c')))), d");
+}
+
+TEST(JetSqlTranslate, DistinctRowKeepsDistinctRecords) {
+    // One table: every row is a distinct record already.
+    EXPECT_EQ(Tr("SELECT DISTINCTROW Customer.* FROM Customer WHERE ([Customer].[Name] Like '山田%' AND "
+                 "[Customer].[Name] Not Like '')"),
+              "SELECT \"Customer\".* FROM Customer WHERE (\"Customer\".\"Name\" Like '山田%' AND "
+              "\"Customer\".\"Name\" Not Like '')");
+    // A join can repeat a customer.
+    EXPECT_EQ(Tr("SELECT DISTINCTROW Customer.* FROM Customer INNER JOIN Rireki ON Customer.ID = Rireki.CustomerID "
+                 "WHERE [Rireki].[Money] > 5"),
+              "SELECT DISTINCT \"Customer\".* FROM Customer INNER JOIN Rireki ON \"Customer\".\"ID\" = "
+              "\"Rireki\".\"CustomerID\" WHERE \"Rireki\".\"Money\" > 5");
+    // Grouped by a selected key: one row per key.
+    EXPECT_EQ(Tr("SELECT DISTINCTROW Customer.ID, Count(*) AS n FROM Customer INNER JOIN Rireki ON Customer.ID = "
+                 "Rireki.CustomerID GROUP BY Customer.ID ORDER BY Count(*) DESC"),
+              "SELECT \"Customer\".\"ID\", Count(*) AS n FROM Customer INNER JOIN Rireki ON \"Customer\".\"ID\" = "
+              "\"Rireki\".\"CustomerID\" GROUP BY \"Customer\".\"ID\" ORDER BY Count(*) DESC");
+    // Grouped by a key that is not selected: rows may repeat.
+    EXPECT_EQ(Tr("SELECT DISTINCTROW Count(*) FROM Customer INNER JOIN Rireki ON Customer.ID = Rireki.CustomerID "
+                 "GROUP BY Customer.ID"),
+              "SELECT DISTINCT Count(*) FROM Customer INNER JOIN Rireki ON \"Customer\".\"ID\" = "
+              "\"Rireki\".\"CustomerID\" GROUP BY \"Customer\".\"ID\"");
+    // Nested joins in parentheses.
+    std::string nested = Tr(
+        "SELECT DISTINCTROW Customer.* FROM DMList INNER JOIN ((Customer INNER JOIN DMMng ON Customer.ID = "
+        "DMMng.CustomerID) INNER JOIN Rireki ON Customer.ID = Rireki.CustomerID) ON DMList.ID = DMMng.DMID "
+        "WHERE (DMList.ID = 3)");
+    EXPECT_EQ(nested.rfind("SELECT DISTINCT \"Customer\".* FROM DMList INNER JOIN ((Customer INNER JOIN DMMng ON", 0),
+              0u);
+}
+
+TEST(JetSqlTranslate, ArithmeticFollowsTheDialect) {
+    EXPECT_EQ(Tr("7/2"), "7*1.0/2");
+    EXPECT_EQ(Tr("a - b / c"), "a - b *1.0/ c");
+    EXPECT_EQ(Tr("7 Mod 2"), "7 % 2");
+    EXPECT_EQ(Tr("x = True OR y = False"), "x = (-1) OR y = 0");
+    EXPECT_EQ(Tr("1--1"), "1- -1");  // never a comment
+    EXPECT_EQ(Tr("[Customer].[TEL_Home_X] <>0"), "\"Customer\".\"TEL_Home_X\" <>0");
+    EXPECT_EQ(Tr("x = .5"), "x = .5");
+}
+
+// ------------------------------------------------------------ functions on a connection
+
+class JetFunctions : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+        ASSERT_TRUE(RegisterJetFunctions(db));
+    }
+    void TearDown() override { sqlite3_close(db); }
+
+    // First column of the single row of a translated expression; "NULL" for null,
+    // "ERROR" when the statement fails.
+    std::string Eval(const std::string& jetExpr) {
+        auto sql = TranslateJetSql("SELECT " + jetExpr);
+        if (!sql) return "TRANSLATE";
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, sql->c_str(), -1, &st, nullptr) != SQLITE_OK) return "ERROR";
+        std::string r = "ERROR";
+        if (sqlite3_step(st) == SQLITE_ROW) {
+            auto p = sqlite3_column_text(st, 0);
+            r = p ? reinterpret_cast<const char*>(p) : "NULL";
+        }
+        sqlite3_finalize(st);
+        return r;
+    }
+
+    sqlite3* db = nullptr;
+};
+
+TEST_F(JetFunctions, LikeFollowsTheDialect) {
+    struct Case {
+        const char* text;
+        const char* pattern;
+        const char* result;
+    } cases[] = {
+        {"山田太郎", "山田%", "1"},
+        {"小山田", "山田%", "0"},
+        {"山田", "__", "1"},  // "_" is one character, not one byte
+        {"山田", "_", "0"},
+        {"山田", "___", "0"},
+        {"abc", "ABC", "1"},  // ASCII letters ignore case
+        {"ＡＢＣ", "ａｂｃ", "0"},  // full-width letters do not
+        {"ABC", "a_c", "1"},
+        {"50%_off 会員", "%50[%][_]off%", "1"},
+        {"50x_off", "%50[%][_]off%", "0"},
+        {"50%xoff", "%50[%][_]off%", "0"},
+        {"#1", "[#]1", "1"},
+        {"[x]", "[[]x]", "1"},  // "]" outside a list is itself
+        {"a1", "a[0-9]", "1"},
+        {"ab", "a[0-9]", "0"},
+        {"ab", "a[!0-9]", "1"},
+        {"a5", "a[!0-9]", "0"},
+        {"B", "[a-c]", "1"},
+        {"b", "[A-C]", "1"},
+        {"a-", "a[-]", "1"},
+        {"a-", "a[x-]", "1"},
+        {"ax", "a[]x", "1"},  // an empty list takes nothing
+        {"", "", "1"},
+        {"x", "", "0"},
+        {"", "%", "1"},
+        {"abcabd", "%ab_", "1"},  // backtracking past the first candidate
+        {"aXbXc", "a%b%c", "1"},
+        {"aXbXd", "a%b%c", "0"},
+        {"a", "a%a", "0"},  // prefix and suffix may not overlap
+        {"aa", "a%a", "1"},
+        {"xABxAbC", "%ab%abc", "1"},
+        {"xABxAbD", "%ab%abc", "0"},
+        {"東京都千代田区丸の内", "%千代田%丸%", "1"},
+        {"東京都千代田区", "%千代田%丸%", "0"},
+        {"Yamada", "yAMADA", "1"},
+        {"Yamada", "yAMAD", "0"},
+        {"A_B産業", "A[_]B%", "1"},
+        {"AxB商会", "A[_]B%", "0"},
+        {"*?", "*?", "1"},  // no other wildcards
+        {"xy", "*?", "0"},
+    };
+    for (const Case& c : cases) {
+        std::string expr = std::string("'") + c.text + "' Like '" + c.pattern + "'";
+        EXPECT_EQ(Eval(expr), c.result) << expr;
+    }
+    EXPECT_EQ(Eval("'abc' Not Like ''"), "1");
+    EXPECT_EQ(Eval("NULL Like '%'"), "NULL");
+    EXPECT_EQ(Eval("'a' Like NULL"), "NULL");
+    EXPECT_EQ(Eval("123 Like '12%'"), "1");
+    EXPECT_EQ(Eval("'ab' Like 'a[b'"), "ERROR");
+    EXPECT_EQ(Eval("'ab' Like 'a[z-a]'"), "ERROR");
+}
+
+TEST_F(JetFunctions, LikeWithAPatternFromAColumn) {
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TABLE t(s TEXT, p TEXT);"
+                           "INSERT INTO t VALUES('山田太郎','山田%'),('佐藤','山田%'),('a_b','a[_]b'),('axb','a[_]b');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT s FROM t WHERE s LIKE p ORDER BY s", -1, &st, nullptr), SQLITE_OK);
+    std::vector<std::string> rows;
+    while (sqlite3_step(st) == SQLITE_ROW) rows.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    EXPECT_EQ(rows, (std::vector<std::string>{"a_b", "山田太郎"}));
+}
+
+TEST_F(JetFunctions, IntIsFloor) {
+    EXPECT_EQ(Eval("Int(3.7)"), "3");
+    EXPECT_EQ(Eval("Int(-3.2)"), "-4");
+    EXPECT_EQ(Eval("Int(-3)"), "-3");
+    EXPECT_EQ(Eval("Int(38108.75)"), "38108");
+    EXPECT_EQ(Eval("Int(NULL)"), "NULL");
+    EXPECT_EQ(Eval("Int('2.5')"), "2");
+    EXPECT_EQ(Eval("Int('abc')"), "ERROR");
+}
+
+TEST_F(JetFunctions, DatePartsOfDayCounts) {
+    EXPECT_EQ(Eval("Year(38108.75)"), "2004");
+    EXPECT_EQ(Eval("Month(38108.75)"), "5");
+    EXPECT_EQ(Eval("Day(38108.75)"), "1");
+    EXPECT_EQ(Eval("Month(Int(#5/31/2004 23:59:59#))"), "5");
+    EXPECT_EQ(Eval("Day(#2/29/2004#)"), "29");
+    EXPECT_EQ(Eval("Day(-1.25)"), "29");  // 1899/12/29 06:00
+    EXPECT_EQ(Eval("Month(-1.25)"), "12");
+    EXPECT_EQ(Eval("Month(NULL)"), "NULL");
+    EXPECT_EQ(Eval("Day(NULL)"), "NULL");
+    EXPECT_EQ(Eval("Year(NULL)"), "NULL");
+    EXPECT_EQ(Eval("Month('2004/05/20')"), "5");
+    EXPECT_EQ(Eval("Month('May')"), "ERROR");
+    EXPECT_EQ(Eval("Month(1e12)"), "ERROR");
+}
+
+TEST_F(JetFunctions, ConcatenationTreatsNullAsEmpty) {
+    EXPECT_EQ(Eval("NULL & 'a'"), "a");
+    EXPECT_EQ(Eval("'東京都' & NULL & '千代田区'"), "東京都千代田区");
+    EXPECT_EQ(Eval("NULL & NULL"), "NULL");
+    EXPECT_EQ(Eval("1.5 & 'x'"), "1.5x");
+    EXPECT_EQ(Eval("3 & ''"), "3");
+    EXPECT_EQ(Eval("1+2 & 3"), "33");
+}
+
+TEST_F(JetFunctions, DivisionAndAverageAreFloatingPoint) {
+    EXPECT_EQ(Eval("7/2"), "3.5");
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE m(v REAL); INSERT INTO m VALUES(1000),(1001);", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_EQ(Eval("Avg(m.v) FROM m"), "1000.5");
+    EXPECT_EQ(Eval("Sum(m.v)/Count(*) FROM m"), "1000.5");
+}
+
+TEST_F(JetFunctions, QuotedNamesNeverFallBackToStrings) {
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE c(Name TEXT); INSERT INTO c VALUES('x');", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_EQ(Eval("[Name] FROM c"), "x");
+    EXPECT_EQ(Eval("[NoSuchColumn] FROM c"), "ERROR");
+}
+
+}  // namespace

@@ -1,0 +1,160 @@
+// The Qt ports: message boxes (icon, Japanese buttons, default and escape
+// buttons), the QSettings profile and the wait cursor with the wait dialog.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "common/ui/QtPorts.h"
+#include "common/ui/WaitDlg.h"
+
+namespace {
+
+QStringList ButtonTexts(const QMessageBox& box) {
+    QStringList texts;
+    for (QAbstractButton* b : box.buttons()) texts << b->text();
+    texts.sort();
+    return texts;
+}
+
+// Presses a key in the next modal dialog once it is up.
+void PressInNextModal(int key) {
+    QTimer::singleShot(0, [key] {
+        QWidget* w = QApplication::activeModalWidget();
+        ASSERT_NE(w, nullptr);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(w, &press);
+    });
+}
+
+}  // namespace
+
+TEST(QtPrompt, MessageBoxCarriesIconButtonsAndDefault) {
+    auto info = BuildMessageBox(nullptr, "更新しました", MsgIcon::Information, MsgButtons::Ok, Answer::Ok);
+    EXPECT_EQ(info->icon(), QMessageBox::Information);
+    EXPECT_EQ(info->text(), QString("更新しました"));
+    EXPECT_EQ(info->windowTitle(), QString("Milvane"));
+    EXPECT_EQ(ButtonTexts(*info), QStringList{"OK"});
+
+    auto warn = BuildMessageBox(nullptr, "x", MsgIcon::Exclamation, MsgButtons::YesNo, Answer::No);
+    EXPECT_EQ(warn->icon(), QMessageBox::Warning);
+    EXPECT_EQ(ButtonTexts(*warn), (QStringList{"いいえ(&N)", "はい(&Y)"}));
+    EXPECT_EQ(warn->defaultButton(), warn->button(QMessageBox::No));
+    EXPECT_EQ(warn->escapeButton(), warn->button(QMessageBox::No));
+
+    auto stop = BuildMessageBox(nullptr, "x", MsgIcon::Stop, MsgButtons::YesNoCancel, Answer::Yes);
+    EXPECT_EQ(stop->icon(), QMessageBox::Critical);
+    EXPECT_EQ(stop->buttons().size(), 3);
+    EXPECT_EQ(stop->button(QMessageBox::Cancel)->text(), QString("キャンセル"));
+    EXPECT_EQ(stop->defaultButton(), stop->button(QMessageBox::Yes));
+    EXPECT_EQ(stop->escapeButton(), stop->button(QMessageBox::Cancel));
+
+    auto none = BuildMessageBox(nullptr, "x", MsgIcon::None, MsgButtons::OkCancel, Answer::Cancel);
+    EXPECT_EQ(none->icon(), QMessageBox::NoIcon);
+    EXPECT_EQ(ButtonTexts(*none), (QStringList{"OK", "キャンセル"}));
+    EXPECT_EQ(none->defaultButton(), none->button(QMessageBox::Cancel));
+
+    auto question = BuildMessageBox(nullptr, "x", MsgIcon::Question, MsgButtons::YesNo, Answer::Yes);
+    EXPECT_EQ(question->icon(), QMessageBox::Question);
+    EXPECT_EQ(question->defaultButton(), question->button(QMessageBox::Yes));
+}
+
+TEST(QtPrompt, AnswerFollowsTheClickedButton) {
+    auto box = BuildMessageBox(nullptr, "x", MsgIcon::Question, MsgButtons::YesNoCancel, Answer::Yes);
+    box->button(QMessageBox::No)->click();
+    EXPECT_EQ(AnswerOf(*box), Answer::No);
+
+    auto unanswered = BuildMessageBox(nullptr, "x", MsgIcon::Question, MsgButtons::YesNo, Answer::Yes);
+    EXPECT_EQ(AnswerOf(*unanswered), Answer::No);  // closed without a button: the escape answer
+}
+
+TEST(QtPrompt, ReturnTakesTheDefaultButtonAndEscapeCancels) {
+    CQtPrompt prompt;
+    PressInNextModal(Qt::Key_Return);
+    EXPECT_EQ(prompt.AskYesNo("削除しますか？", MsgIcon::Exclamation, Answer::No), Answer::No);
+    PressInNextModal(Qt::Key_Return);
+    EXPECT_EQ(prompt.AskYesNo("よろしいですか？", MsgIcon::Question, Answer::Yes), Answer::Yes);
+    PressInNextModal(Qt::Key_Escape);
+    EXPECT_EQ(prompt.AskYesNoCancel("保存しますか？", MsgIcon::Question, Answer::Yes), Answer::Cancel);
+    PressInNextModal(Qt::Key_Return);
+    EXPECT_EQ(prompt.AskOkCancel("続けますか？", MsgIcon::Information, Answer::Ok), Answer::Ok);
+}
+
+TEST(QtProfile, SectionsIntsAndTexts) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("profile.ini");
+    {
+        CQtProfile profile(file);
+        EXPECT_EQ(profile.GetInt("Settings", "CardType", 7), 7);
+        profile.WriteInt("Settings", "CardType", 2);
+        profile.WriteInt("Settings-KList", "colwidth0", -15);
+        profile.WriteInt("", "OrgBup", 1);
+        profile.WriteString("", "LastFolder", "/データ/顧客");
+        EXPECT_EQ(profile.GetInt("Settings", "CardType", 0), 2);
+        EXPECT_EQ(profile.Settings().value("Settings/CardType").typeId(), QMetaType::Int);
+    }
+    // Read back from the file by a fresh profile.
+    CQtProfile again(file);
+    EXPECT_EQ(again.GetInt("Settings", "CardType", 0), 2);
+    EXPECT_EQ(again.GetInt("Settings-KList", "colwidth0", 100), -15);
+    EXPECT_EQ(again.GetInt("", "OrgBup", 0), 1);
+    EXPECT_EQ(again.GetString("", "LastFolder", ""), "/データ/顧客");
+    EXPECT_EQ(again.GetString("Settings", "Missing", "既定"), "既定");
+    // Section "" is the top level; a section is a group.
+    EXPECT_TRUE(again.Settings().childKeys().contains("OrgBup"));
+    EXPECT_TRUE(again.Settings().childGroups().contains("Settings"));
+    EXPECT_FALSE(again.Settings().childKeys().contains("CardType"));
+}
+
+TEST(QtProfile, UnreadableNumbersGiveTheDefault) {
+    QTemporaryDir dir;
+    CQtProfile profile(dir.filePath("p.ini"));
+    profile.WriteString("Settings", "cardwid", "wide");
+    EXPECT_EQ(profile.GetInt("Settings", "cardwid", 300), 300);
+    profile.WriteString("Settings", "cardwid", "99999999999");
+    EXPECT_EQ(profile.GetInt("Settings", "cardwid", 300), 300);
+    profile.WriteString("Settings", "cardwid", "420");
+    EXPECT_EQ(profile.GetInt("Settings", "cardwid", 300), 420);
+}
+
+TEST(QtWait, NestedScopesKeepTheCursorAndTheDialogUntilTheLastEnds) {
+    CQtWait wait;
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    wait.BeginWait(false);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    EXPECT_EQ(wait.Dialog(), nullptr);
+
+    wait.BeginWait(true);
+    ASSERT_NE(wait.Dialog(), nullptr);
+    EXPECT_TRUE(wait.Dialog()->isVisible());
+    wait.BeginWait(true);
+    wait.EndWait(true);
+    EXPECT_TRUE(wait.Dialog()->isVisible());
+    wait.EndWait(true);
+    EXPECT_FALSE(wait.Dialog()->isVisible());
+    EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    wait.EndWait(false);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(wait.CursorDepth(), 0);
+    wait.EndWait(false);  // unbalanced end: ignored
+    EXPECT_EQ(wait.CursorDepth(), 0);
+}
+
+TEST(QtWait, InstalledPortsServeWaitScope) {
+    CQtPorts ports;
+    {
+        WaitScope scope(true);
+        EXPECT_EQ(ports.wait.CursorDepth(), 1);
+        ASSERT_NE(ports.wait.Dialog(), nullptr);
+        EXPECT_TRUE(ports.wait.Dialog()->isVisible());
+        EXPECT_FALSE(ports.wait.Dialog()->Text().isEmpty());
+    }
+    EXPECT_EQ(ports.wait.CursorDepth(), 0);
+    EXPECT_EQ(&Ports::Profile(), &ports.profile);
+}

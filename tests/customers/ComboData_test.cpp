@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include "common/SjisText.h"
+#include "customers/ComboData.h"
+#include "customers/SettingsFixture.h"
+
+namespace {
+
+std::string Text(const std::string& utf8) {
+    std::string sjis = Utf8ToSjis(utf8);
+    return std::string(1, static_cast<char>(sjis.size())) + sjis;
+}
+
+std::vector<std::string> TextsOf(const std::vector<CMLVComboElem>& entries) {
+    std::vector<std::string> out;
+    for (const auto& e : entries) out.push_back(e.text);
+    return out;
+}
+
+TEST(ChoiceListFile, FreshDataFolderGetsTheFixedHistorySummaries) {
+    TestPorts ports;
+    TestInstall inst;
+    CMLVComboData list(inst.install);
+    ASSERT_EQ(list.Load(kListRirekiType), 1);
+    EXPECT_TRUE(list.IsLoaded());
+    EXPECT_TRUE(ports.prompt.Log().empty());
+    const std::vector<std::string> texts = {"DM", "DMメール送信", "問い合わせ", "購入", "クレーム", "メール送信",
+                                            "フォーム印刷"};
+    EXPECT_EQ(TextsOf(list.entries), texts);
+
+    std::string expected = Hex("07 00 FF FF 01 00 0D 00") + "CMLVComboElem" + Text("DM") + Hex("00 00 00 00");
+    for (std::size_t i = 1; i < texts.size(); ++i) expected += Hex("01 80") + Text(texts[i]) + Hex("00 00 00 00");
+    EXPECT_EQ(ReadBytes(inst.DataFile("RirekiType.dat")), expected);
+}
+
+TEST(ChoiceListFile, DefaultContentsOfEveryList) {
+    TestPorts ports;
+    TestInstall inst;
+    CMLVComboData list(inst.install);
+    struct Case {
+        int no;
+        std::vector<CMLVComboElem> entries;
+    } cases[] = {
+        {kListRirekiWord, {{"商品１", 1}, {"商品２", 1}, {"商品３", 1}}},
+        {kListDMType,
+         {{"DM", 0}, {"年賀", 0}, {"お中元", 0}, {"お歳暮", 0}, {"暑中見舞い", 0}, {"寒中見舞い", 0}}},
+        {kListImportant, {{"VIP", 0}, {"特A", 1}, {"A", 1}, {"B", 1}, {"C", 1}, {"ブラックリスト", 0}}},
+        {kListRank1, {}},
+        {kListRank2, {}},
+        {kListPayMeth, {{"現金", 0}, {"小切手", 0}, {"振込み", 0}, {"手形", 0}}},
+        {kListCompType, {{"製造業", 1}, {"流通業", 1}}},
+        {kListTantou, {}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(list.Load(c.no), 1) << c.no;
+        EXPECT_EQ(list.entries, c.entries) << c.no;
+        EXPECT_TRUE(FileExists(inst.DataFile(ChoiceListFileName(c.no)))) << c.no;
+    }
+    EXPECT_EQ(ReadBytes(inst.DataFile("Tantou.dat")), Hex("00 00"));
+    EXPECT_EQ(list.Load(9), 0);
+    EXPECT_FALSE(list.IsLoaded());
+}
+
+TEST(ChoiceListFile, UserEntriesCarryTheFlagAndReadBack) {
+    TestPorts ports;
+    TestInstall inst;
+    CMLVComboData list(inst.install);
+    ASSERT_EQ(list.Load(kListTantou), 1);
+    ASSERT_EQ(list.AddEntry("山田"), 1);
+    EXPECT_EQ(ReadBytes(inst.DataFile("Tantou.dat")),
+              Hex("01 00 FF FF 01 00 0D 00") + "CMLVComboElem" + Text("山田") + Hex("01 00 00 00"));
+    CMLVComboData again(inst.install);
+    ASSERT_EQ(again.Load(kListTantou), 1);
+    EXPECT_EQ(again.entries, (std::vector<CMLVComboElem>{{"山田", 1}}));
+}
+
+TEST(ChoiceListFile, TruncatedFileIsKeptWhenTheResetIsRefused) {
+    TestPorts ports;
+    TestInstall inst;
+    const std::string broken = Hex("02 00 FF FF 01 00 0D 00") + "CMLVComboElem" + Text("x");
+    WriteBytes(inst.DataFile("KPayMeth.dat"), broken);
+    ports.prompt.QueueAnswer(Answer::No);
+    CMLVComboData list(inst.install);
+    EXPECT_EQ(list.Load(kListPayMeth), 0);
+    EXPECT_FALSE(list.IsLoaded());
+    EXPECT_TRUE(list.entries.empty());
+    EXPECT_EQ(ReadBytes(inst.DataFile("KPayMeth.dat")), broken);
+    ASSERT_EQ(ports.prompt.Log().size(), 2u);
+    EXPECT_EQ(ports.prompt.Log()[0].text, "ファイル操作中にエラーが発生しました");
+    EXPECT_EQ(ports.prompt.Log()[1].text,
+              "設定ファイル<" + inst.DataFile("KPayMeth.dat") + ">が壊れています。初期状態にしてよろしいですか？");
+    EXPECT_EQ(ports.prompt.Log()[1].icon, MsgIcon::Information);
+    EXPECT_EQ(list.AddEntry("カード"), 0);
+    EXPECT_EQ(ReadBytes(inst.DataFile("KPayMeth.dat")), broken);
+
+    ports.prompt.QueueAnswer(Answer::Yes);
+    ASSERT_EQ(list.Load(kListPayMeth), 1);
+    EXPECT_EQ(TextsOf(list.entries), (std::vector<std::string>{"現金", "小切手", "振込み", "手形"}));
+    CMLVComboData again(inst.install);
+    ASSERT_EQ(again.Load(kListPayMeth), 1);
+    EXPECT_EQ(again.entries, list.entries);
+}
+
+TEST(ChoiceListFile, WithoutDataFolderNothingLoads) {
+    TestPorts ports;
+    TempDir install;
+    CMLVComboData list(install.Path());
+    EXPECT_EQ(list.Load(kListImportant), 0);
+    EXPECT_EQ(list.Save(), 0);
+    EXPECT_FALSE(list.AutoRegister("新規"));
+    EXPECT_TRUE(ports.prompt.Log().empty());
+}
+
+TEST(ChoiceListLimits, PerList) {
+    EXPECT_EQ(ChoiceListLimit(kListTantou), 30);
+    EXPECT_EQ(ChoiceListLimit(kListRirekiWord), 255);
+    EXPECT_EQ(ChoiceListLimit(kListRirekiType), 100);
+    EXPECT_EQ(ChoiceListLimit(kListImportant), 50);
+    EXPECT_EQ(ChoiceListLimit(-1), 30);
+}
+
+TEST(AutoRegistration, NewTextOnceAndNeverAKnownOne) {
+    TestPorts ports;
+    TestInstall inst;
+    CMLVComboData list(inst.install);
+    ASSERT_EQ(list.Load(kListImportant), 1);
+    EXPECT_FALSE(list.AutoRegister("VIP"));
+    EXPECT_FALSE(list.AutoRegister(""));
+    EXPECT_TRUE(list.AutoRegister("得意先"));
+    EXPECT_FALSE(list.AutoRegister("得意先"));
+
+    CMLVComboData again(inst.install);
+    ASSERT_EQ(again.Load(kListImportant), 1);
+    ASSERT_EQ(again.entries.size(), 7u);
+    EXPECT_EQ(again.entries.back(), (CMLVComboElem{"得意先", 1}));
+    EXPECT_TRUE(ports.prompt.Log().empty());
+}
+
+TEST(ChoiceEditorNames, RankingListsTakeTheLabels) {
+    CMLVColSet set("");
+    set.columns = {{"Ranking1", "会員種別", 1}};
+    EXPECT_EQ(ChoiceListEditorName(kListRank1, &set), "顧客情報の会員種別");
+    EXPECT_EQ(ChoiceListEditorName(kListRank2, &set), "顧客情報のランク２");
+    EXPECT_EQ(ChoiceListEditorName(kListRank1, nullptr), "顧客情報のランク１");
+    EXPECT_EQ(ChoiceListEditorName(kListTantou, &set), "自社担当者");
+
+    auto labels = ChoiceChooserLabels(nullptr);
+    ASSERT_EQ(labels.size(), 8u);
+    EXPECT_EQ(labels[0], "履歴：概要");
+    EXPECT_EQ(labels[4], "顧客：ランキング１");
+    EXPECT_EQ(labels[7], "顧客：会社業種");
+    labels = ChoiceChooserLabels(&set);
+    EXPECT_EQ(labels[4], "顧客：会員種別");
+}
+
+class ChoiceEditorTest : public ::testing::Test {
+protected:
+    TestPorts ports;
+    TestInstall inst;
+};
+
+TEST_F(ChoiceEditorTest, TextsOfTheEditor) {
+    CChoiceListEditor editor(inst.install, kListImportant);
+    ASSERT_EQ(editor.Open(), 1);
+    EXPECT_EQ(editor.Title(), "顧客情報の重要度ランク の設定");
+    EXPECT_EQ(editor.Explanation(),
+              "顧客情報の重要度ランクを編集します。設定が完了したら【OK】ボタンをクリックしてください。");
+    EXPECT_EQ(editor.Note(),
+              "※なお、各画面の顧客情報の重要度ランクを設定するコンボボックスで入力すると自動的に登録されます。");
+    EXPECT_EQ(editor.ListHeading(), "現在登録されている顧客情報の重要度ランク");
+    EXPECT_EQ(editor.Limit(), 50);
+
+    TestInstall::WriteSet(inst.DataFile("MLVColSet.sys"), SampleColumns());
+    CChoiceListEditor rank(inst.install, kListRank1);
+    ASSERT_EQ(rank.Open(), 1);
+    EXPECT_EQ(rank.Title(), "顧客情報のﾗﾝｷﾝｸﾞ１ の設定");
+}
+
+TEST_F(ChoiceEditorTest, FixedEntriesCanNeitherBeChangedNorDeleted) {
+    CChoiceListEditor editor(inst.install, kListImportant);
+    ASSERT_EQ(editor.Open(), 1);
+    const int vip = 0, tokuA = 1, black = 5;
+    EXPECT_FALSE(editor.CanChange(vip));
+    EXPECT_FALSE(editor.Delete(vip));
+    EXPECT_FALSE(editor.CanChange(black));
+    EXPECT_FALSE(editor.Delete(black));
+    EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{"この項目は編集できません", "この項目は削除できません",
+                                                              "この項目は編集できません", "この項目は削除できません"}));
+    ports.prompt.Clear();
+
+    EXPECT_TRUE(editor.CanChange(tokuA));
+    editor.Change(tokuA, "特AA");
+    EXPECT_EQ(editor.Entries()[tokuA].text, "特AA");
+
+    ports.prompt.QueueAnswer(Answer::No);
+    EXPECT_FALSE(editor.Delete(tokuA));
+    ports.prompt.QueueAnswer(Answer::Yes);
+    EXPECT_TRUE(editor.Delete(tokuA));
+    EXPECT_EQ(TextsOf(editor.Entries()), (std::vector<std::string>{"VIP", "A", "B", "C", "ブラックリスト"}));
+    ASSERT_EQ(ports.prompt.Log().size(), 2u);
+    EXPECT_EQ(ports.prompt.Log()[0].text, "項目<特AA>を削除します。\nよろしいですか？");
+    EXPECT_EQ(ports.prompt.Log()[0].icon, MsgIcon::Question);
+    EXPECT_EQ(ports.prompt.Log()[0].defaultButton, Answer::No);
+}
+
+TEST_F(ChoiceEditorTest, EntryDialogRefusesEmptyTextsAndDuplicates) {
+    CChoiceListEditor editor(inst.install, kListImportant);
+    ASSERT_EQ(editor.Open(), 1);
+    EXPECT_FALSE(editor.ValidateEntryText(""));
+    // Changing "特A" to its own text is a duplicate too.
+    ASSERT_TRUE(editor.CanChange(1));
+    EXPECT_FALSE(editor.ValidateEntryText(editor.Entries()[1].text));
+    EXPECT_FALSE(editor.ValidateEntryText("VIP"));
+    EXPECT_EQ(ports.prompt.Texts(),
+              (std::vector<std::string>{"内容を入力してください",
+                                        "入力された内容はすでに登録されています。\n重複する内容を登録することはできません。",
+                                        "入力された内容はすでに登録されています。\n重複する内容を登録することはできません。"}));
+    EXPECT_TRUE(editor.ValidateEntryText("S"));
+    EXPECT_EQ(editor.Add("S"), 6);
+    EXPECT_EQ(editor.Entries()[6], (CMLVComboElem{"S", 1}));
+}
+
+TEST_F(ChoiceEditorTest, NothingSelected) {
+    CChoiceListEditor editor(inst.install, kListImportant);
+    ASSERT_EQ(editor.Open(), 1);
+    EXPECT_FALSE(editor.CanChange(-1));
+    EXPECT_FALSE(editor.Delete(-1));
+    EXPECT_EQ(editor.MoveUp(-1), -1);
+    EXPECT_EQ(editor.MoveDown(-1), -1);
+    EXPECT_EQ(ports.prompt.Texts(),
+              (std::vector<std::string>{"変更する内容を選択してください", "削除する内容を選択してください",
+                                        "移動する内容を選択してください", "移動する内容を選択してください"}));
+}
+
+TEST_F(ChoiceEditorTest, MovesStopAtTheEnds) {
+    CChoiceListEditor editor(inst.install, kListPayMeth);
+    ASSERT_EQ(editor.Open(), 1);
+    EXPECT_EQ(editor.MoveUp(0), 0);
+    EXPECT_EQ(editor.MoveDown(3), 3);
+    EXPECT_EQ(TextsOf(editor.Entries()), (std::vector<std::string>{"現金", "小切手", "振込み", "手形"}));
+    EXPECT_EQ(editor.MoveDown(0), 1);
+    EXPECT_EQ(editor.MoveUp(3), 2);
+    EXPECT_EQ(TextsOf(editor.Entries()), (std::vector<std::string>{"小切手", "現金", "手形", "振込み"}));
+    EXPECT_TRUE(ports.prompt.Log().empty());
+}
+
+TEST_F(ChoiceEditorTest, OkSavesAndCancelKeepsTheFile) {
+    {
+        CChoiceListEditor editor(inst.install, kListCompType);
+        ASSERT_EQ(editor.Open(), 1);
+        editor.Add("小売業");
+    }  // cancelled
+    CMLVComboData list(inst.install);
+    ASSERT_EQ(list.Load(kListCompType), 1);
+    EXPECT_EQ(TextsOf(list.entries), (std::vector<std::string>{"製造業", "流通業"}));
+
+    CChoiceListEditor editor(inst.install, kListCompType);
+    ASSERT_EQ(editor.Open(), 1);
+    editor.MoveUp(editor.Add("小売業"));
+    EXPECT_TRUE(editor.Ok());
+    ASSERT_EQ(list.Load(kListCompType), 1);
+    EXPECT_EQ(TextsOf(list.entries), (std::vector<std::string>{"製造業", "小売業", "流通業"}));
+}
+
+TEST_F(ChoiceEditorTest, BrokenListRefusedClosesTheEditor) {
+    WriteBytes(inst.DataFile("Tantou.dat"), Hex("01"));
+    ports.prompt.QueueAnswer(Answer::No);
+    CChoiceListEditor editor(inst.install, kListTantou);
+    EXPECT_EQ(editor.Open(), 0);
+}
+
+TEST_F(ChoiceEditorTest, EntriesAreCutToTheLimitOfTheList) {
+    CChoiceListEditor editor(inst.install, kListTantou);
+    ASSERT_EQ(editor.Open(), 1);
+    int row = editor.Add(std::string(20, 'a') + "あいうえおか");
+    EXPECT_EQ(editor.Entries()[row].text, std::string(20, 'a') + "あいうえお");
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+#include "customers/Kokyaku.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <utility>
+
+TEST(StrTelToINT, ReadsAllDigitsAsOneNumber) {
+    EXPECT_EQ(StrTelToINT("03-1234-5678"), 312345678.0);
+    EXPECT_EQ(StrTelToINT("(090) 1111 2222"), 9011112222.0);
+    EXPECT_EQ(StrTelToINT(""), 0.0);
+    EXPECT_EQ(StrTelToINT("なし"), 0.0);
+    EXPECT_EQ(StrTelToINT("０３"), 0.0);  // full-width digits are not digits
+}
+
+TEST(KokyakuFields, HoldEveryFieldOnceInRecordOrder) {
+    auto fields = KokyakuFields();
+    ASSERT_EQ(fields.size(), 73u);  // ID, 70 stored fields, two phone numbers
+    EXPECT_STREQ(fields.front().name, "ID");
+    EXPECT_STREQ(fields[1].name, "CustomerID");
+    EXPECT_STREQ(fields[70].name, "CommonMail");
+    EXPECT_STREQ(fields.back().name, "TEL_Office_X");
+    std::set<std::string> names;
+    for (const auto& f : fields) EXPECT_TRUE(names.insert(f.name).second) << f.name;
+    EXPECT_EQ(KokyakuFieldIndex("Note10"), 68);
+    EXPECT_EQ(FindKokyakuField("Nope"), nullptr);
+    EXPECT_EQ(FindKokyakuField("name"), nullptr);  // names match exactly
+}
+
+TEST(KokyakuFields, KindsLimitsAndFlags) {
+    EXPECT_EQ(FindKokyakuField("CustomerID")->byteLimit, 20);
+    EXPECT_EQ(FindKokyakuField("Add2_Home")->byteLimit, 255);
+    EXPECT_EQ(FindKokyakuField("Suffix")->byteLimit, 10);
+    EXPECT_EQ(FindKokyakuField("Sex")->kind, KokyakuFieldKind::Coded);
+    EXPECT_EQ(FindKokyakuField("ColorMark")->kind, KokyakuFieldKind::Colour);
+    EXPECT_EQ(FindKokyakuField("BirthDay")->kind, KokyakuFieldKind::Date);
+    EXPECT_EQ(FindKokyakuField("TEL_Home_X")->kind, KokyakuFieldKind::Number);
+    EXPECT_FALSE(FindKokyakuField("ID")->IsUserField());
+    EXPECT_FALSE(FindKokyakuField("TEL_Office_X")->IsUserField());
+    EXPECT_TRUE(FindKokyakuField("Picture3")->flags & kFieldPicture);
+    EXPECT_STREQ(FindKokyakuField("TaxMethod")->CodeText(1), "外税（請求時）");
+    EXPECT_STREQ(FindKokyakuField("ColorMark")->CodeText(0x0099FF), "ｺﾞｰﾙﾄﾞ");
+    EXPECT_EQ(FindKokyakuField("ColorMark")->CodeText(0x123456), nullptr);
+}
+
+TEST(KokyakuFields, GenericAccessReachesTheMember) {
+    CKokyaku k;
+    FindKokyakuField("Note7")->Text(k) = "memo";
+    EXPECT_EQ(k.Note7, "memo");
+    FindKokyakuField("ClosingDay")->SetInt(k, 99);
+    EXPECT_EQ(k.ClosingDay, 99);
+    FindKokyakuField("BirthDay")->SetDate(k, CDateTime::FromParts(1980, 2, 29));
+    EXPECT_EQ(k.BirthDay.Format(), "1980/02/29");
+    k.TEL_Home_X = 12.0;
+    EXPECT_EQ(FindKokyakuField("TEL_Home_X")->Number(k), 12.0);
+    // Getters of another type give an empty value.
+    EXPECT_EQ(FindKokyakuField("Sex")->Text(std::as_const(k)), "");
+    EXPECT_EQ(FindKokyakuField("Name")->Int(k), 0);
+}
+
+TEST(KokyakuFields, ValueTextRoundTrips) {
+    CKokyaku k;
+    for (const auto& f : KokyakuFields()) {
+        CKokyaku copy;
+        switch (f.kind) {
+        case KokyakuFieldKind::Text: f.Text(k) = std::string("値") + std::to_string(f.byteLimit); break;
+        case KokyakuFieldKind::Date: f.SetDate(k, CDateTime::FromParts(2004, 5, 1, 13, 45, 7)); break;
+        case KokyakuFieldKind::Number: f.SetNumber(k, 312345678.0); break;
+        default: f.SetInt(k, -7); break;
+        }
+        ASSERT_TRUE(f.SetValueText(copy, f.ValueText(k))) << f.name;
+        EXPECT_EQ(f.Compare(copy, k), 0) << f.name;
+    }
+}
+
+TEST(KokyakuFields, ValueTextOfDates) {
+    const KokyakuField& f = *FindKokyakuField("StartDate");
+    CKokyaku k;
+    EXPECT_EQ(f.ValueText(k), "");
+    k.StartDate = CDateTime::FromParts(2004, 5, 1);
+    EXPECT_EQ(f.ValueText(k), "2004/05/01");
+    k.StartDate = CDateTime::FromParts(2004, 5, 1, 8, 5, 0);
+    EXPECT_EQ(f.ValueText(k), "2004/05/01 08:05:00");
+    EXPECT_TRUE(f.SetValueText(k, "2000/2/29"));
+    EXPECT_EQ(k.StartDate.Format("%Y/%m/%d %H:%M"), "2000/02/29 00:00");
+    EXPECT_TRUE(f.SetValueText(k, "2000/2/29 23:59"));
+    EXPECT_EQ(k.StartDate.Format("%H:%M"), "23:59");
+    EXPECT_FALSE(f.SetValueText(k, "1900/2/29"));
+    EXPECT_FALSE(f.SetValueText(k, "2000/2/28 24:00"));
+    EXPECT_EQ(k.StartDate.Format("%H:%M"), "23:59");  // unchanged after a refusal
+    EXPECT_TRUE(f.SetValueText(k, ""));
+    EXPECT_FALSE(k.StartDate.IsValid());
+}
+
+TEST(KokyakuFields, SetValueTextRefusesBadInput) {
+    CKokyaku k;
+    EXPECT_FALSE(FindKokyakuField("Sex")->SetValueText(k, "1x"));
+    EXPECT_FALSE(FindKokyakuField("Sex")->SetValueText(k, ""));
+    EXPECT_FALSE(FindKokyakuField("ClosingDay")->SetValueText(k, "4294967296"));
+    EXPECT_TRUE(FindKokyakuField("ClosingDay")->SetValueText(k, " 99 "));
+    EXPECT_EQ(k.ClosingDay, 99);
+    // 20 bytes fit CustomerID; 10 double-byte characters are 20 bytes, 11 are not.
+    EXPECT_TRUE(FindKokyakuField("CustomerID")->SetValueText(k, "あいうえおかきくけこ"));
+    EXPECT_FALSE(FindKokyakuField("CustomerID")->SetValueText(k, "あいうえおかきくけこさ"));
+    EXPECT_EQ(k.CustomerID, "あいうえおかきくけこ");
+}
+
+TEST(KokyakuFields, CompareOrdersByKind) {
+    CKokyaku a, b;
+    a.Name = "abc";
+    b.Name = "ABD";
+    EXPECT_LT(FindKokyakuField("Name")->Compare(a, b), 0);  // case is ignored first
+    b.Name = "ABC";
+    EXPECT_NE(FindKokyakuField("Name")->Compare(a, b), 0);   // then bytes decide
+    a.BirthDay = CDateTime::FromParts(1990, 1, 1);
+    EXPECT_GT(FindKokyakuField("BirthDay")->Compare(a, b), 0);  // unset sorts first
+    a.ClosingDay = 5;
+    b.ClosingDay = 31;
+    EXPECT_LT(FindKokyakuField("ClosingDay")->Compare(a, b), 0);
+}
+
+TEST(KokyakuFields, LimitsCountShiftJisBytes) {
+    CKokyaku k;
+    EXPECT_EQ(FirstOverLimitField(k), nullptr);
+    k.Suffix = "ｶﾌﾞｼｷｶﾞｲｼｬ";  // ten half-width katakana: 10 bytes
+    EXPECT_EQ(FirstOverLimitField(k), nullptr);
+    k.Suffix += "ｱ";
+    ASSERT_NE(FirstOverLimitField(k), nullptr);
+    EXPECT_STREQ(FirstOverLimitField(k)->name, "Suffix");
+    k.Suffix = "";
+    k.Picture1 = std::string(1000, 'p');  // pictures have no limit
+    EXPECT_EQ(FirstOverLimitField(k), nullptr);
+}
+
+TEST(KokyakuFields, PhoneNumbersFollowTheTexts) {
+    CKokyaku k;
+    k.TEL_Home = "03-1234-5678";
+    k.TEL_Office = "";
+    UpdatePhoneNumbers(k);
+    EXPECT_EQ(k.TEL_Home_X, 312345678.0);
+    EXPECT_EQ(k.TEL_Office_X, 0.0);
+}

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QApplication>
+#include <QMouseEvent>
+
+#include "common/SjisText.h"
+#include "customers/ui/KokyakuListCtrl.h"
+#include "support/TestPorts.h"
+
+namespace {
+
+// Opaque record addresses with a table of texts: the list never looks inside a record.
+class TextTable final : public IListCellSource {
+public:
+    explicit TextTable(std::vector<std::vector<std::string>> rows) : rows(std::move(rows)), marks(this->rows.size()) {}
+    CKokyaku* Record(std::size_t i) { return reinterpret_cast<CKokyaku*>(&marks[i]); }
+    std::size_t Index(const CKokyaku* r) const { return reinterpret_cast<const char*>(r) - marks.data(); }
+    std::string CellText(const CKokyakuListItem& item, const std::vector<CListColumn>&,
+                         std::size_t column) const override {
+        return rows[Index(item.record)][column];
+    }
+    CListSortKey SortKey(const CKokyakuListItem& item, const std::string& field, ListSortKind) const override {
+        CListSortKey k;
+        k.text = rows[Index(item.record)][field == "Name" ? 1 : 0];
+        return k;
+    }
+    std::vector<std::vector<std::string>> rows;
+    std::vector<char> marks;
+};
+
+void ClickHeading(QHeaderView* header, int section) {
+    QPointF pos(header->sectionViewportPosition(section) + 5, 5);
+    QPointF global = header->viewport()->mapToGlobal(pos);
+    QMouseEvent press(QEvent::MouseButtonPress, pos, global, Qt::LeftButton, Qt::LeftButton, {});
+    QMouseEvent release(QEvent::MouseButtonRelease, pos, global, Qt::LeftButton, Qt::NoButton, {});
+    QApplication::sendEvent(header->viewport(), &press);
+    QApplication::sendEvent(header->viewport(), &release);
+}
+
+struct ListFixture : ::testing::Test {
+    ListFixture() {
+        table = std::make_shared<TextTable>(std::vector<std::vector<std::string>>{
+            {"C2", "ｂｅｔａ", "100"}, {"C1", "Alpha", "2.5"}, {"C3", "alpha", "0"}});
+        list = std::make_unique<CKokyakuListCtrl>(table);
+        list->resize(600, 300);
+        ports.profile.WriteInt("Settings-KList", "colwidth0", 0);
+        list->SetColumns({{"CustomerID", "お客様コード"}, {"Name", "氏名"}, {"金額", "金額"}},
+                         ColumnWidthMode::Stored);
+        std::vector<CKokyakuListItem> items;
+        for (std::size_t i = 0; i < table->rows.size(); ++i) items.push_back({table->Record(i), nullptr});
+        list->SetRows(items);
+    }
+    QString Cell(int r, int c) { return list->model()->index(r, c).data().toString(); }
+
+    TestPorts ports;
+    std::shared_ptr<TextTable> table;
+    std::unique_ptr<CKokyakuListCtrl> list;
+};
+
+TEST_F(ListFixture, ShowsCellsWidthsAndAlignment) {
+    EXPECT_EQ(list->model()->rowCount(), 3);
+    EXPECT_EQ(Cell(0, 1), QString::fromUtf8("ｂｅｔａ"));
+    EXPECT_EQ(list->model()->headerData(1, Qt::Horizontal).toString(), QString::fromUtf8("氏名"));
+    EXPECT_EQ(list->header()->sectionSize(0), 20);  // stored 0
+    EXPECT_EQ(list->header()->sectionSize(1), 100);
+    auto align = [&](int c) { return list->model()->index(0, c).data(Qt::TextAlignmentRole).value<Qt::Alignment>(); };
+    EXPECT_TRUE(align(2) & Qt::AlignRight);
+    EXPECT_TRUE(align(1) & Qt::AlignLeft);
+}
+
+TEST_F(ListFixture, WidthsAreStoredWhenTheListGoes) {
+    list->header()->resizeSection(1, 180);
+    list.reset();
+    EXPECT_EQ(ports.profile.GetInt("Settings-KList", "colwidth0", -1), 20);
+    EXPECT_EQ(ports.profile.GetInt("Settings-KList", "colwidth1", -1), 180);
+    EXPECT_EQ(ports.profile.GetInt("Settings-KList", "colwidth2", -1), -1);  // 金額 is never stored
+}
+
+TEST_F(ListFixture, UserSelectionReachesTheModelAndBack) {
+    list->selectionModel()->setCurrentIndex(list->model()->index(1, 0), QItemSelectionModel::NoUpdate);
+    // Focused but not selected: it counts as the selection.
+    EXPECT_EQ(list->NextSelected(-1), 1);
+    EXPECT_EQ(list->NextSelected(1), -1);
+    list->selectAll();
+    EXPECT_EQ(list->SelectedCount(), 3);
+    list->SelectOnly(2);
+    EXPECT_EQ(list->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(list->selectionModel()->currentIndex().row(), 2);
+    EXPECT_TRUE(list->selectionModel()->isRowSelected(2, {}));
+}
+
+TEST_F(ListFixture, HeadingClicksSortUpThenDown) {
+    ClickHeading(list->header(), 1);
+    // Case-insensitive: "Alpha" and "alpha" tie and keep their order.
+    EXPECT_EQ(Cell(0, 0), "C1");
+    EXPECT_EQ(Cell(1, 0), "C3");
+    EXPECT_EQ(Cell(2, 0), "C2");
+    ClickHeading(list->header(), 0);
+    EXPECT_EQ(Cell(0, 0), "C3");
+    EXPECT_EQ(Cell(2, 0), "C1");
+}
+
+TEST_F(ListFixture, SingleSelectionWhileTheCardIsShown) {
+    list->selectAll();
+    list->SetSingleSelection(true);
+    EXPECT_EQ(list->SelectedCount(), 1);
+    EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
+}
+
+TEST(KokyakuListDelegate, LongAddressIsCutAtWholeCharacters) {
+    QFont font;
+    QFontMetrics fm(font);
+    const QString address = QString::fromUtf8("北海道札幌市中央区北一条西二丁目一番地札幌時計台ビル");
+    for (int width = 20; width < 400; width += 7) {
+        QString shown = CKokyakuListDelegate::DisplayText(address, fm, width, 1);
+        if (shown == address) continue;
+        ASSERT_TRUE(shown.endsWith("...")) << width;
+        QString prefix = shown.chopped(3);
+        EXPECT_TRUE(address.startsWith(prefix));
+        std::string bytes = prefix.toStdString();
+        EXPECT_EQ(SjisToUtf8(Utf8ToSjis(bytes)), bytes);
+        if (!prefix.isEmpty()) {
+            EXPECT_LE(fm.horizontalAdvance(shown), width - 12) << width;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include "common/Folders.h"
+#include "common/SjisText.h"
+#include "customers/SettingsFixture.h"
+#include "extract/ExCondition.h"
+
+namespace {
+
+std::string Text(const std::string& utf8) {
+    std::string sjis = Utf8ToSjis(utf8);
+    return std::string(1, static_cast<char>(sjis.size())) + sjis;
+}
+
+CExCondition NameCondition() {
+    CExCondition c;
+    c.DisplayColumns = {"CustomerID", "Name"};
+    c.QueryText = "SELECT DISTINCTROW Customer.* FROM Customer WHERE [Customer].[Name] Like '山田%'";
+    c.ConditionName = "山田さん";
+    c.RowA = {"[Customer].[Name]", "山田", " Like '*%'"};
+    return c;
+}
+
+CExCondition HistoryCondition() {
+    CExCondition c;
+    c.ResultKind = 1;
+    c.QueryText = "SELECT Rireki.* FROM Rireki";
+    c.RowA = {"[Rireki].[Date]", "2024/01/01", " >= *", "OR"};
+    c.RowB = {"[Rireki].[Money]", "100", " > *", "AND"};
+    c.RowC = {"[Rireki].[Type]", "DM", " = '*'"};
+    return c;
+}
+
+// The members of NameCondition() as the archive writes them.
+std::string NameConditionBytes() {
+    return Hex("00 00 00 00") + Hex("02 00") + Text("CustomerID") + Text("Name") +
+           Text("SELECT DISTINCTROW Customer.* FROM Customer WHERE [Customer].[Name] Like '山田%'") +
+           Text("山田さん") + Hex("03 00") + Text("[Customer].[Name]") + Text("山田") + Text(" Like '*%'") +
+           Hex("00 00") + Hex("00 00");
+}
+
+TEST(ExtractFile, TwoConditionsThenReadBack) {
+    TestPorts ports;
+    TestInstall inst;
+    CExtract list(inst.install);
+    ASSERT_EQ(list.Load(), 1);
+    EXPECT_TRUE(list.Loaded);
+    EXPECT_TRUE(list.Conditions.empty());
+    EXPECT_EQ(list.FilePath, inst.DataFile("MLVExtract.sys"));
+    EXPECT_FALSE(FileExists(list.FilePath));
+
+    ASSERT_EQ(list.Append(NameCondition()), 1);
+    EXPECT_EQ(ReadBytes(list.FilePath),
+              Hex("01 00 FF FF 01 00 0C 00") + "CExCondition" + NameConditionBytes());
+    ASSERT_EQ(list.Append(HistoryCondition()), 1);
+    const std::string bytes = ReadBytes(list.FilePath);
+    const std::string head = Hex("02 00 FF FF 01 00 0C 00") + "CExCondition" + NameConditionBytes() + Hex("01 80");
+    ASSERT_GT(bytes.size(), head.size());
+    EXPECT_EQ(bytes.substr(0, head.size()), head);
+    EXPECT_EQ(bytes.substr(head.size(), 4), Hex("01 00 00 00"));
+
+    CExtract again(inst.install);
+    ASSERT_EQ(again.Load(), 1);
+    ASSERT_EQ(again.Conditions.size(), 2u);
+    EXPECT_EQ(again.Conditions[0], NameCondition());
+    EXPECT_EQ(again.Conditions[1], HistoryCondition());
+    EXPECT_TRUE(ports.prompt.Log().empty());
+}
+
+TEST(ExtractFile, LongTextsUseTheWideLengthForm) {
+    CExCondition c;
+    c.QueryText = std::string(300, 'q');
+    c.ConditionName = std::string(255, 'n');
+    CArchiveWriter w;
+    c.WriteMembers(w);
+    EXPECT_EQ(w.Bytes(), Hex("00 00 00 00 00 00") + Hex("FF 2C 01") + std::string(300, 'q') + Hex("FF FF 00") +
+                             std::string(255, 'n') + Hex("00 00 00 00 00 00"));
+    CArchiveReader r(w.Bytes());
+    CExCondition back;
+    back.ReadMembers(r);
+    EXPECT_EQ(back, c);
+    EXPECT_TRUE(r.AtEnd());
+}
+
+TEST(ExtractFile, TruncatedFileShowsTheErrorAndCannotBeOverwritten) {
+    TestPorts ports;
+    TestInstall inst;
+    CExtract list(inst.install);
+    ASSERT_EQ(list.Load(), 1);
+    ASSERT_EQ(list.Append(NameCondition()), 1);
+    ASSERT_EQ(list.Append(HistoryCondition()), 1);
+    std::string bytes = ReadBytes(list.FilePath);
+    bytes.resize(bytes.size() - 5);
+    WriteBytes(list.FilePath, bytes);
+
+    CExtract broken(inst.install);
+    EXPECT_EQ(broken.Load(), 0);
+    EXPECT_FALSE(broken.Loaded);
+    EXPECT_TRUE(broken.Conditions.empty());
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"ファイル操作中にエラーが発生しました"});
+    EXPECT_EQ(broken.Append(NameCondition()), 0);
+    EXPECT_EQ(broken.Save(), 0);
+    EXPECT_EQ(ReadBytes(list.FilePath), bytes);
+}
+
+TEST(ExtractFile, OtherClassOrSchemaIsAnError) {
+    TestPorts ports;
+    TestInstall inst;
+    WriteBytes(inst.DataFile("MLVExtract.sys"), Hex("01 00 FF FF 02 00 0C 00") + "CExCondition" + NameConditionBytes());
+    CExtract list(inst.install);
+    EXPECT_EQ(list.Load(), 0);
+    WriteBytes(inst.DataFile("MLVExtract.sys"), Hex("01 00 FF FF 01 00 0C 00") + "CExConditioN" + NameConditionBytes());
+    EXPECT_EQ(list.Load(), 0);
+    EXPECT_EQ(ports.prompt.Texts().size(), 2u);
+}
+
+TEST(ExtractFile, RemovingAndRenamingThenSaving) {
+    TestPorts ports;
+    TestInstall inst;
+    CExtract list(inst.install);
+    ASSERT_EQ(list.Load(), 1);
+    ASSERT_EQ(list.Append(HistoryCondition()), 1);
+    ASSERT_EQ(list.Append(NameCondition()), 1);
+    list.Conditions.erase(list.Conditions.begin());
+    list.Conditions[0].ConditionName = "新しい名前";
+    ASSERT_EQ(list.Save(), 1);
+    CExtract again(inst.install);
+    ASSERT_EQ(again.Load(), 1);
+    ASSERT_EQ(again.Conditions.size(), 1u);
+    EXPECT_EQ(again.Conditions[0].ConditionName, "新しい名前");
+    EXPECT_EQ(again.Conditions[0].RowA, NameCondition().RowA);
+}
+
+TEST(ExtractFile, WithoutDataFolderTheListIsEmptyAndSavingFails) {
+    TestPorts ports;
+    TempDir install;
+    CExtract list(install.Path());
+    ASSERT_EQ(list.Load(), 1);
+    EXPECT_TRUE(list.Conditions.empty());
+    EXPECT_EQ(list.Append(NameCondition()), 0);
+    EXPECT_TRUE(list.Conditions.empty());
+    EXPECT_TRUE(ports.prompt.Log().empty());
+}
+
+TEST(ExCondition, ClearAndCopy) {
+    CExCondition c = HistoryCondition();
+    CExCondition copy = c;
+    c.RowA[1] = "changed";
+    EXPECT_EQ(copy.RowA[1], "2024/01/01");
+    c.Clear();
+    EXPECT_EQ(c, CExCondition());
+    EXPECT_EQ(c.ResultKind, 0u);
+    EXPECT_TRUE(CExCondition::RowInUse(copy.RowC));
+    EXPECT_FALSE(CExCondition::RowInUse({"[Customer].[Name]", "x"}));
+}
+
+}  // namespace
