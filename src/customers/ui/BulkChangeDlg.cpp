@@ -25,7 +25,7 @@ CBulkChangeDlg::CBulkChangeDlg(const EntryLabelFn& labels, QWidget* parent, cons
             m_values[i] = new CColorMarkCombo(this);
             m_values[i]->setCurrentIndex(-1);
         } else {
-            QComboBox* c = choices ? choices(ChoiceListOfControl(1105 + i), this) : nullptr;
+            QComboBox* c = choices ? choices(ChoiceListOfControl(1105 + i), true, this) : nullptr;
             if (!c) {
                 c = new QComboBox(this);
                 c->setEditable(true);

@@ -168,7 +168,7 @@ QWidget* CEntryControls::MakeControl(const EntryBinding& b) {
         } else if (b.id == 1071 || b.id == 1085) {
             w = MakeList(m_owner, PrefectureTexts(), true);
         } else if (const int list = ChoiceListOfControl(b.id); list >= 0) {
-            w = m_choices ? m_choices(list, m_owner) : MakeList(m_owner, {}, true);
+            w = m_choices ? m_choices(list, !m_viewOnly, m_owner) : MakeList(m_owner, {}, true);
         } else if (b.id == EntryCtl::Name || b.id == EntryCtl::CompName) {
             w = new CReadingLineEdit(m_owner);
         } else {

@@ -53,8 +53,8 @@ using EntryLabelFn = std::function<std::string(const std::string& field)>;
 
 // Makes the editable drop-down of a choice list (list number as in the
 // choice-list files: 3 importance, 4 and 5 rankings, 6 payment, 7 trade,
-// 8 staff).
-using ChoiceComboFactory = std::function<QComboBox*(int listNo, QWidget* parent)>;
+// 8 staff); autoRegister is off in view-only dialogs.
+using ChoiceComboFactory = std::function<QComboBox*(int listNo, bool autoRegister, QWidget* parent)>;
 // The choice list of a control id, or -1.
 int ChoiceListOfControl(int id);
 

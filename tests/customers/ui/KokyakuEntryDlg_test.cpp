@@ -348,7 +348,8 @@ TEST(KokyakuEntryDlg, CharacterOutsideShiftJisIsRefused) {
 TEST(KokyakuEntryDlg, ChoiceListsComeFromTheFactory) {
     Host host;
     std::vector<int> lists;
-    auto factory = [&](int listNo, QWidget* parent) {
+    auto factory = [&](int listNo, bool autoRegister, QWidget* parent) {
+        EXPECT_TRUE(autoRegister);
         lists.push_back(listNo);
         auto* c = new QComboBox(parent);
         c->setEditable(true);
