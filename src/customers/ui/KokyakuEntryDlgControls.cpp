@@ -10,6 +10,8 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyledItemDelegate>
 
 #include "common/KanaConvert.h"
 
@@ -35,8 +37,28 @@ void CReadingLineEdit::inputMethodEvent(QInputMethodEvent* event) {
 
 // ---------------------------------------------------------------- colours
 
+namespace {
+
+// Entries as tall as the font plus twice the frame edge, at least 15 pixels.
+class CColorItemDelegate : public QStyledItemDelegate {
+public:
+    CColorItemDelegate(int height, QObject* parent) : QStyledItemDelegate(parent), m_height(height) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        s.setHeight(std::max(s.height(), m_height));
+        return s;
+    }
+
+private:
+    int m_height;
+};
+
+}  // namespace
+
 CColorMarkCombo::CColorMarkCombo(QWidget* parent) : QComboBox(parent) {
-    const int h = std::max(15, fontMetrics().height() + 2 * 2);
+    const int edge = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    const int h = std::max(15, fontMetrics().height() + 2 * edge);
+    setItemDelegate(new CColorItemDelegate(h, this));
     const QSize swatch(h * 3 / 2, h - 4);
     setIconSize(swatch);
     for (const auto& c : ColorMarkEntries()) {
