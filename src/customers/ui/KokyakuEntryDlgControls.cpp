@@ -35,6 +35,17 @@ void CReadingLineEdit::inputMethodEvent(QInputMethodEvent* event) {
     }
 }
 
+void CHalfKanaLineEdit::inputMethodEvent(QInputMethodEvent* event) {
+    if (event->commitString().isEmpty()) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent converted(event->preeditString(), event->attributes());
+    converted.setCommitString(QString::fromStdString(ToHalfWidthKatakana(event->commitString().toStdString())),
+                              event->replacementStart(), event->replacementLength());
+    QLineEdit::inputMethodEvent(&converted);
+}
+
 // ---------------------------------------------------------------- colours
 
 namespace {
@@ -193,6 +204,8 @@ QWidget* CEntryControls::MakeControl(const EntryBinding& b) {
             w = m_choices ? m_choices(list, !m_viewOnly, m_owner) : MakeList(m_owner, {}, true);
         } else if (b.id == EntryCtl::Name || b.id == EntryCtl::CompName) {
             w = new CReadingLineEdit(m_owner);
+        } else if (b.id == EntryCtl::Yomi || b.id == EntryCtl::CompYomi) {
+            w = new CHalfKanaLineEdit(m_owner);
         } else {
             auto* e = new QLineEdit(m_owner);
             e->setReadOnly(b.kind == ControlKind::ShownDate);

@@ -40,6 +40,17 @@ private:
     QString m_reading;
 };
 
+// A reading field: text committed through the input method arrives as
+// half-width katakana, as the reading fields have always been kept.
+class CHalfKanaLineEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void inputMethodEvent(QInputMethodEvent* event) override;
+};
+
 // The colour list: each entry shows a swatch of its colour and its name.
 class CColorMarkCombo : public QComboBox {
     Q_OBJECT

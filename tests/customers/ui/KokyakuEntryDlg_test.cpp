@@ -291,6 +291,11 @@ TEST(KokyakuEntryDlg, ReadingFromTheInputMethod) {
     send(Edit(d, 1078), QString::fromUtf8("がっこう"), QString());
     send(Edit(d, 1078), QString(), QString::fromUtf8("学校"));
     EXPECT_EQ(Edit(d, 1079)->text(), QString::fromUtf8("ｶﾞｯｺｳ"));
+    // Typed straight into the reading, committed kana become half-width.
+    send(Edit(d, 1060), QString::fromUtf8("じろう"), QString());
+    send(Edit(d, 1060), QString(), QString::fromUtf8("じろう"));
+    EXPECT_EQ(Edit(d, 1060)->text(), QString::fromUtf8("ﾔﾏﾀﾞﾊﾅｺｼﾞﾛｳ"));
+    Edit(d, 1060)->setText(QString::fromUtf8("ﾔﾏﾀﾞﾊﾅｺ"));
     // A cancelled composition leaves nothing behind.
     send(name, QString::fromUtf8("あ"), QString());
     send(name, QString(), QString());
