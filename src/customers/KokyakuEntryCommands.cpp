@@ -66,7 +66,7 @@ namespace {
 constexpr const char* kReadOnlyAdd = "データベースは読取専用です。\n顧客を追加することはできません。\n";
 }
 
-void MenuAddCustomer(CMilvaneDoc* doc, const EntryDialogRunner& run) {
+void MenuAddCustomer(CMilvaneDoc* doc, int inputType, const EntryDialogRunner& run) {
     if (!doc) {
         ShowMessage("顧客を追加できません。");
         return;
@@ -75,7 +75,7 @@ void MenuAddCustomer(CMilvaneDoc* doc, const EntryDialogRunner& run) {
         ShowMessage(kReadOnlyAdd);
         return;
     }
-    const auto layout = LayoutOfCardType(StoredCardType());
+    const auto layout = LayoutOfCardType(inputType);
     if (!layout) return;
     CKokyakuEntryHost host(*doc, nullptr);
     run(*layout, EntryMode::Add, nullptr, false, false, host);

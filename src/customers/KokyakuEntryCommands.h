@@ -55,8 +55,8 @@ int StoredCardType();
 // The layout of a card type; nullopt for any value other than 0, 1, 2.
 std::optional<EntryLayout> LayoutOfCardType(int cardType);
 
-// Menu screen, "顧客を追加".
-void MenuAddCustomer(CMilvaneDoc* doc, const EntryDialogRunner& run);
+// Menu screen, "顧客を追加" with the stored input type.
+void MenuAddCustomer(CMilvaneDoc* doc, int inputType, const EntryDialogRunner& run);
 // Customer screen 1002 "顧客を追加...".
 void ScreenAddCustomer(CMilvaneDoc* doc, int cardType, const KokyakuScreenOps& ops, const EntryDialogRunner& run);
 // Customer screen 32779 "顧客を修正...": selected is the selected (or focused)

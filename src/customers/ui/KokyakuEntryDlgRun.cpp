@@ -32,8 +32,21 @@ namespace {
 std::string InstallDirOf(const CMilvaneDoc* doc) { return doc ? doc->InstallDir() : std::string(); }
 }  // namespace
 
+void RunKokyakuEntry(QWidget* parent, CMilvaneDoc& doc, int cardType, EntryMode mode, const CKokyaku* record,
+                     bool hasPrev, bool hasNext, const KokyakuScreenOps* ops) {
+    const auto layout = LayoutOfCardType(cardType);
+    if (!layout) return;
+    const std::optional<CEntryRecord> copy = record ? std::optional<CEntryRecord>(ToEntryRecord(*record)) : std::nullopt;
+    CKokyakuEntryHost host(doc, ops);
+    QtEntryDialogRunner(parent, doc.InstallDir())(*layout, mode, copy ? &*copy : nullptr, hasPrev, hasNext, host);
+}
+
 void RunMenuAddCustomer(QWidget* parent, CMilvaneDoc* doc) {
-    MenuAddCustomer(doc, QtEntryDialogRunner(parent, InstallDirOf(doc)));
+    MenuAddCustomer(doc, StoredCardType(), QtEntryDialogRunner(parent, InstallDirOf(doc)));
+}
+
+void RunMenuAddCustomer(QWidget* parent, CMilvaneDoc* doc, int inputType) {
+    MenuAddCustomer(doc, inputType, QtEntryDialogRunner(parent, InstallDirOf(doc)));
 }
 
 void RunKokyakuAdd(QWidget* parent, CMilvaneDoc* doc, int cardType, const KokyakuScreenOps& ops) {

@@ -22,9 +22,19 @@ ChoiceComboFactory EntryChoiceCombos(const std::string& installDir);
 // of the installation.
 EntryDialogRunner QtEntryDialogRunner(QWidget* parent, const std::string& installDir);
 
-// Menu screen, button 0 "顧客を追加" (layout from the profile; a stored type
-// other than 0, 1, 2 does nothing).
+// The entry dialog alone, for a screen that made its own checks: layout by
+// card type (0 normal, 1 individual, 2 corporate; any other value does
+// nothing), mode, the record to change, show or copy (none for a new one),
+// the neighbour flags and the screen's operations (none: add and change go
+// straight through the document, without previous / next).
+void RunKokyakuEntry(QWidget* parent, CMilvaneDoc& doc, int cardType, EntryMode mode, const CKokyaku* record,
+                     bool hasPrev, bool hasNext, const KokyakuScreenOps* ops);
+
+// Menu screen, button 0 "顧客を追加": the checks (no document, read-only)
+// and the dialog for the input type (3 and others do nothing). Without an
+// input type it is read from the profile.
 void RunMenuAddCustomer(QWidget* parent, CMilvaneDoc* doc);
+void RunMenuAddCustomer(QWidget* parent, CMilvaneDoc* doc, int inputType);
 // Customer screen 1002, 32779, 32803 (cardType: the screen's entry type).
 void RunKokyakuAdd(QWidget* parent, CMilvaneDoc* doc, int cardType, const KokyakuScreenOps& ops);
 void RunKokyakuChange(QWidget* parent, CMilvaneDoc* doc, int cardType, const CKokyaku* selected, bool hasPrev,
