@@ -83,9 +83,9 @@ TEST(PrepareInstallation, NeverOverwritesAndKeepsAnExistingPointer) {
     EXPECT_TRUE(fs::exists(install.File("Data/MyData/acck.sys")));      // missing files still come
 
     // A file added to the template later is taken up by the next start.
-    WriteBytes(tpl.File("Data/Org/MLVColSet.sys"), "cols");
+    WriteBytes(tpl.File("Data/Org/Jusho.dic"), "dict");
     ASSERT_TRUE(PrepareInstallation(install.Path(), tpl.Path()));
-    EXPECT_EQ(ReadBytes(install.File("Data/Org/MLVColSet.sys")), "cols");
+    EXPECT_EQ(ReadBytes(install.File("Data/Org/Jusho.dic")), "dict");
 }
 
 TEST(PrepareInstallation, KeepsADatabaseAlreadyInTheDefaultFolder) {
