@@ -84,8 +84,10 @@ bool OtherUserHolds(const std::string& dir, const std::string& name, unsigned me
 CInstanceLocks::CInstanceLocks(std::string sessionDir, std::string globalDir)
     : m_sessionDir(std::move(sessionDir)), m_globalDir(std::move(globalDir)) {
     if (m_sessionDir.empty()) m_sessionDir = Env("MILVANE_SESSION_LOCK_DIR");
-    if (m_sessionDir.empty()) m_sessionDir = Env("XDG_RUNTIME_DIR");
-    if (m_sessionDir.empty() || !FolderExists(m_sessionDir)) m_sessionDir = TempFolder();
+    if (m_sessionDir.empty()) {
+        m_sessionDir = Env("XDG_RUNTIME_DIR");
+        if (m_sessionDir.empty() || !FolderExists(m_sessionDir)) m_sessionDir = TempFolder();
+    }
     if (m_globalDir.empty()) m_globalDir = Env("MILVANE_GLOBAL_LOCK_DIR");
     if (m_globalDir.empty()) m_globalDir = JoinPath(TempFolder(), "milvane-locks");
 }
@@ -100,6 +102,11 @@ bool CInstanceLocks::AcquireSession() {
     if (m_session >= 0) return true;
     // The session folder may be shared (the temporary folder): the user id
     // keeps the users apart.
+    if (!FolderExists(m_sessionDir)) {
+        std::error_code ec;
+        fs::create_directories(m_sessionDir, ec);  // a folder given by name is made private to the user
+        if (!ec) ::chmod(m_sessionDir.c_str(), 0700);
+    }
     std::string path = JoinPath(m_sessionDir, "hMilvane." + std::to_string(::geteuid()) + ".lock");
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return true;  // no lock possible here; do not stop the program

@@ -9,10 +9,11 @@
 class CInstanceLocks {
 public:
     // sessionDir: folder of the per-session lock; "" → $MILVANE_SESSION_LOCK_DIR,
-    // else $XDG_RUNTIME_DIR, else the temporary folder (the file name then
-    // carries the user id). globalDir: machine-wide folder; "" →
-    // $MILVANE_GLOBAL_LOCK_DIR, else <temporary folder>/milvane-locks (created
-    // world-writable with the sticky bit).
+    // else $XDG_RUNTIME_DIR, else the temporary folder (the file name carries
+    // the user id). globalDir: machine-wide folder; "" →
+    // $MILVANE_GLOBAL_LOCK_DIR, else <temporary folder>/milvane-locks. A named
+    // folder that is missing is created when the lock is taken (the
+    // machine-wide one world-writable with the sticky bit).
     explicit CInstanceLocks(std::string sessionDir = "", std::string globalDir = "");
     ~CInstanceLocks();  // releases everything held
     CInstanceLocks(const CInstanceLocks&) = delete;

@@ -308,10 +308,12 @@ private:
         for (size_t i = b; i < e; ++i) {
             const Token& t = m_t[i];
             if (t.kind == Tok::Space) continue;
-            if (t.kind == Tok::Word || t.kind == Tok::Name)
-                s += "\x01" + Upper(t.text);
-            else
+            if (t.kind == Tok::Word || t.kind == Tok::Name) {
+                s += '\x01';
+                s += Upper(t.text);
+            } else {
                 s += t.text;
+            }
         }
         return s;
     }

@@ -77,8 +77,8 @@ public:
 
 private:
     void Fail(const char* message);
-    int OpenDatabase();     // step 11; 0 = end the program
-    void LoadCustomers();   // step 12
+    int OpenDatabase();     // with recovery of a left work file; 0 = end the program
+    void LoadCustomers();   // in the default sort order
 
     IAppShell& m_shell;
     AppOptions m_options;

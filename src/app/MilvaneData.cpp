@@ -61,8 +61,9 @@ private:
     sqlite3_stmt* m_s;
 };
 
+// The text must live until the statement is reset (every use steps at once).
 void BindText(sqlite3_stmt* s, int i, const std::string& t) {
-    sqlite3_bind_text(s, i, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(s, i, t.data(), static_cast<int>(t.size()), SQLITE_STATIC);
 }
 
 void BindDate(sqlite3_stmt* s, int i, const CDateTime& d) {
@@ -392,6 +393,26 @@ struct CMilvaneData::Impl {
         if (db && !sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     }
 
+    // The write transaction of one operation: rolled back unless committed.
+    class Txn {
+    public:
+        explicit Txn(Impl& impl) : m_impl(impl), m_active(impl.Begin()) {}
+        ~Txn() {
+            if (m_active) m_impl.Rollback();
+        }
+        Txn(const Txn&) = delete;
+        Txn& operator=(const Txn&) = delete;
+        explicit operator bool() const { return m_active; }
+        bool Commit() {
+            m_active = false;
+            return m_impl.Commit();
+        }
+
+    private:
+        Impl& m_impl;
+        bool m_active;
+    };
+
     // Prepares a statement of the caller: translated from the desktop dialect,
     // a single SELECT that only reads.
     Stmt PrepareUserSelect(const std::string& jet) {
@@ -448,6 +469,58 @@ struct CMilvaneData::Impl {
         if (!Step(u.get())) return false;
         newKey = static_cast<int32_t>(sqlite3_last_insert_rowid(db));
         return true;
+    }
+
+    // Appends the rows of a history query (kRirekiColumns) to list.
+    bool ReadRirekiRows(sqlite3_stmt* st, CRirekiList& list) {
+        CRirekiList rows;
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            auto r = std::make_unique<CRirekiData>();
+            ReadRireki(st, *r);
+            rows.push_back(std::move(r));
+        }
+        if (rc != SQLITE_DONE) {
+            FailDb("read");
+            return false;
+        }
+        for (auto& r : rows) list.push_back(std::move(r));
+        return true;
+    }
+
+    // The customer of a history entry: 1 found, 0 no such entry, -1 failed.
+    int RirekiOwner(int32_t key, int32_t& owner) {
+        Use u(Get("SELECT CustomerID FROM Rireki WHERE ID=?1"));
+        if (!u) return -1;
+        sqlite3_bind_int(u.get(), 1, key);
+        int rc = sqlite3_step(u.get());
+        if (rc == SQLITE_DONE) return 0;
+        if (rc != SQLITE_ROW) {
+            FailDb("read");
+            return -1;
+        }
+        owner = sqlite3_column_int(u.get(), 0);
+        return 1;
+    }
+
+    // Makes the customers targets of the DM (those already targets stay so);
+    // keys of unknown customers go to notAdded. The number of customers that
+    // are targets afterwards, or -1 on failure.
+    int InsertTargets(int32_t dmKey, const CKeyArray& keys, CKeyArray& notAdded) {
+        sqlite3_stmt* st = Get("INSERT OR IGNORE INTO DMMng (DMID,CustomerID) SELECT ?1,ID FROM Customer WHERE ID=?2");
+        if (!st) return -1;
+        int ok = 0;
+        for (uint32_t key : keys) {
+            Use u(st);
+            sqlite3_bind_int(st, 1, dmKey);
+            sqlite3_bind_int(st, 2, static_cast<int32_t>(key));
+            if (!Step(st)) return -1;
+            if (sqlite3_changes(db) > 0 || CustomerExists(static_cast<int32_t>(key)))
+                ++ok;
+            else
+                notAdded.push_back(key);
+        }
+        return ok;
     }
 
     bool ReadDMTitle(int32_t key, CDMListData& d) {
@@ -570,7 +643,8 @@ bool CMilvaneData::Impl::OpenConnection(const std::string& path, bool ro) {
         if (!mode) break;
         Close();
         std::string uri = FileUri(path, mode);
-        int rc = sqlite3_open_v2(uri.c_str(), &db, (ro ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_URI,
+        int rc = sqlite3_open_v2(uri.c_str(), &db, (ro ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_URI |
+                                                     SQLITE_OPEN_NOMUTEX,
                                  nullptr);
         if (rc != SQLITE_OK) {
             FailDb("open");
@@ -588,7 +662,8 @@ bool CMilvaneData::Impl::OpenConnection(const std::string& path, bool ro) {
         if (!ro) {
             if (!Exec("PRAGMA journal_mode=WAL") || !Exec("PRAGMA synchronous=FULL")) continue;
         }
-        Exec("PRAGMA cache_size=-16384");
+        // Room for every customer page of a large register (64 MB).
+        Exec("PRAGMA cache_size=-65536");
         Exec("PRAGMA temp_store=MEMORY");
         if (!RegisterJetFunctions(db)) {
             Fail("SQL関数を登録できません。");
@@ -607,13 +682,23 @@ bool CMilvaneData::Impl::OpenConnection(const std::string& path, bool ro) {
 CMilvaneData::CMilvaneData() : m(std::make_unique<Impl>()) {}
 
 CMilvaneData::~CMilvaneData() {
-    if (m->db) SaveMLV(true);
+    if (m->db && SaveMLV(true) != 1) ForceClose();
+}
+
+// Closes without the final save; every completed operation is on disk anyway.
+void CMilvaneData::ForceClose() {
+    m->Close();
+    if (!m->workPath.empty()) {
+        unlink(m->workPath.c_str());
+        m->workPath.clear();
+    }
 }
 
 bool CMilvaneData::IsOpen() const { return m->db != nullptr; }
 bool CMilvaneData::IsReadOnly() const { return m->readOnly; }
 std::string CMilvaneData::GetMLVFName() const { return m->dbPath; }
 const std::string& CMilvaneData::LastError() const { return m->lastError; }
+void CMilvaneData::SetLastError(const std::string& text) { m->lastError = text; }
 
 int CMilvaneData::DispOleDBErrDlg() {
     std::string text = "データベースでエラーが発生しました。";
@@ -623,7 +708,11 @@ int CMilvaneData::DispOleDBErrDlg() {
 }
 
 int CMilvaneData::InitDB(const std::string& dataDir) {
-    if (m->db) SaveMLV(true);
+    if (m->db && SaveMLV(true) != 1) ForceClose();
+    if (dataDir.empty()) {
+        m->Fail("データフォルダが指定されていません。");
+        return -1;
+    }
     std::string folder = dataDir;
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     const std::string work = folder + "/" + kWorkFileName;
@@ -663,7 +752,7 @@ int CMilvaneData::InitDB(const std::string& dataDir) {
 }
 
 int CMilvaneData::InitDBFromPath(const std::string& dbPath, bool readOnly) {
-    if (m->db) SaveMLV(true);
+    if (m->db && SaveMLV(true) != 1) ForceClose();
     return m->OpenConnection(dbPath, readOnly) ? 1 : -1;
 }
 
@@ -678,7 +767,7 @@ int CMilvaneData::SaveMLV(bool closeDb) {
         sqlite3_stmt* st = nullptr;
         bool ok = sqlite3_prepare_v2(m->db, "PRAGMA wal_checkpoint(TRUNCATE)", -1, &st, nullptr) == SQLITE_OK &&
                   sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) == 0;
-        if (!ok) m->FailDb("checkpoint");
+        if (!ok) m->Fail(std::string("checkpoint: ") + (st ? "busy or failed" : sqlite3_errmsg(m->db)));
         sqlite3_finalize(st);
         if (ok) ok = FsyncPath(m->dbPath);
         if (!ok) return -1;
@@ -712,18 +801,28 @@ int CMilvaneData::CompactDB(const std::string& backupPath) {
         m->Fail("バックアップファイル名が正しくありません。");
         return -1;
     }
-    unlink(backupPath.c_str());
+    // The copy is written beside the target and replaces it only when complete.
+    const std::string temp = backupPath + ".tmp";
+    unlink(temp.c_str());
     {
         sqlite3_stmt* st = nullptr;
         bool ok = sqlite3_prepare_v2(m->db, "VACUUM INTO ?1", -1, &st, nullptr) == SQLITE_OK;
         if (ok) {
-            BindText(st, 1, backupPath);
+            BindText(st, 1, temp);
             ok = sqlite3_step(st) == SQLITE_DONE;
         }
         if (!ok) m->FailDb("backup");
         sqlite3_finalize(st);
-        if (!ok || !FsyncPath(backupPath)) {
-            unlink(backupPath.c_str());
+        if (ok && !FsyncPath(temp)) {
+            m->Fail("バックアップファイルを書き込めません: " + temp);
+            ok = false;
+        }
+        if (ok && rename(temp.c_str(), backupPath.c_str()) != 0) {
+            m->Fail("バックアップファイルを作成できません: " + backupPath);
+            ok = false;
+        }
+        if (!ok) {
+            unlink(temp.c_str());
             return -1;
         }
         FsyncPath(FolderOf(backupPath));
@@ -774,74 +873,55 @@ int32_t CMilvaneData::AddNewKokyaku(CKokyaku& k) {
         m->Fail(std::string("「") + f->name + "」の文字数が多すぎます。");
         return -1;
     }
-    if (!m->Begin()) return -1;
-    CKokyaku stored = k;
-    UpdatePhoneNumbers(stored);
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     Use u(m->Get(CustomerInsertSql()));
-    if (!u) {
-        m->Rollback();
-        return -1;
-    }
-    BindCustomer(u.get(), stored);
-    if (!m->Step(u.get())) {
-        m->Rollback();
-        return -1;
-    }
+    if (!u) return -1;
+    BindCustomer(u.get(), k);
+    if (!m->Step(u.get())) return -1;
     int64_t id = sqlite3_last_insert_rowid(m->db);
     if (id > INT32_MAX) {
         m->Fail("顧客番号が上限に達しました。");
-        m->Rollback();
         return -1;
     }
-    if (!m->Commit()) return -1;
+    if (!txn.Commit()) return -1;
     k.ID = static_cast<int32_t>(id);
-    k.TEL_Home_X = stored.TEL_Home_X;
-    k.TEL_Office_X = stored.TEL_Office_X;
+    UpdatePhoneNumbers(k);
     return k.ID;
 }
 
 int CMilvaneData::AddNewKokyaku(CKokyakuList& list, CKeyArray& refused) {
     refused.clear();
     if (list.empty()) return 0;
-    if (!m->Begin()) return -1;
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     sqlite3_stmt* st = m->Get(CustomerInsertSql());
-    if (!st) {
-        m->Rollback();
-        return -1;
-    }
+    if (!st) return -1;
+    CKeyArray refusedHere;
     std::vector<std::pair<std::size_t, int32_t>> added;
     added.reserve(list.size());
-    CKokyaku stored;
     for (std::size_t i = 0; i < list.size(); ++i) {
-        CKokyaku* k = list[i].get();
+        const CKokyaku* k = list[i].get();
         if (!k || FirstOverLimitField(*k)) {
-            refused.push_back(static_cast<uint32_t>(i));
+            refusedHere.push_back(static_cast<uint32_t>(i));
             continue;
         }
         Use u(st);
         BindCustomer(st, *k);
-        if (!m->Step(st)) {
-            m->Rollback();
-            refused.clear();
-            return -1;
-        }
+        if (!m->Step(st)) return -1;
         int64_t id = sqlite3_last_insert_rowid(m->db);
         if (id > INT32_MAX) {
             m->Fail("顧客番号が上限に達しました。");
-            m->Rollback();
-            refused.clear();
             return -1;
         }
         added.emplace_back(i, static_cast<int32_t>(id));
     }
-    if (!m->Commit()) {
-        refused.clear();
-        return -1;
-    }
+    if (!txn.Commit()) return -1;
     for (auto [i, id] : added) {
         list[i]->ID = id;
         UpdatePhoneNumbers(*list[i]);
     }
+    refused = std::move(refusedHere);
     return refused.empty() ? 1 : 10;
 }
 
@@ -850,28 +930,17 @@ int CMilvaneData::ModifyKokyaku(int32_t key, CKokyaku& k) {
         m->Fail(std::string("「") + f->name + "」の文字数が多すぎます。");
         return -1;
     }
-    if (!m->Begin()) return -1;
-    CKokyaku stored = k;
-    UpdatePhoneNumbers(stored);
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     Use u(m->Get(CustomerUpdateSql()));
-    if (!u) {
-        m->Rollback();
-        return -1;
-    }
-    int n = BindCustomer(u.get(), stored);
+    if (!u) return -1;
+    int n = BindCustomer(u.get(), k);
     sqlite3_bind_int(u.get(), n + 1, key);
-    if (!m->Step(u.get())) {
-        m->Rollback();
-        return -1;
-    }
-    if (sqlite3_changes(m->db) == 0) {
-        m->Rollback();
-        return 0;
-    }
-    if (!m->Commit()) return -1;
+    if (!m->Step(u.get())) return -1;
+    if (sqlite3_changes(m->db) == 0) return 0;
+    if (!txn.Commit()) return -1;
     k.ID = key;
-    k.TEL_Home_X = stored.TEL_Home_X;
-    k.TEL_Office_X = stored.TEL_Office_X;
+    UpdatePhoneNumbers(k);
     return 1;
 }
 
@@ -891,16 +960,15 @@ int CMilvaneData::ModifyKokyaku(const CKeyArray& keys, CKeyArray& changed, const
         return -1;
     }
     if (keys.empty()) return 0;
-    if (!m->Begin()) return -1;
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     std::string sql = std::string("UPDATE Customer SET ") + f->name + "=?1,LastUpDate=?2";
     if (fieldName == "TEL_Home") sql += ",TEL_Home_X=?4";
     if (fieldName == "TEL_Office") sql += ",TEL_Office_X=?4";
     sql += " WHERE ID=?3";
     sqlite3_stmt* st = m->Get(sql);
-    if (!st) {
-        m->Rollback();
-        return -1;
-    }
+    if (!st) return -1;
+    CKeyArray done;
     std::unordered_set<uint32_t> seen;
     for (uint32_t key : keys) {
         if (!seen.insert(key).second) continue;
@@ -909,17 +977,11 @@ int CMilvaneData::ModifyKokyaku(const CKeyArray& keys, CKeyArray& changed, const
         BindDate(st, 2, now);
         sqlite3_bind_int(st, 3, static_cast<int32_t>(key));
         if (sqlite3_bind_parameter_count(st) >= 4) sqlite3_bind_double(st, 4, StrTelToINT(f->Text(scratch)));
-        if (!m->Step(st)) {
-            m->Rollback();
-            changed.clear();
-            return -1;
-        }
-        if (sqlite3_changes(m->db) > 0) changed.push_back(key);
+        if (!m->Step(st)) return -1;
+        if (sqlite3_changes(m->db) > 0) done.push_back(key);
     }
-    if (!m->Commit()) {
-        changed.clear();
-        return -1;
-    }
+    if (!txn.Commit()) return -1;
+    changed = std::move(done);
     if (changed.empty()) return 0;
     return changed.size() == seen.size() ? 1 : 10;
 }
@@ -927,37 +989,27 @@ int CMilvaneData::ModifyKokyaku(const CKeyArray& keys, CKeyArray& changed, const
 int CMilvaneData::DeleteKokyaku(const CKeyArray& keys, CKeyArray& deleted) {
     deleted.clear();
     if (keys.empty()) return 0;
-    if (!m->Begin()) return -1;
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     sqlite3_stmt* delRireki = m->Get("DELETE FROM Rireki WHERE CustomerID=?1");
     sqlite3_stmt* delTargets = m->Get("DELETE FROM DMMng WHERE CustomerID=?1");
     sqlite3_stmt* delCustomer = m->Get("DELETE FROM Customer WHERE ID=?1");
-    if (!delRireki || !delTargets || !delCustomer) {
-        m->Rollback();
-        return -1;
-    }
+    if (!delRireki || !delTargets || !delCustomer) return -1;
+    CKeyArray done;
     std::unordered_set<uint32_t> seen;
     for (uint32_t key : keys) {
         if (!seen.insert(key).second) continue;
-        bool ok = true;
         int changes = 0;
         for (sqlite3_stmt* st : {delRireki, delTargets, delCustomer}) {
             Use u(st);
             sqlite3_bind_int(st, 1, static_cast<int32_t>(key));
-            ok = m->Step(st);
-            if (!ok) break;
+            if (!m->Step(st)) return -1;
             changes = sqlite3_changes(m->db);
         }
-        if (!ok) {
-            m->Rollback();
-            deleted.clear();
-            return -1;
-        }
-        if (changes > 0) deleted.push_back(key);
+        if (changes > 0) done.push_back(key);
     }
-    if (!m->Commit()) {
-        deleted.clear();
-        return -1;
-    }
+    if (!txn.Commit()) return -1;
+    deleted = std::move(done);
     if (deleted.empty()) return 0;
     return deleted.size() == seen.size() ? 1 : 10;
 }
@@ -988,20 +1040,7 @@ int CMilvaneData::ExtractKokyaku(const std::string& sql, CKeyArray& keys) {
 
 int CMilvaneData::GetAllRireki(CRirekiList& list) {
     Use u(m->Get(std::string("SELECT ") + kRirekiColumns + " FROM Rireki ORDER BY Date DESC, ID DESC"));
-    if (!u) return 0;
-    CRirekiList rows;
-    int rc;
-    while ((rc = sqlite3_step(u.get())) == SQLITE_ROW) {
-        auto r = std::make_unique<CRirekiData>();
-        ReadRireki(u.get(), *r);
-        rows.push_back(std::move(r));
-    }
-    if (rc != SQLITE_DONE) {
-        m->FailDb("read");
-        return 0;
-    }
-    for (auto& r : rows) list.push_back(std::move(r));
-    return 1;
+    return u && m->ReadRirekiRows(u.get(), list) ? 1 : 0;
 }
 
 int CMilvaneData::GetRirekiForKokyaku(int32_t customerKey, CRirekiList& list) {
@@ -1009,19 +1048,7 @@ int CMilvaneData::GetRirekiForKokyaku(int32_t customerKey, CRirekiList& list) {
                  " FROM Rireki WHERE CustomerID=?1 ORDER BY Date DESC, ID DESC"));
     if (!u) return 0;
     sqlite3_bind_int(u.get(), 1, customerKey);
-    CRirekiList rows;
-    int rc;
-    while ((rc = sqlite3_step(u.get())) == SQLITE_ROW) {
-        auto r = std::make_unique<CRirekiData>();
-        ReadRireki(u.get(), *r);
-        rows.push_back(std::move(r));
-    }
-    if (rc != SQLITE_DONE) {
-        m->FailDb("read");
-        return 0;
-    }
-    for (auto& r : rows) list.push_back(std::move(r));
-    return 1;
+    return m->ReadRirekiRows(u.get(), list) ? 1 : 0;
 }
 
 int CMilvaneData::ExtractRireki(const std::string& sql, CRirekiList& list) {
@@ -1069,19 +1096,13 @@ int32_t CMilvaneData::AddNewRireki(int32_t customerKey, CRirekiData& r, const CD
         m->Fail("履歴の文字数が多すぎます。");
         return -1;
     }
-    if (!m->Begin()) return -1;
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     int touched = m->TouchCustomer(customerKey, now);
-    if (touched <= 0) {
-        if (touched == 0) m->Fail("顧客が見つかりません。");
-        m->Rollback();
-        return touched;
-    }
+    if (touched == 0) m->Fail("顧客が見つかりません。");
+    if (touched <= 0) return touched;
     int32_t key = -1;
-    if (!m->InsertRireki(customerKey, r, key)) {
-        m->Rollback();
-        return -1;
-    }
-    if (!m->Commit()) return -1;
+    if (!m->InsertRireki(customerKey, r, key) || !txn.Commit()) return -1;
     r.ID = key;
     r.CustomerID = customerKey;
     return key;
@@ -1093,26 +1114,22 @@ int CMilvaneData::AddNewRireki(const CKeyArray& customerKeys, const CRirekiData&
         return -1;
     }
     if (customerKeys.empty()) return 0;
-    if (!m->Begin()) return -1;
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     std::size_t added = 0, missing = 0;
+    std::unordered_set<uint32_t> seen;
     for (uint32_t key : customerKeys) {
+        if (!seen.insert(key).second) continue;  // one entry per customer
         int touched = m->TouchCustomer(static_cast<int32_t>(key), now);
         int32_t newKey = -1;
-        if (touched < 0 || (touched > 0 && !m->InsertRireki(static_cast<int32_t>(key), r, newKey))) {
-            m->Rollback();
-            return -1;
-        }
-        if (touched == 0)
-            ++missing;
-        else
-            ++added;
+        if (touched < 0 || (touched > 0 && !m->InsertRireki(static_cast<int32_t>(key), r, newKey))) return -1;
+        (touched > 0 ? added : missing) += 1;
     }
     if (added == 0) {
         m->Fail("顧客が見つかりません。");
-        m->Rollback();
         return -1;
     }
-    if (!m->Commit()) return -1;
+    if (!txn.Commit()) return -1;
     return missing ? 10 : 1;
 }
 
@@ -1121,34 +1138,17 @@ int CMilvaneData::ModifyRireki(int32_t key, CRirekiData& r, const CDateTime& now
         m->Fail("履歴の文字数が多すぎます。");
         return -1;
     }
-    if (!m->Begin()) return -1;
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     int32_t owner = -1;
-    {
-        Use u(m->Get("SELECT CustomerID FROM Rireki WHERE ID=?1"));
-        if (!u) {
-            m->Rollback();
-            return -1;
-        }
-        sqlite3_bind_int(u.get(), 1, key);
-        if (sqlite3_step(u.get()) != SQLITE_ROW) {
-            m->Rollback();
-            return 0;
-        }
-        owner = sqlite3_column_int(u.get(), 0);
-    }
+    int found = m->RirekiOwner(key, owner);
+    if (found <= 0) return found;
     Use u(m->Get("UPDATE Rireki SET Date=?2,ActionTitle=?3,Action=?4,Money=?5,Keyword=?6,TantouName=?7,Picture=?8 "
                  "WHERE ID=?1"));
-    if (!u) {
-        m->Rollback();
-        return -1;
-    }
+    if (!u) return -1;
     sqlite3_bind_int(u.get(), 1, key);
     BindRirekiValues(u.get(), 2, r);
-    if (!m->Step(u.get()) || m->TouchCustomer(owner, now) < 0) {
-        m->Rollback();
-        return -1;
-    }
-    if (!m->Commit()) return -1;
+    if (!m->Step(u.get()) || m->TouchCustomer(owner, now) < 0 || !txn.Commit()) return -1;
     r.ID = key;
     r.CustomerID = owner;
     return 1;
@@ -1157,59 +1157,36 @@ int CMilvaneData::ModifyRireki(int32_t key, CRirekiData& r, const CDateTime& now
 int CMilvaneData::DeleteRireki(const CKeyArray& keys, CKeyArray& deleted) {
     deleted.clear();
     if (keys.empty()) return 0;
-    if (!m->Begin()) return -1;
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     sqlite3_stmt* st = m->Get("DELETE FROM Rireki WHERE ID=?1");
-    if (!st) {
-        m->Rollback();
-        return -1;
-    }
+    if (!st) return -1;
+    CKeyArray done;
     std::unordered_set<uint32_t> seen;
     for (uint32_t key : keys) {
         if (!seen.insert(key).second) continue;
         Use u(st);
         sqlite3_bind_int(st, 1, static_cast<int32_t>(key));
-        if (!m->Step(st)) {
-            m->Rollback();
-            deleted.clear();
-            return -1;
-        }
-        if (sqlite3_changes(m->db) > 0) deleted.push_back(key);
+        if (!m->Step(st)) return -1;
+        if (sqlite3_changes(m->db) > 0) done.push_back(key);
     }
-    if (!m->Commit()) {
-        deleted.clear();
-        return -1;
-    }
+    if (!txn.Commit()) return -1;
+    deleted = std::move(done);
     if (deleted.empty()) return 0;
     return deleted.size() == seen.size() ? 1 : 10;
 }
 
 int CMilvaneData::DeleteRireki(int32_t key, const CDateTime& now) {
-    if (!m->Begin()) return -1;
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     int32_t owner = -1;
-    {
-        Use u(m->Get("SELECT CustomerID FROM Rireki WHERE ID=?1"));
-        if (!u) {
-            m->Rollback();
-            return -1;
-        }
-        sqlite3_bind_int(u.get(), 1, key);
-        if (sqlite3_step(u.get()) != SQLITE_ROW) {
-            m->Rollback();
-            return 0;
-        }
-        owner = sqlite3_column_int(u.get(), 0);
-    }
+    int found = m->RirekiOwner(key, owner);
+    if (found <= 0) return found;
     Use u(m->Get("DELETE FROM Rireki WHERE ID=?1"));
-    if (!u) {
-        m->Rollback();
-        return -1;
-    }
+    if (!u) return -1;
     sqlite3_bind_int(u.get(), 1, key);
-    if (!m->Step(u.get()) || m->TouchCustomer(owner, now) < 0) {
-        m->Rollback();
-        return -1;
-    }
-    return m->Commit() ? 1 : -1;
+    if (!m->Step(u.get()) || m->TouchCustomer(owner, now) < 0) return -1;
+    return txn.Commit() ? 1 : -1;
 }
 
 int CMilvaneData::DeleteRirekiForDate(const CDateTime& date) {
@@ -1217,37 +1194,27 @@ int CMilvaneData::DeleteRirekiForDate(const CDateTime& date) {
         m->Fail("日付が正しくありません。");
         return -1;
     }
-    if (!m->Begin()) return -1;
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     // A day D holds [D, D+1) from day 0 on and (D-1, D] before it, as the
     // fraction counts forward from a negative day number.
     const double day = date.DateOnly().Days();
     Use u(m->Get(day >= 0 ? "DELETE FROM Rireki WHERE Date < ?1 + 1" : "DELETE FROM Rireki WHERE Date <= ?1"));
-    if (!u) {
-        m->Rollback();
-        return -1;
-    }
+    if (!u) return -1;
     sqlite3_bind_double(u.get(), 1, day);
-    if (!m->Step(u.get())) {
-        m->Rollback();
-        return -1;
-    }
-    return m->Commit() ? 1 : -1;
+    if (!m->Step(u.get())) return -1;
+    return txn.Commit() ? 1 : -1;
 }
 
 int CMilvaneData::DeleteRirekiForKokyaku(int32_t customerKey) {
-    if (!m->Begin()) return -1;
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     Use u(m->Get("DELETE FROM Rireki WHERE CustomerID=?1"));
-    if (!u) {
-        m->Rollback();
-        return -1;
-    }
+    if (!u) return -1;
     sqlite3_bind_int(u.get(), 1, customerKey);
-    if (!m->Step(u.get())) {
-        m->Rollback();
-        return -1;
-    }
+    if (!m->Step(u.get())) return -1;
     int n = sqlite3_changes(m->db);
-    if (!m->Commit()) return -1;
+    if (!txn.Commit()) return -1;
     return n > 0 ? 1 : 0;
 }
 
@@ -1277,7 +1244,8 @@ std::unique_ptr<CDMListData> CMilvaneData::AddNewDMTitle(const CDateTime& date, 
                                                          CKeyArray& failed) {
     failed.clear();
     if (!m->ValidDMTexts(title, content, manager, sendMethod)) return nullptr;
-    if (!m->Begin()) return nullptr;
+    Impl::Txn txn(*m);
+    if (!txn) return nullptr;
     auto d = std::make_unique<CDMListData>();
     d->Date = date;
     d->Title = title;
@@ -1287,41 +1255,18 @@ std::unique_ptr<CDMListData> CMilvaneData::AddNewDMTitle(const CDateTime& date, 
     {
         Use u(m->Get("INSERT INTO DMList (Date,Title,Content,Manager,SendMethod,SendState,HistoryRegistered) "
                      "VALUES (?1,?2,?3,?4,?5,0,0)"));
-        if (!u) {
-            m->Rollback();
-            return nullptr;
-        }
+        if (!u) return nullptr;
         BindDate(u.get(), 1, date);
         BindText(u.get(), 2, title);
         BindText(u.get(), 3, content);
         BindText(u.get(), 4, manager);
         sqlite3_bind_int(u.get(), 5, sendMethod);
-        if (!m->Step(u.get())) {
-            m->Rollback();
-            return nullptr;
-        }
+        if (!m->Step(u.get())) return nullptr;
         d->ID = static_cast<int32_t>(sqlite3_last_insert_rowid(m->db));
     }
-    sqlite3_stmt* st = m->Get("INSERT OR IGNORE INTO DMMng (DMID,CustomerID) SELECT ?1,ID FROM Customer WHERE ID=?2");
-    if (!st) {
-        m->Rollback();
-        return nullptr;
-    }
-    for (uint32_t key : customerKeys) {
-        Use u(st);
-        sqlite3_bind_int(st, 1, d->ID);
-        sqlite3_bind_int(st, 2, static_cast<int32_t>(key));
-        if (!m->Step(st)) {
-            m->Rollback();
-            failed.clear();
-            return nullptr;
-        }
-        if (sqlite3_changes(m->db) == 0 && !m->CustomerExists(static_cast<int32_t>(key))) failed.push_back(key);
-    }
-    if (!m->Commit()) {
-        failed.clear();
-        return nullptr;
-    }
+    CKeyArray notAdded;
+    if (m->InsertTargets(d->ID, customerKeys, notAdded) < 0 || !txn.Commit()) return nullptr;
+    failed = std::move(notAdded);
     return d;
 }
 
@@ -1329,39 +1274,29 @@ int CMilvaneData::ModifyDMTitle(int32_t key, const CDateTime& date, const std::s
                                 const std::string& content, const std::string& manager, int32_t sendMethod,
                                 const CDateTime& now) {
     if (!m->ValidDMTexts(title, content, manager, sendMethod)) return -1;
-    if (!m->Begin()) return -1;
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     Use u(m->Get("UPDATE DMList SET Date=?2,Title=?3,Content=?4,Manager=?5,SendMethod=?6 WHERE ID=?1"));
-    if (!u) {
-        m->Rollback();
-        return -1;
-    }
+    if (!u) return -1;
     sqlite3_bind_int(u.get(), 1, key);
     BindDate(u.get(), 2, date);
     BindText(u.get(), 3, title);
     BindText(u.get(), 4, content);
     BindText(u.get(), 5, manager);
     sqlite3_bind_int(u.get(), 6, sendMethod);
-    if (!m->Step(u.get())) {
-        m->Rollback();
-        return -1;
-    }
-    if (sqlite3_changes(m->db) == 0) {
-        m->Rollback();
-        return 0;
-    }
-    if (!m->SyncDMHistory(key, now)) {
-        m->Rollback();
-        return -1;
-    }
-    return m->Commit() ? 1 : -1;
+    if (!m->Step(u.get())) return -1;
+    if (sqlite3_changes(m->db) == 0) return 0;
+    return m->SyncDMHistory(key, now) && txn.Commit() ? 1 : -1;
 }
 
 int CMilvaneData::DeleteDMTitle(const CKeyArray& keys, CKeyArray& deleted) {
     deleted.clear();
     if (keys.empty()) return 0;
-    if (!m->Begin()) return -1;
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     const CDateTime now = CDateTime::Now();
     bool historyKept = false, notFound = false, titleFailed = false;
+    CKeyArray done;
     std::unordered_set<uint32_t> seen;
     for (uint32_t key : keys) {
         if (!seen.insert(key).second) continue;
@@ -1371,45 +1306,31 @@ int CMilvaneData::DeleteDMTitle(const CKeyArray& keys, CKeyArray& deleted) {
             continue;
         }
         // Each title in its own savepoint: a title whose sending history cannot
-        // be removed is still deleted; a title that cannot be deleted stays whole.
-        if (!m->Exec("SAVEPOINT dm_title")) {
-            m->Rollback();
-            deleted.clear();
-            return -1;
-        }
-        if (!m->Exec("SAVEPOINT dm_history")) {
-            m->Rollback();
-            deleted.clear();
-            return -1;
-        }
-        bool historyOk = m->RunDM("UPDATE Customer SET RirekiUpDate=?1 WHERE ID IN "
-                                  "(SELECT CustomerID FROM Rireki WHERE DMID=?2)",
-                                  id, now) &&
-                         m->RunDM("DELETE FROM Rireki WHERE DMID=?2", id, now);
-        if (historyOk) {
+        // be removed is still deleted (its entries stay as ordinary history); a
+        // title that cannot be deleted stays whole.
+        if (!m->Exec("SAVEPOINT dm_title") || !m->Exec("SAVEPOINT dm_history")) return -1;
+        if (m->RunDM("UPDATE Customer SET RirekiUpDate=?1 WHERE ID IN "
+                     "(SELECT CustomerID FROM Rireki WHERE DMID=?2)",
+                     id, now) &&
+            m->RunDM("DELETE FROM Rireki WHERE DMID=?2", id, now)) {
             m->Exec("RELEASE dm_history");
         } else {
             m->Exec("ROLLBACK TO dm_history");
             m->Exec("RELEASE dm_history");
-            // The entries stay as ordinary history.
             m->RunDM("UPDATE Rireki SET DMID=NULL WHERE DMID=?2", id, now);
             historyKept = true;
         }
-        bool titleOk = m->RunDM("DELETE FROM DMMng WHERE DMID=?2", id, now) &&
-                       m->RunDM("DELETE FROM DMList WHERE ID=?2", id, now);
-        if (titleOk) {
+        if (m->RunDM("DELETE FROM DMMng WHERE DMID=?2", id, now) && m->RunDM("DELETE FROM DMList WHERE ID=?2", id, now)) {
             m->Exec("RELEASE dm_title");
-            deleted.push_back(key);
+            done.push_back(key);
         } else {
             m->Exec("ROLLBACK TO dm_title");
             m->Exec("RELEASE dm_title");
             titleFailed = true;
         }
     }
-    if (!m->Commit()) {
-        deleted.clear();
-        return -1;
-    }
+    if (!txn.Commit()) return -1;
+    deleted = std::move(done);
     if (deleted.empty()) return titleFailed ? -1 : 0;
     if (historyKept) return 20;
     return notFound || titleFailed ? 10 : 1;
@@ -1422,34 +1343,22 @@ int CMilvaneData::SetStatusDMTitle(int32_t key, int32_t sendState, int32_t histo
         return -1;
     }
     if (sendState == 0) historyRegistered = 0;  // an unsent title has no sending history
-    if (!m->Begin()) return -1;
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     Use u(m->Get("UPDATE DMList SET SendState=?2,HistoryRegistered=?3,SendMethod=?4 WHERE ID=?1"));
-    if (!u) {
-        m->Rollback();
-        return -1;
-    }
+    if (!u) return -1;
     sqlite3_bind_int(u.get(), 1, key);
     sqlite3_bind_int(u.get(), 2, sendState);
     sqlite3_bind_int(u.get(), 3, historyRegistered);
     sqlite3_bind_int(u.get(), 4, sendMethod);
-    if (!m->Step(u.get())) {
-        m->Rollback();
-        return -1;
-    }
-    if (sqlite3_changes(m->db) == 0) {
-        m->Rollback();
-        return 0;
-    }
-    if (!m->SyncDMHistory(key, now)) {
-        m->Rollback();
-        return -1;
-    }
-    return m->Commit() ? 1 : -1;
+    if (!m->Step(u.get())) return -1;
+    if (sqlite3_changes(m->db) == 0) return 0;
+    return m->SyncDMHistory(key, now) && txn.Commit() ? 1 : -1;
 }
 
 int CMilvaneData::GetDMUserInfo(int32_t dmKey, CDMMngList& targets) {
     if (!m->DMExists(dmKey)) {
-        if (m->lastError.empty()) m->Fail("DMが見つかりません。");
+        m->Fail("DMが見つかりません。");
         return 0;
     }
     Use u(m->Get("SELECT m.DMID,m.CustomerID,c.CustomerID,c.Name,c.CompName FROM DMMng m "
@@ -1478,61 +1387,35 @@ int CMilvaneData::GetDMUserInfo(int32_t dmKey, CDMMngList& targets) {
 int CMilvaneData::AddDMTarget(int32_t dmKey, const CKeyArray& customerKeys, CKeyArray& failed, const CDMList*,
                               const CDateTime& now) {
     failed.clear();
-    if (!m->Begin()) return -1;
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     if (!m->DMExists(dmKey)) {
         m->Fail("DMが見つかりません。");
-        m->Rollback();
         return 0;
     }
-    if (customerKeys.empty()) {
-        m->Rollback();
-        return 0;
-    }
-    sqlite3_stmt* st = m->Get("INSERT OR IGNORE INTO DMMng (DMID,CustomerID) SELECT ?1,ID FROM Customer WHERE ID=?2");
-    if (!st) {
-        m->Rollback();
-        return -1;
-    }
-    std::size_t ok = 0;
-    for (uint32_t key : customerKeys) {
-        Use u(st);
-        sqlite3_bind_int(st, 1, dmKey);
-        sqlite3_bind_int(st, 2, static_cast<int32_t>(key));
-        if (!m->Step(st)) {
-            m->Rollback();
-            failed.clear();
-            return -1;
-        }
-        if (sqlite3_changes(m->db) > 0 || m->CustomerExists(static_cast<int32_t>(key)))
-            ++ok;
-        else
-            failed.push_back(key);
-    }
+    if (customerKeys.empty()) return 0;
+    CKeyArray notAdded;
+    int ok = m->InsertTargets(dmKey, customerKeys, notAdded);
+    if (ok < 0) return -1;
     if (ok == 0) {
         m->Fail("顧客が見つかりません。");
-        m->Rollback();
+        failed = std::move(notAdded);
         return -1;
     }
-    if (!m->SyncDMHistory(dmKey, now) || !m->Commit()) {
-        m->Rollback();
-        failed.clear();
-        return -1;
-    }
+    if (!m->SyncDMHistory(dmKey, now) || !txn.Commit()) return -1;
+    failed = std::move(notAdded);
     return failed.empty() ? 1 : 10;
 }
 
 int CMilvaneData::DeleteDMTarget(int32_t dmKey, const CKeyArray& customerKeys, const CDateTime& now) {
-    if (!m->Begin()) return -1;
+    Impl::Txn txn(*m);
+    if (!txn) return -1;
     if (!m->DMExists(dmKey)) {
         m->Fail("DMが見つかりません。");
-        m->Rollback();
         return 0;
     }
     sqlite3_stmt* st = m->Get("DELETE FROM DMMng WHERE DMID=?1 AND CustomerID=?2");
-    if (!st) {
-        m->Rollback();
-        return -1;
-    }
+    if (!st) return -1;
     std::unordered_set<uint32_t> seen;
     std::size_t removed = 0;
     for (uint32_t key : customerKeys) {
@@ -1540,20 +1423,11 @@ int CMilvaneData::DeleteDMTarget(int32_t dmKey, const CKeyArray& customerKeys, c
         Use u(st);
         sqlite3_bind_int(st, 1, dmKey);
         sqlite3_bind_int(st, 2, static_cast<int32_t>(key));
-        if (!m->Step(st)) {
-            m->Rollback();
-            return -1;
-        }
+        if (!m->Step(st)) return -1;
         removed += static_cast<std::size_t>(sqlite3_changes(m->db));
     }
-    if (removed == 0) {
-        m->Rollback();
-        return 0;
-    }
-    if (!m->SyncDMHistory(dmKey, now) || !m->Commit()) {
-        m->Rollback();
-        return -1;
-    }
+    if (removed == 0) return 0;
+    if (!m->SyncDMHistory(dmKey, now) || !txn.Commit()) return -1;
     return removed == seen.size() ? 1 : 10;
 }
 

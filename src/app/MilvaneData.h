@@ -39,12 +39,15 @@ public:
     // ---- opening and closing
     // Opens dataDir/QSMLV.mlv and creates the work file dataDir/QSMLV2.mlv2.
     // 1 open; 0 the work file exists already (abnormal end, or another copy
-    // uses the data), nothing opened; -1 the database cannot be opened.
+    // uses the data), nothing opened; -1 the database cannot be opened. A
+    // database open before is closed first.
     int InitDB(const std::string& dataDir);
-    // Opens a database file read-only (past data; no work file). 1 or -1.
+    // Opens a database file for browsing past data: read-only, no work file
+    // (readOnly false opens it writable, still without a work file). 1 or -1.
     int InitDBFromPath(const std::string& dbPath, bool readOnly = true);
     // Makes the database file complete on its own (so that it can be copied);
-    // with close, also closes it and deletes the work file. 1 or -1.
+    // with close, also closes it and deletes the work file. 1 or -1 (closing
+    // when nothing is open gives 1).
     int SaveMLV(bool close);
     // Full path of the open database file ("" when none is open).
     std::string GetMLVFName() const;
@@ -55,8 +58,9 @@ public:
     bool IsReadOnly() const;
 
     // ---- customers
-    // All customers; orderBy is "" or an ORDER BY clause over the Customer
-    // table. 1 filled (records appended), 0 failed.
+    // All customers; orderBy is "" (key order) or an ORDER BY clause over the
+    // Customer table, which also has the joined addresses "Add_Home_X" and
+    // "Add_Office_X". 1 filled (records appended), 0 failed.
     int GetAllKokyaku(CKokyakuList& list, const std::string& orderBy = "");
     // Adds a customer; sets its ID and phone numbers. The new key, or -1
     // (also for a text over its byte limit).
@@ -140,8 +144,13 @@ public:
     // Shows the text of the last database error through the prompt port. 1.
     int DispOleDBErrDlg();
     const std::string& LastError() const;
+    // Lets a caller that reads other databases for the register (an import)
+    // report its driver's error through DispOleDBErrDlg.
+    void SetLastError(const std::string& text);
 
 private:
+    void ForceClose();
+
     struct Impl;
     std::unique_ptr<Impl> m;
 };

@@ -26,6 +26,10 @@ std::string CustomerTableSql() {
         case KokyakuFieldKind::Number: sql += " REAL NOT NULL DEFAULT 0"; break;
         }
     }
+    // The joined addresses, so that lists can be ordered by them.
+    sql += ",\n  Add_Home_X TEXT COLLATE NOCASE GENERATED ALWAYS AS (Add1_Home || Add2_Home || Add3_Home) VIRTUAL";
+    sql += ",\n  Add_Office_X TEXT COLLATE NOCASE GENERATED ALWAYS AS (Add1_Office || Add2_Office || Add3_Office) "
+           "VIRTUAL";
     sql += "\n)";
     return sql;
 }
@@ -67,9 +71,8 @@ const char* const kOtherTables[] = {
     "CREATE UNIQUE INDEX DMMng_Key ON DMMng (DMID, CustomerID)",
     "CREATE INDEX DMMng_Customer ON DMMng (CustomerID)",
     "CREATE INDEX DMList_Date ON DMList (Date)",
-    "CREATE INDEX Customer_CustomerID ON Customer (CustomerID)",
-    "CREATE INDEX Customer_TEL_Home_X ON Customer (TEL_Home_X)",
-    "CREATE INDEX Customer_TEL_Office_X ON Customer (TEL_Office_X)",
+    // The default order of the customer list.
+    "CREATE INDEX Customer_RirekiUpDate ON Customer (RirekiUpDate)",
 };
 
 bool Exec(sqlite3* db, const std::string& sql, std::string* error) {

@@ -1,5 +1,22 @@
 // Layout of the customer database file: the tables, their indexes and the
 // marks that identify a Milvane database.
+//
+// - Customer: ID (the key, never reused) and one column per field of
+//   KokyakuFields() in that order, plus the generated columns Add_Home_X and
+//   Add_Office_X (the joined addresses). Texts are NOT NULL ('' when empty).
+// - Rireki: ID, CustomerID (the owner's ID), Date, ActionTitle, Action, Money,
+//   Keyword, TantouName, Picture (bare file name) and DMID: the DM title whose
+//   sending history the entry is, NULL for every other entry.
+// - DMList: ID, Date, Title, Content, Manager, SendMethod, SendState,
+//   HistoryRegistered.
+// - DMMng: DMID, CustomerID, one row per target; the rowid keeps the order of
+//   adding.
+// Dates are REAL day counts from 1899-12-30 (the fraction is the time of day),
+// NULL when unset. Texts are declared COLLATE NOCASE, as the desktop database
+// compares them without case. application_id marks the file as Milvane's and
+// user_version holds the schema version. While open the file runs with a
+// write-ahead log and synchronous=FULL; closed, it is a single file in
+// rollback-journal mode.
 #pragma once
 
 #include <cstdint>

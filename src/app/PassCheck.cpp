@@ -27,7 +27,9 @@ bool IsAcceptable(const std::string& pw) {
     return true;
 }
 
+// Slow by design (about a second at the moderate limits): shows the wait cursor.
 bool Verify(const std::string& hash, const std::string& pw) {
+    WaitScope wait;
     return crypto_pwhash_str_verify(hash.c_str(), pw.data(), pw.size()) == 0;
 }
 
@@ -118,9 +120,13 @@ int CMLVPassCheck::SetPassWord() {
         size_t mem = m_strength == Strength::Moderate ? crypto_pwhash_MEMLIMIT_MODERATE
                                                       : crypto_pwhash_MEMLIMIT_INTERACTIVE;
         char out[crypto_pwhash_STRBYTES];
-        if (crypto_pwhash_str(out, first.data(), first.size(), ops, mem) != 0 ||
-            !WriteWholeFileAtomic(ConfigPath(), std::string(out))) {
-            sodium_memzero(out, sizeof out);
+        bool stored;
+        {
+            WaitScope wait;
+            stored = crypto_pwhash_str(out, first.data(), first.size(), ops, mem) == 0 &&
+                     WriteWholeFileAtomic(ConfigPath(), std::string(out));
+        }
+        if (!stored) {
             ShowMessage("パスワードを保存できませんでした。");
             return -1;
         }

@@ -1,5 +1,7 @@
 #include "customers/Kokyaku.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cassert>
 #include <cerrno>
@@ -8,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <mutex>
+#include <new>
 #include <string>
 
 #include "common/SjisText.h"
@@ -198,6 +202,78 @@ bool ParseDouble(std::string_view text, double& out) {
 }
 
 }  // namespace
+
+// ------------------------------------------------------------------ record pool
+
+namespace {
+
+// Fixed-size slots carved from large pre-faulted chunks; freed slots are reused
+// and chunks live as long as the process.
+class KokyakuPool {
+public:
+    static constexpr std::size_t kSlot = (sizeof(CKokyaku) + alignof(std::max_align_t) - 1) /
+                                         alignof(std::max_align_t) * alignof(std::max_align_t);
+    static constexpr std::size_t kChunk = 4u << 20;
+
+    void* Allocate() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_free) {
+            FreeSlot* slot = m_free;
+            m_free = slot->next;
+            return slot;
+        }
+        if (m_left < kSlot) {
+            void* chunk = mmap(nullptr, kChunk, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE,
+                               -1, 0);
+            if (chunk == MAP_FAILED) throw std::bad_alloc();
+            m_next = static_cast<char*>(chunk);
+            m_left = kChunk;
+        }
+        void* p = m_next;
+        m_next += kSlot;
+        m_left -= kSlot;
+        return p;
+    }
+
+    void Release(void* p) noexcept {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto* slot = static_cast<FreeSlot*>(p);
+        slot->next = m_free;
+        m_free = slot;
+    }
+
+private:
+    struct FreeSlot {
+        FreeSlot* next;
+    };
+    std::mutex m_mutex;
+    FreeSlot* m_free = nullptr;
+    char* m_next = nullptr;
+    std::size_t m_left = 0;
+};
+
+KokyakuPool& Pool() {
+    static KokyakuPool* pool = new KokyakuPool;  // outlives every record, even static ones
+    return *pool;
+}
+
+}  // namespace
+
+void* CKokyaku::operator new(std::size_t size) {
+    if (size != sizeof(CKokyaku)) return ::operator new(size);
+    return Pool().Allocate();
+}
+
+void CKokyaku::operator delete(void* p, std::size_t size) noexcept {
+    if (!p) return;
+    if (size != sizeof(CKokyaku)) {
+        ::operator delete(p);
+        return;
+    }
+    Pool().Release(p);
+}
+
+// ------------------------------------------------------------------ phone numbers
 
 double StrTelToINT(std::string_view tel) {
     double v = 0;

@@ -3,6 +3,7 @@
 // sorting, export, import, bulk change) iterates KokyakuFields().
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -92,6 +93,11 @@ struct CKokyaku {
     double TEL_Office_X = 0;
 
     bool operator==(const CKokyaku&) const = default;
+
+    // Records come from a pool of pages faulted in together: a list of a
+    // hundred thousand customers is built without a page fault per record.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p, std::size_t size) noexcept;
 };
 
 using CKokyakuList = std::vector<std::unique_ptr<CKokyaku>>;

@@ -4,39 +4,9 @@
 
 #include "common/Ports.h"
 #include "common/SjisText.h"
+#include "customers/Kokyaku.h"
 
 // ---------------------------------------------------------------- record
-
-const std::vector<EntryFieldDef>& EntryFields() {
-    using T = EntryFieldType;
-    static const std::vector<EntryFieldDef> fields = {
-        {"CustomerID", T::Text, false},    {"Name", T::Text, false},          {"Yomi", T::Text, false},
-        {"Suffix", T::Text, false},        {"Sex", T::Int, false},            {"EntryType", T::Int, false},
-        {"CustomerType", T::Int, false},   {"StartDate", T::Date, true},      {"LastUpDate", T::Date, true},
-        {"TantouName", T::Text, false},    {"BirthDay", T::Date, false},      {"Zip_Home", T::Text, false},
-        {"Add1_Home", T::Text, false},     {"Add2_Home", T::Text, false},     {"Add3_Home", T::Text, false},
-        {"TEL_Home", T::Text, false},      {"FAX_Home", T::Text, false},      {"CellPhone1", T::Text, false},
-        {"CellPhone2", T::Text, false},    {"CompName", T::Text, false},      {"CompYomi", T::Text, false},
-        {"Section", T::Text, false},       {"Post", T::Text, false},          {"Represent", T::Text, false},
-        {"CompType", T::Text, false},      {"Zip_Office", T::Text, false},    {"Add1_Office", T::Text, false},
-        {"Add2_Office", T::Text, false},   {"Add3_Office", T::Text, false},   {"TEL_Office", T::Text, false},
-        {"FAX_Office", T::Text, false},    {"EMail1", T::Text, false},        {"EMail2", T::Text, false},
-        {"EMail3", T::Text, false},        {"EMail4", T::Text, false},        {"EMail5", T::Text, false},
-        {"URL1", T::Text, false},          {"URL2", T::Text, false},          {"ClosingDate", T::Int, false},
-        {"Bank1", T::Text, false},         {"Bank2", T::Text, false},         {"ClosingDay", T::Int, false},
-        {"TaxMethod", T::Int, false},      {"PayMethod", T::Text, false},     {"MainMerchant1", T::Text, false},
-        {"MainMerchant2", T::Text, false}, {"MainMerchant3", T::Text, false}, {"MainMerchant4", T::Text, false},
-        {"MainMerchant5", T::Text, false}, {"Picture1", T::Text, false},      {"Picture2", T::Text, false},
-        {"Picture3", T::Text, false},      {"Picture4", T::Text, false},      {"Picture5", T::Text, false},
-        {"ColorMark", T::Int, false},      {"ImportantRanking", T::Text, false}, {"Ranking1", T::Text, false},
-        {"Ranking2", T::Text, false},      {"Note1", T::Text, false},         {"Note2", T::Text, false},
-        {"Note3", T::Text, false},         {"Note4", T::Text, false},         {"Note5", T::Text, false},
-        {"Note6", T::Text, false},         {"Note7", T::Text, false},         {"Note8", T::Text, false},
-        {"Note9", T::Text, false},         {"Note10", T::Text, false},        {"RirekiUpDate", T::Date, true},
-        {"CommonMail", T::Int, false},
-    };
-    return fields;
-}
 
 std::string CEntryRecord::Text(std::string_view field) const {
     auto it = m_texts.find(field);
@@ -54,29 +24,53 @@ CDateTime CEntryRecord::Date(std::string_view field) const {
 }
 void CEntryRecord::SetDate(std::string_view field, CDateTime value) { m_dates[std::string(field)] = value; }
 
-CEntryRecord CEntryRecord::Blank() {
-    CEntryRecord r;
-    r.SetInt("EntryType", 1);
-    r.SetInt("ColorMark", 0xFFFFFF);
-    r.SetInt("TaxMethod", 4);
-    return r;
+CEntryRecord CEntryRecord::Blank() { return ToEntryRecord(CKokyaku{}); }
+
+namespace {
+bool IsStampedDate(std::string_view name) {
+    return name == "StartDate" || name == "LastUpDate" || name == "RirekiUpDate";
 }
+}  // namespace
 
 bool RecordsDiffer(const CEntryRecord& a, const CEntryRecord& b) {
-    for (const auto& f : EntryFields()) {
-        switch (f.type) {
-        case EntryFieldType::Text:
+    for (const KokyakuField& f : KokyakuFields()) {
+        if (!f.IsUserField()) continue;
+        if (f.IsText()) {
             if (a.Text(f.name) != b.Text(f.name)) return true;
-            break;
-        case EntryFieldType::Int:
+        } else if (f.IsDate()) {
+            if (!IsStampedDate(f.name) && !(a.Date(f.name) == b.Date(f.name))) return true;
+        } else if (f.IsInt()) {
             if (a.Int(f.name) != b.Int(f.name)) return true;
-            break;
-        case EntryFieldType::Date:
-            if (!f.stamped && !(a.Date(f.name) == b.Date(f.name))) return true;
-            break;
         }
     }
     return false;
+}
+
+CEntryRecord ToEntryRecord(const CKokyaku& k) {
+    CEntryRecord r;
+    r.id = k.ID;
+    for (const KokyakuField& f : KokyakuFields()) {
+        if (!f.IsUserField()) continue;
+        if (f.IsText())
+            r.SetText(f.name, f.Text(k));
+        else if (f.IsDate())
+            r.SetDate(f.name, f.Date(k));
+        else if (f.IsInt())
+            r.SetInt(f.name, f.Int(k));
+    }
+    return r;
+}
+
+void ApplyEntryRecord(const CEntryRecord& r, CKokyaku& k) {
+    for (const KokyakuField& f : KokyakuFields()) {
+        if (!f.IsUserField()) continue;
+        if (f.IsText())
+            f.Text(k) = r.Text(f.name);
+        else if (f.IsDate())
+            f.SetDate(k, r.Date(f.name));
+        else if (f.IsInt())
+            f.SetInt(k, r.Int(f.name));
+    }
 }
 
 // ---------------------------------------------------------------- lists

@@ -18,17 +18,6 @@
 
 // ---------------------------------------------------------------- record
 
-enum class EntryFieldType { Int, Text, Date };
-
-struct EntryFieldDef {
-    const char* name;
-    EntryFieldType type;
-    bool stamped;  // dates set by the document; never compared
-};
-
-// Every customer field except "ID", in record order.
-const std::vector<EntryFieldDef>& EntryFields();
-
 // A customer record as the entry dialogs edit it: every field by name.
 // Unknown names read as empty / 0 / unset.
 class CEntryRecord {
@@ -42,8 +31,7 @@ public:
     CDateTime Date(std::string_view field) const;
     void SetDate(std::string_view field, CDateTime value);
 
-    // The record of a new customer: texts empty, dates unset, "EntryType" 1
-    // (個人), "ColorMark" none (0xFFFFFF), "TaxMethod" 4 (未設定), other integers 0.
+    // The record of a new customer, with the defaults of CKokyaku.
     static CEntryRecord Blank();
 
 private:
@@ -52,9 +40,17 @@ private:
     std::map<std::string, CDateTime, std::less<>> m_dates;
 };
 
-// Whether any field differs: texts by bytes, integers, dates other than the
-// three stamped by the document. The record number is not compared.
+// Whether any field a person enters differs: texts by bytes (notes and
+// pictures included), integers, the birthday. The record number and the three
+// dates stamped by the document are not compared.
 bool RecordsDiffer(const CEntryRecord& a, const CEntryRecord& b);
+
+struct CKokyaku;
+// Every field a person enters (all but the key and the phone numbers), by the
+// customer field table; the record number as id.
+CEntryRecord ToEntryRecord(const CKokyaku& k);
+// Copies those fields into k; its key and phone numbers stay.
+void ApplyEntryRecord(const CEntryRecord& r, CKokyaku& k);
 
 // ---------------------------------------------------------------- lists
 

@@ -63,7 +63,7 @@ void CMLVColSet::ReadFrom(CArchiveReader& ar) {
 int CMLVColSet::Load() {
     const std::string path = FilePath();
     if (path.empty()) return 0;
-    for (;;) {
+    for (bool reset = false;; reset = true) {
         RemoveAll();
         std::string bytes;
         if (FileExists(path) && ReadWholeFile(path, bytes)) {
@@ -74,6 +74,8 @@ int CMLVColSet::Load() {
             } catch (const ArchiveError&) {
                 RemoveAll();
                 ShowMessage(kFileErrorMessage);
+                // A damaged master copy would give the same file on every reset.
+                if (reset) return 0;
             }
         }
         if (!ResetToMaster(true)) return 0;

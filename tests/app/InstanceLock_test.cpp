@@ -59,12 +59,16 @@ TEST(InstanceLocks, FoldersFromEnvironmentWhenNotGiven) {
     EXPECT_EQ(locks.GlobalDir(), global.Path());
 }
 
-TEST(InstanceLocks, SessionFolderFallsBackToRuntimeDir) {
-    TempDir runtime, global;
-    ScopedEnv s("MILVANE_SESSION_LOCK_DIR", std::nullopt);
-    ScopedEnv r("XDG_RUNTIME_DIR", runtime.Path());
-    CInstanceLocks locks("", global.Path());
-    EXPECT_EQ(locks.SessionDir(), runtime.Path());
+TEST(InstanceLocks, MissingSessionFolderIsCreatedNotReplaced) {
+    TempDir base;
+    std::string dir = base.File("session/locks");
+    CInstanceLocks first(dir, base.File("global"));
+    EXPECT_EQ(first.SessionDir(), dir);
+    ASSERT_TRUE(first.AcquireSession());
+    EXPECT_TRUE(first.HoldsSession());
+    EXPECT_TRUE(fs::is_directory(dir));
+    CInstanceLocks second(dir, base.File("global"));
+    EXPECT_FALSE(second.AcquireSession());
 }
 
 TEST(InstanceLocks, SharedFolderIsCreatedForEveryone) {

@@ -38,18 +38,6 @@ TEST(IxenEnv, InstallDirFromHomeVariableThenDataHome) {
     }
 }
 
-TEST(IxenEnv, TemplateDirFromVariable) {
-    TempDir dir;
-    {
-        ScopedEnv t("MILVANE_TEMPLATE", dir.Path());
-        EXPECT_EQ(CIxenEnv::TemplateDir(), dir.Path());
-    }
-    {
-        ScopedEnv t("MILVANE_TEMPLATE", dir.File("missing"));
-        EXPECT_EQ(CIxenEnv::TemplateDir(), "");
-    }
-}
-
 // A small template: a file in a nested folder, an empty folder kept by a
 // placeholder, and the empty database.
 void MakeTemplate(const TempDir& tpl) {

@@ -24,6 +24,7 @@ protected:
         ports.prompt.Clear();
         port.attempts.clear();
         port.newAsked = 0;
+        ports.wait.begun = 0;
     }
 
     TestPorts ports;
@@ -63,6 +64,8 @@ TEST_F(PassCheckTest, RightPasswordWithinThreeTries) {
     EXPECT_EQ(Check().CheckPassWord(), 1);
     EXPECT_EQ(port.attempts, (std::vector<int>{1, 2}));
     EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{"パスワードが違います。"}));
+    EXPECT_EQ(ports.wait.depth, 0);  // the wait cursor only while a hash is checked
+    EXPECT_EQ(ports.wait.begun, 2);
 }
 
 TEST_F(PassCheckTest, ThreeWrongEntriesOrCancelRefuse) {

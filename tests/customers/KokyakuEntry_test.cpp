@@ -577,3 +577,64 @@ TEST(KokyakuEntrySub, NotesTakeNote1FromThePage) {
 }
 
 }  // namespace
+
+#include "customers/Kokyaku.h"
+
+namespace {
+
+CKokyaku FilledKokyaku() {
+    CKokyaku k;
+    k.ID = 42;
+    int n = 0;
+    for (const KokyakuField& f : KokyakuFields()) {
+        if (!f.IsUserField()) continue;
+        ++n;
+        if (f.IsText())
+            f.Text(k) = std::string("v") + std::to_string(n);
+        else if (f.IsDate())
+            f.SetDate(k, CDateTime::FromParts(2000, 1, n % 28 + 1));
+        else if (f.IsInt())
+            f.SetInt(k, n);
+    }
+    k.TEL_Home_X = 123;
+    return k;
+}
+
+TEST(KokyakuEntryRecord, ConversionKeepsEveryEnteredField) {
+    const CKokyaku k = FilledKokyaku();
+    const CEntryRecord r = ToEntryRecord(k);
+    EXPECT_EQ(r.id, 42);
+    EXPECT_EQ(r.Text("Picture5"), k.Picture5);
+    CKokyaku back;
+    back.ID = 42;
+    back.TEL_Home_X = 123;
+    ApplyEntryRecord(r, back);
+    EXPECT_EQ(back, k);
+}
+
+TEST(KokyakuEntryRecord, EveryEnteredFieldTakesPartInTheComparison) {
+    const CKokyaku k = FilledKokyaku();
+    const CEntryRecord base = ToEntryRecord(k);
+    for (const KokyakuField& f : KokyakuFields()) {
+        if (!f.IsUserField()) continue;
+        CKokyaku changed = k;
+        if (f.IsText())
+            f.Text(changed) += "x";
+        else if (f.IsDate())
+            f.SetDate(changed, CDateTime());
+        else if (f.IsInt())
+            f.SetInt(changed, f.Int(k) + 100);
+        const std::string name = f.name;
+        const bool stamped = name == "StartDate" || name == "LastUpDate" || name == "RirekiUpDate";
+        EXPECT_EQ(RecordsDiffer(base, ToEntryRecord(changed)), !stamped) << name;
+    }
+}
+
+TEST(KokyakuEntryRecord, BlankHasTheRecordDefaults) {
+    const CEntryRecord b = CEntryRecord::Blank();
+    EXPECT_EQ(b.Int("ColorMark"), 0xFFFFFF);
+    EXPECT_EQ(b.Int("TaxMethod"), 4);
+    EXPECT_FALSE(b.Date("BirthDay").IsValid());
+}
+
+}  // namespace

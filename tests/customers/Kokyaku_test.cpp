@@ -141,3 +141,22 @@ TEST(KokyakuFields, PhoneNumbersFollowTheTexts) {
     EXPECT_EQ(k.TEL_Home_X, 312345678.0);
     EXPECT_EQ(k.TEL_Office_X, 0.0);
 }
+
+TEST(KokyakuPool, ManyRecordsStayDistinctAndSlotsAreReused) {
+    CKokyakuList list;
+    for (int i = 0; i < 10000; ++i) {  // spans several chunks
+        list.push_back(std::make_unique<CKokyaku>());
+        list.back()->Name = "顧客" + std::to_string(i);
+        list.back()->ClosingDay = i;
+    }
+    for (int i = 0; i < 10000; ++i) {
+        EXPECT_EQ(list[i]->Name, "顧客" + std::to_string(i));
+        EXPECT_EQ(list[i]->ClosingDay, i);
+        EXPECT_EQ(list[i]->ColorMark, 0xFFFFFF);
+    }
+    void* freed = list[5000].get();
+    list[5000].reset();
+    auto again = std::make_unique<CKokyaku>();
+    EXPECT_EQ(again.get(), freed);
+    EXPECT_EQ(again->Name, "");  // a fresh record in the old slot
+}

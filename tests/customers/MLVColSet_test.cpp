@@ -110,6 +110,17 @@ TEST(ColSetLoad, TruncatedFileShowsTheErrorAndIsKeptWhenTheResetIsRefused) {
     EXPECT_EQ(set.columns, SampleColumns());
 }
 
+TEST(ColSetLoad, DamagedMasterCopyIsNotCopiedAgainAndAgain) {
+    TestPorts ports;
+    TestInstall inst;
+    WriteBytes(inst.MasterFile(), Hex("05 00 FF FF"));
+    ports.prompt.QueueAnswer(Answer::Yes);
+    CMLVColSet set(inst.install);
+    EXPECT_EQ(set.Load(), 0);
+    EXPECT_EQ(ports.prompt.Log().size(), 2u);  // the question, then the file error
+    EXPECT_EQ(ports.prompt.Texts().back(), "ファイル操作中にエラーが発生しました");
+}
+
 TEST(ColSetLoad, WrongClassNameIsAFileError) {
     TestPorts ports;
     TestInstall inst;

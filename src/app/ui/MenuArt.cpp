@@ -170,7 +170,7 @@ QPixmap PaintMenuBackground(qreal dpr) {
     p.drawRoundedRect(QRectF(30.5, 338.5, 161, 62), 4, 4);
     p.setPen(kMuted);
     p.drawText(QRect(32, 410, 158, 100), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-               "上のタブで種類を選び、一覧からフォームを選んで［開く］を押すと、印刷の画面が開きます。");
+               "タブで種類を選び、フォームを選んで［開く］を押すと印刷の画面が開きます。");
 
     // gallery frame (the tabs stand on its top edge)
     const QRect gallery(210, 325, 526, 197);

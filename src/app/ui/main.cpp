@@ -1,14 +1,15 @@
-// Placeholder program: an empty main window titled "Milvane".
+// The Milvane program: a Japanese-font Qt application around the start-up,
+// event loop and shutdown of RunMilvane.
 #include <QApplication>
-#include <QMainWindow>
-#include <QTimer>
+
+#include "app/ui/AppShell.h"
+#include "app/ui/Artwork.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle("Milvane");
-    w.resize(800, 600);
-    w.show();
-    if (qEnvironmentVariableIsSet("MILVANE_QUIT_AFTER_START")) QTimer::singleShot(0, &app, &QApplication::quit);
-    return app.exec();
+    QApplication::setOrganizationName("Ostrel/Zorund");
+    QApplication::setApplicationName("Milvane");
+    QApplication::setWindowIcon(AppIcon());
+    ApplyJapaneseFont(app);
+    return RunMilvane(app, RunOptionsFromCommandLine(argc, argv));
 }

@@ -8,7 +8,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-CBulkChangeDlg::CBulkChangeDlg(const EntryLabelFn& labels, QWidget* parent) : QDialog(parent) {
+CBulkChangeDlg::CBulkChangeDlg(const EntryLabelFn& labels, QWidget* parent, const ChoiceComboFactory& choices)
+    : QDialog(parent) {
     setWindowTitle(QString::fromUtf8("顧客の一括修正"));
     auto* top = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
@@ -24,9 +25,14 @@ CBulkChangeDlg::CBulkChangeDlg(const EntryLabelFn& labels, QWidget* parent) : QD
             m_values[i] = new CColorMarkCombo(this);
             m_values[i]->setCurrentIndex(-1);
         } else {
-            auto* c = new QComboBox(this);
-            c->setEditable(true);
-            c->setInsertPolicy(QComboBox::NoInsert);
+            QComboBox* c = choices ? choices(ChoiceListOfControl(1105 + i), true, this) : nullptr;
+            if (!c) {
+                c = new QComboBox(this);
+                c->setEditable(true);
+                c->setInsertPolicy(QComboBox::NoInsert);
+            }
+            // Each list starts on its first entry.
+            c->setCurrentIndex(c->count() > 0 ? 0 : -1);
             m_values[i] = c;
         }
         m_values[i]->setObjectName(QStringLiteral("ctl%1").arg(1105 + i));
@@ -78,8 +84,9 @@ void CBulkChangeDlg::OnOk() {
     }
 }
 
-std::optional<BulkChangeChoice> RunBulkChangeDialog(QWidget* parent, const EntryLabelFn& labels) {
-    CBulkChangeDlg dlg(labels, parent);
+std::optional<BulkChangeChoice> RunBulkChangeDialog(QWidget* parent, const EntryLabelFn& labels,
+                                                    const ChoiceComboFactory& choices) {
+    CBulkChangeDlg dlg(labels, parent, choices);
     if (dlg.exec() != QDialog::Accepted) return std::nullopt;
     return dlg.Choice();
 }

@@ -16,7 +16,8 @@ class CBulkChangeDlg : public QDialog {
 public:
     // labels: the labels of the column definition set; when it gives none the
     // buttons keep their own texts.
-    explicit CBulkChangeDlg(const EntryLabelFn& labels, QWidget* parent = nullptr);
+    // choices makes the drop-downs of the three ranking lists.
+    explicit CBulkChangeDlg(const EntryLabelFn& labels, QWidget* parent = nullptr, const ChoiceComboFactory& choices = {});
 
     int ChosenButton() const;  // 0 colour, 1 importance, 2 ranking 1, 3 ranking 2
     QRadioButton* Radio(int button) const { return m_radios[button]; }
@@ -35,4 +36,5 @@ private:
 };
 
 // Runs the dialog modally; the choice, or nullopt when cancelled.
-std::optional<BulkChangeChoice> RunBulkChangeDialog(QWidget* parent, const EntryLabelFn& labels);
+std::optional<BulkChangeChoice> RunBulkChangeDialog(QWidget* parent, const EntryLabelFn& labels,
+                                                    const ChoiceComboFactory& choices = {});

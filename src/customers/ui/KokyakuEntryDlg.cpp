@@ -20,13 +20,17 @@ const std::vector<int> kDetailIds = {1082, 1231, 1097, 1184, 1098, 1230, 1122, 1
 }  // namespace
 
 CKokyakuEntryDlg::CKokyakuEntryDlg(EntryLayout layout, EntryMode mode, const CEntryRecord* record, bool hasPrev,
-                                   bool hasNext, IKokyakuEntryHost* host, EntryLabelFn labels, QWidget* parent)
-    : QDialog(parent), m_logic(layout, mode, record, hasPrev, hasNext, host), m_labels(std::move(labels)) {
+                                   bool hasNext, IKokyakuEntryHost* host, EntryLabelFn labels, QWidget* parent,
+                                   ChoiceComboFactory choices)
+    : QDialog(parent),
+      m_logic(layout, mode, record, hasPrev, hasNext, host),
+      m_labels(std::move(labels)),
+      m_choices(std::move(choices)) {
     runSubDialog = [](CKokyakuSubDlg& d) { return d.exec() == QDialog::Accepted; };
     openUrl = OpenUrlWithDesktop;
     setWindowTitle(QString::fromStdString(m_logic.Title()));
     const bool viewOnly = m_logic.ViewOnly();
-    m_controls = new CEntryControls(MainPageBindings(layout), m_labels, viewOnly, this);
+    m_controls = new CEntryControls(MainPageBindings(layout), m_labels, viewOnly, this, m_choices);
 
     auto* top = new QVBoxLayout(this);
     auto* blocks = new QHBoxLayout;
@@ -138,7 +142,7 @@ void CKokyakuEntryDlg::OpenSubDialog(bool notes) {
     }
     const CEntryRecord input =
         SubDialogInput(m_logic.Working(), m_controls->MailChoice(), notes ? &note1 : nullptr);
-    CKokyakuSubDlg dlg(kind, input, m_logic.ViewOnly(), m_labels, this);
+    CKokyakuSubDlg dlg(kind, input, m_logic.ViewOnly(), m_labels, this, m_choices);
     if (!runSubDialog(dlg)) return;
     if (ApplySubDialog(kind, dlg.Record(), m_logic.Working())) m_controls->ClearMailButtons();
     if (notes) {

@@ -17,7 +17,8 @@ class CKokyakuEntryDlg : public QDialog, public IKokyakuEntryView {
 public:
     // record: the customer to change or show, or the one to copy when adding.
     CKokyakuEntryDlg(EntryLayout layout, EntryMode mode, const CEntryRecord* record, bool hasPrev, bool hasNext,
-                     IKokyakuEntryHost* host, EntryLabelFn labels, QWidget* parent = nullptr);
+                     IKokyakuEntryHost* host, EntryLabelFn labels, QWidget* parent = nullptr,
+                     ChoiceComboFactory choices = {});
 
     CKokyakuEntryLogic& Logic() { return m_logic; }
     CEntryControls& Controls() { return *m_controls; }
@@ -43,6 +44,7 @@ private:
 
     CKokyakuEntryLogic m_logic;
     EntryLabelFn m_labels;
+    ChoiceComboFactory m_choices;
     CEntryControls* m_controls;
     std::map<int, QPushButton*> m_buttons;
 };

@@ -10,6 +10,8 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyledItemDelegate>
 
 #include "common/KanaConvert.h"
 
@@ -33,10 +35,41 @@ void CReadingLineEdit::inputMethodEvent(QInputMethodEvent* event) {
     }
 }
 
+void CHalfKanaLineEdit::inputMethodEvent(QInputMethodEvent* event) {
+    if (event->commitString().isEmpty()) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent converted(event->preeditString(), event->attributes());
+    converted.setCommitString(QString::fromStdString(ToHalfWidthKatakana(event->commitString().toStdString())),
+                              event->replacementStart(), event->replacementLength());
+    QLineEdit::inputMethodEvent(&converted);
+}
+
 // ---------------------------------------------------------------- colours
 
+namespace {
+
+// Entries as tall as the font plus twice the frame edge, at least 15 pixels.
+class CColorItemDelegate : public QStyledItemDelegate {
+public:
+    CColorItemDelegate(int height, QObject* parent) : QStyledItemDelegate(parent), m_height(height) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        s.setHeight(std::max(s.height(), m_height));
+        return s;
+    }
+
+private:
+    int m_height;
+};
+
+}  // namespace
+
 CColorMarkCombo::CColorMarkCombo(QWidget* parent) : QComboBox(parent) {
-    const int h = std::max(15, fontMetrics().height() + 2 * 2);
+    const int edge = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    const int h = std::max(15, fontMetrics().height() + 2 * edge);
+    setItemDelegate(new CColorItemDelegate(h, this));
     const QSize swatch(h * 3 / 2, h - 4);
     setIconSize(swatch);
     for (const auto& c : ColorMarkEntries()) {
@@ -105,15 +138,19 @@ QComboBox* MakeList(QWidget* parent, const std::vector<std::string>& texts, bool
     return c;
 }
 
-// The editable choice lists: staff, rankings, trade and payment.
-bool IsChoiceList(int id) {
+}  // namespace
+
+int ChoiceListOfControl(int id) {
     switch (id) {
-    case 1232: case 1106: case 1107: case 1108: case 1230: case 1231: return true;
-    default: return false;
+    case 1106: return 3;
+    case 1107: return 4;
+    case 1108: return 5;
+    case 1230: return 6;
+    case 1231: return 7;
+    case 1232: return 8;
+    default: return -1;
     }
 }
-
-}  // namespace
 
 QString EntryControlLabel(int id, const EntryLabelFn& labels) {
     if (id >= EntryCtl::Note2 && id < EntryCtl::Note2 + 9) {
@@ -135,8 +172,13 @@ QString EntryControlLabel(int id, const EntryLabelFn& labels) {
 // ---------------------------------------------------------------- controls
 
 CEntryControls::CEntryControls(const std::vector<EntryBinding>& bindings, EntryLabelFn labels, bool viewOnly,
-                               QWidget* owner)
-    : QObject(owner), m_bindings(bindings), m_labels(std::move(labels)), m_viewOnly(viewOnly), m_owner(owner) {
+                               QWidget* owner, ChoiceComboFactory choices)
+    : QObject(owner),
+      m_bindings(bindings),
+      m_labels(std::move(labels)),
+      m_choices(std::move(choices)),
+      m_viewOnly(viewOnly),
+      m_owner(owner) {
     for (const auto& b : m_bindings) {
         if (b.kind == ControlKind::Mail) {
             m_mailFirst = b.first;
@@ -158,10 +200,12 @@ QWidget* CEntryControls::MakeControl(const EntryBinding& b) {
             w = MakeList(m_owner, SuffixTexts(), true);
         } else if (b.id == 1071 || b.id == 1085) {
             w = MakeList(m_owner, PrefectureTexts(), true);
-        } else if (IsChoiceList(b.id)) {
-            w = MakeList(m_owner, {}, true);
+        } else if (const int list = ChoiceListOfControl(b.id); list >= 0) {
+            w = m_choices ? m_choices(list, !m_viewOnly, m_owner) : MakeList(m_owner, {}, true);
         } else if (b.id == EntryCtl::Name || b.id == EntryCtl::CompName) {
             w = new CReadingLineEdit(m_owner);
+        } else if (b.id == EntryCtl::Yomi || b.id == EntryCtl::CompYomi) {
+            w = new CHalfKanaLineEdit(m_owner);
         } else {
             auto* e = new QLineEdit(m_owner);
             e->setReadOnly(b.kind == ControlKind::ShownDate);

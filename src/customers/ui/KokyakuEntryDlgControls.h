@@ -40,6 +40,17 @@ private:
     QString m_reading;
 };
 
+// A reading field: text committed through the input method arrives as
+// half-width katakana, as the reading fields have always been kept.
+class CHalfKanaLineEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void inputMethodEvent(QInputMethodEvent* event) override;
+};
+
 // The colour list: each entry shows a swatch of its colour and its name.
 class CColorMarkCombo : public QComboBox {
     Q_OBJECT
@@ -51,12 +62,21 @@ public:
 // dialogs title their free items with it.
 using EntryLabelFn = std::function<std::string(const std::string& field)>;
 
+// Makes the editable drop-down of a choice list (list number as in the
+// choice-list files: 3 importance, 4 and 5 rankings, 6 payment, 7 trade,
+// 8 staff); autoRegister is off in view-only dialogs.
+using ChoiceComboFactory = std::function<QComboBox*(int listNo, bool autoRegister, QWidget* parent)>;
+// The choice list of a control id, or -1.
+int ChoiceListOfControl(int id);
+
 // The controls of one page, built from its bindings. Every control gets its
 // label as accessible name; the tab order follows the order of building.
 class CEntryControls : public QObject {
     Q_OBJECT
 public:
-    CEntryControls(const std::vector<EntryBinding>& bindings, EntryLabelFn labels, bool viewOnly, QWidget* owner);
+    // Without a factory the choice lists are plain editable drop-downs.
+    CEntryControls(const std::vector<EntryBinding>& bindings, EntryLabelFn labels, bool viewOnly, QWidget* owner,
+                   ChoiceComboFactory choices = {});
 
     // A titled block with one row per control id: label, control, and where
     // the control has them a standard-mail button or a lookup / open button.
@@ -83,6 +103,7 @@ private:
 
     std::vector<EntryBinding> m_bindings;
     EntryLabelFn m_labels;
+    ChoiceComboFactory m_choices;
     bool m_viewOnly;
     QWidget* m_owner;
     std::map<int, QWidget*> m_controls;

@@ -19,11 +19,11 @@ const std::vector<int> kDetailIds = {1082, 1231, 1097, 1184, 1098, 1230, 1122, 1
 }  // namespace
 
 CKokyakuSubDlg::CKokyakuSubDlg(SubDialogKind kind, const CEntryRecord& record, bool viewOnly, EntryLabelFn labels,
-                               QWidget* parent)
+                               QWidget* parent, ChoiceComboFactory choices)
     : QDialog(parent), m_kind(kind), m_record(record), m_viewOnly(viewOnly), openUrl(OpenUrlWithDesktop) {
     setWindowTitle(QString::fromStdString(SubDialogTitle(kind, viewOnly)));
     const auto& bindings = SubDialogBindings(kind);
-    m_controls = new CEntryControls(bindings, std::move(labels), viewOnly, this);
+    m_controls = new CEntryControls(bindings, std::move(labels), viewOnly, this, std::move(choices));
 
     auto* top = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;

@@ -15,7 +15,7 @@ class CKokyakuSubDlg : public QDialog {
     Q_OBJECT
 public:
     CKokyakuSubDlg(SubDialogKind kind, const CEntryRecord& record, bool viewOnly, EntryLabelFn labels,
-                   QWidget* parent = nullptr);
+                   QWidget* parent = nullptr, ChoiceComboFactory choices = {});
 
     SubDialogKind Kind() const { return m_kind; }
     const CEntryRecord& Record() const { return m_record; }

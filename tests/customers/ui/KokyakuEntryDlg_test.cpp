@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -289,6 +291,11 @@ TEST(KokyakuEntryDlg, ReadingFromTheInputMethod) {
     send(Edit(d, 1078), QString::fromUtf8("がっこう"), QString());
     send(Edit(d, 1078), QString(), QString::fromUtf8("学校"));
     EXPECT_EQ(Edit(d, 1079)->text(), QString::fromUtf8("ｶﾞｯｺｳ"));
+    // Typed straight into the reading, committed kana become half-width.
+    send(Edit(d, 1060), QString::fromUtf8("じろう"), QString());
+    send(Edit(d, 1060), QString(), QString::fromUtf8("じろう"));
+    EXPECT_EQ(Edit(d, 1060)->text(), QString::fromUtf8("ﾔﾏﾀﾞﾊﾅｺｼﾞﾛｳ"));
+    Edit(d, 1060)->setText(QString::fromUtf8("ﾔﾏﾀﾞﾊﾅｺ"));
     // A cancelled composition leaves nothing behind.
     send(name, QString::fromUtf8("あ"), QString());
     send(name, QString(), QString());
@@ -340,6 +347,39 @@ TEST(KokyakuEntryDlg, CharacterOutsideShiftJisIsRefused) {
     d.Button(1)->click();
     ASSERT_EQ(ports.prompt.Texts().size(), 1u);
     EXPECT_NE(ports.prompt.Texts()[0].find("「𠮷」"), std::string::npos);
+    EXPECT_TRUE(host.added.empty());
+}
+
+TEST(KokyakuEntryDlg, ChoiceListsComeFromTheFactory) {
+    Host host;
+    std::vector<int> lists;
+    auto factory = [&](int listNo, bool autoRegister, QWidget* parent) {
+        EXPECT_TRUE(autoRegister);
+        lists.push_back(listNo);
+        auto* c = new QComboBox(parent);
+        c->setEditable(true);
+        c->addItem(QStringLiteral("L%1").arg(listNo));
+        return c;
+    };
+    CEntryRecord rec = Person(1, "x");
+    rec.SetText("CompType", "未登録の業種");
+    CKokyakuEntryDlg d(EntryLayout::Corporate, EntryMode::Change, &rec, false, false, &host, NoLabels, nullptr, factory);
+    std::sort(lists.begin(), lists.end());
+    EXPECT_EQ(lists, (std::vector<int>{3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(Combo(d, 1231)->currentText(), QString::fromUtf8("未登録の業種"));
+}
+
+TEST(KokyakuEntryDlg, EscapeClosesWithoutQuestion) {
+    TestPorts ports;
+    Host host;
+    CKokyakuEntryDlg d(EntryLayout::Normal, EntryMode::Add, nullptr, false, false, &host, NoLabels);
+    d.show();
+    Edit(d, 1059)->setText(QString::fromUtf8("入力途中"));
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&d, &esc);
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_TRUE(ports.prompt.Log().empty());
     EXPECT_TRUE(host.added.empty());
 }
 

@@ -1,0 +1,16 @@
+// The About box: the application icon and "Milvane\nVersion x.yy".
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+    QString Text() const;
+
+private:
+    QLabel* m_text;
+};

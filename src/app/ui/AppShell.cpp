@@ -1,0 +1,99 @@
+#include "app/ui/AppShell.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QTimer>
+#include <cstring>
+
+#include "app/ui/MainFrame.h"
+#include "app/ui/ScreenRegistry.h"
+#include "common/ui/QtPorts.h"
+#include "common/ui/WaitDlg.h"
+
+CQtAppShell::CQtAppShell() = default;
+
+CQtAppShell::~CQtAppShell() {
+    m_wait.reset();
+    m_frame.reset();
+}
+
+void CQtAppShell::CreateStartupWait() {
+    m_wait = std::make_unique<CWaitDlg>(nullptr, QStringLiteral("Milvaneを起動しています..."));
+    m_wait->ShowNow();
+}
+
+void CQtAppShell::DestroyStartupWait() { m_wait.reset(); }
+
+bool CQtAppShell::CreateMainWindow(CMilvaneDoc& doc) {
+    m_frame = std::make_unique<CMainFrame>(doc);
+    if (!m_frame->CreateFirstScreen()) {
+        m_frame.reset();
+        return false;
+    }
+    return true;
+}
+
+void CQtAppShell::ShowMainWindow() {
+    if (!m_frame) return;
+    m_frame->show();
+    m_frame->raise();
+    m_frame->activateWindow();
+    m_frame->repaint();
+}
+
+QString ApplyJapaneseFont(QApplication& app) {
+    const QStringList families = QFontDatabase::families();
+    QString chosen;
+    for (const char* f : {"IPAPGothic", "IPA Pゴシック", "IPAGothic", "IPAゴシック"}) {
+        if (families.contains(QString::fromUtf8(f))) {
+            chosen = QString::fromUtf8(f);
+            break;
+        }
+    }
+    if (chosen.isEmpty()) {
+        const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+        for (const QString& f : japanese)
+            if (!QFontDatabase::isPrivateFamily(f)) {
+                chosen = f;
+                break;
+            }
+    }
+    if (chosen.isEmpty()) return app.font().family();
+    QFont font(chosen);
+    font.setPointSizeF(std::max<qreal>(app.font().pointSizeF(), 9.5));
+    font.setStyleStrategy(QFont::PreferAntialias);
+    app.setFont(font);
+    return chosen;
+}
+
+int RunMilvane(QApplication& app, const RunOptions& options) {
+    std::unique_ptr<CQtPorts> ports;
+    if (options.installQtPorts) ports = std::make_unique<CQtPorts>();
+    RegisterBuiltScreens();
+
+    int exitCode = 0;
+    {
+        CQtAppShell shell;
+        CMilvaneApp milvane(shell, options.app);
+        if (!milvane.InitInstance()) return milvane.ExitInstance();
+
+        CMainFrame* frame = shell.Frame();
+        const bool quitOnLast = app.quitOnLastWindowClosed();
+        app.setQuitOnLastWindowClosed(false);
+        QObject::connect(frame, &CMainFrame::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+        if (options.quitAfterStart) QTimer::singleShot(0, frame, &QWidget::close);
+        if (frame->isVisible() || options.quitAfterStart) app.exec();
+        app.setQuitOnLastWindowClosed(quitOnLast);
+        exitCode = milvane.ExitInstance();
+    }
+    return exitCode;
+}
+
+RunOptions RunOptionsFromCommandLine(int argc, char** argv) {
+    RunOptions o;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--quit-after-start") == 0) o.quitAfterStart = true;
+    const QByteArray env = qgetenv("MILVANE_QUIT_AFTER_START");
+    if (!env.isEmpty() && env != "0") o.quitAfterStart = true;
+    return o;
+}

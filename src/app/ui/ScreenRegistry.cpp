@@ -1,0 +1,44 @@
+#include "app/ui/ScreenRegistry.h"
+
+#include <array>
+
+#include "app/CommandIds.h"
+#include "app/MilvaneData.h"
+#include "app/MilvaneDoc.h"
+#include "app/ui/MilvaneView.h"
+#include "customers/PreExtraction.h"
+
+namespace {
+std::array<ScreenFactory, SCREEN_COUNT>& Factories() {
+    static std::array<ScreenFactory, SCREEN_COUNT> factories;
+    return factories;
+}
+bool InRange(int n) { return n >= 0 && n < SCREEN_COUNT; }
+}  // namespace
+
+void RegisterScreen(int number, ScreenFactory factory) {
+    if (InRange(number)) Factories()[number] = std::move(factory);
+}
+
+void UnregisterScreen(int number) {
+    if (InRange(number)) Factories()[number] = nullptr;
+}
+
+bool IsScreenRegistered(int number) { return FindScreenFactory(number) != nullptr; }
+
+const ScreenFactory* FindScreenFactory(int number) {
+    if (!InRange(number) || !Factories()[number]) return nullptr;
+    return &Factories()[number];
+}
+
+void RegisterBuiltScreens() {
+    RegisterScreen(SCREEN_MENU, [](CMilvaneDoc& doc, CMainFrame& frame, int) -> CScreenView* {
+        return new CMilvaneView(doc, frame);
+    });
+    // Further screens register here as they are built.
+
+    CMenuScreenHooks& menu = MenuScreenHooks();
+    menu.loadAllHistory = [](CMilvaneDoc& doc) { return doc.Database().GetAllRireki(doc.RirekiList); };
+    menu.hasPreExtraction = [](CMilvaneDoc& doc) { return Exists(doc.DataDir); };
+    menu.commands[ID_PRE_EXTRACT_CLEAR] = [](CMilvaneView& view) { RemovePreExtraction(view.Document().DataDir); };
+}

@@ -1,0 +1,537 @@
+// Opening, saving and closing the customer database, the work file, and the
+// customer operations.
+#include "app/MilvaneData.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "MilvaneDataFixture.h"
+
+namespace fs = std::filesystem;
+
+// ---------------------------------------------------------------- files
+
+TEST(MilvaneDataFiles, EmptyDatabaseIsMarkedAndSelfContained) {
+    TempDir dir;
+    const std::string path = dir.File("QSMLV.mlv");
+    ASSERT_TRUE(CreateEmptyMilvaneDatabase(path));
+    EXPECT_FALSE(CreateEmptyMilvaneDatabase(path));  // never replaces a file
+    SecondConnection c(path);
+    EXPECT_EQ(c.Int("PRAGMA application_id"), 0x4D4C564E);
+    EXPECT_EQ(c.Int("PRAGMA user_version"), 1);
+    EXPECT_EQ(c.Text("PRAGMA journal_mode"), "delete");
+    for (const char* table : {"Customer", "Rireki", "DMList", "DMMng"})
+        EXPECT_EQ(c.Int(std::string("SELECT count(*) FROM ") + table), 0) << table;
+    // Every field of the record is a column.
+    for (const KokyakuField& f : KokyakuFields())
+        EXPECT_EQ(c.Int(std::string("SELECT count(*) FROM pragma_table_info('Customer') WHERE name='") + f.name + "'"),
+                  1)
+            << f.name;
+}
+
+TEST(MilvaneDataFiles, WorkFileLivesWhileTheDatabaseIsOpen) {
+    TestPorts ports;
+    TempDir dir;
+    ASSERT_TRUE(CreateEmptyMilvaneDatabase(dir.File("QSMLV.mlv")));
+    {
+        CMilvaneData data;
+        ASSERT_EQ(data.InitDB(dir.Path() + "/"), 1);
+        EXPECT_EQ(data.GetMLVFName(), dir.File("QSMLV.mlv"));
+        std::string work = ReadBytes(dir.File("QSMLV2.mlv2"));
+        EXPECT_NE(work.find("pid=" + std::to_string(getpid()) + "\n"), std::string::npos);
+        EXPECT_NE(work.find("host="), std::string::npos);
+        EXPECT_NE(work.find("user="), std::string::npos);
+        EXPECT_NE(work.find("time="), std::string::npos);
+
+        // Another copy finds the work file and opens nothing.
+        CMilvaneData other;
+        EXPECT_EQ(other.InitDB(dir.Path()), 0);
+        EXPECT_FALSE(other.IsOpen());
+
+        EXPECT_EQ(data.SaveMLV(false), 1);
+        EXPECT_TRUE(fs::exists(dir.File("QSMLV2.mlv2")));
+        EXPECT_EQ(data.SaveMLV(true), 1);
+        EXPECT_FALSE(data.IsOpen());
+        EXPECT_FALSE(fs::exists(dir.File("QSMLV2.mlv2")));
+        EXPECT_EQ(data.GetMLVFName(), "");
+        EXPECT_EQ(data.SaveMLV(false), -1);  // nothing open
+        EXPECT_EQ(data.SaveMLV(true), 1);
+
+        ASSERT_EQ(data.InitDB(dir.Path()), 1);
+    }
+    // The destructor closes like SaveMLV(true); the file left needs no log.
+    EXPECT_FALSE(fs::exists(dir.File("QSMLV2.mlv2")));
+    EXPECT_FALSE(fs::exists(dir.File("QSMLV.mlv-wal")));
+    EXPECT_EQ(SecondConnection(dir.File("QSMLV.mlv")).Text("PRAGMA journal_mode"), "delete");
+}
+
+TEST(MilvaneDataFiles, LeftoverWorkFileGivesZeroUntilRemoved) {
+    TestPorts ports;
+    TempDir dir;
+    ASSERT_TRUE(CreateEmptyMilvaneDatabase(dir.File("QSMLV.mlv")));
+    WriteBytes(dir.File("QSMLV2.mlv2"), "pid=1\n");
+    CMilvaneData data;
+    EXPECT_EQ(data.InitDB(dir.Path()), 0);
+    EXPECT_EQ(ReadBytes(dir.File("QSMLV2.mlv2")), "pid=1\n");  // left alone
+    fs::remove(dir.File("QSMLV2.mlv2"));
+    EXPECT_EQ(data.InitDB(dir.Path()), 1);
+}
+
+TEST(MilvaneDataFiles, WhatCannotBeOpenedGivesMinusOneAndNoWorkFile) {
+    TestPorts ports;
+    TempDir dir;
+    CMilvaneData data;
+    EXPECT_EQ(data.InitDB(dir.Path()), -1);  // no database file
+    EXPECT_FALSE(fs::exists(dir.File("QSMLV2.mlv2")));
+
+    WriteBytes(dir.File("QSMLV.mlv"), "this is not a database, just some text that is long enough to matter.\n");
+    EXPECT_EQ(data.InitDB(dir.Path()), -1);
+    EXPECT_FALSE(fs::exists(dir.File("QSMLV2.mlv2")));
+    EXPECT_FALSE(data.LastError().empty());
+
+    // An SQLite file of someone else.
+    fs::remove(dir.File("QSMLV.mlv"));
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open(dir.File("QSMLV.mlv").c_str(), &db);
+        sqlite3_exec(db, "CREATE TABLE t(x)", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    EXPECT_EQ(data.InitDB(dir.Path()), -1);
+    EXPECT_FALSE(fs::exists(dir.File("QSMLV2.mlv2")));
+
+    // A database of a newer schema.
+    fs::remove(dir.File("QSMLV.mlv"));
+    ASSERT_TRUE(CreateEmptyMilvaneDatabase(dir.File("QSMLV.mlv")));
+    SecondConnection(dir.File("QSMLV.mlv")).Exec("PRAGMA user_version=2");
+    EXPECT_EQ(data.InitDB(dir.Path()), -1);
+    EXPECT_FALSE(fs::exists(dir.File("QSMLV2.mlv2")));
+}
+
+TEST_F(MilvaneDataTest, SavedFileCopiedAloneHoldsEverything) {
+    int32_t key = AddCustomer("C1");
+    CRirekiData r = Entry("購入", CDateTime::FromParts(2004, 5, 1), 1500);
+    ASSERT_GT(data.AddNewRireki(key, r, CDateTime::FromParts(2004, 5, 2)), 0);
+    ASSERT_EQ(data.SaveMLV(false), 1);
+
+    // Only the database file travels (as a backup would copy it).
+    TempDir other;
+    fs::copy_file(DbPath(), other.File("QSMLV.mlv"));
+    CMilvaneData copy;
+    ASSERT_EQ(copy.InitDB(other.Path()), 1);
+    CKokyakuList list;
+    ASSERT_EQ(copy.GetAllKokyaku(list), 1);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0]->CustomerID, "C1");
+    CRirekiList history;
+    ASSERT_EQ(copy.GetRirekiForKokyaku(key, history), 1);
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(history[0]->Money, 1500);
+}
+
+TEST_F(MilvaneDataTest, PastDataIsReadOnlyWithoutWorkFile) {
+    int32_t key = AddCustomer("C1");
+    ASSERT_EQ(data.SaveMLV(false), 1);
+    TempDir past;
+    fs::copy_file(DbPath(), past.File("QSMLV.mlv"));
+
+    CMilvaneData browse;
+    ASSERT_EQ(browse.InitDBFromPath(past.File("QSMLV.mlv"), true), 1);
+    EXPECT_TRUE(browse.IsReadOnly());
+    EXPECT_EQ(browse.GetMLVFName(), past.File("QSMLV.mlv"));
+    EXPECT_FALSE(fs::exists(past.File("QSMLV2.mlv2")));
+    CKokyakuList list;
+    ASSERT_EQ(browse.GetAllKokyaku(list), 1);
+    EXPECT_EQ(list.size(), 1u);
+    CKeyArray keys;
+    EXPECT_EQ(browse.ExtractKokyaku("SELECT * FROM Customer", keys), 1);
+    EXPECT_EQ(keys, CKeyArray{static_cast<uint32_t>(key)});
+
+    CKokyaku k;
+    EXPECT_EQ(browse.AddNewKokyaku(k), -1);
+    CKeyArray deleted;
+    EXPECT_EQ(browse.DeleteKokyaku({static_cast<uint32_t>(key)}, deleted), -1);
+    EXPECT_EQ(browse.SaveMLV(false), 1);
+    EXPECT_EQ(browse.SaveMLV(true), 1);
+    EXPECT_EQ(SecondConnection(past.File("QSMLV.mlv")).Int("SELECT count(*) FROM Customer"), 1);
+
+    EXPECT_EQ(browse.InitDBFromPath(past.File("missing.mlv"), true), -1);
+}
+
+TEST_F(MilvaneDataTest, FolderNamesWithUriCharacters) {
+    AddCustomer("C1");
+    ASSERT_EQ(data.SaveMLV(true), 1);
+    const std::string odd = dir.File("過去 データ #1 50%?x=y");
+    fs::create_directory(odd);
+    fs::copy_file(DbPath(), odd + "/QSMLV.mlv");
+    CMilvaneData other;
+    ASSERT_EQ(other.InitDBFromPath(odd + "/QSMLV.mlv", true), 1) << other.LastError();
+    EXPECT_EQ(other.GetMLVFName(), odd + "/QSMLV.mlv");
+    ASSERT_EQ(other.InitDB(odd), 1) << other.LastError();
+    EXPECT_TRUE(fs::exists(odd + "/QSMLV2.mlv2"));
+    EXPECT_EQ(AddCustomer("unused"), -1);  // the first object stays closed
+    CKokyakuList list;
+    ASSERT_EQ(other.GetAllKokyaku(list), 1);
+    EXPECT_EQ(list.size(), 1u);
+}
+
+TEST_F(MilvaneDataTest, PastDataOpensWhereNoSharedMemoryFileCanBeMade) {
+    AddCustomer("C1");
+    ASSERT_EQ(data.SaveMLV(false), 1);
+    TempDir past;
+    fs::copy_file(DbPath(), past.File("QSMLV.mlv"));
+    fs::create_directory(past.File("QSMLV.mlv-shm"));  // blocks the shared-memory file
+    CMilvaneData browse;
+    ASSERT_EQ(browse.InitDBFromPath(past.File("QSMLV.mlv"), true), 1) << browse.LastError();
+    CKokyakuList list;
+    ASSERT_EQ(browse.GetAllKokyaku(list), 1);
+    EXPECT_EQ(list.size(), 1u);
+}
+
+TEST_F(MilvaneDataTest, CompactWritesAConsistentCopyFirst) {
+    for (int i = 0; i < 50; ++i) ASSERT_GT(AddCustomer("C" + std::to_string(i), std::string(50, 'x')), 0);
+    CKeyArray keys, deleted;
+    for (auto& k : All())
+        if (k->ID % 2 == 0) keys.push_back(static_cast<uint32_t>(k->ID));
+    ASSERT_EQ(data.DeleteKokyaku(keys, deleted), 1);
+
+    const std::string backup = dir.File("backup.mlv");
+    WriteBytes(backup, "old");
+    ASSERT_EQ(data.CompactDB(backup), 1) << data.LastError();
+    EXPECT_EQ(SecondConnection(backup).Int("SELECT count(*) FROM Customer"), 25);
+    EXPECT_EQ(SecondConnection(backup).Int("PRAGMA application_id"), 0x4D4C564E);
+    EXPECT_EQ(All().size(), 25u);
+    EXPECT_GT(AddCustomer("after"), 0);  // still open and writable
+    EXPECT_EQ(data.CompactDB(DbPath()), -1);
+    // A copy that cannot be written leaves the previous one.
+    const std::string blocked = dir.File("blocked.mlv");
+    WriteBytes(blocked, "previous");
+    fs::create_directory(blocked + ".tmp");
+    fs::create_directory(blocked + ".tmp/x");
+    EXPECT_EQ(data.CompactDB(blocked), -1);
+    EXPECT_EQ(ReadBytes(blocked), "previous");
+    EXPECT_EQ(data.CompactDB(dir.File("no/such/folder.mlv")), -1);
+}
+
+// ---------------------------------------------------------------- customers
+
+namespace {
+
+// A record with a distinct value in every field.
+CKokyaku FullRecord() {
+    CKokyaku k;
+    int n = 0;
+    for (const KokyakuField& f : KokyakuFields()) {
+        ++n;
+        switch (f.kind) {
+        case KokyakuFieldKind::Text: f.Text(k) = "値" + std::to_string(n); break;
+        case KokyakuFieldKind::Date: f.SetDate(k, CDateTime::FromParts(2000 + n % 20, 1 + n % 12, 1 + n % 28, 10, n % 60)); break;
+        case KokyakuFieldKind::Integer:
+        case KokyakuFieldKind::Coded:
+        case KokyakuFieldKind::Colour: f.SetInt(k, n); break;
+        case KokyakuFieldKind::Number: break;
+        }
+    }
+    k.ID = -1;
+    k.TEL_Home = "03-1234-5678";
+    k.TEL_Office = "(06)9999";
+    k.BirthDay = CDateTime();  // unset
+    return k;
+}
+
+}  // namespace
+
+TEST_F(MilvaneDataTest, CustomerKeepsEveryField) {
+    CKokyaku k = FullRecord();
+    int32_t key = data.AddNewKokyaku(k);
+    ASSERT_GT(key, 0) << data.LastError();
+    EXPECT_EQ(k.ID, key);
+    EXPECT_EQ(k.TEL_Home_X, 312345678.0);
+    EXPECT_EQ(k.TEL_Office_X, 69999.0);
+    auto stored = Get(key);
+    ASSERT_TRUE(stored);
+    for (const KokyakuField& f : KokyakuFields())
+        EXPECT_EQ(f.Compare(*stored, k), 0) << f.name << ": " << f.ValueText(*stored) << " / " << f.ValueText(k);
+    EXPECT_FALSE(stored->BirthDay.IsValid());
+    EXPECT_EQ(Count("SELECT count(*) FROM Customer WHERE BirthDay IS NULL"), 1);
+    EXPECT_EQ(Count("SELECT TEL_Home_X FROM Customer"), 312345678);
+
+    // Keys are never reused.
+    CKeyArray deleted;
+    ASSERT_EQ(data.DeleteKokyaku({static_cast<uint32_t>(key)}, deleted), 1);
+    EXPECT_GT(AddCustomer("next"), key);
+}
+
+TEST_F(MilvaneDataTest, CustomerTextsWithQuotesAndBrackets) {
+    const std::string odd = "O'Neil \"q\" [x] 50%_off #1 \\ ;--";
+    int32_t key = AddCustomer(odd.substr(0, 20), odd);
+    ASSERT_GT(key, 0);
+    EXPECT_EQ(Get(key)->Name, odd);
+    CKeyArray keys;
+    ASSERT_EQ(data.ExtractKokyaku("SELECT Customer.* FROM Customer WHERE [Customer].[Name] = 'O''Neil \"q\" [x] 50%_off "
+                                  "#1 \\ ;--'",
+                                  keys),
+              1)
+        << data.LastError();
+    EXPECT_EQ(keys, CKeyArray{static_cast<uint32_t>(key)});
+}
+
+TEST_F(MilvaneDataTest, AddRefusesTextsOverTheirLimit) {
+    CKokyaku k;
+    k.Name = std::string(26, 'x') + "あいうえおかきくけこさしす";  // 26 + 26 = 52 bytes > 50
+    EXPECT_EQ(data.AddNewKokyaku(k), -1);
+    EXPECT_NE(data.LastError().find("Name"), std::string::npos);
+    EXPECT_EQ(Count("SELECT count(*) FROM Customer"), 0);
+    k.Name = std::string(24, 'x') + "あいうえおかきくけこさしす";  // exactly 50
+    EXPECT_GT(data.AddNewKokyaku(k), 0);
+}
+
+TEST_F(MilvaneDataTest, BulkAddReportsRefusedPositions) {
+    CKokyakuList list;
+    for (const char* code : {"A", "B", "C", "D"}) {
+        auto k = std::make_unique<CKokyaku>();
+        k->CustomerID = code;
+        k->TEL_Office = "0120-000-111";
+        list.push_back(std::move(k));
+    }
+    list[1]->Suffix = "12345678901";  // 11 bytes > 10
+    list[3]->Note10 = std::string(256, 'n');
+    CKeyArray refused;
+    ASSERT_EQ(data.AddNewKokyaku(list, refused), 10);
+    EXPECT_EQ(refused, (CKeyArray{1, 3}));
+    EXPECT_GT(list[0]->ID, 0);
+    EXPECT_GT(list[2]->ID, list[0]->ID);
+    EXPECT_EQ(list[1]->ID, -1);
+    EXPECT_EQ(list[2]->TEL_Office_X, 120000111.0);
+    EXPECT_EQ(Count("SELECT count(*) FROM Customer"), 2);
+    EXPECT_EQ(Count("SELECT count(*) FROM Customer WHERE TEL_Office_X=120000111"), 2);
+
+    CKokyakuList ok;
+    ok.push_back(std::make_unique<CKokyaku>());
+    EXPECT_EQ(data.AddNewKokyaku(ok, refused), 1);
+    EXPECT_TRUE(refused.empty());
+    CKokyakuList none;
+    EXPECT_EQ(data.AddNewKokyaku(none, refused), 0);
+}
+
+TEST_F(MilvaneDataTest, BulkAddFailingMidwayAddsNothing) {
+    SecondConnection(DbPath()).Exec(
+        "CREATE TRIGGER boom BEFORE INSERT ON Customer WHEN new.CustomerID='boom' BEGIN SELECT RAISE(ABORT,'boom'); END");
+    CKokyakuList list;
+    for (const char* code : {"A", "boom", "C"}) {
+        list.push_back(std::make_unique<CKokyaku>());
+        list.back()->CustomerID = code;
+    }
+    CKeyArray refused;
+    EXPECT_EQ(data.AddNewKokyaku(list, refused), -1);
+    EXPECT_NE(data.LastError().find("boom"), std::string::npos);
+    EXPECT_EQ(list[0]->ID, -1);
+    EXPECT_EQ(Count("SELECT count(*) FROM Customer"), 0);
+    // The connection is usable afterwards.
+    EXPECT_GT(AddCustomer("later"), 0);
+}
+
+TEST_F(MilvaneDataTest, ModifyReplacesTheRecord) {
+    int32_t key = AddCustomer("C1", "前");
+    auto k = Get(key);
+    k->Name = "後";
+    k->TEL_Home = "011-222";
+    k->ID = 999;  // the key argument decides
+    ASSERT_EQ(data.ModifyKokyaku(key, *k), 1);
+    EXPECT_EQ(k->ID, key);
+    EXPECT_EQ(k->TEL_Home_X, 11222.0);
+    EXPECT_EQ(Get(key)->Name, "後");
+    EXPECT_EQ(Count("SELECT TEL_Home_X FROM Customer"), 11222);
+
+    EXPECT_EQ(data.ModifyKokyaku(key + 100, *k), 0);
+    k->Yomi = std::string(51, 'y');
+    EXPECT_EQ(data.ModifyKokyaku(key, *k), -1);
+    EXPECT_EQ(Get(key)->Yomi, "");
+}
+
+TEST_F(MilvaneDataTest, BulkChangeOfOneField) {
+    int32_t a = AddCustomer("A"), b = AddCustomer("B"), c = AddCustomer("C");
+    const CDateTime now = CDateTime::FromParts(2010, 3, 4, 5, 6, 7);
+    CKeyArray changed;
+    ASSERT_EQ(data.ModifyKokyaku({uint32_t(a), uint32_t(b)}, changed, "ColorMark", now, "", 0x0000FF), 1);
+    EXPECT_EQ(changed, (CKeyArray{uint32_t(a), uint32_t(b)}));
+    EXPECT_EQ(Get(a)->ColorMark, 0x0000FF);
+    EXPECT_EQ(Get(a)->LastUpDate, now);
+    EXPECT_EQ(Get(c)->ColorMark, 0xFFFFFF);
+    EXPECT_EQ(Get(c)->LastUpDate, CDateTime::FromParts(2004, 1, 1));
+
+    ASSERT_EQ(data.ModifyKokyaku({uint32_t(c), 9999}, changed, "Ranking1", now, "ゴールド'会員", 0), 10);
+    EXPECT_EQ(changed, CKeyArray{uint32_t(c)});
+    EXPECT_EQ(Get(c)->Ranking1, "ゴールド'会員");
+    EXPECT_EQ(data.ModifyKokyaku({9999}, changed, "ImportantRanking", now, "VIP", 0), 0);
+    EXPECT_TRUE(changed.empty());
+
+    EXPECT_EQ(data.ModifyKokyaku({uint32_t(a)}, changed, "NoSuchField", now, "x", 0), -1);
+    EXPECT_EQ(data.ModifyKokyaku({uint32_t(a)}, changed, "ID", now, "5", 0), -1);
+    EXPECT_EQ(data.ModifyKokyaku({uint32_t(a)}, changed, "Ranking2", now, std::string(51, 'r'), 0), -1);
+    EXPECT_EQ(Get(a)->Ranking2, "");
+
+    // Phone texts keep their numbers.
+    ASSERT_EQ(data.ModifyKokyaku({uint32_t(a)}, changed, "TEL_Home", now, "03-1111-2222", 0), 1);
+    EXPECT_EQ(Get(a)->TEL_Home_X, 311112222.0);
+}
+
+TEST_F(MilvaneDataTest, DeleteTakesHistoryAndTargetsAlong) {
+    int32_t a = AddCustomer("A"), b = AddCustomer("B");
+    CRirekiData r = Entry("購入", CDateTime::FromParts(2004, 5, 1));
+    ASSERT_GT(data.AddNewRireki(a, r, CDateTime::Now()), 0);
+    ASSERT_GT(data.AddNewRireki(b, r, CDateTime::Now()), 0);
+    CKeyArray failed;
+    auto dm = data.AddNewDMTitle(CDateTime::Now(), "夏", "", "", 0, {uint32_t(a), uint32_t(b)}, failed);
+    ASSERT_TRUE(dm);
+
+    CKeyArray deleted;
+    ASSERT_EQ(data.DeleteKokyaku({uint32_t(a), 4242}, deleted), 10);
+    EXPECT_EQ(deleted, CKeyArray{uint32_t(a)});
+    EXPECT_EQ(Count("SELECT count(*) FROM Rireki"), 1);
+    EXPECT_EQ(Count("SELECT count(*) FROM DMMng"), 1);
+    EXPECT_EQ(Count("SELECT CustomerID FROM DMMng"), b);
+    EXPECT_EQ(data.DeleteKokyaku({4242}, deleted), 0);
+    EXPECT_EQ(data.DeleteKokyaku({uint32_t(b), uint32_t(b)}, deleted), 1);
+    EXPECT_EQ(deleted, CKeyArray{uint32_t(b)});
+    EXPECT_EQ(data.DeleteKokyaku({}, deleted), 0);
+}
+
+TEST_F(MilvaneDataTest, DeleteFailingMidwayDeletesNothing) {
+    int32_t a = AddCustomer("A"), b = AddCustomer("B");
+    CRirekiData r = Entry("購入", CDateTime::FromParts(2004, 5, 1));
+    ASSERT_GT(data.AddNewRireki(b, r, CDateTime::Now()), 0);
+    SecondConnection(DbPath()).Exec("CREATE TRIGGER keep BEFORE DELETE ON Rireki BEGIN SELECT RAISE(ABORT,'kept'); END");
+    CKeyArray deleted;
+    EXPECT_EQ(data.DeleteKokyaku({uint32_t(a), uint32_t(b)}, deleted), -1);
+    EXPECT_TRUE(deleted.empty());
+    EXPECT_EQ(Count("SELECT count(*) FROM Customer"), 2);
+    EXPECT_EQ(Count("SELECT count(*) FROM Rireki"), 1);
+}
+
+TEST_F(MilvaneDataTest, GetAllKokyakuFollowsTheOrderClause) {
+    AddCustomer("1", "b");
+    AddCustomer("2", "C");
+    AddCustomer("3", "a");
+    auto byKey = All();
+    ASSERT_EQ(byKey.size(), 3u);
+    EXPECT_EQ(byKey[0]->CustomerID, "1");
+    auto byName = All("ORDER BY [Customer].[Name] DESC");
+    ASSERT_EQ(byName.size(), 3u);
+    EXPECT_EQ(byName[0]->Name, "C");  // texts compare without case
+    EXPECT_EQ(byName[2]->Name, "a");
+
+    // The joined addresses order too.
+    CKokyaku far;
+    far.Add1_Home = "北海道";
+    far.Add2_Home = "札幌市";
+    CKokyaku near;
+    near.Add1_Home = "北海道";
+    near.Add2_Home = "旭川市";
+    ASSERT_GT(data.AddNewKokyaku(far), 0);
+    ASSERT_GT(data.AddNewKokyaku(near), 0);
+    auto byAddress = All("ORDER BY [Customer].[Add_Home_X] DESC");
+    ASSERT_EQ(byAddress.size(), 5u);
+    EXPECT_EQ(byAddress[0]->ID, far.ID);  // 北海道札幌市 after 北海道旭川市 in code order
+    EXPECT_EQ(byAddress[1]->ID, near.ID);
+    CKeyArray keys;
+    ASSERT_EQ(data.ExtractKokyaku("SELECT Customer.* FROM Customer WHERE (([Add1_Home] & [Add2_Home] & [Add3_Home]) "
+                                  "Like '北海道旭%') ORDER BY [Customer].[Add_Office_X]",
+                                  keys),
+              1)
+        << data.LastError();
+    EXPECT_EQ(keys, CKeyArray{uint32_t(near.ID)});
+
+    CKokyakuList list;
+    EXPECT_EQ(data.GetAllKokyaku(list, "; DELETE FROM Customer"), 0);
+    EXPECT_EQ(data.GetAllKokyaku(list, "ORDER BY Name; DELETE FROM Customer"), 0);
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(Count("SELECT count(*) FROM Customer"), 5);
+}
+
+// ---------------------------------------------------------------- statements
+
+TEST_F(MilvaneDataTest, ExtractKeepsTheStatementOrder) {
+    int32_t a = AddCustomer("A", "abc"), b = AddCustomer("B", "ABD"), c = AddCustomer("C", "xyz");
+    CKeyArray keys;
+    ASSERT_EQ(data.ExtractKokyaku("SELECT Customer.* FROM Customer WHERE [Customer].[Name] >= 'ABC' "
+                                  "ORDER BY [Customer].[Name] DESC",
+                                  keys),
+              1)
+        << data.LastError();
+    EXPECT_EQ(keys, (CKeyArray{uint32_t(c), uint32_t(b), uint32_t(a)}));
+    keys.clear();
+    ASSERT_EQ(data.ExtractKokyaku("SELECT Customer.* FROM Customer WHERE Name = 'ABC';  ", keys), 1);
+    EXPECT_EQ(keys, CKeyArray{uint32_t(a)});  // case-insensitive like the desktop database
+    keys.clear();
+    ASSERT_EQ(data.ExtractKokyaku("SELECT * FROM Customer WHERE Name = 'none'", keys), 1);
+    EXPECT_TRUE(keys.empty());
+}
+
+TEST_F(MilvaneDataTest, OnlyOneReadingSelectIsAccepted) {
+    int32_t a = AddCustomer("A");
+    const char* refused[] = {
+        "DELETE FROM Customer",
+        "SELECT * FROM Customer; DELETE FROM Customer",
+        "SELECT * FROM Customer; SELECT * FROM Customer",
+        "INSERT INTO Customer (Name) VALUES ('x')",
+        "UPDATE Customer SET Name='x'",
+        "PRAGMA user_version=7",
+        "PRAGMA user_version",
+        "ATTACH DATABASE '/tmp/milvane-attack.db' AS x",
+        "CREATE TABLE x(y)",
+        "DROP TABLE Customer",
+        "BEGIN",
+        "VACUUM",
+        "WITH d AS (SELECT 1) DELETE FROM Customer",
+        "SELECT * FROM Customer WHERE",
+        "",
+    };
+    for (const char* sql : refused) {
+        CKeyArray keys;
+        EXPECT_EQ(data.ExtractKokyaku(sql, keys), -1) << sql;
+        EXPECT_TRUE(keys.empty()) << sql;
+        CRirekiList list;
+        EXPECT_EQ(data.ExtractRireki(sql, list), -1) << sql;
+        CSorunaHitList hits;
+        EXPECT_EQ(data.QuerySoruna(1, sql, hits, 0), -1) << sql;
+    }
+    EXPECT_EQ(Count("SELECT count(*) FROM Customer"), 1);
+    EXPECT_EQ(Count("SELECT ID FROM Customer"), a);
+    EXPECT_EQ(Count("PRAGMA user_version"), 1);
+    EXPECT_FALSE(fs::exists("/tmp/milvane-attack.db"));
+    EXPECT_EQ(Count("SELECT count(*) FROM sqlite_master WHERE name='x'"), 0);
+    // The component's own work goes on.
+    EXPECT_GT(AddCustomer("B"), 0);
+}
+
+TEST_F(MilvaneDataTest, ErrorTextIsShownThroughThePrompt) {
+    CKeyArray keys;
+    ASSERT_EQ(data.ExtractKokyaku("SELECT * FROM NoSuchTable", keys), -1);
+    EXPECT_NE(data.LastError().find("NoSuchTable"), std::string::npos);
+    EXPECT_EQ(data.DispOleDBErrDlg(), 1);
+    ASSERT_EQ(ports.prompt.Log().size(), 1u);
+    EXPECT_EQ(ports.prompt.Log()[0].icon, MsgIcon::Stop);
+    EXPECT_NE(ports.prompt.Log()[0].text.find("NoSuchTable"), std::string::npos);
+    data.SetLastError("provider: table locked");
+    data.DispOleDBErrDlg();
+    ASSERT_EQ(ports.prompt.Log().size(), 2u);
+    EXPECT_NE(ports.prompt.Log()[1].text.find("provider: table locked"), std::string::npos);
+}
+
+TEST_F(MilvaneDataTest, OperationsOnAClosedDatabaseFail) {
+    ASSERT_EQ(data.SaveMLV(true), 1);
+    CKokyaku k;
+    EXPECT_EQ(data.AddNewKokyaku(k), -1);
+    CKokyakuList list;
+    EXPECT_EQ(data.GetAllKokyaku(list), 0);
+    CKeyArray keys;
+    EXPECT_EQ(data.ExtractKokyaku("SELECT * FROM Customer", keys), -1);
+    EXPECT_EQ(data.CompactDB(dir.File("b.mlv")), -1);
+    CDMList titles;
+    EXPECT_EQ(data.GetAllDMTitle(titles), 0);
+}

@@ -1,0 +1,288 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "AppTestSupport.h"
+#include "app/MilvaneData.h"
+#include "app/MilvaneDoc.h"
+#include "common/SjisText.h"
+#include "support/TestPorts.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class DocTest : public ::testing::Test {
+protected:
+    void SetUp() override { fs::create_directories(install.File("Data/MyData")); }
+
+    // A data folder holding an empty database.
+    std::string MakeDataFolder(const std::string& name) {
+        std::string dir = data.File(name);
+        fs::create_directories(dir);
+        EXPECT_TRUE(CreateEmptyMilvaneDatabase(dir + "/QSMLV.mlv"));
+        return dir;
+    }
+    std::string Pointer() const { return install.File("Data/MyData/datadir.dat"); }
+
+    TestPorts ports;
+    TempDir install, data;
+    CMilvaneDoc doc{install.Path()};
+};
+
+TEST_F(DocTest, ReadDataDirDropsTheTrailingSeparatorAndNeedsTheDatabase) {
+    std::string dir = MakeDataFolder("顧客データ");
+    WriteBytes(Pointer(), Utf8ToSjis(dir + "/"));
+    EXPECT_EQ(doc.ReadDataDir(), 1);
+    EXPECT_EQ(doc.DataDir, dir);
+
+    WriteBytes(Pointer(), Utf8ToSjis(dir) + "\r\nsecond line");
+    EXPECT_EQ(doc.ReadDataDir(), 1);
+    EXPECT_EQ(doc.DataDir, dir);
+
+    fs::remove(dir + "/QSMLV.mlv");
+    EXPECT_EQ(doc.ReadDataDir(), 0);
+    EXPECT_EQ(doc.DataDir, dir);  // read, but without a database
+    EXPECT_TRUE(ports.prompt.Log().empty());
+}
+
+TEST_F(DocTest, ReadDataDirFailsSilentlyOnMissingOrEmptyPointer) {
+    doc.DataDir = "/old";
+    EXPECT_EQ(doc.ReadDataDir(), 0);
+    EXPECT_EQ(doc.DataDir, "");
+    WriteBytes(Pointer(), "");
+    EXPECT_EQ(doc.ReadDataDir(), 0);
+    WriteBytes(Pointer(), "/");  // the root reads as "" and is tested as "/QSMLV.mlv"
+    EXPECT_EQ(doc.ReadDataDir(), fs::is_regular_file("/QSMLV.mlv") ? 1 : 0);
+    EXPECT_EQ(doc.DataDir, "");
+    EXPECT_TRUE(ports.prompt.Log().empty());
+}
+
+TEST_F(DocTest, SelectDataDirAsksUntilAFolderWithDatabaseOrCancel) {
+    std::string good = MakeDataFolder("shop");
+    std::string empty = data.File("empty");
+    fs::create_directories(empty);
+    ports.prompt.QueueChoice("/");
+    ports.prompt.QueueChoice(empty);
+    ports.prompt.QueueChoice(good + "/");
+    EXPECT_EQ(doc.SelectDataDir(), 1);
+    EXPECT_EQ(doc.DataDir, good);
+    EXPECT_EQ(ReadBytes(Pointer()), Utf8ToSjis(good));  // no line end
+    auto texts = ports.prompt.Texts();
+    ASSERT_EQ(texts.size(), 5u);
+    EXPECT_EQ(texts[0], "フォルダを選択してOKを押して下さい");
+    EXPECT_EQ(texts[1], "ルートディレクトリは指定できません。\nフォルダを選択しなおしてください");
+    EXPECT_EQ(texts[3], "指定されたフォルダにはデータファイルが存在しません\nフォルダを指定しなおしてください");
+
+    ports.prompt.QueueChoice(std::nullopt);
+    EXPECT_EQ(doc.SelectDataDir(), 0);
+    EXPECT_EQ(doc.DataDir, good);
+}
+
+TEST_F(DocTest, WriteDataDirFailureTellsTheFileError) {
+    doc.DataDir = "/srv/shop";
+    fs::remove_all(install.File("Data/MyData"));
+    EXPECT_EQ(doc.WriteDataDir(), 0);
+    EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{"ファイル操作中にエラーが発生しました"}));
+}
+
+TEST_F(DocTest, OnNewDocumentAsksForTheFolderWhenThePointerIsBad) {
+    WriteBytes(Pointer(), "/nowhere/at/all");
+    ports.prompt.QueueChoice(std::nullopt);
+    EXPECT_NE(doc.OnNewDocument(), 0);
+    auto texts = ports.prompt.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0],
+              "データベースファイルの保存先にデータベースファイルが存在しないか、保存先が不明です。\n"
+              "ファイルの存在するフォルダを指定してください。");
+    EXPECT_EQ(doc.DataDir, "/nowhere/at/all");  // a cancelled choice keeps what was read
+    EXPECT_EQ(doc.PaletteDevice, 0);
+}
+
+TEST_F(DocTest, EndInfoIsTwoLittleEndianIntegers) {
+    EXPECT_EQ(doc.ReadEndInfo(), 0);  // missing: values stay 0
+    EXPECT_EQ(doc.SelectedFormTab, 0);
+    EXPECT_EQ(doc.SelectedFormId, 0);
+
+    doc.SelectedFormTab = 4;
+    doc.SelectedFormId = 0x01020304;
+    ASSERT_EQ(doc.WriteEndInfo(), 1);
+    EXPECT_EQ(ReadBytes(doc.EndInfoFile()), Hex("04 00 00 00 04 03 02 01"));
+    doc.SelectedFormTab = 1;
+    doc.SelectedFormId = -1;
+    ASSERT_EQ(doc.WriteEndInfo(), 1);  // replaces, still 8 bytes
+    EXPECT_EQ(ReadBytes(doc.EndInfoFile()), Hex("01 00 00 00 FF FF FF FF"));
+
+    CMilvaneDoc other(install.Path());
+    EXPECT_EQ(other.ReadEndInfo(), 1);
+    EXPECT_EQ(other.SelectedFormTab, 1);
+    EXPECT_EQ(other.SelectedFormId, -1);
+    EXPECT_TRUE(ports.prompt.Log().empty());
+}
+
+TEST_F(DocTest, ShortEndInfoIsAFileErrorAndKeepsTheValues) {
+    WriteBytes(doc.EndInfoFile(), Hex("02 00 00 00 05"));
+    doc.SelectedFormTab = 3;
+    doc.SelectedFormId = 7;
+    EXPECT_EQ(doc.ReadEndInfo(), 0);
+    EXPECT_EQ(doc.SelectedFormTab, 3);
+    EXPECT_EQ(doc.SelectedFormId, 7);
+    EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{"ファイル操作中にエラーが発生しました"}));
+}
+
+TEST(StorePictureFile, CopiesUnderAFreeName) {
+    TempDir src, data;
+    std::string pictures = data.File("Picture");
+    fs::create_directories(src.File("sub"));
+    WriteBytes(src.File("sub/a.jpg"), "new picture");
+
+    std::string field = src.File("sub/a.jpg");
+    ASSERT_TRUE(StorePictureFile(field, pictures));  // the folder is created
+    EXPECT_EQ(field, "a.jpg");
+    WriteBytes(pictures + "/a_1.jpg", "older");
+    field = src.File("sub/a.jpg");
+    ASSERT_TRUE(StorePictureFile(field, pictures));
+    EXPECT_EQ(field, "a_2.jpg");
+    EXPECT_EQ(ReadBytes(pictures + "/a_2.jpg"), "new picture");
+    EXPECT_EQ(ReadBytes(pictures + "/a_1.jpg"), "older");  // never overwritten
+    EXPECT_TRUE(fs::exists(src.File("sub/a.jpg")));       // the original stays
+}
+
+TEST(StorePictureFile, LeavesStoredNamesEmptyAndMissingFiles) {
+    TempDir data;
+    std::string pictures = data.File("Picture");
+    for (std::string name : {std::string(), std::string("stored.bmp"), data.File("gone.jpg")}) {
+        std::string field = name;
+        EXPECT_FALSE(StorePictureFile(field, pictures));
+        EXPECT_EQ(field, name);
+    }
+    EXPECT_FALSE(fs::exists(pictures));
+}
+
+TEST(StorePictureFile, NameWithoutExtensionAndWithSeveralDots) {
+    TempDir src, data;
+    WriteBytes(src.File("photo"), "x");
+    WriteBytes(src.File("shop.front.bmp"), "y");
+    fs::create_directories(data.File("Picture"));
+    WriteBytes(data.File("Picture/photo"), "taken");
+    std::string a = src.File("photo"), b = src.File("shop.front.bmp");
+    ASSERT_TRUE(StorePictureFile(a, data.File("Picture")));
+    ASSERT_TRUE(StorePictureFile(b, data.File("Picture")));
+    EXPECT_EQ(a, "photo_1");
+    EXPECT_EQ(b, "shop.front.bmp");
+}
+
+// The record wrappers against a real database.
+class DocRecordTest : public DocTest {
+protected:
+    void SetUp() override {
+        DocTest::SetUp();
+        doc.DataDir = MakeDataFolder("current");
+        ASSERT_EQ(doc.Database().InitDB(doc.DataDir), 1);
+    }
+    void TearDown() override { doc.Database().SaveMLV(true); }
+
+    static std::unique_ptr<CKokyaku> Customer(const std::string& name) {
+        auto k = std::make_unique<CKokyaku>();
+        k->Name = name;
+        return k;
+    }
+};
+
+TEST_F(DocRecordTest, AddStampsDatesStoresPicturesAndPutsTheRecordFirst) {
+    TempDir elsewhere;
+    WriteBytes(elsewhere.File("face.jpg"), "jpeg");
+    auto first = Customer("一郎");
+    int32_t k1 = doc.AddKokyaku(first);
+    ASSERT_GT(k1, 0);
+    EXPECT_EQ(first, nullptr);
+
+    auto second = Customer("二郎");
+    second->Picture3 = elsewhere.File("face.jpg");
+    int32_t k2 = doc.AddKokyaku(second);
+    ASSERT_GT(k2, 0);
+    ASSERT_EQ(doc.KokyakuList.size(), 2u);
+    const CKokyaku& head = *doc.KokyakuList.front();
+    EXPECT_EQ(head.ID, k2);
+    EXPECT_EQ(head.Picture3, "face.jpg");
+    EXPECT_EQ(ReadBytes(doc.DataDir + "/Picture/face.jpg"), "jpeg");
+    EXPECT_TRUE(head.StartDate.IsValid());
+    EXPECT_EQ(head.StartDate, head.LastUpDate);
+    EXPECT_EQ(head.StartDate, head.RirekiUpDate);
+
+    CKokyakuList stored;
+    ASSERT_NE(doc.Database().GetAllKokyaku(stored), 0);
+    ASSERT_EQ(stored.size(), 2u);
+}
+
+TEST_F(DocRecordTest, FailedAddLeavesTheRecordWithTheCaller) {
+    auto bad = Customer(std::string(300, 'x'));  // over the byte limit of the name
+    EXPECT_EQ(doc.AddKokyaku(bad), -1);
+    ASSERT_NE(bad, nullptr);
+    EXPECT_TRUE(doc.KokyakuList.empty());
+}
+
+TEST_F(DocRecordTest, ChangeReplacesTheListEntryInPlace) {
+    for (const char* n : {"a", "b", "c"}) {
+        auto k = Customer(n);
+        ASSERT_GT(doc.AddKokyaku(k), 0);
+    }
+    const int32_t key = doc.KokyakuList[1]->ID;  // "b"
+    auto changed = std::make_unique<CKokyaku>(*doc.KokyakuList[1]);
+    changed->Name = "b2";
+    EXPECT_EQ(doc.ChangeKokyaku(key, changed), 1);
+    EXPECT_EQ(changed, nullptr);
+    ASSERT_EQ(doc.KokyakuList.size(), 3u);
+    EXPECT_EQ(doc.KokyakuList[1]->Name, "b2");
+    EXPECT_EQ(doc.KokyakuList[1]->ID, key);
+
+    auto unknown = Customer("z");
+    EXPECT_EQ(doc.ChangeKokyaku(99999, unknown), 0);
+    EXPECT_NE(unknown, nullptr);
+    EXPECT_EQ(doc.KokyakuList.size(), 3u);
+}
+
+TEST_F(DocRecordTest, DeletePassesTheDatabaseResult) {
+    auto k = Customer("a");
+    int32_t key = doc.AddKokyaku(k);
+    std::vector<uint32_t> deleted;
+    EXPECT_EQ(doc.DeleteKokyaku({static_cast<uint32_t>(key)}, deleted), 1);
+    EXPECT_EQ(deleted, (std::vector<uint32_t>{static_cast<uint32_t>(key)}));
+    deleted.clear();
+    EXPECT_EQ(doc.DeleteKokyaku({static_cast<uint32_t>(key)}, deleted), 0);
+}
+
+TEST_F(DocRecordTest, ClearDataEmptiesEverything) {
+    auto k = Customer("a");
+    doc.AddKokyaku(k);
+    doc.RirekiList.push_back(std::make_unique<CRirekiData>());
+    doc.DMTitleList.push_back(std::make_unique<CDMListData>());
+    doc.DMTargetList.push_back(std::make_unique<CDMMngData>());
+    doc.AnalysisHits.push_back(std::make_unique<CMLVSorunaHit>());
+    doc.ExtractKeys = {1, 2};
+    doc.ExtractActive = 1;
+    doc.AnalysisKind = 3;
+    doc.AnalysisDMKey = 9;
+    doc.AnalysisKeys = {5};
+    doc.ClearData();
+    EXPECT_TRUE(doc.KokyakuList.empty());
+    EXPECT_TRUE(doc.RirekiList.empty());
+    EXPECT_TRUE(doc.DMTitleList.empty());
+    EXPECT_TRUE(doc.DMTargetList.empty());
+    EXPECT_TRUE(doc.AnalysisHits.empty());
+    EXPECT_TRUE(doc.AnalysisKeys.empty());
+    EXPECT_TRUE(doc.ExtractKeys.empty());
+    EXPECT_EQ(doc.Extraction, nullptr);
+    EXPECT_EQ(doc.ExtractActive, 0);
+    EXPECT_EQ(doc.AnalysisKind, -1);
+    EXPECT_EQ(doc.AnalysisDMKey, 0);
+}
+
+TEST_F(DocRecordTest, PictureFolderFollowsPastData) {
+    EXPECT_EQ(doc.PictureFolder(), doc.DataDir + "/Picture");
+    doc.PastDataMode = 1;
+    doc.PictureDir = "/backup/2023/Picture";
+    EXPECT_EQ(doc.PictureFolder(), "/backup/2023/Picture");
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+// The whole program on a fresh installation: it starts with the menu screen
+// and ends with exit code 0; the About box and the password dialogs.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <filesystem>
+
+#include "app/IxenEnv.h"
+#include "app/MilvaneData.h"
+#include "app/PassCheck.h"
+#include "app/ui/AboutDlg.h"
+#include "app/ui/AppShell.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/PasswordDlg.h"
+#include "support/TestPorts.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A minimal installation: the access file, an empty database named by
+// datadir.dat, and a password configuration without password.
+void MakeInstallation(const std::string& root) {
+    fs::create_directories(root + "/Data/MyData");
+    fs::create_directories(root + "/exe");
+    WriteBytes(root + "/Data/MyData/acck.sys", "");
+    WriteBytes(root + "/Data/MyData/datadir.dat", root + "/Data/MyData");
+    ASSERT_TRUE(CreateEmptyMilvaneDatabase(root + "/Data/MyData/QSMLV.mlv"));
+    CMLVPassCheck::WriteEmptyConfig(root + "/Data/MyData/pass.sys");
+}
+
+RunOptions TestRun(const TempDir& install, const TempDir& locks) {
+    RunOptions o;
+    o.app.installDir = install.Path();
+    o.app.templateDir = install.Path();  // nothing to copy from
+    o.app.sessionLockDir = locks.File("session");
+    o.app.globalLockDir = locks.File("global");
+    o.app.changeDirectory = false;
+    o.installQtPorts = false;
+    o.quitAfterStart = true;
+    return o;
+}
+
+}  // namespace
+
+TEST(AppStart, StartsWithTheMenuScreenAndExitsWithZero) {
+    TestPorts ports;
+    TempDir install, locks;
+    MakeInstallation(install.Path());
+    fs::create_directories(locks.File("session"));
+    fs::create_directories(locks.File("global"));
+
+    // Watches the main window being shown.
+    struct ShowWatch : QObject {
+        QString title;
+        bool shown = false;
+        bool eventFilter(QObject* o, QEvent* e) override {
+            if (e->type() == QEvent::Show)
+                if (auto* f = qobject_cast<CMainFrame*>(o)) {
+                    shown = true;
+                    title = f->windowTitle();
+                    // MILVANE_SCREENSHOT=<file.png> keeps a picture of the first screen.
+                    const QString shot = qEnvironmentVariable("MILVANE_SCREENSHOT");
+                    if (!shot.isEmpty()) f->grab().save(shot);
+                }
+            return false;
+        }
+    } watch;
+    QCoreApplication::instance()->installEventFilter(&watch);
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(RunMilvane(*app, TestRun(install, locks)), 0);
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{}) << ports.prompt.Texts().front();
+    QCoreApplication::instance()->removeEventFilter(&watch);
+    EXPECT_TRUE(watch.shown);
+    EXPECT_EQ(watch.title, QString("Milvane－メニュー"));
+    // The menu-screen state was written on the way out, and the work file is gone.
+    EXPECT_EQ(ReadBytes(install.File("Data/MyData/EndInfo.dat")).size(), 8u);
+    EXPECT_FALSE(fs::exists(install.File("Data/MyData/QSMLV2.mlv2")));
+}
+
+TEST(AppStart, AMissingInstallationEndsWithoutAWindow) {
+    TestPorts ports;
+    TempDir install, locks;
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    EXPECT_EQ(RunMilvane(*app, TestRun(install, locks)), 0);
+    ASSERT_FALSE(ports.prompt.Texts().empty());
+    EXPECT_EQ(ports.prompt.Texts().front(), "ファイルが見つからないため「Milvane」を起動できません");
+    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_EQ(qobject_cast<CMainFrame*>(w), nullptr);
+}
+
+TEST(AboutBox, ShowsNameAndVersion) {
+    CAboutDlg dlg;
+    EXPECT_EQ(dlg.Text().toStdString(), AboutText(CIxenEnv::Version()));
+    EXPECT_TRUE(dlg.Text().startsWith("Milvane\nVersion "));
+}
+
+TEST(PasswordDialogs, MaskedEntriesAndRemoval) {
+    CPasswordDlg ask("パスワードを入力してください", 2);
+    EXPECT_EQ(ask.Edit()->echoMode(), QLineEdit::Password);
+    EXPECT_NE(ask.findChild<QLabel*>("attemptNote"), nullptr);
+    ask.Edit()->setText("abc");
+    EXPECT_EQ(ask.Password(), QString("abc"));
+
+    CNewPasswordDlg first(false);
+    EXPECT_EQ(first.Edit()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(first.ConfirmEdit()->echoMode(), QLineEdit::Password);
+    EXPECT_FALSE(first.OkButton()->isEnabled());  // nothing to set yet
+    first.Edit()->setText("a");
+    EXPECT_TRUE(first.OkButton()->isEnabled());
+
+    CNewPasswordDlg change(true);
+    EXPECT_TRUE(change.OkButton()->isEnabled());  // both empty removes the password
+}
+
+TEST(PasswordDialogs, PortReturnsTheEntriesOrNothingOnCancel) {
+    CQtPasswordPort port;
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<CPasswordDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        dlg->Edit()->setText("secret");
+        dlg->accept();
+    });
+    EXPECT_EQ(port.AskPassword("?", 1), std::optional<std::string>("secret"));
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    EXPECT_EQ(port.AskPassword("?", 1), std::nullopt);
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<CNewPasswordDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        dlg->Edit()->setText("新しい");
+        dlg->ConfirmEdit()->setText("新しい");
+        dlg->accept();
+    });
+    auto entered = port.AskNewPassword(true);
+    ASSERT_TRUE(entered);
+    EXPECT_EQ(entered->first, "新しい");
+    EXPECT_EQ(entered->second, "新しい");
+}

@@ -1,0 +1,391 @@
+// The menu screen: hover, press and release on its painted buttons and tabs,
+// the pop-up enabling rules, the commands that work without other screens,
+// keyboard and accessibility.
+#include <QAccessible>
+#include <QAction>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "FrameFixture.h"
+#include "app/ui/MenuDefs.h"
+#include "app/ui/RirekiModeDlg.h"
+#include "common/Folders.h"
+
+namespace {
+
+class MenuScreenTest : public FrameTest {
+protected:
+    void SetUp() override {
+        FrameTest::SetUp();
+        ASSERT_TRUE(frame->CreateFirstScreen());
+        view = Menu();
+        ASSERT_NE(view, nullptr);
+    }
+    int State(int button) const { return view->ButtonWidget(button)->State(); }
+    int TabState(int tab) const { return view->TabWidget(tab)->State(); }
+    // Every pop-up command counts as built, so that only the rules decide.
+    void ProvideAllPopupCommands() {
+        for (int id : {ID_LIST_COLUMNS, ID_FREE_ITEM_NAMES, ID_PRE_EXTRACT_SET, ID_PRE_EXTRACT_CLEAR, ID_TANTOU_LIST,
+                       ID_CHOICE_LISTS, ID_OWN_COMPANY, ID_AMOUNT_SETTINGS, ID_FORM_NAMES, ID_DATA_LOCATION,
+                       ID_DATA_BACKUP, ID_DATA_RESTORE, ID_FORM_BACKUP, ID_FORM_RESTORE, ID_RIREKI_BACKUP_DELETE,
+                       ID_DB_OPTIMIZE, ID_PAST_DATA, ID_CURRENT_DATA})
+            MenuScreenHooks().commands[id] = [this, id](CMilvaneView&) { ran.push_back(id); };
+    }
+    bool Enabled(QMenu* menu, int id) {
+        QAction* a = FindCommandAction(menu, id);
+        EXPECT_NE(a, nullptr) << id;
+        return a && a->isEnabled();
+    }
+    std::unique_ptr<QMenu> Popup(int n) { return std::unique_ptr<QMenu>(view->BuildPopup(n)); }
+
+    CMilvaneView* view = nullptr;
+    std::vector<int> ran;
+};
+
+// Runs fn on the next modal dialog once it is up.
+template <typename Fn>
+void OnNextModal(Fn fn) {
+    QTimer::singleShot(0, [fn] {
+        auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        fn(*dlg);
+    });
+}
+
+}  // namespace
+
+TEST_F(MenuScreenTest, HoverHighlightsAndLeavingRestores) {
+    Move(view, CenterOf(CMilvaneView::BTN_KOKYAKU_LIST));
+    EXPECT_EQ(State(CMilvaneView::BTN_KOKYAKU_LIST), 1);
+    EXPECT_TRUE(view->IsHot());
+    EXPECT_EQ(view->cursor().shape(), Qt::PointingHandCursor);
+
+    Move(view, CenterOf(CMilvaneView::BTN_SETTINGS));
+    EXPECT_EQ(State(CMilvaneView::BTN_KOKYAKU_LIST), 0);
+    EXPECT_EQ(State(CMilvaneView::BTN_SETTINGS), 1);
+
+    Move(view, QPoint(5, 300));  // empty part of the picture
+    EXPECT_EQ(State(CMilvaneView::BTN_SETTINGS), 0);
+    EXPECT_FALSE(view->IsHot());
+    EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(MenuScreenTest, PressAndReleaseInsideRunsTheButton) {
+    const QPoint p = CenterOf(CMilvaneView::BTN_KOKYAKU_LIST);
+    Move(view, p);
+    Press(view, p);
+    EXPECT_EQ(State(CMilvaneView::BTN_KOKYAKU_LIST), 2);
+    EXPECT_EQ(view->PressedButton(), CMilvaneView::BTN_KOKYAKU_LIST);
+    Release(view, p);
+    EXPECT_EQ(frame->CurrentScreen(), SCREEN_KOKYAKU_LIST);
+    EXPECT_EQ(doc->CustomerScreenMode, 1);
+}
+
+TEST_F(MenuScreenTest, ReleaseOutsideDoesNothingAndReturningRestoresThePress) {
+    const QPoint inside = CenterOf(CMilvaneView::BTN_DM);
+    const QPoint outside(5, 300);
+    Move(view, inside);
+    Press(view, inside);
+    Move(view, outside, true);
+    EXPECT_EQ(State(CMilvaneView::BTN_DM), 0);
+    Move(view, inside, true);
+    EXPECT_EQ(State(CMilvaneView::BTN_DM), 2);  // still the pressed button
+    Move(view, outside, true);
+    Release(view, outside);
+    EXPECT_EQ(frame->CurrentScreen(), SCREEN_MENU);
+    EXPECT_EQ(view->PressedButton(), -1);
+    EXPECT_EQ(State(CMilvaneView::BTN_DM), 0);
+
+    // Pressed on one button, released on another: neither runs.
+    Press(view, inside);
+    Move(view, CenterOf(CMilvaneView::BTN_KOKYAKU_LIST), true);
+    EXPECT_EQ(State(CMilvaneView::BTN_KOKYAKU_LIST), 1);
+    Release(view, CenterOf(CMilvaneView::BTN_KOKYAKU_LIST));
+    EXPECT_EQ(frame->CurrentScreen(), SCREEN_MENU);
+}
+
+TEST_F(MenuScreenTest, UnbuiltFeaturesAreDisabledAndIgnoreTheMouse) {
+    // No customer entry dialog, analysis, extraction or gallery yet.
+    for (int b : {CMilvaneView::BTN_ADD_KOKYAKU, CMilvaneView::BTN_ANALYSIS, CMilvaneView::BTN_EXTRACT,
+                  CMilvaneView::BTN_OPEN})
+        EXPECT_FALSE(view->ButtonWidget(b)->isEnabled()) << b;
+    const QPoint p = CenterOf(CMilvaneView::BTN_ADD_KOKYAKU);
+    Move(view, p);
+    Press(view, p);
+    EXPECT_EQ(State(CMilvaneView::BTN_ADD_KOKYAKU), 0);
+    EXPECT_FALSE(view->IsHot());
+    Release(view, p);
+
+    // A screen that is not registered makes its button unusable.
+    UnregisterScreen(SCREEN_DM);
+    view->UpdateButtons();
+    EXPECT_FALSE(view->ButtonWidget(CMilvaneView::BTN_DM)->isEnabled());
+    EXPECT_TRUE(view->ButtonWidget(CMilvaneView::BTN_KOKYAKU_LIST)->isEnabled());
+}
+
+TEST_F(MenuScreenTest, TabsHoverAndSelectOnPress) {
+    int fills = 0;
+    MenuScreenHooks().fillGallery = [&](CMilvaneView&) { ++fills; };
+    EXPECT_EQ(TabState(0), 2);
+    const QPoint second = CMilvaneView::TabRect(1).center();
+    Move(view, second);
+    EXPECT_EQ(TabState(1), 1);
+    EXPECT_TRUE(view->IsHot());
+    Move(view, CMilvaneView::TabRect(0).center());
+    EXPECT_EQ(TabState(0), 2);  // the selected tab keeps its look
+    EXPECT_EQ(TabState(1), 0);
+
+    Move(view, second);
+    Press(view, second);
+    EXPECT_EQ(doc->SelectedFormTab, 1);
+    EXPECT_EQ(TabState(1), 2);
+    EXPECT_EQ(TabState(0), 0);
+    EXPECT_EQ(fills, 1);
+    Release(view, second);
+    Move(view, QPoint(5, 300));
+    EXPECT_EQ(TabState(1), 2);
+    // Pressing the selected tab again refills nothing.
+    Press(view, second);
+    EXPECT_EQ(fills, 1);
+    Release(view, second);
+}
+
+TEST_F(MenuScreenTest, ToolsPopupFollowsPastData) {
+    ProvideAllPopupCommands();
+    auto current = Popup(1);
+    EXPECT_FALSE(Enabled(current.get(), ID_CURRENT_DATA));
+    for (int id : {ID_DATA_BACKUP, ID_DATA_RESTORE, ID_RIREKI_BACKUP_DELETE, ID_DB_OPTIMIZE, ID_DB_UPDATE,
+                   ID_PAST_DATA, ID_PHONE_BOOK, ID_FORM_RESTORE})
+        EXPECT_TRUE(Enabled(current.get(), id)) << id;
+
+    doc->PastDataMode = 1;
+    auto past = Popup(1);
+    EXPECT_TRUE(Enabled(past.get(), ID_CURRENT_DATA));
+    for (int id : {ID_DATA_BACKUP, ID_DATA_RESTORE, ID_RIREKI_BACKUP_DELETE, ID_DB_OPTIMIZE, ID_DB_UPDATE})
+        EXPECT_FALSE(Enabled(past.get(), id)) << id;
+    EXPECT_TRUE(Enabled(past.get(), ID_PHONE_BACKUP));
+}
+
+TEST_F(MenuScreenTest, UserFormsAndPreExtractionEnableTheirCommands) {
+    ProvideAllPopupCommands();
+    int forms = 0;
+    bool preExtraction = false;
+    MenuScreenHooks().userFormCount = [&](CMilvaneDoc&) { return forms; };
+    MenuScreenHooks().hasPreExtraction = [&](CMilvaneDoc&) { return preExtraction; };
+
+    auto settings = Popup(0);
+    auto tools = Popup(1);
+    EXPECT_FALSE(Enabled(settings.get(), ID_PRE_EXTRACT_CLEAR));
+    EXPECT_TRUE(Enabled(settings.get(), ID_PRE_EXTRACT_SET));
+    EXPECT_FALSE(Enabled(settings.get(), ID_FORM_NAMES));
+    EXPECT_FALSE(Enabled(tools.get(), ID_FORM_BACKUP));
+    EXPECT_TRUE(Enabled(tools.get(), ID_FORM_RESTORE));
+
+    forms = 2;
+    preExtraction = true;
+    settings = Popup(0);
+    tools = Popup(1);
+    EXPECT_TRUE(Enabled(settings.get(), ID_PRE_EXTRACT_CLEAR));
+    EXPECT_TRUE(Enabled(settings.get(), ID_FORM_NAMES));
+    EXPECT_TRUE(Enabled(tools.get(), ID_FORM_BACKUP));
+}
+
+TEST_F(MenuScreenTest, CommandsOfLaterFeaturesAreDisabledUntilBuilt) {
+    auto settings = Popup(0);
+    auto tools = Popup(1);
+    auto help = Popup(2);
+    for (int id : {ID_LIST_COLUMNS, ID_OWN_COMPANY, ID_DATA_LOCATION, ID_PRE_EXTRACT_SET})
+        EXPECT_FALSE(Enabled(settings.get(), id)) << id;
+    for (int id : {ID_DATA_BACKUP, ID_PAST_DATA, ID_FORM_RESTORE}) EXPECT_FALSE(Enabled(tools.get(), id)) << id;
+    for (int id : {ID_CARDTYPE_NORMAL, ID_PASSWORD}) EXPECT_TRUE(Enabled(settings.get(), id)) << id;
+    for (int id : {ID_PHONE_BOOK, ID_AREA_MARKETING, ID_PHONE_BACKUP, ID_PHONE_RESTORE, ID_DB_UPDATE})
+        EXPECT_TRUE(Enabled(tools.get(), id)) << id;
+    EXPECT_TRUE(Enabled(help.get(), ID_HELP_CONTENTS));
+    EXPECT_TRUE(Enabled(help.get(), ID_APP_ABOUT));
+
+    // A built command runs from its pop-up entry.
+    MenuScreenHooks().commands[ID_DATA_LOCATION] = [this](CMilvaneView&) { ran.push_back(ID_DATA_LOCATION); };
+    settings = Popup(0);
+    FindCommandAction(settings.get(), ID_DATA_LOCATION)->trigger();
+    EXPECT_EQ(ran, std::vector<int>{ID_DATA_LOCATION});
+}
+
+TEST_F(MenuScreenTest, InputTypeRadioItemsUseTheProfile) {
+    ports.profile.WriteInt("Settings", "CardType", 1);
+    view->OnInitialUpdate();
+    auto settings = Popup(0);
+    EXPECT_TRUE(FindCommandAction(settings.get(), ID_CARDTYPE_PERSONAL)->isChecked());
+    EXPECT_FALSE(FindCommandAction(settings.get(), ID_CARDTYPE_NORMAL)->isChecked());
+
+    FindCommandAction(settings.get(), ID_CARDTYPE_CORPORATE)->trigger();
+    EXPECT_EQ(view->InputType(), 2);
+    EXPECT_EQ(ports.profile.GetInt("Settings", "CardType", -1), 2);
+    settings = Popup(0);
+    EXPECT_TRUE(FindCommandAction(settings.get(), ID_CARDTYPE_CORPORATE)->isChecked());
+    EXPECT_FALSE(FindCommandAction(settings.get(), ID_CARDTYPE_PERSONAL)->isChecked());
+}
+
+TEST_F(MenuScreenTest, AddCustomerFollowsInputTypeAndReadOnlyData) {
+    std::vector<int> opened;
+    MenuScreenHooks().addCustomer = [&](CMilvaneView&, int type) { opened.push_back(type); };
+    view->UpdateButtons();
+    ASSERT_TRUE(view->ButtonWidget(CMilvaneView::BTN_ADD_KOKYAKU)->isEnabled());
+
+    ports.profile.WriteInt("Settings", "CardType", 1);
+    view->OnInitialUpdate();
+    view->RunButton(CMilvaneView::BTN_ADD_KOKYAKU);
+    ports.profile.WriteInt("Settings", "CardType", 3);  // not a known type: nothing happens
+    view->OnInitialUpdate();
+    view->RunButton(CMilvaneView::BTN_ADD_KOKYAKU);
+    EXPECT_EQ(opened, std::vector<int>{1});
+    EXPECT_TRUE(ports.prompt.Texts().empty());
+
+    doc->PastDataMode = 1;
+    view->RunButton(CMilvaneView::BTN_ADD_KOKYAKU);
+    EXPECT_EQ(ports.prompt.Texts(),
+              std::vector<std::string>{"データベースは読取専用です。\n顧客を追加することはできません。\n"});
+    EXPECT_EQ(opened.size(), 1u);
+}
+
+TEST_F(MenuScreenTest, AnalysisAndExtractionResultsChooseTheScreen) {
+    int analysis = 0, extraction = 0;
+    MenuScreenHooks().analysis = [&](CMilvaneView&) { return analysis; };
+    MenuScreenHooks().extraction = [&](CMilvaneView&) { return extraction; };
+    view->UpdateButtons();
+
+    view->RunButton(CMilvaneView::BTN_ANALYSIS);  // cancelled
+    EXPECT_EQ(frame->CurrentScreen(), SCREEN_MENU);
+    analysis = 4;
+    view->RunButton(CMilvaneView::BTN_ANALYSIS);
+    EXPECT_EQ(frame->CurrentScreen(), SCREEN_DM);
+
+    frame->SwitchView(SCREEN_MENU);
+    FlushDeletes();
+    view = Menu();
+    view->UpdateButtons();
+    analysis = 6;
+    view->RunButton(CMilvaneView::BTN_ANALYSIS);
+    EXPECT_EQ(frame->CurrentScreen(), SCREEN_KOKYAKU_LIST);
+
+    frame->SwitchView(SCREEN_MENU);
+    FlushDeletes();
+    view = Menu();
+    extraction = 2;
+    view->RunButton(CMilvaneView::BTN_EXTRACT);
+    EXPECT_EQ(frame->CurrentScreen(), SCREEN_RIREKI_LIST);
+}
+
+TEST_F(MenuScreenTest, HistoryListShowsAllOrTellsTheFailure) {
+    int result = 0;
+    MenuScreenHooks().loadAllHistory = [&](CMilvaneDoc&) { return result; };
+    view->UpdateButtons();
+    ASSERT_TRUE(view->ButtonWidget(CMilvaneView::BTN_RIREKI_LIST)->isEnabled());
+
+    // Without the extraction dialog only "すべて表示する" can be chosen.
+    OnNextModal([](QDialog& d) {
+        auto& dlg = static_cast<CRirekiModeDlg&>(d);
+        EXPECT_FALSE(dlg.ExtractButton()->isEnabled());
+        EXPECT_TRUE(dlg.AllButton()->isChecked());
+        dlg.accept();
+    });
+    view->RunButton(CMilvaneView::BTN_RIREKI_LIST);
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"履歴情報を取得できませんでした"});
+    EXPECT_EQ(frame->CurrentScreen(), SCREEN_MENU);
+
+    OnNextModal([](QDialog& d) { d.reject(); });
+    view->RunButton(CMilvaneView::BTN_RIREKI_LIST);
+    EXPECT_EQ(frame->CurrentScreen(), SCREEN_MENU);
+
+    result = 1;
+    OnNextModal([](QDialog& d) { d.accept(); });
+    view->RunButton(CMilvaneView::BTN_RIREKI_LIST);
+    EXPECT_EQ(frame->CurrentScreen(), SCREEN_RIREKI_LIST);
+    EXPECT_EQ(ports.wait.depth, 0);  // every wait ended
+}
+
+TEST_F(MenuScreenTest, DatabaseUpdateAndSiblingFailuresAreTold) {
+    doc->PastDataMode = 1;
+    view->OnCommand(ID_DB_UPDATE);
+    doc->PastDataMode = 0;
+    view->OnCommand(ID_DB_UPDATE);  // no database open
+    view->OnCommand(ID_PHONE_BOOK);
+    view->OnCommand(ID_AREA_MARKETING);
+    view->OnCommand(ID_PHONE_BACKUP);
+    view->OnCommand(ID_PHONE_RESTORE);
+    EXPECT_EQ(ports.prompt.Texts(),
+              (std::vector<std::string>{"読取専用です。更新できません。", "更新できませんでした", "電話帳を起動できません",
+                                        "エリアマーケティングツールを起動できません", "バックアップ処理ができません",
+                                        "復元処理ができません"}));
+    EXPECT_EQ(ports.prompt.Log()[4].icon, MsgIcon::Exclamation);
+}
+
+TEST_F(MenuScreenTest, ExitButtonClosesTheWindow) {
+    frame->show();
+    view->RunButton(CMilvaneView::BTN_EXIT);
+    EXPECT_EQ(closeCalls, 0);  // posted
+    QCoreApplication::processEvents();
+    EXPECT_EQ(closeCalls, 1);
+    EXPECT_FALSE(frame->isVisible());
+}
+
+TEST_F(MenuScreenTest, ButtonsAndTabsAreAccessibleByNameAndKeyboard) {
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(view->ButtonWidget(CMilvaneView::BTN_KOKYAKU_LIST));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->text(QAccessible::Name), QString("顧客一覧"));
+    EXPECT_EQ(list->role(), QAccessible::Button);
+    QAccessibleInterface* settings = QAccessible::queryAccessibleInterface(view->ButtonWidget(CMilvaneView::BTN_SETTINGS));
+    EXPECT_EQ(settings->text(QAccessible::Name), QString("設定▼"));
+    EXPECT_TRUE(settings->state().hasPopup);
+    QAccessibleInterface* tab = QAccessible::queryAccessibleInterface(view->TabWidget(3));
+    EXPECT_EQ(tab->text(QAccessible::Name), QString("名刺・オフィス"));
+    EXPECT_EQ(tab->role(), QAccessible::PageTab);
+    EXPECT_FALSE(tab->state().selected);
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(view->TabWidget(0))->state().selected);
+    QAccessibleInterface* add = QAccessible::queryAccessibleInterface(view->ButtonWidget(CMilvaneView::BTN_ADD_KOKYAKU));
+    EXPECT_TRUE(add->state().disabled);
+
+    // The press action selects a tab and runs a button.
+    tab->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(doc->SelectedFormTab, 3);
+    EXPECT_TRUE(tab->state().selected);
+
+    // Space on a focused button runs it.
+    QWidget* dm = view->ButtonWidget(CMilvaneView::BTN_DM);
+    EXPECT_EQ(dm->focusPolicy(), Qt::TabFocus);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ");
+    QApplication::sendEvent(dm, &press);
+    EXPECT_EQ(view->ButtonWidget(CMilvaneView::BTN_DM)->ShownState(), 2);
+    QApplication::sendEvent(dm, &release);
+    EXPECT_EQ(frame->CurrentScreen(), SCREEN_DM);
+}
+
+TEST_F(MenuScreenTest, FormListMessageReachesOnlyTheMenuScreen) {
+    int calls = 0;
+    MenuScreenHooks().formListChanged = [&](CMilvaneView&) { ++calls; };
+    frame->SendFrameMessage(WM_MLV_FORMLIST_CHANGED);
+    EXPECT_EQ(calls, 1);
+    frame->SwitchView(SCREEN_KOKYAKU_LIST);
+    frame->SendFrameMessage(WM_MLV_FORMLIST_CHANGED);
+    EXPECT_EQ(calls, 1);
+}
+
+TEST_F(MenuScreenTest, ClearingTheStoredPreExtractionWorksFromTheSettingsPopup) {
+    RegisterBuiltScreens();  // the features built so far
+    doc->DataDir = install.Path();
+    auto settings = Popup(0);
+    EXPECT_FALSE(Enabled(settings.get(), ID_PRE_EXTRACT_CLEAR));  // nothing stored
+
+    WriteBytes(install.File("DefKokyaku.dat"), "x");
+    settings = Popup(0);
+    ASSERT_TRUE(Enabled(settings.get(), ID_PRE_EXTRACT_CLEAR));
+    ports.prompt.QueueAnswer(Answer::Yes);
+    FindCommandAction(settings.get(), ID_PRE_EXTRACT_CLEAR)->trigger();
+    EXPECT_FALSE(FileExists(install.File("DefKokyaku.dat")));
+    ASSERT_EQ(ports.prompt.Texts().size(), 2u);
+    EXPECT_EQ(ports.prompt.Texts()[1], "解除しました");
+    EXPECT_TRUE(ports.prompt.AllAnswersUsed());
+}

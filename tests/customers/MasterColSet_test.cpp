@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "customers/Kokyaku.h"
+#include "customers/MasterColSet.h"
+#include "customers/SettingsFixture.h"
+
+namespace {
+
+TEST(MasterColSet, HoldsEveryFieldAndTheJoinedAddresses) {
+    const auto cols = MasterColumns();
+    std::set<std::string> names;
+    for (const auto& c : cols) {
+        EXPECT_TRUE(names.insert(c.fieldName).second) << "twice: " << c.fieldName;
+        EXPECT_FALSE(c.label.empty()) << c.fieldName;
+    }
+    for (const KokyakuField& f : KokyakuFields()) EXPECT_TRUE(names.count(f.name)) << f.name;
+    for (const char* n : {"ID", "Add_Home_X", "Add_Office_X", "CommonMail", "TEL_Home_X", "TEL_Office_X"})
+        EXPECT_TRUE(names.count(n)) << n;
+    EXPECT_EQ(cols.size(), KokyakuFields().size() + 2);
+}
+
+TEST(MasterColSet, LabelsAndFreeItems) {
+    CMLVColSet set("");
+    set.columns = MasterColumns();
+    EXPECT_EQ(set.GetLabel("CustomerID"), "お客様コード");
+    EXPECT_EQ(set.GetLabel("Name"), "氏名");
+    EXPECT_EQ(set.GetLabel("Yomi"), "ﾌﾘｶﾞﾅ");
+    EXPECT_EQ(set.GetLabel("Note10"), "備考１０");
+    EXPECT_EQ(set.GetLabel("Ranking2"), "ﾗﾝｷﾝｸﾞ２");
+    std::vector<std::string> free;
+    for (const auto& c : set.columns)
+        if (c.freeItem) free.push_back(c.fieldName);
+    EXPECT_EQ(free, (std::vector<std::string>{"Ranking1", "Ranking2", "Note1", "Note2", "Note3", "Note4", "Note5",
+                                              "Note6", "Note7", "Note8", "Note9", "Note10"}));
+    EXPECT_EQ(set.columns.front().fieldName, "ID");
+}
+
+TEST(MasterColSet, GeneratedFileServesAFirstStart) {
+    TestPorts ports;
+    TestInstall inst;
+    ASSERT_TRUE(WriteMasterColSet(inst.install));
+    ports.prompt.QueueAnswer(Answer::Yes);
+    CMLVColSet set(inst.install);
+    ASSERT_EQ(set.Load(), 1);
+    EXPECT_EQ(set.columns, MasterColumns());
+    EXPECT_EQ(ReadBytes(inst.DataFile("MLVColSet.sys")), ReadBytes(inst.MasterFile()));
+}
+
+}  // namespace
