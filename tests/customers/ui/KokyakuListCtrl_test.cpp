@@ -102,6 +102,20 @@ TEST_F(ListFixture, HeadingClicksSortUpThenDown) {
     EXPECT_EQ(Cell(2, 0), "C1");
 }
 
+TEST_F(ListFixture, SelectedRowsKeepTheHighlightWithoutFocus) {
+    list->SelectOnly(1);
+    list->clearFocus();
+    ASSERT_FALSE(list->hasFocus());
+    QImage image = list->viewport()->grab().toImage();
+    const int x = list->header()->sectionViewportPosition(1) + list->header()->sectionSize(1) - 3;
+    auto colourAt = [&](int row) {
+        QRect r = list->visualRect(list->model()->index(row, 1));
+        return image.pixelColor(x, r.center().y());
+    };
+    EXPECT_EQ(colourAt(1), list->palette().color(QPalette::Active, QPalette::Highlight));
+    EXPECT_EQ(colourAt(0), list->palette().color(QPalette::Active, QPalette::Base));
+}
+
 TEST_F(ListFixture, SingleSelectionWhileTheCardIsShown) {
     list->selectAll();
     list->SetSingleSelection(true);
