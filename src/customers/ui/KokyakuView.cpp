@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QRubberBand>
 #include <QScreen>
@@ -65,11 +66,6 @@ void CSplitterBar::mouseReleaseEvent(QMouseEvent* event) {
 
 CKokyakuView::CKokyakuView(CMilvaneDoc& doc, CMainFrame& frame, int mode, QWidget* parent)
     : CScreenView(doc, frame, parent), m_mode(mode) {
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xC0));
-    setPalette(pal);
-
     m_listCtrl = new CKokyakuListCtrl(MakeKokyakuCellSource(), this);
     IKokyakuScreen& screen = *this;
     m_logic = std::make_unique<CKokyakuViewLogic>(&doc, m_listCtrl->List(), screen);
@@ -152,6 +148,11 @@ QPushButton* CKokyakuView::ExtractButton(int id) const {
 int CKokyakuView::MinFormWidth() const {
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     return s ? s->availableGeometry().width() : 800;
+}
+
+void CKokyakuView::paintEvent(QPaintEvent*) {
+    // The form's brush; the labels on it are transparent.
+    QPainter(this).fillRect(rect(), QColor(0xFF, 0xFF, 0xC0));
 }
 
 void CKokyakuView::resizeEvent(QResizeEvent* event) {
