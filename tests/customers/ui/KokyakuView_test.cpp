@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <filesystem>
 
@@ -155,6 +157,35 @@ TEST_F(KokyakuViewTest, SwitchedToFromTheFrameAndBackToTheMenuScreen) {
     frame->OnCommand(ID_VIEW_MENU_SCREEN);
     EXPECT_EQ(frame->CurrentScreen(), SCREEN_MENU);
     EXPECT_EQ(doc->CustomerScreenMode, 2);
+}
+
+}  // namespace
+
+namespace {
+
+void Mouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint pos) {
+    QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button,
+                  type == QEvent::MouseButtonRelease ? Qt::NoButton : button, {});
+    QApplication::sendEvent(w, &e);
+}
+
+TEST(KokyakuSplitterBar, DragAppliesOnReleaseWithinLimitsAndRightClickDrops) {
+    QWidget form;
+    form.resize(800, 400);
+    auto* bar = new CSplitterBar(&form);
+    bar->setGeometry(400, 0, 3, 400);
+    bar->clamp = [](int x) { return ClampSplitter(x, 800); };
+    std::vector<int> moves;
+    QObject::connect(bar, &CSplitterBar::moved, [&](int x) { moves.push_back(x); });
+    EXPECT_EQ(bar->cursor().shape(), Qt::SplitHCursor);
+
+    Mouse(bar, QEvent::MouseButtonPress, Qt::LeftButton, {1, 10});
+    Mouse(bar, QEvent::MouseMove, Qt::LeftButton, {-350, 10});
+    Mouse(bar, QEvent::MouseButtonRelease, Qt::LeftButton, {-350, 10});  // x 50: kept at 100
+    Mouse(bar, QEvent::MouseButtonPress, Qt::LeftButton, {1, 10});
+    Mouse(bar, QEvent::MouseButtonPress, Qt::RightButton, {1, 10});     // dropped
+    Mouse(bar, QEvent::MouseButtonRelease, Qt::LeftButton, {100, 10});
+    EXPECT_EQ(moves, std::vector<int>{100});
 }
 
 }  // namespace
