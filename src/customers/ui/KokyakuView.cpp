@@ -131,6 +131,7 @@ void CKokyakuView::OnInitialUpdate() {
     Frame().ShowScreenToolBars(true);
     m_logic->FirstDisplay();
     Frame().showMaximized();
+    if (m_logic->CardPageForMode() >= 0) ShowCardArea();
     LayoutChildren();
     m_listCtrl->setFocus();
 }
@@ -211,6 +212,16 @@ void CKokyakuView::ShowExtractionButtons(bool release, bool redo, bool save) {
     // The extraction dialogs are not available yet.
     m_redo->setEnabled(false);
     m_save->setEnabled(false);
+    LayoutChildren();
+}
+
+void CKokyakuView::ShowCardArea() {
+    if (m_cardShown) return;
+    m_cardShown = true;
+    m_listWidth = -1;  // from the stored width
+    m_listCtrl->SetSingleSelection(true);
+    m_cardArea->show();
+    m_splitter->show();
     LayoutChildren();
 }
 

@@ -54,6 +54,10 @@ public:
     CKokyakuListCtrl* ListCtrl() const { return m_listCtrl; }
     QLabel* CountLabel() const { return m_count; }
     QPushButton* ExtractButton(int id) const;
+    // The right part beside the list (the card pane's place) and its splitter.
+    QWidget* CardArea() const { return m_cardArea; }
+    CSplitterBar* Splitter() const { return m_splitter; }
+    bool CardShown() const { return m_cardShown; }
 
     // Operations of the entry and history dialogs.
     int32_t AddCustomer(const CKokyaku& record) { return m_logic->AddCustomer(record); }
@@ -84,6 +88,7 @@ private:
     void SwitchScreen(int screen) override;
     void CloseMainWindow() override;
 
+    void ShowCardArea();
     void LayoutChildren();
     void ShowContextMenu(const QPoint& globalPos);
     int MinFormWidth() const;

@@ -44,6 +44,7 @@ protected:
         doc->KokyakuList.push_back(std::move(k));
     }
     CKokyakuView* Open(int mode = SCREEN_KOKYAKU_LIST) {
+        doc->CustomerScreenMode = mode;
         frame = std::make_unique<CMainFrame>(*doc);
         view = new CKokyakuView(*doc, *frame, mode, frame.get());
         view->resize(800, 500);
@@ -141,6 +142,42 @@ TEST_F(KokyakuViewTest, ExtractionShowsReleaseAndLeavingDropsIt) {
 }  // namespace
 
 namespace {
+
+TEST_F(KokyakuViewTest, HistoryModeShowsTheCardAreaWithTheStoredWidth) {
+    Add(1, "C1", "山田太郎");
+    Add(2, "C2", "佐藤花子");
+    ports.profile.WriteInt("Settings", "cardwid", 200);
+    Open(SCREEN_KOKYAKU_RIREKI);
+    ASSERT_TRUE(view->CardShown());
+    EXPECT_FALSE(view->CardArea()->isHidden());
+    EXPECT_EQ(view->CardArea()->width(), 200);
+    EXPECT_EQ(view->Splitter()->width(), 3);
+    EXPECT_EQ(view->Splitter()->geometry().left(), view->ListCtrl()->geometry().right() + 1);
+    EXPECT_EQ(view->ListCtrl()->selectionMode(), QAbstractItemView::SingleSelection);
+    // Select all hides the area first.
+    view->OnCommand(ID_KOKYAKU_SELECT_ALL);
+    EXPECT_FALSE(view->CardShown());
+    EXPECT_EQ(view->ListCtrl()->SelectedCount(), 2);
+}
+
+TEST_F(KokyakuViewTest, CardWidthIsStoredWhenTheScreenCloses) {
+    Open(SCREEN_KOKYAKU_DETAIL);
+    ASSERT_TRUE(view->CardShown());
+    const int width = view->CardArea()->width();
+    EXPECT_GT(width, 0);
+    delete view;
+    view = nullptr;
+    EXPECT_EQ(ports.profile.GetInt("Settings", "cardwid", -1), width);
+}
+
+TEST_F(KokyakuViewTest, ListModeShowsTheListAlone) {
+    Open(SCREEN_KOKYAKU_LIST);
+    EXPECT_FALSE(view->CardShown());
+    EXPECT_TRUE(view->CardArea()->isHidden());
+    delete view;
+    view = nullptr;
+    EXPECT_EQ(ports.profile.GetInt("Settings", "cardwid", -1), -1);
+}
 
 TEST_F(KokyakuViewTest, SwitchedToFromTheFrameAndBackToTheMenuScreen) {
     Add(1, "C1", "山田太郎");
