@@ -142,3 +142,19 @@ TEST(KokyakuListDelegate, LongAddressIsCutAtWholeCharacters) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CollatorTextOrder, EqualTextsShareARankIgnoringCase) {
+    CCollatorTextOrder order;
+    std::vector<uint32_t> r = order.Ranks({"beta", "Alpha", "東京都", "alpha", "beta", "ALPHA", ""});
+    ASSERT_EQ(r.size(), 7u);
+    EXPECT_EQ(r[1], r[3]);
+    EXPECT_EQ(r[1], r[5]);
+    EXPECT_EQ(r[0], r[4]);
+    EXPECT_LT(r[6], r[1]);  // empty first
+    EXPECT_LT(r[1], r[0]);
+    EXPECT_LT(r[0], r[2]);  // Latin before kanji
+}
+
+}  // namespace
