@@ -34,6 +34,9 @@ void Report(const char* name, double seconds, double limit) {
 const char* kSurnames[] = {"佐藤", "鈴木", "高橋", "田中", "伊藤", "渡辺", "山本", "中村", "小林", "加藤",
                            "吉田", "山田", "佐々木", "山口", "松本", "井上", "木村", "林", "斎藤", "清水"};
 const char* kGiven[] = {"太郎", "花子", "一郎", "美咲", "健太", "陽子", "大輔", "由美", "翔太", "恵子", "誠", "愛"};
+// With the syllables the names are nearly all distinct, as in a real register.
+const char* kSyllables[] = {"あ", "い", "う", "え", "お", "か", "き", "く", "け", "こ", "さ", "し", "す", "せ", "そ",
+                            "た", "ち", "つ", "て", "と", "な", "に", "ぬ", "ね", "の", "は", "ひ", "ふ", "へ", "ほ"};
 const char* kKana[] = {"ｻﾄｳ ﾀﾛｳ", "ｽｽﾞｷ ﾊﾅｺ", "ﾀｶﾊｼ ｲﾁﾛｳ", "ﾀﾅｶ ﾐｻｷ", "Yamada Ken", "ito aya"};
 const char* kCities[] = {"東京都千代田区", "大阪府大阪市北区", "北海道札幌市中央区", "福岡県福岡市博多区",
                          "愛知県名古屋市中区", "神奈川県横浜市西区"};
@@ -46,7 +49,7 @@ void FillCustomers(CMilvaneDoc& doc, int n) {
         auto k = std::make_unique<CKokyaku>();
         k->ID = i + 1;
         k->CustomerID = "K" + std::to_string(100000 + i);
-        k->Name = std::string(pick(kSurnames)) + pick(kGiven);
+        k->Name = std::string(pick(kSurnames)) + pick(kGiven) + pick(kSyllables) + pick(kSyllables) + pick(kSyllables);
         k->Yomi = pick(kKana);
         k->Add2_Home = pick(kCities);
         k->Add3_Home = std::to_string(rng() % 9 + 1) + "丁目" + std::to_string(rng() % 30 + 1) + "番地";
