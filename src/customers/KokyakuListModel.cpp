@@ -218,7 +218,7 @@ void CKokyakuListModel::Sort(int column, bool ascending) {
     std::vector<CListSortKey> keys;
     keys.reserve(m_items.size());
     for (const auto& item : m_items) keys.push_back(m_source->SortKey(item, field, kind));
-    std::vector<std::size_t> order = SortedRowOrder(kind, keys, ascending, *m_textOrder);
+    std::vector<std::size_t> order = SortedRowOrder(kind, std::move(keys), ascending, *m_textOrder);
 
     std::vector<CKokyakuListItem> items;
     std::vector<uint8_t> selected;

@@ -47,7 +47,7 @@ std::vector<uint32_t> CFoldedTextOrder::Ranks(const std::vector<std::string>& te
     return ranks;
 }
 
-std::vector<std::size_t> SortedRowOrder(ListSortKind kind, const std::vector<CListSortKey>& keys, bool ascending,
+std::vector<std::size_t> SortedRowOrder(ListSortKind kind, std::vector<CListSortKey> keys, bool ascending,
                                         const ITextOrder& textOrder) {
     std::vector<std::size_t> order(keys.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
@@ -78,7 +78,7 @@ std::vector<std::size_t> SortedRowOrder(ListSortKind kind, const std::vector<CLi
     case ListSortKind::Text: {
         std::vector<std::string> texts;
         texts.reserve(keys.size());
-        for (const auto& k : keys) texts.push_back(k.text);
+        for (auto& k : keys) texts.push_back(std::move(k.text));
         std::vector<uint32_t> ranks = textOrder.Ranks(texts);
         sortBy([&](std::size_t a, std::size_t b) { return ranks[a] < ranks[b]; });
         break;

@@ -47,8 +47,8 @@ public:
 // Row indexes in sorted order. Ascending keeps the previous order of equal
 // rows; descending is the exact reverse of ascending. Unset dates sort before
 // set ones; rows without hits compare equal to each other and sort first.
-std::vector<std::size_t> SortedRowOrder(ListSortKind kind, const std::vector<CListSortKey>& keys,
-                                        bool ascending, const ITextOrder& textOrder);
+std::vector<std::size_t> SortedRowOrder(ListSortKind kind, std::vector<CListSortKey> keys, bool ascending,
+                                        const ITextOrder& textOrder);
 
 // The shared direction of heading clicks: the first click sorts ascending,
 // each further click, on any column, reverses the direction used last.

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <numeric>
+#include <unordered_map>
 
 #include "customers/KokyakuListColumns.h"
 
@@ -21,18 +22,28 @@ constexpr int kOtherInset = 6;
 std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string>& texts) const {
     QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
     collator.setCaseSensitivity(Qt::CaseInsensitive);
+    // Collation keys once per distinct text: columns such as prefectures or
+    // ranks repeat a few values over many rows.
+    std::unordered_map<std::string_view, uint32_t> distinct;
+    distinct.reserve(texts.size());
+    std::vector<uint32_t> textIndex(texts.size());
     std::vector<QCollatorSortKey> keys;
-    keys.reserve(texts.size());
-    for (const auto& t : texts) keys.push_back(collator.sortKey(FromUtf8(t)));
-    std::vector<uint32_t> idx(texts.size());
-    std::iota(idx.begin(), idx.end(), 0u);
-    std::stable_sort(idx.begin(), idx.end(), [&](uint32_t a, uint32_t b) { return keys[a].compare(keys[b]) < 0; });
-    std::vector<uint32_t> ranks(texts.size());
-    uint32_t rank = 0;
-    for (std::size_t i = 0; i < idx.size(); ++i) {
-        if (i > 0 && keys[idx[i - 1]].compare(keys[idx[i]]) != 0) rank = static_cast<uint32_t>(i);
-        ranks[idx[i]] = rank;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        auto [it, added] = distinct.emplace(texts[i], static_cast<uint32_t>(keys.size()));
+        if (added) keys.push_back(collator.sortKey(FromUtf8(texts[i])));
+        textIndex[i] = it->second;
     }
+    std::vector<uint32_t> order(keys.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return keys[a].compare(keys[b]) < 0; });
+    std::vector<uint32_t> keyRank(keys.size());
+    uint32_t rank = 0;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && keys[order[i - 1]].compare(keys[order[i]]) != 0) rank = static_cast<uint32_t>(i);
+        keyRank[order[i]] = rank;
+    }
+    std::vector<uint32_t> ranks(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) ranks[i] = keyRank[textIndex[i]];
     return ranks;
 }
 

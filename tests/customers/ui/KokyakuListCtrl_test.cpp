@@ -102,6 +102,20 @@ TEST_F(ListFixture, HeadingClicksSortUpThenDown) {
     EXPECT_EQ(Cell(2, 0), "C1");
 }
 
+TEST_F(ListFixture, SelectedRowsKeepTheHighlightWithoutFocus) {
+    list->SelectOnly(1);
+    list->clearFocus();
+    ASSERT_FALSE(list->hasFocus());
+    QImage image = list->viewport()->grab().toImage();
+    const int x = list->header()->sectionViewportPosition(1) + list->header()->sectionSize(1) - 3;
+    auto colourAt = [&](int row) {
+        QRect r = list->visualRect(list->model()->index(row, 1));
+        return image.pixelColor(x, r.center().y());
+    };
+    EXPECT_EQ(colourAt(1), list->palette().color(QPalette::Active, QPalette::Highlight));
+    EXPECT_EQ(colourAt(0), list->palette().color(QPalette::Active, QPalette::Base));
+}
+
 TEST_F(ListFixture, SingleSelectionWhileTheCardIsShown) {
     list->selectAll();
     list->SetSingleSelection(true);
@@ -125,6 +139,22 @@ TEST(KokyakuListDelegate, LongAddressIsCutAtWholeCharacters) {
             EXPECT_LE(fm.horizontalAdvance(shown), width - 12) << width;
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CollatorTextOrder, EqualTextsShareARankIgnoringCase) {
+    CCollatorTextOrder order;
+    std::vector<uint32_t> r = order.Ranks({"beta", "Alpha", "東京都", "alpha", "beta", "ALPHA", ""});
+    ASSERT_EQ(r.size(), 7u);
+    EXPECT_EQ(r[1], r[3]);
+    EXPECT_EQ(r[1], r[5]);
+    EXPECT_EQ(r[0], r[4]);
+    EXPECT_LT(r[6], r[1]);  // empty first
+    EXPECT_LT(r[1], r[0]);
+    EXPECT_LT(r[0], r[2]);  // Latin before kanji
 }
 
 }  // namespace

@@ -1,0 +1,341 @@
+#include "customers/ui/KokyakuView.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRubberBand>
+#include <QScreen>
+
+#include "app/CommandIds.h"
+#include "app/MilvaneDoc.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/MenuDefs.h"
+#include "app/ui/ScreenRegistry.h"
+#include "common/Ports.h"
+#include "customers/KokyakuListCells.h"
+#include "customers/ui/DispSettingsDlg.h"
+#include "customers/ui/KokyakuEntryDlgRun.h"
+#include "customers/ui/KokyakuListCtrl.h"
+
+namespace {
+constexpr int kMargin = 6;
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+}  // namespace
+
+// ---------------------------------------------------------------- splitter
+
+CSplitterBar::CSplitterBar(QWidget* parent) : QWidget(parent) {
+    setCursor(Qt::SplitHCursor);
+    setFixedWidth(kSplitterWidth);
+    setAccessibleName(QStringLiteral("カード幅の区切り"));
+}
+
+void CSplitterBar::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton && m_dragging) {
+        m_dragging = false;
+        if (m_band) m_band->hide();
+        return;
+    }
+    if (event->button() != Qt::LeftButton) return;
+    m_dragging = true;
+    if (!m_band) m_band = new QRubberBand(QRubberBand::Line, parentWidget());
+    m_band->setGeometry(geometry());
+    m_band->show();
+}
+
+void CSplitterBar::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_dragging || !m_band) return;
+    int x = mapToParent(event->position().toPoint()).x();
+    if (clamp) x = clamp(x);
+    m_band->setGeometry(x, y(), width(), height());
+}
+
+void CSplitterBar::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !m_dragging) return;
+    m_dragging = false;
+    if (m_band) m_band->hide();
+    int x = mapToParent(event->position().toPoint()).x();
+    emit moved(clamp ? clamp(x) : x);
+}
+
+// ---------------------------------------------------------------- screen
+
+CKokyakuView::CKokyakuView(CMilvaneDoc& doc, CMainFrame& frame, int mode, QWidget* parent)
+    : CScreenView(doc, frame, parent), m_mode(mode) {
+    m_listCtrl = new CKokyakuListCtrl(MakeKokyakuCellSource(), this);
+    IKokyakuScreen& screen = *this;
+    m_logic = std::make_unique<CKokyakuViewLogic>(&doc, m_listCtrl->List(), screen);
+
+    auto neighbour = [](CNeighbour n) -> std::optional<std::pair<int32_t, bool>> {
+        if (n.key == 0) return std::nullopt;
+        return std::make_pair(n.key, n.further);
+    };
+    m_ops.addCustomer = [this](const CKokyaku& k) { return m_logic->AddCustomer(k); };
+    m_ops.modifyCustomer = [this](int32_t key, const CKokyaku& k) { return m_logic->ModifyCustomer(key, k); };
+    m_ops.nextCustomer = [this, neighbour] { return neighbour(m_logic->NextCustomer()); };
+    m_ops.prevCustomer = [this, neighbour] { return neighbour(m_logic->PrevCustomer()); };
+
+    auto button = [this](int id, const char* text) {
+        auto* b = new QPushButton(QString::fromUtf8(text), this);
+        b->setAccessibleName(QString::fromUtf8(text));
+        connect(b, &QPushButton::clicked, this, [this, id] { Frame().OnCommand(id); });
+        return b;
+    };
+    m_find = button(ID_FIND, "検索...");
+    m_release = button(ID_EXTRACT_CLEAR, "抽出を解除(すべて表示)");
+    m_redo = button(ID_EXTRACT_REDO, "抽出やり直し");
+    m_save = button(ID_EXTRACT_SAVE, "抽出条件を保存");
+    m_count = new QLabel(this);
+    m_count->setAccessibleName(QStringLiteral("件数"));
+    m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    m_cardArea = new QWidget(this);
+    m_cardArea->setAccessibleName(QStringLiteral("カード"));
+    m_cardArea->hide();
+    m_splitter = new CSplitterBar(this);
+    m_splitter->clamp = [this](int x) { return ClampSplitter(x, MinFormWidth()); };
+    m_splitter->hide();
+    connect(m_splitter, &CSplitterBar::moved, this, [this](int x) {
+        m_listWidth = x - kMargin;
+        LayoutChildren();
+    });
+
+    connect(m_listCtrl, &CKokyakuListCtrl::ContextMenuAt, this, &CKokyakuView::ShowContextMenu);
+    connect(m_listCtrl, &CKokyakuListCtrl::SelectionChangedByUser, this, [this] { RefreshCard(); });
+    setTabOrder(m_find, m_release);
+    setTabOrder(m_release, m_redo);
+    setTabOrder(m_redo, m_save);
+    setTabOrder(m_save, m_listCtrl);
+}
+
+CKokyakuView::~CKokyakuView() {
+    if (m_cardShown) Ports::Profile().WriteInt(kSettingsSection, kCardWidthKey, m_cardArea->width());
+    // The rows may point at analysis hits that are dropped below.
+    m_listCtrl->List().SetRows({});
+    if (!m_keepResult) m_logic->DropExtraction();
+}
+
+void CKokyakuView::Register() {
+    for (int n = SCREEN_KOKYAKU_LIST; n <= SCREEN_KOKYAKU_DETAIL; ++n)
+        RegisterScreen(n, [](CMilvaneDoc& doc, CMainFrame& frame, int number) -> CScreenView* {
+            return new CKokyakuView(doc, frame, number);
+        });
+}
+
+void CKokyakuView::OnInitialUpdate() {
+    Frame().SetResizable(true);
+    Frame().ShowScreenToolBars(true);
+    m_logic->FirstDisplay();
+    Frame().showMaximized();
+    if (m_logic->CardPageForMode() >= 0) ShowCardArea();
+    LayoutChildren();
+    m_listCtrl->setFocus();
+}
+
+QPushButton* CKokyakuView::ExtractButton(int id) const {
+    switch (id) {
+    case ID_FIND: return m_find;
+    case ID_EXTRACT_CLEAR: return m_release;
+    case ID_EXTRACT_REDO: return m_redo;
+    case ID_EXTRACT_SAVE: return m_save;
+    default: return nullptr;
+    }
+}
+
+int CKokyakuView::MinFormWidth() const {
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    return s ? s->availableGeometry().width() : 800;
+}
+
+void CKokyakuView::paintEvent(QPaintEvent*) {
+    // The form's brush; the labels on it are transparent.
+    QPainter(this).fillRect(rect(), QColor(0xFF, 0xFF, 0xC0));
+}
+
+void CKokyakuView::resizeEvent(QResizeEvent* event) {
+    CScreenView::resizeEvent(event);
+    LayoutChildren();
+}
+
+void CKokyakuView::LayoutChildren() {
+    const int w = width(), h = height();
+    int x = kMargin;
+    const int rowHeight = m_find->sizeHint().height();
+    for (QPushButton* b : {m_find, m_release, m_redo, m_save}) {
+        if (b->isHidden()) continue;
+        int bw = b->sizeHint().width();
+        b->setGeometry(x, kMargin, bw, rowHeight);
+        x += bw + kMargin;
+    }
+    m_count->setGeometry(std::max(x, w - kMargin - 120), kMargin, 120, rowHeight);
+    const int top = kMargin * 2 + rowHeight;
+    const int listHeight = std::max(0, h - top - kMargin);
+    const int inner = std::max(0, w - 2 * kMargin);
+    if (!m_cardShown) {
+        m_listCtrl->setGeometry(kMargin, top, inner, listHeight);
+        return;
+    }
+    if (m_listWidth < 0)
+        m_listWidth = SplitterListWidth(inner, Ports::Profile().GetInt(kSettingsSection, kCardWidthKey, 0),
+                                        MinFormWidth());
+    m_listCtrl->setGeometry(kMargin, top, m_listWidth, listHeight);
+    m_splitter->setGeometry(kMargin + m_listWidth, top, kSplitterWidth, listHeight);
+    const int cardLeft = kMargin + m_listWidth + kSplitterWidth;
+    m_cardArea->setGeometry(cardLeft, top, std::max(0, w - kMargin - cardLeft), listHeight);
+}
+
+void CKokyakuView::ShowContextMenu(const QPoint& globalPos) {
+    QMenu* menu = BuildPopupMenu(
+        MENU_POPUP, 3, this, [this](int id) { Frame().OnCommand(id); },
+        [this](int id) { return Frame().QueryCommand(id); });
+    if (!menu) return;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(globalPos);
+}
+
+// ---------------------------------------------------------------- IKokyakuScreen
+
+void CKokyakuView::SetFrameTitle(const std::string& title) { Frame().setWindowTitle(Q(title)); }
+
+void CKokyakuView::SetCountText(const std::string& text) { m_count->setText(Q(text)); }
+
+void CKokyakuView::ShowExtractionButtons(bool release, bool redo, bool save) {
+    const std::pair<QPushButton*, bool> states[] = {{m_release, release}, {m_redo, redo}, {m_save, save}};
+    for (const auto& [b, on] : states) {
+        b->setVisible(on);
+        b->setEnabled(on);
+    }
+    // The extraction dialogs are not available yet.
+    m_redo->setEnabled(false);
+    m_save->setEnabled(false);
+    LayoutChildren();
+}
+
+void CKokyakuView::ShowCardArea() {
+    if (m_cardShown) return;
+    m_cardShown = true;
+    m_listWidth = -1;  // from the stored width
+    m_listCtrl->SetSingleSelection(true);
+    m_cardArea->show();
+    m_splitter->show();
+    LayoutChildren();
+}
+
+void CKokyakuView::HideCard() {
+    if (!m_cardShown) return;
+    Ports::Profile().WriteInt(kSettingsSection, kCardWidthKey, m_cardArea->width());
+    m_cardShown = false;
+    m_cardArea->hide();
+    m_splitter->hide();
+    m_listCtrl->SetSingleSelection(false);
+    LayoutChildren();
+}
+
+void CKokyakuView::SwitchScreen(int screen) { Frame().SwitchView(screen); }
+
+void CKokyakuView::CloseMainWindow() { Frame().close(); }
+
+// ---------------------------------------------------------------- commands
+
+bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
+    switch (id) {
+    case ID_KOKYAKU_ADD:
+    case ID_KOKYAKU_MODIFY:
+    case ID_KOKYAKU_COPY:
+    case ID_KOKYAKU_BULK_MODIFY:
+    case ID_KOKYAKU_DELETE:
+    case ID_KOKYAKU_DELETE_RIREKI:
+    case ID_FIND:
+    case ID_KOKYAKU_COUNT:
+    case ID_DB_UPDATE_LIST:
+    case ID_LIST_COLUMNS:
+    case ID_VIEW_MENU_SCREEN:
+    case ID_APP_EXIT:
+        state.enabled = true;
+        return true;
+    case ID_KOKYAKU_SELECT_ALL:
+        state.enabled = m_logic->CanSelectAll();
+        return true;
+    case ID_EXTRACT_CLEAR:
+        state.enabled = m_logic->IsFiltered();
+        return true;
+    case ID_CARDTYPE_NORMAL:
+    case ID_CARDTYPE_PERSONAL:
+    case ID_CARDTYPE_CORPORATE:
+        state.enabled = true;
+        state.checkable = true;
+        state.checked = m_logic->CardType() == id - ID_CARDTYPE_NORMAL;
+        return true;
+    // Commands of parts not built yet.
+    case ID_KOKYAKU_BULK_RIREKI:
+    case ID_VIEW_CARD:
+    case ID_CARD_RIREKI_PAGE:
+    case ID_CARD_DETAIL_PAGE:
+    case ID_CARD_DETAIL2_PAGE:
+    case ID_RIREKI_ADD:
+    case ID_RIREKI_MODIFY:
+    case ID_RIREKI_DELETE:
+    case ID_RIREKI_COPY:
+    case ID_RIREKI_FIND:
+    case ID_EXTRACT_REDO:
+    case ID_EXTRACT_SAVE:
+    case ID_EXTRACT:
+    case ID_ANALYSIS:
+    case ID_VIEW_DM_SCREEN:
+    case ID_IMPORT:
+    case ID_EXPORT:
+    case ID_EXPORT_HTML:
+    case ID_IMPORT_BRENNA:
+    case ID_PRINT:
+    case ID_MAIL_SEND:
+        state.enabled = false;
+        if (id == ID_VIEW_CARD) state.checkable = true;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CKokyakuView::OnCommand(int id) {
+    CCommandState state;
+    if (UpdateCommand(id, state) && !state.enabled) return true;
+    switch (id) {
+    case ID_KOKYAKU_ADD: RunKokyakuAdd(this, &Document(), m_logic->CardType(), m_ops); return true;
+    case ID_KOKYAKU_MODIFY: {
+        CEntryTarget t = m_logic->EntryTarget();
+        RunKokyakuChange(this, &Document(), m_logic->CardType(), t.record, t.hasPrev, t.hasNext, m_ops);
+        return true;
+    }
+    case ID_KOKYAKU_COPY:
+        RunKokyakuCopy(this, &Document(), m_logic->CardType(), m_logic->EntryTarget().record, m_ops);
+        return true;
+    case ID_KOKYAKU_BULK_MODIFY:
+        RunKokyakuBulkChange(this, &Document(), m_logic->SelectedKeys(),
+                             [this](const std::vector<uint32_t>& keys) { m_logic->RewriteRows(keys); });
+        return true;
+    case ID_KOKYAKU_DELETE: m_logic->Delete(); return true;
+    case ID_KOKYAKU_DELETE_RIREKI: m_logic->DeleteAllHistory(); return true;
+    case ID_KOKYAKU_SELECT_ALL: m_logic->SelectAll(); return true;
+    case ID_KOKYAKU_COUNT: m_logic->Counts(); return true;
+    case ID_DB_UPDATE_LIST: m_logic->Update(); return true;
+    case ID_LIST_COLUMNS:
+        if (RunDispSettingsDialog(this, Document().InstallDir())) m_logic->DisplaySettingsChanged();
+        return true;
+    case ID_CARDTYPE_NORMAL:
+    case ID_CARDTYPE_PERSONAL:
+    case ID_CARDTYPE_CORPORATE: m_logic->SetCardType(id - ID_CARDTYPE_NORMAL); return true;
+    case ID_FIND: Frame().OpenFindDialog(); return true;
+    case ID_EXTRACT_CLEAR: m_logic->ReleaseExtraction(); return true;
+    case ID_VIEW_MENU_SCREEN: m_logic->MenuScreen(); return true;
+    case ID_APP_EXIT: m_logic->Exit(); return true;
+    default: return false;
+    }
+}
+
+int CKokyakuView::OnFindRequest(const CFindRequest& request) {
+    return m_logic->Find(request.text.toStdString(), request.down) ? 1 : 0;
+}

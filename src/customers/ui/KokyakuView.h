@@ -1,0 +1,110 @@
+// The customer screen (screens 1 to 3 of the main window): the customer list,
+// the extraction buttons, the row count and, on the right, the card pane area
+// behind a 3-pixel splitter. Commands go to CKokyakuViewLogic.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+
+#include "app/ui/ScreenView.h"
+#include "customers/KokyakuEntryCommands.h"
+#include "customers/KokyakuViewLogic.h"
+
+class CKokyakuListCtrl;
+class QLabel;
+class QPushButton;
+class QRubberBand;
+
+// The bar between the list and the card pane: dragged with the left button
+// (a halftone bar follows within the limits), applied on release, dropped on
+// a right click.
+class CSplitterBar final : public QWidget {
+    Q_OBJECT
+public:
+    explicit CSplitterBar(QWidget* parent);
+    std::function<int(int)> clamp;  // keeps a position within the limits
+
+signals:
+    void moved(int x);  // new left edge of the bar in the parent
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QRubberBand* m_band = nullptr;
+    bool m_dragging = false;
+};
+
+class CKokyakuView final : public CScreenView, private IKokyakuScreen {
+    Q_OBJECT
+public:
+    // mode: the screen number 1 to 3.
+    CKokyakuView(CMilvaneDoc& doc, CMainFrame& frame, int mode, QWidget* parent = nullptr);
+    ~CKokyakuView() override;
+
+    void OnInitialUpdate() override;
+    bool UpdateCommand(int id, CCommandState& state) override;
+    bool OnCommand(int id) override;
+    int OnFindRequest(const CFindRequest& request) override;
+
+    CKokyakuViewLogic& Logic() { return *m_logic; }
+    CKokyakuListCtrl* ListCtrl() const { return m_listCtrl; }
+    QLabel* CountLabel() const { return m_count; }
+    QPushButton* ExtractButton(int id) const;
+    // The right part beside the list (the card pane's place) and its splitter.
+    QWidget* CardArea() const { return m_cardArea; }
+    CSplitterBar* Splitter() const { return m_splitter; }
+    bool CardShown() const { return m_cardShown; }
+
+    // Operations of the entry and history dialogs.
+    int32_t AddCustomer(const CKokyaku& record) { return m_logic->AddCustomer(record); }
+    int ModifyCustomer(int32_t key, const CKokyaku& record) { return m_logic->ModifyCustomer(key, record); }
+    CNeighbour NextCustomer() { return m_logic->NextCustomer(); }
+    CNeighbour PrevCustomer() { return m_logic->PrevCustomer(); }
+
+    // Set before leaving for a screen that shows the current extraction or
+    // analysis result (the history or the DM screen): it is then kept.
+    void KeepResultOnLeave() { m_keepResult = true; }
+
+    // Registers screens 1 to 3 with the main window.
+    static void Register();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // IKokyakuScreen
+    void SetFrameTitle(const std::string& title) override;
+    void SetCountText(const std::string& text) override;
+    void ShowExtractionButtons(bool release, bool redo, bool save) override;
+    void RefreshCard() override {}
+    void ClearCard() override {}
+    void HideCard() override;
+    bool SaveExtraction() override { return false; }
+    void SwitchScreen(int screen) override;
+    void CloseMainWindow() override;
+
+    void ShowCardArea();
+    void LayoutChildren();
+    void ShowContextMenu(const QPoint& globalPos);
+    int MinFormWidth() const;
+
+    int m_mode;
+    KokyakuScreenOps m_ops;  // what the entry dialogs call back
+    std::unique_ptr<CKokyakuViewLogic> m_logic;
+    CKokyakuListCtrl* m_listCtrl = nullptr;
+    QLabel* m_count = nullptr;
+    QPushButton* m_find = nullptr;
+    QPushButton* m_release = nullptr;
+    QPushButton* m_redo = nullptr;
+    QPushButton* m_save = nullptr;
+    QWidget* m_cardArea = nullptr;
+    CSplitterBar* m_splitter = nullptr;
+    bool m_cardShown = false;
+    int m_listWidth = -1;  // left part while the card pane is shown
+    bool m_keepResult = false;
+};
