@@ -11,6 +11,7 @@
 #include "customers/ui/ChoiceEditDlg.h"
 #include "customers/ui/DispSettingsDlg.h"
 #include "customers/ui/KokyakuEntryDlgRun.h"
+#include "customers/ui/KokyakuView.h"
 
 namespace {
 std::array<ScreenFactory, SCREEN_COUNT>& Factories() {
@@ -39,6 +40,7 @@ void RegisterBuiltScreens() {
     RegisterScreen(SCREEN_MENU, [](CMilvaneDoc& doc, CMainFrame& frame, int) -> CScreenView* {
         return new CMilvaneView(doc, frame);
     });
+    CKokyakuView::Register();  // screens 1 to 3
     // Further screens register here as they are built.
 
     CMenuScreenHooks& menu = MenuScreenHooks();
