@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-bench"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
-  -DMILVANE_BUILD_BENCH=ON -DMILVANE_BUILD_APP=OFF -DMILVANE_BUILD_TESTS=OFF
+  -DMILVANE_BUILD_BENCH=ON -DMILVANE_BUILD_APP=ON -DMILVANE_BUILD_TESTS=OFF
 cmake --build "$build" -j"${JOBS:-$(nproc)}"
 status=0
 for exe in "$build"/bench/bench_*; do

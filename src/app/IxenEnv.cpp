@@ -115,10 +115,12 @@ bool PrepareInstallation(const std::string& installDir, const std::string& templ
     std::string pointer = JoinPath(myData, "datadir.dat");
     if (!fs::exists(fs::symlink_status(pointer, ec))) {
         fs::create_directories(myData, ec);
-        std::string db = JoinPath(myData, "QSMLV.mlv");
-        std::string emptyDb = JoinPath(templateDir, "Data/Org/QSMLV.mlv");
-        if (!templateDir.empty() && !FileExists(db) && FileExists(emptyDb)) {
-            fs::copy_file(emptyDb, db, fs::copy_options::none, ec);
+        // A new default data folder gets the empty database and the master column set.
+        for (const char* name : {"QSMLV.mlv", "MLVColSet.sys"}) {
+            std::string target = JoinPath(myData, name);
+            std::string source = JoinPath(templateDir, std::string("Data/Org/") + name);
+            if (templateDir.empty() || FileExists(target) || !FileExists(source)) continue;
+            fs::copy_file(source, target, fs::copy_options::none, ec);
             if (ec) ok = false;
         }
         if (!WriteWholeFileAtomic(pointer, Utf8ToSjis(myData))) ok = false;

@@ -66,7 +66,7 @@ const char* const kOtherTables[] = {
     // Joins and filters of the extraction and analysis statements.
     "CREATE INDEX Rireki_Customer ON Rireki (CustomerID, Date)",
     "CREATE INDEX Rireki_Date ON Rireki (Date)",
-    "CREATE INDEX Rireki_ActionTitle ON Rireki (ActionTitle)",
+    "CREATE INDEX Rireki_ActionTitle ON Rireki (ActionTitle, CustomerID)",
     "CREATE INDEX Rireki_DM ON Rireki (DMID, CustomerID) WHERE DMID IS NOT NULL",
     "CREATE UNIQUE INDEX DMMng_Key ON DMMng (DMID, CustomerID)",
     "CREATE INDEX DMMng_Customer ON DMMng (CustomerID)",

@@ -409,7 +409,10 @@ int KokyakuField::Compare(const CKokyaku& a, const CKokyaku& b) const {
 
 bool KokyakuField::FitsLimit(const CKokyaku& k) const {
     if (kind != K::Text || byteLimit <= 0) return true;
-    return SjisLength(Text(k)) <= static_cast<std::size_t>(byteLimit);
+    const auto& text = Text(k);
+    // A character never takes more Shift-JIS bytes than UTF-8 bytes.
+    if (text.size() <= static_cast<std::size_t>(byteLimit)) return true;
+    return SjisLength(text) <= static_cast<std::size_t>(byteLimit);
 }
 
 const char* KokyakuField::CodeText(int32_t value) const {

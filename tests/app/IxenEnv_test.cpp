@@ -47,6 +47,7 @@ void MakeTemplate(const TempDir& tpl) {
     fs::create_directories(tpl.File("exe"));
     WriteBytes(tpl.File("Data/MyData/acck.sys"), "");
     WriteBytes(tpl.File("Data/Org/QSMLV.mlv"), "EMPTYDB");
+    WriteBytes(tpl.File("Data/Org/MLVColSet.sys"), "MASTER");
     WriteBytes(tpl.File("Data/Tmp/.keep"), "");
     WriteBytes(tpl.File("exe/Kokyakuhelp.html"), "help v2");
 }
@@ -64,6 +65,7 @@ TEST(PrepareInstallation, FillsAFreshFolder) {
     // The pointer names the default data folder in Shift-JIS, without line end.
     EXPECT_EQ(ReadBytes(install + "/Data/MyData/datadir.dat"), Utf8ToSjis(install + "/Data/MyData"));
     EXPECT_EQ(ReadBytes(install + "/Data/MyData/QSMLV.mlv"), "EMPTYDB");
+    EXPECT_EQ(ReadBytes(install + "/Data/MyData/MLVColSet.sys"), "MASTER");
 }
 
 TEST(PrepareInstallation, NeverOverwritesAndKeepsAnExistingPointer) {
@@ -81,9 +83,9 @@ TEST(PrepareInstallation, NeverOverwritesAndKeepsAnExistingPointer) {
     EXPECT_TRUE(fs::exists(install.File("Data/MyData/acck.sys")));      // missing files still come
 
     // A file added to the template later is taken up by the next start.
-    WriteBytes(tpl.File("Data/Org/MLVColSet.sys"), "cols");
+    WriteBytes(tpl.File("Data/Org/Jusho.dic"), "dict");
     ASSERT_TRUE(PrepareInstallation(install.Path(), tpl.Path()));
-    EXPECT_EQ(ReadBytes(install.File("Data/Org/MLVColSet.sys")), "cols");
+    EXPECT_EQ(ReadBytes(install.File("Data/Org/Jusho.dic")), "dict");
 }
 
 TEST(PrepareInstallation, KeepsADatabaseAlreadyInTheDefaultFolder) {

@@ -10,7 +10,22 @@
 #include "common/ui/QtPorts.h"
 #include "common/ui/WaitDlg.h"
 
-CQtAppShell::CQtAppShell() = default;
+namespace {
+// Answers every password question with a cancel.
+class CNoPasswordPort final : public IPasswordPort {
+public:
+    std::optional<std::string> AskPassword(const std::string&, int) override { return std::nullopt; }
+    std::optional<std::pair<std::string, std::string>> AskNewPassword(bool) override { return std::nullopt; }
+};
+}  // namespace
+
+CQtAppShell::CQtAppShell(bool interactive) : m_interactive(interactive) {}
+
+IPasswordPort& CQtAppShell::PasswordPort() {
+    static CNoPasswordPort none;
+    if (!m_interactive) return none;
+    return m_passwordPort;
+}
 
 CQtAppShell::~CQtAppShell() {
     m_wait.reset();
@@ -68,14 +83,21 @@ QString ApplyJapaneseFont(QApplication& app) {
 
 int RunMilvane(QApplication& app, const RunOptions& options) {
     std::unique_ptr<CQtPorts> ports;
-    if (options.installQtPorts) ports = std::make_unique<CQtPorts>();
+    CConsolePrompt console;
+    if (options.installQtPorts) {
+        ports = std::make_unique<CQtPorts>();
+        if (options.quitAfterStart) Ports::Install(&console, &ports->profile, &ports->wait);
+    }
     RegisterBuiltScreens();
 
     int exitCode = 0;
     {
-        CQtAppShell shell;
+        CQtAppShell shell(!options.quitAfterStart);
         CMilvaneApp milvane(shell, options.app);
-        if (!milvane.InitInstance()) return milvane.ExitInstance();
+        if (!milvane.InitInstance()) {
+            const int code = milvane.ExitInstance();
+            return options.quitAfterStart ? 1 : code;
+        }
 
         CMainFrame* frame = shell.Frame();
         const bool quitOnLast = app.quitOnLastWindowClosed();

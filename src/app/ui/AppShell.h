@@ -15,14 +15,15 @@ class CWaitDlg;
 
 class CQtAppShell final : public IAppShell {
 public:
-    CQtAppShell();
+    // interactive false: the password is never asked (as if cancelled).
+    explicit CQtAppShell(bool interactive = true);
     ~CQtAppShell() override;
 
     void CreateStartupWait() override;
     void DestroyStartupWait() override;
     bool CreateMainWindow(CMilvaneDoc& doc) override;
     void ShowMainWindow() override;
-    IPasswordPort& PasswordPort() override { return m_passwordPort; }
+    IPasswordPort& PasswordPort() override;
 
     CMainFrame* Frame() const { return m_frame.get(); }
     CWaitDlg* StartupWait() const { return m_wait.get(); }
@@ -31,6 +32,7 @@ private:
     std::unique_ptr<CWaitDlg> m_wait;
     std::unique_ptr<CMainFrame> m_frame;
     CQtPasswordPort m_passwordPort;
+    bool m_interactive;
 };
 
 // Gives the application a Japanese font: IPA P Gothic or IPA Gothic when
@@ -40,7 +42,10 @@ QString ApplyJapaneseFont(QApplication& app);
 struct RunOptions {
     AppOptions app;                // folders of the installation and the locks
     bool installQtPorts = true;    // false: the caller installed its own ports
-    bool quitAfterStart = false;   // close the main window as soon as it is shown
+    // Close the main window as soon as it is shown. Nothing waits for a
+    // person then: with the Qt ports, messages go to standard error and
+    // questions take their default; a failed start-up exits with 1.
+    bool quitAfterStart = false;
 };
 
 // The whole program: start-up, the event loop, shutdown. Returns the exit code.

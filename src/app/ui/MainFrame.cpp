@@ -103,6 +103,7 @@ CMainFrame::CMainFrame(CMilvaneDoc& doc, QWidget* parent) : QMainWindow(parent),
     setCentralWidget(central);
 
     CreateToolBars();
+    qApp->installEventFilter(this);
     m_closeHandler = [] {
         if (CMilvaneApp* app = CMilvaneApp::Current()) app->OnMainWindowClose();
     };
@@ -366,6 +367,28 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyRelease:
+    case QEvent::FocusIn:
+        // Once the input has been handled, the toolbar follows the screen's state.
+        if (!m_updatePending) {
+            m_updatePending = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_updatePending = false;
+                    UpdateCommandUI();
+                },
+                Qt::QueuedConnection);
+        }
+        break;
+    default: break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::changeEvent(QEvent* event) {

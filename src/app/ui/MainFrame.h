@@ -40,7 +40,9 @@ public:
     // toolbar toggle, exit, About, help). A command nobody handles is disabled.
     void OnCommand(int id);
     CCommandState QueryCommand(int id) const;
-    // Refreshes the enabled and checked state of the toolbar buttons.
+    // Refreshes the enabled and checked state of the toolbar buttons. Runs by
+    // itself after every click, key and focus change; a screen whose state
+    // changes otherwise (a list filled, a timer-free long step ended) calls it.
     void UpdateCommandUI();
 
     // The find box: created on first use, brought forward afterwards.
@@ -68,6 +70,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -84,5 +87,6 @@ private:
     std::array<QToolBar*, 3> m_toolBars{};
     int m_currentScreen = 0;
     bool m_closing = false;
+    bool m_updatePending = false;
     std::function<void()> m_closeHandler;
 };

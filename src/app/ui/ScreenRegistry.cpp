@@ -6,7 +6,11 @@
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MilvaneView.h"
+#include "customers/ComboData.h"
 #include "customers/PreExtraction.h"
+#include "customers/ui/ChoiceEditDlg.h"
+#include "customers/ui/DispSettingsDlg.h"
+#include "customers/ui/KokyakuEntryDlgRun.h"
 
 namespace {
 std::array<ScreenFactory, SCREEN_COUNT>& Factories() {
@@ -41,4 +45,19 @@ void RegisterBuiltScreens() {
     menu.loadAllHistory = [](CMilvaneDoc& doc) { return doc.Database().GetAllRireki(doc.RirekiList); };
     menu.hasPreExtraction = [](CMilvaneDoc& doc) { return Exists(doc.DataDir); };
     menu.commands[ID_PRE_EXTRACT_CLEAR] = [](CMilvaneView& view) { RemovePreExtraction(view.Document().DataDir); };
+    menu.addCustomer = [](CMilvaneView& view, int inputType) {
+        RunMenuAddCustomer(&view, &view.Document(), inputType);
+    };
+    menu.commands[ID_LIST_COLUMNS] = [](CMilvaneView& view) {
+        RunDispSettingsDialog(&view, view.Document().InstallDir());
+    };
+    menu.commands[ID_FREE_ITEM_NAMES] = [](CMilvaneView& view) {
+        RunFreeItemDialog(&view, view.Document().InstallDir());
+    };
+    menu.commands[ID_TANTOU_LIST] = [](CMilvaneView& view) {
+        RunChoiceListEditor(&view, view.Document().InstallDir(), kListTantou);
+    };
+    menu.commands[ID_CHOICE_LISTS] = [](CMilvaneView& view) {
+        RunChoiceListChooser(&view, view.Document().InstallDir());
+    };
 }

@@ -31,6 +31,8 @@ public:
     // contents (the frame calls it while switching screens).
     virtual void OnInitialUpdate() {}
     // The state of a command this screen handles; false leaves it to the frame.
+    // Every command that OnCommand runs must be reported here: the frame runs
+    // only enabled commands.
     virtual bool UpdateCommand(int id, CCommandState& state) { return false; }
     // Runs a command; false when this screen does not handle it.
     virtual bool OnCommand(int id) { return false; }

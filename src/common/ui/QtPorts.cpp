@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <climits>
+#include <cstdio>
 #include <vector>
 
 #include "common/ui/WaitDlg.h"
@@ -143,6 +144,36 @@ std::optional<std::string> CQtPrompt::ChooseOpenFile(const std::string& title, c
 std::optional<std::string> CQtPrompt::ChooseSaveFile(const std::string& title, const std::string& filter,
                                                      const std::string& startPath) {
     return Chosen(QFileDialog::getSaveFileName(DialogParent(), Q(title), Q(startPath), Q(filter)));
+}
+
+// ---------------------------------------------------------------- console prompt
+
+Answer CConsolePrompt::Tell(const std::string& text, Answer answer) {
+    ++m_count;
+    std::fprintf(stderr, "%s\n", text.c_str());
+    return answer;
+}
+
+void CConsolePrompt::Message(const std::string& text, MsgIcon) { Tell(text, Answer::Ok); }
+Answer CConsolePrompt::AskYesNo(const std::string& text, MsgIcon, Answer def) { return Tell(text, def); }
+Answer CConsolePrompt::AskYesNoCancel(const std::string& text, MsgIcon, Answer def) { return Tell(text, def); }
+Answer CConsolePrompt::AskOkCancel(const std::string& text, MsgIcon, Answer def) { return Tell(text, def); }
+
+std::optional<std::string> CConsolePrompt::ChooseFolder(const std::string& prompt, const std::string&) {
+    Tell(prompt, Answer::Cancel);
+    return std::nullopt;
+}
+
+std::optional<std::string> CConsolePrompt::ChooseOpenFile(const std::string& title, const std::string&,
+                                                          const std::string&) {
+    Tell(title, Answer::Cancel);
+    return std::nullopt;
+}
+
+std::optional<std::string> CConsolePrompt::ChooseSaveFile(const std::string& title, const std::string&,
+                                                          const std::string&) {
+    Tell(title, Answer::Cancel);
+    return std::nullopt;
 }
 
 // ---------------------------------------------------------------- profile

@@ -41,6 +41,26 @@ private:
     Answer Ask(const std::string& text, MsgIcon icon, MsgButtons buttons, Answer defaultButton);
 };
 
+// A prompt for runs without a person: every text goes to standard error,
+// every question takes its default button, every chooser is cancelled.
+class CConsolePrompt final : public IPromptPort {
+public:
+    void Message(const std::string& text, MsgIcon icon) override;
+    Answer AskYesNo(const std::string& text, MsgIcon icon, Answer defaultButton) override;
+    Answer AskYesNoCancel(const std::string& text, MsgIcon icon, Answer defaultButton) override;
+    Answer AskOkCancel(const std::string& text, MsgIcon icon, Answer defaultButton) override;
+    std::optional<std::string> ChooseFolder(const std::string& prompt, const std::string& startFolder) override;
+    std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& filter,
+                                              const std::string& startPath) override;
+    std::optional<std::string> ChooseSaveFile(const std::string& title, const std::string& filter,
+                                              const std::string& startPath) override;
+    int Count() const { return m_count; }
+
+private:
+    Answer Tell(const std::string& text, Answer answer);
+    int m_count = 0;
+};
+
 // Profile in QSettings, organisation "Ostrel/Zorund", application "Milvane".
 // Section "" names the top-level keys; integers are stored as integers.
 class CQtProfile final : public IProfilePort {

@@ -88,7 +88,8 @@ TEST(AppStart, AMissingInstallationEndsWithoutAWindow) {
     TestPorts ports;
     TempDir install, locks;
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-    EXPECT_EQ(RunMilvane(*app, TestRun(install, locks)), 0);
+    // Without a person to read the message, a failed start is an error exit.
+    EXPECT_EQ(RunMilvane(*app, TestRun(install, locks)), 1);
     ASSERT_FALSE(ports.prompt.Texts().empty());
     EXPECT_EQ(ports.prompt.Texts().front(), "ファイルが見つからないため「Milvane」を起動できません");
     for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_EQ(qobject_cast<CMainFrame*>(w), nullptr);

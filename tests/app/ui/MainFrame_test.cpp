@@ -1,6 +1,7 @@
 // The main window: first screen, screen switching, menus and toolbars per
 // screen, the toolbar toggle, command routing, the find box, closing.
 #include <QAction>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -190,4 +191,20 @@ TEST_F(FrameTest, ClosingRunsTheShutdownOnce) {
     EXPECT_FALSE(frame->isVisible());
     frame->close();
     EXPECT_EQ(closeCalls, 1);
+}
+
+TEST_F(FrameTest, ToolbarFollowsTheScreenAfterInput) {
+    ASSERT_TRUE(frame->CreateFirstScreen());
+    frame->SwitchView(SCREEN_KOKYAKU_LIST);
+    QAction* del = nullptr;
+    for (QAction* a : frame->ToolBar(CMainFrame::TOOLBAR_KOKYAKU)->actions())
+        if (a->data().toInt() == ID_KOKYAKU_DELETE) del = a;
+    ASSERT_NE(del, nullptr);
+    EXPECT_FALSE(del->isEnabled());
+
+    Fake()->handledCommand = ID_KOKYAKU_DELETE;  // e.g. a row was selected
+    QKeyEvent key(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(Fake(), &key);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(del->isEnabled());
 }

@@ -389,3 +389,16 @@ TEST_F(MenuScreenTest, ClearingTheStoredPreExtractionWorksFromTheSettingsPopup) 
     EXPECT_EQ(ports.prompt.Texts()[1], "解除しました");
     EXPECT_TRUE(ports.prompt.AllAnswersUsed());
 }
+
+TEST_F(MenuScreenTest, FeaturesBuiltSoFarArePluggedIn) {
+    RegisterBuiltScreens();
+    view->UpdateButtons();
+    EXPECT_TRUE(view->ButtonWidget(CMilvaneView::BTN_ADD_KOKYAKU)->isEnabled());
+    auto settings = Popup(0);
+    for (int id : {ID_LIST_COLUMNS, ID_FREE_ITEM_NAMES, ID_TANTOU_LIST, ID_CHOICE_LISTS})
+        EXPECT_TRUE(Enabled(settings.get(), id)) << id;
+    // Still waiting for the extraction dialog and the data maintenance.
+    EXPECT_FALSE(Enabled(settings.get(), ID_PRE_EXTRACT_SET));
+    auto tools = Popup(1);
+    EXPECT_FALSE(Enabled(tools.get(), ID_DATA_BACKUP));
+}

@@ -158,3 +158,14 @@ TEST(QtWait, InstalledPortsServeWaitScope) {
     EXPECT_EQ(ports.wait.CursorDepth(), 0);
     EXPECT_EQ(&Ports::Profile(), &ports.profile);
 }
+
+TEST(ConsolePrompt, NobodyAnswersSoDefaultsAndCancelsApply) {
+    CConsolePrompt prompt;
+    prompt.Message("データベースを開けませんでした。", MsgIcon::Exclamation);
+    EXPECT_EQ(prompt.AskYesNo("?", MsgIcon::Question, Answer::No), Answer::No);
+    EXPECT_EQ(prompt.AskYesNoCancel("?", MsgIcon::Question, Answer::Yes), Answer::Yes);
+    EXPECT_EQ(prompt.AskOkCancel("?", MsgIcon::Question, Answer::Cancel), Answer::Cancel);
+    EXPECT_EQ(prompt.ChooseFolder("フォルダを選択してOKを押して下さい", "/"), std::nullopt);
+    EXPECT_EQ(prompt.ChooseOpenFile("t", "*.csv", ""), std::nullopt);
+    EXPECT_EQ(prompt.Count(), 6);
+}
