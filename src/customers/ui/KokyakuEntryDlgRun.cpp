@@ -4,6 +4,7 @@
 
 #include "app/MilvaneDoc.h"
 #include "customers/MLVColSet.h"
+#include "customers/ui/ChoiceComboBox.h"
 #include "customers/ui/BulkChangeDlg.h"
 #include "customers/ui/KokyakuEntryDlg.h"
 
@@ -14,9 +15,12 @@ EntryLabelFn LoadEntryLabels(const std::string& installDir) {
 }
 
 ChoiceComboFactory EntryChoiceCombos(const std::string& installDir) {
-    // Plain drop-downs until the choice-list widget is available.
-    (void)installDir;
-    return {};
+    if (installDir.empty()) return {};
+    return [installDir](int listNo, bool autoRegister, QWidget* parent) -> QComboBox* {
+        auto* c = new CChoiceComboBox(parent);
+        c->Fill(installDir, listNo, autoRegister);
+        return c;
+    };
 }
 
 EntryDialogRunner QtEntryDialogRunner(QWidget* parent, const std::string& installDir) {

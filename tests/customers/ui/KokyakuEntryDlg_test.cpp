@@ -240,6 +240,51 @@ TEST(KokyakuEntryDlg, CorporateHomeInformationTakesStandardMail) {
     EXPECT_EQ(host.modified[0].Text("EMail2"), "two@example.jp");
 }
 
+TEST(KokyakuEntryDlg, IndividualCompanyInformationTakesStandardMail) {
+    TestPorts ports;
+    Host host;
+    CEntryRecord rec = Person(6, "個人");
+    rec.SetInt("EntryType", 1);
+    rec.SetInt("CommonMail", 2);
+    CKokyakuEntryDlg d(EntryLayout::Individual, EntryMode::Change, &rec, false, false, &host, NoLabels);
+    ASSERT_EQ(d.Controls().MailChoice(), 2);
+    d.runSubDialog = [&](CKokyakuSubDlg& sub) {
+        EXPECT_EQ(sub.windowTitle(), QString::fromUtf8("会社情報の登録"));
+        EXPECT_EQ(sub.Controls().MailChoice(), 0);
+        qobject_cast<QLineEdit*>(sub.Controls().Control(1078))->setText(QString::fromUtf8("勤務先"));
+        qobject_cast<QRadioButton*>(sub.Controls().Button(1188))->click();
+        sub.OnOk();
+        return sub.result() == QDialog::Accepted;
+    };
+    d.Button(1362)->click();
+    EXPECT_EQ(d.Controls().MailChoice(), 0);  // the home buttons are cleared
+    ports.prompt.QueueAnswer(Answer::Yes);
+    d.Button(1)->click();
+    ASSERT_EQ(host.modified.size(), 1u);
+    EXPECT_EQ(host.modified[0].Int("CommonMail"), 4);
+    EXPECT_EQ(host.modified[0].Text("CompName"), "勤務先");
+}
+
+TEST(KokyakuEntryDlg, ViewOnlySubDialogsOnlyShow) {
+    Host host;
+    CEntryRecord rec = Person(7, "参照");
+    rec.SetText("Note2", "メモ");
+    CKokyakuEntryDlg d(EntryLayout::Normal, EntryMode::View, &rec, false, false, &host, NoLabels);
+    int runs = 0;
+    d.runSubDialog = [&](CKokyakuSubDlg& sub) {
+        ++runs;
+        EXPECT_FALSE(sub.OkButton()->isEnabled());
+        EXPECT_EQ(sub.CancelButton()->text(), QString::fromUtf8("閉じる"));
+        EXPECT_TRUE(sub.windowTitle().endsWith(QString::fromUtf8("を参照(修正することはできません)")));
+        sub.OnOk();  // refused in view-only mode
+        return sub.result() == QDialog::Accepted;
+    };
+    d.Button(1325)->click();
+    d.Button(1326)->click();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(d.Logic().Working().Text("Note2"), "メモ");
+}
+
 TEST(KokyakuEntryDlg, NotesCarryNote1FromThePage) {
     Host host;
     CKokyakuEntryDlg d(EntryLayout::Normal, EntryMode::Add, nullptr, false, false, &host, NoLabels);
