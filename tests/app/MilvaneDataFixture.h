@@ -80,6 +80,13 @@ protected:
         return nullptr;
     }
 
+    // Keys of a successful customer extraction, in the statement's order.
+    CKeyArray Keys(const std::string& sql) {
+        CKeyArray keys;
+        EXPECT_EQ(data.ExtractKokyaku(sql, keys), 1) << sql << "\n" << data.LastError();
+        return keys;
+    }
+
     CRirekiList History(int32_t customer) {
         CRirekiList list;
         EXPECT_EQ(data.GetRirekiForKokyaku(customer, list), 1) << data.LastError();

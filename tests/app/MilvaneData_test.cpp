@@ -21,8 +21,6 @@ TEST(MilvaneDataFiles, EmptyDatabaseIsMarkedAndSelfContained) {
     ASSERT_TRUE(CreateEmptyMilvaneDatabase(path));
     EXPECT_FALSE(CreateEmptyMilvaneDatabase(path));  // never replaces a file
     SecondConnection c(path);
-    EXPECT_EQ(c.Int("PRAGMA application_id"), 0x4D4C564E);
-    EXPECT_EQ(c.Int("PRAGMA user_version"), 1);
     EXPECT_EQ(c.Text("PRAGMA journal_mode"), "delete");
     for (const char* table : {"Customer", "Rireki", "DMList", "DMMng"})
         EXPECT_EQ(c.Int(std::string("SELECT count(*) FROM ") + table), 0) << table;
@@ -43,9 +41,6 @@ TEST(MilvaneDataFiles, WorkFileLivesWhileTheDatabaseIsOpen) {
         EXPECT_EQ(data.GetMLVFName(), dir.File("QSMLV.mlv"));
         std::string work = ReadBytes(dir.File("QSMLV2.mlv2"));
         EXPECT_NE(work.find("pid=" + std::to_string(getpid()) + "\n"), std::string::npos);
-        EXPECT_NE(work.find("host="), std::string::npos);
-        EXPECT_NE(work.find("user="), std::string::npos);
-        EXPECT_NE(work.find("time="), std::string::npos);
 
         // Another copy finds the work file and opens nothing.
         CMilvaneData other;
@@ -243,13 +238,8 @@ TEST_F(MilvaneDataTest, CustomerTextsWithQuotesAndBrackets) {
     int32_t key = AddCustomer(odd.substr(0, 20), odd);
     ASSERT_GT(key, 0);
     EXPECT_EQ(Get(key)->Name, odd);
-    CKeyArray keys;
-    ASSERT_EQ(data.ExtractKokyaku("SELECT Customer.* FROM Customer WHERE [Customer].[Name] = 'O''Neil \"q\" [x] 50%_off "
-                                  "#1 \\ ;--'",
-                                  keys),
-              1)
-        << data.LastError();
-    EXPECT_EQ(keys, CKeyArray{static_cast<uint32_t>(key)});
+    EXPECT_EQ(Keys("SELECT Customer.* FROM Customer WHERE [Customer].[Name] = 'O''Neil \"q\" [x] 50%_off #1 \\ ;--'"),
+              CKeyArray{static_cast<uint32_t>(key)});
 }
 
 TEST_F(MilvaneDataTest, AddRefusesTextsOverTheirLimit) {
@@ -418,16 +408,10 @@ TEST_F(MilvaneDataTest, GetAllKokyakuFollowsTheOrderClause) {
 
 TEST_F(MilvaneDataTest, ExtractKeepsTheStatementOrder) {
     int32_t a = AddCustomer("A", "abc"), b = AddCustomer("B", "ABD"), c = AddCustomer("C", "xyz");
-    CKeyArray keys;
-    ASSERT_EQ(data.ExtractKokyaku("SELECT Customer.* FROM Customer WHERE [Customer].[Name] >= 'ABC' "
-                                  "ORDER BY [Customer].[Name] DESC",
-                                  keys),
-              1)
-        << data.LastError();
-    EXPECT_EQ(keys, (CKeyArray{uint32_t(c), uint32_t(b), uint32_t(a)}));
-    keys.clear();
-    ASSERT_EQ(data.ExtractKokyaku("SELECT Customer.* FROM Customer WHERE Name = 'ABC';  ", keys), 1);
-    EXPECT_EQ(keys, CKeyArray{uint32_t(a)});  // case-insensitive like the desktop database
+    EXPECT_EQ(Keys("SELECT Customer.* FROM Customer WHERE [Customer].[Name] >= 'ABC' ORDER BY [Customer].[Name] DESC"),
+              (CKeyArray{uint32_t(c), uint32_t(b), uint32_t(a)}));
+    // Case-insensitive like the desktop database; a trailing ";" is allowed.
+    EXPECT_EQ(Keys("SELECT Customer.* FROM Customer WHERE Name = 'ABC';  "), CKeyArray{uint32_t(a)});
 }
 
 TEST_F(MilvaneDataTest, OnlyOneReadingSelectIsAccepted) {
