@@ -90,7 +90,6 @@ TEST_F(DocTest, OnNewDocumentAsksForTheFolderWhenThePointerIsBad) {
               "データベースファイルの保存先にデータベースファイルが存在しないか、保存先が不明です。\n"
               "ファイルの存在するフォルダを指定してください。");
     EXPECT_EQ(doc.DataDir, "/nowhere/at/all");  // a cancelled choice keeps what was read
-    EXPECT_EQ(doc.PaletteDevice, 0);
 }
 
 TEST_F(DocTest, EndInfoIsTwoLittleEndianIntegers) {
