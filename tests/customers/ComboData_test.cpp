@@ -111,14 +111,6 @@ TEST(ChoiceListFile, WithoutDataFolderNothingLoads) {
     EXPECT_TRUE(ports.prompt.Log().empty());
 }
 
-TEST(ChoiceListLimits, PerList) {
-    EXPECT_EQ(ChoiceListLimit(kListTantou), 30);
-    EXPECT_EQ(ChoiceListLimit(kListRirekiWord), 255);
-    EXPECT_EQ(ChoiceListLimit(kListRirekiType), 100);
-    EXPECT_EQ(ChoiceListLimit(kListImportant), 50);
-    EXPECT_EQ(ChoiceListLimit(-1), 30);
-}
-
 TEST(AutoRegistration, NewTextOnceAndNeverAKnownOne) {
     TestPorts ports;
     TestInstall inst;
@@ -158,23 +150,6 @@ protected:
     TestPorts ports;
     TestInstall inst;
 };
-
-TEST_F(ChoiceEditorTest, TextsOfTheEditor) {
-    CChoiceListEditor editor(inst.install, kListImportant);
-    ASSERT_EQ(editor.Open(), 1);
-    EXPECT_EQ(editor.Title(), "顧客情報の重要度ランク の設定");
-    EXPECT_EQ(editor.Explanation(),
-              "顧客情報の重要度ランクを編集します。設定が完了したら【OK】ボタンをクリックしてください。");
-    EXPECT_EQ(editor.Note(),
-              "※なお、各画面の顧客情報の重要度ランクを設定するコンボボックスで入力すると自動的に登録されます。");
-    EXPECT_EQ(editor.ListHeading(), "現在登録されている顧客情報の重要度ランク");
-    EXPECT_EQ(editor.Limit(), 50);
-
-    TestInstall::WriteSet(inst.DataFile("MLVColSet.sys"), SampleColumns());
-    CChoiceListEditor rank(inst.install, kListRank1);
-    ASSERT_EQ(rank.Open(), 1);
-    EXPECT_EQ(rank.Title(), "顧客情報のﾗﾝｷﾝｸﾞ１ の設定");
-}
 
 TEST_F(ChoiceEditorTest, FixedEntriesCanNeitherBeChangedNorDeleted) {
     CChoiceListEditor editor(inst.install, kListImportant);

@@ -376,19 +376,6 @@ TEST_F(ViewTest, DeleteAllHistoryWithoutHistory) {
     EXPECT_EQ(ports.prompt.Log()[1].icon, MsgIcon::Information);
 }
 
-TEST_F(ViewTest, UpdateCardTypeAndSelectAll) {
-    AddCustomers(3);
-    logic->FirstDisplay();
-    logic->Update();
-    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"更新しました"});
-    logic->SetCardType(1);
-    EXPECT_EQ(ports.profile.GetInt("Settings", "CardType", -1), 1);
-    list.SetSingleSelection(true);
-    logic->SelectAll();
-    EXPECT_EQ(screen.cardHides, 1);
-    EXPECT_EQ(list.SelectedCount(), 3);
-}
-
 }  // namespace
 
 namespace {

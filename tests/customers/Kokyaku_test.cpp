@@ -28,37 +28,6 @@ TEST(KokyakuFields, HoldEveryFieldOnceInRecordOrder) {
     EXPECT_EQ(FindKokyakuField("name"), nullptr);  // names match exactly
 }
 
-TEST(KokyakuFields, KindsLimitsAndFlags) {
-    EXPECT_EQ(FindKokyakuField("CustomerID")->byteLimit, 20);
-    EXPECT_EQ(FindKokyakuField("Add2_Home")->byteLimit, 255);
-    EXPECT_EQ(FindKokyakuField("Suffix")->byteLimit, 10);
-    EXPECT_EQ(FindKokyakuField("Sex")->kind, KokyakuFieldKind::Coded);
-    EXPECT_EQ(FindKokyakuField("ColorMark")->kind, KokyakuFieldKind::Colour);
-    EXPECT_EQ(FindKokyakuField("BirthDay")->kind, KokyakuFieldKind::Date);
-    EXPECT_EQ(FindKokyakuField("TEL_Home_X")->kind, KokyakuFieldKind::Number);
-    EXPECT_FALSE(FindKokyakuField("ID")->IsUserField());
-    EXPECT_FALSE(FindKokyakuField("TEL_Office_X")->IsUserField());
-    EXPECT_TRUE(FindKokyakuField("Picture3")->flags & kFieldPicture);
-    EXPECT_STREQ(FindKokyakuField("TaxMethod")->CodeText(1), "外税（請求時）");
-    EXPECT_STREQ(FindKokyakuField("ColorMark")->CodeText(0x0099FF), "ｺﾞｰﾙﾄﾞ");
-    EXPECT_EQ(FindKokyakuField("ColorMark")->CodeText(0x123456), nullptr);
-}
-
-TEST(KokyakuFields, GenericAccessReachesTheMember) {
-    CKokyaku k;
-    FindKokyakuField("Note7")->Text(k) = "memo";
-    EXPECT_EQ(k.Note7, "memo");
-    FindKokyakuField("ClosingDay")->SetInt(k, 99);
-    EXPECT_EQ(k.ClosingDay, 99);
-    FindKokyakuField("BirthDay")->SetDate(k, CDateTime::FromParts(1980, 2, 29));
-    EXPECT_EQ(k.BirthDay.Format(), "1980/02/29");
-    k.TEL_Home_X = 12.0;
-    EXPECT_EQ(FindKokyakuField("TEL_Home_X")->Number(k), 12.0);
-    // Getters of another type give an empty value.
-    EXPECT_EQ(FindKokyakuField("Sex")->Text(std::as_const(k)), "");
-    EXPECT_EQ(FindKokyakuField("Name")->Int(k), 0);
-}
-
 TEST(KokyakuFields, ValueTextRoundTrips) {
     CKokyaku k;
     for (const auto& f : KokyakuFields()) {
@@ -131,15 +100,6 @@ TEST(KokyakuFields, LimitsCountShiftJisBytes) {
     k.Suffix = "";
     k.Picture1 = std::string(1000, 'p');  // pictures have no limit
     EXPECT_EQ(FirstOverLimitField(k), nullptr);
-}
-
-TEST(KokyakuFields, PhoneNumbersFollowTheTexts) {
-    CKokyaku k;
-    k.TEL_Home = "03-1234-5678";
-    k.TEL_Office = "";
-    UpdatePhoneNumbers(k);
-    EXPECT_EQ(k.TEL_Home_X, 312345678.0);
-    EXPECT_EQ(k.TEL_Office_X, 0.0);
 }
 
 TEST(KokyakuPool, ManyRecordsStayDistinctAndSlotsAreReused) {

@@ -121,17 +121,6 @@ TEST(ColSetLoad, DamagedMasterCopyIsNotCopiedAgainAndAgain) {
     EXPECT_EQ(ports.prompt.Texts().back(), "ファイル操作中にエラーが発生しました");
 }
 
-TEST(ColSetLoad, WrongClassNameIsAFileError) {
-    TestPorts ports;
-    TestInstall inst;
-    WriteBytes(inst.DataFile("MLVColSet.sys"), Hex("01 00 FF FF 01 00 07 00") + "CMLVCoX" + Text("ID") + Text("ID") +
-                                                   Hex("00 00 00 00"));
-    ports.prompt.QueueAnswer(Answer::No);
-    CMLVColSet set(inst.install);
-    EXPECT_EQ(set.Load(), 0);
-    EXPECT_EQ(ports.prompt.Texts()[0], "ファイル操作中にエラーが発生しました");
-}
-
 TEST(ColSetLoad, WithoutDataFolderEverythingFailsSilently) {
     TestPorts ports;
     TempDir install;
@@ -162,14 +151,6 @@ TEST(ColSetLabels, FirstMatchAndOnlyFreeItemsMayBeRenamed) {
 
     set.RemoveAll();
     EXPECT_TRUE(set.columns.empty());
-}
-
-TEST(ColSetLabels, StandAloneGetLabelLoadsAFreshSet) {
-    TestPorts ports;
-    TestInstall inst;
-    TestInstall::WriteSet(inst.DataFile("MLVColSet.sys"), SampleColumns());
-    EXPECT_EQ(GetLabel(inst.install, "Ranking1"), "ﾗﾝｷﾝｸﾞ１");
-    EXPECT_EQ(GetLabel(inst.install, "Nothing"), "");
 }
 
 TEST(DispColFile, LayoutAndRemove) {

@@ -142,16 +142,4 @@ TEST(ExtractFile, WithoutDataFolderTheListIsEmptyAndSavingFails) {
     EXPECT_TRUE(ports.prompt.Log().empty());
 }
 
-TEST(ExCondition, ClearAndCopy) {
-    CExCondition c = HistoryCondition();
-    CExCondition copy = c;
-    c.RowA[1] = "changed";
-    EXPECT_EQ(copy.RowA[1], "2024/01/01");
-    c.Clear();
-    EXPECT_EQ(c, CExCondition());
-    EXPECT_EQ(c.ResultKind, 0u);
-    EXPECT_TRUE(CExCondition::RowInUse(copy.RowC));
-    EXPECT_FALSE(CExCondition::RowInUse({"[Customer].[Name]", "x"}));
-}
-
 }  // namespace
