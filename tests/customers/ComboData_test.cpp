@@ -6,20 +6,13 @@
 
 namespace {
 
-std::string Text(const std::string& utf8) {
-    std::string sjis = Utf8ToSjis(utf8);
-    return std::string(1, static_cast<char>(sjis.size())) + sjis;
-}
-
 std::vector<std::string> TextsOf(const std::vector<CMLVComboElem>& entries) {
     std::vector<std::string> out;
     for (const auto& e : entries) out.push_back(e.text);
     return out;
 }
 
-TEST(ChoiceListFile, FreshDataFolderGetsTheFixedHistorySummaries) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ChoiceListFile_FreshDataFolderGetsTheFixedHistorySummaries) {
     CMLVComboData list(inst.install);
     ASSERT_EQ(list.Load(kListRirekiType), 1);
     EXPECT_TRUE(list.IsLoaded());
@@ -33,9 +26,7 @@ TEST(ChoiceListFile, FreshDataFolderGetsTheFixedHistorySummaries) {
     EXPECT_EQ(ReadBytes(inst.DataFile("RirekiType.dat")), expected);
 }
 
-TEST(ChoiceListFile, DefaultsCreateTheFileAndEmptyListsAreWritten) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ChoiceListFile_DefaultsCreateTheFileAndEmptyListsAreWritten) {
     CMLVComboData list(inst.install);
     ASSERT_EQ(list.Load(kListImportant), 1);
     EXPECT_EQ(list.entries, (std::vector<CMLVComboElem>{
@@ -48,9 +39,7 @@ TEST(ChoiceListFile, DefaultsCreateTheFileAndEmptyListsAreWritten) {
     EXPECT_FALSE(list.IsLoaded());
 }
 
-TEST(ChoiceListFile, UserEntriesCarryTheFlagAndReadBack) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ChoiceListFile_UserEntriesCarryTheFlagAndReadBack) {
     CMLVComboData list(inst.install);
     ASSERT_EQ(list.Load(kListTantou), 1);
     ASSERT_EQ(list.AddEntry("山田"), 1);
@@ -61,9 +50,7 @@ TEST(ChoiceListFile, UserEntriesCarryTheFlagAndReadBack) {
     EXPECT_EQ(again.entries, (std::vector<CMLVComboElem>{{"山田", 1}}));
 }
 
-TEST(ChoiceListFile, TruncatedFileIsKeptWhenTheResetIsRefused) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ChoiceListFile_TruncatedFileIsKeptWhenTheResetIsRefused) {
     const std::string broken = Hex("02 00 FF FF 01 00 0D 00") + "CMLVComboElem" + Text("x");
     WriteBytes(inst.DataFile("KPayMeth.dat"), broken);
     ports.prompt.QueueAnswer(Answer::No);
@@ -98,9 +85,7 @@ TEST(ChoiceListFile, WithoutDataFolderNothingLoads) {
     EXPECT_TRUE(ports.prompt.Log().empty());
 }
 
-TEST(AutoRegistration, NewTextOnceAndNeverAKnownOne) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, AutoRegistration_NewTextOnceAndNeverAKnownOne) {
     CMLVComboData list(inst.install);
     ASSERT_EQ(list.Load(kListImportant), 1);
     EXPECT_FALSE(list.AutoRegister("VIP"));
@@ -125,11 +110,7 @@ TEST(ChoiceEditorNames, RankingListsTakeTheLabels) {
     EXPECT_EQ(ChoiceChooserLabels(&set)[4], "顧客：会員種別");
 }
 
-class ChoiceEditorTest : public ::testing::Test {
-protected:
-    TestPorts ports;
-    TestInstall inst;
-};
+using ChoiceEditorTest = SettingsTest;
 
 TEST_F(ChoiceEditorTest, FixedEntriesCanNeitherBeChangedNorDeleted) {
     CChoiceListEditor editor(inst.install, kListImportant);

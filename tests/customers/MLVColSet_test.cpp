@@ -6,14 +6,7 @@
 
 namespace {
 
-std::string Text(const std::string& utf8) {
-    std::string sjis = Utf8ToSjis(utf8);
-    return std::string(1, static_cast<char>(sjis.size())) + sjis;
-}
-
-TEST(ColSetFile, OneDefinitionThenASecondByReference) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ColSetFile_OneDefinitionThenASecondByReference) {
     CMLVColSet set(inst.install);
     set.columns = {{"CustomerID", "お客様コード", 0}};
     ASSERT_EQ(set.Save(), 1);
@@ -33,9 +26,7 @@ TEST(ColSetFile, OneDefinitionThenASecondByReference) {
     EXPECT_TRUE(ports.prompt.Log().empty());
 }
 
-TEST(ColSetFile, LabelLengthForms) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ColSetFile_LabelLengthForms) {
     CMLVColSet set(inst.install);
     set.columns = {{"Note1", std::string(255, 'x'), 1}, {"Note2", std::string(254, 'y'), 1}};
     ASSERT_EQ(set.Save(), 1);
@@ -48,9 +39,7 @@ TEST(ColSetFile, LabelLengthForms) {
     EXPECT_EQ(again.columns, set.columns);
 }
 
-TEST(ColSetLoad, MissingFileIsResetFromTheMasterAfterAsking) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ColSetLoad_MissingFileIsResetFromTheMasterAfterAsking) {
     TestInstall::WriteSet(inst.MasterFile(), SampleColumns());
 
     ports.prompt.QueueAnswer(Answer::No);
@@ -71,9 +60,7 @@ TEST(ColSetLoad, MissingFileIsResetFromTheMasterAfterAsking) {
     EXPECT_EQ(ports.prompt.Log()[0].kind, Shown::YesNo);
 }
 
-TEST(ColSetLoad, MissingMasterCopy) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ColSetLoad_MissingMasterCopy) {
     ports.prompt.QueueAnswer(Answer::Yes);
     CMLVColSet set(inst.install);
     EXPECT_EQ(set.Load(), 0);
@@ -86,9 +73,7 @@ TEST(ColSetLoad, MissingMasterCopy) {
               std::vector<std::string>{"元の列定義ファイルが見つかりません。\n修正インストールを行ってください。"});
 }
 
-TEST(ColSetLoad, TruncatedFileShowsTheErrorAndIsKeptWhenTheResetIsRefused) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ColSetLoad_TruncatedFileShowsTheErrorAndIsKeptWhenTheResetIsRefused) {
     TestInstall::WriteSet(inst.DataFile("MLVColSet.sys"), SampleColumns());
     std::string bytes = ReadBytes(inst.DataFile("MLVColSet.sys"));
     bytes.resize(bytes.size() - 3);
@@ -110,9 +95,7 @@ TEST(ColSetLoad, TruncatedFileShowsTheErrorAndIsKeptWhenTheResetIsRefused) {
     EXPECT_EQ(set.columns, SampleColumns());
 }
 
-TEST(ColSetLoad, DamagedMasterCopyIsNotCopiedAgainAndAgain) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ColSetLoad_DamagedMasterCopyIsNotCopiedAgainAndAgain) {
     WriteBytes(inst.MasterFile(), Hex("05 00 FF FF"));
     ports.prompt.QueueAnswer(Answer::Yes);
     CMLVColSet set(inst.install);
@@ -148,9 +131,7 @@ TEST(ColSetLabels, FirstMatchAndOnlyFreeItemsMayBeRenamed) {
     EXPECT_EQ(set.columns.back().label, "二番目");
 }
 
-TEST(DispColFile, LayoutAndRemove) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, DispColFile_LayoutAndRemove) {
     CMLVDispKokyakuCol disp(inst.install);
     disp.names = {"Name", "Yomi", "Name"};
     ASSERT_EQ(disp.Save(), 1);
@@ -169,18 +150,14 @@ TEST(DispColFile, LayoutAndRemove) {
     EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"ファイル操作中にエラーが発生しました"});
 }
 
-TEST(CustomerListColumns, DefaultColumnsAndANewListWhenNoneCanBeLoaded) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, CustomerListColumns_DefaultColumnsAndANewListWhenNoneCanBeLoaded) {
     TestInstall::WriteSet(inst.DataFile("MLVColSet.sys"), SampleColumns());
     auto cols = BuildCustomerListColumns(inst.install);
     EXPECT_EQ(cols, (std::vector<CMLVCol>{{"CustomerID", "お客様コード", 0}, {"Name", "氏名", 0}}));
     EXPECT_EQ(ReadBytes(inst.DataFile("MLVDispCol.sys")), Hex("02 00 0A") + "CustomerID" + Hex("04") + "Name");
 }
 
-TEST(CustomerListColumns, NamesTheSetLacksAreSkipped) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, CustomerListColumns_NamesTheSetLacksAreSkipped) {
     TestInstall::WriteSet(inst.DataFile("MLVColSet.sys"), SampleColumns());
     CMLVDispKokyakuCol disp(inst.install);
     disp.names = {"Yomi", "Gone", "Note1"};

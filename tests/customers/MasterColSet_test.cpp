@@ -21,9 +21,7 @@ TEST(MasterColSet, HoldsEveryFieldAndTheJoinedAddresses) {
     EXPECT_EQ(cols.size(), KokyakuFields().size() + 2);
 }
 
-TEST(MasterColSet, GeneratedFileServesAFirstStart) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, MasterColSet_GeneratedFileServesAFirstStart) {
     ASSERT_TRUE(WriteMasterColSet(inst.install));
     ports.prompt.QueueAnswer(Answer::Yes);
     CMLVColSet set(inst.install);
