@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "customers/Kokyaku.h"
 #include "customers/KokyakuEntry.h"
 #include "support/TestPorts.h"
 
@@ -33,16 +34,12 @@ struct FakeHost : IKokyakuEntryHost {
         modified.push_back(r);
         return modifyResult;
     }
-    std::optional<NeighbourCustomer> NextCustomer() override {
-        if (next.empty()) return std::nullopt;
-        auto n = next.front();
-        next.erase(next.begin());
-        return n;
-    }
-    std::optional<NeighbourCustomer> PrevCustomer() override {
-        if (prev.empty()) return std::nullopt;
-        auto n = prev.front();
-        prev.erase(prev.begin());
+    std::optional<NeighbourCustomer> NextCustomer() override { return Pop(next); }
+    std::optional<NeighbourCustomer> PrevCustomer() override { return Pop(prev); }
+    static std::optional<NeighbourCustomer> Pop(std::vector<NeighbourCustomer>& q) {
+        if (q.empty()) return std::nullopt;
+        auto n = q.front();
+        q.erase(q.begin());
         return n;
     }
 };
@@ -487,12 +484,6 @@ TEST(KokyakuEntrySub, NotesTakeNote1FromThePage) {
     EXPECT_EQ(SaveControls(b, v, in), EntryCtl::Note2);
     EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"255文字(ﾊﾞｲﾄ)以内で入力してください"});
 }
-
-}  // namespace
-
-#include "customers/Kokyaku.h"
-
-namespace {
 
 CKokyaku FilledKokyaku() {
     CKokyaku k;

@@ -149,10 +149,6 @@ TEST_F(KokyakuListModelTest, InsertUpdateRemove) {
     EXPECT_EQ(events.log, (std::vector<std::string>{"insert 0", "change 3", "remove 3", "selection"}));
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(KokyakuListModelTest, RemoveRecordsInOnePassKeepsSelectionOfTheRest) {
     model.SetSelectedFromView(1, true);
     model.SetSelectedFromView(3, true);
