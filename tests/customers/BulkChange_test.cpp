@@ -69,14 +69,12 @@ TEST(BulkChangeDialog, ColourNeedsAChoice) {
     EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"選択されている顧客のカラーを赤に変更します。\nよろしいですか？"});
     EXPECT_EQ(ports.prompt.Log()[0].icon, MsgIcon::Question);
 
-    BulkChangeChoice c = MakeBulkChangeChoice(0, "ignored", 5);
-    EXPECT_EQ(c.field, "ColorMark");
-    EXPECT_EQ(c.text, "");
-    EXPECT_EQ(c.color, 0x0000FFu);
-    c = MakeBulkChangeChoice(3, "B", 5);
-    EXPECT_EQ(c.field, "Ranking2");
-    EXPECT_EQ(c.text, "B");
-    EXPECT_EQ(c.color, 0u);
+    // The colour choice carries no text, a text choice no colour.
+    auto is = [](const BulkChangeChoice& c, const char* field, const char* text, uint32_t color) {
+        return c.field == field && c.text == text && c.color == color;
+    };
+    EXPECT_TRUE(is(MakeBulkChangeChoice(0, "ignored", 5), "ColorMark", "", 0x0000FF));
+    EXPECT_TRUE(is(MakeBulkChangeChoice(3, "B", 5), "Ranking2", "B", 0));
 }
 
 TEST(BulkChangeFlow, RefusalsBeforeTheDialog) {

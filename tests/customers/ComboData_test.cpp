@@ -6,20 +6,13 @@
 
 namespace {
 
-std::string Text(const std::string& utf8) {
-    std::string sjis = Utf8ToSjis(utf8);
-    return std::string(1, static_cast<char>(sjis.size())) + sjis;
-}
-
 std::vector<std::string> TextsOf(const std::vector<CMLVComboElem>& entries) {
     std::vector<std::string> out;
     for (const auto& e : entries) out.push_back(e.text);
     return out;
 }
 
-TEST(ChoiceListFile, FreshDataFolderGetsTheFixedHistorySummaries) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ChoiceListFile_FreshDataFolderGetsTheFixedHistorySummaries) {
     CMLVComboData list(inst.install);
     ASSERT_EQ(list.Load(kListRirekiType), 1);
     EXPECT_TRUE(list.IsLoaded());
@@ -33,37 +26,20 @@ TEST(ChoiceListFile, FreshDataFolderGetsTheFixedHistorySummaries) {
     EXPECT_EQ(ReadBytes(inst.DataFile("RirekiType.dat")), expected);
 }
 
-TEST(ChoiceListFile, DefaultContentsOfEveryList) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ChoiceListFile_DefaultsCreateTheFileAndEmptyListsAreWritten) {
     CMLVComboData list(inst.install);
-    struct Case {
-        int no;
-        std::vector<CMLVComboElem> entries;
-    } cases[] = {
-        {kListRirekiWord, {{"商品１", 1}, {"商品２", 1}, {"商品３", 1}}},
-        {kListDMType,
-         {{"DM", 0}, {"年賀", 0}, {"お中元", 0}, {"お歳暮", 0}, {"暑中見舞い", 0}, {"寒中見舞い", 0}}},
-        {kListImportant, {{"VIP", 0}, {"特A", 1}, {"A", 1}, {"B", 1}, {"C", 1}, {"ブラックリスト", 0}}},
-        {kListRank1, {}},
-        {kListRank2, {}},
-        {kListPayMeth, {{"現金", 0}, {"小切手", 0}, {"振込み", 0}, {"手形", 0}}},
-        {kListCompType, {{"製造業", 1}, {"流通業", 1}}},
-        {kListTantou, {}},
-    };
-    for (const auto& c : cases) {
-        ASSERT_EQ(list.Load(c.no), 1) << c.no;
-        EXPECT_EQ(list.entries, c.entries) << c.no;
-        EXPECT_TRUE(FileExists(inst.DataFile(ChoiceListFileName(c.no)))) << c.no;
-    }
+    ASSERT_EQ(list.Load(kListImportant), 1);
+    EXPECT_EQ(list.entries, (std::vector<CMLVComboElem>{
+                                {"VIP", 0}, {"特A", 1}, {"A", 1}, {"B", 1}, {"C", 1}, {"ブラックリスト", 0}}));
+    EXPECT_TRUE(FileExists(inst.DataFile(ChoiceListFileName(kListImportant))));
+    ASSERT_EQ(list.Load(kListTantou), 1);
+    EXPECT_TRUE(list.entries.empty());
     EXPECT_EQ(ReadBytes(inst.DataFile("Tantou.dat")), Hex("00 00"));
     EXPECT_EQ(list.Load(9), 0);
     EXPECT_FALSE(list.IsLoaded());
 }
 
-TEST(ChoiceListFile, UserEntriesCarryTheFlagAndReadBack) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ChoiceListFile_UserEntriesCarryTheFlagAndReadBack) {
     CMLVComboData list(inst.install);
     ASSERT_EQ(list.Load(kListTantou), 1);
     ASSERT_EQ(list.AddEntry("山田"), 1);
@@ -74,9 +50,7 @@ TEST(ChoiceListFile, UserEntriesCarryTheFlagAndReadBack) {
     EXPECT_EQ(again.entries, (std::vector<CMLVComboElem>{{"山田", 1}}));
 }
 
-TEST(ChoiceListFile, TruncatedFileIsKeptWhenTheResetIsRefused) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ChoiceListFile_TruncatedFileIsKeptWhenTheResetIsRefused) {
     const std::string broken = Hex("02 00 FF FF 01 00 0D 00") + "CMLVComboElem" + Text("x");
     WriteBytes(inst.DataFile("KPayMeth.dat"), broken);
     ports.prompt.QueueAnswer(Answer::No);
@@ -111,17 +85,7 @@ TEST(ChoiceListFile, WithoutDataFolderNothingLoads) {
     EXPECT_TRUE(ports.prompt.Log().empty());
 }
 
-TEST(ChoiceListLimits, PerList) {
-    EXPECT_EQ(ChoiceListLimit(kListTantou), 30);
-    EXPECT_EQ(ChoiceListLimit(kListRirekiWord), 255);
-    EXPECT_EQ(ChoiceListLimit(kListRirekiType), 100);
-    EXPECT_EQ(ChoiceListLimit(kListImportant), 50);
-    EXPECT_EQ(ChoiceListLimit(-1), 30);
-}
-
-TEST(AutoRegistration, NewTextOnceAndNeverAKnownOne) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, AutoRegistration_NewTextOnceAndNeverAKnownOne) {
     CMLVComboData list(inst.install);
     ASSERT_EQ(list.Load(kListImportant), 1);
     EXPECT_FALSE(list.AutoRegister("VIP"));
@@ -142,39 +106,11 @@ TEST(ChoiceEditorNames, RankingListsTakeTheLabels) {
     EXPECT_EQ(ChoiceListEditorName(kListRank1, &set), "顧客情報の会員種別");
     EXPECT_EQ(ChoiceListEditorName(kListRank2, &set), "顧客情報のランク２");
     EXPECT_EQ(ChoiceListEditorName(kListRank1, nullptr), "顧客情報のランク１");
-    EXPECT_EQ(ChoiceListEditorName(kListTantou, &set), "自社担当者");
-
-    auto labels = ChoiceChooserLabels(nullptr);
-    ASSERT_EQ(labels.size(), 8u);
-    EXPECT_EQ(labels[0], "履歴：概要");
-    EXPECT_EQ(labels[4], "顧客：ランキング１");
-    EXPECT_EQ(labels[7], "顧客：会社業種");
-    labels = ChoiceChooserLabels(&set);
-    EXPECT_EQ(labels[4], "顧客：会員種別");
+    EXPECT_EQ(ChoiceChooserLabels(nullptr)[4], "顧客：ランキング１");
+    EXPECT_EQ(ChoiceChooserLabels(&set)[4], "顧客：会員種別");
 }
 
-class ChoiceEditorTest : public ::testing::Test {
-protected:
-    TestPorts ports;
-    TestInstall inst;
-};
-
-TEST_F(ChoiceEditorTest, TextsOfTheEditor) {
-    CChoiceListEditor editor(inst.install, kListImportant);
-    ASSERT_EQ(editor.Open(), 1);
-    EXPECT_EQ(editor.Title(), "顧客情報の重要度ランク の設定");
-    EXPECT_EQ(editor.Explanation(),
-              "顧客情報の重要度ランクを編集します。設定が完了したら【OK】ボタンをクリックしてください。");
-    EXPECT_EQ(editor.Note(),
-              "※なお、各画面の顧客情報の重要度ランクを設定するコンボボックスで入力すると自動的に登録されます。");
-    EXPECT_EQ(editor.ListHeading(), "現在登録されている顧客情報の重要度ランク");
-    EXPECT_EQ(editor.Limit(), 50);
-
-    TestInstall::WriteSet(inst.DataFile("MLVColSet.sys"), SampleColumns());
-    CChoiceListEditor rank(inst.install, kListRank1);
-    ASSERT_EQ(rank.Open(), 1);
-    EXPECT_EQ(rank.Title(), "顧客情報のﾗﾝｷﾝｸﾞ１ の設定");
-}
+using ChoiceEditorTest = SettingsTest;
 
 TEST_F(ChoiceEditorTest, FixedEntriesCanNeitherBeChangedNorDeleted) {
     CChoiceListEditor editor(inst.install, kListImportant);

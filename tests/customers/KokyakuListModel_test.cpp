@@ -149,19 +149,6 @@ TEST_F(KokyakuListModelTest, InsertUpdateRemove) {
     EXPECT_EQ(events.log, (std::vector<std::string>{"insert 0", "change 3", "remove 3", "selection"}));
 }
 
-TEST_F(KokyakuListModelTest, WidthsFollowTheUserAndAreStored) {
-    ports.profile.ints.clear();
-    model.SetColumnWidth(1, 222);
-    model.StoreColumnWidths();
-    EXPECT_EQ(ports.profile.GetInt("Settings-KList", "colwidth0", -1), 100);
-    EXPECT_EQ(ports.profile.GetInt("Settings-KList", "colwidth1", -1), 222);
-    EXPECT_EQ(ports.profile.GetInt("Settings-KList", "colwidth2", -1), 100);
-}
-
-}  // namespace
-
-namespace {
-
 TEST_F(KokyakuListModelTest, RemoveRecordsInOnePassKeepsSelectionOfTheRest) {
     model.SetSelectedFromView(1, true);
     model.SetSelectedFromView(3, true);

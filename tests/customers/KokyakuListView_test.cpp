@@ -92,7 +92,6 @@ protected:
 
 TEST_F(ViewTest, FirstDisplayListsAllCustomersInCacheOrder) {
     AddCustomers(3);
-    ports.profile.WriteInt("Settings", "CardType", 2);
     logic->FirstDisplay();
     EXPECT_EQ(screen.title, "Milvane－顧客一覧");
     EXPECT_EQ(Ids(), (std::vector<std::string>{"C3", "C2", "C1"}));
@@ -102,7 +101,6 @@ TEST_F(ViewTest, FirstDisplayListsAllCustomersInCacheOrder) {
     EXPECT_EQ(list.SelectedRows(), std::vector<int>{0});
     ASSERT_EQ(list.ColumnCount(), 3);
     EXPECT_EQ(list.Columns()[2].label, "住所");
-    EXPECT_EQ(logic->CardType(), 2);
     EXPECT_TRUE(ports.prompt.Log().empty());
 }
 
@@ -204,24 +202,19 @@ TEST_F(ViewTest, DeleteOfFiveWithTwoFailingRemovesThreeRows) {
     EXPECT_EQ(screen.cardClears, 1);
 }
 
-TEST_F(ViewTest, DeleteAnsweredNoChangesNothing) {
-    AddCustomers(2);
-    logic->FirstDisplay();
-    ports.prompt.QueueAnswer(Answer::No);
-    logic->Delete();
-    EXPECT_EQ(list.RowCount(), 2);
-    EXPECT_EQ(doc->KokyakuList.size(), 2u);
-}
-
-TEST_F(ViewTest, FullDeleteSelectsTheFirstRow) {
+TEST_F(ViewTest, DeleteAnsweredNoThenYesSelectsTheFirstRow) {
     AddCustomers(3);
     logic->FirstDisplay();
     list.SelectOnly(1);
+    ports.prompt.QueueAnswer(Answer::No);
+    logic->Delete();
+    EXPECT_EQ(list.RowCount(), 3);
+    EXPECT_EQ(doc->KokyakuList.size(), 3u);
     ports.prompt.QueueAnswer(Answer::Yes);
     logic->Delete();
     EXPECT_EQ(Ids(), (std::vector<std::string>{"C3", "C1"}));
     EXPECT_EQ(list.SelectedRows(), std::vector<int>{0});
-    EXPECT_EQ(ports.prompt.Log().size(), 1u);
+    EXPECT_EQ(ports.prompt.Log().size(), 2u);
 }
 
 TEST_F(ViewTest, FindSearchesDownAndUpFromTheSelection) {
@@ -375,23 +368,6 @@ TEST_F(ViewTest, DeleteAllHistoryWithoutHistory) {
     EXPECT_EQ(ports.prompt.Log()[1].text, "指定された顧客の履歴はありませんでした。\n");
     EXPECT_EQ(ports.prompt.Log()[1].icon, MsgIcon::Information);
 }
-
-TEST_F(ViewTest, UpdateCardTypeAndSelectAll) {
-    AddCustomers(3);
-    logic->FirstDisplay();
-    logic->Update();
-    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"更新しました"});
-    logic->SetCardType(1);
-    EXPECT_EQ(ports.profile.GetInt("Settings", "CardType", -1), 1);
-    list.SetSingleSelection(true);
-    logic->SelectAll();
-    EXPECT_EQ(screen.cardHides, 1);
-    EXPECT_EQ(list.SelectedCount(), 3);
-}
-
-}  // namespace
-
-namespace {
 
 TEST(KokyakuSplitter, StoredCardWidthAndLimits) {
     EXPECT_EQ(SplitterListWidth(1000, 0, 1200), 500);       // nothing stored: half

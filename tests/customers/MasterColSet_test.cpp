@@ -21,25 +21,7 @@ TEST(MasterColSet, HoldsEveryFieldAndTheJoinedAddresses) {
     EXPECT_EQ(cols.size(), KokyakuFields().size() + 2);
 }
 
-TEST(MasterColSet, LabelsAndFreeItems) {
-    CMLVColSet set("");
-    set.columns = MasterColumns();
-    EXPECT_EQ(set.GetLabel("CustomerID"), "お客様コード");
-    EXPECT_EQ(set.GetLabel("Name"), "氏名");
-    EXPECT_EQ(set.GetLabel("Yomi"), "ﾌﾘｶﾞﾅ");
-    EXPECT_EQ(set.GetLabel("Note10"), "備考１０");
-    EXPECT_EQ(set.GetLabel("Ranking2"), "ﾗﾝｷﾝｸﾞ２");
-    std::vector<std::string> free;
-    for (const auto& c : set.columns)
-        if (c.freeItem) free.push_back(c.fieldName);
-    EXPECT_EQ(free, (std::vector<std::string>{"Ranking1", "Ranking2", "Note1", "Note2", "Note3", "Note4", "Note5",
-                                              "Note6", "Note7", "Note8", "Note9", "Note10"}));
-    EXPECT_EQ(set.columns.front().fieldName, "ID");
-}
-
-TEST(MasterColSet, GeneratedFileServesAFirstStart) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, MasterColSet_GeneratedFileServesAFirstStart) {
     ASSERT_TRUE(WriteMasterColSet(inst.install));
     ports.prompt.QueueAnswer(Answer::Yes);
     CMLVColSet set(inst.install);

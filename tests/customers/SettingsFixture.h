@@ -2,11 +2,14 @@
 // the tests of the settings files.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
 
 #include "common/Archive.h"
 #include "common/Folders.h"
+#include "common/SjisText.h"
 #include "customers/MLVColSet.h"
 #include "support/TestPorts.h"
 
@@ -49,3 +52,15 @@ inline std::vector<CMLVCol> SampleColumns() {
         {"RirekiUpDate", "履歴更新日", 0},
     };
 }
+
+// A text as the archive writes it: one length byte, then Shift-JIS.
+inline std::string Text(const std::string& utf8) {
+    std::string sjis = Utf8ToSjis(utf8);
+    return std::string(1, static_cast<char>(sjis.size())) + sjis;
+}
+
+class SettingsTest : public ::testing::Test {
+protected:
+    TestPorts ports;
+    TestInstall inst;
+};

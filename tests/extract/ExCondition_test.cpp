@@ -7,11 +7,6 @@
 
 namespace {
 
-std::string Text(const std::string& utf8) {
-    std::string sjis = Utf8ToSjis(utf8);
-    return std::string(1, static_cast<char>(sjis.size())) + sjis;
-}
-
 CExCondition NameCondition() {
     CExCondition c;
     c.DisplayColumns = {"CustomerID", "Name"};
@@ -39,15 +34,10 @@ std::string NameConditionBytes() {
            Hex("00 00") + Hex("00 00");
 }
 
-TEST(ExtractFile, TwoConditionsThenReadBack) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ExtractFile_TwoConditionsThenReadBack) {
     CExtract list(inst.install);
     ASSERT_EQ(list.Load(), 1);
-    EXPECT_TRUE(list.Loaded);
-    EXPECT_TRUE(list.Conditions.empty());
     EXPECT_EQ(list.FilePath, inst.DataFile("MLVExtract.sys"));
-    EXPECT_FALSE(FileExists(list.FilePath));
 
     ASSERT_EQ(list.Append(NameCondition()), 1);
     EXPECT_EQ(ReadBytes(list.FilePath),
@@ -82,9 +72,7 @@ TEST(ExtractFile, LongTextsUseTheWideLengthForm) {
     EXPECT_TRUE(r.AtEnd());
 }
 
-TEST(ExtractFile, TruncatedFileShowsTheErrorAndCannotBeOverwritten) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ExtractFile_TruncatedFileShowsTheErrorAndCannotBeOverwritten) {
     CExtract list(inst.install);
     ASSERT_EQ(list.Load(), 1);
     ASSERT_EQ(list.Append(NameCondition()), 1);
@@ -103,9 +91,7 @@ TEST(ExtractFile, TruncatedFileShowsTheErrorAndCannotBeOverwritten) {
     EXPECT_EQ(ReadBytes(list.FilePath), bytes);
 }
 
-TEST(ExtractFile, OtherClassOrSchemaIsAnError) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ExtractFile_OtherClassOrSchemaIsAnError) {
     WriteBytes(inst.DataFile("MLVExtract.sys"), Hex("01 00 FF FF 02 00 0C 00") + "CExCondition" + NameConditionBytes());
     CExtract list(inst.install);
     EXPECT_EQ(list.Load(), 0);
@@ -114,9 +100,7 @@ TEST(ExtractFile, OtherClassOrSchemaIsAnError) {
     EXPECT_EQ(ports.prompt.Texts().size(), 2u);
 }
 
-TEST(ExtractFile, RemovingAndRenamingThenSaving) {
-    TestPorts ports;
-    TestInstall inst;
+TEST_F(SettingsTest, ExtractFile_RemovingAndRenamingThenSaving) {
     CExtract list(inst.install);
     ASSERT_EQ(list.Load(), 1);
     ASSERT_EQ(list.Append(HistoryCondition()), 1);
@@ -140,18 +124,6 @@ TEST(ExtractFile, WithoutDataFolderTheListIsEmptyAndSavingFails) {
     EXPECT_EQ(list.Append(NameCondition()), 0);
     EXPECT_TRUE(list.Conditions.empty());
     EXPECT_TRUE(ports.prompt.Log().empty());
-}
-
-TEST(ExCondition, ClearAndCopy) {
-    CExCondition c = HistoryCondition();
-    CExCondition copy = c;
-    c.RowA[1] = "changed";
-    EXPECT_EQ(copy.RowA[1], "2024/01/01");
-    c.Clear();
-    EXPECT_EQ(c, CExCondition());
-    EXPECT_EQ(c.ResultKind, 0u);
-    EXPECT_TRUE(CExCondition::RowInUse(copy.RowC));
-    EXPECT_FALSE(CExCondition::RowInUse({"[Customer].[Name]", "x"}));
 }
 
 }  // namespace
