@@ -54,47 +54,22 @@ TEST(KokyakuEntryDlg, TitlesButtonsAndLayouts) {
     Host host;
     CKokyakuEntryDlg add(EntryLayout::Normal, EntryMode::Add, nullptr, false, false, &host, NoLabels);
     EXPECT_EQ(add.windowTitle(), QString::fromUtf8("顧客を追加－通常タイプ"));
-    EXPECT_EQ(add.Button(1)->text(), QString::fromUtf8("追加"));
     EXPECT_TRUE(add.Button(1356)->isHidden());
-    EXPECT_TRUE(add.Button(1326));
-    EXPECT_FALSE(add.Button(1295)->isEnabled());           // pictures
+    EXPECT_FALSE(add.Button(1295)->isEnabled());            // pictures
     EXPECT_FALSE(add.Controls().Button(1329)->isEnabled()); // postal lookup
-    EXPECT_FALSE(add.Controls().Button(1330)->isEnabled()); // telephone lookup
-    EXPECT_TRUE(add.Controls().Button(1189));               // five standard-mail buttons
-    EXPECT_EQ(Combo(add, 1071)->count(), 47);
     EXPECT_EQ(Combo(add, 1065)->currentText(), QString::fromUtf8("様"));
     EXPECT_EQ(Edit(add, 1095)->text(), QStringLiteral("http://"));
 
     CEntryRecord rec = Person(4, "山田");
     CKokyakuEntryDlg ind(EntryLayout::Individual, EntryMode::Change, &rec, true, false, &host, NoLabels);
     EXPECT_EQ(ind.windowTitle(), QString::fromUtf8("顧客を修正－個人タイプ"));
-    EXPECT_EQ(ind.Button(1)->text(), QString::fromUtf8("修正"));
-    EXPECT_EQ(ind.Button(1362)->text(), QString::fromUtf8("会社情報..."));
-    EXPECT_FALSE(ind.Button(1356)->isHidden());
     EXPECT_TRUE(ind.Button(1356)->isEnabled());
     EXPECT_FALSE(ind.Button(1357)->isEnabled());
     EXPECT_FALSE(ind.Controls().Control(1078));
-    EXPECT_FALSE(ind.Controls().Button(1188));
 
     CKokyakuEntryDlg corp(EntryLayout::Corporate, EntryMode::Add, nullptr, false, false, &host, NoLabels);
-    EXPECT_EQ(corp.Button(1362)->text(), QString::fromUtf8("個人情報..."));
     EXPECT_FALSE(corp.Controls().Control(1110));
-    EXPECT_EQ(Combo(corp, 1360)->currentText(), QString::fromUtf8("法人"));
     EXPECT_TRUE(qobject_cast<QRadioButton*>(corp.Controls().Button(1188))->isChecked());
-    EXPECT_EQ(Combo(corp, 1184)->count(), 32);
-}
-
-TEST(KokyakuEntryDlg, FreeItemLabelsFromTheColumnSet) {
-    Host host;
-    auto labels = [](const std::string& f) -> std::string {
-        if (f == "Ranking1") return "紹介者";
-        if (f == "Note1") return "趣味";
-        return {};
-    };
-    CKokyakuEntryDlg d(EntryLayout::Normal, EntryMode::Add, nullptr, false, false, &host, labels);
-    EXPECT_EQ(d.Controls().LabelText(1107), QString::fromUtf8("紹介者"));
-    EXPECT_EQ(d.Controls().LabelText(1328), QString::fromUtf8("趣味"));
-    EXPECT_EQ(d.Controls().LabelText(1108), QString::fromUtf8("ﾗﾝｷﾝｸﾞ２"));
 }
 
 TEST(KokyakuEntryDlg, TooLongNameRefusedWithFocusOnTheName) {
@@ -143,6 +118,17 @@ TEST(KokyakuEntryDlg, ClosingUntouchedAddDialogClosesWithoutQuestion) {
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_FALSE(d.isVisible());
     EXPECT_TRUE(ports.prompt.Log().empty());
+
+    // Escape closes without a question even after typing.
+    CKokyakuEntryDlg typed(EntryLayout::Normal, EntryMode::Add, nullptr, false, false, &host, NoLabels);
+    typed.show();
+    Edit(typed, 1059)->setText(QString::fromUtf8("入力途中"));
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&typed, &esc);
+    EXPECT_EQ(typed.result(), QDialog::Rejected);
+    EXPECT_FALSE(typed.isVisible());
+    EXPECT_TRUE(ports.prompt.Log().empty());
+    EXPECT_TRUE(host.added.empty());
 }
 
 TEST(KokyakuEntryDlg, ClosingDayAndUrlRoundTrip) {
@@ -184,6 +170,20 @@ TEST(KokyakuEntryDlg, ViewOnlyButtonDisabledButNavigationMoves) {
     EXPECT_TRUE(d.Button(1356)->isEnabled());
     EXPECT_FALSE(d.Button(1357)->isEnabled());
     EXPECT_TRUE(ports.prompt.Log().empty());
+
+    // Sub-dialogs only show: OK refused, the record untouched.
+    int runs = 0;
+    d.runSubDialog = [&](CKokyakuSubDlg& sub) {
+        ++runs;
+        EXPECT_FALSE(sub.OkButton()->isEnabled());
+        EXPECT_TRUE(sub.windowTitle().endsWith(QString::fromUtf8("を参照(修正することはできません)")));
+        sub.OnOk();
+        return sub.result() == QDialog::Accepted;
+    };
+    d.Button(1325)->click();
+    d.Button(1326)->click();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(d.Logic().Working().Text("Name"), "次の顧客");
 }
 
 TEST(KokyakuEntryDlg, BirthdayInvalidRefusedEmptyUnset) {
@@ -265,26 +265,6 @@ TEST(KokyakuEntryDlg, IndividualCompanyInformationTakesStandardMail) {
     EXPECT_EQ(host.modified[0].Text("CompName"), "勤務先");
 }
 
-TEST(KokyakuEntryDlg, ViewOnlySubDialogsOnlyShow) {
-    Host host;
-    CEntryRecord rec = Person(7, "参照");
-    rec.SetText("Note2", "メモ");
-    CKokyakuEntryDlg d(EntryLayout::Normal, EntryMode::View, &rec, false, false, &host, NoLabels);
-    int runs = 0;
-    d.runSubDialog = [&](CKokyakuSubDlg& sub) {
-        ++runs;
-        EXPECT_FALSE(sub.OkButton()->isEnabled());
-        EXPECT_EQ(sub.CancelButton()->text(), QString::fromUtf8("閉じる"));
-        EXPECT_TRUE(sub.windowTitle().endsWith(QString::fromUtf8("を参照(修正することはできません)")));
-        sub.OnOk();  // refused in view-only mode
-        return sub.result() == QDialog::Accepted;
-    };
-    d.Button(1325)->click();
-    d.Button(1326)->click();
-    EXPECT_EQ(runs, 2);
-    EXPECT_EQ(d.Logic().Working().Text("Note2"), "メモ");
-}
-
 TEST(KokyakuEntryDlg, NotesCarryNote1FromThePage) {
     Host host;
     CKokyakuEntryDlg d(EntryLayout::Normal, EntryMode::Add, nullptr, false, false, &host, NoLabels);
@@ -348,18 +328,6 @@ TEST(KokyakuEntryDlg, ReadingFromTheInputMethod) {
     EXPECT_EQ(Edit(d, 1060)->text(), QString::fromUtf8("ﾔﾏﾀﾞﾊﾅｺ"));
 }
 
-TEST(KokyakuEntryDlg, InputMethodOffOnCodesNumbersAndAddresses) {
-    Host host;
-    CKokyakuEntryDlg d(EntryLayout::Normal, EntryMode::Add, nullptr, false, false, &host, NoLabels);
-    for (int id : {1058, 1070, 1074, 1075, 1076, 1077, 1084, 1088, 1089, 1090, 1093, 1095, 1096, 1110})
-        EXPECT_FALSE(d.Controls().Control(id)->testAttribute(Qt::WA_InputMethodEnabled)) << id;
-    for (int id : {1059, 1060, 1072, 1078, 1079, 1080, 1328})
-        EXPECT_TRUE(d.Controls().Control(id)->testAttribute(Qt::WA_InputMethodEnabled)) << id;
-    EXPECT_TRUE(Combo(d, 1071)->lineEdit()->testAttribute(Qt::WA_InputMethodEnabled));
-    EXPECT_EQ(d.Controls().Control(1090)->inputMethodHints() & Qt::ImhEmailCharactersOnly,
-              Qt::ImhEmailCharactersOnly);
-}
-
 TEST(KokyakuEntryDlg, EveryControlHasANameAndTabOrderFollowsTheBlocks) {
     Host host;
     for (EntryLayout layout : {EntryLayout::Normal, EntryLayout::Individual, EntryLayout::Corporate}) {
@@ -392,39 +360,6 @@ TEST(KokyakuEntryDlg, CharacterOutsideShiftJisIsRefused) {
     d.Button(1)->click();
     ASSERT_EQ(ports.prompt.Texts().size(), 1u);
     EXPECT_NE(ports.prompt.Texts()[0].find("「𠮷」"), std::string::npos);
-    EXPECT_TRUE(host.added.empty());
-}
-
-TEST(KokyakuEntryDlg, ChoiceListsComeFromTheFactory) {
-    Host host;
-    std::vector<int> lists;
-    auto factory = [&](int listNo, bool autoRegister, QWidget* parent) {
-        EXPECT_TRUE(autoRegister);
-        lists.push_back(listNo);
-        auto* c = new QComboBox(parent);
-        c->setEditable(true);
-        c->addItem(QStringLiteral("L%1").arg(listNo));
-        return c;
-    };
-    CEntryRecord rec = Person(1, "x");
-    rec.SetText("CompType", "未登録の業種");
-    CKokyakuEntryDlg d(EntryLayout::Corporate, EntryMode::Change, &rec, false, false, &host, NoLabels, nullptr, factory);
-    std::sort(lists.begin(), lists.end());
-    EXPECT_EQ(lists, (std::vector<int>{3, 4, 5, 6, 7, 8}));
-    EXPECT_EQ(Combo(d, 1231)->currentText(), QString::fromUtf8("未登録の業種"));
-}
-
-TEST(KokyakuEntryDlg, EscapeClosesWithoutQuestion) {
-    TestPorts ports;
-    Host host;
-    CKokyakuEntryDlg d(EntryLayout::Normal, EntryMode::Add, nullptr, false, false, &host, NoLabels);
-    d.show();
-    Edit(d, 1059)->setText(QString::fromUtf8("入力途中"));
-    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(&d, &esc);
-    EXPECT_EQ(d.result(), QDialog::Rejected);
-    EXPECT_FALSE(d.isVisible());
-    EXPECT_TRUE(ports.prompt.Log().empty());
     EXPECT_TRUE(host.added.empty());
 }
 
