@@ -185,41 +185,28 @@ TEST_F(FreeItemDlgTest, ListsTheFreeItemsAndCopiesTheSelectedLabel) {
               TabChain(dlg->ItemList()));
 }
 
-TEST_F(FreeItemDlgTest, ChangeRefusesMissingSelectionAndEmptyName) {
+TEST_F(FreeItemDlgTest, RenameRulesAndTheTenByteWarning) {
     auto dlg = OpenDlg();
     dlg->NewName()->setText(QStringLiteral("新"));
-    dlg->Button("変更")->click();
+    dlg->Button("変更")->click();  // nothing selected
     Rename(*dlg, 0, QString());
-    EXPECT_EQ((std::vector<std::string>{"変更する項目名が選択されていません。\nリストから現在の項目名を選択した後、新しい項目名を入力して【変更】ボタンをクリックしてください。",
-                                        "項目名を入力してください。"}),
-              ports.prompt.Texts());
-    EXPECT_EQ((std::vector<std::string>{"ランク１", "ランク２", "備考１", "備考２"}), Rows(dlg->ItemList()));
-}
-
-TEST_F(FreeItemDlgTest, RenameKeepsPlaceAndSelection) {
-    auto dlg = OpenDlg();
+    Rename(*dlg, 2, QStringLiteral("お客様の趣味"));  // 6 full-width = 12 bytes: warned, accepted
+    const auto warned = ports.prompt.Texts();
+    ports.prompt.Clear();
+    Rename(*dlg, 3, QStringLiteral("趣味の内容"));  // exactly 10 bytes: no warning
     Rename(*dlg, 1, QStringLiteral("会員種別"));
+    EXPECT_EQ((std::vector<std::string>{"変更する項目名が選択されていません。\nリストから現在の項目名を選択した後、新しい項目名を入力して【変更】ボタンをクリックしてください。",
+                                        "項目名を入力してください。",
+                                        "項目名が全角で５文字を超えています。\n詳細設定画面で、項目名を表示しきれない可能性があります。"}),
+              warned);
     EXPECT_TRUE(ports.prompt.Texts().empty());
-    EXPECT_EQ((std::vector<std::string>{"ランク１", "会員種別", "備考１", "備考２"}), Rows(dlg->ItemList()));
+    EXPECT_EQ((std::vector<std::string>{"ランク１", "会員種別", "お客様の趣味", "趣味の内容"}), Rows(dlg->ItemList()));
     EXPECT_EQ(1, dlg->ItemList()->currentRow());
     EXPECT_EQ("ランク２", DataLabel("Ranking2"));  // written by OK only
     dlg->Button("OK")->click();
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ("会員種別", DataLabel("Ranking2"));
     EXPECT_EQ("ランク１", DataLabel("Ranking1"));
-}
-
-TEST_F(FreeItemDlgTest, NameOverTenBytesIsWarnedAndAccepted) {
-    auto dlg = OpenDlg();
-    Rename(*dlg, 2, QStringLiteral("お客様の趣味"));  // 6 full-width = 12 bytes
-    EXPECT_EQ((std::vector<std::string>{
-                  "項目名が全角で５文字を超えています。\n詳細設定画面で、項目名を表示しきれない可能性があります。"}),
-              ports.prompt.Texts());
-    EXPECT_EQ("お客様の趣味", Rows(dlg->ItemList())[2]);
-    ports.prompt.Clear();
-    Rename(*dlg, 3, QStringLiteral("趣味の内容"));  // exactly 10 bytes: no warning
-    EXPECT_TRUE(ports.prompt.Texts().empty());
-    EXPECT_EQ("趣味の内容", Rows(dlg->ItemList())[3]);
 }
 
 TEST_F(FreeItemDlgTest, ResetAsksThenRestoresTheMasterAtOnce) {
