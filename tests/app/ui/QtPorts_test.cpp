@@ -99,15 +99,11 @@ TEST(QtProfile, SectionsIntsAndTexts) {
     // Section "" is the top level; a section is a group.
     EXPECT_TRUE(again.Settings().childKeys().contains("OrgBup"));
     EXPECT_FALSE(again.Settings().childKeys().contains("CardType"));
-}
-
-TEST(QtProfile, UnreadableNumbersGiveTheDefault) {
-    QTemporaryDir dir;
-    CQtProfile profile(dir.filePath("p.ini"));
-    profile.WriteString("Settings", "cardwid", "wide");
-    EXPECT_EQ(profile.GetInt("Settings", "cardwid", 300), 300);
-    profile.WriteString("Settings", "cardwid", "99999999999");
-    EXPECT_EQ(profile.GetInt("Settings", "cardwid", 300), 300);
+    // Unreadable numbers give the default.
+    again.WriteString("Settings", "cardwid", "wide");
+    EXPECT_EQ(again.GetInt("Settings", "cardwid", 300), 300);
+    again.WriteString("Settings", "cardwid", "99999999999");
+    EXPECT_EQ(again.GetInt("Settings", "cardwid", 300), 300);
 }
 
 TEST(QtWait, NestedScopesKeepTheCursorAndTheDialogUntilTheLastEnds) {

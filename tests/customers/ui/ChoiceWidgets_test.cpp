@@ -177,13 +177,11 @@ TEST_F(ChoiceEntryDlgTest, OkAsksTheCheckAndStaysOpenOnRefusal) {
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(QDialog::Accepted, dlg.result());
     EXPECT_EQ((std::vector<std::string>{"初め", "次"}), checked);
-}
 
-TEST_F(ChoiceEntryDlgTest, TextLimitCountsShiftJisBytes) {
-    CChoiceEntryDlg dlg("", 4, nullptr);
-    dlg.Edit()->insert(QStringLiteral("あいう"));
-    EXPECT_EQ("あい", dlg.Text());
-    ExpectAccessible(&dlg);
+    CChoiceEntryDlg limited("", 4, nullptr);  // the limit counts Shift-JIS bytes
+    limited.Edit()->insert(QStringLiteral("あいう"));
+    EXPECT_EQ("あい", limited.Text());
+    ExpectAccessible(&limited);
 }
 
 // ---------------------------------------------------------------- chooser
@@ -204,7 +202,11 @@ TEST_F(ChoiceChooserDlgTest, OffersTheEightListsWithTheRankingLabels) {
     EXPECT_EQ(0, dlg.ChosenList());
 }
 
-TEST_F(ChoiceChooserDlgTest, OkOpensTheEditorOfTheChosenList) {
+TEST_F(ChoiceChooserDlgTest, OkOpensTheEditorOfTheChosenListAndCancelNothing) {
+    WhenModal<CChoiceChooserDlg>([](CChoiceChooserDlg* d) { d->reject(); });
+    EXPECT_FALSE(RunChoiceListChooser(nullptr, install));
+    EXPECT_FALSE(FileExists(data + "/RirekiType.dat"));
+
     std::string editorTitle;
     WhenModal<CChoiceChooserDlg>([&](CChoiceChooserDlg* d) {
         d->Radio(kListPayMeth)->click();
@@ -216,12 +218,6 @@ TEST_F(ChoiceChooserDlgTest, OkOpensTheEditorOfTheChosenList) {
     });
     EXPECT_TRUE(RunChoiceListChooser(nullptr, install));
     EXPECT_EQ("顧客情報の支払方法 の設定", editorTitle);
-}
-
-TEST_F(ChoiceChooserDlgTest, CancelOpensNothing) {
-    WhenModal<CChoiceChooserDlg>([](CChoiceChooserDlg* d) { d->reject(); });
-    EXPECT_FALSE(RunChoiceListChooser(nullptr, install));
-    EXPECT_FALSE(FileExists(data + "/RirekiType.dat"));
 }
 
 // ---------------------------------------------------------------- list editor
