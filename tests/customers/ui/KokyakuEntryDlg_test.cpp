@@ -50,8 +50,12 @@ CEntryRecord Person(int32_t id, const std::string& name) {
     return r;
 }
 
-TEST(KokyakuEntryDlg, TitlesButtonsAndLayouts) {
+struct KokyakuEntryDlg : ::testing::Test {
+    TestPorts ports;
     Host host;
+};
+
+TEST_F(KokyakuEntryDlg, TitlesButtonsAndLayouts) {
     CKokyakuEntryDlg add(EntryLayout::Normal, EntryMode::Add, nullptr, false, false, &host, NoLabels);
     EXPECT_EQ(add.windowTitle(), QString::fromUtf8("顧客を追加－通常タイプ"));
     EXPECT_TRUE(add.Button(1356)->isHidden());
@@ -72,9 +76,7 @@ TEST(KokyakuEntryDlg, TitlesButtonsAndLayouts) {
     EXPECT_TRUE(qobject_cast<QRadioButton*>(corp.Controls().Button(1188))->isChecked());
 }
 
-TEST(KokyakuEntryDlg, TooLongNameRefusedWithFocusOnTheName) {
-    TestPorts ports;
-    Host host;
+TEST_F(KokyakuEntryDlg, TooLongNameRefusedWithFocusOnTheName) {
     CKokyakuEntryDlg d(EntryLayout::Normal, EntryMode::Add, nullptr, false, false, &host, NoLabels);
     d.show();
     QString name;
@@ -87,9 +89,7 @@ TEST(KokyakuEntryDlg, TooLongNameRefusedWithFocusOnTheName) {
     EXPECT_TRUE(host.added.empty());
 }
 
-TEST(KokyakuEntryDlg, CorporateCompanyWithoutNameGetsOnchu) {
-    TestPorts ports;
-    Host host;
+TEST_F(KokyakuEntryDlg, CorporateCompanyWithoutNameGetsOnchu) {
     CKokyakuEntryDlg d(EntryLayout::Corporate, EntryMode::Add, nullptr, false, false, &host, NoLabels);
     Edit(d, 1078)->setText(QString::fromUtf8("山田商事"));
     ports.prompt.QueueAnswer(Answer::Cancel);
@@ -109,9 +109,7 @@ TEST(KokyakuEntryDlg, CorporateCompanyWithoutNameGetsOnchu) {
     EXPECT_TRUE(ports.prompt.AllAnswersUsed());
 }
 
-TEST(KokyakuEntryDlg, ClosingUntouchedAddDialogClosesWithoutQuestion) {
-    TestPorts ports;
-    Host host;
+TEST_F(KokyakuEntryDlg, ClosingUntouchedAddDialogClosesWithoutQuestion) {
     CKokyakuEntryDlg d(EntryLayout::Individual, EntryMode::Add, nullptr, false, false, &host, NoLabels);
     d.show();
     d.Button(1389)->click();
@@ -131,9 +129,7 @@ TEST(KokyakuEntryDlg, ClosingUntouchedAddDialogClosesWithoutQuestion) {
     EXPECT_TRUE(host.added.empty());
 }
 
-TEST(KokyakuEntryDlg, ClosingDayAndUrlRoundTrip) {
-    TestPorts ports;
-    Host host;
+TEST_F(KokyakuEntryDlg, ClosingDayAndUrlRoundTrip) {
     CEntryRecord rec = Person(9, "佐藤");
     rec.SetInt("ClosingDay", 99);
     rec.SetInt("EntryType", 0);
@@ -155,9 +151,7 @@ TEST(KokyakuEntryDlg, ClosingDayAndUrlRoundTrip) {
     EXPECT_EQ(host.modified[1].Int("ClosingDay"), 99);
 }
 
-TEST(KokyakuEntryDlg, ViewOnlyButtonDisabledButNavigationMoves) {
-    TestPorts ports;
-    Host host;
+TEST_F(KokyakuEntryDlg, ViewOnlyButtonDisabledButNavigationMoves) {
     host.next = {{Person(2, "次の顧客"), false}};
     CEntryRecord rec = Person(1, "最初の顧客");
     CKokyakuEntryDlg d(EntryLayout::Normal, EntryMode::View, &rec, false, true, &host, NoLabels);
@@ -186,9 +180,7 @@ TEST(KokyakuEntryDlg, ViewOnlyButtonDisabledButNavigationMoves) {
     EXPECT_EQ(d.Logic().Working().Text("Name"), "次の顧客");
 }
 
-TEST(KokyakuEntryDlg, BirthdayInvalidRefusedEmptyUnset) {
-    TestPorts ports;
-    Host host;
+TEST_F(KokyakuEntryDlg, BirthdayInvalidRefusedEmptyUnset) {
     CEntryRecord rec = Person(3, "田中");
     rec.SetInt("EntryType", 1);
     rec.SetDate("BirthDay", CDateTime::FromParts(1980, 1, 2));
@@ -208,9 +200,7 @@ TEST(KokyakuEntryDlg, BirthdayInvalidRefusedEmptyUnset) {
     EXPECT_FALSE(host.modified[0].Date("BirthDay").IsValid());
 }
 
-TEST(KokyakuEntryDlg, CorporateHomeInformationTakesStandardMail) {
-    TestPorts ports;
-    Host host;
+TEST_F(KokyakuEntryDlg, CorporateHomeInformationTakesStandardMail) {
     CEntryRecord rec = Person(5, "");
     rec.SetInt("EntryType", 0);
     rec.SetText("CompName", "会社");
@@ -240,9 +230,7 @@ TEST(KokyakuEntryDlg, CorporateHomeInformationTakesStandardMail) {
     EXPECT_EQ(host.modified[0].Text("EMail2"), "two@example.jp");
 }
 
-TEST(KokyakuEntryDlg, IndividualCompanyInformationTakesStandardMail) {
-    TestPorts ports;
-    Host host;
+TEST_F(KokyakuEntryDlg, IndividualCompanyInformationTakesStandardMail) {
     CEntryRecord rec = Person(6, "個人");
     rec.SetInt("EntryType", 1);
     rec.SetInt("CommonMail", 2);
@@ -265,8 +253,7 @@ TEST(KokyakuEntryDlg, IndividualCompanyInformationTakesStandardMail) {
     EXPECT_EQ(host.modified[0].Text("CompName"), "勤務先");
 }
 
-TEST(KokyakuEntryDlg, NotesCarryNote1FromThePage) {
-    Host host;
+TEST_F(KokyakuEntryDlg, NotesCarryNote1FromThePage) {
     CKokyakuEntryDlg d(EntryLayout::Normal, EntryMode::Add, nullptr, false, false, &host, NoLabels);
     Edit(d, 1328)->setText(QString::fromUtf8("ページの備考"));
     d.runSubDialog = [&](CKokyakuSubDlg& sub) {
@@ -282,8 +269,7 @@ TEST(KokyakuEntryDlg, NotesCarryNote1FromThePage) {
     EXPECT_EQ(d.Logic().Working().Text("Note10"), "10");
 }
 
-TEST(KokyakuEntryDlg, OpensUrlsWithTheDesktopHandler) {
-    Host host;
+TEST_F(KokyakuEntryDlg, OpensUrlsWithTheDesktopHandler) {
     CKokyakuEntryDlg d(EntryLayout::Normal, EntryMode::Add, nullptr, false, false, &host, NoLabels);
     QStringList opened;
     d.openUrl = [&](const QString& u) { opened << u; };
@@ -293,8 +279,7 @@ TEST(KokyakuEntryDlg, OpensUrlsWithTheDesktopHandler) {
     EXPECT_EQ(opened, QStringList{"http://example.jp/"});
 }
 
-TEST(KokyakuEntryDlg, ReadingFromTheInputMethod) {
-    Host host;
+TEST_F(KokyakuEntryDlg, ReadingFromTheInputMethod) {
     CKokyakuEntryDlg d(EntryLayout::Normal, EntryMode::Add, nullptr, false, false, &host, NoLabels);
     QLineEdit* name = Edit(d, 1059);
     auto send = [](QWidget* w, const QString& preedit, const QString& commit) {
@@ -328,8 +313,7 @@ TEST(KokyakuEntryDlg, ReadingFromTheInputMethod) {
     EXPECT_EQ(Edit(d, 1060)->text(), QString::fromUtf8("ﾔﾏﾀﾞﾊﾅｺ"));
 }
 
-TEST(KokyakuEntryDlg, EveryControlHasANameAndTabOrderFollowsTheBlocks) {
-    Host host;
+TEST_F(KokyakuEntryDlg, EveryControlHasANameAndTabOrderFollowsTheBlocks) {
     for (EntryLayout layout : {EntryLayout::Normal, EntryLayout::Individual, EntryLayout::Corporate}) {
         CKokyakuEntryDlg d(layout, EntryMode::Change, nullptr, true, true, &host, NoLabels);
         for (QWidget* w : d.findChildren<QWidget*>()) {
@@ -352,9 +336,7 @@ TEST(KokyakuEntryDlg, EveryControlHasANameAndTabOrderFollowsTheBlocks) {
     }
 }
 
-TEST(KokyakuEntryDlg, CharacterOutsideShiftJisIsRefused) {
-    TestPorts ports;
-    Host host;
+TEST_F(KokyakuEntryDlg, CharacterOutsideShiftJisIsRefused) {
     CKokyakuEntryDlg d(EntryLayout::Normal, EntryMode::Add, nullptr, false, false, &host, NoLabels);
     Edit(d, 1059)->setText(QString::fromUtf8("髙橋𠮷"));
     d.Button(1)->click();
