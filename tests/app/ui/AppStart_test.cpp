@@ -64,9 +64,6 @@ TEST(AppStart, StartsWithTheMenuScreenAndExitsWithZero) {
                 if (auto* f = qobject_cast<CMainFrame*>(o)) {
                     shown = true;
                     title = f->windowTitle();
-                    // MILVANE_SCREENSHOT=<file.png> keeps a picture of the first screen.
-                    const QString shot = qEnvironmentVariable("MILVANE_SCREENSHOT");
-                    if (!shot.isEmpty()) f->grab().save(shot);
                 }
             return false;
         }
@@ -93,30 +90,6 @@ TEST(AppStart, AMissingInstallationEndsWithoutAWindow) {
     ASSERT_FALSE(ports.prompt.Texts().empty());
     EXPECT_EQ(ports.prompt.Texts().front(), "ファイルが見つからないため「Milvane」を起動できません");
     for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_EQ(qobject_cast<CMainFrame*>(w), nullptr);
-}
-
-TEST(AboutBox, ShowsNameAndVersion) {
-    CAboutDlg dlg;
-    EXPECT_EQ(dlg.Text().toStdString(), AboutText(CIxenEnv::Version()));
-    EXPECT_TRUE(dlg.Text().startsWith("Milvane\nVersion "));
-}
-
-TEST(PasswordDialogs, MaskedEntriesAndRemoval) {
-    CPasswordDlg ask("パスワードを入力してください", 2);
-    EXPECT_EQ(ask.Edit()->echoMode(), QLineEdit::Password);
-    EXPECT_NE(ask.findChild<QLabel*>("attemptNote"), nullptr);
-    ask.Edit()->setText("abc");
-    EXPECT_EQ(ask.Password(), QString("abc"));
-
-    CNewPasswordDlg first(false);
-    EXPECT_EQ(first.Edit()->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(first.ConfirmEdit()->echoMode(), QLineEdit::Password);
-    EXPECT_FALSE(first.OkButton()->isEnabled());  // nothing to set yet
-    first.Edit()->setText("a");
-    EXPECT_TRUE(first.OkButton()->isEnabled());
-
-    CNewPasswordDlg change(true);
-    EXPECT_TRUE(change.OkButton()->isEnabled());  // both empty removes the password
 }
 
 TEST(PasswordDialogs, PortReturnsTheEntriesOrNothingOnCancel) {

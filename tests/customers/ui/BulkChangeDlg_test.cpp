@@ -8,20 +8,6 @@
 
 namespace {
 
-TEST(BulkChangeDlg, StartsOnColourWithOnlyItsValueEnabled) {
-    CBulkChangeDlg d([](const std::string& f) { return f == "Ranking1" ? std::string("紹介者") : std::string(); });
-    EXPECT_EQ(d.windowTitle(), QString::fromUtf8("顧客の一括修正"));
-    EXPECT_TRUE(d.Radio(0)->isChecked());
-    EXPECT_EQ(d.Radio(0)->text(), QString::fromUtf8("カラー"));
-    EXPECT_EQ(d.Radio(2)->text(), QString::fromUtf8("紹介者"));
-    EXPECT_EQ(d.Radio(3)->text(), QString::fromUtf8("ランク２"));
-    EXPECT_TRUE(d.Value(0)->isEnabled());
-    EXPECT_FALSE(d.Value(2)->isEnabled());
-    d.Radio(2)->click();
-    EXPECT_FALSE(d.Value(0)->isEnabled());
-    EXPECT_TRUE(d.Value(2)->isEnabled());
-}
-
 TEST(BulkChangeDlg, RankingOf51BytesRefusedBeforeAnyQuestion) {
     TestPorts ports;
     CBulkChangeDlg d(nullptr);

@@ -116,13 +116,6 @@ TEST_F(ListFixture, SelectedRowsKeepTheHighlightWithoutFocus) {
     EXPECT_EQ(colourAt(0), list->palette().color(QPalette::Active, QPalette::Base));
 }
 
-TEST_F(ListFixture, SingleSelectionWhileTheCardIsShown) {
-    list->selectAll();
-    list->SetSingleSelection(true);
-    EXPECT_EQ(list->SelectedCount(), 1);
-    EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
-}
-
 TEST(KokyakuListDelegate, LongAddressIsCutAtWholeCharacters) {
     QFont font;
     QFontMetrics fm(font);
@@ -140,10 +133,6 @@ TEST(KokyakuListDelegate, LongAddressIsCutAtWholeCharacters) {
         }
     }
 }
-
-}  // namespace
-
-namespace {
 
 TEST(CollatorTextOrder, EqualTextsShareARankIgnoringCase) {
     CCollatorTextOrder order;

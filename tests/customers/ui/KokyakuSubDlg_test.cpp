@@ -11,20 +11,6 @@ namespace {
 
 std::string NoLabels(const std::string&) { return {}; }
 
-TEST(KokyakuSubDlg, NotesViewOnlyShowsNotesWithOkDisabled) {
-    CEntryRecord r = CEntryRecord::Blank();
-    r.SetText("Note3", "三番目");
-    auto labels = [](const std::string& f) { return f == "Note3" ? std::string("好きな色") : std::string(); };
-    CKokyakuSubDlg d(SubDialogKind::Notes, r, true, labels);
-    EXPECT_EQ(d.windowTitle(), QString::fromUtf8("備考を参照(修正することはできません)"));
-    EXPECT_FALSE(d.OkButton()->isEnabled());
-    EXPECT_EQ(d.CancelButton()->text(), QString::fromUtf8("閉じる"));
-    EXPECT_EQ(d.focusWidget(), d.CancelButton());
-    EXPECT_EQ(qobject_cast<QLineEdit*>(d.Controls().Control(EntryCtl::Note2 + 1))->text(), QString::fromUtf8("三番目"));
-    EXPECT_EQ(d.Controls().LabelText(EntryCtl::Note2 + 1), QString::fromUtf8("好きな色"));
-    EXPECT_EQ(d.Controls().LabelText(EntryCtl::Note2), QString::fromUtf8("備考２"));
-}
-
 TEST(KokyakuSubDlg, LimitNamedAndDialogStaysOpen) {
     TestPorts ports;
     CEntryRecord r = CEntryRecord::Blank();
@@ -61,17 +47,6 @@ TEST(KokyakuSubDlg, CompanyInformationKeepsUnlistedTypeAndStoresUrlEmpty) {
     EXPECT_EQ(d.Record().Text("URL2"), "");
     EXPECT_EQ(d.Record().Text("CompType"), "水産業");
     EXPECT_EQ(d.Record().Int("TaxMethod"), 2);
-}
-
-TEST(KokyakuSubDlg, HomeInformationBirthdayChecked) {
-    TestPorts ports;
-    CEntryRecord r = CEntryRecord::Blank();
-    CKokyakuSubDlg d(SubDialogKind::HomeInfo, r, false, NoLabels);
-    EXPECT_EQ(d.windowTitle(), QString::fromUtf8("自宅情報の登録"));
-    qobject_cast<QLineEdit*>(d.Controls().Control(1110))->setText("abc");
-    d.OnOk();
-    EXPECT_NE(d.result(), QDialog::Accepted);
-    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"日付の設定が正しくありません。"});
 }
 
 }  // namespace

@@ -76,8 +76,6 @@ TEST_F(KokyakuViewTest, FirstDisplay) {
     EXPECT_EQ(view->CountLabel()->text(), QString::fromUtf8("2件"));
     EXPECT_EQ(view->ListCtrl()->model()->rowCount(), 2);
     EXPECT_TRUE(view->ExtractButton(ID_EXTRACT_CLEAR)->isHidden());
-    EXPECT_TRUE(view->ExtractButton(ID_EXTRACT_SAVE)->isHidden());
-    EXPECT_FALSE(view->ExtractButton(ID_FIND)->isHidden());
     EXPECT_TRUE(State(ID_KOKYAKU_SELECT_ALL).enabled);
     EXPECT_FALSE(State(ID_EXTRACT_CLEAR).enabled);
     EXPECT_EQ(view->ListCtrl()->SelectedCount(), 1);
@@ -92,13 +90,6 @@ TEST_F(KokyakuViewTest, EmptyListDisablesSelectAll) {
     EXPECT_EQ(ports.prompt.Texts(),
               (std::vector<std::string>{"修正する顧客を選択してください", "コピーする顧客を選択してください",
                                         "削除する顧客を選択してください", "履歴を削除する顧客を選択してください"}));
-}
-
-TEST_F(KokyakuViewTest, UnbuiltCommandsAreDisabled) {
-    Open();
-    for (int id : {ID_KOKYAKU_BULK_RIREKI, ID_VIEW_CARD, ID_EXTRACT, ID_ANALYSIS, ID_EXTRACT_REDO, ID_EXTRACT_SAVE,
-                   ID_VIEW_DM_SCREEN, ID_IMPORT, ID_EXPORT, ID_EXPORT_HTML, ID_PRINT, ID_MAIL_SEND, ID_RIREKI_ADD})
-        EXPECT_FALSE(State(id).enabled) << id;
 }
 
 TEST_F(KokyakuViewTest, EntryTypeRadioItems) {
@@ -139,19 +130,13 @@ TEST_F(KokyakuViewTest, ExtractionShowsReleaseAndLeavingDropsIt) {
     EXPECT_TRUE(doc->ExtractKeys.empty());
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(KokyakuViewTest, HistoryModeShowsTheCardAreaWithTheStoredWidth) {
     Add(1, "C1", "山田太郎");
     Add(2, "C2", "佐藤花子");
     ports.profile.WriteInt("Settings", "cardwid", 200);
     Open(SCREEN_KOKYAKU_RIREKI);
     ASSERT_TRUE(view->CardShown());
-    EXPECT_FALSE(view->CardArea()->isHidden());
     EXPECT_EQ(view->CardArea()->width(), 200);
-    EXPECT_EQ(view->Splitter()->width(), 3);
     EXPECT_EQ(view->Splitter()->geometry().left(), view->ListCtrl()->geometry().right() + 1);
     EXPECT_EQ(view->ListCtrl()->selectionMode(), QAbstractItemView::SingleSelection);
     // Select all hides the area first.
@@ -161,22 +146,15 @@ TEST_F(KokyakuViewTest, HistoryModeShowsTheCardAreaWithTheStoredWidth) {
 }
 
 TEST_F(KokyakuViewTest, CardWidthIsStoredWhenTheScreenCloses) {
-    Open(SCREEN_KOKYAKU_DETAIL);
-    ASSERT_TRUE(view->CardShown());
-    const int width = view->CardArea()->width();
-    EXPECT_GT(width, 0);
-    delete view;
-    view = nullptr;
-    EXPECT_EQ(ports.profile.GetInt("Settings", "cardwid", -1), width);
-}
-
-TEST_F(KokyakuViewTest, ListModeShowsTheListAlone) {
-    Open(SCREEN_KOKYAKU_LIST);
-    EXPECT_FALSE(view->CardShown());
-    EXPECT_TRUE(view->CardArea()->isHidden());
-    delete view;
-    view = nullptr;
-    EXPECT_EQ(ports.profile.GetInt("Settings", "cardwid", -1), -1);
+    for (int mode : {SCREEN_KOKYAKU_LIST, SCREEN_KOKYAKU_DETAIL}) {
+        Open(mode);
+        EXPECT_EQ(view->CardShown(), mode == SCREEN_KOKYAKU_DETAIL);
+        const int width = view->CardShown() ? view->CardArea()->width() : -1;  // the list alone stores none
+        if (view->CardShown()) EXPECT_GT(width, 0);
+        delete view;
+        view = nullptr;
+        EXPECT_EQ(ports.profile.GetInt("Settings", "cardwid", -1), width);
+    }
 }
 
 TEST_F(KokyakuViewTest, SwitchedToFromTheFrameAndBackToTheMenuScreen) {
@@ -195,10 +173,6 @@ TEST_F(KokyakuViewTest, SwitchedToFromTheFrameAndBackToTheMenuScreen) {
     EXPECT_EQ(frame->CurrentScreen(), SCREEN_MENU);
     EXPECT_EQ(doc->CustomerScreenMode, 2);
 }
-
-}  // namespace
-
-namespace {
 
 void Mouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint pos) {
     QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button,

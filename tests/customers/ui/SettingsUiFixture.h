@@ -143,13 +143,3 @@ static inline std::vector<std::string> TabChain(QWidget* first) {
     } while (w && w != first && out.size() < 50);
     return out;
 }
-
-// Saves a picture of the dialog when MILVANE_SCREENSHOTS names a folder.
-static inline void Screenshot(QWidget* dlg, const char* name) {
-    const QByteArray dir = qgetenv("MILVANE_SCREENSHOTS");
-    if (dir.isEmpty()) return;
-    dlg->show();
-    QApplication::processEvents();
-    dlg->grab().save(QString::fromUtf8(dir) + "/" + name + ".png");
-    dlg->hide();
-}
