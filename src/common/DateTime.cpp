@@ -7,7 +7,7 @@
 namespace {
 
 // Days from 0001-01-01 (proleptic Gregorian) to the given date.
-long DaysFromCivil(int y, int m, int d) {
+constexpr long DaysFromCivil(int y, int m, int d) {
     y -= m <= 2;
     const long era = (y >= 0 ? y : y - 399) / 400;
     const long yoe = y - era * 400;
@@ -28,7 +28,8 @@ void CivilFromDays(long z, int& y, int& m, int& d) {
     y = static_cast<int>(yoe + era * 400 + (m <= 2));
 }
 
-const long kEpochOffset = DaysFromCivil(1899, 12, 30);  // day 0 of the day count, as days since 1970
+// Constant-initialised so that date constants in other files may use it during static start-up.
+constexpr long kEpochOffset = DaysFromCivil(1899, 12, 30);  // day 0 of the day count, as days since 1970
 
 }  // namespace
 
