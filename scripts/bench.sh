@@ -11,7 +11,7 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
 cmake --build "$build" -j"${JOBS:-$(nproc)}"
 status=0
 for exe in "$build"/bench/bench_*; do
-  [ -x "$exe" ] || continue
+  [ -f "$exe" ] && [ -x "$exe" ] || continue
   echo "== $(basename "$exe")"
   "$exe" || { echo "$(basename "$exe") failed" >&2; status=1; }
 done
