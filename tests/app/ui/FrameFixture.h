@@ -41,13 +41,16 @@ public:
         return true;
     }
     int OnFindRequest(const CFindRequest& r) override {
-        Requests().push_back({number, r.text});
+        Requests().push_back({number, r});
         return 1;
     }
 
     static std::map<int, int>& Created() { static std::map<int, int> m; return m; }
     static std::map<int, int>& Destroyed() { static std::map<int, int> m; return m; }
-    static std::vector<std::pair<int, QString>>& Requests() { static std::vector<std::pair<int, QString>> v; return v; }
+    static std::vector<std::pair<int, CFindRequest>>& Requests() {
+        static std::vector<std::pair<int, CFindRequest>> v;
+        return v;
+    }
 
     int number;
     int initialUpdates = 0;

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QToolBar>
 
 #include "FrameFixture.h"
@@ -16,21 +17,16 @@ bool IsShown(QToolBar* bar) { return !bar->isHidden(); }
 
 }  // namespace
 
-TEST_F(FrameTest, StartsWithTheMenuScreenWithoutMenuOrToolbars) {
+TEST_F(FrameTest, StartsWithTheMenuScreenAndSwitchingToTheShownScreenDoesNothing) {
     EXPECT_EQ(frame->size(), QSize(800, 600));
     ASSERT_TRUE(frame->CreateFirstScreen());
-    EXPECT_EQ(frame->CurrentScreen(), SCREEN_MENU);
-    ASSERT_NE(Menu(), nullptr);
+    CScreenView* menu = frame->ActiveView();
+    ASSERT_EQ(menu, Menu());
     EXPECT_EQ(frame->menuWidget(), nullptr);
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(IsShown(frame->ToolBar(i)));
     // The window fits the picture and cannot be resized.
     EXPECT_FALSE(frame->IsResizable());
     EXPECT_EQ(frame->size(), QSize(750, 530));
-}
-
-TEST_F(FrameTest, SwitchingToTheShownScreenDoesNothing) {
-    ASSERT_TRUE(frame->CreateFirstScreen());
-    CScreenView* menu = frame->ActiveView();
     frame->SwitchView(SCREEN_MENU);
     EXPECT_EQ(frame->ActiveView(), menu);
 
@@ -122,10 +118,20 @@ TEST_F(FrameTest, FindRequestsReachListScreensAndASwitchClosesTheFindBox) {
     CFindDlg* find = frame->OpenFindDialog();
     ASSERT_NE(find, nullptr);
     EXPECT_EQ(frame->OpenFindDialog(), find);  // brought forward, not a second one
+    EXPECT_TRUE(find->DownButton()->isChecked());
+    find->FindNextButton()->click();  // disabled without text
     find->TextEdit()->setText("佐藤");
     find->FindNextButton()->click();
-    ASSERT_EQ(CFakeScreen::Requests().size(), 1u);
-    EXPECT_EQ(CFakeScreen::Requests()[0], std::make_pair(1, QString("佐藤")));
+    find->UpButton()->click();
+    find->FindNextButton()->click();
+    ASSERT_EQ(CFakeScreen::Requests().size(), 2u);
+    for (const auto& [screen, request] : CFakeScreen::Requests()) {
+        EXPECT_EQ(screen, 1);
+        EXPECT_EQ(request.text, QString("佐藤"));
+    }
+    EXPECT_TRUE(CFakeScreen::Requests()[0].second.down);
+    EXPECT_FALSE(CFakeScreen::Requests()[1].second.down);
+    EXPECT_EQ(find->FindNextButton()->accessibleName(), QString("次を検索"));
 
     frame->SwitchView(SCREEN_RIREKI_LIST);
     EXPECT_EQ(frame->FindDialog(), nullptr);
@@ -135,7 +141,7 @@ TEST_F(FrameTest, FindRequestsReachListScreensAndASwitchClosesTheFindBox) {
     find = frame->OpenFindDialog();
     find->TextEdit()->setText("x");
     find->FindNextButton()->click();
-    EXPECT_EQ(CFakeScreen::Requests().size(), 1u);
+    EXPECT_EQ(CFakeScreen::Requests().size(), 2u);
 
     // Closing the box forgets it.
     find->reject();

@@ -71,37 +71,31 @@ TEST_F(MenuScreenTest, HoverHighlightsAndLeavingRestores) {
     EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST_F(MenuScreenTest, PressAndReleaseInsideRunsTheButton) {
-    const QPoint p = CenterOf(CMilvaneView::BTN_KOKYAKU_LIST);
-    Move(view, p);
-    Press(view, p);
-    EXPECT_EQ(State(CMilvaneView::BTN_KOKYAKU_LIST), 2);
-    EXPECT_EQ(view->PressedButton(), CMilvaneView::BTN_KOKYAKU_LIST);
-    Release(view, p);
-    EXPECT_EQ(frame->CurrentScreen(), SCREEN_KOKYAKU_LIST);
-    EXPECT_EQ(doc->CustomerScreenMode, 1);
-}
-
-TEST_F(MenuScreenTest, ReleaseOutsideDoesNothingAndReturningRestoresThePress) {
-    const QPoint inside = CenterOf(CMilvaneView::BTN_DM), outside(5, 300);
-    Move(view, inside);
-    Press(view, inside);
+TEST_F(MenuScreenTest, OnlyPressAndReleaseOnTheSameButtonRunIt) {
+    const QPoint dm = CenterOf(CMilvaneView::BTN_DM), outside(5, 300), list = CenterOf(CMilvaneView::BTN_KOKYAKU_LIST);
+    Move(view, dm);
+    Press(view, dm);
     Move(view, outside, true);
     EXPECT_EQ(State(CMilvaneView::BTN_DM), 0);
-    Move(view, inside, true);
+    Move(view, dm, true);
     EXPECT_EQ(State(CMilvaneView::BTN_DM), 2);  // still the pressed button
     Move(view, outside, true);
     Release(view, outside);
-    EXPECT_EQ(frame->CurrentScreen(), SCREEN_MENU);
     EXPECT_EQ(view->PressedButton(), -1);
     EXPECT_EQ(State(CMilvaneView::BTN_DM), 0);
-
     // Pressed on one button, released on another: neither runs.
-    Press(view, inside);
-    Move(view, CenterOf(CMilvaneView::BTN_KOKYAKU_LIST), true);
+    Press(view, dm);
+    Move(view, list, true);
     EXPECT_EQ(State(CMilvaneView::BTN_KOKYAKU_LIST), 1);
-    Release(view, CenterOf(CMilvaneView::BTN_KOKYAKU_LIST));
+    Release(view, list);
     EXPECT_EQ(frame->CurrentScreen(), SCREEN_MENU);
+
+    Press(view, list);
+    EXPECT_EQ(State(CMilvaneView::BTN_KOKYAKU_LIST), 2);
+    EXPECT_EQ(view->PressedButton(), CMilvaneView::BTN_KOKYAKU_LIST);
+    Release(view, list);
+    EXPECT_EQ(frame->CurrentScreen(), SCREEN_KOKYAKU_LIST);
+    EXPECT_EQ(doc->CustomerScreenMode, 1);
 }
 
 TEST_F(MenuScreenTest, UnbuiltFeaturesAreDisabledAndIgnoreTheMouse) {

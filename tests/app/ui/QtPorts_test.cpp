@@ -35,35 +35,37 @@ void PressInNextModal(int key) {
 }  // namespace
 
 TEST(QtPrompt, MessageBoxCarriesIconButtonsAndDefault) {
-    auto info = BuildMessageBox(nullptr, "更新しました", MsgIcon::Information, MsgButtons::Ok, Answer::Ok);
-    EXPECT_EQ(info->icon(), QMessageBox::Information);
-    EXPECT_EQ(info->text(), QString("更新しました"));
-    EXPECT_EQ(info->windowTitle(), QString("Milvane"));
-    EXPECT_EQ(ButtonTexts(*info), QStringList{"OK"});
-
-    auto warn = BuildMessageBox(nullptr, "x", MsgIcon::Exclamation, MsgButtons::YesNo, Answer::No);
-    EXPECT_EQ(warn->icon(), QMessageBox::Warning);
-    EXPECT_EQ(ButtonTexts(*warn), (QStringList{"いいえ(&N)", "はい(&Y)"}));
-    EXPECT_EQ(warn->defaultButton(), warn->button(QMessageBox::No));
-    EXPECT_EQ(warn->escapeButton(), warn->button(QMessageBox::No));
-
-    auto stop = BuildMessageBox(nullptr, "x", MsgIcon::Stop, MsgButtons::YesNoCancel, Answer::Yes);
-    EXPECT_EQ(stop->icon(), QMessageBox::Critical);
-    EXPECT_EQ(stop->buttons().size(), 3);
-    EXPECT_EQ(stop->button(QMessageBox::Cancel)->text(), QString("キャンセル"));
-    EXPECT_EQ(stop->defaultButton(), stop->button(QMessageBox::Yes));
-    EXPECT_EQ(stop->escapeButton(), stop->button(QMessageBox::Cancel));
-
-    auto none = BuildMessageBox(nullptr, "x", MsgIcon::None, MsgButtons::OkCancel, Answer::Cancel);
-    EXPECT_EQ(none->icon(), QMessageBox::NoIcon);
-    EXPECT_EQ(ButtonTexts(*none), (QStringList{"OK", "キャンセル"}));
-    EXPECT_EQ(none->defaultButton(), none->button(QMessageBox::Cancel));
-
-    stop->button(QMessageBox::No)->click();
-    EXPECT_EQ(AnswerOf(*stop), Answer::No);
-
-    auto unanswered = BuildMessageBox(nullptr, "x", MsgIcon::Question, MsgButtons::YesNo, Answer::Yes);
-    EXPECT_EQ(AnswerOf(*unanswered), Answer::No);  // closed without a button: the escape answer
+    using B = QMessageBox::StandardButton;
+    const struct {
+        MsgIcon icon;
+        MsgButtons buttons;
+        Answer def;
+        QMessageBox::Icon shown;
+        QStringList texts;
+        B defaultButton, escapeButton;
+    } cases[] = {
+        {MsgIcon::Information, MsgButtons::Ok, Answer::Ok, QMessageBox::Information, {"OK"}, B::Ok, B::Ok},
+        {MsgIcon::Exclamation, MsgButtons::YesNo, Answer::No, QMessageBox::Warning, {"いいえ(&N)", "はい(&Y)"}, B::No, B::No},
+        {MsgIcon::Stop, MsgButtons::YesNoCancel, Answer::Yes, QMessageBox::Critical,
+         {"いいえ(&N)", "キャンセル", "はい(&Y)"}, B::Yes, B::Cancel},
+        {MsgIcon::None, MsgButtons::OkCancel, Answer::Cancel, QMessageBox::NoIcon, {"OK", "キャンセル"}, B::Cancel, B::Cancel},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.texts.join(' ').toStdString());
+        auto box = BuildMessageBox(nullptr, "更新しました", c.icon, c.buttons, c.def);
+        EXPECT_EQ(box->icon(), c.shown);
+        EXPECT_EQ(box->text(), QString("更新しました"));
+        EXPECT_EQ(box->windowTitle(), QString("Milvane"));
+        QStringList sorted = c.texts;
+        sorted.sort();
+        EXPECT_EQ(ButtonTexts(*box), sorted);
+        EXPECT_EQ(box->defaultButton(), box->button(c.defaultButton));
+        EXPECT_EQ(box->escapeButton(), box->button(c.escapeButton));
+    }
+    auto box = BuildMessageBox(nullptr, "x", MsgIcon::Question, MsgButtons::YesNoCancel, Answer::Yes);
+    EXPECT_EQ(AnswerOf(*box), Answer::Cancel);  // closed without a button: the escape answer
+    box->button(QMessageBox::No)->click();
+    EXPECT_EQ(AnswerOf(*box), Answer::No);
 }
 
 TEST(QtPrompt, ReturnTakesTheDefaultButtonAndEscapeCancels) {
@@ -134,8 +136,7 @@ TEST(QtWait, InstalledPortsServeWaitScope) {
     {
         WaitScope scope(true);
         EXPECT_EQ(ports.wait.CursorDepth(), 1);
-        ASSERT_NE(ports.wait.Dialog(), nullptr);
-        EXPECT_TRUE(ports.wait.Dialog()->isVisible());
+        EXPECT_TRUE(ports.wait.Dialog() && ports.wait.Dialog()->isVisible());
     }
     EXPECT_EQ(ports.wait.CursorDepth(), 0);
     EXPECT_EQ(&Ports::Profile(), &ports.profile);

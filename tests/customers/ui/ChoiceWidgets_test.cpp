@@ -1,5 +1,6 @@
 // The choice drop-down, the chooser, the list editor and its entry dialog,
-// driven as a person would: typing, leaving fields, clicking buttons.
+// driven as a person would: typing, leaving fields, clicking buttons. The list
+// rules themselves are tested on the core classes.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,15 +14,32 @@
 
 namespace {
 
-std::vector<std::string> FileEntries(const std::string& install, int listNo) {
+Strings FileEntries(const std::string& install, int listNo) {
     CMLVComboData d(install);
     EXPECT_EQ(1, d.Load(listNo));
-    std::vector<std::string> out;
+    Strings out;
     for (const auto& e : d.entries) out.push_back(e.text);
     return out;
 }
 
-const std::vector<std::string> kImportant = {"VIP", "特A", "A", "B", "C", "ブラックリスト"};
+const Strings kImportant = {"VIP", "特A", "A", "B", "C", "ブラックリスト"};
+
+// A window holding the drop-down and a second field to move the focus to.
+struct FocusWindow {
+    explicit FocusWindow(const std::string& install, int listNo) {
+        box->Fill(install, listNo);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        Focus(box);
+    }
+    static void Focus(QWidget* w) {
+        w->setFocus();
+        QApplication::processEvents();
+    }
+    QDialog window;
+    CChoiceComboBox* box = new CChoiceComboBox(&window);
+    QLineEdit* other = new QLineEdit(&window);
+};
 
 }  // namespace
 
@@ -32,105 +50,72 @@ using ChoiceComboBoxTest = SettingsUiTest;
 TEST_F(ChoiceComboBoxTest, FillWritesTheDefaultListOfAFreshDataFolder) {
     CChoiceComboBox box;
     box.Fill(install, kListRirekiType);
-    EXPECT_EQ((std::vector<std::string>{"DM", "DMメール送信", "問い合わせ", "購入", "クレーム", "メール送信", "フォーム印刷"}),
-              Items(&box));
+    EXPECT_EQ((Strings{"DM", "DMメール送信", "問い合わせ", "購入", "クレーム", "メール送信", "フォーム印刷"}), Items(&box));
     EXPECT_TRUE(FileExists(data + "/RirekiType.dat"));
     EXPECT_EQ("", box.Text());
 }
 
 TEST_F(ChoiceComboBoxTest, LeavingTheFieldRegistersANewTextOnce) {
-    QWidget window;
-    auto* box = new CChoiceComboBox(&window);
-    auto* other = new QLineEdit(&window);
-    box->Fill(install, kListImportant);
-    window.show();
-    QApplication::setActiveWindow(&window);
-    box->setFocus();
-    QApplication::processEvents();
-    ASSERT_TRUE(box->hasFocus());
-
-    box->lineEdit()->insert(QStringLiteral("得意先"));
-    other->setFocus();
-    QApplication::processEvents();
-
+    FocusWindow w(install, kListImportant);
+    ASSERT_TRUE(w.box->hasFocus());
+    w.box->lineEdit()->insert(QStringLiteral("得意先"));
+    w.Focus(w.other);
     auto expected = kImportant;
     expected.push_back("得意先");
-    EXPECT_EQ(expected, Items(box));
+    EXPECT_EQ(expected, Items(w.box));
     EXPECT_EQ(expected, FileEntries(install, kListImportant));
-    EXPECT_EQ("得意先", box->Text());
+    EXPECT_EQ("得意先", w.box->Text());
 
-    // Leaving again with the same text, or with an existing one, adds nothing.
-    box->setFocus();
-    other->setFocus();
-    box->SetText("VIP");
-    box->setFocus();
-    other->setFocus();
-    QApplication::processEvents();
+    // Leaving again with the same text, a held one or one differing only in
+    // case adds nothing more than the last.
+    for (const char* text : {"得意先", "VIP", "vip"}) {
+        w.box->SetText(text);
+        w.Focus(w.box);
+        w.Focus(w.other);
+    }
+    expected.push_back("vip");
     EXPECT_EQ(expected, FileEntries(install, kListImportant));
-    EXPECT_EQ(7, box->count());
+    EXPECT_EQ(8, w.box->count());
     EXPECT_TRUE(ports.prompt.Texts().empty());
-}
-
-TEST_F(ChoiceComboBoxTest, ClosingTheWindowWithTheFocusInTheFieldRegisters) {
-    QDialog window;
-    auto* box = new CChoiceComboBox(&window);
-    new QLineEdit(&window);
-    box->Fill(install, kListCompType);
-    window.show();
-    QApplication::setActiveWindow(&window);
-    box->setFocus();
-    QApplication::processEvents();
-    box->lineEdit()->insert(QStringLiteral("サービス業"));
-    window.accept();
-    QApplication::processEvents();
-    EXPECT_EQ((std::vector<std::string>{"製造業", "流通業", "サービス業"}), FileEntries(install, kListCompType));
-}
-
-TEST_F(ChoiceComboBoxTest, RegistrationIsExactAndSkipsEmptyText) {
-    CChoiceComboBox box;
-    box.Fill(install, kListImportant);
-    EXPECT_FALSE(box.RegisterCurrentText());  // empty
-    box.SetText("vip");                        // differs from "VIP" in case
-    EXPECT_TRUE(box.RegisterCurrentText());
-    box.SetText("VIP");
-    EXPECT_FALSE(box.RegisterCurrentText());
-    EXPECT_EQ(7u, FileEntries(install, kListImportant).size());
 
     CChoiceComboBox manual;  // without automatic registration nothing is added
     manual.Fill(install, kListImportant, false);
     manual.SetText("新規");
     EXPECT_FALSE(manual.RegisterCurrentText());
-    EXPECT_EQ(7u, FileEntries(install, kListImportant).size());
+    EXPECT_EQ(8u, FileEntries(install, kListImportant).size());
+}
+
+TEST_F(ChoiceComboBoxTest, ClosingTheWindowWithTheFocusInTheFieldRegisters) {
+    FocusWindow w(install, kListCompType);
+    w.box->lineEdit()->insert(QStringLiteral("サービス業"));
+    w.window.accept();
+    QApplication::processEvents();
+    EXPECT_EQ((Strings{"製造業", "流通業", "サービス業"}), FileEntries(install, kListCompType));
 }
 
 TEST_F(ChoiceComboBoxTest, TextIsCutAtTheByteLimitOfTheList) {
     CChoiceComboBox staff;
     staff.Fill(install, kListTantou);
-    EXPECT_EQ(30, staff.TextLimit());
-    staff.lineEdit()->insert(QString(31, QLatin1Char('a')));
+    QLineEdit* edit = staff.lineEdit();
+    auto typed = [edit](const QString& start, int cursor, const QString& insert) {
+        edit->clear();
+        edit->insert(start);
+        if (cursor >= 0) edit->setCursorPosition(cursor);
+        edit->insert(insert);
+    };
+    typed("", -1, QString(31, 'a'));
     EXPECT_EQ(std::string(30, 'a'), staff.Text());
-
-    staff.lineEdit()->clear();
-    staff.lineEdit()->insert(QString(16, QChar(0x3042)));  // 16 x "あ" = 32 bytes
+    typed("", -1, QString(16, QChar(0x3042)));  // 16 x "あ" = 32 bytes
     EXPECT_EQ(30u, SjisLength(staff.Text()));
-    EXPECT_EQ(15, staff.lineEdit()->text().size());
-
-    // A full-width character never overruns by its first byte.
-    staff.lineEdit()->clear();
-    staff.lineEdit()->insert(QString(29, QLatin1Char('b')));
-    staff.lineEdit()->insert(QStringLiteral("あ"));
+    EXPECT_EQ(15, edit->text().size());
+    typed(QString(29, 'b'), -1, QStringLiteral("あ"));  // never overruns by a first byte
     EXPECT_EQ(std::string(29, 'b'), staff.Text());
-
-    // Typing in the middle keeps the tail.
-    staff.lineEdit()->clear();
-    staff.lineEdit()->insert(QString(28, QLatin1Char('a')) + QStringLiteral("zz"));
-    staff.lineEdit()->setCursorPosition(1);
-    staff.lineEdit()->insert(QStringLiteral("XY"));
+    typed(QString(28, 'a') + "zz", 1, "XY");  // typing in the middle keeps the tail
     EXPECT_EQ(std::string(28, 'a') + "zz", staff.Text());
 
     CChoiceComboBox keyword;
     keyword.Fill(install, kListRirekiWord);
-    keyword.lineEdit()->insert(QString(300, QLatin1Char('k')));
+    keyword.lineEdit()->insert(QString(300, 'k'));
     EXPECT_EQ(255u, keyword.Text().size());
 }
 
@@ -139,44 +124,34 @@ TEST_F(ChoiceComboBoxTest, DamagedListRefusedStaysEmptyAndAcceptedIsReset) {
     ports.prompt.QueueAnswer(Answer::No);
     CChoiceComboBox box;
     box.Fill(install, kListPayMeth);
-    // The read error is told, then the reset is offered.
-    ASSERT_EQ(2u, ports.prompt.Log().size());
-    EXPECT_EQ(kFileErrorMessage, ports.prompt.Log()[0].text);
-    EXPECT_EQ("設定ファイル<" + data + "/KPayMeth.dat>が壊れています。初期状態にしてよろしいですか？",
-              ports.prompt.Log()[1].text);
-    EXPECT_EQ(Shown::YesNo, ports.prompt.Log()[1].kind);
+    EXPECT_EQ(2u, ports.prompt.Log().size());  // the read error, then the reset offer
     EXPECT_EQ(0, box.count());
-    EXPECT_FALSE(box.AutoRegisterEnabled());
     box.SetText("掛け");
     EXPECT_FALSE(box.RegisterCurrentText());
     EXPECT_EQ(Hex("05 00 FF FF 07"), ReadBytes(data + "/KPayMeth.dat"));
 
-    // Accepting the offer resets the list.
     ports.prompt.QueueAnswer(Answer::Yes);
     CChoiceComboBox reset;
     reset.Fill(install, kListPayMeth);
-    EXPECT_EQ((std::vector<std::string>{"現金", "小切手", "振込み", "手形"}), Items(&reset));
+    EXPECT_EQ((Strings{"現金", "小切手", "振込み", "手形"}), Items(&reset));
     EXPECT_TRUE(reset.AutoRegisterEnabled());
 }
 
-// ---------------------------------------------------------------- entry dialog
+// ---------------------------------------------------------------- entry dialog, chooser
 
-using ChoiceEntryDlgTest = SettingsUiTest;
-
-TEST_F(ChoiceEntryDlgTest, OkAsksTheCheckAndStaysOpenOnRefusal) {
-    std::vector<std::string> checked;
+TEST(ChoiceEntryDlg, OkAsksTheCheckAndStaysOpenOnRefusal) {
+    TestPorts ports;
+    Strings checked;
     bool allow = false;
     CChoiceEntryDlg dlg("初め", 10, [&](const std::string& t) { checked.push_back(t); return allow; });
-    EXPECT_EQ("初め", dlg.Text());
     dlg.show();
     dlg.OkButton()->click();
     EXPECT_TRUE(dlg.isVisible());
     allow = true;
     dlg.Edit()->setText(QStringLiteral("次"));
     dlg.OkButton()->click();
-    EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(QDialog::Accepted, dlg.result());
-    EXPECT_EQ((std::vector<std::string>{"初め", "次"}), checked);
+    EXPECT_EQ((Strings{"初め", "次"}), checked);
 
     CChoiceEntryDlg limited("", 4, nullptr);  // the limit counts Shift-JIS bytes
     limited.Edit()->insert(QStringLiteral("あいう"));
@@ -184,32 +159,21 @@ TEST_F(ChoiceEntryDlgTest, OkAsksTheCheckAndStaysOpenOnRefusal) {
     ExpectAccessible(&limited);
 }
 
-// ---------------------------------------------------------------- chooser
-
 using ChoiceChooserDlgTest = SettingsUiTest;
-
-TEST_F(ChoiceChooserDlgTest, OffersTheEightListsWithTheRankingLabels) {
-    auto cols = MasterColumns();
-    cols[7].label = "会員区分";
-    WriteSet(data + "/MLVColSet.sys", cols);
-    CChoiceChooserDlg dlg(install);
-    EXPECT_EQ("入力用選択肢の編集", dlg.windowTitle().toStdString());
-    std::vector<std::string> texts;
-    for (int i = 0; i < 8; ++i) texts.push_back(dlg.Radio(i)->text().toStdString());
-    EXPECT_EQ((std::vector<std::string>{"履歴：概要", "履歴：検索キーワード", "DM送付予定：内容", "顧客：重要度ランク",
-                                        "顧客：会員区分", "顧客：ランク２", "顧客：支払方法", "顧客：会社業種"}),
-              texts);
-    EXPECT_EQ(0, dlg.ChosenList());
-}
 
 TEST_F(ChoiceChooserDlgTest, OkOpensTheEditorOfTheChosenListAndCancelNothing) {
     WhenModal<CChoiceChooserDlg>([](CChoiceChooserDlg* d) { d->reject(); });
     EXPECT_FALSE(RunChoiceListChooser(nullptr, install));
     EXPECT_FALSE(FileExists(data + "/RirekiType.dat"));
 
+    auto cols = MasterColumns();
+    cols[7].label = "会員区分";
+    WriteSet(data + "/MLVColSet.sys", cols);
     std::string editorTitle;
     WhenModal<CChoiceChooserDlg>([&](CChoiceChooserDlg* d) {
-        d->Radio(kListPayMeth)->click();
+        EXPECT_EQ(0, d->ChosenList());
+        EXPECT_EQ("顧客：会員区分", d->Radio(kListRank1)->text().toStdString());
+        d->Radio(kListRank1)->click();
         WhenModal<CChoiceListEditDlg>([&](CChoiceListEditDlg* e) {
             editorTitle = e->windowTitle().toStdString();
             e->Button("OK")->click();
@@ -217,7 +181,7 @@ TEST_F(ChoiceChooserDlgTest, OkOpensTheEditorOfTheChosenListAndCancelNothing) {
         d->OkButton()->click();
     });
     EXPECT_TRUE(RunChoiceListChooser(nullptr, install));
-    EXPECT_EQ("顧客情報の支払方法 の設定", editorTitle);
+    EXPECT_EQ("顧客情報の会員区分 の設定", editorTitle);
 }
 
 // ---------------------------------------------------------------- list editor
@@ -230,127 +194,93 @@ protected:
         dlg->show();
         return dlg;
     }
-    void Select(CChoiceListEditDlg& dlg, int row) { dlg.List()->setCurrentRow(row); }
+    void Click(CChoiceListEditDlg& dlg, const char* button, int row = -2) {
+        if (row != -2) dlg.List()->setCurrentRow(row);
+        dlg.Button(QString::fromUtf8(button))->click();
+    }
     // Clicks the button, types into the entry dialog that opens and presses OK
     // there; the texts that follow are tried in turn while it stays open.
-    void EnterTexts(CChoiceListEditDlg& dlg, const QString& button, std::vector<QString> texts,
-                    std::string* initial = nullptr) {
-        WhenModal<CChoiceEntryDlg>([texts, initial](CChoiceEntryDlg* e) {
-            if (initial) *initial = e->Text();
+    std::string EnterTexts(CChoiceListEditDlg& dlg, const char* button, std::vector<QString> texts) {
+        std::string initial = "?";
+        WhenModal<CChoiceEntryDlg>([texts, &initial](CChoiceEntryDlg* e) {
+            initial = e->Text();
             for (const QString& t : texts) {
                 if (!e->isVisible()) break;
                 e->Edit()->setText(t);
                 e->OkButton()->click();
             }
         });
-        dlg.Button(button)->click();
+        Click(dlg, button);
+        return initial;
     }
 };
 
-TEST_F(ChoiceListEditDlgTest, ShowsTheListWithItsTexts) {
+TEST_F(ChoiceListEditDlgTest, ShowsTheListAndIsReachableByKeyboard) {
     auto dlg = OpenEditor(kListImportant);
     EXPECT_EQ("顧客情報の重要度ランク の設定", dlg->windowTitle().toStdString());
     EXPECT_EQ(kImportant, Rows(dlg->List()));
     ExpectAccessible(dlg.get());
-    EXPECT_EQ((std::vector<std::string>{"現在登録されている顧客情報の重要度ランク", "追加...", "変更...", "削除", "上へ", "下へ",
-                                        "OK", "キャンセル"}),
+    EXPECT_EQ((Strings{"現在登録されている顧客情報の重要度ランク", "追加...", "変更...", "削除", "上へ", "下へ", "OK",
+                       "キャンセル"}),
               TabChain(dlg->List()));
 }
 
-TEST_F(ChoiceListEditDlgTest, AddRefusesEmptyAndDuplicateTextsThenAppendsAndSelects) {
+TEST_F(ChoiceListEditDlgTest, AddAndChangeGoThroughTheEntryDialog) {
     auto dlg = OpenEditor(kListImportant);
-    std::string initial = "?";
-    EnterTexts(*dlg, "追加...", {"", "VIP", "特B"}, &initial);
-    EXPECT_EQ("", initial);
-    EXPECT_EQ((std::vector<std::string>{"内容を入力してください",
-                                        "入力された内容はすでに登録されています。\n重複する内容を登録することはできません。"}),
-              ports.prompt.Texts());
-    auto expected = kImportant;
-    expected.push_back("特B");
-    EXPECT_EQ(expected, Rows(dlg->List()));
+    EXPECT_EQ("", EnterTexts(*dlg, "追加...", {"", "VIP", "特B"}));
+    const std::string duplicate = "入力された内容はすでに登録されています。\n重複する内容を登録することはできません。";
+    EXPECT_EQ((Strings{"内容を入力してください", duplicate}), ports.prompt.Texts());
     EXPECT_EQ(6, dlg->List()->currentRow());
+    ports.prompt.Clear();
+
+    Click(*dlg, "変更...", 0);  // "VIP" is held
+    dlg->List()->setCurrentRow(1);
+    EXPECT_EQ("特A", EnterTexts(*dlg, "変更...", {"特A", "特Ａ"}));
+    EXPECT_EQ((Strings{"この項目は編集できません", duplicate}), ports.prompt.Texts());
+    EXPECT_EQ((Strings{"VIP", "特Ａ", "A", "B", "C", "ブラックリスト", "特B"}), Rows(dlg->List()));
+    EXPECT_EQ(1, dlg->List()->currentRow());
     EXPECT_EQ(kImportant, FileEntries(install, kListImportant));  // saved only by OK
 }
 
-TEST_F(ChoiceListEditDlgTest, ChangeRulesAndInPlaceReplacement) {
+TEST_F(ChoiceListEditDlgTest, DeleteAndMoveActOnTheSelectedRow) {
     auto dlg = OpenEditor(kListImportant);
-    dlg->Button("変更...")->click();
-    Select(*dlg, 0);
-    dlg->Button("変更...")->click();
-    EXPECT_EQ((std::vector<std::string>{"変更する内容を選択してください", "この項目は編集できません"}), ports.prompt.Texts());
-    ports.prompt.Clear();
-
-    Select(*dlg, 1);
-    std::string initial;
-    EnterTexts(*dlg, "変更...", {"特A", "特Ａ"}, &initial);
-    EXPECT_EQ("特A", initial);
-    EXPECT_EQ((std::vector<std::string>{
-                  "入力された内容はすでに登録されています。\n重複する内容を登録することはできません。"}),
-              ports.prompt.Texts());
-    EXPECT_EQ((std::vector<std::string>{"VIP", "特Ａ", "A", "B", "C", "ブラックリスト"}), Rows(dlg->List()));
-    EXPECT_EQ(1, dlg->List()->currentRow());
-}
-
-TEST_F(ChoiceListEditDlgTest, DeleteAsksWithNoAsDefault) {
-    auto dlg = OpenEditor(kListImportant);
-    dlg->Button("削除")->click();
-    Select(*dlg, 5);
-    dlg->Button("削除")->click();
-    EXPECT_EQ((std::vector<std::string>{"削除する内容を選択してください", "この項目は削除できません"}), ports.prompt.Texts());
-    ports.prompt.Clear();
-
-    Select(*dlg, 2);
+    Click(*dlg, "削除");
+    Click(*dlg, "削除", 5);  // "ブラックリスト" is held
     ports.prompt.QueueAnswer(Answer::No);
-    dlg->Button("削除")->click();
+    Click(*dlg, "削除", 2);
     EXPECT_EQ(kImportant, Rows(dlg->List()));
     ports.prompt.QueueAnswer(Answer::Yes);
-    dlg->Button("削除")->click();
-    EXPECT_EQ((std::vector<std::string>{"VIP", "特A", "B", "C", "ブラックリスト"}), Rows(dlg->List()));
-    ASSERT_EQ(2u, ports.prompt.Log().size());
-    EXPECT_EQ("項目<A>を削除します。\nよろしいですか？", ports.prompt.Log()[0].text);
-    EXPECT_EQ(MsgIcon::Question, ports.prompt.Log()[0].icon);
-    EXPECT_EQ(Answer::No, ports.prompt.Log()[0].defaultButton);
-}
+    Click(*dlg, "削除");
+    EXPECT_EQ((Strings{"削除する内容を選択してください", "この項目は削除できません", "項目<A>を削除します。\nよろしいですか？",
+                       "項目<A>を削除します。\nよろしいですか？"}),
+              ports.prompt.Texts());
 
-TEST_F(ChoiceListEditDlgTest, MoveKeepsTheSelectionAndStopsAtTheEnds) {
-    auto dlg = OpenEditor(kListImportant);
-    dlg->Button("上へ")->click();
-    EXPECT_EQ((std::vector<std::string>{"移動する内容を選択してください"}), ports.prompt.Texts());
-
-    Select(*dlg, 0);
-    dlg->Button("上へ")->click();
-    EXPECT_EQ(kImportant, Rows(dlg->List()));
+    Click(*dlg, "上へ", 0);  // at the top: nothing
     EXPECT_EQ(0, dlg->List()->currentRow());
-
-    dlg->Button("下へ")->click();
-    dlg->Button("下へ")->click();
-    EXPECT_EQ((std::vector<std::string>{"特A", "A", "VIP", "B", "C", "ブラックリスト"}), Rows(dlg->List()));
+    Click(*dlg, "下へ");
+    Click(*dlg, "下へ");
+    EXPECT_EQ((Strings{"特A", "B", "VIP", "C", "ブラックリスト"}), Rows(dlg->List()));
     EXPECT_EQ(2, dlg->List()->currentRow());
-
-    Select(*dlg, 5);
-    dlg->Button("下へ")->click();
-    EXPECT_EQ(5, dlg->List()->currentRow());
-    EXPECT_EQ("ブラックリスト", Rows(dlg->List()).back());
+    Click(*dlg, "下へ", 4);
+    EXPECT_EQ(4, dlg->List()->currentRow());
+    EXPECT_EQ(4u, ports.prompt.Texts().size());
 }
 
-TEST_F(ChoiceListEditDlgTest, OkSavesAndCancelDiscards) {
+TEST_F(ChoiceListEditDlgTest, OkSavesCancelDiscardsAndAFailedSaveStaysOpen) {
     for (const char* button : {"キャンセル", "OK"}) {
         EXPECT_EQ(kImportant, FileEntries(install, kListImportant));
         auto dlg = OpenEditor(kListImportant);
-        Select(*dlg, 1);
-        dlg->Button("下へ")->click();
-        dlg->Button(QString::fromUtf8(button))->click();
+        Click(*dlg, "下へ", 1);
+        Click(*dlg, button);
         EXPECT_FALSE(dlg->isVisible());
     }
-    EXPECT_EQ((std::vector<std::string>{"VIP", "A", "特A", "B", "C", "ブラックリスト"}), FileEntries(install, kListImportant));
-}
+    EXPECT_EQ((Strings{"VIP", "A", "特A", "B", "C", "ブラックリスト"}), FileEntries(install, kListImportant));
 
-TEST_F(ChoiceListEditDlgTest, FailedSaveKeepsTheEditorOpen) {
     auto dlg = OpenEditor(kListTantou);
     BlockFile("Tantou.dat");
-    dlg->Button("OK")->click();
+    Click(*dlg, "OK");
     EXPECT_TRUE(dlg->isVisible());
-    EXPECT_EQ((std::vector<std::string>{"設定を保存できませんでした"}), ports.prompt.Texts());
+    EXPECT_EQ((Strings{"設定を保存できませんでした"}), ports.prompt.Texts());
 }
 
 TEST_F(ChoiceListEditDlgTest, UnreadableListClosesTheEditorAtOnce) {

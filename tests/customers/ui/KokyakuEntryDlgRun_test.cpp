@@ -48,12 +48,6 @@ TEST_F(EntryRunTest, MenuAddUsesLabelsAndChoiceListsOfTheDataFolder) {
     EXPECT_TRUE(ports.prompt.AllAnswersUsed());
 }
 
-TEST_F(EntryRunTest, StoredTypeThreeDoesNothing) {
-    RunMenuAddCustomer(nullptr, doc.get(), 3);
-    EXPECT_TRUE(ports.prompt.Log().empty());
-    EXPECT_TRUE(doc->KokyakuList.empty());
-}
-
 TEST_F(EntryRunTest, ChangeThroughTheScreenOperations) {
     auto k = std::make_unique<CKokyaku>();
     k->Name = "変更前";

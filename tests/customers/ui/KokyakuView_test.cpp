@@ -36,12 +36,15 @@ protected:
         doc = std::make_unique<CMilvaneDoc>(install.Path());
         doc->DataDir = install.File("data");
     }
-    void Add(int id, const std::string& code, const std::string& name) {
-        auto k = std::make_unique<CKokyaku>();
-        k->ID = id;
-        k->CustomerID = code;
-        k->Name = name;
-        doc->KokyakuList.push_back(std::move(k));
+    // Customers 1, 2, ... with the codes C1, C2, ...
+    void Add(std::initializer_list<const char*> names) {
+        for (const char* name : names) {
+            auto k = std::make_unique<CKokyaku>();
+            k->ID = static_cast<int>(doc->KokyakuList.size()) + 1;
+            k->CustomerID = "C" + std::to_string(k->ID);
+            k->Name = name;
+            doc->KokyakuList.push_back(std::move(k));
+        }
     }
     CKokyakuView* Open(int mode = SCREEN_KOKYAKU_LIST) {
         doc->CustomerScreenMode = mode;
@@ -69,8 +72,7 @@ protected:
 };
 
 TEST_F(KokyakuViewTest, FirstDisplay) {
-    Add(1, "C1", "山田太郎");
-    Add(2, "C2", "佐藤花子");
+    Add({"山田太郎", "佐藤花子"});
     Open();
     EXPECT_EQ(frame->windowTitle(), QString::fromUtf8("Milvane－顧客一覧"));
     EXPECT_EQ(view->CountLabel()->text(), QString::fromUtf8("2件"));
@@ -103,9 +105,7 @@ TEST_F(KokyakuViewTest, EntryTypeRadioItems) {
 }
 
 TEST_F(KokyakuViewTest, FindRequestsSelectTheHit) {
-    Add(1, "C1", "山田太郎");
-    Add(2, "C2", "佐藤花子");
-    Add(3, "C3", "鈴木一郎");
+    Add({"山田太郎", "佐藤花子", "鈴木一郎"});
     Open();
     EXPECT_EQ(view->OnFindRequest({QString::fromUtf8("鈴木"), true}), 1);
     EXPECT_EQ(view->ListCtrl()->NextSelected(-1), 2);
@@ -115,8 +115,7 @@ TEST_F(KokyakuViewTest, FindRequestsSelectTheHit) {
 }
 
 TEST_F(KokyakuViewTest, ExtractionShowsReleaseAndLeavingDropsIt) {
-    Add(1, "C1", "山田太郎");
-    Add(2, "C2", "佐藤花子");
+    Add({"山田太郎", "佐藤花子"});
     doc->Extraction = std::make_shared<CExCondition>();
     doc->ExtractActive = 1;
     doc->ExtractKeys = {2};
@@ -131,8 +130,7 @@ TEST_F(KokyakuViewTest, ExtractionShowsReleaseAndLeavingDropsIt) {
 }
 
 TEST_F(KokyakuViewTest, HistoryModeShowsTheCardAreaWithTheStoredWidth) {
-    Add(1, "C1", "山田太郎");
-    Add(2, "C2", "佐藤花子");
+    Add({"山田太郎", "佐藤花子"});
     ports.profile.WriteInt("Settings", "cardwid", 200);
     Open(SCREEN_KOKYAKU_RIREKI);
     ASSERT_TRUE(view->CardShown());
@@ -158,7 +156,7 @@ TEST_F(KokyakuViewTest, CardWidthIsStoredWhenTheScreenCloses) {
 }
 
 TEST_F(KokyakuViewTest, SwitchedToFromTheFrameAndBackToTheMenuScreen) {
-    Add(1, "C1", "山田太郎");
+    Add({"山田太郎"});
     frame = std::make_unique<CMainFrame>(*doc);
     RegisterBuiltScreens();
     CKokyakuView::Register();

@@ -24,6 +24,8 @@
 #include "customers/MLVColSet.h"
 #include "support/TestPorts.h"
 
+using Strings = std::vector<std::string>;
+
 static inline std::vector<CMLVCol> MasterColumns() {
     return {
         {"ID", "ID"},
@@ -60,12 +62,12 @@ protected:
         set.columns = cols;
         ASSERT_EQ(FileResult::Ok, TryWriteArchiveFile(path, [&](CArchiveWriter& ar) { set.WriteTo(ar); }));
     }
-    void WriteDisplayed(const std::vector<std::string>& names) {
+    void WriteDisplayed(const Strings& names) {
         CMLVDispKokyakuCol disp(install);
         disp.names = names;
         ASSERT_EQ(1, disp.Save());
     }
-    std::vector<std::string> Displayed() {
+    Strings Displayed() {
         CMLVDispKokyakuCol disp(install);
         EXPECT_EQ(1, disp.Load());
         return disp.names;
@@ -83,14 +85,14 @@ protected:
 };
 
 // The texts of the rows of a list.
-static inline std::vector<std::string> Rows(const QListWidget* list) {
-    std::vector<std::string> out;
+static inline Strings Rows(const QListWidget* list) {
+    Strings out;
     for (int i = 0; i < list->count(); ++i) out.push_back(list->item(i)->text().toStdString());
     return out;
 }
 
-static inline std::vector<std::string> Items(const QComboBox* box) {
-    std::vector<std::string> out;
+static inline Strings Items(const QComboBox* box) {
+    Strings out;
     for (int i = 0; i < box->count(); ++i) out.push_back(box->itemText(i).toStdString());
     return out;
 }
@@ -133,8 +135,8 @@ static inline void ExpectAccessible(QWidget* dlg) {
 }
 
 // The accessible names of the controls that Tab visits, starting at first.
-static inline std::vector<std::string> TabChain(QWidget* first) {
-    std::vector<std::string> out;
+static inline Strings TabChain(QWidget* first) {
+    Strings out;
     QWidget* w = first;
     do {
         if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->accessibleName().isEmpty())
