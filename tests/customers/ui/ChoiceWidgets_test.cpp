@@ -47,14 +47,6 @@ struct FocusWindow {
 
 using ChoiceComboBoxTest = SettingsUiTest;
 
-TEST_F(ChoiceComboBoxTest, FillWritesTheDefaultListOfAFreshDataFolder) {
-    CChoiceComboBox box;
-    box.Fill(install, kListRirekiType);
-    EXPECT_EQ((Strings{"DM", "DMメール送信", "問い合わせ", "購入", "クレーム", "メール送信", "フォーム印刷"}), Items(&box));
-    EXPECT_TRUE(FileExists(data + "/RirekiType.dat"));
-    EXPECT_EQ("", box.Text());
-}
-
 TEST_F(ChoiceComboBoxTest, LeavingTheFieldRegistersANewTextOnce) {
     FocusWindow w(install, kListImportant);
     ASSERT_TRUE(w.box->hasFocus());
@@ -113,10 +105,9 @@ TEST_F(ChoiceComboBoxTest, TextIsCutAtTheByteLimitOfTheList) {
     typed(QString(28, 'a') + "zz", 1, "XY");  // typing in the middle keeps the tail
     EXPECT_EQ(std::string(28, 'a') + "zz", staff.Text());
 
-    CChoiceComboBox keyword;
-    keyword.Fill(install, kListRirekiWord);
-    keyword.lineEdit()->insert(QString(300, 'k'));
-    EXPECT_EQ(255u, keyword.Text().size());
+    staff.Fill(install, kListRirekiWord);  // refilled with another list: its limit
+    typed("", -1, QString(300, 'k'));
+    EXPECT_EQ(255u, staff.Text().size());
 }
 
 TEST_F(ChoiceComboBoxTest, DamagedListRefusedStaysEmptyAndAcceptedIsReset) {
@@ -135,25 +126,13 @@ TEST_F(ChoiceComboBoxTest, DamagedListRefusedStaysEmptyAndAcceptedIsReset) {
     reset.Fill(install, kListPayMeth);
     EXPECT_EQ((Strings{"現金", "小切手", "振込み", "手形"}), Items(&reset));
     EXPECT_TRUE(reset.AutoRegisterEnabled());
+    EXPECT_EQ("", reset.Text());
 }
 
-// ---------------------------------------------------------------- entry dialog, chooser
+// ---------------------------------------------------------------- entry dialog, chooser, editor
 
-TEST(ChoiceEntryDlg, OkAsksTheCheckAndStaysOpenOnRefusal) {
-    TestPorts ports;
-    Strings checked;
-    bool allow = false;
-    CChoiceEntryDlg dlg("初め", 10, [&](const std::string& t) { checked.push_back(t); return allow; });
-    dlg.show();
-    dlg.OkButton()->click();
-    EXPECT_TRUE(dlg.isVisible());
-    allow = true;
-    dlg.Edit()->setText(QStringLiteral("次"));
-    dlg.OkButton()->click();
-    EXPECT_EQ(QDialog::Accepted, dlg.result());
-    EXPECT_EQ((Strings{"初め", "次"}), checked);
-
-    CChoiceEntryDlg limited("", 4, nullptr);  // the limit counts Shift-JIS bytes
+TEST(ChoiceEntryDlg, LimitCountsShiftJisBytesAndControlsAreNamed) {
+    CChoiceEntryDlg limited("", 4, nullptr);
     limited.Edit()->insert(QStringLiteral("あいう"));
     EXPECT_EQ("あい", limited.Text());
     ExpectAccessible(&limited);
@@ -183,8 +162,6 @@ TEST_F(ChoiceChooserDlgTest, OkOpensTheEditorOfTheChosenListAndCancelNothing) {
     EXPECT_TRUE(RunChoiceListChooser(nullptr, install));
     EXPECT_EQ("顧客情報の会員区分 の設定", editorTitle);
 }
-
-// ---------------------------------------------------------------- list editor
 
 class ChoiceListEditDlgTest : public SettingsUiTest {
 protected:

@@ -14,6 +14,7 @@ std::string NoLabels(const std::string&) { return {}; }
 TEST(KokyakuSubDlg, LimitNamedAndDialogStaysOpen) {
     TestPorts ports;
     CEntryRecord r = CEntryRecord::Blank();
+    r.SetInt("ClosingDay", 15);
     CKokyakuSubDlg d(SubDialogKind::CompanyDetails, r, false, NoLabels);
     EXPECT_EQ(d.windowTitle(), QString::fromUtf8("会社詳細情報"));
     d.show();
@@ -37,16 +38,19 @@ TEST(KokyakuSubDlg, CompanyInformationKeepsUnlistedTypeAndStoresUrlEmpty) {
     CEntryRecord r = CEntryRecord::Blank();
     r.SetText("CompType", "水産業");
     r.SetInt("TaxMethod", 2);
+    r.SetInt("ClosingDay", 99);
     CKokyakuSubDlg d(SubDialogKind::CompanyInfo, r, false, NoLabels);
     EXPECT_EQ(d.windowTitle(), QString::fromUtf8("会社情報の登録"));
     EXPECT_EQ(qobject_cast<QComboBox*>(d.Controls().Control(1231))->currentText(), QString::fromUtf8("水産業"));
     EXPECT_EQ(qobject_cast<QComboBox*>(d.Controls().Control(1098))->currentText(), QString::fromUtf8("内税"));
     EXPECT_EQ(qobject_cast<QLineEdit*>(d.Controls().Control(1096))->text(), QStringLiteral("http://"));
+    EXPECT_EQ(qobject_cast<QComboBox*>(d.Controls().Control(1184))->currentText(), QString::fromUtf8("99(末)"));
     d.OnOk();
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(d.Record().Text("URL2"), "");
     EXPECT_EQ(d.Record().Text("CompType"), "水産業");
     EXPECT_EQ(d.Record().Int("TaxMethod"), 2);
+    EXPECT_EQ(d.Record().Int("ClosingDay"), 99);
 }
 
 }  // namespace
