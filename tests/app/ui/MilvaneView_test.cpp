@@ -142,44 +142,35 @@ TEST_F(MenuScreenTest, TabsHoverAndSelectOnPress) {
     Release(view, second);
 }
 
-TEST_F(MenuScreenTest, ToolsPopupFollowsPastData) {
-    ProvideAllPopupCommands();
-    auto current = Popup(1);
-    EXPECT_FALSE(Enabled(current.get(), ID_CURRENT_DATA));
-    for (int id : {ID_DATA_BACKUP, ID_DATA_RESTORE, ID_RIREKI_BACKUP_DELETE, ID_DB_OPTIMIZE, ID_DB_UPDATE,
-                   ID_PAST_DATA, ID_PHONE_BOOK, ID_FORM_RESTORE})
-        EXPECT_TRUE(Enabled(current.get(), id)) << id;
-
-    doc->PastDataMode = 1;
-    auto past = Popup(1);
-    EXPECT_TRUE(Enabled(past.get(), ID_CURRENT_DATA));
-    for (int id : {ID_DATA_BACKUP, ID_DATA_RESTORE, ID_RIREKI_BACKUP_DELETE, ID_DB_OPTIMIZE, ID_DB_UPDATE})
-        EXPECT_FALSE(Enabled(past.get(), id)) << id;
-    EXPECT_TRUE(Enabled(past.get(), ID_PHONE_BACKUP));
-}
-
-TEST_F(MenuScreenTest, UserFormsAndPreExtractionEnableTheirCommands) {
+TEST_F(MenuScreenTest, PopupCommandsFollowPastDataUserFormsAndPreExtraction) {
     ProvideAllPopupCommands();
     int forms = 0;
-    bool preExtraction = false;
+    bool pre = false;
     MenuScreenHooks().userFormCount = [&](CMilvaneDoc&) { return forms; };
-    MenuScreenHooks().hasPreExtraction = [&](CMilvaneDoc&) { return preExtraction; };
+    MenuScreenHooks().hasPreExtraction = [&](CMilvaneDoc&) { return pre; };
+    // Settings pop-up 0, tools pop-up 1.
+    auto on = [this](int popup, int id) { return Enabled(Popup(popup).get(), id); };
+    for (int past : {0, 1}) {
+        SCOPED_TRACE(past);
+        doc->PastDataMode = past;
+        EXPECT_EQ(on(1, ID_CURRENT_DATA), past == 1);
+        for (int id : {ID_DATA_BACKUP, ID_DATA_RESTORE, ID_RIREKI_BACKUP_DELETE, ID_DB_OPTIMIZE, ID_DB_UPDATE})
+            EXPECT_EQ(on(1, id), past == 0) << id;
+    }
+    EXPECT_TRUE(on(1, ID_PHONE_BACKUP));
+    doc->PastDataMode = 0;
+    for (int id : {ID_PAST_DATA, ID_PHONE_BOOK}) EXPECT_TRUE(on(1, id)) << id;
 
-    auto settings = Popup(0);
-    auto tools = Popup(1);
-    EXPECT_FALSE(Enabled(settings.get(), ID_PRE_EXTRACT_CLEAR));
-    EXPECT_TRUE(Enabled(settings.get(), ID_PRE_EXTRACT_SET));
-    EXPECT_FALSE(Enabled(settings.get(), ID_FORM_NAMES));
-    EXPECT_FALSE(Enabled(tools.get(), ID_FORM_BACKUP));
-    EXPECT_TRUE(Enabled(tools.get(), ID_FORM_RESTORE));
-
-    forms = 2;
-    preExtraction = true;
-    settings = Popup(0);
-    tools = Popup(1);
-    EXPECT_TRUE(Enabled(settings.get(), ID_PRE_EXTRACT_CLEAR));
-    EXPECT_TRUE(Enabled(settings.get(), ID_FORM_NAMES));
-    EXPECT_TRUE(Enabled(tools.get(), ID_FORM_BACKUP));
+    for (bool set : {false, true}) {
+        SCOPED_TRACE(set);
+        forms = set ? 2 : 0;
+        pre = set;
+        EXPECT_EQ(on(0, ID_PRE_EXTRACT_CLEAR), set);
+        EXPECT_EQ(on(0, ID_FORM_NAMES), set);
+        EXPECT_EQ(on(1, ID_FORM_BACKUP), set);
+        EXPECT_TRUE(on(0, ID_PRE_EXTRACT_SET));
+        EXPECT_TRUE(on(1, ID_FORM_RESTORE));
+    }
 }
 
 TEST_F(MenuScreenTest, AddCustomerFollowsInputTypeAndReadOnlyData) {
@@ -230,26 +221,22 @@ TEST_F(MenuScreenTest, HistoryListShowsAllOrTellsTheFailure) {
     MenuScreenHooks().loadAllHistory = [&](CMilvaneDoc&) { return result; };
     view->UpdateButtons();
     ASSERT_TRUE(view->ButtonWidget(CMilvaneView::BTN_RIREKI_LIST)->isEnabled());
-
-    // Without the extraction dialog only "すべて表示する" can be chosen.
-    OnNextModal([](QDialog& d) {
-        auto& dlg = static_cast<CRirekiModeDlg&>(d);
-        EXPECT_FALSE(dlg.ExtractButton()->isEnabled());
-        EXPECT_TRUE(dlg.AllButton()->isChecked());
-        dlg.accept();
-    });
-    view->RunButton(CMilvaneView::BTN_RIREKI_LIST);
+    // Cancelled; chosen with a failed load; chosen with a load.
+    const struct { bool accept; int loaded, screen; } runs[] = {
+        {false, 1, SCREEN_MENU}, {true, 0, SCREEN_MENU}, {true, 1, SCREEN_RIREKI_LIST}};
+    for (const auto& r : runs) {
+        result = r.loaded;
+        // Without the extraction dialog only "すべて表示する" can be chosen.
+        OnNextModal([accept = r.accept](QDialog& d) {
+            auto& dlg = static_cast<CRirekiModeDlg&>(d);
+            EXPECT_FALSE(dlg.ExtractButton()->isEnabled());
+            EXPECT_TRUE(dlg.AllButton()->isChecked());
+            accept ? dlg.accept() : dlg.reject();
+        });
+        view->RunButton(CMilvaneView::BTN_RIREKI_LIST);
+        EXPECT_EQ(frame->CurrentScreen(), r.screen);
+    }
     EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"履歴情報を取得できませんでした"});
-    EXPECT_EQ(frame->CurrentScreen(), SCREEN_MENU);
-
-    OnNextModal([](QDialog& d) { d.reject(); });
-    view->RunButton(CMilvaneView::BTN_RIREKI_LIST);
-    EXPECT_EQ(frame->CurrentScreen(), SCREEN_MENU);
-
-    result = 1;
-    OnNextModal([](QDialog& d) { d.accept(); });
-    view->RunButton(CMilvaneView::BTN_RIREKI_LIST);
-    EXPECT_EQ(frame->CurrentScreen(), SCREEN_RIREKI_LIST);
     EXPECT_EQ(ports.wait.depth, 0);  // every wait ended
 }
 
