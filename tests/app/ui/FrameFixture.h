@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QToolBar>
 #include <map>
 #include <memory>
 #include <vector>
@@ -74,6 +75,7 @@ protected:
         doc = std::make_unique<CMilvaneDoc>(install.Path());
         frame = std::make_unique<CMainFrame>(*doc);
         frame->SetCloseHandler([this] { ++closeCalls; });
+        ASSERT_TRUE(frame->CreateFirstScreen());
     }
     void TearDown() override {
         frame.reset();
@@ -89,6 +91,13 @@ protected:
 
     CMilvaneView* Menu() const { return qobject_cast<CMilvaneView*>(frame->ActiveView()); }
     CFakeScreen* Fake() const { return dynamic_cast<CFakeScreen*>(frame->ActiveView()); }
+    // The index of the one toolbar shown, -1 for none.
+    int ShownToolBar() const {
+        int shown = -1;
+        for (int i = 0; i < 3; ++i)
+            if (!frame->ToolBar(i)->isHidden()) shown = shown == -1 ? i : 99;
+        return shown;
+    }
 
     // Mouse events as the screen receives them.
     static void Mouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons = Qt::NoButton) {

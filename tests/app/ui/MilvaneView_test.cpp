@@ -20,7 +20,6 @@ class MenuScreenTest : public FrameTest {
 protected:
     void SetUp() override {
         FrameTest::SetUp();
-        ASSERT_TRUE(frame->CreateFirstScreen());
         view = Menu();
         ASSERT_NE(view, nullptr);
     }
