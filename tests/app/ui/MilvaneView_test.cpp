@@ -31,7 +31,7 @@ protected:
                        ID_CHOICE_LISTS, ID_OWN_COMPANY, ID_AMOUNT_SETTINGS, ID_FORM_NAMES, ID_DATA_LOCATION,
                        ID_DATA_BACKUP, ID_DATA_RESTORE, ID_FORM_BACKUP, ID_FORM_RESTORE, ID_RIREKI_BACKUP_DELETE,
                        ID_DB_OPTIMIZE, ID_PAST_DATA, ID_CURRENT_DATA})
-            MenuScreenHooks().commands[id] = [this, id](CMilvaneView&) { ran.push_back(id); };
+            MenuScreenHooks().commands[id] = [](CMilvaneView&) {};
     }
     bool Enabled(QMenu* menu, int id) {
         QAction* a = FindCommandAction(menu, id);
@@ -41,7 +41,6 @@ protected:
     std::unique_ptr<QMenu> Popup(int n) { return std::unique_ptr<QMenu>(view->BuildPopup(n)); }
 
     CMilvaneView* view = nullptr;
-    std::vector<int> ran;
 };
 
 // Runs fn on the next modal dialog once it is up.

@@ -41,26 +41,22 @@ TEST(QtPrompt, MessageBoxCarriesIconButtonsAndDefault) {
         MsgButtons buttons;
         Answer def;
         QMessageBox::Icon shown;
-        QStringList texts;
+        QStringList sortedTexts;
         B defaultButton, escapeButton;
     } cases[] = {
         {MsgIcon::Information, MsgButtons::Ok, Answer::Ok, QMessageBox::Information, {"OK"}, B::Ok, B::Ok},
         {MsgIcon::Exclamation, MsgButtons::YesNo, Answer::No, QMessageBox::Warning, {"いいえ(&N)", "はい(&Y)"}, B::No, B::No},
-        {MsgIcon::Stop, MsgButtons::YesNoCancel, Answer::Yes, QMessageBox::Critical,
-         {"いいえ(&N)", "キャンセル", "はい(&Y)"}, B::Yes, B::Cancel},
+        {MsgIcon::Stop, MsgButtons::YesNoCancel, Answer::Yes, QMessageBox::Critical, {"いいえ(&N)", "はい(&Y)", "キャンセル"},
+         B::Yes, B::Cancel},
         {MsgIcon::None, MsgButtons::OkCancel, Answer::Cancel, QMessageBox::NoIcon, {"OK", "キャンセル"}, B::Cancel, B::Cancel},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.texts.join(' ').toStdString());
         auto box = BuildMessageBox(nullptr, "更新しました", c.icon, c.buttons, c.def);
         EXPECT_EQ(box->icon(), c.shown);
-        EXPECT_EQ(box->text(), QString("更新しました"));
-        EXPECT_EQ(box->windowTitle(), QString("Milvane"));
-        QStringList sorted = c.texts;
-        sorted.sort();
-        EXPECT_EQ(ButtonTexts(*box), sorted);
-        EXPECT_EQ(box->defaultButton(), box->button(c.defaultButton));
-        EXPECT_EQ(box->escapeButton(), box->button(c.escapeButton));
+        EXPECT_TRUE(box->text() == "更新しました" && box->windowTitle() == "Milvane");
+        EXPECT_EQ(ButtonTexts(*box), c.sortedTexts);
+        EXPECT_EQ(box->defaultButton(), box->button(c.defaultButton)) << c.shown;
+        EXPECT_EQ(box->escapeButton(), box->button(c.escapeButton)) << c.shown;
     }
     auto box = BuildMessageBox(nullptr, "x", MsgIcon::Question, MsgButtons::YesNoCancel, Answer::Yes);
     EXPECT_EQ(AnswerOf(*box), Answer::Cancel);  // closed without a button: the escape answer
@@ -101,11 +97,10 @@ TEST(QtProfile, SectionsIntsAndTexts) {
     // Section "" is the top level; a section is a group.
     EXPECT_TRUE(again.Settings().childKeys().contains("OrgBup"));
     EXPECT_FALSE(again.Settings().childKeys().contains("CardType"));
-    // Unreadable numbers give the default.
-    again.WriteString("Settings", "cardwid", "wide");
-    EXPECT_EQ(again.GetInt("Settings", "cardwid", 300), 300);
-    again.WriteString("Settings", "cardwid", "99999999999");
-    EXPECT_EQ(again.GetInt("Settings", "cardwid", 300), 300);
+    for (const char* unreadable : {"wide", "99999999999"}) {  // give the default
+        again.WriteString("Settings", "cardwid", unreadable);
+        EXPECT_EQ(again.GetInt("Settings", "cardwid", 300), 300) << unreadable;
+    }
 }
 
 TEST(QtWait, NestedScopesKeepTheCursorAndTheDialogUntilTheLastEnds) {
@@ -129,9 +124,8 @@ TEST(QtWait, NestedScopesKeepTheCursorAndTheDialogUntilTheLastEnds) {
     EXPECT_EQ(wait.CursorDepth(), 0);
     wait.EndWait(false);  // unbalanced end: ignored
     EXPECT_EQ(wait.CursorDepth(), 0);
-}
 
-TEST(QtWait, InstalledPortsServeWaitScope) {
+    // The installed ports serve WaitScope.
     CQtPorts ports;
     {
         WaitScope scope(true);
