@@ -71,16 +71,29 @@ protected:
     CKokyakuView* view = nullptr;
 };
 
-TEST_F(KokyakuViewTest, FirstDisplay) {
+TEST_F(KokyakuViewTest, FirstDisplayWithAndWithoutAnExtractionAndLeavingDropsIt) {
     Add({"山田太郎", "佐藤花子"});
-    Open();
-    EXPECT_EQ(frame->windowTitle(), QString::fromUtf8("Milvane－顧客一覧"));
-    EXPECT_EQ(view->CountLabel()->text(), QString::fromUtf8("2件"));
-    EXPECT_EQ(view->ListCtrl()->model()->rowCount(), 2);
-    EXPECT_TRUE(view->ExtractButton(ID_EXTRACT_CLEAR)->isHidden());
-    EXPECT_TRUE(State(ID_KOKYAKU_SELECT_ALL).enabled);
-    EXPECT_FALSE(State(ID_EXTRACT_CLEAR).enabled);
-    EXPECT_EQ(view->ListCtrl()->SelectedCount(), 1);
+    for (bool extracted : {false, true}) {
+        SCOPED_TRACE(extracted);
+        delete view;
+        if (extracted) {
+            doc->Extraction = std::make_shared<CExCondition>();
+            doc->ExtractActive = 1;
+            doc->ExtractKeys = {2};
+        }
+        Open();
+        EXPECT_EQ(frame->windowTitle(), QString::fromUtf8("Milvane－顧客一覧"));
+        EXPECT_EQ(view->CountLabel()->text(), QString::fromUtf8(extracted ? "1件" : "2件"));
+        EXPECT_EQ(view->ListCtrl()->model()->rowCount(), extracted ? 1 : 2);
+        EXPECT_EQ(view->ExtractButton(ID_EXTRACT_CLEAR)->isHidden(), !extracted);
+        EXPECT_EQ(State(ID_EXTRACT_CLEAR).enabled, extracted);
+        EXPECT_TRUE(State(ID_KOKYAKU_SELECT_ALL).enabled);
+        EXPECT_EQ(view->ListCtrl()->SelectedCount(), 1);
+    }
+    delete view;
+    view = nullptr;
+    EXPECT_FALSE(doc->Extraction);
+    EXPECT_TRUE(doc->ExtractKeys.empty());
 }
 
 TEST_F(KokyakuViewTest, EmptyListDisablesSelectAll) {
@@ -112,21 +125,6 @@ TEST_F(KokyakuViewTest, FindRequestsSelectTheHit) {
     EXPECT_TRUE(view->ListCtrl()->selectionModel()->isRowSelected(2, {}));
     EXPECT_EQ(view->OnFindRequest({QString::fromUtf8("鈴木"), true}), 0);
     EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"検索が終了しました。\n"});
-}
-
-TEST_F(KokyakuViewTest, ExtractionShowsReleaseAndLeavingDropsIt) {
-    Add({"山田太郎", "佐藤花子"});
-    doc->Extraction = std::make_shared<CExCondition>();
-    doc->ExtractActive = 1;
-    doc->ExtractKeys = {2};
-    Open();
-    EXPECT_EQ(view->CountLabel()->text(), QString::fromUtf8("1件"));
-    EXPECT_FALSE(view->ExtractButton(ID_EXTRACT_CLEAR)->isHidden());
-    EXPECT_TRUE(State(ID_EXTRACT_CLEAR).enabled);
-    delete view;
-    view = nullptr;
-    EXPECT_FALSE(doc->Extraction);
-    EXPECT_TRUE(doc->ExtractKeys.empty());
 }
 
 TEST_F(KokyakuViewTest, HistoryModeShowsTheCardAreaWithTheStoredWidth) {

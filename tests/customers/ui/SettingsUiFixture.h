@@ -28,19 +28,10 @@ using Strings = std::vector<std::string>;
 
 static inline std::vector<CMLVCol> MasterColumns() {
     return {
-        {"ID", "ID"},
-        {"CustomerID", "お客様コード"},
-        {"Name", "氏名"},
-        {"Yomi", "ﾌﾘｶﾞﾅ"},
-        {"TEL_Home", "自宅TEL"},
-        {"TEL_Home_X", "自宅TEL数値"},
-        {"Picture1", "写真１"},
-        {"Ranking1", "ランク１", 1},
-        {"Ranking2", "ランク２", 1},
-        {"Note1", "備考１", 1},
-        {"Note2", "備考２", 1},
-        {"StartDate", "登録日"},
-        {"RirekiUpDate", "履歴更新日"},
+        {"ID", "ID"}, {"CustomerID", "お客様コード"}, {"Name", "氏名"}, {"Yomi", "ﾌﾘｶﾞﾅ"},
+        {"TEL_Home", "自宅TEL"}, {"TEL_Home_X", "自宅TEL数値"}, {"Picture1", "写真１"},
+        {"Ranking1", "ランク１", 1}, {"Ranking2", "ランク２", 1}, {"Note1", "備考１", 1}, {"Note2", "備考２", 1},  // 7-10
+        {"StartDate", "登録日"}, {"RirekiUpDate", "履歴更新日"},
     };
 }
 
