@@ -122,18 +122,16 @@ TEST_F(DispSettingsDlgTest, WithoutADirectionTheSortOrderIsNotWritten) {
     EXPECT_EQ(before, ReadBytes(data + "/DefOrder.dat"));
 }
 
-TEST_F(DispSettingsDlgTest, FailedWritesAreToldAndTheDialogStillCloses) {
+TEST_F(DispSettingsDlgTest, FailuresAreTold) {
     auto dlg = OpenDlg({"CustomerID"});
     BlockFile("MLVDispCol.sys");
     BlockFile("DefOrder.dat");
     Click(*dlg, "OK");
-    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_FALSE(dlg->isVisible());  // closes all the same
     EXPECT_TRUE(Told(ports, "表示列の設定ができませんでした"));
     EXPECT_TRUE(Told(ports, "並び順の設定ができませんでした"));
-}
 
-TEST_F(DispSettingsDlgTest, MissingColumnSetRefusedClosesAtOnce) {
-    std::filesystem::remove(data + "/MLVColSet.sys");
+    std::filesystem::remove(data + "/MLVColSet.sys");  // a missing set whose reset is refused: no dialog
     ports.prompt.QueueAnswer(Answer::No);
     EXPECT_FALSE(RunDispSettingsDialog(nullptr, install));
     EXPECT_TRUE(ports.prompt.AllAnswersUsed());
@@ -161,19 +159,17 @@ protected:
     }
 };
 
-TEST_F(FreeItemDlgTest, ListsTheFreeItemsAndCopiesTheSelectedLabel) {
+TEST_F(FreeItemDlgTest, RenameRulesAndTheTenByteWarning) {
     auto dlg = OpenDlg();
     EXPECT_EQ((Strings{"ランク１", "ランク２", "備考１", "備考２"}), Rows(dlg->ItemList()));
-    EXPECT_EQ("", dlg->NewName()->text().toStdString());
-    dlg->ItemList()->setCurrentRow(2);
-    EXPECT_EQ("備考１", dlg->NewName()->text().toStdString());
     ExpectAccessible(dlg.get());
     EXPECT_EQ((Strings{"変更可能な項目名", "新しい項目名", "変更", "初期状態に戻す", "OK", "キャンセル"}),
               TabChain(dlg->ItemList()));
-}
+    EXPECT_EQ("", dlg->NewName()->text().toStdString());
+    dlg->ItemList()->setCurrentRow(2);
+    EXPECT_EQ("備考１", dlg->NewName()->text().toStdString());  // the selected label is copied
 
-TEST_F(FreeItemDlgTest, RenameRulesAndTheTenByteWarning) {
-    auto dlg = OpenDlg();
+    dlg->ItemList()->setCurrentRow(-1);
     dlg->NewName()->setText(QStringLiteral("新"));
     dlg->Button("変更")->click();  // nothing selected
     Rename(*dlg, 0, QString());
