@@ -69,14 +69,6 @@ struct KokyakuEntryDlg : ::testing::Test {
     Host host;
 };
 
-TEST_F(KokyakuEntryDlg, AddShowsNoNavigationAndUnbuiltFeaturesAreDisabled) {
-    auto add = Open(EntryLayout::Normal);
-    EXPECT_TRUE(add->Button(1356)->isHidden());
-    EXPECT_FALSE(add->Button(1295)->isEnabled());             // pictures
-    EXPECT_FALSE(add->Controls().Button(1329)->isEnabled());  // postal lookup
-    EXPECT_EQ(Edit(*add, 1095)->text(), QStringLiteral("http://"));
-}
-
 // A refused field takes the focus and nothing is stored; an empty birthday is unset.
 TEST_F(KokyakuEntryDlg, RefusedFieldsTakeTheFocus) {
     CEntryRecord rec = Person(3, "田中", 1);
@@ -123,7 +115,11 @@ TEST_F(KokyakuEntryDlg, CorporateCompanyWithoutNameGetsOnchu) {
 }
 
 TEST_F(KokyakuEntryDlg, ClosingUntouchedAddDialogClosesWithoutQuestion) {
-    auto d = Open(EntryLayout::Individual);
+    auto d = Open(EntryLayout::Normal);
+    EXPECT_TRUE(d->Button(1356)->isHidden());  // no navigation when adding
+    EXPECT_FALSE(d->Button(1295)->isEnabled());             // pictures: not built
+    EXPECT_FALSE(d->Controls().Button(1329)->isEnabled());  // postal lookup: not built
+    EXPECT_EQ(Edit(*d, 1095)->text(), QStringLiteral("http://"));
     d->show();
     d->Button(1389)->click();
     EXPECT_EQ(d->result(), QDialog::Accepted);
@@ -170,51 +166,33 @@ TEST_F(KokyakuEntryDlg, ViewOnlyButtonDisabledButNavigationMoves) {
     EXPECT_EQ(d->Logic().Working().Text("Name"), "次の顧客");
 }
 
-// The other address's sub-dialog (button 1362) taking the standard mail
-// clears the buttons of the page; the record stores the sub-dialog's choice.
-TEST_F(KokyakuEntryDlg, OtherAddressTakingTheStandardMailClearsThePageButtons) {
-    const struct {
-        EntryLayout layout;
-        const char *name, *suffix, *company;
-        int entryType, mail;
-        const char* title;
-        int field, button;
-        const char* text;
-        const char* stored;
-        int storedMail;
-    } cases[] = {
-        {EntryLayout::Corporate, "", "御中", "会社", 0, 5, "自宅情報の登録", 1091, 1186, "two@example.jp", "EMail2", 2},
-        {EntryLayout::Individual, "個人", "様", "", 1, 2, "会社情報の登録", 1078, 1188, "勤務先", "CompName", 4},
+// The home information of a corporate customer taking the standard mail clears
+// the company buttons of the page and stores 2.
+TEST_F(KokyakuEntryDlg, CorporateHomeInformationTakesTheStandardMail) {
+    CEntryRecord rec = Person(5, "", 0);
+    rec.SetText("CompName", "会社");
+    rec.SetText("Suffix", "御中");
+    rec.SetInt("CommonMail", 5);
+    auto d = Open(EntryLayout::Corporate, EntryMode::Change, &rec);
+    ASSERT_TRUE(Radio(*d, 1189)->isChecked());
+    bool ran = false;
+    d->runSubDialog = [&](CKokyakuSubDlg& sub) {
+        ran = true;
+        EXPECT_EQ(sub.windowTitle(), U("自宅情報の登録"));
+        EXPECT_EQ(sub.Controls().MailChoice(), 0);  // a company address is the standard one
+        qobject_cast<QLineEdit*>(sub.Controls().Control(1091))->setText("two@example.jp");
+        qobject_cast<QRadioButton*>(sub.Controls().Button(1186))->click();
+        sub.OnOk();
+        return sub.result() == QDialog::Accepted;
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.title);
-        CEntryRecord rec = Person(5, c.name, c.entryType);
-        rec.SetText("Suffix", c.suffix);
-        rec.SetText("CompName", c.company);
-        rec.SetInt("CommonMail", c.mail);
-        auto d = Open(c.layout, EntryMode::Change, &rec);
-        ASSERT_EQ(d->Controls().MailChoice(), c.mail);
-        bool ran = false;
-        d->runSubDialog = [&](CKokyakuSubDlg& sub) {
-            ran = true;
-            EXPECT_EQ(sub.windowTitle(), U(c.title));
-            EXPECT_EQ(sub.Controls().MailChoice(), 0);  // the page's address is the standard one
-            qobject_cast<QLineEdit*>(sub.Controls().Control(c.field))->setText(U(c.text));
-            qobject_cast<QRadioButton*>(sub.Controls().Button(c.button))->click();
-            sub.OnOk();
-            return sub.result() == QDialog::Accepted;
-        };
-        d->Button(1362)->click();
-        ASSERT_TRUE(ran);
-        EXPECT_EQ(d->Controls().MailChoice(), 0);
-        for (int id : {1188, 1189})
-            if (QRadioButton* r = Radio(*d, id)) EXPECT_FALSE(r->isChecked()) << id;
-        Save(*d);
-        ASSERT_EQ(host.modified.size(), 1u);
-        EXPECT_EQ(host.modified[0].Int("CommonMail"), c.storedMail);
-        EXPECT_EQ(host.modified[0].Text(c.stored), c.text);
-        host.modified.clear();
-    }
+    d->Button(1362)->click();
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(d->Controls().MailChoice(), 0);
+    EXPECT_FALSE(Radio(*d, 1188)->isChecked() || Radio(*d, 1189)->isChecked());
+    Save(*d);
+    ASSERT_EQ(host.modified.size(), 1u);
+    EXPECT_EQ(host.modified[0].Int("CommonMail"), 2);
+    EXPECT_EQ(host.modified[0].Text("EMail2"), "two@example.jp");
 }
 
 TEST_F(KokyakuEntryDlg, NotesCarryNote1BetweenPageAndSubDialog) {
