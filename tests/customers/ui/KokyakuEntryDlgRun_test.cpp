@@ -16,8 +16,7 @@ class EntryRunTest : public SettingsUiTest {
 protected:
     EntryRunTest() {
         auto cols = MasterColumns();
-        for (auto& c : cols)
-            if (c.fieldName == "Ranking1") c.label = "紹介者";
+        cols[7].label = "紹介者";  // Ranking1
         WriteSet(data + "/MLVColSet.sys", cols);
         EXPECT_TRUE(CreateEmptyMilvaneDatabase(data + "/" + kDatabaseFileName));
         doc = std::make_unique<CMilvaneDoc>(install);

@@ -101,13 +101,12 @@ TEST_F(KokyakuEntryDlg, CorporateCompanyWithoutNameGetsOnchu) {
     ports.prompt.QueueAnswer(Answer::Cancel);
     d->Button(1)->click();
     EXPECT_TRUE(host.added.empty());
+    EXPECT_EQ(Edit(*d, 1078)->text(), U("山田商事"));
 
     ports.prompt.QueueAnswer(Answer::Yes);  // 御中
     Save(*d);
     ASSERT_EQ(host.added.size(), 1u);
     EXPECT_EQ(host.added[0].Text("Suffix"), "御中");
-    EXPECT_EQ(host.added[0].Int("EntryType"), 0);
-    EXPECT_EQ(host.added[0].Int("CommonMail"), 4);
     // Stays open and cleared for the next customer.
     EXPECT_EQ(Edit(*d, 1078)->text(), QString());
     EXPECT_EQ(Combo(*d, 1065)->currentText(), U("様"));
