@@ -2,6 +2,7 @@
 // password port and a fake window shell.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <deque>
 #include <optional>
@@ -73,9 +74,5 @@ public:
     void ShowMainWindow() override { events.push_back("show"); }
     IPasswordPort& PasswordPort() override { return passwords; }
 
-    bool Shown() const {
-        for (const auto& e : events)
-            if (e == "show") return true;
-        return false;
-    }
+    bool Shown() const { return std::find(events.begin(), events.end(), "show") != events.end(); }
 };
