@@ -23,95 +23,69 @@ std::string TrError(std::string_view jet) {
     return error;
 }
 
-// ------------------------------------------------------------ tokens and literals
-
-TEST(JetSqlTranslate, StringLiteralsAreNeverRewritten) {
-    EXPECT_EQ(Tr("SELECT * FROM Customer WHERE [Customer].[Note1] = 'a & b DISTINCTROW #1/1/2004# [x] Mod / \"q\"'"),
-              "SELECT * FROM Customer WHERE \"Customer\".\"Note1\" = 'a & b DISTINCTROW #1/1/2004# [x] Mod / \"q\"'");
-    // A doubled quote stays one quote inside the literal, written back doubled.
-    EXPECT_EQ(Tr("[Customer].[Name] = 'O''Neil'"), "\"Customer\".\"Name\" = 'O''Neil'");
-    // Double-quoted literals are strings in the dialect, identifiers in SQLite.
-    EXPECT_EQ(Tr("x = \"O'Neil\""), "x = 'O''Neil'");
-    EXPECT_EQ(Tr("x = \"say \"\"hi\"\"\""), "x = 'say \"hi\"'");
-    // Japanese text and full-width brackets inside literals pass through as bytes.
-    EXPECT_EQ(Tr("[Customer].[Name] Like '%50[%][_]off（株）%'"), "\"Customer\".\"Name\" Like '%50[%][_]off（株）%'");
-}
-
-TEST(JetSqlTranslate, BracketedAndQualifiedNamesBecomeQuotedIdentifiers) {
-    EXPECT_EQ(Tr("Max(Rireki.Date) AS [最新 の RirekiDate]"), "Max(\"Rireki\".\"Date\") AS \"最新 の RirekiDate\"");
-    EXPECT_EQ(Tr("[a\"b]"), "\"a\"\"b\"");
-    EXPECT_EQ(Tr("Customer!Name"), "\"Customer\".\"Name\"");
-    // Unqualified words (functions, aliases, keywords) stay as written.
-    EXPECT_EQ(Tr("Count(*) AS Rirekiのカウント"), "Count(*) AS Rirekiのカウント");
-    // A qualified column named like a keyword is a name, not a keyword.
-    EXPECT_EQ(Tr("[a] & Rireki.Order"), "jet_concat(\"a\", \"Rireki\".\"Order\")");
-}
-
-TEST(JetSqlTranslate, DateLiteralsBecomeDayCounts) {
-    EXPECT_EQ(Tr("Int([Customer].[BirthDay]) = #5/1/2004#"), "Int(\"Customer\".\"BirthDay\") = 38108");
-    EXPECT_EQ(Tr("#2004/05/01#"), "38108");
-    EXPECT_EQ(Tr("#12/30/1899#"), "0");
-    EXPECT_EQ(Tr("#2/29/2000#"), "36585");
-    EXPECT_EQ(Tr("#5/1/04#"), "38108");  // two-digit years below 30 are 20xx
-    EXPECT_EQ(Tr("#5/1/2004 6:00 PM#"), "38108.75");
-    // Before day 0 the count is negative: kept in parentheses so "-" never meets "-".
-    EXPECT_EQ(Tr("x-#12/29/1899#"), "x-(-1)");
+TEST(JetSqlTranslate, Translations) {
+    const std::pair<const char*, const char*> cases[] = {
+        // String literals are never rewritten; a doubled quote is written back doubled.
+        {"SELECT * FROM Customer WHERE [Customer].[Note1] = 'a & b DISTINCTROW #1/1/2004# [x] Mod / \"q\"'",
+         "SELECT * FROM Customer WHERE \"Customer\".\"Note1\" = 'a & b DISTINCTROW #1/1/2004# [x] Mod / \"q\"'"},
+        {"[Customer].[Name] = 'O''Neil'", "\"Customer\".\"Name\" = 'O''Neil'"},
+        // Double-quoted literals are strings in the dialect, identifiers in SQLite.
+        {"x = \"O'Neil\"", "x = 'O''Neil'"},
+        {"x = \"say \"\"hi\"\"\"", "x = 'say \"hi\"'"},
+        {"[Customer].[Name] Like '%50[%][_]off（株）%'", "\"Customer\".\"Name\" Like '%50[%][_]off（株）%'"},
+        // Bracketed and qualified names become quoted identifiers.
+        {"Max(Rireki.Date) AS [最新 の RirekiDate]", "Max(\"Rireki\".\"Date\") AS \"最新 の RirekiDate\""},
+        {"[a\"b]", "\"a\"\"b\""},
+        {"Customer!Name", "\"Customer\".\"Name\""},
+        {"Count(*) AS Rirekiのカウント", "Count(*) AS Rirekiのカウント"},  // unqualified words stay
+        {"[a] & Rireki.Order", "jet_concat(\"a\", \"Rireki\".\"Order\")"},  // a qualified keyword is a name
+        // Date literals become day counts.
+        {"Int([Customer].[BirthDay]) = #5/1/2004#", "Int(\"Customer\".\"BirthDay\") = 38108"},
+        {"#2004/05/01#", "38108"},
+        {"#12/30/1899#", "0"},
+        {"#2/29/2000#", "36585"},
+        {"#5/1/04#", "38108"},  // two-digit years below 30 are 20xx
+        {"#5/1/2004 6:00 PM#", "38108.75"},
+        {"x-#12/29/1899#", "x-(-1)"},  // negative counts in parentheses: "-" never meets "-"
+        // Concatenation joins whole operands; "&" binds below arithmetic and above comparison.
+        {"(([Add1_Home] & [Add2_Home] & [Add3_Home]) Like '東京都%')",
+         "((jet_concat(\"Add1_Home\", \"Add2_Home\", \"Add3_Home\")) Like '東京都%')"},
+        {"[a] & 1+2 = 'x3'", "jet_concat(\"a\", 1+2) = 'x3'"},
+        {"SELECT ([a] & ([b] & 'c')), d", "SELECT (jet_concat(\"a\", (jet_concat(\"b\", 'c')))), d"},
+        // Arithmetic.
+        {"7/2", "7*1.0/2"},
+        {"a - b / c", "a - b *1.0/ c"},
+        {"7 Mod 2", "7 % 2"},
+        {"x = True OR y = False", "x = (-1) OR y = 0"},
+        {"1--1", "1- -1"},  // never a comment
+        {"x = .5", "x = .5"},
+        // DISTINCTROW: dropped where rows are distinct records already (one table, or grouped by a
+        // selected key); DISTINCT where a join or an unselected group key can repeat a row.
+        {"SELECT DISTINCTROW Customer.* FROM Customer WHERE [Customer].[Name] Like '山田%'",
+         "SELECT \"Customer\".* FROM Customer WHERE \"Customer\".\"Name\" Like '山田%'"},
+        {"SELECT DISTINCTROW Customer.* FROM Customer INNER JOIN Rireki ON Customer.ID = Rireki.CustomerID",
+         "SELECT DISTINCT \"Customer\".* FROM Customer INNER JOIN Rireki ON \"Customer\".\"ID\" = \"Rireki\".\"CustomerID\""},
+        {"SELECT DISTINCTROW Customer.ID, Count(*) AS n FROM Customer INNER JOIN Rireki ON Customer.ID = "
+         "Rireki.CustomerID GROUP BY Customer.ID ORDER BY Count(*) DESC",
+         "SELECT \"Customer\".\"ID\", Count(*) AS n FROM Customer INNER JOIN Rireki ON \"Customer\".\"ID\" = "
+         "\"Rireki\".\"CustomerID\" GROUP BY \"Customer\".\"ID\" ORDER BY Count(*) DESC"},
+        {"SELECT DISTINCTROW Count(*) FROM Customer INNER JOIN Rireki ON Customer.ID = Rireki.CustomerID "
+         "GROUP BY Customer.ID",
+         "SELECT DISTINCT Count(*) FROM Customer INNER JOIN Rireki ON \"Customer\".\"ID\" = "
+         "\"Rireki\".\"CustomerID\" GROUP BY \"Customer\".\"ID\""},
+    };
+    for (const auto& [jet, sqlite] : cases) EXPECT_EQ(Tr(jet), sqlite);
 }
 
 TEST(JetSqlTranslate, MalformedTextIsRefused) {
-    EXPECT_NE(TrError("x = 'abc").find("unterminated string"), std::string::npos);
-    EXPECT_NE(TrError("[Customer].[Name").find("unterminated bracketed name"), std::string::npos);
-    EXPECT_NE(TrError("[] = 1").find("empty bracketed name"), std::string::npos);
-    EXPECT_NE(TrError("x = #5/1/2004").find("unterminated date"), std::string::npos);
-    EXPECT_NE(TrError("x = #2/30/2004#").find("invalid date"), std::string::npos);
-    EXPECT_NE(TrError("x = #5/1/2004 25:00#").find("invalid date"), std::string::npos);
-    EXPECT_NE(TrError("x = #hello#").find("invalid date"), std::string::npos);
-    EXPECT_NE(TrError("(x = 1").find("unbalanced"), std::string::npos);
-    EXPECT_NE(TrError("x = 1 ` 2").find("unexpected character"), std::string::npos);
-    EXPECT_NE(TrError("[a] & = 'x'").find("missing operand"), std::string::npos);
-}
-
-// ------------------------------------------------------------ operators and keywords
-
-TEST(JetSqlTranslate, ConcatenationJoinsWholeOperands) {
-    EXPECT_EQ(Tr("(([Add1_Home] & [Add2_Home] & [Add3_Home]) Like '東京都%')"),
-              "((jet_concat(\"Add1_Home\", \"Add2_Home\", \"Add3_Home\")) Like '東京都%')");
-    // "&" binds below arithmetic and above comparison.
-    EXPECT_EQ(Tr("[a] & 1+2 = 'x3'"), "jet_concat(\"a\", 1+2) = 'x3'");
-    // Operands may themselves hold parentheses and further concatenations.
-    EXPECT_EQ(Tr("SELECT ([a] & ([b] & 'c')), d"), "SELECT (jet_concat(\"a\", (jet_concat(\"b\", 'c')))), d");
-}
-
-TEST(JetSqlTranslate, DistinctRowKeepsDistinctRecords) {
-    // One table: every row is a distinct record already.
-    EXPECT_EQ(Tr("SELECT DISTINCTROW Customer.* FROM Customer WHERE ([Customer].[Name] Like '山田%' AND "
-                 "[Customer].[Name] Not Like '')"),
-              "SELECT \"Customer\".* FROM Customer WHERE (\"Customer\".\"Name\" Like '山田%' AND "
-              "\"Customer\".\"Name\" Not Like '')");
-    // A join can repeat a customer.
-    EXPECT_EQ(Tr("SELECT DISTINCTROW Customer.* FROM Customer INNER JOIN Rireki ON Customer.ID = Rireki.CustomerID "
-                 "WHERE [Rireki].[Money] > 5"),
-              "SELECT DISTINCT \"Customer\".* FROM Customer INNER JOIN Rireki ON \"Customer\".\"ID\" = "
-              "\"Rireki\".\"CustomerID\" WHERE \"Rireki\".\"Money\" > 5");
-    // Grouped by a selected key: one row per key.
-    EXPECT_EQ(Tr("SELECT DISTINCTROW Customer.ID, Count(*) AS n FROM Customer INNER JOIN Rireki ON Customer.ID = "
-                 "Rireki.CustomerID GROUP BY Customer.ID ORDER BY Count(*) DESC"),
-              "SELECT \"Customer\".\"ID\", Count(*) AS n FROM Customer INNER JOIN Rireki ON \"Customer\".\"ID\" = "
-              "\"Rireki\".\"CustomerID\" GROUP BY \"Customer\".\"ID\" ORDER BY Count(*) DESC");
-    // Grouped by a key that is not selected: rows may repeat.
-    EXPECT_EQ(Tr("SELECT DISTINCTROW Count(*) FROM Customer INNER JOIN Rireki ON Customer.ID = Rireki.CustomerID "
-                 "GROUP BY Customer.ID"),
-              "SELECT DISTINCT Count(*) FROM Customer INNER JOIN Rireki ON \"Customer\".\"ID\" = "
-              "\"Rireki\".\"CustomerID\" GROUP BY \"Customer\".\"ID\"");
-}
-
-TEST(JetSqlTranslate, ArithmeticFollowsTheDialect) {
-    EXPECT_EQ(Tr("7/2"), "7*1.0/2");
-    EXPECT_EQ(Tr("a - b / c"), "a - b *1.0/ c");
-    EXPECT_EQ(Tr("7 Mod 2"), "7 % 2");
-    EXPECT_EQ(Tr("x = True OR y = False"), "x = (-1) OR y = 0");
-    EXPECT_EQ(Tr("1--1"), "1- -1");  // never a comment
-    EXPECT_EQ(Tr("x = .5"), "x = .5");
+    const std::pair<const char*, const char*> cases[] = {
+        {"x = 'abc", "unterminated string"},       {"[Customer].[Name", "unterminated bracketed name"},
+        {"[] = 1", "empty bracketed name"},        {"x = #5/1/2004", "unterminated date"},
+        {"x = #2/30/2004#", "invalid date"},       {"x = #5/1/2004 25:00#", "invalid date"},
+        {"x = #hello#", "invalid date"},           {"(x = 1", "unbalanced"},
+        {"x = 1 ` 2", "unexpected character"},     {"[a] & = 'x'", "missing operand"},
+    };
+    for (const auto& [jet, error] : cases) EXPECT_NE(TrError(jet).find(error), std::string::npos) << jet;
 }
 
 // ------------------------------------------------------------ functions on a connection
