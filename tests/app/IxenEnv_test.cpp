@@ -65,7 +65,7 @@ TEST(PrepareInstallation, FillsAFreshFolder) {
     EXPECT_EQ(ReadBytes(install + "/Data/MyData/MLVColSet.sys"), "MASTER");
 }
 
-TEST(PrepareInstallation, NeverOverwritesAndKeepsAnExistingPointer) {
+TEST(PrepareInstallation, NeverOverwritesFilesThePointerOrTheDatabase) {
     TempDir tpl, install;
     MakeTemplate(tpl);
     fs::create_directories(install.File("exe"));
@@ -83,12 +83,9 @@ TEST(PrepareInstallation, NeverOverwritesAndKeepsAnExistingPointer) {
     WriteBytes(tpl.File("Data/Org/Jusho.dic"), "dict");
     ASSERT_TRUE(PrepareInstallation(install.Path(), tpl.Path()));
     EXPECT_EQ(ReadBytes(install.File("Data/Org/Jusho.dic")), "dict");
-}
 
-TEST(PrepareInstallation, KeepsADatabaseAlreadyInTheDefaultFolder) {
-    TempDir tpl, install;
-    MakeTemplate(tpl);
-    fs::create_directories(install.File("Data/MyData"));
+    // A database already in the default folder stays, and a missing pointer names it.
+    fs::remove(install.File("Data/MyData/datadir.dat"));
     WriteBytes(install.File("Data/MyData/QSMLV.mlv"), "customers");
     ASSERT_TRUE(PrepareInstallation(install.Path(), tpl.Path()));
     EXPECT_EQ(ReadBytes(install.File("Data/MyData/QSMLV.mlv")), "customers");
