@@ -16,20 +16,12 @@ namespace fs = std::filesystem;
 
 // ---------------------------------------------------------------- files
 
-TEST(MilvaneDataFiles, EmptyDatabaseIsMarkedAndSelfContained) {
+TEST(MilvaneDataFiles, EmptyDatabaseIsSelfContainedAndNeverReplacesAFile) {
     TempDir dir;
     const std::string path = dir.File("QSMLV.mlv");
     ASSERT_TRUE(CreateEmptyMilvaneDatabase(path));
-    EXPECT_FALSE(CreateEmptyMilvaneDatabase(path));  // never replaces a file
-    SecondConnection c(path);
-    EXPECT_EQ(c.Text("PRAGMA journal_mode"), "delete");
-    for (const char* table : {"Customer", "Rireki", "DMList", "DMMng"})
-        EXPECT_EQ(c.Int(std::string("SELECT count(*) FROM ") + table), 0) << table;
-    // Every field of the record is a column.
-    for (const KokyakuField& f : KokyakuFields())
-        EXPECT_EQ(c.Int(std::string("SELECT count(*) FROM pragma_table_info('Customer') WHERE name='") + f.name + "'"),
-                  1)
-            << f.name;
+    EXPECT_FALSE(CreateEmptyMilvaneDatabase(path));
+    EXPECT_EQ(SecondConnection(path).Text("PRAGMA journal_mode"), "delete");
 }
 
 TEST(MilvaneDataFiles, WorkFileLivesWhileTheDatabaseIsOpen) {
