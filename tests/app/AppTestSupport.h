@@ -5,13 +5,26 @@
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/MilvaneApp.h"
+#include "app/MilvaneData.h"
 #include "app/PassCheck.h"
+#include "support/TestPorts.h"
+
+// A small installation template: nested folders, an empty folder kept by a
+// placeholder, the access and password files and the empty database.
+inline void MakeTemplate(const TempDir& tpl) {
+    for (const char* d : {"Data/MyData", "Data/Org", "Data/Tmp", "exe"}) std::filesystem::create_directories(tpl.File(d));
+    for (const char* f : {"Data/MyData/acck.sys", "Data/MyData/pass.sys", "Data/Tmp/.keep"}) WriteBytes(tpl.File(f), "");
+    WriteBytes(tpl.File("Data/Org/MLVColSet.sys"), "MASTER");
+    WriteBytes(tpl.File("exe/Kokyakuhelp.html"), "help v2");
+    CreateEmptyMilvaneDatabase(tpl.File("Data/Org/QSMLV.mlv"));
+}
 
 // Sets (or unsets, with nullopt) an environment variable for its lifetime.
 class ScopedEnv {

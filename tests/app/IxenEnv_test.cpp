@@ -35,20 +35,6 @@ TEST(IxenEnv, InstallDirFromHomeVariableThenDataHome) {
     }
 }
 
-// A small template: a file in a nested folder, an empty folder kept by a
-// placeholder, and the empty database.
-void MakeTemplate(const TempDir& tpl) {
-    fs::create_directories(tpl.File("Data/MyData"));
-    fs::create_directories(tpl.File("Data/Org"));
-    fs::create_directories(tpl.File("Data/Tmp"));
-    fs::create_directories(tpl.File("exe"));
-    WriteBytes(tpl.File("Data/MyData/acck.sys"), "");
-    WriteBytes(tpl.File("Data/Org/QSMLV.mlv"), "EMPTYDB");
-    WriteBytes(tpl.File("Data/Org/MLVColSet.sys"), "MASTER");
-    WriteBytes(tpl.File("Data/Tmp/.keep"), "");
-    WriteBytes(tpl.File("exe/Kokyakuhelp.html"), "help v2");
-}
-
 TEST(PrepareInstallation, FillsAFreshFolder) {
     TempDir tpl, root;
     MakeTemplate(tpl);
@@ -61,7 +47,7 @@ TEST(PrepareInstallation, FillsAFreshFolder) {
     EXPECT_FALSE(fs::exists(install + "/Data/Tmp/.keep"));
     // The pointer names the default data folder in Shift-JIS, without line end.
     EXPECT_EQ(ReadBytes(install + "/Data/MyData/datadir.dat"), Utf8ToSjis(install + "/Data/MyData"));
-    EXPECT_EQ(ReadBytes(install + "/Data/MyData/QSMLV.mlv"), "EMPTYDB");
+    EXPECT_EQ(ReadBytes(install + "/Data/MyData/QSMLV.mlv"), ReadBytes(tpl.File("Data/Org/QSMLV.mlv")));
     EXPECT_EQ(ReadBytes(install + "/Data/MyData/MLVColSet.sys"), "MASTER");
 }
 

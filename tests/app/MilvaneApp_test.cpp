@@ -25,15 +25,7 @@ const char* const kRecovery =
 
 class AppTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        fs::create_directories(tpl.File("Data/MyData"));
-        fs::create_directories(tpl.File("Data/Org"));
-        fs::create_directories(tpl.File("exe"));
-        WriteBytes(tpl.File("Data/MyData/acck.sys"), "");
-        WriteBytes(tpl.File("Data/MyData/pass.sys"), "");
-        WriteBytes(tpl.File("exe/Kokyakuhelp.html"), "<html></html>");
-        ASSERT_TRUE(CreateEmptyMilvaneDatabase(tpl.File("Data/Org/QSMLV.mlv")));
-    }
+    void SetUp() override { MakeTemplate(tpl); }
 
     AppOptions Options() const {
         AppOptions o;
