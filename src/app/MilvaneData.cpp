@@ -73,6 +73,17 @@ void BindDate(sqlite3_stmt* s, int i, const CDateTime& d) {
         sqlite3_bind_null(s, i);
 }
 
+void BindValue(sqlite3_stmt* s, int i, int32_t v) { sqlite3_bind_int(s, i, v); }
+void BindValue(sqlite3_stmt* s, int i, const std::string& v) { BindText(s, i, v); }
+void BindValue(sqlite3_stmt* s, int i, const CDateTime& v) { BindDate(s, i, v); }
+
+// Binds the values to parameters ?1..?n in order.
+template <class... T>
+void BindAll(sqlite3_stmt* s, const T&... values) {
+    int i = 0;
+    (BindValue(s, ++i, values), ...);
+}
+
 void ColumnText(sqlite3_stmt* s, int i, std::string& out) {
     const unsigned char* p = sqlite3_column_text(s, i);
     if (p)
@@ -454,8 +465,7 @@ struct CMilvaneData::Impl {
     int TouchCustomer(int32_t key, const CDateTime& now) {
         Use u(Get("UPDATE Customer SET RirekiUpDate=?1 WHERE ID=?2"));
         if (!u) return -1;
-        BindDate(u.get(), 1, now);
-        sqlite3_bind_int(u.get(), 2, key);
+        BindAll(u.get(), now, key);
         if (!Step(u.get())) return -1;
         return sqlite3_changes(db) > 0 ? 1 : 0;
     }
@@ -535,6 +545,14 @@ struct CMilvaneData::Impl {
     bool DMExists(int32_t key) {
         CDMListData d;
         return ReadDMTitle(key, d);
+    }
+
+    // Runs a bound UPDATE of one DM title, brings its sending history in line
+    // and commits; 1 done, 0 no such title, -1 failed.
+    int UpdateDMTitle(sqlite3_stmt* update, Txn& txn, int32_t dmKey, const CDateTime& now) {
+        if (!Step(update)) return -1;
+        if (sqlite3_changes(db) == 0) return 0;
+        return SyncDMHistory(dmKey, now) && txn.Commit() ? 1 : -1;
     }
 
     // Brings the sending history of a DM title in line with its state and
@@ -1256,11 +1274,7 @@ std::unique_ptr<CDMListData> CMilvaneData::AddNewDMTitle(const CDateTime& date, 
         Use u(m->Get("INSERT INTO DMList (Date,Title,Content,Manager,SendMethod,SendState,HistoryRegistered) "
                      "VALUES (?1,?2,?3,?4,?5,0,0)"));
         if (!u) return nullptr;
-        BindDate(u.get(), 1, date);
-        BindText(u.get(), 2, title);
-        BindText(u.get(), 3, content);
-        BindText(u.get(), 4, manager);
-        sqlite3_bind_int(u.get(), 5, sendMethod);
+        BindAll(u.get(), date, title, content, manager, sendMethod);
         if (!m->Step(u.get())) return nullptr;
         d->ID = static_cast<int32_t>(sqlite3_last_insert_rowid(m->db));
     }
@@ -1278,15 +1292,8 @@ int CMilvaneData::ModifyDMTitle(int32_t key, const CDateTime& date, const std::s
     if (!txn) return -1;
     Use u(m->Get("UPDATE DMList SET Date=?2,Title=?3,Content=?4,Manager=?5,SendMethod=?6 WHERE ID=?1"));
     if (!u) return -1;
-    sqlite3_bind_int(u.get(), 1, key);
-    BindDate(u.get(), 2, date);
-    BindText(u.get(), 3, title);
-    BindText(u.get(), 4, content);
-    BindText(u.get(), 5, manager);
-    sqlite3_bind_int(u.get(), 6, sendMethod);
-    if (!m->Step(u.get())) return -1;
-    if (sqlite3_changes(m->db) == 0) return 0;
-    return m->SyncDMHistory(key, now) && txn.Commit() ? 1 : -1;
+    BindAll(u.get(), key, date, title, content, manager, sendMethod);
+    return m->UpdateDMTitle(u.get(), txn, key, now);
 }
 
 int CMilvaneData::DeleteDMTitle(const CKeyArray& keys, CKeyArray& deleted) {
@@ -1347,13 +1354,8 @@ int CMilvaneData::SetStatusDMTitle(int32_t key, int32_t sendState, int32_t histo
     if (!txn) return -1;
     Use u(m->Get("UPDATE DMList SET SendState=?2,HistoryRegistered=?3,SendMethod=?4 WHERE ID=?1"));
     if (!u) return -1;
-    sqlite3_bind_int(u.get(), 1, key);
-    sqlite3_bind_int(u.get(), 2, sendState);
-    sqlite3_bind_int(u.get(), 3, historyRegistered);
-    sqlite3_bind_int(u.get(), 4, sendMethod);
-    if (!m->Step(u.get())) return -1;
-    if (sqlite3_changes(m->db) == 0) return 0;
-    return m->SyncDMHistory(key, now) && txn.Commit() ? 1 : -1;
+    BindAll(u.get(), key, sendState, historyRegistered, sendMethod);
+    return m->UpdateDMTitle(u.get(), txn, key, now);
 }
 
 int CMilvaneData::GetDMUserInfo(int32_t dmKey, CDMMngList& targets) {
