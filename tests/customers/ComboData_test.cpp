@@ -26,7 +26,7 @@ TEST_F(SettingsTest, ChoiceListFile_FreshDataFolderGetsTheFixedHistorySummaries)
     EXPECT_EQ(ReadBytes(inst.DataFile("RirekiType.dat")), expected);
 }
 
-TEST_F(SettingsTest, ChoiceListFile_DefaultsCreateTheFileAndEmptyListsAreWritten) {
+TEST_F(SettingsTest, ChoiceListFile_DefaultsUserEntriesAndEmptyLists) {
     CMLVComboData list(inst.install);
     ASSERT_EQ(list.Load(kListImportant), 1);
     EXPECT_EQ(list.entries, (std::vector<CMLVComboElem>{
@@ -35,19 +35,15 @@ TEST_F(SettingsTest, ChoiceListFile_DefaultsCreateTheFileAndEmptyListsAreWritten
     ASSERT_EQ(list.Load(kListTantou), 1);
     EXPECT_TRUE(list.entries.empty());
     EXPECT_EQ(ReadBytes(inst.DataFile("Tantou.dat")), Hex("00 00"));
-    EXPECT_EQ(list.Load(9), 0);
-    EXPECT_FALSE(list.IsLoaded());
-}
-
-TEST_F(SettingsTest, ChoiceListFile_UserEntriesCarryTheFlagAndReadBack) {
-    CMLVComboData list(inst.install);
-    ASSERT_EQ(list.Load(kListTantou), 1);
+    // A user entry carries the 32-bit flag.
     ASSERT_EQ(list.AddEntry("山田"), 1);
     EXPECT_EQ(ReadBytes(inst.DataFile("Tantou.dat")),
               Hex("01 00 FF FF 01 00 0D 00") + "CMLVComboElem" + Text("山田") + Hex("01 00 00 00"));
     CMLVComboData again(inst.install);
     ASSERT_EQ(again.Load(kListTantou), 1);
     EXPECT_EQ(again.entries, (std::vector<CMLVComboElem>{{"山田", 1}}));
+    EXPECT_EQ(list.Load(9), 0);
+    EXPECT_FALSE(list.IsLoaded());
 }
 
 TEST_F(SettingsTest, ChoiceListFile_TruncatedFileIsKeptWhenTheResetIsRefused) {
@@ -73,16 +69,6 @@ TEST_F(SettingsTest, ChoiceListFile_TruncatedFileIsKeptWhenTheResetIsRefused) {
     CMLVComboData again(inst.install);
     ASSERT_EQ(again.Load(kListPayMeth), 1);
     EXPECT_EQ(again.entries, list.entries);
-}
-
-TEST(ChoiceListFile, WithoutDataFolderNothingLoads) {
-    TestPorts ports;
-    TempDir install;
-    CMLVComboData list(install.Path());
-    EXPECT_EQ(list.Load(kListImportant), 0);
-    EXPECT_EQ(list.Save(), 0);
-    EXPECT_FALSE(list.AutoRegister("新規"));
-    EXPECT_TRUE(ports.prompt.Log().empty());
 }
 
 TEST_F(SettingsTest, AutoRegistration_NewTextOnceAndNeverAKnownOne) {
@@ -156,8 +142,8 @@ TEST_F(ChoiceEditorTest, EntryDialogRefusesEmptyTextsAndDuplicates) {
     EXPECT_EQ(editor.Entries()[6], (CMLVComboElem{"S", 1}));
 }
 
-TEST_F(ChoiceEditorTest, NothingSelected) {
-    CChoiceListEditor editor(inst.install, kListImportant);
+TEST_F(ChoiceEditorTest, MovesStopAtTheEndsAndNeedASelection) {
+    CChoiceListEditor editor(inst.install, kListPayMeth);
     ASSERT_EQ(editor.Open(), 1);
     EXPECT_FALSE(editor.CanChange(-1));
     EXPECT_FALSE(editor.Delete(-1));
@@ -166,11 +152,7 @@ TEST_F(ChoiceEditorTest, NothingSelected) {
     EXPECT_EQ(ports.prompt.Texts(),
               (std::vector<std::string>{"変更する内容を選択してください", "削除する内容を選択してください",
                                         "移動する内容を選択してください", "移動する内容を選択してください"}));
-}
-
-TEST_F(ChoiceEditorTest, MovesStopAtTheEnds) {
-    CChoiceListEditor editor(inst.install, kListPayMeth);
-    ASSERT_EQ(editor.Open(), 1);
+    ports.prompt.Clear();
     EXPECT_EQ(editor.MoveUp(0), 0);
     EXPECT_EQ(editor.MoveDown(3), 3);
     EXPECT_EQ(TextsOf(editor.Entries()), (std::vector<std::string>{"現金", "小切手", "振込み", "手形"}));
@@ -198,18 +180,16 @@ TEST_F(ChoiceEditorTest, OkSavesAndCancelKeepsTheFile) {
     EXPECT_EQ(TextsOf(list.entries), (std::vector<std::string>{"製造業", "小売業", "流通業"}));
 }
 
-TEST_F(ChoiceEditorTest, BrokenListRefusedClosesTheEditor) {
-    WriteBytes(inst.DataFile("Tantou.dat"), Hex("01"));
-    ports.prompt.QueueAnswer(Answer::No);
-    CChoiceListEditor editor(inst.install, kListTantou);
-    EXPECT_EQ(editor.Open(), 0);
-}
-
-TEST_F(ChoiceEditorTest, EntriesAreCutToTheLimitOfTheList) {
+TEST_F(ChoiceEditorTest, EntriesAreCutToTheLimitAndABrokenListRefusedClosesTheEditor) {
     CChoiceListEditor editor(inst.install, kListTantou);
     ASSERT_EQ(editor.Open(), 1);
     int row = editor.Add(std::string(20, 'a') + "あいうえおか");
     EXPECT_EQ(editor.Entries()[row].text, std::string(20, 'a') + "あいうえお");
+
+    WriteBytes(inst.DataFile("Tantou.dat"), Hex("01"));
+    ports.prompt.QueueAnswer(Answer::No);
+    CChoiceListEditor broken(inst.install, kListTantou);
+    EXPECT_EQ(broken.Open(), 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/SjisText.h"
+#include "customers/ComboData.h"
 #include "customers/MLVColSet.h"
 #include "customers/SettingsFixture.h"
 
@@ -97,7 +98,7 @@ TEST_F(SettingsTest, ColSetLoad_DamagedMasterCopyIsNotCopiedAgainAndAgain) {
     EXPECT_EQ(ports.prompt.Texts().back(), "ファイル操作中にエラーが発生しました");
 }
 
-TEST(ColSetLoad, WithoutDataFolderEverythingFailsSilently) {
+TEST(SettingsFiles, WithoutDataFolderEverythingFailsSilently) {
     TestPorts ports;
     TempDir install;
     CMLVColSet set(install.Path());
@@ -107,6 +108,10 @@ TEST(ColSetLoad, WithoutDataFolderEverythingFailsSilently) {
     EXPECT_EQ(disp.Load(), 0);
     EXPECT_EQ(disp.Save(), 0);
     EXPECT_EQ(GetLabel(install.Path(), "Name"), "");
+    CMLVComboData list(install.Path());
+    EXPECT_EQ(list.Load(kListImportant), 0);
+    EXPECT_EQ(list.Save(), 0);
+    EXPECT_FALSE(list.AutoRegister("新規"));
     EXPECT_TRUE(ports.prompt.Log().empty());
 }
 
