@@ -25,17 +25,14 @@ TEST_F(SettingsTest, ColSetFile_OneDefinitionThenASecondByReference) {
     ASSERT_EQ(again.Load(), 1);
     EXPECT_EQ(again.columns, set.columns);
     EXPECT_TRUE(ports.prompt.Log().empty());
-}
 
-TEST_F(SettingsTest, ColSetFile_LabelLengthForms) {
-    CMLVColSet set(inst.install);
+    // A 255-byte label takes the wide length form, 254 bytes the short one.
     set.columns = {{"Note1", std::string(255, 'x'), 1}, {"Note2", std::string(254, 'y'), 1}};
     ASSERT_EQ(set.Save(), 1);
-    const std::string expected = Hex("02 00 FF FF 01 00 07 00") + "CMLVCol" + Text("Note1") + Hex("FF FF 00") +
-                                 std::string(255, 'x') + Hex("01 00 00 00") + Hex("01 80") + Text("Note2") +
-                                 Hex("FE") + std::string(254, 'y') + Hex("01 00 00 00");
-    EXPECT_EQ(ReadBytes(inst.DataFile("MLVColSet.sys")), expected);
-    CMLVColSet again(inst.install);
+    EXPECT_EQ(ReadBytes(inst.DataFile("MLVColSet.sys")),
+              Hex("02 00 FF FF 01 00 07 00") + "CMLVCol" + Text("Note1") + Hex("FF FF 00") + std::string(255, 'x') +
+                  Hex("01 00 00 00") + Hex("01 80") + Text("Note2") + Hex("FE") + std::string(254, 'y') +
+                  Hex("01 00 00 00"));
     ASSERT_EQ(again.Load(), 1);
     EXPECT_EQ(again.columns, set.columns);
 }
@@ -61,7 +58,7 @@ TEST_F(SettingsTest, ColSetLoad_MissingFileIsResetFromTheMasterAfterAsking) {
     EXPECT_EQ(ports.prompt.Log()[0].kind, Shown::YesNo);
 }
 
-TEST_F(SettingsTest, ColSetLoad_MissingMasterCopy) {
+TEST_F(SettingsTest, ColSetLoad_MissingOrDamagedMasterCopy) {
     ports.prompt.QueueAnswer(Answer::Yes);
     CMLVColSet set(inst.install);
     EXPECT_EQ(set.Load(), 0);
@@ -72,6 +69,14 @@ TEST_F(SettingsTest, ColSetLoad_MissingMasterCopy) {
     EXPECT_EQ(set.ResetToMaster(false), 0);
     EXPECT_EQ(ports.prompt.Texts(),
               std::vector<std::string>{"元の列定義ファイルが見つかりません。\n修正インストールを行ってください。"});
+
+    // A damaged master copy is not copied: the question, then the file error.
+    WriteBytes(inst.MasterFile(), Hex("05 00 FF FF"));
+    ports.prompt.Clear();
+    ports.prompt.QueueAnswer(Answer::Yes);
+    EXPECT_EQ(set.Load(), 0);
+    EXPECT_EQ(ports.prompt.Log().size(), 2u);
+    EXPECT_EQ(ports.prompt.Texts().back(), "ファイル操作中にエラーが発生しました");
 }
 
 TEST_F(SettingsTest, ColSetLoad_TruncatedFileShowsTheErrorAndIsKeptWhenTheResetIsRefused) {
@@ -87,15 +92,6 @@ TEST_F(SettingsTest, ColSetLoad_TruncatedFileShowsTheErrorAndIsKeptWhenTheResetI
     ASSERT_EQ(ports.prompt.Texts().size(), 2u);
     EXPECT_EQ(ports.prompt.Texts()[0], "ファイル操作中にエラーが発生しました");
     EXPECT_EQ(ReadBytes(inst.DataFile("MLVColSet.sys")), bytes);
-}
-
-TEST_F(SettingsTest, ColSetLoad_DamagedMasterCopyIsNotCopiedAgainAndAgain) {
-    WriteBytes(inst.MasterFile(), Hex("05 00 FF FF"));
-    ports.prompt.QueueAnswer(Answer::Yes);
-    CMLVColSet set(inst.install);
-    EXPECT_EQ(set.Load(), 0);
-    EXPECT_EQ(ports.prompt.Log().size(), 2u);  // the question, then the file error
-    EXPECT_EQ(ports.prompt.Texts().back(), "ファイル操作中にエラーが発生しました");
 }
 
 TEST(SettingsFiles, WithoutDataFolderEverythingFailsSilently) {

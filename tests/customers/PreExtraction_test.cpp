@@ -33,22 +33,8 @@ TEST(PreExtraction, OneBareConditionThenReadBack) {
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(*loaded, CustomerCondition());
     EXPECT_TRUE(ports.prompt.Log().empty());
-}
 
-TEST(PreExtraction, HistoryConditionIsRefused) {
-    TestPorts ports;
-    TempDir data;
-    CExCondition c = CustomerCondition();
-    c.ResultKind = 1;
-    EXPECT_EQ(SaveCondition(data.Path(), c), 0);
-    EXPECT_FALSE(Exists(data.Path()));
-    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"指定された条件が不正です"});
-}
-
-TEST(PreExtraction, TruncatedFile) {
-    TestPorts ports;
-    TempDir data;
-    ASSERT_EQ(SaveCondition(data.Path(), CustomerCondition()), 1);
+    // Truncated: the error, no condition, the file as it was.
     std::string bytes = ReadBytes(data.File("DefKokyaku.dat"));
     bytes.pop_back();
     WriteBytes(data.File("DefKokyaku.dat"), bytes);
@@ -57,13 +43,17 @@ TEST(PreExtraction, TruncatedFile) {
     EXPECT_EQ(ReadBytes(data.File("DefKokyaku.dat")), bytes);
 }
 
-TEST(PreExtraction, SavingWithoutFolderFails) {
+TEST(PreExtraction, HistoryConditionOrMissingFolderIsRefused) {
     TestPorts ports;
     TempDir data;
+    CExCondition c = CustomerCondition();
+    c.ResultKind = 1;
+    EXPECT_EQ(SaveCondition(data.Path(), c), 0);
+    EXPECT_FALSE(Exists(data.Path()));
     EXPECT_EQ(SaveCondition(data.File("missing"), CustomerCondition()), 0);
     EXPECT_EQ(SaveCondition("", CustomerCondition()), 0);
-    EXPECT_EQ(ports.prompt.Texts(),
-              (std::vector<std::string>{"条件を保存できませんでした", "条件を保存できませんでした"}));
+    EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{"指定された条件が不正です", "条件を保存できませんでした",
+                                                              "条件を保存できませんでした"}));
 }
 
 TEST(PreExtraction, RemovingTwice) {
