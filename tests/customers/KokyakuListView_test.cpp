@@ -237,11 +237,21 @@ TEST_F(ViewTest, FindSearchesDownAndUpFromTheSelection) {
     EXPECT_EQ(list.SelectedRows(), std::vector<int>{0});
 }
 
-TEST_F(ViewTest, UnsavedExtractionYesThenCancelledSaveKeepsTheScreen) {
-    AddCustomers(2);
+TEST_F(ViewTest, CountsAndTheUnsavedExtractionCheck) {
+    AddCustomers(3);
     logic->FirstDisplay();
+    logic->Counts();
     doc->ExtractActive = 1;
-    Extract({0});
+    Extract({2});
+    logic->Counts();
+    ASSERT_EQ(ports.prompt.Log().size(), 2u);
+    EXPECT_EQ(ports.prompt.Log()[0].text, "現在データベースに登録されている顧客は3人です。\n");
+    EXPECT_EQ(ports.prompt.Log()[1].text,
+              "現在データベースに登録されている顧客は3人です。\n\n現在顧客一覧に抽出されている顧客は1人です。\n");
+    EXPECT_EQ(ports.prompt.Log()[1].icon, MsgIcon::Information);
+
+    // Yes, then a cancelled save keeps the screen.
+    ports.prompt.Clear();
     logic->SetExtractionSaved(false);
     ports.prompt.QueueAnswer(Answer::Yes);
     screen.saveAnswer = false;
@@ -260,21 +270,8 @@ TEST_F(ViewTest, UnsavedExtractionYesThenCancelledSaveKeepsTheScreen) {
     ports.prompt.QueueAnswer(Answer::No);
     logic->ReleaseExtraction();
     EXPECT_FALSE(doc->Extraction);
-    EXPECT_EQ(list.RowCount(), 2);
+    EXPECT_EQ(list.RowCount(), 3);
     EXPECT_FALSE(logic->IsFiltered());
-}
-
-TEST_F(ViewTest, CountsWithAndWithoutAnExtraction) {
-    AddCustomers(3);
-    logic->FirstDisplay();
-    logic->Counts();
-    Extract({2});
-    logic->Counts();
-    ASSERT_EQ(ports.prompt.Log().size(), 2u);
-    EXPECT_EQ(ports.prompt.Log()[0].text, "現在データベースに登録されている顧客は3人です。\n");
-    EXPECT_EQ(ports.prompt.Log()[1].text,
-              "現在データベースに登録されている顧客は3人です。\n\n現在顧客一覧に抽出されている顧客は1人です。\n");
-    EXPECT_EQ(ports.prompt.Log()[1].icon, MsgIcon::Information);
 }
 
 TEST_F(ViewTest, ExtractionDisplayColumnsAreLookedUpWithWidth150) {
