@@ -12,7 +12,7 @@ std::vector<std::string> TextsOf(const std::vector<CMLVComboElem>& entries) {
     return out;
 }
 
-TEST_F(SettingsTest, ChoiceListFile_FreshDataFolderGetsTheFixedHistorySummaries) {
+TEST_F(SettingsTest, ChoiceListFile_FreshDataFolderGetsDefaultsAndUserEntriesCarryTheFlag) {
     CMLVComboData list(inst.install);
     ASSERT_EQ(list.Load(kListRirekiType), 1);
     EXPECT_TRUE(list.IsLoaded());
@@ -24,10 +24,7 @@ TEST_F(SettingsTest, ChoiceListFile_FreshDataFolderGetsTheFixedHistorySummaries)
     std::string expected = Hex("07 00 FF FF 01 00 0D 00") + "CMLVComboElem" + Text("DM") + Hex("00 00 00 00");
     for (std::size_t i = 1; i < texts.size(); ++i) expected += Hex("01 80") + Text(texts[i]) + Hex("00 00 00 00");
     EXPECT_EQ(ReadBytes(inst.DataFile("RirekiType.dat")), expected);
-}
 
-TEST_F(SettingsTest, ChoiceListFile_DefaultsUserEntriesAndEmptyLists) {
-    CMLVComboData list(inst.install);
     ASSERT_EQ(list.Load(kListImportant), 1);
     EXPECT_EQ(list.entries, (std::vector<CMLVComboElem>{
                                 {"VIP", 0}, {"特A", 1}, {"A", 1}, {"B", 1}, {"C", 1}, {"ブラックリスト", 0}}));
