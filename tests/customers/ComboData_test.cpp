@@ -95,7 +95,7 @@ TEST(ChoiceEditorNames, RankingListsTakeTheLabels) {
 
 using ChoiceEditorTest = SettingsTest;
 
-TEST_F(ChoiceEditorTest, FixedEntriesCanNeitherBeChangedNorDeleted) {
+TEST_F(ChoiceEditorTest, FixedEntriesAndTheEntryChecks) {
     CChoiceListEditor editor(inst.install, kListImportant);
     ASSERT_EQ(editor.Open(), 1);
     const int vip = 0, tokuA = 1, black = 5;
@@ -120,13 +120,11 @@ TEST_F(ChoiceEditorTest, FixedEntriesCanNeitherBeChangedNorDeleted) {
     EXPECT_EQ(ports.prompt.Log()[0].text, "項目<特AA>を削除します。\nよろしいですか？");
     EXPECT_EQ(ports.prompt.Log()[0].icon, MsgIcon::Question);
     EXPECT_EQ(ports.prompt.Log()[0].defaultButton, Answer::No);
-}
 
-TEST_F(ChoiceEditorTest, EntryDialogRefusesEmptyTextsAndDuplicates) {
-    CChoiceListEditor editor(inst.install, kListImportant);
-    ASSERT_EQ(editor.Open(), 1);
+    // The entry dialog refuses empty texts and duplicates.
+    ports.prompt.Clear();
     EXPECT_FALSE(editor.ValidateEntryText(""));
-    // Changing "特A" to its own text is a duplicate too.
+    // Changing an entry to its own text is a duplicate too.
     ASSERT_TRUE(editor.CanChange(1));
     EXPECT_FALSE(editor.ValidateEntryText(editor.Entries()[1].text));
     EXPECT_FALSE(editor.ValidateEntryText("VIP"));
@@ -135,8 +133,8 @@ TEST_F(ChoiceEditorTest, EntryDialogRefusesEmptyTextsAndDuplicates) {
                                         "入力された内容はすでに登録されています。\n重複する内容を登録することはできません。",
                                         "入力された内容はすでに登録されています。\n重複する内容を登録することはできません。"}));
     EXPECT_TRUE(editor.ValidateEntryText("S"));
-    EXPECT_EQ(editor.Add("S"), 6);
-    EXPECT_EQ(editor.Entries()[6], (CMLVComboElem{"S", 1}));
+    EXPECT_EQ(editor.Add("S"), 5);
+    EXPECT_EQ(editor.Entries()[5], (CMLVComboElem{"S", 1}));
 }
 
 TEST_F(ChoiceEditorTest, MovesStopAtTheEndsAndNeedASelection) {

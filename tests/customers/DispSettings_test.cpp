@@ -24,7 +24,7 @@ protected:
     TestInstall inst;
 };
 
-TEST_F(DispSettingsTest, OpeningFillsTheLists) {
+TEST_F(DispSettingsTest, OpeningFillsTheListsThenShowHideAndMove) {
     CDispSettingsModel model(inst.install);
     ASSERT_EQ(model.Open(), 1);
     EXPECT_EQ(Names(model.Displayed()), (std::vector<std::string>{"Name", "CustomerID"}));
@@ -36,11 +36,7 @@ TEST_F(DispSettingsTest, OpeningFillsTheLists) {
     EXPECT_EQ(model.SortIndex(), 6);
     EXPECT_EQ(model.SortDirection(), 1);
     EXPECT_TRUE(ports.prompt.Log().empty());
-}
 
-TEST_F(DispSettingsTest, ShowHideAndMove) {
-    CDispSettingsModel model(inst.install);
-    ASSERT_EQ(model.Open(), 1);
     EXPECT_EQ(model.Show(-1), -1);
     EXPECT_EQ(model.Hide(-1), false);
     EXPECT_EQ(model.MoveUp(-1), -1);

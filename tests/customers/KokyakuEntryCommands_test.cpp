@@ -47,7 +47,7 @@ struct DocFixture {
     }
 };
 
-TEST(KokyakuEntryCommands, MenuAddRefusalsAndStoredType) {
+TEST(KokyakuEntryCommands, MenuAddRefusalsStoredTypeAndTheDocument) {
     TestPorts ports;
     Runner run;
     MenuAddCustomer(nullptr, 0, run.Fn());
@@ -66,12 +66,8 @@ TEST(KokyakuEntryCommands, MenuAddRefusalsAndStoredType) {
     EXPECT_EQ(run.calls[0].layout, EntryLayout::Corporate);
     EXPECT_EQ(run.calls[0].mode, EntryMode::Add);
     EXPECT_FALSE(run.calls[0].record);
-}
 
-TEST(KokyakuEntryCommands, AddWithoutScreenGoesThroughTheDocument) {
-    TestPorts ports;
-    DocFixture f;
-    Runner run;
+    // Without a screen the add goes through the document.
     int32_t key = -1;
     run.act = [&](IKokyakuEntryHost& host) {
         CEntryRecord r = CEntryRecord::Blank();

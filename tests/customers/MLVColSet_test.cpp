@@ -38,39 +38,33 @@ TEST_F(SettingsTest, ColSetFile_OneDefinitionThenASecondByReference) {
 }
 
 TEST_F(SettingsTest, ColSetLoad_MissingFileIsResetFromTheMasterAfterAsking) {
-    TestInstall::WriteSet(inst.MasterFile(), SampleColumns());
-
-    ports.prompt.QueueAnswer(Answer::No);
+    const std::string noMaster = "元の列定義ファイルが見つかりません。\n修正インストールを行ってください。";
+    ports.prompt.QueueAnswer(Answer::Yes);
     CMLVColSet set(inst.install);
     EXPECT_EQ(set.Load(), 0);
-    EXPECT_FALSE(FileExists(inst.DataFile("MLVColSet.sys")));
-
-    ports.prompt.Clear();
-    ports.prompt.QueueAnswer(Answer::Yes);
-    ASSERT_EQ(set.Load(), 1);
-    EXPECT_EQ(set.columns, SampleColumns());
-    EXPECT_EQ(ReadBytes(inst.DataFile("MLVColSet.sys")), ReadBytes(inst.MasterFile()));
-    ASSERT_EQ(ports.prompt.Log().size(), 1u);
+    ASSERT_EQ(ports.prompt.Log().size(), 2u);
     EXPECT_EQ(ports.prompt.Log()[0].text,
               "列定義ファイルを読み込めません。列定義ファイルの初期化を試みます。初期化すると変更したラベルが元に戻ります。"
               "\n初期化してよろしいですか？");
     EXPECT_EQ(ports.prompt.Log()[0].icon, MsgIcon::Information);
     EXPECT_EQ(ports.prompt.Log()[0].kind, Shown::YesNo);
-}
-
-TEST_F(SettingsTest, ColSetLoad_MissingOrDamagedMasterCopy) {
-    ports.prompt.QueueAnswer(Answer::Yes);
-    CMLVColSet set(inst.install);
-    EXPECT_EQ(set.Load(), 0);
-    ASSERT_EQ(ports.prompt.Texts().size(), 2u);
-    EXPECT_EQ(ports.prompt.Texts()[1], "元の列定義ファイルが見つかりません。\n修正インストールを行ってください。");
+    EXPECT_EQ(ports.prompt.Log()[1].text, noMaster);
     // Without the question, as the free item names dialog resets.
     ports.prompt.Clear();
     EXPECT_EQ(set.ResetToMaster(false), 0);
-    EXPECT_EQ(ports.prompt.Texts(),
-              std::vector<std::string>{"元の列定義ファイルが見つかりません。\n修正インストールを行ってください。"});
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{noMaster});
 
-    // A damaged master copy is not copied: the question, then the file error.
+    TestInstall::WriteSet(inst.MasterFile(), SampleColumns());
+    ports.prompt.QueueAnswer(Answer::No);
+    EXPECT_EQ(set.Load(), 0);
+    EXPECT_FALSE(FileExists(inst.DataFile("MLVColSet.sys")));
+    ports.prompt.QueueAnswer(Answer::Yes);
+    ASSERT_EQ(set.Load(), 1);
+    EXPECT_EQ(set.columns, SampleColumns());
+    EXPECT_EQ(ReadBytes(inst.DataFile("MLVColSet.sys")), ReadBytes(inst.MasterFile()));
+
+    // A damaged master copy: the question, then the file error.
+    std::filesystem::remove(inst.DataFile("MLVColSet.sys"));
     WriteBytes(inst.MasterFile(), Hex("05 00 FF FF"));
     ports.prompt.Clear();
     ports.prompt.QueueAnswer(Answer::Yes);
