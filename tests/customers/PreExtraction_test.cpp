@@ -71,16 +71,13 @@ TEST(PreExtraction, RemovingTwice) {
     EXPECT_FALSE(Exists(data.Path()));
     EXPECT_EQ(RemovePreExtraction(data.Path()), 0);
 
-    const auto& log = ports.prompt.Log();
-    ASSERT_EQ(log.size(), 4u);
     const std::string question =
         "現在設定されている、顧客一覧の表示データ設定を解除します。\n解除すると、通常、顧客一覧画面ですべての顧客が表示されます。\n解除してよろしいですか？";
-    EXPECT_EQ(log[0].text, question);
+    ASSERT_EQ(ports.prompt.Texts(),
+              (std::vector<std::string>{question, question, "解除しました", "現在、表示データは設定されていません。"}));
+    const auto& log = ports.prompt.Log();
     EXPECT_EQ(log[0].icon, MsgIcon::Question);
-    EXPECT_EQ(log[1].text, question);
-    EXPECT_EQ(log[2].text, "解除しました");
     EXPECT_EQ(log[2].icon, MsgIcon::Information);
-    EXPECT_EQ(log[3].text, "現在、表示データは設定されていません。");
     EXPECT_EQ(log[3].icon, MsgIcon::Information);
 }
 
