@@ -410,6 +410,7 @@ TEST_F(MilvaneDataTest, OnlyOneReadingSelectIsAccepted) {
         "WITH d AS (SELECT 1) DELETE FROM Customer",
         "SELECT * FROM Customer WHERE",
         "SELECT * FROM Customer WHERE Name = 'abc",
+        "SELECT * FROM Customer WHERE [Customer].[NoSuchField] = 1",  // never a string
         "",
     };
     for (const char* sql : refused) {
