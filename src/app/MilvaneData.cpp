@@ -73,6 +73,17 @@ void BindDate(sqlite3_stmt* s, int i, const CDateTime& d) {
         sqlite3_bind_null(s, i);
 }
 
+void BindValue(sqlite3_stmt* s, int i, int32_t v) { sqlite3_bind_int(s, i, v); }
+void BindValue(sqlite3_stmt* s, int i, const std::string& v) { BindText(s, i, v); }
+void BindValue(sqlite3_stmt* s, int i, const CDateTime& v) { BindDate(s, i, v); }
+
+// Binds the values to parameters ?1..?n in order.
+template <class... T>
+void BindAll(sqlite3_stmt* s, const T&... values) {
+    int i = 0;
+    (BindValue(s, ++i, values), ...);
+}
+
 void ColumnText(sqlite3_stmt* s, int i, std::string& out) {
     const unsigned char* p = sqlite3_column_text(s, i);
     if (p)
@@ -454,8 +465,7 @@ struct CMilvaneData::Impl {
     int TouchCustomer(int32_t key, const CDateTime& now) {
         Use u(Get("UPDATE Customer SET RirekiUpDate=?1 WHERE ID=?2"));
         if (!u) return -1;
-        BindDate(u.get(), 1, now);
-        sqlite3_bind_int(u.get(), 2, key);
+        BindAll(u.get(), now, key);
         if (!Step(u.get())) return -1;
         return sqlite3_changes(db) > 0 ? 1 : 0;
     }
@@ -471,22 +481,28 @@ struct CMilvaneData::Impl {
         return true;
     }
 
-    // Appends the rows of a history query (kRirekiColumns) to list.
-    bool ReadRirekiRows(sqlite3_stmt* st, CRirekiList& list) {
-        CRirekiList rows;
+    // Reads every row with read(st, record) and appends the records to list,
+    // all of them or, when stepping fails, none.
+    template <class T, class Read>
+    bool ReadAll(sqlite3_stmt* st, std::vector<std::unique_ptr<T>>& list, Read read, const char* what = "read") {
+        std::vector<std::unique_ptr<T>> rows;
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            auto r = std::make_unique<CRirekiData>();
-            ReadRireki(st, *r);
+            auto r = std::make_unique<T>();
+            read(st, *r);
             rows.push_back(std::move(r));
         }
         if (rc != SQLITE_DONE) {
-            FailDb("read");
+            FailDb(what);
             return false;
         }
+        list.reserve(list.size() + rows.size());
         for (auto& r : rows) list.push_back(std::move(r));
         return true;
     }
+
+    // Appends the rows of a history query (kRirekiColumns) to list.
+    bool ReadRirekiRows(sqlite3_stmt* st, CRirekiList& list) { return ReadAll(st, list, ReadRireki); }
 
     // The customer of a history entry: 1 found, 0 no such entry, -1 failed.
     int RirekiOwner(int32_t key, int32_t& owner) {
@@ -535,6 +551,14 @@ struct CMilvaneData::Impl {
     bool DMExists(int32_t key) {
         CDMListData d;
         return ReadDMTitle(key, d);
+    }
+
+    // Runs a bound UPDATE of one DM title, brings its sending history in line
+    // and commits; 1 done, 0 no such title, -1 failed.
+    int UpdateDMTitle(sqlite3_stmt* update, Txn& txn, int32_t dmKey, const CDateTime& now) {
+        if (!Step(update)) return -1;
+        if (sqlite3_changes(db) == 0) return 0;
+        return SyncDMHistory(dmKey, now) && txn.Commit() ? 1 : -1;
     }
 
     // Brings the sending history of a DM title in line with its state and
@@ -852,20 +876,7 @@ int CMilvaneData::GetAllKokyaku(CKokyakuList& list, const std::string& orderBy) 
         st = stmt.get();
     }
     if (!st) return 0;
-    CKokyakuList rows;
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        auto k = std::make_unique<CKokyaku>();
-        ReadCustomer(st, *k);
-        rows.push_back(std::move(k));
-    }
-    if (rc != SQLITE_DONE) {
-        m->FailDb("read");
-        return 0;
-    }
-    list.reserve(list.size() + rows.size());
-    for (auto& k : rows) list.push_back(std::move(k));
-    return 1;
+    return m->ReadAll(st, list, ReadCustomer) ? 1 : 0;
 }
 
 int32_t CMilvaneData::AddNewKokyaku(CKokyaku& k) {
@@ -1068,27 +1079,18 @@ int CMilvaneData::ExtractRireki(const std::string& sql, CRirekiList& list) {
         m->Fail("SQL: 履歴の列がありません。");
         return -1;
     }
-    CRirekiList rows;
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        auto r = std::make_unique<CRirekiData>();
-        r->ID = sqlite3_column_int(st, col[kId]);
-        if (col[kCustomer] >= 0) r->CustomerID = sqlite3_column_int(st, col[kCustomer]);
-        if (col[kDate] >= 0) r->Date = ColumnDate(st, col[kDate]);
-        if (col[kTitle] >= 0) ColumnText(st, col[kTitle], r->ActionTitle);
-        if (col[kAction] >= 0) ColumnText(st, col[kAction], r->Action);
-        if (col[kMoney] >= 0) r->Money = sqlite3_column_double(st, col[kMoney]);
-        if (col[kKeyword] >= 0) ColumnText(st, col[kKeyword], r->Keyword);
-        if (col[kTantou] >= 0) ColumnText(st, col[kTantou], r->TantouName);
-        if (col[kPicture] >= 0) ColumnText(st, col[kPicture], r->Picture);
-        rows.push_back(std::move(r));
-    }
-    if (rc != SQLITE_DONE) {
-        m->FailDb("SQL");
-        return -1;
-    }
-    for (auto& r : rows) list.push_back(std::move(r));
-    return 1;
+    const auto read = [&col](sqlite3_stmt* st, CRirekiData& r) {
+        r.ID = sqlite3_column_int(st, col[kId]);
+        if (col[kCustomer] >= 0) r.CustomerID = sqlite3_column_int(st, col[kCustomer]);
+        if (col[kDate] >= 0) r.Date = ColumnDate(st, col[kDate]);
+        if (col[kTitle] >= 0) ColumnText(st, col[kTitle], r.ActionTitle);
+        if (col[kAction] >= 0) ColumnText(st, col[kAction], r.Action);
+        if (col[kMoney] >= 0) r.Money = sqlite3_column_double(st, col[kMoney]);
+        if (col[kKeyword] >= 0) ColumnText(st, col[kKeyword], r.Keyword);
+        if (col[kTantou] >= 0) ColumnText(st, col[kTantou], r.TantouName);
+        if (col[kPicture] >= 0) ColumnText(st, col[kPicture], r.Picture);
+    };
+    return m->ReadAll(st, list, read, "SQL") ? 1 : -1;
 }
 
 int32_t CMilvaneData::AddNewRireki(int32_t customerKey, CRirekiData& r, const CDateTime& now) {
@@ -1223,19 +1225,7 @@ int CMilvaneData::DeleteRirekiForKokyaku(int32_t customerKey) {
 int CMilvaneData::GetAllDMTitle(CDMList& list) {
     Use u(m->Get(std::string("SELECT ") + kDMColumns + " FROM DMList ORDER BY Date DESC, ID DESC"));
     if (!u) return 0;
-    CDMList rows;
-    int rc;
-    while ((rc = sqlite3_step(u.get())) == SQLITE_ROW) {
-        auto d = std::make_unique<CDMListData>();
-        ReadDM(u.get(), *d);
-        rows.push_back(std::move(d));
-    }
-    if (rc != SQLITE_DONE) {
-        m->FailDb("read");
-        return 0;
-    }
-    for (auto& d : rows) list.push_back(std::move(d));
-    return 1;
+    return m->ReadAll(u.get(), list, ReadDM) ? 1 : 0;
 }
 
 std::unique_ptr<CDMListData> CMilvaneData::AddNewDMTitle(const CDateTime& date, const std::string& title,
@@ -1256,11 +1246,7 @@ std::unique_ptr<CDMListData> CMilvaneData::AddNewDMTitle(const CDateTime& date, 
         Use u(m->Get("INSERT INTO DMList (Date,Title,Content,Manager,SendMethod,SendState,HistoryRegistered) "
                      "VALUES (?1,?2,?3,?4,?5,0,0)"));
         if (!u) return nullptr;
-        BindDate(u.get(), 1, date);
-        BindText(u.get(), 2, title);
-        BindText(u.get(), 3, content);
-        BindText(u.get(), 4, manager);
-        sqlite3_bind_int(u.get(), 5, sendMethod);
+        BindAll(u.get(), date, title, content, manager, sendMethod);
         if (!m->Step(u.get())) return nullptr;
         d->ID = static_cast<int32_t>(sqlite3_last_insert_rowid(m->db));
     }
@@ -1278,15 +1264,8 @@ int CMilvaneData::ModifyDMTitle(int32_t key, const CDateTime& date, const std::s
     if (!txn) return -1;
     Use u(m->Get("UPDATE DMList SET Date=?2,Title=?3,Content=?4,Manager=?5,SendMethod=?6 WHERE ID=?1"));
     if (!u) return -1;
-    sqlite3_bind_int(u.get(), 1, key);
-    BindDate(u.get(), 2, date);
-    BindText(u.get(), 3, title);
-    BindText(u.get(), 4, content);
-    BindText(u.get(), 5, manager);
-    sqlite3_bind_int(u.get(), 6, sendMethod);
-    if (!m->Step(u.get())) return -1;
-    if (sqlite3_changes(m->db) == 0) return 0;
-    return m->SyncDMHistory(key, now) && txn.Commit() ? 1 : -1;
+    BindAll(u.get(), key, date, title, content, manager, sendMethod);
+    return m->UpdateDMTitle(u.get(), txn, key, now);
 }
 
 int CMilvaneData::DeleteDMTitle(const CKeyArray& keys, CKeyArray& deleted) {
@@ -1347,13 +1326,8 @@ int CMilvaneData::SetStatusDMTitle(int32_t key, int32_t sendState, int32_t histo
     if (!txn) return -1;
     Use u(m->Get("UPDATE DMList SET SendState=?2,HistoryRegistered=?3,SendMethod=?4 WHERE ID=?1"));
     if (!u) return -1;
-    sqlite3_bind_int(u.get(), 1, key);
-    sqlite3_bind_int(u.get(), 2, sendState);
-    sqlite3_bind_int(u.get(), 3, historyRegistered);
-    sqlite3_bind_int(u.get(), 4, sendMethod);
-    if (!m->Step(u.get())) return -1;
-    if (sqlite3_changes(m->db) == 0) return 0;
-    return m->SyncDMHistory(key, now) && txn.Commit() ? 1 : -1;
+    BindAll(u.get(), key, sendState, historyRegistered, sendMethod);
+    return m->UpdateDMTitle(u.get(), txn, key, now);
 }
 
 int CMilvaneData::GetDMUserInfo(int32_t dmKey, CDMMngList& targets) {
@@ -1365,23 +1339,14 @@ int CMilvaneData::GetDMUserInfo(int32_t dmKey, CDMMngList& targets) {
                  "JOIN Customer c ON c.ID=m.CustomerID WHERE m.DMID=?1 ORDER BY m.rowid"));
     if (!u) return 0;
     sqlite3_bind_int(u.get(), 1, dmKey);
-    CDMMngList rows;
-    int rc;
-    while ((rc = sqlite3_step(u.get())) == SQLITE_ROW) {
-        auto t = std::make_unique<CDMMngData>();
-        t->DMID = sqlite3_column_int(u.get(), 0);
-        t->CustomerID = sqlite3_column_int(u.get(), 1);
-        ColumnText(u.get(), 2, t->CustomerCode);
-        ColumnText(u.get(), 3, t->Name);
-        ColumnText(u.get(), 4, t->CompName);
-        rows.push_back(std::move(t));
-    }
-    if (rc != SQLITE_DONE) {
-        m->FailDb("read");
-        return 0;
-    }
-    for (auto& t : rows) targets.push_back(std::move(t));
-    return 1;
+    const auto read = [](sqlite3_stmt* st, CDMMngData& t) {
+        t.DMID = sqlite3_column_int(st, 0);
+        t.CustomerID = sqlite3_column_int(st, 1);
+        ColumnText(st, 2, t.CustomerCode);
+        ColumnText(st, 3, t.Name);
+        ColumnText(st, 4, t.CompName);
+    };
+    return m->ReadAll(u.get(), targets, read) ? 1 : 0;
 }
 
 int CMilvaneData::AddDMTarget(int32_t dmKey, const CKeyArray& customerKeys, CKeyArray& failed, const CDMList*,

@@ -2,15 +2,29 @@
 // password port and a fake window shell.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/MilvaneApp.h"
+#include "app/MilvaneData.h"
 #include "app/PassCheck.h"
+#include "support/TestPorts.h"
+
+// A small installation template: nested folders, an empty folder kept by a
+// placeholder, the access and password files and the empty database.
+inline void MakeTemplate(const TempDir& tpl) {
+    for (const char* d : {"Data/MyData", "Data/Org", "Data/Tmp", "exe"}) std::filesystem::create_directories(tpl.File(d));
+    for (const char* f : {"Data/MyData/acck.sys", "Data/MyData/pass.sys", "Data/Tmp/.keep"}) WriteBytes(tpl.File(f), "");
+    WriteBytes(tpl.File("Data/Org/MLVColSet.sys"), "MASTER");
+    WriteBytes(tpl.File("exe/Kokyakuhelp.html"), "help v2");
+    CreateEmptyMilvaneDatabase(tpl.File("Data/Org/QSMLV.mlv"));
+}
 
 // Sets (or unsets, with nullopt) an environment variable for its lifetime.
 class ScopedEnv {
@@ -73,9 +87,5 @@ public:
     void ShowMainWindow() override { events.push_back("show"); }
     IPasswordPort& PasswordPort() override { return passwords; }
 
-    bool Shown() const {
-        for (const auto& e : events)
-            if (e == "show") return true;
-        return false;
-    }
+    bool Shown() const { return std::find(events.begin(), events.end(), "show") != events.end(); }
 };

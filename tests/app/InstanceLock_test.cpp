@@ -59,22 +59,14 @@ TEST(InstanceLocks, SecondCopyInTheSessionIsRefusedUntilTheFirstEnds) {
     EXPECT_TRUE(second.AcquireSession());
 }
 
-TEST(InstanceLocks, SharedFolderIsCreatedForEveryone) {
-    TempDir base;
-    std::string dir = base.File("shared/locks");
-    CInstanceLocks locks(base.Path(), dir);
-    ASSERT_TRUE(locks.AcquireGlobal());
-    struct stat st;
-    ASSERT_EQ(::stat(dir.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 01777u);
-    EXPECT_TRUE(fs::exists(CInstanceLocks::GlobalLockFile(dir, "hMilvane", ::geteuid())));
-}
-
 TEST(InstanceLocks, AnotherUsersRunningCopyOrFormProgramIsRefused) {
     for (const char* name : {"hMilvane", "hMilvaneForm"}) {
         SCOPED_TRACE(name);
         TempDir session, global;
         ForeignHolder other(global.Path(), name, OtherUid());
+        // Files of other programs or not following the naming are ignored.
+        ForeignHolder unrelated(global.Path(), "hMilvaneX", OtherUid());
+        WriteBytes(global.File("hMilvane.abc.lock"), "");
         CInstanceLocks locks(session.Path(), global.Path());
         EXPECT_FALSE(locks.AcquireGlobal());
         EXPECT_FALSE(locks.HoldsGlobal());
@@ -83,12 +75,18 @@ TEST(InstanceLocks, AnotherUsersRunningCopyOrFormProgramIsRefused) {
     }
 }
 
-TEST(InstanceLocks, SameUserInAnotherSessionIsAccepted) {
-    TempDir s1, s2, global;
-    CInstanceLocks first(s1.Path(), global.Path());
+TEST(InstanceLocks, SameUserInAnotherSessionIsAcceptedAndTheSharedFolderIsForEveryone) {
+    TempDir s1, s2, base;
+    std::string global = base.File("shared/locks");  // missing: created
+    CInstanceLocks first(s1.Path(), global);
     ASSERT_TRUE(first.AcquireGlobal());
-    ForeignHolder myForm(global.Path(), "hMilvaneForm", ::geteuid());
-    CInstanceLocks second(s2.Path(), global.Path());
+    struct stat st;
+    ASSERT_EQ(::stat(global.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 01777u);
+    EXPECT_TRUE(fs::exists(CInstanceLocks::GlobalLockFile(global, "hMilvane", ::geteuid())));
+
+    ForeignHolder myForm(global, "hMilvaneForm", ::geteuid());
+    CInstanceLocks second(s2.Path(), global);
     EXPECT_TRUE(second.AcquireSession());
     EXPECT_TRUE(second.AcquireGlobal());
 }
@@ -101,14 +99,6 @@ TEST(InstanceLocks, ForeignFileWithoutPermissionCountsAsHeld) {
     ::chmod(path.c_str(), 0);
     CInstanceLocks locks(session.Path(), global.Path());
     EXPECT_FALSE(locks.AcquireGlobal());
-}
-
-TEST(InstanceLocks, UnrelatedFilesAreIgnored) {
-    TempDir session, global;
-    ForeignHolder a(global.Path(), "hMilvaneX", OtherUid());
-    WriteBytes(global.File("hMilvane.abc.lock"), "");
-    CInstanceLocks locks(session.Path(), global.Path());
-    EXPECT_TRUE(locks.AcquireGlobal());
 }
 
 }  // namespace

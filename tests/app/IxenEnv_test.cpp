@@ -35,20 +35,6 @@ TEST(IxenEnv, InstallDirFromHomeVariableThenDataHome) {
     }
 }
 
-// A small template: a file in a nested folder, an empty folder kept by a
-// placeholder, and the empty database.
-void MakeTemplate(const TempDir& tpl) {
-    fs::create_directories(tpl.File("Data/MyData"));
-    fs::create_directories(tpl.File("Data/Org"));
-    fs::create_directories(tpl.File("Data/Tmp"));
-    fs::create_directories(tpl.File("exe"));
-    WriteBytes(tpl.File("Data/MyData/acck.sys"), "");
-    WriteBytes(tpl.File("Data/Org/QSMLV.mlv"), "EMPTYDB");
-    WriteBytes(tpl.File("Data/Org/MLVColSet.sys"), "MASTER");
-    WriteBytes(tpl.File("Data/Tmp/.keep"), "");
-    WriteBytes(tpl.File("exe/Kokyakuhelp.html"), "help v2");
-}
-
 TEST(PrepareInstallation, FillsAFreshFolder) {
     TempDir tpl, root;
     MakeTemplate(tpl);
@@ -61,11 +47,11 @@ TEST(PrepareInstallation, FillsAFreshFolder) {
     EXPECT_FALSE(fs::exists(install + "/Data/Tmp/.keep"));
     // The pointer names the default data folder in Shift-JIS, without line end.
     EXPECT_EQ(ReadBytes(install + "/Data/MyData/datadir.dat"), Utf8ToSjis(install + "/Data/MyData"));
-    EXPECT_EQ(ReadBytes(install + "/Data/MyData/QSMLV.mlv"), "EMPTYDB");
+    EXPECT_EQ(ReadBytes(install + "/Data/MyData/QSMLV.mlv"), ReadBytes(tpl.File("Data/Org/QSMLV.mlv")));
     EXPECT_EQ(ReadBytes(install + "/Data/MyData/MLVColSet.sys"), "MASTER");
 }
 
-TEST(PrepareInstallation, NeverOverwritesAndKeepsAnExistingPointer) {
+TEST(PrepareInstallation, NeverOverwritesFilesThePointerOrTheDatabase) {
     TempDir tpl, install;
     MakeTemplate(tpl);
     fs::create_directories(install.File("exe"));
@@ -83,12 +69,9 @@ TEST(PrepareInstallation, NeverOverwritesAndKeepsAnExistingPointer) {
     WriteBytes(tpl.File("Data/Org/Jusho.dic"), "dict");
     ASSERT_TRUE(PrepareInstallation(install.Path(), tpl.Path()));
     EXPECT_EQ(ReadBytes(install.File("Data/Org/Jusho.dic")), "dict");
-}
 
-TEST(PrepareInstallation, KeepsADatabaseAlreadyInTheDefaultFolder) {
-    TempDir tpl, install;
-    MakeTemplate(tpl);
-    fs::create_directories(install.File("Data/MyData"));
+    // A database already in the default folder stays, and a missing pointer names it.
+    fs::remove(install.File("Data/MyData/datadir.dat"));
     WriteBytes(install.File("Data/MyData/QSMLV.mlv"), "customers");
     ASSERT_TRUE(PrepareInstallation(install.Path(), tpl.Path()));
     EXPECT_EQ(ReadBytes(install.File("Data/MyData/QSMLV.mlv")), "customers");

@@ -25,15 +25,7 @@ const char* const kRecovery =
 
 class AppTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        fs::create_directories(tpl.File("Data/MyData"));
-        fs::create_directories(tpl.File("Data/Org"));
-        fs::create_directories(tpl.File("exe"));
-        WriteBytes(tpl.File("Data/MyData/acck.sys"), "");
-        WriteBytes(tpl.File("Data/MyData/pass.sys"), "");
-        WriteBytes(tpl.File("exe/Kokyakuhelp.html"), "<html></html>");
-        ASSERT_TRUE(CreateEmptyMilvaneDatabase(tpl.File("Data/Org/QSMLV.mlv")));
-    }
+    void SetUp() override { MakeTemplate(tpl); }
 
     AppOptions Options() const {
         AppOptions o;
@@ -52,11 +44,13 @@ protected:
     void Install() { ASSERT_TRUE(PrepareInstallation(InstallDir(), tpl.Path())); }
 
     // A start that shows one message and ends before any window, releasing its lock.
-    void ExpectRefused(const std::string& message) {
-        CMilvaneApp app(shell, Options());
+    void ExpectRefused(const std::string& message, MsgIcon icon = MsgIcon::Exclamation) {
+        FakeShell own;
+        CMilvaneApp app(own, Options());
         EXPECT_EQ(app.InitInstance(), 0);
-        EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{message}));
-        EXPECT_TRUE(shell.events.empty());
+        ASSERT_EQ(ports.prompt.Texts(), (std::vector<std::string>{message}));
+        EXPECT_EQ(ports.prompt.Log()[0].icon, icon);
+        EXPECT_TRUE(own.events.empty());
         EXPECT_FALSE(app.Locks().HoldsSession());
     }
 
@@ -107,15 +101,7 @@ TEST_F(AppTest, SecondStartInTheSessionEndsWithoutAWindow) {
     CMilvaneApp first(shell, Options());
     ASSERT_EQ(first.InitInstance(), 1);
 
-    FakeShell shell2;
-    CMilvaneApp second(shell2, Options());
-    EXPECT_EQ(second.InitInstance(), 0);
-    ASSERT_EQ(ports.prompt.Log().size(), 1u);
-    EXPECT_EQ(ports.prompt.Log()[0].text, "『Milvane』は既に起動しています。");
-    EXPECT_EQ(ports.prompt.Log()[0].icon, MsgIcon::Information);
-    EXPECT_TRUE(shell2.events.empty());
-    second.ExitInstance();
-
+    ExpectRefused("『Milvane』は既に起動しています。", MsgIcon::Information);
     EXPECT_TRUE(first.Document()->Database().IsOpen());  // the first copy is unaffected
     first.OnMainWindowClose();
 }
@@ -161,7 +147,6 @@ TEST(CheckFolderWritable, MissingFolderPassesAndTheProbeIsRemoved) {
 TEST_F(AppTest, MissingPasswordConfigurationEndsTheStart) {
     fs::remove(tpl.File("Data/MyData/pass.sys"));
     ExpectRefused("構成ファイルがないため『Milvane』を起動できません\n再インストールしてください。");
-    EXPECT_EQ(ports.prompt.Log()[0].icon, MsgIcon::Exclamation);
 }
 
 TEST_F(AppTest, RefusedPasswordEndsTheStart) {
@@ -270,12 +255,9 @@ protected:
     }
 };
 
-TEST_F(CustomerOrderTest, NewestHistoryFirstWithoutOrderFile) {
+TEST_F(CustomerOrderTest, NewestHistoryFirstUnlessTheOrderFileSaysOtherwise) {
     EXPECT_EQ(StartAndListNames(), (std::vector<std::string>{"新しい", "中間", "古い"}));
     EXPECT_TRUE(ports.prompt.Log().empty());
-}
-
-TEST_F(CustomerOrderTest, OrderFileIsFollowed) {
     CDefaultSort sort(DataDir());
     sort.fieldName = "RirekiUpDate";
     sort.direction = 0;

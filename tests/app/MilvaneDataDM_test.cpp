@@ -222,24 +222,3 @@ TEST_F(MilvaneDataDMTest, DeleteTitlesReportsWhatHappened) {
     EXPECT_EQ(Count("SELECT count(*) FROM Rireki WHERE CustomerID=" + std::to_string(b) + " AND DMID IS NULL"), 1);
     EXPECT_EQ(Count("SELECT count(*) FROM Rireki WHERE CustomerID=" + std::to_string(c)), 0);
 }
-
-TEST_F(MilvaneDataDMTest, HitRateCountsOnlyHistoryAfterTheSendDate) {
-    auto d = NewTitle({uint32_t(a), uint32_t(b), uint32_t(c)});
-    for (auto [who, day] : {std::pair{a, 1}, {a, 10}, {b, 30}}) {
-        CRirekiData r = Entry("購入", CDateTime::FromParts(2005, 7, day, 15, 0));
-        ASSERT_GT(data.AddNewRireki(who, r, At(1)), 0);
-    }
-    // The sending history is dated on the send date and is no hit.
-    ASSERT_EQ(data.SetStatusDMTitle(d->ID, 1, 1, 0, At(1)), 1);
-    const std::string sql =
-        "SELECT DISTINCTROW Customer.* FROM DMList INNER JOIN ((Customer INNER JOIN DMMng ON Customer.ID = "
-        "DMMng.CustomerID) INNER JOIN Rireki ON Customer.ID = Rireki.CustomerID) ON DMList.ID = DMMng.DMID WHERE "
-        "(DMList.ID = " + std::to_string(d->ID) + ") AND ((Int([Rireki].[Date])-Int([DMList].[Date]))>=1";
-    CKeyArray keys;
-    ASSERT_EQ(data.ExtractKokyaku(sql + " And (Int([Rireki].[Date])-Int([DMList].[Date]))<=14) ORDER BY Customer.ID",
-                                  keys), 1) << data.LastError();
-    EXPECT_EQ(keys, CKeyArray{uint32_t(a)});
-    keys.clear();
-    ASSERT_EQ(data.ExtractKokyaku(sql + ") ORDER BY Customer.ID", keys), 1);
-    EXPECT_EQ(keys, (CKeyArray{uint32_t(a), uint32_t(b)}));
-}

@@ -54,7 +54,7 @@ TEST_F(PassCheckTest, StoresOnlyASaltedHash) {
     EXPECT_NE(ReadBytes(ConfigPath()), stored);
 }
 
-TEST_F(PassCheckTest, RightPasswordWithinThreeTries) {
+TEST_F(PassCheckTest, RightPasswordWithinThreeTriesElseRefused) {
     SetTo("abc");
     port.passwords = {"x", "abc"};
     EXPECT_EQ(Check().CheckPassWord(), 1);
@@ -62,10 +62,10 @@ TEST_F(PassCheckTest, RightPasswordWithinThreeTries) {
     EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{"パスワードが違います。"}));
     EXPECT_EQ(ports.wait.depth, 0);  // the wait cursor only while a hash is checked
     EXPECT_EQ(ports.wait.begun, 2);
-}
 
-TEST_F(PassCheckTest, ThreeWrongEntriesOrCancelRefuse) {
-    SetTo("abc");
+    // Three wrong entries or a cancel refuse.
+    port.attempts.clear();
+    ports.prompt.Clear();
     port.passwords = {"a", "ab", "abcd", "abc"};
     EXPECT_EQ(Check().CheckPassWord(), 0);
     EXPECT_EQ(port.attempts, (std::vector<int>{1, 2, 3}));
@@ -77,7 +77,7 @@ TEST_F(PassCheckTest, ThreeWrongEntriesOrCancelRefuse) {
     EXPECT_EQ(port.attempts.size(), 1u);
 }
 
-TEST_F(PassCheckTest, ChangeNeedsTheCurrentPassword) {
+TEST_F(PassCheckTest, ChangeNeedsTheCurrentPasswordEmptyRemovesIt) {
     SetTo("old");
     port.passwords = {"bad", "bad", "bad"};
     port.newPasswords.push_back(std::make_pair("new", "new"));
@@ -87,6 +87,17 @@ TEST_F(PassCheckTest, ChangeNeedsTheCurrentPassword) {
     port.passwords = {"old"};
     EXPECT_EQ(Check().SetPassWord(), 1);
     port.passwords = {"new"};
+    EXPECT_EQ(Check().CheckPassWord(), 1);
+
+    // A cancelled new password keeps the old one; an empty one removes it.
+    std::string before = ReadBytes(ConfigPath());
+    port.passwords = {"new"};
+    EXPECT_EQ(Check().SetPassWord(), 0);  // no new password scripted: cancelled
+    EXPECT_EQ(ReadBytes(ConfigPath()), before);
+    port.passwords = {"new"};
+    port.newPasswords.push_back(std::make_pair("", ""));
+    EXPECT_EQ(Check().SetPassWord(), 1);
+    EXPECT_EQ(ReadBytes(ConfigPath()), "");
     EXPECT_EQ(Check().CheckPassWord(), 1);
 }
 
@@ -102,20 +113,6 @@ TEST_F(PassCheckTest, MismatchAndBadTextAskAgain) {
     EXPECT_EQ(texts[0], "確認のために入力したパスワードが一致しません。\nもう一度入力してください。");
     EXPECT_EQ(texts[3], "パスワードを設定しました。");
     EXPECT_TRUE(Check().IsPasswordSet());
-}
-
-TEST_F(PassCheckTest, CancelKeepsAndEmptyEntryRemovesThePassword) {
-    SetTo("abc");
-    std::string before = ReadBytes(ConfigPath());
-    port.passwords = {"abc"};
-    EXPECT_EQ(Check().SetPassWord(), 0);  // no new password scripted: cancelled
-    EXPECT_EQ(ReadBytes(ConfigPath()), before);
-
-    port.passwords = {"abc"};
-    port.newPasswords.push_back(std::make_pair("", ""));
-    EXPECT_EQ(Check().SetPassWord(), 1);
-    EXPECT_EQ(ReadBytes(ConfigPath()), "");
-    EXPECT_EQ(Check().CheckPassWord(), 1);
 }
 
 TEST_F(PassCheckTest, SettingWithoutConfigurationIsRefused) {

@@ -6,9 +6,7 @@
 
 namespace {
 
-std::string Repeat(char c, std::size_t n) { return std::string(n, c); }
-
-TEST(ArchiveText, LengthFormsAtTheirBoundaries) {
+TEST(ArchiveText, LengthFormsAndShiftJis) {
     struct Case {
         std::size_t length;
         std::string prefix;
@@ -22,16 +20,14 @@ TEST(ArchiveText, LengthFormsAtTheirBoundaries) {
     };
     for (const auto& c : cases) {
         CArchiveWriter w;
-        w.WriteString(Repeat('a', c.length));
+        w.WriteString(std::string(c.length, 'a'));
         ASSERT_EQ(w.Bytes().size(), c.prefix.size() + c.length) << c.length;
         EXPECT_EQ(w.Bytes().substr(0, c.prefix.size()), c.prefix) << c.length;
         CArchiveReader r(w.Bytes());
         EXPECT_EQ(r.ReadString().size(), c.length);
         EXPECT_TRUE(r.AtEnd());
     }
-}
-
-TEST(ArchiveText, JapaneseIsWrittenAsShiftJis) {
+    // Japanese is written as Shift-JIS.
     CArchiveWriter w;
     w.WriteString("氏名");
     EXPECT_EQ(w.Bytes(), Hex("04 8E 81 96 BC"));
@@ -79,7 +75,7 @@ TEST(ArchiveObjects, ClassTableNumbersClassesAndObjects) {
     EXPECT_TRUE(r.AtEnd());
 }
 
-TEST(ArchiveObjects, ReadingRejectsMismatchesAndMalformedTags) {
+TEST(ArchiveObjects, ReadingRejectsMismatchesMalformedTagsAndShortReads) {
     std::string full = Hex("FF FF 01 00 07 00") + "CMLVCol";
     EXPECT_THROW(CArchiveReader(full).ReadObjectTag("CMLVCom", 1), ArchiveError);
     EXPECT_THROW(CArchiveReader(full).ReadObjectTag("CMLVCol", 2), ArchiveError);
@@ -92,9 +88,7 @@ TEST(ArchiveObjects, ReadingRejectsMismatchesAndMalformedTags) {
         EXPECT_THROW(r.ReadObjectTag("CMLVCol", 1), ArchiveError);
     }
     EXPECT_THROW(CArchiveReader(Hex("FF FF 01 00 07 00") + "CMLV").ReadObjectTag("CMLVCol", 1), ArchiveError);
-}
-
-TEST(ArchiveObjects, ShortReadsAreErrors) {
+    // Short reads.
     EXPECT_THROW(CArchiveReader(Hex("01 02 03")).ReadInt32(), ArchiveError);
     EXPECT_THROW(CArchiveReader(Hex("05 61 62")).ReadString(), ArchiveError);
     EXPECT_THROW(CArchiveReader(Hex("FF FF")).ReadString(), ArchiveError);

@@ -13,11 +13,9 @@
 namespace {
 
 TEST(ClassifyPath, Classes) {
-    EXPECT_EQ(ClassifyPath("/home/shop"), 1);
-    EXPECT_EQ(ClassifyPath("/home/shop/"), 2);
-    EXPECT_EQ(ClassifyPath("a"), 3);
-    EXPECT_EQ(ClassifyPath("/"), 4);
-    EXPECT_EQ(ClassifyPath("/データ/表"), 1);  // multi-byte last character
+    // "/データ/表": a multi-byte last character.
+    const std::pair<const char*, int> cases[] = {{"/home/shop", 1}, {"/home/shop/", 2}, {"a", 3}, {"/", 4}, {"/データ/表", 1}};
+    for (const auto& [path, cls] : cases) EXPECT_EQ(ClassifyPath(path), cls) << path;
 }
 
 TEST(GetDataFolder, ReadsTheFirstLineAndDropsTheTrailingSeparator) {

@@ -4,38 +4,26 @@
 
 namespace {
 
-TEST(KanaConvert, HiraganaBecomesHalfWidthKatakana) {
-    EXPECT_EQ(ToHalfWidthKatakana("やまだたろう"), "ﾔﾏﾀﾞﾀﾛｳ");
-    EXPECT_EQ(ToHalfWidthKatakana("あいうえお"), "ｱｲｳｴｵ");
-    EXPECT_EQ(ToHalfWidthKatakana("わをん"), "ﾜｦﾝ");
-}
-
-TEST(KanaConvert, VoicedAndSemiVoicedMarksAreSplit) {
-    EXPECT_EQ(ToHalfWidthKatakana("がぎぐげご"), "ｶﾞｷﾞｸﾞｹﾞｺﾞ");
-    EXPECT_EQ(ToHalfWidthKatakana("ぱぴぷぺぽ"), "ﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ");
-    EXPECT_EQ(ToHalfWidthKatakana("ぢづ"), "ﾁﾞﾂﾞ");
-    EXPECT_EQ(ToHalfWidthKatakana("ヴ"), "ｳﾞ");
-    EXPECT_EQ(ToHalfWidthKatakana("ゔ"), "ｳﾞ");
-}
-
-TEST(KanaConvert, SmallLettersAndMarks) {
-    EXPECT_EQ(ToHalfWidthKatakana("きゃっしゅ"), "ｷｬｯｼｭ");
-    EXPECT_EQ(ToHalfWidthKatakana("ぁぃぅぇぉ"), "ｧｨｩｪｫ");
-    EXPECT_EQ(ToHalfWidthKatakana("らーめん"), "ﾗｰﾒﾝ");
-    EXPECT_EQ(ToHalfWidthKatakana("「あ」、い。・"), "｢ｱ｣､ｲ｡･");
-    // Letters without a half-width form use the nearest one.
-    EXPECT_EQ(ToHalfWidthKatakana("ゎゐゑヵヶ"), "ﾜｲｴｶｹ");
-}
-
-TEST(KanaConvert, FullWidthKatakanaToo) {
-    EXPECT_EQ(ToHalfWidthKatakana("ヤマダ　タロウ"), "ﾔﾏﾀﾞ　ﾀﾛｳ");
-    EXPECT_EQ(ToHalfWidthKatakana("パソコン"), "ﾊﾟｿｺﾝ");
-}
-
-TEST(KanaConvert, OtherCharactersAreKept) {
-    EXPECT_EQ(ToHalfWidthKatakana("山田abc123ｱｲ"), "山田abc123ｱｲ");
-    EXPECT_EQ(ToHalfWidthKatakana(""), "");
-    EXPECT_EQ(ToHalfWidthKatakana("ゆき雪"), "ﾕｷ雪");
+TEST(KanaConvert, ToHalfWidthKatakana) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"やまだたろう", "ﾔﾏﾀﾞﾀﾛｳ"},
+        {"わをん", "ﾜｦﾝ"},
+        // Voiced and semi-voiced marks become a second character.
+        {"がぎぐげご", "ｶﾞｷﾞｸﾞｹﾞｺﾞ"},
+        {"ぱぴぷぺぽ", "ﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ"},
+        {"ぢづヴゔ", "ﾁﾞﾂﾞｳﾞｳﾞ"},
+        {"きゃっしゅ", "ｷｬｯｼｭ"},
+        {"ぁぃぅぇぉ", "ｧｨｩｪｫ"},
+        {"らーめん", "ﾗｰﾒﾝ"},
+        {"「あ」、い。・", "｢ｱ｣､ｲ｡･"},
+        {"ゎゐゑヵヶ", "ﾜｲｴｶｹ"},  // no half-width form: the nearest one
+        {"ヤマダ　タロウ", "ﾔﾏﾀﾞ　ﾀﾛｳ"},
+        {"パソコン", "ﾊﾟｿｺﾝ"},
+        {"山田abc123ｱｲ", "山田abc123ｱｲ"},
+        {"ゆき雪", "ﾕｷ雪"},
+        {"", ""},
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(ToHalfWidthKatakana(in), out) << in;
 }
 
 TEST(KanaConvert, KanaOnly) {

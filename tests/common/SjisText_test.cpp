@@ -10,9 +10,15 @@ TEST(SjisText, RoundTripsJapaneseAndHalfWidthKana) {
     EXPECT_EQ(sjis.substr(0, 4), "\x8E\x52\x93\x63");
     EXPECT_EQ(SjisToUtf8(sjis), text);
     EXPECT_EQ(SjisLength(text), sjis.size());
+    // A wave dash and a minus sign as Linux input methods produce them.
+    EXPECT_EQ(FirstNonSjisChar("10〜20−5"), std::nullopt);
+    EXPECT_EQ(SjisToUtf8(Utf8ToSjis("〜")), "～");
+    // Invalid bytes decode to the replacement character.
+    EXPECT_EQ(SjisToUtf8("a\x81"), "a\xEF\xBF\xBD");
+    EXPECT_EQ(SjisToUtf8("\xA0"), "\xEF\xBF\xBD");
 }
 
-TEST(SjisText, LengthCountsShiftJisBytes) {
+TEST(SjisText, LengthAndTruncateCountShiftJisBytes) {
     EXPECT_EQ(SjisLength(""), 0u);
     EXPECT_EQ(SjisLength("abc"), 3u);
     EXPECT_EQ(SjisLength("ｱｲｳ"), 3u);  // half-width katakana: one byte each
@@ -23,13 +29,8 @@ TEST(SjisText, LengthCountsShiftJisBytes) {
     name += "A";
     EXPECT_EQ(SjisLength(name), 51u);
     EXPECT_EQ(Utf8ToSjis(name).size(), 51u);
-}
-
-TEST(SjisText, TruncateNeverSplitsACharacter) {
-    std::string name;
-    for (int i = 0; i < 25; ++i) name += "山";
-    name += "A";
     EXPECT_EQ(SjisTruncate(name, 50), name.substr(0, name.size() - 1));
+    // Truncation never splits a character.
     EXPECT_EQ(SjisLength(SjisTruncate("a山田", 2)), 1u);  // "山" would need bytes 2 and 3
     EXPECT_EQ(SjisTruncate("a山田", 3), "a山");
     EXPECT_EQ(SjisTruncate("ｱ山", 1), "ｱ");
@@ -46,17 +47,6 @@ TEST(SjisText, CharactersOutsideShiftJis) {
     // Converters write "〓" instead; the length agrees with what is written.
     EXPECT_EQ(Utf8ToSjis("a😀b"), "a\x81\xAC" "b");
     EXPECT_EQ(SjisLength("a😀b"), 4u);
-}
-
-TEST(SjisText, InputMethodVariantsAreKept) {
-    // A wave dash and a minus sign as Linux input methods produce them.
-    EXPECT_EQ(FirstNonSjisChar("10〜20−5"), std::nullopt);
-    EXPECT_EQ(SjisToUtf8(Utf8ToSjis("〜")), "～");
-}
-
-TEST(SjisText, InvalidBytesDecodeToReplacement) {
-    EXPECT_EQ(SjisToUtf8("a\x81"), "a\xEF\xBF\xBD");
-    EXPECT_EQ(SjisToUtf8("\xA0"), "\xEF\xBF\xBD");
 }
 
 }  // namespace

@@ -100,47 +100,41 @@ TEST(BulkChangeFlow, RefusalsBeforeTheDialog) {
     EXPECT_TRUE(s.passedKeys.empty());
 }
 
-TEST(BulkChangeFlow, PartialResultUpdatesOnlyTheReportedCustomers) {
-    TestPorts ports;
-    FakeScreen s;
-    s.dialogResult = BulkChangeChoice{"Ranking1", "特A", 0};
-    s.result = 10;
-    s.reportChanged = {3, 8};
-    ports.prompt.QueueAnswer(Answer::Yes);
-    EXPECT_EQ(RunBulkChange(s, CDateTime::Now()), 10);
-    EXPECT_EQ(s.passedKeys, (std::vector<uint32_t>{3, 5, 8}));
-    EXPECT_EQ(s.passedField, "Ranking1");
-    EXPECT_EQ(s.passedText, "特A");
-    EXPECT_EQ(s.passedColor, 0);
-    EXPECT_EQ(s.cached, (std::map<uint32_t, std::string>{{3, "特A"}, {8, "特A"}}));
-    EXPECT_EQ(s.rewritten, (std::vector<uint32_t>{3, 5, 8}));
-    EXPECT_EQ(ports.prompt.Texts().back(), "一部の顧客データが修正できませんでした。");
-}
-
-TEST(BulkChangeFlow, ResultMessages) {
-    {
+TEST(BulkChangeFlow, ResultsUpdateOnlyTheReportedCustomers) {
+    const std::vector<uint32_t> all = {3, 5, 8};
+    struct Case {
+        BulkChangeChoice choice;
+        int result;
+        std::vector<uint32_t> changed;
+        std::map<uint32_t, std::string> cached;
+        std::vector<uint32_t> rewritten;
+        const char* message;
+        MsgIcon icon;
+    } cases[] = {
+        {{"Ranking1", "特A", 0}, 10, {3, 8}, {{3, "特A"}, {8, "特A"}}, all,
+         "一部の顧客データが修正できませんでした。", MsgIcon::Exclamation},
+        {{"ColorMark", "", 0x0099FF}, 1, all, {{3, "39423"}, {5, "39423"}, {8, "39423"}}, all,
+         "顧客データを一括修正しました。", MsgIcon::Information},
+        // A failure leaves the rows as they were.
+        {{"ImportantRanking", "VIP", 0}, -1, {}, {}, {}, "顧客データが修正できませんでした。", MsgIcon::Exclamation},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.choice.field);
         TestPorts ports;
         FakeScreen s;
-        s.dialogResult = BulkChangeChoice{"ColorMark", "", 0x0099FF};
-        s.reportChanged = s.selected;
+        s.dialogResult = c.choice;
+        s.result = c.result;
+        s.reportChanged = c.changed;
         ports.prompt.QueueAnswer(Answer::Yes);
-        EXPECT_EQ(RunBulkChange(s, CDateTime::Now()), 1);
-        EXPECT_EQ(s.passedText, "");
-        EXPECT_EQ(s.passedColor, 0x0099FF);
-        EXPECT_EQ(s.cached.size(), 3u);
-        EXPECT_EQ(ports.prompt.Log().back().text, "顧客データを一括修正しました。");
-        EXPECT_EQ(ports.prompt.Log().back().icon, MsgIcon::Information);
-    }
-    {
-        TestPorts ports;
-        FakeScreen s;
-        s.dialogResult = BulkChangeChoice{"ImportantRanking", "VIP", 0};
-        s.result = -1;
-        ports.prompt.QueueAnswer(Answer::Yes);
-        EXPECT_EQ(RunBulkChange(s, CDateTime::Now()), -1);
-        EXPECT_TRUE(s.cached.empty());
-        EXPECT_TRUE(s.rewritten.empty());  // rows stay as they were
-        EXPECT_EQ(ports.prompt.Texts().back(), "顧客データが修正できませんでした。");
+        EXPECT_EQ(RunBulkChange(s, CDateTime::Now()), c.result);
+        EXPECT_EQ(s.passedKeys, all);
+        EXPECT_EQ(s.passedField, c.choice.field);
+        EXPECT_EQ(s.passedText, c.choice.text);
+        EXPECT_EQ(s.passedColor, static_cast<int32_t>(c.choice.color));
+        EXPECT_EQ(s.cached, c.cached);
+        EXPECT_EQ(s.rewritten, c.rewritten);
+        EXPECT_EQ(ports.prompt.Log().back().text, c.message);
+        EXPECT_EQ(ports.prompt.Log().back().icon, c.icon);
     }
 }
 

@@ -10,7 +10,7 @@ std::string Show(const CKokyaku& k, const char* name, const CMLVSorunaHit* hit =
     return GetFieldText(k, hit, name);
 }
 
-TEST(ColumnText, TextsNumbersAndJoinedAddresses) {
+TEST(ColumnText, TextsNumbersDatesAndJoinedAddresses) {
     CKokyaku k;
     k.ID = 42;
     k.Name = "山田 花子";
@@ -26,10 +26,15 @@ TEST(ColumnText, TextsNumbersAndJoinedAddresses) {
     EXPECT_EQ(Show(k, "Add_Office_X"), "大阪市");
     EXPECT_EQ(Show(k, "TEL_Home_X"), "");
     EXPECT_EQ(Show(k, "NoSuchField"), "");
+    k.StartDate = CDateTime::FromParts(2024, 2, 29, 13, 45);
+    EXPECT_EQ(Show(k, "StartDate"), "2024/02/29");
+    for (const char* name : {"LastUpDate", "BirthDay", "RirekiUpDate"}) EXPECT_EQ(Show(k, name), "") << name;
 }
 
 TEST(ColumnText, CodedValuesWithTheirFallbacks) {
     CKokyaku k;
+    k.EMail1 = "a@example.jp";
+    k.EMail3 = "c@example.jp";
     struct Case {
         const char* field;
         int32_t CKokyaku::*member;
@@ -54,30 +59,14 @@ TEST(ColumnText, CodedValuesWithTheirFallbacks) {
         {"ColorMark", &CKokyaku::ColorMark, 0xFFFFFF, "なし"},
         {"ColorMark", &CKokyaku::ColorMark, 0x000000, "ﾌﾞﾗｯｸ"},
         {"ColorMark", &CKokyaku::ColorMark, 0x123456, ""},
+        {"CommonMail", &CKokyaku::CommonMail, 3, "c@example.jp"},
+        {"CommonMail", &CKokyaku::CommonMail, 0, ""},
+        {"CommonMail", &CKokyaku::CommonMail, 6, ""},
     };
     for (const auto& c : cases) {
         k.*c.member = c.value;
         EXPECT_EQ(Show(k, c.field), c.text) << c.field << " " << c.value;
     }
-}
-
-TEST(ColumnText, StandardMailPicksTheAddress) {
-    CKokyaku k;
-    k.EMail1 = "a@example.jp";
-    k.EMail3 = "c@example.jp";
-    k.CommonMail = 3;
-    EXPECT_EQ(Show(k, "CommonMail"), "c@example.jp");
-    k.CommonMail = 0;
-    EXPECT_EQ(Show(k, "CommonMail"), "");
-    k.CommonMail = 6;
-    EXPECT_EQ(Show(k, "CommonMail"), "");
-}
-
-TEST(ColumnText, DatesShowTheDayOnlyAndUnsetIsEmpty) {
-    CKokyaku k;
-    k.StartDate = CDateTime::FromParts(2024, 2, 29, 13, 45);
-    EXPECT_EQ(Show(k, "StartDate"), "2024/02/29");
-    for (const char* name : {"LastUpDate", "BirthDay", "RirekiUpDate"}) EXPECT_EQ(Show(k, name), "") << name;
 }
 
 TEST(ColumnText, AnalysisColumnsNeedAHit) {

@@ -12,7 +12,7 @@ std::vector<std::string> TextsOf(const std::vector<CMLVComboElem>& entries) {
     return out;
 }
 
-TEST_F(SettingsTest, ChoiceListFile_FreshDataFolderGetsTheFixedHistorySummaries) {
+TEST_F(SettingsTest, ChoiceListFile_FreshDataFolderGetsDefaultsAndUserEntriesCarryTheFlag) {
     CMLVComboData list(inst.install);
     ASSERT_EQ(list.Load(kListRirekiType), 1);
     EXPECT_TRUE(list.IsLoaded());
@@ -24,10 +24,7 @@ TEST_F(SettingsTest, ChoiceListFile_FreshDataFolderGetsTheFixedHistorySummaries)
     std::string expected = Hex("07 00 FF FF 01 00 0D 00") + "CMLVComboElem" + Text("DM") + Hex("00 00 00 00");
     for (std::size_t i = 1; i < texts.size(); ++i) expected += Hex("01 80") + Text(texts[i]) + Hex("00 00 00 00");
     EXPECT_EQ(ReadBytes(inst.DataFile("RirekiType.dat")), expected);
-}
 
-TEST_F(SettingsTest, ChoiceListFile_DefaultsCreateTheFileAndEmptyListsAreWritten) {
-    CMLVComboData list(inst.install);
     ASSERT_EQ(list.Load(kListImportant), 1);
     EXPECT_EQ(list.entries, (std::vector<CMLVComboElem>{
                                 {"VIP", 0}, {"特A", 1}, {"A", 1}, {"B", 1}, {"C", 1}, {"ブラックリスト", 0}}));
@@ -35,19 +32,15 @@ TEST_F(SettingsTest, ChoiceListFile_DefaultsCreateTheFileAndEmptyListsAreWritten
     ASSERT_EQ(list.Load(kListTantou), 1);
     EXPECT_TRUE(list.entries.empty());
     EXPECT_EQ(ReadBytes(inst.DataFile("Tantou.dat")), Hex("00 00"));
-    EXPECT_EQ(list.Load(9), 0);
-    EXPECT_FALSE(list.IsLoaded());
-}
-
-TEST_F(SettingsTest, ChoiceListFile_UserEntriesCarryTheFlagAndReadBack) {
-    CMLVComboData list(inst.install);
-    ASSERT_EQ(list.Load(kListTantou), 1);
+    // A user entry carries the 32-bit flag.
     ASSERT_EQ(list.AddEntry("山田"), 1);
     EXPECT_EQ(ReadBytes(inst.DataFile("Tantou.dat")),
               Hex("01 00 FF FF 01 00 0D 00") + "CMLVComboElem" + Text("山田") + Hex("01 00 00 00"));
     CMLVComboData again(inst.install);
     ASSERT_EQ(again.Load(kListTantou), 1);
     EXPECT_EQ(again.entries, (std::vector<CMLVComboElem>{{"山田", 1}}));
+    EXPECT_EQ(list.Load(9), 0);
+    EXPECT_FALSE(list.IsLoaded());
 }
 
 TEST_F(SettingsTest, ChoiceListFile_TruncatedFileIsKeptWhenTheResetIsRefused) {
@@ -73,16 +66,6 @@ TEST_F(SettingsTest, ChoiceListFile_TruncatedFileIsKeptWhenTheResetIsRefused) {
     CMLVComboData again(inst.install);
     ASSERT_EQ(again.Load(kListPayMeth), 1);
     EXPECT_EQ(again.entries, list.entries);
-}
-
-TEST(ChoiceListFile, WithoutDataFolderNothingLoads) {
-    TestPorts ports;
-    TempDir install;
-    CMLVComboData list(install.Path());
-    EXPECT_EQ(list.Load(kListImportant), 0);
-    EXPECT_EQ(list.Save(), 0);
-    EXPECT_FALSE(list.AutoRegister("新規"));
-    EXPECT_TRUE(ports.prompt.Log().empty());
 }
 
 TEST_F(SettingsTest, AutoRegistration_NewTextOnceAndNeverAKnownOne) {
@@ -112,7 +95,7 @@ TEST(ChoiceEditorNames, RankingListsTakeTheLabels) {
 
 using ChoiceEditorTest = SettingsTest;
 
-TEST_F(ChoiceEditorTest, FixedEntriesCanNeitherBeChangedNorDeleted) {
+TEST_F(ChoiceEditorTest, FixedEntriesAndTheEntryChecks) {
     CChoiceListEditor editor(inst.install, kListImportant);
     ASSERT_EQ(editor.Open(), 1);
     const int vip = 0, tokuA = 1, black = 5;
@@ -137,13 +120,11 @@ TEST_F(ChoiceEditorTest, FixedEntriesCanNeitherBeChangedNorDeleted) {
     EXPECT_EQ(ports.prompt.Log()[0].text, "項目<特AA>を削除します。\nよろしいですか？");
     EXPECT_EQ(ports.prompt.Log()[0].icon, MsgIcon::Question);
     EXPECT_EQ(ports.prompt.Log()[0].defaultButton, Answer::No);
-}
 
-TEST_F(ChoiceEditorTest, EntryDialogRefusesEmptyTextsAndDuplicates) {
-    CChoiceListEditor editor(inst.install, kListImportant);
-    ASSERT_EQ(editor.Open(), 1);
+    // The entry dialog refuses empty texts and duplicates.
+    ports.prompt.Clear();
     EXPECT_FALSE(editor.ValidateEntryText(""));
-    // Changing "特A" to its own text is a duplicate too.
+    // Changing an entry to its own text is a duplicate too.
     ASSERT_TRUE(editor.CanChange(1));
     EXPECT_FALSE(editor.ValidateEntryText(editor.Entries()[1].text));
     EXPECT_FALSE(editor.ValidateEntryText("VIP"));
@@ -152,12 +133,12 @@ TEST_F(ChoiceEditorTest, EntryDialogRefusesEmptyTextsAndDuplicates) {
                                         "入力された内容はすでに登録されています。\n重複する内容を登録することはできません。",
                                         "入力された内容はすでに登録されています。\n重複する内容を登録することはできません。"}));
     EXPECT_TRUE(editor.ValidateEntryText("S"));
-    EXPECT_EQ(editor.Add("S"), 6);
-    EXPECT_EQ(editor.Entries()[6], (CMLVComboElem{"S", 1}));
+    EXPECT_EQ(editor.Add("S"), 5);
+    EXPECT_EQ(editor.Entries()[5], (CMLVComboElem{"S", 1}));
 }
 
-TEST_F(ChoiceEditorTest, NothingSelected) {
-    CChoiceListEditor editor(inst.install, kListImportant);
+TEST_F(ChoiceEditorTest, MovesStopAtTheEndsAndNeedASelection) {
+    CChoiceListEditor editor(inst.install, kListPayMeth);
     ASSERT_EQ(editor.Open(), 1);
     EXPECT_FALSE(editor.CanChange(-1));
     EXPECT_FALSE(editor.Delete(-1));
@@ -166,11 +147,7 @@ TEST_F(ChoiceEditorTest, NothingSelected) {
     EXPECT_EQ(ports.prompt.Texts(),
               (std::vector<std::string>{"変更する内容を選択してください", "削除する内容を選択してください",
                                         "移動する内容を選択してください", "移動する内容を選択してください"}));
-}
-
-TEST_F(ChoiceEditorTest, MovesStopAtTheEnds) {
-    CChoiceListEditor editor(inst.install, kListPayMeth);
-    ASSERT_EQ(editor.Open(), 1);
+    ports.prompt.Clear();
     EXPECT_EQ(editor.MoveUp(0), 0);
     EXPECT_EQ(editor.MoveDown(3), 3);
     EXPECT_EQ(TextsOf(editor.Entries()), (std::vector<std::string>{"現金", "小切手", "振込み", "手形"}));
@@ -198,18 +175,16 @@ TEST_F(ChoiceEditorTest, OkSavesAndCancelKeepsTheFile) {
     EXPECT_EQ(TextsOf(list.entries), (std::vector<std::string>{"製造業", "小売業", "流通業"}));
 }
 
-TEST_F(ChoiceEditorTest, BrokenListRefusedClosesTheEditor) {
-    WriteBytes(inst.DataFile("Tantou.dat"), Hex("01"));
-    ports.prompt.QueueAnswer(Answer::No);
-    CChoiceListEditor editor(inst.install, kListTantou);
-    EXPECT_EQ(editor.Open(), 0);
-}
-
-TEST_F(ChoiceEditorTest, EntriesAreCutToTheLimitOfTheList) {
+TEST_F(ChoiceEditorTest, EntriesAreCutToTheLimitAndABrokenListRefusedClosesTheEditor) {
     CChoiceListEditor editor(inst.install, kListTantou);
     ASSERT_EQ(editor.Open(), 1);
     int row = editor.Add(std::string(20, 'a') + "あいうえおか");
     EXPECT_EQ(editor.Entries()[row].text, std::string(20, 'a') + "あいうえお");
+
+    WriteBytes(inst.DataFile("Tantou.dat"), Hex("01"));
+    ports.prompt.QueueAnswer(Answer::No);
+    CChoiceListEditor broken(inst.install, kListTantou);
+    EXPECT_EQ(broken.Open(), 0);
 }
 
 }  // namespace

@@ -6,18 +6,12 @@
 
 namespace {
 
-TEST(DefaultSort, DefaultsWithoutAFile) {
+TEST(DefaultSort, DefaultsThenFileLayoutIsFieldThenDirectionWithoutTag) {
     TestPorts ports;
     TempDir dir;
     CDefaultSort sort(dir.Path());
     EXPECT_EQ(sort.GetOrderText(), "ORDER BY [Customer].[RirekiUpDate] DESC");
     EXPECT_TRUE(ports.prompt.Log().empty());
-}
-
-TEST(DefaultSort, FileLayoutIsFieldThenDirectionWithoutTag) {
-    TestPorts ports;
-    TempDir dir;
-    CDefaultSort sort(dir.Path());
     sort.fieldName = "Yomi";
     sort.direction = 0;
     ASSERT_EQ(sort.Save(), 1);

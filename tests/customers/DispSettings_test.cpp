@@ -24,7 +24,7 @@ protected:
     TestInstall inst;
 };
 
-TEST_F(DispSettingsTest, OpeningFillsTheLists) {
+TEST_F(DispSettingsTest, OpeningFillsTheListsThenShowHideAndMove) {
     CDispSettingsModel model(inst.install);
     ASSERT_EQ(model.Open(), 1);
     EXPECT_EQ(Names(model.Displayed()), (std::vector<std::string>{"Name", "CustomerID"}));
@@ -36,11 +36,7 @@ TEST_F(DispSettingsTest, OpeningFillsTheLists) {
     EXPECT_EQ(model.SortIndex(), 6);
     EXPECT_EQ(model.SortDirection(), 1);
     EXPECT_TRUE(ports.prompt.Log().empty());
-}
 
-TEST_F(DispSettingsTest, ShowHideAndMove) {
-    CDispSettingsModel model(inst.install);
-    ASSERT_EQ(model.Open(), 1);
     EXPECT_EQ(model.Show(-1), -1);
     EXPECT_EQ(model.Hide(-1), false);
     EXPECT_EQ(model.MoveUp(-1), -1);
@@ -82,29 +78,32 @@ TEST_F(DispSettingsTest, OkWritesTheColumnsAndTheOrder) {
     ASSERT_EQ(again.Open(), 1);
     EXPECT_EQ(again.SortIndex(), 2);
     EXPECT_EQ(again.SortDirection(), 0);
-}
 
-TEST_F(DispSettingsTest, NoDirectionLeavesTheOrderFileAlone) {
+    // No direction leaves the order file alone.
     CDefaultSort sort(inst.data);
     sort.fieldName = "Name";
     sort.direction = 2;
     ASSERT_EQ(sort.Save(), 1);
     const std::string before = ReadBytes(inst.DataFile("DefOrder.dat"));
-    CDispSettingsModel model(inst.install);
-    ASSERT_EQ(model.Open(), 1);
-    EXPECT_EQ(model.SortDirection(), 2);
-    model.Ok();
+    CDispSettingsModel none(inst.install);
+    ASSERT_EQ(none.Open(), 1);
+    EXPECT_EQ(none.SortDirection(), 2);
+    none.Ok();
     EXPECT_EQ(ReadBytes(inst.DataFile("DefOrder.dat")), before);
 }
 
-TEST_F(DispSettingsTest, FailedWritesAreTold) {
+TEST_F(DispSettingsTest, FailedWritesOfBothDialogsAreTold) {
     CDispSettingsModel model(inst.install);
+    CFreeItemNamesModel names(inst.install);
     ASSERT_EQ(model.Open(), 1);
+    ASSERT_EQ(names.Open(), 1);
     std::filesystem::remove_all(inst.data);
     model.Ok();
+    EXPECT_FALSE(names.Ok());
     EXPECT_EQ(ports.prompt.Texts(),
               (std::vector<std::string>{"ファイル操作中にエラーが発生しました", "表示列の設定ができませんでした",
-                                        "ファイルを開けません。並び順を設定できません。", "並び順の設定ができませんでした"}));
+                                        "ファイルを開けません。並び順を設定できません。", "並び順の設定ができませんでした",
+                                        "ファイル操作中にエラーが発生しました", "項目名の変更ができませんでした"}));
 }
 
 TEST_F(DispSettingsTest, RefusedResetClosesTheDialog) {
@@ -114,7 +113,7 @@ TEST_F(DispSettingsTest, RefusedResetClosesTheDialog) {
     EXPECT_EQ(model.Open(), 0);
 }
 
-class FreeItemNamesTest : public DispSettingsTest {};
+using FreeItemNamesTest = DispSettingsTest;
 
 TEST_F(FreeItemNamesTest, ChangeRulesAndOk) {
     CFreeItemNamesModel model(inst.install);
@@ -161,15 +160,6 @@ TEST_F(FreeItemNamesTest, ResetCopiesTheMasterAtOnce) {
     EXPECT_EQ(ports.prompt.Log().back().text,
               "すべての項目名を初期状態に戻します。この操作は元に戻せません。\nよろしいですか？");
     EXPECT_EQ(ports.prompt.Log().back().icon, MsgIcon::Information);
-}
-
-TEST_F(FreeItemNamesTest, FailedOkIsTold) {
-    CFreeItemNamesModel model(inst.install);
-    ASSERT_EQ(model.Open(), 1);
-    std::filesystem::remove_all(inst.data);
-    EXPECT_FALSE(model.Ok());
-    EXPECT_EQ(ports.prompt.Texts(),
-              (std::vector<std::string>{"ファイル操作中にエラーが発生しました", "項目名の変更ができませんでした"}));
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ struct DocFixture {
     }
 };
 
-TEST(KokyakuEntryCommands, MenuAddRefusalsAndStoredType) {
+TEST(KokyakuEntryCommands, MenuAddRefusalsStoredTypeAndTheDocument) {
     TestPorts ports;
     Runner run;
     MenuAddCustomer(nullptr, 0, run.Fn());
@@ -66,12 +66,8 @@ TEST(KokyakuEntryCommands, MenuAddRefusalsAndStoredType) {
     EXPECT_EQ(run.calls[0].layout, EntryLayout::Corporate);
     EXPECT_EQ(run.calls[0].mode, EntryMode::Add);
     EXPECT_FALSE(run.calls[0].record);
-}
 
-TEST(KokyakuEntryCommands, AddWithoutScreenGoesThroughTheDocument) {
-    TestPorts ports;
-    DocFixture f;
-    Runner run;
+    // Without a screen the add goes through the document.
     int32_t key = -1;
     run.act = [&](IKokyakuEntryHost& host) {
         CEntryRecord r = CEntryRecord::Blank();
@@ -100,15 +96,24 @@ TEST(KokyakuEntryCommands, AddWithoutScreenGoesThroughTheDocument) {
     EXPECT_EQ(host.ModifyCustomer(99999, r), 0);
 }
 
-TEST(KokyakuEntryCommands, ChangeSelectionAndReadOnly) {
+TEST(KokyakuEntryCommands, ChangeAndCopyRefusalsAndTheirRecords) {
     TestPorts ports;
     DocFixture f;
     Runner run;
     KokyakuScreenOps ops;
     ScreenChangeCustomer(&f.doc, 0, nullptr, false, false, ops, run.Fn());
-    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"修正する顧客を選択してください"});
-    const int32_t key = f.Add("佐藤");
+    ScreenCopyCustomer(nullptr, 0, nullptr, ops, run.Fn());
+    ScreenCopyCustomer(&f.doc, 0, nullptr, ops, run.Fn());
     f.doc.PastDataMode = 1;
+    ScreenCopyCustomer(&f.doc, 0, nullptr, ops, run.Fn());
+    EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{
+                                        "修正する顧客を選択してください", "顧客をコピーできません。",
+                                        "コピーする顧客を選択してください",
+                                        "データベースは読取専用です。\n顧客をコピーすることはできません。\n"}));
+    EXPECT_TRUE(run.calls.empty());
+
+    // Read-only data: the change only shows the customer.
+    const int32_t key = f.Add("佐藤");
     ScreenChangeCustomer(&f.doc, 1, f.Cached(key), true, false, ops, run.Fn());
     ASSERT_EQ(run.calls.size(), 1u);
     EXPECT_EQ(run.calls[0].mode, EntryMode::View);
@@ -118,6 +123,12 @@ TEST(KokyakuEntryCommands, ChangeSelectionAndReadOnly) {
     EXPECT_TRUE(run.calls[0].hasPrev);
     EXPECT_EQ(ports.prompt.Texts().back(),
               "データベースは読取専用です。\n顧客を修正することはできません。\n参照のみを行ないます。\n");
+
+    f.doc.PastDataMode = 0;
+    ScreenCopyCustomer(&f.doc, 0, f.Cached(key), ops, run.Fn());
+    ASSERT_EQ(run.calls.size(), 2u);
+    EXPECT_EQ(run.calls[1].mode, EntryMode::Add);
+    EXPECT_EQ(run.calls[1].record->Text("Name"), "佐藤");
 }
 
 TEST(KokyakuEntryCommands, ScreenOperationsAndNeighbours) {
@@ -143,27 +154,6 @@ TEST(KokyakuEntryCommands, ScreenOperationsAndNeighbours) {
     EXPECT_EQ(n->record.Text("Name"), "二");
     EXPECT_FALSE(n->further);
     EXPECT_FALSE(host.PrevCustomer());  // the screen offers no previous move
-}
-
-TEST(KokyakuEntryCommands, CopyRefusalsAndCopiedRecord) {
-    TestPorts ports;
-    Runner run;
-    KokyakuScreenOps ops;
-    ScreenCopyCustomer(nullptr, 0, nullptr, ops, run.Fn());
-    DocFixture f;
-    f.doc.PastDataMode = 1;
-    ScreenCopyCustomer(&f.doc, 0, nullptr, ops, run.Fn());
-    f.doc.PastDataMode = 0;
-    ScreenCopyCustomer(&f.doc, 0, nullptr, ops, run.Fn());
-    EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{
-                                        "顧客をコピーできません。",
-                                        "データベースは読取専用です。\n顧客をコピーすることはできません。\n",
-                                        "コピーする顧客を選択してください"}));
-    const int32_t key = f.Add("元");
-    ScreenCopyCustomer(&f.doc, 0, f.Cached(key), ops, run.Fn());
-    ASSERT_EQ(run.calls.size(), 1u);
-    EXPECT_EQ(run.calls[0].mode, EntryMode::Add);
-    EXPECT_EQ(run.calls[0].record->Text("Name"), "元");
 }
 
 TEST(KokyakuEntryCommands, BulkChangeWithPartialResultUpdatesOnlyChangedCustomers) {

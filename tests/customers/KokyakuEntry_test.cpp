@@ -10,12 +10,8 @@ namespace {
 struct FakeView : IKokyakuEntryView {
     ControlValues values;
     int focused = 0;
-    int writes = 0;
     ControlValues ReadControls() override { return values; }
-    void WriteControls(const ControlValues& v) override {
-        values = v;
-        ++writes;
-    }
+    void WriteControls(const ControlValues& v) override { values = v; }
     void FocusControl(int id) override { focused = id; }
 };
 
@@ -126,23 +122,20 @@ TEST(KokyakuEntryControls, FirstTooLongFieldStopsAndNamesTheLimit) {
     EXPECT_EQ(SaveControls(b, v, r), kCustomerId);
     EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"20文字(ﾊﾞｲﾄ)以内で入力してください"});
 
+    // A character Shift-JIS lacks is named.
     ports.prompt.Clear();
     v[kCustomerId].text = std::string(20, '1');
-    EXPECT_EQ(SaveControls(b, v, r), 0);
-    EXPECT_EQ(r.Text("Name"), name);
-    EXPECT_EQ(r.Text("TEL_Home"), "03-1234");
-    EXPECT_TRUE(ports.prompt.Texts().empty());
-}
-
-TEST(KokyakuEntryControls, CharacterOutsideShiftJisIsNamed) {
-    TestPorts ports;
-    const auto& b = MainPageBindings(EntryLayout::Normal);
-    CEntryRecord r = CEntryRecord::Blank();
-    ControlValues v = LoadControls(b, r, false);
     v[1072].text = "渋谷区😀";
     EXPECT_EQ(SaveControls(b, v, r), 1072);
     ASSERT_EQ(ports.prompt.Texts().size(), 1u);
     EXPECT_NE(ports.prompt.Texts()[0].find("「😀」"), std::string::npos);
+
+    ports.prompt.Clear();
+    v[1072].text = "渋谷区";
+    EXPECT_EQ(SaveControls(b, v, r), 0);
+    EXPECT_EQ(r.Text("Name"), name);
+    EXPECT_EQ(r.Text("TEL_Home"), "03-1234");
+    EXPECT_TRUE(ports.prompt.Texts().empty());
 }
 
 TEST(KokyakuEntryControls, BirthdayInvalidRefusedEmptyUnset) {
@@ -167,59 +160,33 @@ TEST(KokyakuEntryControls, BirthdayInvalidRefusedEmptyUnset) {
     EXPECT_FALSE(r.Date("BirthDay").IsValid());
 }
 
-TEST(KokyakuEntryControls, LayoutsSaveOnlyTheirPage) {
+TEST(KokyakuEntryControls, EachLayoutLoadsAndSavesOnlyItsPage) {
     TestPorts ports;
+    const auto& normal = MainPageBindings(EntryLayout::Normal);
+    const auto& individual = MainPageBindings(EntryLayout::Individual);
     CEntryRecord r = CEntryRecord::Blank();
     r.SetText("CompName", std::string(150, 'x'));  // over the limit, but not on the individual page
-    ControlValues v = LoadControls(MainPageBindings(EntryLayout::Individual), r, false);
-    EXPECT_EQ(v.count(kCompName), 0u);
-    EXPECT_EQ(SaveControls(MainPageBindings(EntryLayout::Individual), v, r), 0);
-    EXPECT_EQ(SaveControls(MainPageBindings(EntryLayout::Normal),
-                           LoadControls(MainPageBindings(EntryLayout::Normal), r, false), r),
-              kCompName);
-    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"100文字(ﾊﾞｲﾄ)以内で入力してください"});
-}
-
-TEST(KokyakuEntryControls, StandardMailPerLayout) {
-    CEntryRecord r = CEntryRecord::Blank();
     r.SetInt("CommonMail", 5);
-    EXPECT_EQ(LoadControls(MainPageBindings(EntryLayout::Normal), r, false)[1185].index, 5);
-    EXPECT_EQ(LoadControls(MainPageBindings(EntryLayout::Individual), r, false)[1185].index, 0);
+    EXPECT_EQ(LoadControls(normal, r, false)[1185].index, 5);
     EXPECT_EQ(LoadControls(MainPageBindings(EntryLayout::Corporate), r, false)[1185].index, 5);
+    ControlValues v = LoadControls(individual, r, false);
+    EXPECT_EQ(v[1185].index, 0);
+    EXPECT_EQ(v.count(kCompName), 0u);
 
     // No button of the page chosen keeps the choice made on a sub-dialog.
-    ControlValues v = LoadControls(MainPageBindings(EntryLayout::Individual), r, false);
-    ASSERT_EQ(SaveControls(MainPageBindings(EntryLayout::Individual), v, r), 0);
+    ASSERT_EQ(SaveControls(individual, v, r), 0);
     EXPECT_EQ(r.Int("CommonMail"), 5);
     v[1185].index = 2;
-    ASSERT_EQ(SaveControls(MainPageBindings(EntryLayout::Individual), v, r), 0);
+    ASSERT_EQ(SaveControls(individual, v, r), 0);
     EXPECT_EQ(r.Int("CommonMail"), 2);
+
+    EXPECT_EQ(SaveControls(normal, LoadControls(normal, r, false), r), kCompName);
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"100文字(ﾊﾞｲﾄ)以内で入力してください"});
 }
 
 // ---------------------------------------------------------------- name and honorific
 
-TEST(KokyakuEntryCheck, CompanyWithoutNameAndHonorificSama) {
-    TestPorts ports;
-    CEntryRecord r = CEntryRecord::Blank();
-    r.SetInt("EntryType", 0);
-    r.SetText("CompName", "山田商事");
-    r.SetText("Suffix", "様");
-    bool changed = false;
-
-    ports.prompt.QueueAnswer(Answer::No);
-    EXPECT_EQ(CheckNameAndSuffix(r, changed), NameCheck::Go);
-    EXPECT_EQ(r.Text("Suffix"), "様");
-    ASSERT_EQ(ports.prompt.Log().size(), 1u);
-    EXPECT_EQ(ports.prompt.Log()[0].kind, Shown::YesNoCancel);
-    EXPECT_EQ(ports.prompt.Log()[0].text, "氏名が入力されていませんが、敬称が「様」です。\n「御中」に変更しますか？\n");
-
-    // Yes and Cancel: see the corporate add below. After "御中" no further question.
-    r.SetText("Suffix", "御中");
-    EXPECT_EQ(CheckNameAndSuffix(r, changed), NameCheck::Go);
-    EXPECT_EQ(ports.prompt.Log().size(), 1u);
-}
-
-TEST(KokyakuEntryCheck, MissingNamesAskWithNoAsDefault) {
+TEST(KokyakuEntryCheck, MissingNamesAndHonorific) {
     TestPorts ports;
     CEntryRecord r = CEntryRecord::Blank();
     bool changed = false;
@@ -240,6 +207,20 @@ TEST(KokyakuEntryCheck, MissingNamesAskWithNoAsDefault) {
     ports.prompt.Clear();
     EXPECT_EQ(CheckNameAndSuffix(r, changed), NameCheck::Go);
     EXPECT_TRUE(ports.prompt.Log().empty());
+
+    // A company without a name under "様": No keeps it (Yes and Cancel: see the corporate add).
+    r.SetText("Name", "");
+    r.SetText("CompName", "山田商事");
+    r.SetText("Suffix", "様");
+    ports.prompt.QueueAnswer(Answer::No);
+    EXPECT_EQ(CheckNameAndSuffix(r, changed), NameCheck::Go);
+    EXPECT_EQ(r.Text("Suffix"), "様");
+    ASSERT_EQ(ports.prompt.Log().size(), 1u);
+    EXPECT_EQ(ports.prompt.Log()[0].kind, Shown::YesNoCancel);
+    EXPECT_EQ(ports.prompt.Log()[0].text, "氏名が入力されていませんが、敬称が「様」です。\n「御中」に変更しますか？\n");
+    r.SetText("Suffix", "御中");  // no further question
+    EXPECT_EQ(CheckNameAndSuffix(r, changed), NameCheck::Go);
+    EXPECT_EQ(ports.prompt.Log().size(), 1u);
 }
 
 // ---------------------------------------------------------------- dialog flow
@@ -285,16 +266,6 @@ TEST_F(EntryFlow, CorporateAddWithCompanyOnly) {
     EXPECT_TRUE(ports.prompt.AllAnswersUsed());
 }
 
-TEST_F(EntryFlow, AddFailureKeepsTheData) {
-    host.addResult = -1;
-    Open(EntryLayout::Normal, EntryMode::Add);
-    view.values[kName].text = "山田";
-    ports.prompt.QueueAnswer(Answer::Yes);
-    logic->OnButton1();
-    EXPECT_EQ(ports.prompt.Texts().back(), "顧客が追加できませんでした。\n");
-    EXPECT_EQ(view.values[kName].text, "山田");
-}
-
 TEST_F(EntryFlow, TooLongNameFocusesTheName) {
     Open(EntryLayout::Normal, EntryMode::Add);
     view.values[kName].text = std::string(51, 'a');
@@ -334,10 +305,16 @@ TEST_F(EntryFlow, ClosingAnAddDialogWithText) {
     EXPECT_TRUE(logic->OnClose());
     ASSERT_EQ(host.added.size(), 1u);
 
+    // A failed add keeps the dialog and its data, from the button as from closing.
     host.addResult = -1;
     ports.prompt.QueueAnswer(Answer::Yes);
     EXPECT_FALSE(logic->OnClose());
     EXPECT_EQ(ports.prompt.Texts().back(), "顧客が追加できませんでした。\n");
+    ports.prompt.QueueAnswer(Answer::Yes);
+    logic->OnButton1();
+    EXPECT_EQ(ports.prompt.Texts().back(), "顧客が追加できませんでした。\n");
+    EXPECT_EQ(view.values[kName].text, "山田");
+    EXPECT_EQ(host.added.size(), 3u);
 }
 
 TEST_F(EntryFlow, ChangeAndClose) {
@@ -503,7 +480,7 @@ CKokyaku FilledKokyaku() {
     return k;
 }
 
-TEST(KokyakuEntryRecord, ConversionKeepsEveryEnteredField) {
+TEST(KokyakuEntryRecord, ConversionKeepsAndComparesEveryEnteredField) {
     const CKokyaku k = FilledKokyaku();
     const CEntryRecord r = ToEntryRecord(k);
     EXPECT_EQ(r.id, 42);
@@ -513,11 +490,8 @@ TEST(KokyakuEntryRecord, ConversionKeepsEveryEnteredField) {
     back.TEL_Home_X = 123;
     ApplyEntryRecord(r, back);
     EXPECT_EQ(back, k);
-}
 
-TEST(KokyakuEntryRecord, EveryEnteredFieldTakesPartInTheComparison) {
-    const CKokyaku k = FilledKokyaku();
-    const CEntryRecord base = ToEntryRecord(k);
+    // Every entered field takes part in the comparison, the stamps do not.
     for (const KokyakuField& f : KokyakuFields()) {
         if (!f.IsUserField()) continue;
         CKokyaku changed = k;
@@ -529,7 +503,7 @@ TEST(KokyakuEntryRecord, EveryEnteredFieldTakesPartInTheComparison) {
             f.SetInt(changed, f.Int(k) + 100);
         const std::string name = f.name;
         const bool stamped = name == "StartDate" || name == "LastUpDate" || name == "RirekiUpDate";
-        EXPECT_EQ(RecordsDiffer(base, ToEntryRecord(changed)), !stamped) << name;
+        EXPECT_EQ(RecordsDiffer(r, ToEntryRecord(changed)), !stamped) << name;
     }
 }
 

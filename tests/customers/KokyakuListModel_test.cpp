@@ -92,18 +92,15 @@ TEST_F(KokyakuListModelTest, FocusedRowCountsWhenNoneIsSelected) {
     EXPECT_EQ(model.SelectedCount(), 2);
 }
 
-TEST_F(KokyakuListModelTest, SelectOnlyFocusesAndScrolls) {
+TEST_F(KokyakuListModelTest, SelectOnlyAndSingleSelection) {
     model.SelectAll();
     EXPECT_EQ(model.SelectedCount(), 5);
     model.SelectOnly(3);
     EXPECT_EQ(model.SelectedRows(), std::vector<int>{3});
     EXPECT_EQ(model.FocusedRow(), 3);
     EXPECT_EQ(events.log, (std::vector<std::string>{"selection", "selection", "scroll 3"}));
-}
-
-TEST_F(KokyakuListModelTest, SingleSelectionKeepsTheFirstSelectedRow) {
+    // Single selection keeps the first selected row.
     model.SetSelectedFromView(1, true);
-    model.SetSelectedFromView(3, true);
     model.SetSingleSelection(true);
     EXPECT_EQ(model.SelectedRows(), std::vector<int>{1});
     model.SelectAll();  // refused while single
@@ -113,21 +110,17 @@ TEST_F(KokyakuListModelTest, SingleSelectionKeepsTheFirstSelectedRow) {
     EXPECT_EQ(model.SelectedCount(), 5);
 }
 
-TEST_F(KokyakuListModelTest, TwoHeadingClicksOnDifferentColumns) {
+TEST_F(KokyakuListModelTest, TwoHeadingClicksOnDifferentColumnsKeepSelectionAndFocusOnTheirRows) {
+    model.SetSelectedFromView(0, true);  // C3
+    model.SetFocusFromView(1);           // C1
     EXPECT_TRUE(model.SortByColumn(0));
     EXPECT_EQ(Ids(), (std::vector<std::string>{"C1", "C2", "C3", "C4", "C5"}));
     EXPECT_FALSE(model.SortByColumn(2));  // Sex, descending; ties keep the reversed order
     EXPECT_EQ(Ids(), (std::vector<std::string>{"C4", "C3", "C2", "C5", "C1"}));
+    EXPECT_EQ(model.SelectedRows(), std::vector<int>{1});
+    EXPECT_EQ(model.FocusedRow(), 4);
     EXPECT_TRUE(model.SortByColumn(0));
     EXPECT_EQ(Ids(), (std::vector<std::string>{"C1", "C2", "C3", "C4", "C5"}));
-}
-
-TEST_F(KokyakuListModelTest, SelectionAndFocusFollowTheirRowsWhenSorting) {
-    model.SetSelectedFromView(0, true);  // C3
-    model.SetFocusFromView(1);           // C1
-    model.Sort(0, false);                // C5 C4 C3 C2 C1
-    EXPECT_EQ(model.SelectedRows(), std::vector<int>{2});
-    EXPECT_EQ(model.FocusedRow(), 4);
 }
 
 TEST_F(KokyakuListModelTest, InsertUpdateRemove) {
@@ -158,12 +151,10 @@ TEST_F(KokyakuListModelTest, RemoveRecordsInOnePassKeepsSelectionOfTheRest) {
     EXPECT_EQ(model.SelectedRows(), std::vector<int>{1});
     EXPECT_EQ(model.FocusedRow(), 2);
     EXPECT_EQ(model.RemoveRecords({source->Record(40)}), 0);
-}
 
-TEST_F(KokyakuListModelTest, ReplaceRecordRepointsTheRow) {
     source->rows.push_back({"C9", "新", 0});
-    EXPECT_EQ(model.ReplaceRecord(source->Record(2), source->Record(5)), 2);
-    EXPECT_EQ(model.CellText(2, 0), "C9");
+    EXPECT_EQ(model.ReplaceRecord(source->Record(2), source->Record(5)), 0);
+    EXPECT_EQ(model.CellText(0, 0), "C9");
     EXPECT_EQ(model.ReplaceRecord(source->Record(2), source->Record(5)), -1);
 }
 

@@ -7,51 +7,34 @@
 
 namespace {
 
-CListSortKey Int(int64_t v) {
-    CListSortKey k;
-    k.integer = v;
-    return k;
-}
-CListSortKey Num(double v, bool present = true) {
-    CListSortKey k;
-    k.number = v;
-    k.present = present;
-    return k;
-}
-CListSortKey Text(std::string t) {
-    CListSortKey k;
-    k.text = std::move(t);
-    return k;
-}
+CListSortKey Int(int64_t v) { return {true, v, 0, ""}; }
+CListSortKey Num(double v, bool present = true) { return {present, 0, v, ""}; }
+CListSortKey Text(std::string t) { return {true, 0, 0, std::move(t)}; }
 
-TEST(KokyakuListSort, IntegersNumericallyAndDescendingIsExactReverseIncludingTies) {
+TEST(KokyakuListSort, OrderByKind) {
+    struct Case {
+        const char* what;
+        ListSortKind kind;
+        std::vector<CListSortKey> keys;
+        bool ascending;
+        std::vector<std::size_t> order;
+    } cases[] = {
+        {"integers numerically", ListSortKind::Integer, {Int(10), Int(9), Int(10), Int(-1)}, true, {3, 1, 0, 2}},
+        {"descending is the exact reverse incl. ties", ListSortKind::Integer,
+         {Int(10), Int(9), Int(10), Int(-1)}, false, {2, 0, 1, 3}},
+        {"unset dates first", ListSortKind::Date, {Num(45000), Num(0, false), Num(40000)}, true, {1, 2, 0}},
+        {"hit amounts", ListSortKind::HitNumber, {Num(1200.5), Num(99.25), Num(1e6)}, true, {1, 0, 2}},
+        {"rows without hits keep their order", ListSortKind::HitInteger,
+         {Num(0, false), Num(0, false), Num(0, false)}, true, {0, 1, 2}},
+        // "A" and "a" tie and keep their order; full-width letters after ASCII.
+        {"text ignores case of ASCII and full-width letters", ListSortKind::Text,
+         {Text("b"), Text("A"), Text("ａｂ"), Text("Ａａ"), Text("a")}, true, {1, 4, 0, 3, 2}},
+    };
     CFoldedTextOrder order;
-    std::vector<CListSortKey> keys{Int(10), Int(9), Int(10), Int(-1)};
-    EXPECT_EQ(SortedRowOrder(ListSortKind::Integer, keys, true, order), (std::vector<std::size_t>{3, 1, 0, 2}));
-    EXPECT_EQ(SortedRowOrder(ListSortKind::Integer, keys, false, order), (std::vector<std::size_t>{2, 0, 1, 3}));
-}
-
-TEST(KokyakuListSort, UnsetDatesFirstAscending) {
-    CFoldedTextOrder order;
-    std::vector<CListSortKey> keys{Num(45000), Num(0, false), Num(40000)};
-    EXPECT_EQ(SortedRowOrder(ListSortKind::Date, keys, true, order), (std::vector<std::size_t>{1, 2, 0}));
-}
-
-TEST(KokyakuListSort, HitValuesAndRowsWithoutHits) {
-    CFoldedTextOrder order;
-    std::vector<CListSortKey> amounts{Num(1200.5), Num(99.25), Num(1e6)};
-    EXPECT_EQ(SortedRowOrder(ListSortKind::HitNumber, amounts, true, order), (std::vector<std::size_t>{1, 0, 2}));
-    // Without hits every row compares equal: the order stays.
-    std::vector<CListSortKey> none{Num(0, false), Num(0, false), Num(0, false)};
-    EXPECT_EQ(SortedRowOrder(ListSortKind::HitInteger, none, true, order), (std::vector<std::size_t>{0, 1, 2}));
-}
-
-TEST(KokyakuListSort, TextIgnoresCaseOfAsciiAndFullWidthLetters) {
-    CFoldedTextOrder order;
-    std::vector<CListSortKey> keys{Text("b"), Text("A"), Text("ａｂ"), Text("Ａａ"), Text("a")};
-    auto up = SortedRowOrder(ListSortKind::Text, keys, true, order);
-    // "A" and "a" tie and keep their order; full-width letters after ASCII.
-    EXPECT_EQ(up, (std::vector<std::size_t>{1, 4, 0, 3, 2}));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(SortedRowOrder(c.kind, c.keys, c.ascending, order), c.order);
+    }
 }
 
 TEST(KokyakuListColumns, StoredWidthsDefaultAndBelowOne) {

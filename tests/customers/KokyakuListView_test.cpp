@@ -20,19 +20,16 @@ struct FakeScreen final : IKokyakuScreen {
     void SetFrameTitle(const std::string& t) override { title = t; }
     void SetCountText(const std::string& t) override { count = t; }
     void ShowExtractionButtons(bool r, bool d, bool s) override { buttons = {r, d, s}; }
-    void RefreshCard() override { ++cardRefreshes; }
+    void RefreshCard() override {}
     void ClearCard() override { ++cardClears; }
-    void HideCard() override { ++cardHides; }
-    bool SaveExtraction() override {
-        ++saveDialogs;
-        return saveAnswer;
-    }
+    void HideCard() override {}
+    bool SaveExtraction() override { ++saveDialogs; return saveAnswer; }
     void SwitchScreen(int s) override { switchedTo.push_back(s); }
     void CloseMainWindow() override { ++closes; }
 
     std::string title, count;
     std::vector<bool> buttons;
-    int cardRefreshes = 0, cardClears = 0, cardHides = 0, saveDialogs = 0, closes = 0;
+    int cardClears = 0, saveDialogs = 0, closes = 0;
     bool saveAnswer = false;
     std::vector<int> switchedTo;
 };
@@ -75,6 +72,18 @@ protected:
             ASSERT_GT(doc->AddKokyaku(k), 0);
         }
     }
+    void SavePreExtraction(const std::string& query) {
+        CExCondition cond;
+        cond.QueryText = query;
+        ASSERT_EQ(SaveCondition(dataDir, cond), 1);
+    }
+    // Shows the cached customers at the given positions as an extraction.
+    void Extract(std::initializer_list<std::size_t> positions) {
+        doc->Extraction = std::make_shared<CExCondition>();
+        doc->ExtractKeys.clear();
+        for (std::size_t i : positions) doc->ExtractKeys.push_back(static_cast<uint32_t>(doc->KokyakuList[i]->ID));
+        logic->Populate();
+    }
     std::vector<std::string> Ids() const {
         std::vector<std::string> ids;
         for (int r = 0; r < list.RowCount(); ++r) ids.push_back(list.Item(r).record->CustomerID);
@@ -106,9 +115,7 @@ TEST_F(ViewTest, FirstDisplayListsAllCustomersInCacheOrder) {
 
 TEST_F(ViewTest, PreExtractionIsAppliedWithTheOrderTextAndMarkedSaved) {
     AddCustomers(4);
-    CExCondition cond;
-    cond.QueryText = "SELECT [Customer].[ID] FROM [Customer] WHERE [Customer].[Sex] = 1";
-    ASSERT_EQ(SaveCondition(dataDir, cond), 1);
+    SavePreExtraction("SELECT [Customer].[ID] FROM [Customer] WHERE [Customer].[Sex] = 1");
     logic->FirstDisplay();
     EXPECT_TRUE(logic->IsFiltered());
     EXPECT_TRUE(logic->ExtractionSaved());
@@ -124,9 +131,7 @@ TEST_F(ViewTest, PreExtractionIsAppliedWithTheOrderTextAndMarkedSaved) {
 
 TEST_F(ViewTest, FailedPreExtractionAsksAndYesShowsEveryone) {
     AddCustomers(2);
-    CExCondition cond;
-    cond.QueryText = "SELECT nonsense FROM Nowhere";
-    ASSERT_EQ(SaveCondition(dataDir, cond), 1);
+    SavePreExtraction("SELECT nonsense FROM Nowhere");
     ports.prompt.QueueAnswer(Answer::Yes);
     logic->FirstDisplay();
     EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"抽出に失敗しました。全顧客を表示してよろしいですか？"});
@@ -147,26 +152,26 @@ TEST_F(ViewTest, EmptyList) {
     EXPECT_EQ(logic->NextCustomer().key, 0);
 }
 
-TEST_F(ViewTest, ChangeWorksOnTheFocusedRowWhenNoneIsSelected) {
+TEST_F(ViewTest, CommandsWorkOnTheFocusedRowAndReadOnlyDataRefusesThem) {
     AddCustomers(3);
     logic->FirstDisplay();
     list.ClearSelection();
     list.SetFocusFromView(1);
     CEntryTarget target = logic->EntryTarget();
     EXPECT_EQ(target.record, list.Item(1).record);
-    EXPECT_TRUE(target.hasPrev);
-    EXPECT_TRUE(target.hasNext);
+    EXPECT_TRUE(target.hasPrev && target.hasNext);
     EXPECT_EQ(list.SelectedRows(), std::vector<int>{1});
     EXPECT_EQ(list.FocusedRow(), 1);
-}
 
-TEST_F(ViewTest, PastDataRefusesChangingCommands) {
-    AddCustomers(1);
-    logic->FirstDisplay();
+    ports.prompt.QueueAnswer(Answer::Yes);
+    logic->DeleteAllHistory();
+    ASSERT_EQ(ports.prompt.Log().size(), 2u);
+    EXPECT_EQ(ports.prompt.Log()[0].defaultButton, Answer::No);
+    EXPECT_EQ(ports.prompt.Log()[1].text, "指定された顧客の履歴はありませんでした。\n");
+    EXPECT_EQ(ports.prompt.Log()[1].icon, MsgIcon::Information);
+
+    ports.prompt.Clear();
     doc->PastDataMode = 1;
-    CEntryTarget target = logic->EntryTarget();
-    EXPECT_FALSE(target.hasPrev);
-    EXPECT_FALSE(target.hasNext);
     logic->Delete();
     logic->DeleteAllHistory();
     logic->Update();
@@ -174,7 +179,7 @@ TEST_F(ViewTest, PastDataRefusesChangingCommands) {
               (std::vector<std::string>{"データベースは読取専用です。\n顧客を削除することはできません。\n",
                                         "データベースは読取専用です。\n履歴を削除することはできません。\n",
                                         "データベースは読取専用です。\n更新することはできません。\n"}));
-    EXPECT_EQ(list.RowCount(), 1);
+    EXPECT_EQ(list.RowCount(), 3);
 }
 
 TEST_F(ViewTest, DeleteOfFiveWithTwoFailingRemovesThreeRows) {
@@ -187,34 +192,30 @@ TEST_F(ViewTest, DeleteOfFiveWithTwoFailingRemovesThreeRows) {
                                              static_cast<uint32_t>(list.Item(3).record->ID)},
                                             gone),
               1);
+    ports.prompt.QueueAnswer(Answer::No);
+    logic->Delete();  // No: nothing goes
+    EXPECT_EQ(list.RowCount(), 7);
     ports.prompt.QueueAnswer(Answer::Yes);
     logic->Delete();
-    ASSERT_EQ(ports.prompt.Log().size(), 2u);
+    ASSERT_EQ(ports.prompt.Log().size(), 3u);
+    EXPECT_EQ(ports.prompt.Log()[1].text, ports.prompt.Log()[0].text);
     EXPECT_EQ(ports.prompt.Log()[0].text,
               "選択されている5件の顧客を削除します。\n顧客を削除すると、二度と元に戻すことはできません。\n"
               "また、削除する顧客の履歴・DM送付予定などもすべて削除されます。\n\n本当に削除してよろしいですか？");
     EXPECT_EQ(ports.prompt.Log()[0].icon, MsgIcon::Exclamation);
     EXPECT_EQ(ports.prompt.Log()[0].defaultButton, Answer::No);
-    EXPECT_EQ(ports.prompt.Log()[1].text, "一部の顧客情報が削除できませんでした。\n");
+    EXPECT_EQ(ports.prompt.Log()[2].text, "一部の顧客情報が削除できませんでした。\n");
     EXPECT_EQ(Ids(), (std::vector<std::string>{"C6", "C4", "C2", "C1"}));
+    EXPECT_EQ(list.SelectedRows(), (std::vector<int>{0, 1}));  // the rows that stayed
     EXPECT_EQ(doc->KokyakuList.size(), 4u);
     EXPECT_EQ(screen.count, "4件");
     EXPECT_EQ(screen.cardClears, 1);
-}
-
-TEST_F(ViewTest, DeleteAnsweredNoThenYesSelectsTheFirstRow) {
-    AddCustomers(3);
-    logic->FirstDisplay();
-    list.SelectOnly(1);
-    ports.prompt.QueueAnswer(Answer::No);
-    logic->Delete();
-    EXPECT_EQ(list.RowCount(), 3);
-    EXPECT_EQ(doc->KokyakuList.size(), 3u);
+    // A complete deletion selects the first row.
+    list.SelectOnly(2);
     ports.prompt.QueueAnswer(Answer::Yes);
     logic->Delete();
-    EXPECT_EQ(Ids(), (std::vector<std::string>{"C3", "C1"}));
+    EXPECT_EQ(Ids(), (std::vector<std::string>{"C6", "C4", "C1"}));
     EXPECT_EQ(list.SelectedRows(), std::vector<int>{0});
-    EXPECT_EQ(ports.prompt.Log().size(), 2u);
 }
 
 TEST_F(ViewTest, FindSearchesDownAndUpFromTheSelection) {
@@ -236,14 +237,22 @@ TEST_F(ViewTest, FindSearchesDownAndUpFromTheSelection) {
     EXPECT_EQ(list.SelectedRows(), std::vector<int>{0});
 }
 
-TEST_F(ViewTest, UnsavedExtractionYesThenCancelledSaveKeepsTheScreen) {
-    AddCustomers(2);
+TEST_F(ViewTest, CountsAndTheUnsavedExtractionCheck) {
+    AddCustomers(3);
     logic->FirstDisplay();
-    doc->Extraction = std::make_shared<CExCondition>();
+    logic->Counts();
     doc->ExtractActive = 1;
-    doc->ExtractKeys = {static_cast<uint32_t>(doc->KokyakuList[0]->ID)};
+    Extract({2});
+    logic->Counts();
+    ASSERT_EQ(ports.prompt.Log().size(), 2u);
+    EXPECT_EQ(ports.prompt.Log()[0].text, "現在データベースに登録されている顧客は3人です。\n");
+    EXPECT_EQ(ports.prompt.Log()[1].text,
+              "現在データベースに登録されている顧客は3人です。\n\n現在顧客一覧に抽出されている顧客は1人です。\n");
+    EXPECT_EQ(ports.prompt.Log()[1].icon, MsgIcon::Information);
+
+    // Yes, then a cancelled save keeps the screen.
+    ports.prompt.Clear();
     logic->SetExtractionSaved(false);
-    logic->Populate();
     ports.prompt.QueueAnswer(Answer::Yes);
     screen.saveAnswer = false;
     logic->MenuScreen();
@@ -261,30 +270,14 @@ TEST_F(ViewTest, UnsavedExtractionYesThenCancelledSaveKeepsTheScreen) {
     ports.prompt.QueueAnswer(Answer::No);
     logic->ReleaseExtraction();
     EXPECT_FALSE(doc->Extraction);
-    EXPECT_EQ(list.RowCount(), 2);
+    EXPECT_EQ(list.RowCount(), 3);
     EXPECT_FALSE(logic->IsFiltered());
-}
-
-TEST_F(ViewTest, CountsWithAndWithoutAnExtraction) {
-    AddCustomers(3);
-    logic->FirstDisplay();
-    logic->Counts();
-    doc->Extraction = std::make_shared<CExCondition>();
-    doc->ExtractKeys = {static_cast<uint32_t>(doc->KokyakuList[2]->ID)};
-    logic->Populate();
-    logic->Counts();
-    ASSERT_EQ(ports.prompt.Log().size(), 2u);
-    EXPECT_EQ(ports.prompt.Log()[0].text, "現在データベースに登録されている顧客は3人です。\n");
-    EXPECT_EQ(ports.prompt.Log()[1].text,
-              "現在データベースに登録されている顧客は3人です。\n\n現在顧客一覧に抽出されている顧客は1人です。\n");
-    EXPECT_EQ(ports.prompt.Log()[1].icon, MsgIcon::Information);
 }
 
 TEST_F(ViewTest, ExtractionDisplayColumnsAreLookedUpWithWidth150) {
     AddCustomers(1);
-    doc->Extraction = std::make_shared<CExCondition>();
+    Extract({0});
     doc->Extraction->DisplayColumns = {"Name", "NoSuchField", "Sex"};
-    doc->ExtractKeys = {static_cast<uint32_t>(doc->KokyakuList[0]->ID)};
     logic->Populate();
     ASSERT_EQ(list.ColumnCount(), 2);
     EXPECT_EQ(list.Columns()[1].label, "性別");
@@ -311,9 +304,6 @@ TEST_F(ViewTest, AnalysisHitsComeFirstWithTheirColumn) {
     EXPECT_EQ(list.ColumnWidth(0), 100);
     EXPECT_EQ(list.ColumnWidth(2), 77);
     EXPECT_EQ(list.CellText(1, 0), "3703.5");
-    logic->Counts();
-    EXPECT_EQ(ports.prompt.Texts().back(),
-              "現在データベースに登録されている顧客は3人です。\n\n現在顧客一覧に抽出されている顧客は2人です。\n");
     // Released: every customer again, the analysis gone.
     logic->ReleaseExtraction();
     EXPECT_EQ(doc->AnalysisKind, -1);
@@ -356,17 +346,6 @@ TEST_F(ViewTest, AddModifyAndNeighbours) {
     missing.CustomerID = "X9";
     EXPECT_EQ(logic->ModifyCustomer(99999, missing), 0);
     EXPECT_EQ(ports.prompt.Texts().back(), "顧客ID：X9の情報が見つかりませんでした。\n");
-}
-
-TEST_F(ViewTest, DeleteAllHistoryWithoutHistory) {
-    AddCustomers(1);
-    logic->FirstDisplay();
-    ports.prompt.QueueAnswer(Answer::Yes);
-    logic->DeleteAllHistory();
-    ASSERT_EQ(ports.prompt.Log().size(), 2u);
-    EXPECT_EQ(ports.prompt.Log()[0].defaultButton, Answer::No);
-    EXPECT_EQ(ports.prompt.Log()[1].text, "指定された顧客の履歴はありませんでした。\n");
-    EXPECT_EQ(ports.prompt.Log()[1].icon, MsgIcon::Information);
 }
 
 TEST(KokyakuSplitter, StoredCardWidthAndLimits) {

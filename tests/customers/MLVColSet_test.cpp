@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/SjisText.h"
+#include "customers/ComboData.h"
 #include "customers/MLVColSet.h"
 #include "customers/SettingsFixture.h"
 
@@ -24,53 +25,52 @@ TEST_F(SettingsTest, ColSetFile_OneDefinitionThenASecondByReference) {
     ASSERT_EQ(again.Load(), 1);
     EXPECT_EQ(again.columns, set.columns);
     EXPECT_TRUE(ports.prompt.Log().empty());
-}
 
-TEST_F(SettingsTest, ColSetFile_LabelLengthForms) {
-    CMLVColSet set(inst.install);
+    // A 255-byte label takes the wide length form, 254 bytes the short one.
     set.columns = {{"Note1", std::string(255, 'x'), 1}, {"Note2", std::string(254, 'y'), 1}};
     ASSERT_EQ(set.Save(), 1);
-    const std::string expected = Hex("02 00 FF FF 01 00 07 00") + "CMLVCol" + Text("Note1") + Hex("FF FF 00") +
-                                 std::string(255, 'x') + Hex("01 00 00 00") + Hex("01 80") + Text("Note2") +
-                                 Hex("FE") + std::string(254, 'y') + Hex("01 00 00 00");
-    EXPECT_EQ(ReadBytes(inst.DataFile("MLVColSet.sys")), expected);
-    CMLVColSet again(inst.install);
+    EXPECT_EQ(ReadBytes(inst.DataFile("MLVColSet.sys")),
+              Hex("02 00 FF FF 01 00 07 00") + "CMLVCol" + Text("Note1") + Hex("FF FF 00") + std::string(255, 'x') +
+                  Hex("01 00 00 00") + Hex("01 80") + Text("Note2") + Hex("FE") + std::string(254, 'y') +
+                  Hex("01 00 00 00"));
     ASSERT_EQ(again.Load(), 1);
     EXPECT_EQ(again.columns, set.columns);
 }
 
 TEST_F(SettingsTest, ColSetLoad_MissingFileIsResetFromTheMasterAfterAsking) {
-    TestInstall::WriteSet(inst.MasterFile(), SampleColumns());
-
-    ports.prompt.QueueAnswer(Answer::No);
+    const std::string noMaster = "元の列定義ファイルが見つかりません。\n修正インストールを行ってください。";
+    ports.prompt.QueueAnswer(Answer::Yes);
     CMLVColSet set(inst.install);
     EXPECT_EQ(set.Load(), 0);
-    EXPECT_FALSE(FileExists(inst.DataFile("MLVColSet.sys")));
-
-    ports.prompt.Clear();
-    ports.prompt.QueueAnswer(Answer::Yes);
-    ASSERT_EQ(set.Load(), 1);
-    EXPECT_EQ(set.columns, SampleColumns());
-    EXPECT_EQ(ReadBytes(inst.DataFile("MLVColSet.sys")), ReadBytes(inst.MasterFile()));
-    ASSERT_EQ(ports.prompt.Log().size(), 1u);
+    ASSERT_EQ(ports.prompt.Log().size(), 2u);
     EXPECT_EQ(ports.prompt.Log()[0].text,
               "列定義ファイルを読み込めません。列定義ファイルの初期化を試みます。初期化すると変更したラベルが元に戻ります。"
               "\n初期化してよろしいですか？");
     EXPECT_EQ(ports.prompt.Log()[0].icon, MsgIcon::Information);
     EXPECT_EQ(ports.prompt.Log()[0].kind, Shown::YesNo);
-}
-
-TEST_F(SettingsTest, ColSetLoad_MissingMasterCopy) {
-    ports.prompt.QueueAnswer(Answer::Yes);
-    CMLVColSet set(inst.install);
-    EXPECT_EQ(set.Load(), 0);
-    ASSERT_EQ(ports.prompt.Texts().size(), 2u);
-    EXPECT_EQ(ports.prompt.Texts()[1], "元の列定義ファイルが見つかりません。\n修正インストールを行ってください。");
+    EXPECT_EQ(ports.prompt.Log()[1].text, noMaster);
     // Without the question, as the free item names dialog resets.
     ports.prompt.Clear();
     EXPECT_EQ(set.ResetToMaster(false), 0);
-    EXPECT_EQ(ports.prompt.Texts(),
-              std::vector<std::string>{"元の列定義ファイルが見つかりません。\n修正インストールを行ってください。"});
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{noMaster});
+
+    TestInstall::WriteSet(inst.MasterFile(), SampleColumns());
+    ports.prompt.QueueAnswer(Answer::No);
+    EXPECT_EQ(set.Load(), 0);
+    EXPECT_FALSE(FileExists(inst.DataFile("MLVColSet.sys")));
+    ports.prompt.QueueAnswer(Answer::Yes);
+    ASSERT_EQ(set.Load(), 1);
+    EXPECT_EQ(set.columns, SampleColumns());
+    EXPECT_EQ(ReadBytes(inst.DataFile("MLVColSet.sys")), ReadBytes(inst.MasterFile()));
+
+    // A damaged master copy: the question, then the file error.
+    std::filesystem::remove(inst.DataFile("MLVColSet.sys"));
+    WriteBytes(inst.MasterFile(), Hex("05 00 FF FF"));
+    ports.prompt.Clear();
+    ports.prompt.QueueAnswer(Answer::Yes);
+    EXPECT_EQ(set.Load(), 0);
+    EXPECT_EQ(ports.prompt.Log().size(), 2u);
+    EXPECT_EQ(ports.prompt.Texts().back(), "ファイル操作中にエラーが発生しました");
 }
 
 TEST_F(SettingsTest, ColSetLoad_TruncatedFileShowsTheErrorAndIsKeptWhenTheResetIsRefused) {
@@ -88,16 +88,7 @@ TEST_F(SettingsTest, ColSetLoad_TruncatedFileShowsTheErrorAndIsKeptWhenTheResetI
     EXPECT_EQ(ReadBytes(inst.DataFile("MLVColSet.sys")), bytes);
 }
 
-TEST_F(SettingsTest, ColSetLoad_DamagedMasterCopyIsNotCopiedAgainAndAgain) {
-    WriteBytes(inst.MasterFile(), Hex("05 00 FF FF"));
-    ports.prompt.QueueAnswer(Answer::Yes);
-    CMLVColSet set(inst.install);
-    EXPECT_EQ(set.Load(), 0);
-    EXPECT_EQ(ports.prompt.Log().size(), 2u);  // the question, then the file error
-    EXPECT_EQ(ports.prompt.Texts().back(), "ファイル操作中にエラーが発生しました");
-}
-
-TEST(ColSetLoad, WithoutDataFolderEverythingFailsSilently) {
+TEST(SettingsFiles, WithoutDataFolderEverythingFailsSilently) {
     TestPorts ports;
     TempDir install;
     CMLVColSet set(install.Path());
@@ -107,6 +98,10 @@ TEST(ColSetLoad, WithoutDataFolderEverythingFailsSilently) {
     EXPECT_EQ(disp.Load(), 0);
     EXPECT_EQ(disp.Save(), 0);
     EXPECT_EQ(GetLabel(install.Path(), "Name"), "");
+    CMLVComboData list(install.Path());
+    EXPECT_EQ(list.Load(kListImportant), 0);
+    EXPECT_EQ(list.Save(), 0);
+    EXPECT_FALSE(list.AutoRegister("新規"));
     EXPECT_TRUE(ports.prompt.Log().empty());
 }
 
@@ -154,17 +149,9 @@ TEST_F(SettingsTest, CustomerListColumns_DefaultColumnsAndANewListWhenNoneCanBeL
     disp.names = {"Yomi", "Gone", "Note1"};
     ASSERT_EQ(disp.Save(), 1);
     EXPECT_EQ(BuildCustomerListColumns(inst.install), (std::vector<CMLVCol>{{"Yomi", "ﾌﾘｶﾞﾅ", 0}, {"Note1", "備考１", 1}}));
-}
-
-TEST(CustomerListColumns, DisplayableColumnsLeaveOutKeysAndPictures) {
+    // Keys and the first five pictures are never shown (see also the display settings' lists).
     EXPECT_FALSE(IsDisplayableColumn("Picture5"));
     EXPECT_TRUE(IsDisplayableColumn("Picture6"));
-    CMLVColSet set("");
-    set.columns = SampleColumns();
-    std::vector<std::string> names;
-    for (const auto& c : DisplayableColumns(set)) names.push_back(c.fieldName);
-    EXPECT_EQ(names, (std::vector<std::string>{"CustomerID", "Name", "Yomi", "TEL_Home", "Ranking1", "Note1",
-                                               "RirekiUpDate"}));
 }
 
 }  // namespace

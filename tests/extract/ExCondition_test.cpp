@@ -55,6 +55,15 @@ TEST_F(SettingsTest, ExtractFile_TwoConditionsThenReadBack) {
     EXPECT_EQ(again.Conditions[0], NameCondition());
     EXPECT_EQ(again.Conditions[1], HistoryCondition());
     EXPECT_TRUE(ports.prompt.Log().empty());
+
+    // Removing and renaming, then saving.
+    again.Conditions.erase(again.Conditions.begin());
+    again.Conditions[0].ConditionName = "新しい名前";
+    ASSERT_EQ(again.Save(), 1);
+    ASSERT_EQ(list.Load(), 1);
+    ASSERT_EQ(list.Conditions.size(), 1u);
+    EXPECT_EQ(list.Conditions[0].ConditionName, "新しい名前");
+    EXPECT_EQ(list.Conditions[0].RowA, HistoryCondition().RowA);
 }
 
 TEST(ExtractFile, LongTextsUseTheWideLengthForm) {
@@ -72,7 +81,7 @@ TEST(ExtractFile, LongTextsUseTheWideLengthForm) {
     EXPECT_TRUE(r.AtEnd());
 }
 
-TEST_F(SettingsTest, ExtractFile_TruncatedFileShowsTheErrorAndCannotBeOverwritten) {
+TEST_F(SettingsTest, ExtractFile_DamagedFileShowsTheErrorAndCannotBeOverwritten) {
     CExtract list(inst.install);
     ASSERT_EQ(list.Load(), 1);
     ASSERT_EQ(list.Append(NameCondition()), 1);
@@ -89,30 +98,13 @@ TEST_F(SettingsTest, ExtractFile_TruncatedFileShowsTheErrorAndCannotBeOverwritte
     EXPECT_EQ(broken.Append(NameCondition()), 0);
     EXPECT_EQ(broken.Save(), 0);
     EXPECT_EQ(ReadBytes(list.FilePath), bytes);
-}
 
-TEST_F(SettingsTest, ExtractFile_OtherClassOrSchemaIsAnError) {
-    WriteBytes(inst.DataFile("MLVExtract.sys"), Hex("01 00 FF FF 02 00 0C 00") + "CExCondition" + NameConditionBytes());
-    CExtract list(inst.install);
-    EXPECT_EQ(list.Load(), 0);
-    WriteBytes(inst.DataFile("MLVExtract.sys"), Hex("01 00 FF FF 01 00 0C 00") + "CExConditioN" + NameConditionBytes());
-    EXPECT_EQ(list.Load(), 0);
-    EXPECT_EQ(ports.prompt.Texts().size(), 2u);
-}
-
-TEST_F(SettingsTest, ExtractFile_RemovingAndRenamingThenSaving) {
-    CExtract list(inst.install);
-    ASSERT_EQ(list.Load(), 1);
-    ASSERT_EQ(list.Append(HistoryCondition()), 1);
-    ASSERT_EQ(list.Append(NameCondition()), 1);
-    list.Conditions.erase(list.Conditions.begin());
-    list.Conditions[0].ConditionName = "新しい名前";
-    ASSERT_EQ(list.Save(), 1);
-    CExtract again(inst.install);
-    ASSERT_EQ(again.Load(), 1);
-    ASSERT_EQ(again.Conditions.size(), 1u);
-    EXPECT_EQ(again.Conditions[0].ConditionName, "新しい名前");
-    EXPECT_EQ(again.Conditions[0].RowA, NameCondition().RowA);
+    // Another schema or class name is an error too.
+    WriteBytes(list.FilePath, Hex("01 00 FF FF 02 00 0C 00") + "CExCondition" + NameConditionBytes());
+    EXPECT_EQ(broken.Load(), 0);
+    WriteBytes(list.FilePath, Hex("01 00 FF FF 01 00 0C 00") + "CExConditioN" + NameConditionBytes());
+    EXPECT_EQ(broken.Load(), 0);
+    EXPECT_EQ(ports.prompt.Texts().size(), 3u);
 }
 
 TEST(ExtractFile, WithoutDataFolderTheListIsEmptyAndSavingFails) {

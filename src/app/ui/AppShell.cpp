@@ -7,6 +7,7 @@
 
 #include "app/ui/MainFrame.h"
 #include "app/ui/ScreenRegistry.h"
+#include "common/ui/Accessible.h"
 #include "common/ui/QtPorts.h"
 #include "common/ui/WaitDlg.h"
 
@@ -89,6 +90,7 @@ int RunMilvane(QApplication& app, const RunOptions& options) {
         if (options.quitAfterStart) Ports::Install(&console, &ports->profile, &ports->wait);
     }
     RegisterBuiltScreens();
+    InstallAccessibleFactories();
 
     int exitCode = 0;
     {

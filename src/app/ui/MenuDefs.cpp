@@ -21,8 +21,9 @@ MenuItemDef HelpMenu() {
     return Sub("ﾍﾙﾌﾟ", {Cmd(ID_HELP_CONTENTS, "ﾍﾙﾌﾟ..."), Sep(), Cmd(ID_APP_ABOUT, "ﾊﾞｰｼﾞｮﾝ情報(&A)...")});
 }
 
-MenuItemDef KokyakuGroup() {
-    return Sub("顧客", {
+// The customer screen's menu adds the count command at the end.
+MenuItemDef KokyakuGroup(bool withCount = false) {
+    MenuItemDef group = Sub("顧客", {
         Cmd(ID_KOKYAKU_ADD, "顧客を追加..."),
         Cmd(ID_KOKYAKU_MODIFY, "顧客を修正..."),
         Cmd(ID_KOKYAKU_BULK_MODIFY, "顧客を一括修正..."),
@@ -35,6 +36,8 @@ MenuItemDef KokyakuGroup() {
         Cmd(ID_FIND, "顧客内を検索..."),
         Cmd(ID_KOKYAKU_SELECT_ALL, "一覧の顧客をすべて選択"),
     });
+    if (withCount) group.children.push_back(Cmd(ID_KOKYAKU_COUNT, "現在の顧客数を表示..."));
+    return group;
 }
 
 MenuItemDef CardTypeMenu() {
@@ -75,20 +78,7 @@ const std::vector<MenuItemDef> kKokyakuMenu = {
         Sep(),
         Cmd(ID_VIEW_TOOLBAR, "ﾂｰﾙ ﾊﾞｰ(&T)"),
     }),
-    Sub("顧客", {
-        Cmd(ID_KOKYAKU_ADD, "顧客を追加..."),
-        Cmd(ID_KOKYAKU_MODIFY, "顧客を修正..."),
-        Cmd(ID_KOKYAKU_BULK_MODIFY, "顧客を一括修正..."),
-        Cmd(ID_KOKYAKU_DELETE, "顧客を削除"),
-        Cmd(ID_KOKYAKU_COPY, "顧客をコピー..."),
-        Sep(),
-        Cmd(ID_KOKYAKU_BULK_RIREKI, "顧客に一括して履歴追加..."),
-        Cmd(ID_KOKYAKU_DELETE_RIREKI, "顧客の履歴をすべて削除"),
-        Sep(),
-        Cmd(ID_FIND, "顧客内を検索..."),
-        Cmd(ID_KOKYAKU_SELECT_ALL, "一覧の顧客をすべて選択"),
-        Cmd(ID_KOKYAKU_COUNT, "現在の顧客数を表示..."),
-    }),
+    KokyakuGroup(true),
     Sub("履歴", {
         Cmd(ID_RIREKI_ADD, "履歴を追加..."),
         Cmd(ID_RIREKI_MODIFY, "履歴を修正..."),

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
+#include <QTimer>
 #include <memory>
 
 #include "app/CommandIds.h"
@@ -91,7 +92,15 @@ public:
     }
     void doAction(const QString& name) override {
         if (name == pressAction()) {
-            if (Item()->isEnabled()) Item()->click();
+            if (!Item()->isEnabled()) return;
+            if (Item()->Style() == MenuItemStyle::Tab) {
+                Item()->click();
+            } else {
+                // A button may open a modal dialog: run it after the caller has its reply.
+                QTimer::singleShot(0, Item(), [item = Item()] {
+                    if (item->isEnabled()) item->click();
+                });
+            }
         } else {
             QAccessibleWidget::doAction(name);
         }

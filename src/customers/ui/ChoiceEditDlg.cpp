@@ -14,33 +14,7 @@
 #include "customers/ComboData.h"
 #include "customers/MLVColSet.h"
 #include "customers/ui/ChoiceComboBox.h"
-
-namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-QPushButton* MakeButton(const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setAccessibleName(caption);
-    b->setAutoDefault(false);
-    return b;
-}
-
-// OK and キャンセル at the bottom right; OK is the default button.
-QHBoxLayout* OkCancelRow(QDialog* dlg, QPushButton*& ok, QPushButton*& cancel) {
-    ok = MakeButton(QStringLiteral("OK"), dlg);
-    cancel = MakeButton(QStringLiteral("キャンセル"), dlg);
-    ok->setDefault(true);
-    QObject::connect(ok, &QPushButton::clicked, dlg, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, dlg, &QDialog::reject);
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    return row;
-}
-
-}  // namespace
+#include "customers/ui/DialogParts.h"
 
 // ---------------------------------------------------------------- entry dialog
 
@@ -136,8 +110,7 @@ CChoiceListEditDlg::CChoiceListEditDlg(const std::string& installDir, int listNo
     const QString captions[] = {QStringLiteral("追加..."), QStringLiteral("変更..."), QStringLiteral("削除"),
                                 QStringLiteral("上へ"), QStringLiteral("下へ")};
     for (const QString& c : captions) {
-        QPushButton* b = MakeButton(c, this);
-        m_buttons.push_back(b);
+        QPushButton* b = MakeButton(c, this, &m_buttons);
         side->addWidget(b);
         if (c == QStringLiteral("削除")) side->addSpacing(12);
     }
@@ -193,24 +166,14 @@ bool CChoiceListEditDlg::Open() {
     return true;
 }
 
-QPushButton* CChoiceListEditDlg::Button(const QString& caption) const {
-    for (QPushButton* b : m_buttons)
-        if (b->text() == caption) return b;
-    return nullptr;
-}
+QPushButton* CChoiceListEditDlg::Button(const QString& caption) const { return FindButton(m_buttons, caption); }
 
-int CChoiceListEditDlg::Row() const {
-    const QList<QListWidgetItem*> sel = m_list->selectedItems();
-    return sel.isEmpty() ? -1 : m_list->row(sel.front());
-}
+int CChoiceListEditDlg::Row() const { return SelectedRow(m_list); }
 
 void CChoiceListEditDlg::Refill(int select) {
-    m_list->clear();
-    for (const auto& e : m_editor->Entries()) m_list->addItem(Q(e.text));
-    if (select >= 0 && select < m_list->count()) {
-        m_list->setCurrentRow(select);
-        m_list->scrollToItem(m_list->item(select));
-    }
+    QStringList rows;
+    for (const auto& e : m_editor->Entries()) rows << Q(e.text);
+    FillList(m_list, rows, select);
 }
 
 void CChoiceListEditDlg::OnAdd() {

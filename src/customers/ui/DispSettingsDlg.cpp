@@ -13,17 +13,12 @@
 #include <QVBoxLayout>
 
 #include "customers/DispSettings.h"
+#include "customers/ui/DialogParts.h"
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
 QPushButton* MakeButton(const QString& caption, QWidget* parent, std::vector<QPushButton*>& all) {
-    auto* b = new QPushButton(caption, parent);
-    b->setAccessibleName(caption);
-    b->setAutoDefault(false);
-    all.push_back(b);
-    return b;
+    return ::MakeButton(caption, parent, &all);
 }
 
 QListWidget* MakeList(const QString& name, QWidget* parent) {
@@ -34,28 +29,19 @@ QListWidget* MakeList(const QString& name, QWidget* parent) {
     return l;
 }
 
-int SelectedRow(const QListWidget* l) {
-    const QList<QListWidgetItem*> sel = l->selectedItems();
-    return sel.isEmpty() ? -1 : l->row(sel.front());
-}
-
 QHBoxLayout* OkCancelRow(QDialog* dlg, std::vector<QPushButton*>& all) {
-    QPushButton* ok = MakeButton(QStringLiteral("OK"), dlg, all);
-    QPushButton* cancel = MakeButton(QStringLiteral("キャンセル"), dlg, all);
-    ok->setDefault(true);
-    QObject::connect(ok, &QPushButton::clicked, dlg, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, dlg, &QDialog::reject);
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    row->addWidget(ok);
-    row->addWidget(cancel);
+    QPushButton *ok, *cancel;
+    QHBoxLayout* row = ::OkCancelRow(dlg, ok, cancel);
+    all.push_back(ok);
+    all.push_back(cancel);
     return row;
 }
 
-QPushButton* FindButton(const std::vector<QPushButton*>& all, const QString& caption) {
-    for (QPushButton* b : all)
-        if (b->text() == caption) return b;
-    return nullptr;
+template <class Items>
+QStringList Labels(const Items& items) {
+    QStringList out;
+    for (const auto& c : items) out << Q(c.label);
+    return out;
 }
 
 }  // namespace
@@ -161,19 +147,9 @@ bool CDispSettingsDlg::Open() {
 
 QPushButton* CDispSettingsDlg::Button(const QString& caption) const { return FindButton(m_buttons, caption); }
 
-void CDispSettingsDlg::FillDisplayed(int select) {
-    m_displayed->clear();
-    for (const auto& c : m_model->Displayed()) m_displayed->addItem(Q(c.label));
-    if (select >= 0 && select < m_displayed->count()) {
-        m_displayed->setCurrentRow(select);
-        m_displayed->scrollToItem(m_displayed->item(select));
-    }
-}
+void CDispSettingsDlg::FillDisplayed(int select) { FillList(m_displayed, Labels(m_model->Displayed()), select); }
 
-void CDispSettingsDlg::FillAvailable() {
-    m_available->clear();
-    for (const auto& c : m_model->Available()) m_available->addItem(Q(c.label));
-}
+void CDispSettingsDlg::FillAvailable() { FillList(m_available, Labels(m_model->Available()), -1); }
 
 void CDispSettingsDlg::OnShow() {
     const int row = SelectedRow(m_available);
