@@ -97,6 +97,12 @@ TEST_F(MenuScreenTest, OnlyPressAndReleaseOnTheSameButtonRunIt) {
 }
 
 TEST_F(MenuScreenTest, UnbuiltFeaturesAreDisabledAndIgnoreTheMouse) {
+    // A screen that is not registered makes its button unusable.
+    UnregisterScreen(SCREEN_DM);
+    view->UpdateButtons();
+    EXPECT_FALSE(view->ButtonWidget(CMilvaneView::BTN_DM)->isEnabled());
+    EXPECT_TRUE(view->ButtonWidget(CMilvaneView::BTN_KOKYAKU_LIST)->isEnabled());
+
     // No customer entry dialog plugged in.
     ASSERT_FALSE(view->ButtonWidget(CMilvaneView::BTN_ADD_KOKYAKU)->isEnabled());
     const QPoint p = CenterOf(CMilvaneView::BTN_ADD_KOKYAKU);
@@ -105,12 +111,26 @@ TEST_F(MenuScreenTest, UnbuiltFeaturesAreDisabledAndIgnoreTheMouse) {
     EXPECT_EQ(State(CMilvaneView::BTN_ADD_KOKYAKU), 0);
     EXPECT_FALSE(view->IsHot());
     Release(view, p);
+}
 
-    // A screen that is not registered makes its button unusable.
-    UnregisterScreen(SCREEN_DM);
+TEST_F(MenuScreenTest, AddCustomerFollowsInputTypeAndReadOnlyData) {
+    std::vector<int> opened;
+    MenuScreenHooks().addCustomer = [&](CMilvaneView&, int type) { opened.push_back(type); };
     view->UpdateButtons();
-    EXPECT_FALSE(view->ButtonWidget(CMilvaneView::BTN_DM)->isEnabled());
-    EXPECT_TRUE(view->ButtonWidget(CMilvaneView::BTN_KOKYAKU_LIST)->isEnabled());
+    ASSERT_TRUE(view->ButtonWidget(CMilvaneView::BTN_ADD_KOKYAKU)->isEnabled());
+    for (int type : {1, 3}) {  // 3 is not a known type: nothing happens
+        ports.profile.WriteInt("Settings", "CardType", type);
+        view->OnInitialUpdate();
+        view->RunButton(CMilvaneView::BTN_ADD_KOKYAKU);
+    }
+    EXPECT_EQ(opened, std::vector<int>{1});
+    EXPECT_TRUE(ports.prompt.Texts().empty());
+
+    doc->PastDataMode = 1;
+    view->RunButton(CMilvaneView::BTN_ADD_KOKYAKU);
+    EXPECT_EQ(ports.prompt.Texts(),
+              std::vector<std::string>{"データベースは読取専用です。\n顧客を追加することはできません。\n"});
+    EXPECT_EQ(opened.size(), 1u);
 }
 
 TEST_F(MenuScreenTest, TabsHoverAndSelectOnPress) {
@@ -169,29 +189,6 @@ TEST_F(MenuScreenTest, PopupCommandsFollowPastDataUserFormsAndPreExtraction) {
         EXPECT_TRUE(on(0, ID_PRE_EXTRACT_SET));
         EXPECT_TRUE(on(1, ID_FORM_RESTORE));
     }
-}
-
-TEST_F(MenuScreenTest, AddCustomerFollowsInputTypeAndReadOnlyData) {
-    std::vector<int> opened;
-    MenuScreenHooks().addCustomer = [&](CMilvaneView&, int type) { opened.push_back(type); };
-    view->UpdateButtons();
-    ASSERT_TRUE(view->ButtonWidget(CMilvaneView::BTN_ADD_KOKYAKU)->isEnabled());
-
-    ports.profile.WriteInt("Settings", "CardType", 1);
-    view->OnInitialUpdate();
-    view->RunButton(CMilvaneView::BTN_ADD_KOKYAKU);
-    EXPECT_EQ(view->InputType(), 1);
-    ports.profile.WriteInt("Settings", "CardType", 3);  // not a known type: nothing happens
-    view->OnInitialUpdate();
-    view->RunButton(CMilvaneView::BTN_ADD_KOKYAKU);
-    EXPECT_EQ(opened, std::vector<int>{1});
-    EXPECT_TRUE(ports.prompt.Texts().empty());
-
-    doc->PastDataMode = 1;
-    view->RunButton(CMilvaneView::BTN_ADD_KOKYAKU);
-    EXPECT_EQ(ports.prompt.Texts(),
-              std::vector<std::string>{"データベースは読取専用です。\n顧客を追加することはできません。\n"});
-    EXPECT_EQ(opened.size(), 1u);
 }
 
 TEST_F(MenuScreenTest, AnalysisAndExtractionResultsChooseTheScreen) {
