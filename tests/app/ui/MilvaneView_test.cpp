@@ -274,6 +274,17 @@ TEST_F(MenuScreenTest, ButtonsAndTabsAreAccessibleByNameAndKeyboard) {
     EXPECT_EQ(view->ButtonWidget(CMilvaneView::BTN_DM)->ShownState(), 2);
     QApplication::sendEvent(dm, &release);
     EXPECT_EQ(frame->CurrentScreen(), SCREEN_DM);
+
+    // A button pressed through accessibility runs after the call has returned
+    // (it may open a modal dialog).
+    frame->SwitchView(SCREEN_MENU);
+    view = Menu();
+    QAccessible::queryAccessibleInterface(view->ButtonWidget(CMilvaneView::BTN_DM))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(frame->CurrentScreen(), SCREEN_MENU);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->CurrentScreen(), SCREEN_DM);
 }
 
 TEST_F(MenuScreenTest, ClearingTheStoredPreExtractionWorksFromTheSettingsPopup) {
