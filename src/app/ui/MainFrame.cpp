@@ -136,6 +136,9 @@ void CMainFrame::CreateToolBars() {
             const int id = t.id;
             connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
         }
+        // The button that shows the buttons a narrow window cannot hold.
+        if (auto* more = bar->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button")))
+            more->setAccessibleName(QStringLiteral("ツールバーの続き"));
         addToolBar(Qt::TopToolBarArea, bar);
         bar->hide();
         m_toolBars[i] = bar;

@@ -20,7 +20,7 @@ const std::vector<int> kDetailIds = {1082, 1231, 1097, 1184, 1098, 1230, 1122, 1
 
 CKokyakuSubDlg::CKokyakuSubDlg(SubDialogKind kind, const CEntryRecord& record, bool viewOnly, EntryLabelFn labels,
                                QWidget* parent, ChoiceComboFactory choices)
-    : QDialog(parent), m_kind(kind), m_record(record), m_viewOnly(viewOnly), openUrl(OpenUrlWithDesktop) {
+    : QDialog(parent), openUrl(OpenUrlWithDesktop), m_kind(kind), m_record(record), m_viewOnly(viewOnly) {
     setWindowTitle(QString::fromStdString(SubDialogTitle(kind, viewOnly)));
     const auto& bindings = SubDialogBindings(kind);
     m_controls = new CEntryControls(bindings, std::move(labels), viewOnly, this, std::move(choices));

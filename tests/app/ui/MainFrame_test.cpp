@@ -1,5 +1,7 @@
 // The main window: first screen, screen switching, menus and toolbars per
 // screen, the toolbar toggle, command routing, the find box, closing.
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -148,4 +150,14 @@ TEST_F(FrameTest, ToolbarFollowsTheScreenAfterInput) {
     QApplication::sendEvent(Fake(), &key);
     QCoreApplication::processEvents();
     EXPECT_TRUE(del->isEnabled());
+}
+
+// A screen reader finds a name on every button of every toolbar, Qt's overflow button included.
+TEST_F(FrameTest, EveryToolbarButtonIsNamed) {
+    for (int i : {CMainFrame::TOOLBAR_KOKYAKU, CMainFrame::TOOLBAR_RIREKI, CMainFrame::TOOLBAR_DM})
+        for (QAbstractButton* b : frame->ToolBar(i)->findChildren<QAbstractButton*>()) {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(b);
+            ASSERT_NE(a, nullptr);
+            EXPECT_FALSE(a->text(QAccessible::Name).isEmpty()) << i << " " << b->objectName().toStdString();
+        }
 }
