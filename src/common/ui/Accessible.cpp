@@ -4,6 +4,8 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLineEdit>
 
 namespace {
@@ -55,11 +57,29 @@ QAccessibleInterface* Factory(const QString&, QObject* object) {
     return nullptr;
 }
 
+// Gives the text field of an editable combo box the combo box's name when the
+// combo box is polished or shown, so that focus on the field reads the label.
+class CComboEditNamer : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Polish || event->type() == QEvent::Show) {
+            if (auto* combo = qobject_cast<QComboBox*>(watched)) {
+                QLineEdit* edit = combo->lineEdit();
+                if (edit && edit->accessibleName().isEmpty() && !combo->accessibleName().isEmpty())
+                    edit->setAccessibleName(combo->accessibleName());
+            }
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
 void InstallAccessibleFactories() {
     static bool installed = false;
     if (installed) return;
     QAccessible::installFactory(Factory);
+    QCoreApplication::instance()->installEventFilter(new CComboEditNamer(QCoreApplication::instance()));
     installed = true;
 }

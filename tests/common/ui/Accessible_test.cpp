@@ -26,4 +26,11 @@ TEST(ComboAccessible, NameIsTheLabelAndValueTheCurrentEntry) {
     EXPECT_EQ(e->text(QAccessible::Name), QString("山田"));  // no label given: the text stands in
     ASSERT_EQ(e->childCount(), 2);
     EXPECT_EQ(e->child(1)->object(), static_cast<QObject*>(editable.lineEdit()));
+
+    QComboBox named;
+    named.setEditable(true);
+    named.setAccessibleName("基本情報：自社担当者");
+    named.show();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(named.lineEdit())->text(QAccessible::Name),
+              QString("基本情報：自社担当者"));
 }
