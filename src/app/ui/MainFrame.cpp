@@ -175,7 +175,7 @@ void CMainFrame::ReplaceMenuBar(int screen) {
     QMenuBar* bar = nullptr;
     if (const int menu = MenuOfScreen(screen)) {
         bar = BuildMenuBar(
-            menu, this, [this](int id) { OnCommand(id); }, [this](int id) { return QueryCommand(id); });
+            menu, this, Deferred(this, [this](int id) { OnCommand(id); }), [this](int id) { return QueryCommand(id); });
         bar->setObjectName(QStringLiteral("MenuBar%1").arg(menu));
     }
     setMenuBar(bar);

@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 #include "app/CommandIds.h"
 #include "app/ui/ScreenView.h"
@@ -221,6 +222,10 @@ void WireUpdates(QMenu* menu, const CommandStateQuery& query) {
 }
 
 }  // namespace
+
+CommandSink Deferred(QObject* context, CommandSink sink) {
+    return [context, sink = std::move(sink)](int id) { QTimer::singleShot(0, context, [sink, id] { sink(id); }); };
+}
 
 const std::vector<MenuItemDef>& MenuDefinition(int resource) {
     switch (resource) {

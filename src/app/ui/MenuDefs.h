@@ -10,6 +10,7 @@
 class QAction;
 class QMenu;
 class QMenuBar;
+class QObject;
 class QWidget;
 struct CCommandState;
 
@@ -34,6 +35,11 @@ const std::vector<MenuItemDef>& MenuDefinition(int resource);
 
 using CommandSink = std::function<void(int id)>;
 using CommandStateQuery = std::function<CCommandState(int id)>;
+
+// A sink that runs the command once control is back in the event loop (and
+// only while context lives): a menu item chosen through accessibility then
+// answers at once even when its command opens a modal dialog.
+CommandSink Deferred(QObject* context, CommandSink sink);
 
 // Builds a menu bar (resources 133 to 135) with the actions wired to sink.
 // Each menu asks query for the state of its commands before it opens.

@@ -525,7 +525,7 @@ QMenu* CMilvaneView::BuildPopup(int n) {
     CMainFrame* frame = &Frame();
     const CommandStateQuery query = [frame](int id) { return frame->QueryCommand(id); };
     QMenu* menu = BuildPopupMenu(
-        MENU_POPUP, n, this, [frame](int id) { frame->OnCommand(id); }, query);
+        MENU_POPUP, n, this, Deferred(frame, [frame](int id) { frame->OnCommand(id); }), query);
     if (menu) {
         menu->setObjectName(QStringLiteral("menuPopup%1").arg(n));
         UpdateMenuActions(menu, query);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <memory>
@@ -95,4 +96,20 @@ TEST(PopupMenus, MenuScreenPopupsShareNoCommand) {
     std::vector<int> all;
     for (int i = 0; i < 3; ++i) CollectIds(MenuDefinition(MENU_POPUP)[i].children, all);
     EXPECT_EQ(std::set<int>(all.begin(), all.end()).size(), all.size());
+}
+
+// A deferred command runs from the event loop, and not at all once its context is gone.
+TEST(PopupMenus, DeferredCommandsRunFromTheEventLoop) {
+    std::vector<int> ran;
+    auto context = std::make_unique<QObject>();
+    CommandSink sink = Deferred(context.get(), [&ran](int id) { ran.push_back(id); });
+    sink(ID_KOKYAKU_ADD);
+    EXPECT_TRUE(ran.empty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran, std::vector<int>{ID_KOKYAKU_ADD});
+
+    sink(ID_KOKYAKU_DELETE);
+    context.reset();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran.size(), 1u);
 }

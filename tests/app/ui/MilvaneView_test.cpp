@@ -298,6 +298,7 @@ TEST_F(MenuScreenTest, ClearingTheStoredPreExtractionWorksFromTheSettingsPopup) 
     ASSERT_TRUE(Enabled(settings.get(), ID_PRE_EXTRACT_CLEAR));
     ports.prompt.QueueAnswer(Answer::Yes);
     FindCommandAction(settings.get(), ID_PRE_EXTRACT_CLEAR)->trigger();
+    QCoreApplication::processEvents();  // commands run from the event loop
     EXPECT_FALSE(FileExists(install.File("DefKokyaku.dat")));
     ASSERT_EQ(ports.prompt.Texts().size(), 2u);
     EXPECT_EQ(ports.prompt.Texts()[1], "解除しました");
