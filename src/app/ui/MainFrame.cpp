@@ -114,6 +114,7 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::CreateToolBars() {
+    const CommandSink run = Deferred(this, [this](int id) { OnCommand(id); });
     for (int i = 0; i < 3; ++i) {
         auto* bar = new QToolBar(QString::fromUtf8(kToolBarNames[i]), this);
         bar->setObjectName(QStringLiteral("ToolBar%1").arg(i));
@@ -133,8 +134,7 @@ void CMainFrame::CreateToolBars() {
             a->setToolTip(tip);
             a->setData(t.id);
             a->setObjectName(QStringLiteral("tool_%1").arg(t.id));
-            const int id = t.id;
-            connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
+            connect(a, &QAction::triggered, this, [run, id = t.id] { run(id); });
         }
         // The button that shows the buttons a narrow window cannot hold.
         if (auto* more = bar->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button")))
