@@ -85,6 +85,13 @@ public:
         s.hotTracked = Item()->State() == 1;
         return s;
     }
+    int childCount() const override { return Item()->Popup() ? 1 : 0; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 && Item()->Popup() ? QAccessible::queryAccessibleInterface(Item()->Popup()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child && Item()->Popup() && child->object() == Item()->Popup() ? 0 : -1;
+    }
     QStringList actionNames() const override {
         QStringList names = QAccessibleWidget::actionNames();
         names.prepend(pressAction());
@@ -265,6 +272,14 @@ CMilvaneView::CMilvaneView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent)
         connect(b, &QAbstractButton::clicked, this, [this] { RunButton(BTN_OPEN); });
         m_buttons[BTN_OPEN] = b;
     }
+    // The header pop-ups live with their buttons so that accessibility can reach their commands.
+    for (int n = 0; n < 3; ++n) {
+        CMenuItemWidget* header = m_buttons[BTN_SETTINGS + n];
+        if (QMenu* menu = BuildPopup(n)) {
+            menu->setParent(header, menu->windowFlags());
+            header->SetPopup(menu);
+        }
+    }
     UpdateButtons();
 }
 
@@ -329,6 +344,11 @@ void CMilvaneView::UpdateButtons() {
             if (m_pressedButton == i) m_pressedButton = -1;
         }
     }
+    // Pop-up states as accessibility reads them without opening the menus.
+    CMainFrame* frame = &Frame();
+    for (int n = 0; n < 3; ++n)
+        if (QMenu* menu = m_buttons[BTN_SETTINGS + n]->Popup())
+            UpdateMenuActions(menu, [frame](int id) { return frame->QueryCommand(id); });
 }
 
 // ---------------------------------------------------------------- painting and mouse
@@ -534,8 +554,10 @@ QMenu* CMilvaneView::BuildPopup(int n) {
 }
 
 void CMilvaneView::ShowPopup(int n) {
-    std::unique_ptr<QMenu> menu(BuildPopup(n));
+    QMenu* menu = m_buttons[BTN_SETTINGS + n]->Popup();
     if (!menu) return;
+    CMainFrame* frame = &Frame();
+    UpdateMenuActions(menu, [frame](int id) { return frame->QueryCommand(id); });
     const QRect r = ButtonRect(BTN_SETTINGS + n);
     menu->exec(mapToGlobal(r.bottomLeft() + QPoint(0, 1)));
 }

@@ -34,6 +34,10 @@ public:
 
     QSize sizeHint() const override { return size(); }
 
+    // The pop-up menu a header button opens; shown to accessibility as its child.
+    void SetPopup(QMenu* menu) { m_popup = menu; }
+    QMenu* Popup() const { return m_popup; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -43,6 +47,7 @@ protected:
 private:
     MenuItemStyle m_style;
     int m_state = 0;
+    QMenu* m_popup = nullptr;  // a child of this button
 };
 
 // What later features plug into the menu screen. A button or command whose

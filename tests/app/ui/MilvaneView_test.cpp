@@ -260,6 +260,14 @@ TEST_F(MenuScreenTest, ButtonsAndTabsAreAccessibleByNameAndKeyboard) {
     EXPECT_FALSE(tab->state().selected);
     EXPECT_TRUE(QAccessible::queryAccessibleInterface(view->ButtonWidget(CMilvaneView::BTN_ADD_KOKYAKU))->state().disabled);
 
+    // A header button shows the commands of its pop-up as its child.
+    QAccessibleInterface* settings = QAccessible::queryAccessibleInterface(view->ButtonWidget(CMilvaneView::BTN_SETTINGS));
+    ASSERT_EQ(settings->childCount(), 1);
+    EXPECT_EQ(settings->child(0)->role(), QAccessible::PopupMenu);
+    EXPECT_EQ(settings->indexOfChild(settings->child(0)), 0);
+    EXPECT_GT(settings->child(0)->childCount(), 5);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(view->ButtonWidget(CMilvaneView::BTN_EXIT))->childCount(), 0);
+
     // The press action selects a tab and runs a button.
     tab->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(doc->SelectedFormTab, 3);
