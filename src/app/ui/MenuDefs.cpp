@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
@@ -224,7 +225,12 @@ void WireUpdates(QMenu* menu, const CommandStateQuery& query) {
 }  // namespace
 
 CommandSink Deferred(QObject* context, CommandSink sink) {
-    return [context, sink = std::move(sink)](int id) { QTimer::singleShot(0, context, [sink, id] { sink(id); }); };
+    return [context, sink = std::move(sink)](int id) {
+        QTimer::singleShot(0, context, [sink, id] {
+            // A person cannot reach a menu behind a modal dialog; neither may a remote client.
+            if (!QApplication::activeModalWidget()) sink(id);
+        });
+    };
 }
 
 const std::vector<MenuItemDef>& MenuDefinition(int resource) {

@@ -37,8 +37,9 @@ using CommandSink = std::function<void(int id)>;
 using CommandStateQuery = std::function<CCommandState(int id)>;
 
 // A sink that runs the command once control is back in the event loop (and
-// only while context lives): a menu item chosen through accessibility then
-// answers at once even when its command opens a modal dialog.
+// only while context lives and no modal dialog is up): a menu item chosen
+// through accessibility then answers at once even when its command opens a
+// modal dialog.
 CommandSink Deferred(QObject* context, CommandSink sink);
 
 // Builds a menu bar (resources 133 to 135) with the actions wired to sink.

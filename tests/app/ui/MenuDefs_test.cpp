@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <memory>
@@ -98,7 +99,8 @@ TEST(PopupMenus, MenuScreenPopupsShareNoCommand) {
     EXPECT_EQ(std::set<int>(all.begin(), all.end()).size(), all.size());
 }
 
-// A deferred command runs from the event loop, and not at all once its context is gone.
+// A deferred command runs from the event loop, and not at all behind a modal
+// dialog or once its context is gone.
 TEST(PopupMenus, DeferredCommandsRunFromTheEventLoop) {
     std::vector<int> ran;
     auto context = std::make_unique<QObject>();
@@ -107,6 +109,15 @@ TEST(PopupMenus, DeferredCommandsRunFromTheEventLoop) {
     EXPECT_TRUE(ran.empty());
     QCoreApplication::processEvents();
     EXPECT_EQ(ran, std::vector<int>{ID_KOKYAKU_ADD});
+
+    {
+        QDialog modal;
+        modal.setModal(true);
+        modal.show();
+        sink(ID_KOKYAKU_COPY);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(ran.size(), 1u);
+    }
 
     sink(ID_KOKYAKU_DELETE);
     context.reset();
