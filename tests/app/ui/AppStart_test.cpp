@@ -4,8 +4,11 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
@@ -55,15 +58,20 @@ TEST(AppStart, StartsWithTheMenuScreenAndExitsWithZero) {
     fs::create_directories(locks.File("session"));
     fs::create_directories(locks.File("global"));
 
-    // Watches the main window being shown.
+    // Watches the main window being shown; keeps its picture and every text it shows.
     struct ShowWatch : QObject {
         QString title;
         bool shown = false;
+        QPixmap shot;
+        QStringList texts;
         bool eventFilter(QObject* o, QEvent* e) override {
             if (e->type() == QEvent::Show)
                 if (auto* f = qobject_cast<CMainFrame*>(o)) {
                     shown = true;
                     title = f->windowTitle();
+                    shot = f->grab();
+                    for (QWidget* w : f->findChildren<QWidget*>())
+                        if (w->isVisible()) texts << w->accessibleName();
                 }
             return false;
         }
@@ -71,11 +79,22 @@ TEST(AppStart, StartsWithTheMenuScreenAndExitsWithZero) {
     QCoreApplication::instance()->installEventFilter(&watch);
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     ASSERT_NE(app, nullptr);
+    const QString family = ApplyJapaneseFont(*app);
     EXPECT_EQ(RunMilvane(*app, TestRun(install, locks)), 0);
     EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{}) << ports.prompt.Texts().front();
     QCoreApplication::instance()->removeEventFilter(&watch);
     EXPECT_TRUE(watch.shown);
     EXPECT_EQ(watch.title, QString("Milvane－メニュー"));
+    // Japanese is drawn with a font that holds every character shown, not as boxes;
+    // the picture is left beside the test for a person to look at.
+    EXPECT_TRUE(QFontDatabase::families(QFontDatabase::Japanese).contains(family)) << family.toStdString();
+    const QFontMetrics metrics(app->font());
+    EXPECT_TRUE(watch.texts.contains("顧客一覧"));
+    for (const QString& text : watch.texts)
+        for (char32_t c : text.toUcs4())
+            EXPECT_TRUE(c < 0x80 || metrics.inFontUcs4(c)) << text.toStdString();
+    EXPECT_FALSE(watch.shot.isNull());
+    watch.shot.save("menu-screen.png");
     // The menu-screen state was written on the way out, and the work file is gone.
     EXPECT_EQ(ReadBytes(install.File("Data/MyData/EndInfo.dat")).size(), 8u);
     EXPECT_FALSE(fs::exists(install.File("Data/MyData/QSMLV2.mlv2")));
