@@ -72,7 +72,9 @@ int main() {
             rawSum = 0;
             for (auto& h : hits) rawSum += h->Count;
         });
-    bench::Check(rawHits > 0 && oursHits == rawHits && oursSum == rawSum, "the same hits");
+    // With ten entries per customer some must qualify; smaller runs may find none.
+    bench::Check((rawHits > 0 || history < 10 * customers) && oursHits == rawHits && oursSum == rawSum,
+                 "the same hits");
     sqlite3_close(raw);
     db.SaveMLV(true);
     return 0;
