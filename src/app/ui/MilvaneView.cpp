@@ -345,10 +345,13 @@ void CMilvaneView::UpdateButtons() {
         }
     }
     // Pop-up states as accessibility reads them without opening the menus.
-    CMainFrame* frame = &Frame();
     for (int n = 0; n < 3; ++n)
-        if (QMenu* menu = m_buttons[BTN_SETTINGS + n]->Popup())
-            UpdateMenuActions(menu, [frame](int id) { return frame->QueryCommand(id); });
+        if (QMenu* menu = m_buttons[BTN_SETTINGS + n]->Popup()) RefreshPopup(menu);
+}
+
+void CMilvaneView::RefreshPopup(QMenu* menu) {
+    CMainFrame* frame = &Frame();
+    UpdateMenuActions(menu, [frame](int id) { return frame->QueryCommand(id); });
 }
 
 // ---------------------------------------------------------------- painting and mouse
@@ -556,8 +559,7 @@ QMenu* CMilvaneView::BuildPopup(int n) {
 void CMilvaneView::ShowPopup(int n) {
     QMenu* menu = m_buttons[BTN_SETTINGS + n]->Popup();
     if (!menu) return;
-    CMainFrame* frame = &Frame();
-    UpdateMenuActions(menu, [frame](int id) { return frame->QueryCommand(id); });
+    RefreshPopup(menu);
     const QRect r = ButtonRect(BTN_SETTINGS + n);
     menu->exec(mapToGlobal(r.bottomLeft() + QPoint(0, 1)));
 }

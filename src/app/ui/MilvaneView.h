@@ -141,6 +141,8 @@ private:
     void SetTabState(int index, int state);
     void UpdateCursor();
     void ShowPopup(int n);
+    // Applies the current command states to a header pop-up.
+    void RefreshPopup(QMenu* menu);
     bool IsCommandAvailable(int id) const;
 
     void AddCustomer();
