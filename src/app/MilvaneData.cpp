@@ -553,6 +553,13 @@ struct CMilvaneData::Impl {
         return ReadDMTitle(key, d);
     }
 
+    // True, with the failure text, when a text of the record is over its limit.
+    bool RefusedOverLimit(const CKokyaku& k) {
+        const KokyakuField* f = FirstOverLimitField(k);
+        if (f) Fail(std::string("「") + f->name + "」の文字数が多すぎます。");
+        return f != nullptr;
+    }
+
     // Runs a bound UPDATE of one DM title, brings its sending history in line
     // and commits; 1 done, 0 no such title, -1 failed.
     int UpdateDMTitle(sqlite3_stmt* update, Txn& txn, int32_t dmKey, const CDateTime& now) {
@@ -880,10 +887,7 @@ int CMilvaneData::GetAllKokyaku(CKokyakuList& list, const std::string& orderBy) 
 }
 
 int32_t CMilvaneData::AddNewKokyaku(CKokyaku& k) {
-    if (const KokyakuField* f = FirstOverLimitField(k)) {
-        m->Fail(std::string("「") + f->name + "」の文字数が多すぎます。");
-        return -1;
-    }
+    if (m->RefusedOverLimit(k)) return -1;
     Impl::Txn txn(*m);
     if (!txn) return -1;
     Use u(m->Get(CustomerInsertSql()));
@@ -937,10 +941,7 @@ int CMilvaneData::AddNewKokyaku(CKokyakuList& list, CKeyArray& refused) {
 }
 
 int CMilvaneData::ModifyKokyaku(int32_t key, CKokyaku& k) {
-    if (const KokyakuField* f = FirstOverLimitField(k)) {
-        m->Fail(std::string("「") + f->name + "」の文字数が多すぎます。");
-        return -1;
-    }
+    if (m->RefusedOverLimit(k)) return -1;
     Impl::Txn txn(*m);
     if (!txn) return -1;
     Use u(m->Get(CustomerUpdateSql()));
