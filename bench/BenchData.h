@@ -300,6 +300,16 @@ inline void Check(bool ok, const char* what, sqlite3* db = nullptr) {
 
 // ------------------------------------------------------------------ timing
 
+// A new database in folder holding `count` generated customers; returns their keys.
+inline CKeyArray OpenFilledDatabase(CMilvaneData& db, const std::string& folder, Generator& gen, int count) {
+    OpenNewDatabase(db, folder);
+    CKokyakuList list = MakeCustomers(gen, count);
+    CKeyArray refused, keys;
+    Check(db.AddNewKokyaku(list, refused) == 1, "adding the customers");
+    for (auto& k : list) keys.push_back(uint32_t(k->ID));
+    return keys;
+}
+
 inline double Seconds(const std::function<void()>& work) {
     auto t0 = std::chrono::steady_clock::now();
     work();

@@ -49,12 +49,7 @@ int main() {
     const std::string folder = scratch.Sub("data");
     bench::Generator gen;
     CMilvaneData db;
-    bench::OpenNewDatabase(db, folder);
-    {
-        CKokyakuList list = bench::MakeCustomers(gen, customers);
-        CKeyArray refused;
-        bench::Check(db.AddNewKokyaku(list, refused) == 1, "adding the customers");
-    }
+    bench::OpenFilledDatabase(db, folder, gen, customers);
     sqlite3* raw = bench::OpenRaw(db.GetMLVFName(), true);
 
     size_t oursCount = 0, rawCount = 0;

@@ -10,14 +10,7 @@ int main() {
     const std::string folder = scratch.Sub("data");
     bench::Generator gen;
     CMilvaneData db;
-    bench::OpenNewDatabase(db, folder);
-    CKeyArray keys;
-    {
-        CKokyakuList list = bench::MakeCustomers(gen, customers);
-        CKeyArray refused;
-        bench::Check(db.AddNewKokyaku(list, refused) == 1, "adding the customers");
-        for (auto& k : list) keys.push_back(uint32_t(k->ID));
-    }
+    CKeyArray keys = bench::OpenFilledDatabase(db, folder, gen, customers);
     // History in batches: one entry for each of `batch` distinct random customers.
     const int batch = std::min(5000, int(keys.size()));
     const CDateTime now = CDateTime::Now();
