@@ -553,6 +553,31 @@ struct CMilvaneData::Impl {
         return ReadDMTitle(key, d);
     }
 
+    // Runs apply(key) once for each distinct key and commits; apply returns 1
+    // when the key changed a row, 0 when not, -1 on failure. out receives the
+    // changed keys. 1 all changed, 10 some, 0 none, -1 failed.
+    template <class Apply>
+    int ForEachKey(Txn& txn, const CKeyArray& keys, CKeyArray& out, Apply apply) {
+        CKeyArray done;
+        std::unordered_set<uint32_t> seen;
+        for (uint32_t key : keys) {
+            if (!seen.insert(key).second) continue;
+            const int r = apply(static_cast<int32_t>(key));
+            if (r < 0) return -1;
+            if (r > 0) done.push_back(key);
+        }
+        if (!txn.Commit()) return -1;
+        out = std::move(done);
+        if (out.empty()) return 0;
+        return out.size() == seen.size() ? 1 : 10;
+    }
+
+    // Steps a bound statement: 1 when it changed a row, 0 when not, -1 failed.
+    int StepChanged(sqlite3_stmt* st) {
+        if (!Step(st)) return -1;
+        return sqlite3_changes(db) > 0 ? 1 : 0;
+    }
+
     // True, with the failure text, when a text of the record is over its limit.
     bool RefusedOverLimit(const CKokyaku& k) {
         const KokyakuField* f = FirstOverLimitField(k);
@@ -980,22 +1005,14 @@ int CMilvaneData::ModifyKokyaku(const CKeyArray& keys, CKeyArray& changed, const
     sql += " WHERE ID=?3";
     sqlite3_stmt* st = m->Get(sql);
     if (!st) return -1;
-    CKeyArray done;
-    std::unordered_set<uint32_t> seen;
-    for (uint32_t key : keys) {
-        if (!seen.insert(key).second) continue;
+    return m->ForEachKey(txn, keys, changed, [&](int32_t key) {
         Use u(st);
         BindField(st, 1, *f, scratch);
         BindDate(st, 2, now);
-        sqlite3_bind_int(st, 3, static_cast<int32_t>(key));
+        sqlite3_bind_int(st, 3, key);
         if (sqlite3_bind_parameter_count(st) >= 4) sqlite3_bind_double(st, 4, StrTelToINT(f->Text(scratch)));
-        if (!m->Step(st)) return -1;
-        if (sqlite3_changes(m->db) > 0) done.push_back(key);
-    }
-    if (!txn.Commit()) return -1;
-    changed = std::move(done);
-    if (changed.empty()) return 0;
-    return changed.size() == seen.size() ? 1 : 10;
+        return m->StepChanged(st);
+    });
 }
 
 int CMilvaneData::DeleteKokyaku(const CKeyArray& keys, CKeyArray& deleted) {
@@ -1007,23 +1024,15 @@ int CMilvaneData::DeleteKokyaku(const CKeyArray& keys, CKeyArray& deleted) {
     sqlite3_stmt* delTargets = m->Get("DELETE FROM DMMng WHERE CustomerID=?1");
     sqlite3_stmt* delCustomer = m->Get("DELETE FROM Customer WHERE ID=?1");
     if (!delRireki || !delTargets || !delCustomer) return -1;
-    CKeyArray done;
-    std::unordered_set<uint32_t> seen;
-    for (uint32_t key : keys) {
-        if (!seen.insert(key).second) continue;
-        int changes = 0;
+    return m->ForEachKey(txn, keys, deleted, [&](int32_t key) {
+        int changed = 0;  // that of the customer row, deleted last
         for (sqlite3_stmt* st : {delRireki, delTargets, delCustomer}) {
             Use u(st);
-            sqlite3_bind_int(st, 1, static_cast<int32_t>(key));
-            if (!m->Step(st)) return -1;
-            changes = sqlite3_changes(m->db);
+            sqlite3_bind_int(st, 1, key);
+            if ((changed = m->StepChanged(st)) < 0) return -1;
         }
-        if (changes > 0) done.push_back(key);
-    }
-    if (!txn.Commit()) return -1;
-    deleted = std::move(done);
-    if (deleted.empty()) return 0;
-    return deleted.size() == seen.size() ? 1 : 10;
+        return changed;
+    });
 }
 
 int CMilvaneData::ExtractKokyaku(const std::string& sql, CKeyArray& keys) {
@@ -1164,19 +1173,11 @@ int CMilvaneData::DeleteRireki(const CKeyArray& keys, CKeyArray& deleted) {
     if (!txn) return -1;
     sqlite3_stmt* st = m->Get("DELETE FROM Rireki WHERE ID=?1");
     if (!st) return -1;
-    CKeyArray done;
-    std::unordered_set<uint32_t> seen;
-    for (uint32_t key : keys) {
-        if (!seen.insert(key).second) continue;
+    return m->ForEachKey(txn, keys, deleted, [&](int32_t key) {
         Use u(st);
-        sqlite3_bind_int(st, 1, static_cast<int32_t>(key));
-        if (!m->Step(st)) return -1;
-        if (sqlite3_changes(m->db) > 0) done.push_back(key);
-    }
-    if (!txn.Commit()) return -1;
-    deleted = std::move(done);
-    if (deleted.empty()) return 0;
-    return deleted.size() == seen.size() ? 1 : 10;
+        sqlite3_bind_int(st, 1, key);
+        return m->StepChanged(st);
+    });
 }
 
 int CMilvaneData::DeleteRireki(int32_t key, const CDateTime& now) {
