@@ -5,6 +5,8 @@
 # MILVANE_BENCH_KEEP=1 keeps the generated data folders.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# Let builds of several checkouts share the compiler cache.
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 build="$root/build-bench"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
   -DMILVANE_BUILD_BENCH=ON -DMILVANE_BUILD_APP=ON -DMILVANE_BUILD_TESTS=OFF

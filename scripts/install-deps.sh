@@ -10,6 +10,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth
+  libxlsxwriter-dev libpugixml-dev libzip-dev libfreexl-dev mdbtools-dev
+  xdg-utils poppler-utils sqlite3 python3-openpyxl
 )
 
 missing=()
