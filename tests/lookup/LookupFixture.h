@@ -1,0 +1,41 @@
+// The postal dictionaries built from the fixture records of tests/lookup/postal,
+// in a temporary folder: <root>/Yubin/yubin.dic and <root>/Hojin/hojin.dic.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "lookup/PostalDict.h"
+#include "support/TestPorts.h"
+
+inline std::string LookupFixtureSource(const std::string& name) {
+    const char* src = std::getenv("MILVANE_TEST_SOURCE");
+    return std::string(src ? src : ".") + "/tests/lookup/postal/" + name;
+}
+
+inline std::vector<PostalSourceEntry> FixtureRecords() {
+    std::vector<PostalSourceEntry> out;
+    for (const char* name : {"100.json", "mixed.json"}) {
+        const std::string text = ReadBytes(LookupFixtureSource(name));
+        EXPECT_TRUE(ParsePostalSourceFile(text, out)) << name;
+    }
+    return out;
+}
+
+struct PostalFixture {
+    TempDir root;
+    std::string yubin = root.File("Yubin");
+    std::string hojin = root.File("Hojin");
+
+    PostalFixture() {
+        const auto records = FixtureRecords();
+        std::filesystem::create_directories(yubin);
+        std::filesystem::create_directories(hojin);
+        WriteBytes(yubin + "/" + kYubinFileName, BuildPostalDictFile(records, false));
+        WriteBytes(hojin + "/" + kHojinFileName, BuildPostalDictFile(records, true));
+    }
+};
