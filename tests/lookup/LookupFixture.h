@@ -12,9 +12,18 @@
 #include "lookup/PostalDict.h"
 #include "support/TestPorts.h"
 
+// The fixture file: below $MILVANE_TEST_SOURCE when set, else beside this
+// header (its compile-time path, which may be relative to the build folder
+// the tests run in), else below the current folder.
 inline std::string LookupFixtureSource(const std::string& name) {
-    const char* src = std::getenv("MILVANE_TEST_SOURCE");
-    return std::string(src ? src : ".") + "/tests/lookup/postal/" + name;
+    std::vector<std::string> folders;
+    if (const char* src = std::getenv("MILVANE_TEST_SOURCE")) folders.push_back(std::string(src) + "/tests/lookup");
+    folders.push_back(std::filesystem::path(__FILE__).parent_path().string());
+    folders.push_back("tests/lookup");
+    for (const std::string& f : folders)
+        if (std::filesystem::exists(f + "/postal/" + name)) return f + "/postal/" + name;
+    ADD_FAILURE() << "fixture not found: " << name;
+    return name;
 }
 
 inline std::vector<PostalSourceEntry> FixtureRecords() {
