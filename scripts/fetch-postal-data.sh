@@ -11,7 +11,7 @@ PACKAGE=jquery-jpostal-ja
 VERSION=2.14.73
 INTEGRITY='sha512-yuys0Np34p7WsmvVMcwQbkum6njYXdM8Ta22LGpa8xdjMpa/zxmda2Jtowk0T0uuuQSUXfaICACNAOd8dxCM7g=='
 
-cache="${MILVANE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/milvane}"
+cache="${MILVANE_CACHE:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/milvane}"
 tarball="$cache/$PACKAGE-$VERSION.tgz"
 unpacked="$cache/$PACKAGE-$VERSION"
 json="$unpacked/package/json"

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "common/Archive.h"
+#include "common/Folders.h"
 #include "common/SjisText.h"
 #include "customers/KokyakuEntry.h"
 
@@ -228,7 +229,7 @@ void CPostalDict::Close() {
 
 int CPostalDict::Open(const std::string& yubinFolder, const std::string& hojinFolder) {
     Close();
-    if (yubinFolder.empty() || hojinFolder.empty()) return m_result = PostalResult::BadParameter;
+    if (!FolderExists(yubinFolder) || !FolderExists(hojinFolder)) return m_result = PostalResult::BadParameter;
     try {
         auto yubin = std::make_unique<File>();
         if (int r = yubin->Load(yubinFolder + "/" + kYubinFileName, kKindGeneral)) return m_result = r;

@@ -31,7 +31,7 @@
 // Result codes of CPostalDict::Open.
 namespace PostalResult {
 inline constexpr int Open = 0;
-inline constexpr int BadParameter = 1;     // a folder is empty or not a folder
+inline constexpr int BadParameter = 1;     // a folder is empty or not an existing folder
 inline constexpr int CannotOpen = 2;       // the general dictionary cannot be read
 inline constexpr int NoMemory = 3;
 inline constexpr int Broken = 4;           // a file is cut short or fails its checksum

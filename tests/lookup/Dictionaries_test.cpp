@@ -35,7 +35,10 @@ TEST_F(DictionariesTest, ReportsEveryFailedOpenOnlyWhenAsked) {
     const std::string phoneOpen = "電話番号検索のためのデータが開けませんでした。\n電話番号からの検索、住所からの検索ができません。\n";
     const std::string postalFail = "データが開けませんでした。\n郵便番号データ検索ができません。\n";
     const std::string phoneFail = "データが開けませんでした。\n電話番号からの検索、住所からの検索ができません。\n";
-    enum Setup { Nothing, PostalVersion, DirWithoutDataPath, BrokenUserDict, HojinMissing, All };
+    enum Setup {
+        Nothing, PostalVersion, DirWithoutDataPath, BrokenUserDict, HojinMissing, NoYubinFolder, YubinMissing,
+        YubinBroken, HojinVersion, EmptyDirectory, All
+    };
     const struct {
         Setup setup;
         int result;
@@ -46,6 +49,11 @@ TEST_F(DictionariesTest, ReportsEveryFailedOpenOnlyWhenAsked) {
         {DirWithoutDataPath, 0, {"データパスの取得に失敗しました。\nﾕｰｻﾞｰ電話帳データを使用できません。", phoneOpen, phoneFail}},
         {BrokenUserDict, 1, {"ユーザー辞書を取得できませんでした\n"}},
         {HojinMissing, 0, {"法人辞書ファイルをオープンできません\n35\n", postalFail, postalFail}},
+        {NoYubinFolder, 0, {"パラメーターの内容に問題があります\n1\n", postalFail, postalFail}},
+        {YubinMissing, 0, {"辞書ファイルをオープンできません\n2\n", postalFail, postalFail}},
+        {YubinBroken, 0, {"ファイルが壊れています\n4\n", postalFail, postalFail}},
+        {HojinVersion, 0, {"法人辞書のバージョンが正しくありません\n36\n", postalFail, postalFail}},
+        {EmptyDirectory, 0, {phoneOpen, phoneFail}},
         {All, 1, {}},
     };
     for (const auto& c : cases) {
@@ -65,6 +73,19 @@ TEST_F(DictionariesTest, ReportsEveryFailedOpenOnlyWhenAsked) {
                 WriteBytes(y, b);
             }
             if (c.setup == HojinMissing) std::filesystem::remove(t.postal.hojin + "/" + kHojinFileName);
+            if (c.setup == NoYubinFolder) t.Set(QSTel::kYubinPath, t.dir.File("none"));
+            if (c.setup == YubinMissing) std::filesystem::remove(t.postal.yubin + "/" + kYubinFileName);
+            if (c.setup == YubinBroken) WriteBytes(t.postal.yubin + "/" + kYubinFileName, "MLVPOST");
+            if (c.setup == HojinVersion) {
+                const std::string h = t.postal.hojin + "/" + kHojinFileName;
+                std::string b = ReadBytes(h);
+                b[8] = 9;
+                WriteBytes(h, b);
+            }
+            if (c.setup == EmptyDirectory) {
+                std::filesystem::remove_all(t.dir.File("media"));
+                t.Set(QSTel::kHDPath, t.dir.File("Tel"));  // a folder without directory files
+            }
             if (c.setup == BrokenUserDict) {
                 std::filesystem::create_directories(t.dir.File("Tel"));
                 WriteBytes(t.dir.File("Tel") + "/" + kUserAddFile, "garbage");
@@ -104,6 +125,19 @@ TEST_F(DictionariesTest, PhoneSearchUsesTheUserDictionaryWithoutADirectory) {
     std::vector<CQSAddress> hits;
     EXPECT_EQ(dicts.SearchPhone("03-0000-0000", hits), R::NoHit);
     EXPECT_EQ(dicts.SearchPhone("0333334444", hits), R::Hits);
+}
+
+TEST_F(DictionariesTest, FailedSaveOfTheUserDictionaryIsToldAndKeepsTheFiles) {
+    WriteBytes(dir.File("file"), "not a folder");
+    Set(QSTel::kDataPath, dir.File("file") + "/Tel");
+    Set(QSTel::kHDPath, dir.File("hd"));
+    PhoneDirectoryAt(dir.File("hd"));
+    ASSERT_TRUE(dicts.OpenPhone(false));
+    CQSAddress mine;
+    mine.texts[0] = "03-1";
+    dicts.UserDict().Add(mine);
+    EXPECT_FALSE(dicts.SaveUserDict());
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"ﾕｰｻﾞｰ辞書の保存に失敗しました。\n"});
 }
 
 TEST_F(DictionariesTest, InstallationWritesItsDefaultsWithoutLosingTheUsersChoices) {
