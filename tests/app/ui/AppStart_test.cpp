@@ -2,6 +2,7 @@
 // and ends with exit code 0; the About box and the password dialogs.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QEvent>
 #include <QFontDatabase>
@@ -14,6 +15,7 @@
 #include <filesystem>
 
 #include "app/IxenEnv.h"
+#include "app/MilvaneApp.h"
 #include "app/MilvaneData.h"
 #include "app/PassCheck.h"
 #include "app/ui/AboutDlg.h"
@@ -133,4 +135,15 @@ TEST(PasswordDialogs, PortReturnsTheEntriesOrNothingOnCancel) {
     ASSERT_TRUE(entered);
     EXPECT_EQ(entered->first, "新しい");
     EXPECT_EQ(entered->second, "新しい");
+}
+
+TEST(AboutBox, TheVersionIsHeardThroughAccessibility) {
+    CAboutDlg dlg;
+    QAccessibleInterface* version = nullptr;
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(&dlg);
+    for (int i = 0; i < box->childCount(); ++i)
+        if (box->child(i)->text(QAccessible::Name) == QString::fromUtf8("バージョン")) version = box->child(i);
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version->text(QAccessible::Description), QString::fromStdString(CMilvaneApp::AboutBoxText()));
+    EXPECT_TRUE(version->text(QAccessible::Description).startsWith("Milvane"));
 }
