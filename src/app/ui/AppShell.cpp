@@ -10,6 +10,7 @@
 #include "common/ui/Accessible.h"
 #include "common/ui/QtPorts.h"
 #include "common/ui/WaitDlg.h"
+#include "common/ui/WindowFront.h"
 
 namespace {
 // Answers every password question with a cancel.
@@ -51,9 +52,7 @@ bool CQtAppShell::CreateMainWindow(CMilvaneDoc& doc) {
 
 void CQtAppShell::ShowMainWindow() {
     if (!m_frame) return;
-    m_frame->show();
-    m_frame->raise();
-    m_frame->activateWindow();
+    ShowInFront(m_frame.get());
     m_frame->repaint();
 }
 
