@@ -63,10 +63,11 @@ TEST(AppStart, StartsWithTheMenuScreenAndExitsWithZero) {
     // Watches the main window being shown; keeps its picture and every text it shows.
     struct ShowWatch : QObject {
         QString title;
-        bool shown = false;
+        bool shown = false, activated = false;
         QPixmap shot;
         QStringList texts;
         bool eventFilter(QObject* o, QEvent* e) override {
+            if (e->type() == QEvent::WindowActivate && qobject_cast<CMainFrame*>(o)) activated = true;
             if (e->type() == QEvent::Show)
                 if (auto* f = qobject_cast<CMainFrame*>(o)) {
                     shown = true;
@@ -95,6 +96,7 @@ TEST(AppStart, StartsWithTheMenuScreenAndExitsWithZero) {
     EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{}) << ports.prompt.Texts().front();
     QCoreApplication::instance()->removeEventFilter(&watch);
     EXPECT_TRUE(watch.shown);
+    EXPECT_TRUE(watch.activated);  // it comes up with the keyboard focus
     EXPECT_EQ(watch.title, QString("Milvane－メニュー"));
     // Japanese is drawn with a font that holds every character shown, not as boxes;
     // the picture is left beside the test for a person to look at.
