@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -425,8 +426,8 @@ struct CMilvaneData::Impl {
     };
 
     // Prepares a statement of the caller: translated from the desktop dialect,
-    // a single SELECT that only reads.
-    Stmt PrepareUserSelect(const std::string& jet) {
+    // a single SELECT that only reads. `statement` receives the text prepared.
+    Stmt PrepareUserSelect(const std::string& jet, std::string* statement = nullptr) {
         if (!db) {
             Fail("データベースが開かれていません。");
             return {};
@@ -451,6 +452,25 @@ struct CMilvaneData::Impl {
             Fail("SQL: 一つのSELECT文のみ実行できます。");
             return {};
         }
+        if (statement) statement->assign(sql->c_str(), static_cast<std::size_t>(tail - sql->c_str()));
+        return stmt;
+    }
+
+    // The caller's statement (already checked) reduced to one of its result
+    // columns, so that the engine does not read the others; empty when it
+    // cannot be prepared that way.
+    Stmt PrepareOneColumnOf(std::string statement, const char* column) {
+        while (!statement.empty() && (statement.back() == ';' || std::isspace(static_cast<unsigned char>(statement.back()))))
+            statement.pop_back();
+        if (std::string_view(column).find('"') != std::string_view::npos) return {};
+        std::string text = std::string("SELECT \"") + column + "\" FROM (" + statement + "\n)";
+        sqlite3_set_authorizer(db, ReadOnlyAuthorizer, nullptr);
+        sqlite3_stmt* st = nullptr;
+        const char* tail = nullptr;
+        int rc = sqlite3_prepare_v2(db, text.c_str(), static_cast<int>(text.size()), &st, &tail);
+        sqlite3_set_authorizer(db, nullptr, nullptr);
+        Stmt stmt(st);
+        if (rc != SQLITE_OK || !st || !TailIsEmpty(tail) || !sqlite3_stmt_readonly(st)) return {};
         return stmt;
     }
 
@@ -1036,13 +1056,23 @@ int CMilvaneData::DeleteKokyaku(const CKeyArray& keys, CKeyArray& deleted) {
 }
 
 int CMilvaneData::ExtractKokyaku(const std::string& sql, CKeyArray& keys) {
-    Stmt stmt = m->PrepareUserSelect(sql);
+    std::string statement;
+    Stmt stmt = m->PrepareUserSelect(sql, &statement);
     if (!stmt) return -1;
     sqlite3_stmt* st = stmt.get();
     int idColumn = 0;
     for (int i = 0, n = sqlite3_column_count(st); i < n; ++i) {
         if (sqlite3_stricmp(sqlite3_column_name(st, i), "ID") == 0) {
             idColumn = i;
+            // Only the keys are kept: a statement of whole rows ("Customer.*")
+            // is read through its key column alone.
+            if (n > 1) {
+                if (Stmt keysOnly = m->PrepareOneColumnOf(statement, sqlite3_column_name(st, i))) {
+                    stmt = std::move(keysOnly);
+                    st = stmt.get();
+                    idColumn = 0;
+                }
+            }
             break;
         }
     }

@@ -3,6 +3,8 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <memory>
 #include <mutex>
 
 namespace {
@@ -22,8 +24,6 @@ char32_t Cp932Equivalent(char32_t cp) {
     }
 }
 
-bool IsSingleByte(char32_t cp) { return cp < 0x80 || (cp >= 0xFF61 && cp <= 0xFF9F); }
-
 // One converter per direction, used under a lock (iconv_t keeps state).
 struct Converter {
     iconv_t cd;
@@ -34,32 +34,56 @@ struct Converter {
     }
 };
 
-Converter& ToSjis() {
-    static Converter c("CP932", "UTF-32LE");
-    return c;
-}
 Converter& FromSjis() {
     static Converter c("UTF-32LE", "CP932");
     return c;
 }
 
-// Encodes one code point; false when cp932 has no such character.
+// The converter's mapping of every BMP code point, taken once from iconv:
+// the Shift-JIS bytes (high byte first for two) and their number, 0 when
+// code page 932 has no such character. Byte lengths and encoding both come
+// from this one table, so a limit check counts exactly the bytes written.
+struct Cp932Table {
+    uint16_t code[0x10000];
+    uint8_t length[0x10000];
+};
+
+const Cp932Table& Table() {
+    static const std::unique_ptr<Cp932Table> table = [] {
+        auto t = std::make_unique<Cp932Table>();
+        iconv_t cd = iconv_open("CP932", "UTF-32LE");
+        for (char32_t cp = 0; cp < 0x10000; ++cp) {
+            if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+            char32_t mapped = Cp932Equivalent(cp);
+            char in[4] = {static_cast<char>(mapped & 0xFF), static_cast<char>((mapped >> 8) & 0xFF), 0, 0};
+            unsigned char buf[8];
+            char* inp = in;
+            char* outp = reinterpret_cast<char*>(buf);
+            size_t inLeft = 4, outLeft = sizeof buf;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1)) continue;
+            std::size_t n = static_cast<std::size_t>(outp - reinterpret_cast<char*>(buf));
+            if (n == 1) t->code[cp] = buf[0];
+            else if (n == 2) t->code[cp] = static_cast<uint16_t>(buf[0] << 8 | buf[1]);
+            else continue;
+            t->length[cp] = static_cast<uint8_t>(n);
+        }
+        iconv_close(cd);
+        return t;
+    }();
+    return *table;
+}
+
+// Shift-JIS bytes of one code point; 0 when code page 932 cannot hold it.
+std::size_t EncodedLength(char32_t cp) { return cp < 0x10000 ? Table().length[cp] : 0; }
+
+// Appends the code point's bytes; false when code page 932 cannot hold it.
 bool EncodeOne(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-        return true;
-    }
-    Converter& c = ToSjis();
-    std::lock_guard lock(c.mutex);
-    char in[4] = {static_cast<char>(cp & 0xFF), static_cast<char>((cp >> 8) & 0xFF),
-                  static_cast<char>((cp >> 16) & 0xFF), static_cast<char>((cp >> 24) & 0xFF)};
-    char buf[8];
-    char* inp = in;
-    char* outp = buf;
-    size_t inLeft = 4, outLeft = sizeof buf;
-    iconv(c.cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(c.cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1)) return false;
-    out.append(buf, static_cast<size_t>(outp - buf));
+    std::size_t n = EncodedLength(cp);
+    if (n == 0) return false;
+    uint16_t code = Table().code[cp];
+    if (n == 2) out.push_back(static_cast<char>(code >> 8));
+    out.push_back(static_cast<char>(code & 0xFF));
     return true;
 }
 
@@ -114,8 +138,7 @@ std::string Utf8ToSjis(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t pos = 0; pos < utf8.size();) {
-        char32_t cp = Cp932Equivalent(NextCodePoint(utf8, pos));
-        if (!EncodeOne(cp, out)) out += kGeta;
+        if (!EncodeOne(NextCodePoint(utf8, pos), out)) out += kGeta;
     }
     return out;
 }
@@ -153,9 +176,14 @@ std::string SjisToUtf8(std::string_view sjis) {
     return out;
 }
 
+std::size_t SjisCharLength(char32_t cp) {
+    std::size_t n = EncodedLength(cp);
+    return n == 0 ? sizeof kGeta - 1 : n;
+}
+
 std::size_t SjisLength(std::string_view utf8) {
     std::size_t n = 0;
-    for (std::size_t pos = 0; pos < utf8.size();) n += IsSingleByte(NextCodePoint(utf8, pos)) ? 1 : 2;
+    for (std::size_t pos = 0; pos < utf8.size();) n += SjisCharLength(NextCodePoint(utf8, pos));
     return n;
 }
 
@@ -163,7 +191,7 @@ std::string SjisTruncate(std::string_view utf8, std::size_t maxBytes) {
     std::size_t n = 0, pos = 0;
     while (pos < utf8.size()) {
         std::size_t start = pos;
-        std::size_t w = IsSingleByte(NextCodePoint(utf8, pos)) ? 1 : 2;
+        std::size_t w = SjisCharLength(NextCodePoint(utf8, pos));
         if (n + w > maxBytes) return std::string(utf8.substr(0, start));
         n += w;
     }
@@ -171,13 +199,11 @@ std::string SjisTruncate(std::string_view utf8, std::size_t maxBytes) {
 }
 
 std::optional<std::string> FirstNonSjisChar(std::string_view utf8) {
-    std::string scratch;
     for (std::size_t pos = 0; pos < utf8.size();) {
         std::size_t start = pos;
         char32_t cp = NextCodePoint(utf8, pos);
         if (cp < 0x80) continue;
-        scratch.clear();
-        if (cp == 0xFFFD || !EncodeOne(Cp932Equivalent(cp), scratch))
+        if (cp == 0xFFFD || EncodedLength(cp) == 0)
             return std::string(utf8.substr(start, pos - start));
     }
     return std::nullopt;

@@ -12,6 +12,10 @@ std::string Utf8ToSjis(std::string_view utf8);
 // Shift-JIS to UTF-8. An invalid byte sequence becomes U+FFFD.
 std::string SjisToUtf8(std::string_view sjis);
 
+// Number of Shift-JIS bytes the converter writes for one character (a character
+// Shift-JIS cannot hold counts as "〓", two bytes).
+std::size_t SjisCharLength(char32_t cp);
+
 // Number of Shift-JIS bytes the text takes (a character Shift-JIS cannot hold
 // counts as its replacement "〓", two bytes).
 std::size_t SjisLength(std::string_view utf8);

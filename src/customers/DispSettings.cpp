@@ -64,7 +64,13 @@ bool CDispSettingsModel::Hide(int displayedIndex) {
         ShowMessage("表示をやめる列を「表示列」から選択してください");
         return false;
     }
-    m_displayed.erase(m_displayed.begin() + displayedIndex);
+    // A column listed twice loses its first entry.
+    const std::string field = m_displayed[displayedIndex].fieldName;
+    for (auto it = m_displayed.begin(); it != m_displayed.end(); ++it)
+        if (it->fieldName == field) {
+            m_displayed.erase(it);
+            break;
+        }
     RebuildAvailable();
     return true;
 }

@@ -33,7 +33,8 @@ public:
     // "←表示する": the available row; returns the new row in Displayed(), -1
     // after a message.
     int Show(int availableIndex);
-    // "表示しない→": the displayed row; true when it was removed.
+    // "表示しない→": the displayed row; the first entry with its field name
+    // leaves. True when one was removed.
     bool Hide(int displayedIndex);
     // "上へ"/"下へ" in "表示列": the new row (unchanged at the ends), -1 after
     // the message for no selection.

@@ -184,6 +184,25 @@ TEST_F(JetSqlQueries, CustomerConditions) {
     for (const auto& [sql, names] : cases) EXPECT_EQ(Customers(sql), names) << sql;
 }
 
+// Keys are read through the statement's first "ID" column, in its order,
+// whatever else it selects and however it ends.
+TEST_F(JetSqlQueries, ExtractedKeysKeepTheStatementsOrder) {
+    const std::pair<std::string, V> cases[] = {
+        {kSelCustomer + "[Customer].[Name] Like '山田%' ORDER BY [Customer].[Yomi] DESC", {"山田花子", "山田太郎"}},
+        {kSelCustomer + "[Customer].[Name] Like '山田%' ORDER BY [Customer].[Yomi];", {"山田太郎", "山田花子"}},
+        {"SELECT Customer.*, Rireki.* " + kJoin + "WHERE [Rireki].[Money] >= 3000 ORDER BY [Rireki].[Money] DESC ",
+         {"佐藤商店", "佐藤商店", "山田花子"}},
+        {"SELECT Customer.Name, Customer.ID FROM Customer WHERE Customer.CustomerID < '0002'", {"山田太郎"}},
+    };
+    for (const auto& [sql, names] : cases) {
+        CKeyArray keys;
+        ASSERT_EQ(db.ExtractKokyaku(sql, keys), 1) << sql << "\n" << db.LastError();
+        V got;
+        for (uint32_t k : keys) got.push_back(nameOf.at(int32_t(k)));
+        EXPECT_EQ(got, names) << sql;
+    }
+}
+
 TEST_F(JetSqlQueries, HistoryConditions) {
     const std::pair<std::string, V> cases[] = {
         {kSelRireki + "Month(Int([Rireki].[Date]))= 5", {"トナー", "ボールペン", "名刺", "名刺 追加", "手帳"}},

@@ -16,6 +16,8 @@ TEST(ArchiveText, LengthFormsAndShiftJis) {
         {255, Hex("FF FF 00")},
         {65533, Hex("FF FD FF")},
         {65534, Hex("FF FF FF FE FF 00 00")},
+        {65535, Hex("FF FF FF FF FF 00 00")},
+        {65536, Hex("FF FF FF 00 00 01 00")},
         {70000, Hex("FF FF FF 70 11 01 00")},
     };
     for (const auto& c : cases) {
@@ -26,6 +28,18 @@ TEST(ArchiveText, LengthFormsAndShiftJis) {
         CArchiveReader r(w.Bytes());
         EXPECT_EQ(r.ReadString().size(), c.length);
         EXPECT_TRUE(r.AtEnd());
+    }
+    // The length counts Shift-JIS bytes: 127 two-byte characters and one more
+    // letter need the three-byte form.
+    std::string wide;
+    for (int i = 0; i < 127; ++i) wide += "山";
+    for (auto [text, prefix] : {std::pair{wide, Hex("FE")}, std::pair{wide + "a", Hex("FF FF 00")}}) {
+        CArchiveWriter ww;
+        ww.WriteString(text);
+        EXPECT_EQ(ww.Bytes().substr(0, prefix.size()), prefix);
+        CArchiveReader rr(ww.Bytes());
+        EXPECT_EQ(rr.ReadString(), text);
+        EXPECT_TRUE(rr.AtEnd());
     }
     // Japanese is written as Shift-JIS.
     CArchiveWriter w;

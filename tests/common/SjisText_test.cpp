@@ -1,8 +1,34 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <vector>
+
+#include <iconv.h>
+
 #include "common/SjisText.h"
 
 namespace {
+
+// iconv's own code page 932 encoding of one character, nullopt when it has none.
+class Cp932Encoder {
+public:
+    Cp932Encoder() : m_cd(iconv_open("CP932", "UTF-32LE")) {}
+    ~Cp932Encoder() { iconv_close(m_cd); }
+    std::optional<std::string> operator()(char32_t cp) {
+        char in[4] = {static_cast<char>(cp & 0xFF), static_cast<char>((cp >> 8) & 0xFF),
+                      static_cast<char>((cp >> 16) & 0xFF), 0};
+        char out[8];
+        char* inp = in;
+        char* outp = out;
+        size_t inLeft = 4, outLeft = sizeof out;
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(m_cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1)) return std::nullopt;
+        return std::string(out, static_cast<std::size_t>(outp - out));
+    }
+
+private:
+    iconv_t m_cd;
+};
 
 TEST(SjisText, RoundTripsJapaneseAndHalfWidthKana) {
     const std::string text = "山田太郎 ﾔﾏﾀﾞﾀﾛｳ ABC-123 ～①㈱";
@@ -36,6 +62,36 @@ TEST(SjisText, LengthAndTruncateCountShiftJisBytes) {
     EXPECT_EQ(SjisTruncate("ｱ山", 1), "ｱ");
     EXPECT_EQ(SjisTruncate("abc", 10), "abc");
     EXPECT_EQ(SjisTruncate("山", 0), "");
+}
+
+// Every code point: the length used for limits equals the bytes written, and
+// for each character code page 932 holds, those are the converter's bytes.
+TEST(SjisText, LengthEqualsConvertedBytesForEveryCharacter) {
+    Cp932Encoder encode;
+    int held = 0;
+    for (char32_t cp = 1; cp <= 0x10FFFF; ++cp) {
+        if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+        std::string utf8;
+        AppendUtf8(utf8, cp);
+        std::string written = Utf8ToSjis(utf8);
+        ASSERT_EQ(SjisLength(utf8), written.size()) << std::hex << static_cast<uint32_t>(cp);
+        ASSERT_EQ(SjisCharLength(cp), written.size()) << std::hex << static_cast<uint32_t>(cp);
+        ASSERT_EQ(SjisTruncate(utf8 + "a", written.size()), utf8) << std::hex << static_cast<uint32_t>(cp);
+        // iconv drops a few format characters silently; those are not held.
+        if (auto expected = encode(cp); expected && !expected->empty()) {
+            ++held;
+            ASSERT_EQ(written, *expected) << std::hex << static_cast<uint32_t>(cp);
+            ASSERT_EQ(FirstNonSjisChar(utf8), std::nullopt) << std::hex << static_cast<uint32_t>(cp);
+        }
+    }
+    EXPECT_GT(held, 7000);
+    // Characters with one-byte forms beside ASCII: yen sign and overline.
+    for (const char* c : {"¥", "‾"}) EXPECT_EQ(SjisLength(c), 1u) << c;
+    // A note of 100 yen signs fits a 100-byte limit.
+    std::string yen;
+    for (int i = 0; i < 100; ++i) yen += "¥";
+    EXPECT_EQ(SjisLength(yen), Utf8ToSjis(yen).size());
+    EXPECT_EQ(SjisTruncate(yen, 100), yen);
 }
 
 TEST(SjisText, CharactersOutsideShiftJis) {

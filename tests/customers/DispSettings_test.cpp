@@ -62,6 +62,19 @@ TEST_F(DispSettingsTest, OpeningFillsTheListsThenShowHideAndMove) {
     EXPECT_TRUE(ports.prompt.Log().empty());
 }
 
+TEST_F(DispSettingsTest, HidingAColumnListedTwiceTakesOutItsFirstEntry) {
+    CMLVDispKokyakuCol disp(inst.install);
+    disp.names = {"Name", "CustomerID", "Yomi", "Name"};
+    ASSERT_EQ(disp.Save(), 1);
+    CDispSettingsModel model(inst.install);
+    ASSERT_EQ(model.Open(), 1);
+    EXPECT_TRUE(model.Hide(3));
+    EXPECT_EQ(Names(model.Displayed()), (std::vector<std::string>{"CustomerID", "Yomi", "Name"}));
+    EXPECT_EQ(Names(model.Available()), (std::vector<std::string>{"TEL_Home", "Ranking1", "Note1", "RirekiUpDate"}));
+    EXPECT_TRUE(model.Hide(2));
+    EXPECT_EQ(Names(model.Displayed()), (std::vector<std::string>{"CustomerID", "Yomi"}));
+}
+
 TEST_F(DispSettingsTest, OkWritesTheColumnsAndTheOrder) {
     CDispSettingsModel model(inst.install);
     ASSERT_EQ(model.Open(), 1);

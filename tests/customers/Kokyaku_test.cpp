@@ -81,6 +81,8 @@ TEST(KokyakuFields, LimitsCountShiftJisBytes) {
     k.Suffix += "ｱ";
     ASSERT_NE(FirstOverLimitField(k), nullptr);
     EXPECT_STREQ(FirstOverLimitField(k)->name, "Suffix");
+    k.Suffix = "¥¥¥¥¥‾‾‾‾‾";  // yen signs and overlines: one byte each
+    EXPECT_EQ(FirstOverLimitField(k), nullptr);
     k.Suffix = "";
     k.Picture1 = std::string(1000, 'p');  // pictures have no limit
     EXPECT_EQ(FirstOverLimitField(k), nullptr);

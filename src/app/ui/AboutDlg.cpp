@@ -8,6 +8,7 @@
 
 #include "app/MilvaneApp.h"
 #include "app/ui/Artwork.h"
+#include "common/ui/ValueLabel.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Milvaneのバージョン情報");
@@ -15,10 +16,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     icon->setPixmap(AppIcon().pixmap(48, 48));
     icon->setAlignment(Qt::AlignTop);
 
-    m_text = new QLabel(QString::fromStdString(CMilvaneApp::AboutBoxText()), this);
+    m_text = new CValueLabel("バージョン", this, QString::fromStdString(CMilvaneApp::AboutBoxText()));
     m_text->setObjectName("text1371");
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_text->setAccessibleName("バージョン");
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->button(QDialogButtonBox::Ok)->setText("OK");

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-class QLabel;
+class CValueLabel;
 
 class CAboutDlg : public QDialog {
     Q_OBJECT
@@ -12,5 +12,5 @@ public:
     QString Text() const;
 
 private:
-    QLabel* m_text;
+    CValueLabel* m_text;
 };

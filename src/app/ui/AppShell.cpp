@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QTimer>
+#include <QWindow>
 #include <cstring>
 
 #include "app/ui/MainFrame.h"
@@ -10,6 +11,7 @@
 #include "common/ui/Accessible.h"
 #include "common/ui/QtPorts.h"
 #include "common/ui/WaitDlg.h"
+#include "common/ui/WindowFront.h"
 
 namespace {
 // Answers every password question with a cancel.
@@ -51,9 +53,7 @@ bool CQtAppShell::CreateMainWindow(CMilvaneDoc& doc) {
 
 void CQtAppShell::ShowMainWindow() {
     if (!m_frame) return;
-    m_frame->show();
-    m_frame->raise();
-    m_frame->activateWindow();
+    ShowInFront(m_frame.get());
     m_frame->repaint();
 }
 
@@ -105,7 +105,21 @@ int RunMilvane(QApplication& app, const RunOptions& options) {
         const bool quitOnLast = app.quitOnLastWindowClosed();
         app.setQuitOnLastWindowClosed(false);
         QObject::connect(frame, &CMainFrame::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-        if (options.quitAfterStart) QTimer::singleShot(0, frame, &QWidget::close);
+        if (options.quitAfterStart) {
+            // Close once the window has come up with the keyboard focus, or after
+            // two seconds on a platform that gives it none.
+            const auto closeFrame = [frame] {
+                if (frame->isVisible()) frame->close();
+            };
+            if (frame->isActiveWindow()) {
+                QTimer::singleShot(0, frame, closeFrame);
+            } else {
+                QObject::connect(&app, &QGuiApplication::focusWindowChanged, frame, [frame, closeFrame] {
+                    if (frame->isActiveWindow()) QTimer::singleShot(0, frame, closeFrame);
+                });
+                QTimer::singleShot(2000, frame, closeFrame);
+            }
+        }
         if (frame->isVisible() || options.quitAfterStart) app.exec();
         app.setQuitOnLastWindowClosed(quitOnLast);
         exitCode = milvane.ExitInstance();

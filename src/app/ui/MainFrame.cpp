@@ -20,6 +20,7 @@
 #include "app/ui/ScreenRegistry.h"
 #include "common/Folders.h"
 #include "common/Ports.h"
+#include "common/ui/WindowFront.h"
 
 namespace {
 
@@ -294,9 +295,7 @@ CFindDlg* CMainFrame::OpenFindDialog() {
         connect(m_findDlg, &CFindDlg::findNext, this, [this](const CFindRequest& r) { OnFindRequest(r); });
         connect(m_findDlg, &QDialog::finished, this, [this] { OnFindDialogClosed(); });
     }
-    m_findDlg->show();
-    m_findDlg->raise();
-    m_findDlg->activateWindow();
+    ShowInFront(m_findDlg);
     m_findDlg->TextEdit()->setFocus();
     return m_findDlg;
 }

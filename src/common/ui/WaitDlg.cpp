@@ -9,12 +9,16 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "common/ui/WindowFront.h"
+
 namespace {
 const char* const kDefaultText = "処理中です。しばらくお待ちください...";
 }
 
 CWaitDlg::CWaitDlg(QWidget* parent, const QString& text)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint) {
+    // A tool window stays above its parent; Qt raises it when shown, which a
+    // headless platform cannot do, so there it is a plain window.
+    : QWidget(parent, (PlatformCanRaise() ? Qt::Tool : Qt::Window) | Qt::FramelessWindowHint) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TranslucentBackground);
     setAccessibleName("お待ちください");
@@ -47,7 +51,6 @@ void CWaitDlg::ShowNow() {
         area = s->availableGeometry();
     if (area.isValid()) move(area.center() - QPoint(width() / 2, height() / 2));
     show();
-    raise();
     repaint();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

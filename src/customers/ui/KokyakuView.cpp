@@ -16,6 +16,7 @@
 #include "app/ui/MenuDefs.h"
 #include "app/ui/ScreenRegistry.h"
 #include "common/Ports.h"
+#include "common/ui/ValueLabel.h"
 #include "customers/KokyakuListCells.h"
 #include "customers/ui/DispSettingsDlg.h"
 #include "customers/ui/KokyakuEntryDlgRun.h"
@@ -89,8 +90,7 @@ CKokyakuView::CKokyakuView(CMilvaneDoc& doc, CMainFrame& frame, int mode, QWidge
     m_release = button(ID_EXTRACT_CLEAR, "抽出を解除(すべて表示)");
     m_redo = button(ID_EXTRACT_REDO, "抽出やり直し");
     m_save = button(ID_EXTRACT_SAVE, "抽出条件を保存");
-    m_count = new QLabel(this);
-    m_count->setAccessibleName(QStringLiteral("件数"));
+    m_count = new CValueLabel(QStringLiteral("件数"), this);
     m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     m_cardArea = new QWidget(this);
@@ -201,7 +201,7 @@ void CKokyakuView::ShowContextMenu(const QPoint& globalPos) {
 
 void CKokyakuView::SetFrameTitle(const std::string& title) { Frame().setWindowTitle(Q(title)); }
 
-void CKokyakuView::SetCountText(const std::string& text) { m_count->setText(Q(text)); }
+void CKokyakuView::SetCountText(const std::string& text) { m_count->SetValue(Q(text)); }
 
 void CKokyakuView::ShowExtractionButtons(bool release, bool redo, bool save) {
     const std::pair<QPushButton*, bool> states[] = {{m_release, release}, {m_redo, redo}, {m_save, save}};

@@ -13,6 +13,7 @@
 
 class CKokyakuListCtrl;
 class QLabel;
+class CValueLabel;
 class QPushButton;
 class QRubberBand;
 
@@ -52,7 +53,7 @@ public:
 
     CKokyakuViewLogic& Logic() { return *m_logic; }
     CKokyakuListCtrl* ListCtrl() const { return m_listCtrl; }
-    QLabel* CountLabel() const { return m_count; }
+    CValueLabel* CountLabel() const { return m_count; }
     QPushButton* ExtractButton(int id) const;
     // The right part beside the list (the card pane's place) and its splitter.
     QWidget* CardArea() const { return m_cardArea; }
@@ -97,7 +98,7 @@ private:
     KokyakuScreenOps m_ops;  // what the entry dialogs call back
     std::unique_ptr<CKokyakuViewLogic> m_logic;
     CKokyakuListCtrl* m_listCtrl = nullptr;
-    QLabel* m_count = nullptr;
+    CValueLabel* m_count = nullptr;
     QPushButton* m_find = nullptr;
     QPushButton* m_release = nullptr;
     QPushButton* m_redo = nullptr;

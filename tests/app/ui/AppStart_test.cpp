@@ -2,6 +2,7 @@
 // and ends with exit code 0; the About box and the password dialogs.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QEvent>
 #include <QFontDatabase>
@@ -14,6 +15,7 @@
 #include <filesystem>
 
 #include "app/IxenEnv.h"
+#include "app/MilvaneApp.h"
 #include "app/MilvaneData.h"
 #include "app/PassCheck.h"
 #include "app/ui/AboutDlg.h"
@@ -61,10 +63,11 @@ TEST(AppStart, StartsWithTheMenuScreenAndExitsWithZero) {
     // Watches the main window being shown; keeps its picture and every text it shows.
     struct ShowWatch : QObject {
         QString title;
-        bool shown = false;
+        bool shown = false, activated = false;
         QPixmap shot;
         QStringList texts;
         bool eventFilter(QObject* o, QEvent* e) override {
+            if (e->type() == QEvent::WindowActivate && qobject_cast<CMainFrame*>(o)) activated = true;
             if (e->type() == QEvent::Show)
                 if (auto* f = qobject_cast<CMainFrame*>(o)) {
                     shown = true;
@@ -80,10 +83,20 @@ TEST(AppStart, StartsWithTheMenuScreenAndExitsWithZero) {
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     ASSERT_NE(app, nullptr);
     const QString family = ApplyJapaneseFont(*app);
+    // Windows come to the front without asking the platform for what it lacks.
+    static QStringList warnings;
+    warnings.clear();
+    QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type != QtDebugMsg) warnings << text;
+        });
     EXPECT_EQ(RunMilvane(*app, TestRun(install, locks)), 0);
+    qInstallMessageHandler(previous);
+    EXPECT_FALSE(warnings.join('\n').contains("does not support")) << warnings.join('\n').toStdString();
     EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{}) << ports.prompt.Texts().front();
     QCoreApplication::instance()->removeEventFilter(&watch);
     EXPECT_TRUE(watch.shown);
+    EXPECT_TRUE(watch.activated);  // it comes up with the keyboard focus
     EXPECT_EQ(watch.title, QString("Milvane－メニュー"));
     // Japanese is drawn with a font that holds every character shown, not as boxes;
     // the picture is left beside the test for a person to look at.
@@ -133,4 +146,15 @@ TEST(PasswordDialogs, PortReturnsTheEntriesOrNothingOnCancel) {
     ASSERT_TRUE(entered);
     EXPECT_EQ(entered->first, "新しい");
     EXPECT_EQ(entered->second, "新しい");
+}
+
+TEST(AboutBox, TheVersionIsHeardThroughAccessibility) {
+    CAboutDlg dlg;
+    QAccessibleInterface* version = nullptr;
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(&dlg);
+    for (int i = 0; i < box->childCount(); ++i)
+        if (box->child(i)->text(QAccessible::Name) == QString::fromUtf8("バージョン")) version = box->child(i);
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version->text(QAccessible::Description), QString::fromStdString(CMilvaneApp::AboutBoxText()));
+    EXPECT_TRUE(version->text(QAccessible::Description).startsWith("Milvane"));
 }
