@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -178,3 +179,18 @@ private:
     bool m_hasPrevious;
     bool m_hasNext;
 };
+
+// ---------------------------------------------------------------- opening
+
+// What an opener passes to the entry dialog.
+struct RirekiDialogRequest {
+    HistoryDialogMode mode = HistoryDialogMode::Add;
+    IRirekiOwner* owner = nullptr;
+    int32_t customerKey = -1;
+    const CRirekiData* record = nullptr;
+    bool hasPrevious = false;
+    bool hasNext = false;
+};
+// Opens the entry dialog modally; returns its end code. For bulk add the
+// record to add is written to result.
+using RirekiDialogRunner = std::function<int(const RirekiDialogRequest&, CRirekiData& result)>;
