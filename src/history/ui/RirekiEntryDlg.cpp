@@ -94,7 +94,6 @@ CRirekiEntryDlg::CRirekiEntryDlg(HistoryDialogMode mode, IRirekiOwner* owner, in
     m_preview->SetFolder(pictureFolder);
     m_preview->setFixedSize(92, 99);
     named(m_preview, "画像", RirekiCtl::Preview);
-    connect(m_month, &QComboBox::currentIndexChanged, this, [this] { RefillDays(true); });
 
     auto* top = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
