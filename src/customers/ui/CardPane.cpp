@@ -35,8 +35,10 @@ CCardPane::CCardPane(std::function<std::string(const std::string&)> labelOf, QWi
         m_tabs[i]->setCheckable(true);
         m_tabs[i]->setAutoDefault(false);
         m_tabs[i]->setAccessibleName(QString::fromUtf8(tabTexts[i]));
+        // The screen switches the page (and closes a find dialog searching the history).
         connect(m_tabs[i], &QPushButton::clicked, this, [this, i] {
-            m_logic.SelectPage(i);
+            m_tabs[i]->setChecked(m_logic.Page() == i);
+            emit command(ID_CARD_RIREKI_PAGE + i);
         });
     }
     auto makeButton = [this](int id, const char* text, const char* name) {
@@ -69,7 +71,7 @@ CCardPane::CCardPane(std::function<std::string(const std::string&)> labelOf, QWi
         if (m_syncing) return;
         m_logic.Select(item ? m_history->indexOfTopLevelItem(item) : -1);
     });
-    connect(m_history, &QTreeWidget::itemDoubleClicked, this, [this] { emit entryActivated(); });
+    connect(m_history, &QTreeWidget::itemActivated, this, [this] { emit entryActivated(); });
 
     // Detail card: one row per item; the mark above.
     m_detailScroll = new QScrollArea(this);

@@ -43,7 +43,7 @@ public:
 
 signals:
     void command(int id);
-    // The history list was double-clicked on a row (opens it).
+    // A history row was activated (double-click or Enter): opens it.
     void entryActivated();
 
 protected:

@@ -241,7 +241,7 @@ void CKokyakuView::ShowCardArea() {
     m_card->show();
     m_splitter->show();
     LayoutChildren();
-    m_history->Refresh();
+    RefreshCard();
 }
 
 void CKokyakuView::ShowCard(int page) {
@@ -250,6 +250,7 @@ void CKokyakuView::ShowCard(int page) {
 }
 
 void CKokyakuView::RefreshCard() {
+    m_card->SetPictureFolder(Document().PictureFolder());
     if (m_cardShown) m_history->Refresh();
     else m_history->Clear();
 }
