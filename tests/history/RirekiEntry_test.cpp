@@ -296,25 +296,6 @@ TEST(RirekiEntryModify, WalkingStoresAChangeThenLocatesTheNeighbour) {
     EXPECT_EQ(card.modified.size(), 1u);
 }
 
-TEST(RirekiEntryView, NothingChangesAndCloseCancels) {
-    TestPorts ports;
-    FakeCard card;
-    card.rows = {Entry(1, "a"), Entry(2, "b")};
-    CRirekiEntryLogic logic(HistoryDialogMode::View, &card, -1, &card.rows[0], false, true);
-    FakeView view;
-    logic.Attach(&view);
-    EXPECT_FALSE(logic.OkVisible());
-    EXPECT_TRUE(logic.ReadOnly());
-    view.fields.title = "typed";
-    EXPECT_EQ(logic.OnOk(), kRirekiStay);
-    logic.OnPickPicture();
-    logic.OnNext();
-    EXPECT_EQ(view.fields.title, "b");
-    EXPECT_EQ(logic.OnClose(), kRirekiEndCancel);
-    EXPECT_TRUE(card.modified.empty());
-    EXPECT_TRUE(ports.prompt.Log().empty());
-}
-
 TEST(RirekiEntryBulk, ConfirmEndsWithTheRecord) {
     TestPorts ports;
     CRirekiEntryLogic logic(HistoryDialogMode::BulkAdd, nullptr, -1, nullptr, false, false);
@@ -347,27 +328,4 @@ TEST(RirekiEntryPicture, PickAndRemoveKeepTheFile) {
     EXPECT_EQ(ports.prompt.Log()[0].text, "ファイルを開く");
     EXPECT_EQ(ports.prompt.Log()[1].text, "画像の登録を解除してよろしいですか？\n(画像ファイル自身は削除しません)");
     EXPECT_EQ(ports.prompt.Log()[1].icon, MsgIcon::Question);
-}
-
-TEST(RirekiViewOnly, WalksAndSetsTheButtons) {
-    FakeCard card;
-    card.rows = {Entry(1, "a"), Entry(2, "b"), Entry(3, "c")};
-    card.rows[1].Money = 12.5;
-    card.current = 1;
-    CRirekiViewLogic none(nullptr, nullptr, false, false);
-    EXPECT_EQ(none.Texts().year, "");
-    EXPECT_EQ(none.Texts().money, "");
-
-    CRirekiViewLogic logic(&card, &card.rows[1], true, true);
-    EXPECT_EQ(logic.Texts().money, "12.5");
-    EXPECT_EQ(logic.Texts().hour, "9");
-    EXPECT_TRUE(logic.OnPrevious());
-    EXPECT_FALSE(logic.PreviousEnabled());
-    EXPECT_TRUE(logic.NextEnabled());
-    EXPECT_FALSE(logic.OnPrevious());
-    EXPECT_EQ(logic.Current()->ID, 1);
-    EXPECT_TRUE(logic.OnNext());
-    EXPECT_TRUE(logic.OnNext());
-    EXPECT_FALSE(logic.NextEnabled());
-    EXPECT_EQ(logic.Texts().title, "c");
 }

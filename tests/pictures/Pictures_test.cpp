@@ -58,29 +58,3 @@ TEST(PictureZoom, KeepsTheAspect) {
     EXPECT_EQ(PicturePath("a.jpg", "/data/Picture"), "/data/Picture/a.jpg");
     EXPECT_EQ(PicturePath("/elsewhere/a.jpg", "/data/Picture"), "/elsewhere/a.jpg");
 }
-
-TEST(PictureSelect, AddRemoveAndViewOnly) {
-    TestPorts ports;
-    CPictureSelectLogic logic({"a.jpg", "", "", "", ""}, false);
-    EXPECT_EQ(logic.Title(), "画像の選択");
-    EXPECT_TRUE(logic.RemoveEnabled(0));
-    EXPECT_FALSE(logic.RemoveEnabled(1));
-    ports.prompt.QueueChoice("/x/b.bmp");
-    EXPECT_TRUE(logic.OnAdd(1));
-    ports.prompt.QueueChoice(std::nullopt);
-    EXPECT_FALSE(logic.OnAdd(2));
-    ports.prompt.QueueAnswer(Answer::No);
-    EXPECT_FALSE(logic.OnRemove(0));
-    ports.prompt.QueueAnswer(Answer::Yes);
-    EXPECT_TRUE(logic.OnRemove(0));
-    EXPECT_EQ(logic.Names(), (std::array<std::string, kPictureSlots>{"", "/x/b.bmp", "", "", ""}));
-    EXPECT_EQ(ports.prompt.Log()[0].text, "ファイルを開く");
-
-    CPictureSelectLogic view({"a.jpg", "", "", "", ""}, true);
-    EXPECT_EQ(view.Title(), "画像を参照(修正することはできません)");
-    EXPECT_EQ(view.CancelText(), "閉じる");
-    EXPECT_FALSE(view.OkEnabled() || view.AddEnabled() || view.RemoveEnabled(0));
-    EXPECT_FALSE(view.OnAdd(0));
-    EXPECT_FALSE(view.OnRemove(0));
-    EXPECT_EQ(ports.prompt.Log().size(), 4u);  // nothing asked in view-only mode
-}
