@@ -41,7 +41,8 @@ CRirekiViewDlg::CRirekiViewDlg(IRirekiNavigator* navigator, const CRirekiData* r
     const std::pair<int, const char*> parts[] = {{kYear, "年"}, {kMonth, "月"}, {kDay, "日"}, {kHour, "時"},
                                                  {kMinute, "分"}};
     for (const auto& [id, unit] : parts) {
-        auto* e = makeEdit(id, unit, id == kYear ? 60 : 40);
+        const std::string name = std::string("日付：") + unit;
+        auto* e = makeEdit(id, name.c_str(), id == kYear ? 60 : 40);
         auto* l = new QLabel(QString::fromUtf8(unit), this);
         l->setBuddy(e);
         date->addWidget(e);
