@@ -25,8 +25,10 @@ bool IsExportableColumn(std::string_view name) {
     return !field || (field->flags & (kFieldKey | kFieldPhoneNum | kFieldPicture)) == 0;
 }
 
-std::string ExportCellText(const CKokyaku& record, std::string_view name) {
-    const KokyakuField* field = FindKokyakuField(name);
+namespace {
+
+// The cell of a field looked up once per column (null for derived columns).
+std::string CellText(const CKokyaku& record, const KokyakuField* field, std::string_view name) {
     if (!field) return GetFieldText(record, nullptr, name);  // derived columns (joined addresses)
     switch (field->kind) {
         case KokyakuFieldKind::Text:
@@ -38,7 +40,7 @@ std::string ExportCellText(const CKokyaku& record, std::string_view name) {
             const int32_t code = field->Int(record);
             const char* text = field->CodeText(code);
             if (!text && !field->codes.empty()) text = field->codes.back().text;
-            return Printf("%d：%s", static_cast<int>(code), text ? text : "");
+            return std::to_string(code) + "：" + (text ? text : "");
         }
         case KokyakuFieldKind::Date:
             return field->Date(record).Format("%Y/%m/%d");
@@ -49,16 +51,26 @@ std::string ExportCellText(const CKokyaku& record, std::string_view name) {
     return std::string();
 }
 
+}  // namespace
+
+std::string ExportCellText(const CKokyaku& record, std::string_view name) {
+    return CellText(record, FindKokyakuField(name), name);
+}
+
 ExchangeTable BuildExportTable(const std::vector<const CKokyaku*>& customers, const std::vector<CMLVCol>& columns) {
     ExchangeTable table;
     table.reserve(customers.size() + 1);
     std::vector<std::string> header;
-    for (const CMLVCol& c : columns) header.push_back(c.label);
+    std::vector<const KokyakuField*> fields;
+    for (const CMLVCol& c : columns) {
+        header.push_back(c.label);
+        fields.push_back(FindKokyakuField(c.fieldName));
+    }
     table.push_back(std::move(header));
     for (const CKokyaku* k : customers) {
         std::vector<std::string> row;
         row.reserve(columns.size());
-        for (const CMLVCol& c : columns) row.push_back(ExportCellText(*k, c.fieldName));
+        for (std::size_t c = 0; c < columns.size(); ++c) row.push_back(CellText(*k, fields[c], columns[c].fieldName));
         table.push_back(std::move(row));
     }
     return table;
