@@ -27,6 +27,9 @@ public:
     bool WriteRows(const std::string& path, const ExchangeTable& table) override;
 
     static constexpr std::size_t kMaxDataRows = 63355;
+    // The library is linked in, so a workbook can always be written; this
+    // message of a missing spreadsheet program is never shown.
+    static constexpr const char* kProgramMissing = "Microsoft(R) Excel97以上 がｲﾝｽﾄｰﾙされている必要があります。\n";
     static constexpr double kRowHeight = 13.5;
     static constexpr double kMaxColumnWidth = 60;
 };

@@ -128,6 +128,13 @@ TEST_F(ExportCommand, TextColumnsInChosenOrder) {
     EXPECT_EQ(ports.prompt.Texts().back(), "書き出しを完了しました。");
 }
 
+TEST_F(ExportCommand, NoListNothingToWrite) {
+    EXPECT_EQ(WriteExport(nullptr, dir.Path(), Dialogs()), 0);
+    const std::vector<const CKokyaku*> none;
+    EXPECT_EQ(WriteExport(&none, dir.Path(), Dialogs()), 0);
+    EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{"引数が不正です", "書き出すデータがありません"}));
+}
+
 TEST_F(ExportCommand, FormatOutsideTheTable) {
     customers.Add("C1", "山田");
     formatIndex = 3;

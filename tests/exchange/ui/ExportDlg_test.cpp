@@ -5,6 +5,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/MilvaneDoc.h"
+#include "common/SjisText.h"
+#include "customers/Kokyaku.h"
 #include "customers/ui/SettingsUiFixture.h"
 #include "exchange/Export.h"
 #include "exchange/ui/ExportDlg.h"
@@ -74,4 +77,55 @@ TEST(FolderDlg, TypedOrBrowsed) {
     EXPECT_EQ(dlg.Folder(), QStringLiteral("/tmp/b"));
     EXPECT_EQ(dlg.Edit()->accessibleName(), prompt);
     ExpectAccessible(&dlg);
+}
+
+// ---------------------------------------------------------------- commands through the dialogs
+
+class ExportCommandUiTest : public SettingsUiTest {
+protected:
+    std::vector<const CKokyaku*> Selected() {
+        k.CustomerID = "0123";
+        k.Name = "山田";
+        return {&k};
+    }
+    CKokyaku k;
+};
+
+TEST_F(ExportCommandUiTest, TextExportThroughTheDialogs) {
+    CMilvaneDoc doc(install);
+    doc.DataDir = data;
+    ports.prompt.QueueAnswer(Answer::Yes);
+    ports.prompt.QueueChoice(tmp.Path() + "/out");
+    WhenModal<CChoiceDlg>([](CChoiceDlg* d) {
+        d->Group()->button(1)->click();
+        WhenModal<CExportColumnsDlg>([](CExportColumnsDlg* c) {
+            c->AvailableList()->setCurrentRow(1);
+            c->Button(QStringLiteral("書き出す←"))->click();
+            c->AvailableList()->setCurrentRow(0);
+            c->Button(QStringLiteral("書き出す←"))->click();
+            c->Button(QStringLiteral("OK"))->click();
+        });
+        d->accept();
+    });
+    RunExportCommand(nullptr, doc, Selected());
+    EXPECT_EQ(ReadBytes(tmp.Path() + "/out.csv"), Utf8ToSjis("\"氏名\",\"お客様コード\"\r\n\"山田\",\"0123\"\r\n"));
+    EXPECT_EQ(ports.prompt.Texts().back(), "書き出しを完了しました。");
+}
+
+TEST_F(ExportCommandUiTest, HtmlExportThroughTheDialogs) {
+    CMilvaneDoc doc(install);
+    doc.DataDir = data;
+    const std::string out = tmp.Path() + "/html";
+    ports.prompt.QueueAnswer(Answer::Yes);  // export
+    ports.prompt.QueueAnswer(Answer::Yes);  // create the folder
+    WhenModal<CChoiceDlg>([out](CChoiceDlg* d) {
+        WhenModal<CFolderDlg>([out](CFolderDlg* f) {
+            f->Edit()->setText(QString::fromStdString(out));
+            f->accept();
+        });
+        d->accept();
+    });
+    RunHtmlExportCommand(nullptr, doc, Selected());
+    EXPECT_TRUE(std::filesystem::exists(out + "/index.htm"));
+    EXPECT_EQ(ports.prompt.Log().back().icon, MsgIcon::Information);
 }
