@@ -11,6 +11,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
@@ -86,7 +88,11 @@ CExportColumnsDlg::CExportColumnsDlg(const std::string& installDir, QWidget* par
     QPushButton* down = MakeButton(QStringLiteral("下へ"), this, &m_buttons);
 
     connect(add, &QPushButton::clicked, this, [this] {
-        if (m_model->Add(SelectedRow(m_available))) Fill(static_cast<int>(m_model->Chosen().size()) - 1, -1);
+        // The next available column stays selected, so that 書き出す← can be pressed again.
+        const int row = SelectedRow(m_available);
+        if (!m_model->Add(row)) return;
+        const int next = std::min(row, static_cast<int>(m_model->Available().size()) - 1);
+        Fill(static_cast<int>(m_model->Chosen().size()) - 1, next);
     });
     connect(addAll, &QPushButton::clicked, this, [this] {
         m_model->AddAll();
