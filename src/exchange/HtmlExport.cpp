@@ -13,9 +13,9 @@ namespace {
 
 template <typename... Args>
 std::string Printf(const char* fmt, Args... args) {
-    char buf[2048];
-    std::snprintf(buf, sizeof buf, fmt, args...);
-    return buf;
+    std::string out(static_cast<std::size_t>(std::snprintf(nullptr, 0, fmt, args...)), '\0');
+    std::snprintf(out.data(), out.size() + 1, fmt, args...);
+    return out;
 }
 
 // The folder of the folder dialog, checked; nullopt when the command ends.

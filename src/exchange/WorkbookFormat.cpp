@@ -1,7 +1,6 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <charconv>
 
 #include "common/Folders.h"
@@ -75,11 +74,7 @@ std::string OfficeLockFile(const std::string& path) {
 bool CWorkbookFormat::WriteRows(const std::string& path, const ExchangeTable& table) {
     ClearError();
     if (FileExists(OfficeLockFile(path))) {
-        char text[1024];
-        std::snprintf(text, sizeof text,
-                      "%sは 現在 Excelで開かれています。\nﾌﾞｯｸを閉じてから 操作を行ってください。",
-                      BaseName(path).c_str());
-        return Fail(text);
+        return Fail(BaseName(path) + "は 現在 Excelで開かれています。\nﾌﾞｯｸを閉じてから 操作を行ってください。");
     }
     const std::size_t rows = std::min(table.size(), kMaxDataRows + 1);
     const std::size_t columns = table.empty() ? 0 : table[0].size();
