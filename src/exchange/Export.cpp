@@ -27,6 +27,18 @@ bool IsExportableColumn(std::string_view name) {
 
 namespace {
 
+// "%Y/%m/%d" without the general formatter: an export writes hundreds of
+// thousands of dates.
+std::string DateText(const CDateTime& date) {
+    if (!date.IsValid()) return std::string();
+    const int y = date.Year(), m = date.Month(), d = date.Day();
+    if (y < 1000 || y > 9999) return date.Format("%Y/%m/%d");
+    char text[10] = {char('0' + y / 1000), char('0' + y / 100 % 10), char('0' + y / 10 % 10), char('0' + y % 10), '/',
+                     char('0' + m / 10),    char('0' + m % 10),       '/',                     char('0' + d / 10),
+                     char('0' + d % 10)};
+    return std::string(text, sizeof text);
+}
+
 // The cell of a field looked up once per column (null for derived columns).
 std::string CellText(const CKokyaku& record, const KokyakuField* field, std::string_view name) {
     if (!field) return GetFieldText(record, nullptr, name);  // derived columns (joined addresses)
@@ -43,7 +55,7 @@ std::string CellText(const CKokyaku& record, const KokyakuField* field, std::str
             return std::to_string(code) + "：" + (text ? text : "");
         }
         case KokyakuFieldKind::Date:
-            return field->Date(record).Format("%Y/%m/%d");
+            return DateText(field->Date(record));
         case KokyakuFieldKind::Colour:
         case KokyakuFieldKind::Number:
             break;
