@@ -1,0 +1,61 @@
+// The history screen (screen 4 of the main window): the history list, the
+// find and extraction buttons and the row count. Commands go to CRirekiViewLogic.
+#pragma once
+
+#include <memory>
+
+#include "app/ui/ScreenView.h"
+#include "history/RirekiViewLogic.h"
+
+class CRirekiListCtrl;
+class QLabel;
+class QPushButton;
+
+class CRirekiView final : public CScreenView, private IRirekiScreen {
+    Q_OBJECT
+public:
+    CRirekiView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent = nullptr);
+    ~CRirekiView() override;
+
+    void OnInitialUpdate() override;
+    bool UpdateCommand(int id, CCommandState& state) override;
+    bool OnCommand(int id) override;
+    int OnFindRequest(const CFindRequest& request) override;
+
+    // Rebuilds the rows from the document (after a history extraction).
+    void Refill() { m_logic->Fill(); }
+    // Navigation of the view-only history dialog.
+    CRirekiData* NextEntry(bool& hasMore) { return m_logic->NextEntry(hasMore); }
+    CRirekiData* PreviousEntry(bool& hasMore) { return m_logic->PreviousEntry(hasMore); }
+
+    CRirekiViewLogic& Logic() { return *m_logic; }
+    CRirekiListCtrl* ListCtrl() const { return m_listCtrl; }
+    QLabel* CountLabel() const { return m_count; }
+    QPushButton* Button(int id) const;
+
+    // Registers screen 4 with the main window.
+    static void Register();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // IRirekiScreen
+    void SetCountText(const std::string& text) override;
+    void ShowExtractionButtons(bool shown) override;
+    bool SaveExtraction() override { return false; }
+    void SwitchScreen(int screen) override;
+    void CloseMainWindow() override;
+
+    void ViewEntry();
+    void LayoutChildren();
+
+    std::unique_ptr<CRirekiViewLogic> m_logic;
+    CRirekiListCtrl* m_listCtrl = nullptr;
+    QLabel* m_count = nullptr;
+    QPushButton* m_find = nullptr;
+    QPushButton* m_release = nullptr;
+    QPushButton* m_redo = nullptr;
+    QPushButton* m_save = nullptr;
+};
