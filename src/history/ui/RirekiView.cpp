@@ -22,7 +22,7 @@ CRirekiView::CRirekiView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) :
     m_listCtrl = new CRirekiListCtrl(this);
     m_listCtrl->setObjectName("list1180");
     IRirekiScreen& screen = *this;
-    m_logic = std::make_unique<CRirekiViewLogic>(&doc, m_listCtrl->List(), screen);
+    m_logic = std::make_unique<CRirekiListLogic>(&doc, m_listCtrl->List(), screen);
 
     auto button = [this](int id, const char* text) {
         auto* b = new QPushButton(QString::fromUtf8(text), this);

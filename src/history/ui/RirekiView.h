@@ -1,11 +1,11 @@
 // The history screen (screen 4 of the main window): the history list, the
-// find and extraction buttons and the row count. Commands go to CRirekiViewLogic.
+// find and extraction buttons and the row count. Commands go to CRirekiListLogic.
 #pragma once
 
 #include <memory>
 
 #include "app/ui/ScreenView.h"
-#include "history/RirekiViewLogic.h"
+#include "history/RirekiListLogic.h"
 
 class CRirekiListCtrl;
 class QLabel;
@@ -28,7 +28,7 @@ public:
     CRirekiData* NextEntry(bool& hasMore) { return m_logic->NextEntry(hasMore); }
     CRirekiData* PreviousEntry(bool& hasMore) { return m_logic->PreviousEntry(hasMore); }
 
-    CRirekiViewLogic& Logic() { return *m_logic; }
+    CRirekiListLogic& Logic() { return *m_logic; }
     CRirekiListCtrl* ListCtrl() const { return m_listCtrl; }
     QLabel* CountLabel() const { return m_count; }
     QPushButton* Button(int id) const;
@@ -51,7 +51,7 @@ private:
     void ViewEntry();
     void LayoutChildren();
 
-    std::unique_ptr<CRirekiViewLogic> m_logic;
+    std::unique_ptr<CRirekiListLogic> m_logic;
     CRirekiListCtrl* m_listCtrl = nullptr;
     QLabel* m_count = nullptr;
     QPushButton* m_find = nullptr;

@@ -9,7 +9,7 @@
 #include "customers/Kokyaku.h"
 #include "customers/MLVColSet.h"
 #include "extract/ExCondition.h"
-#include "history/RirekiViewLogic.h"
+#include "history/RirekiListLogic.h"
 #include "support/TestPorts.h"
 
 namespace {
@@ -38,9 +38,9 @@ struct Entry {
     double money = 0;
 };
 
-class RirekiViewTest : public ::testing::Test {
+class RirekiListLogicTest : public ::testing::Test {
 protected:
-    RirekiViewTest() {
+    RirekiListLogicTest() {
         namespace fs = std::filesystem;
         dataDir = install.File("data");
         fs::create_directories(dataDir);
@@ -50,9 +50,9 @@ protected:
         doc = std::make_unique<CMilvaneDoc>(install.Path());
         doc->DataDir = dataDir;
         EXPECT_EQ(doc->Database().InitDB(dataDir), 1);
-        logic = std::make_unique<CRirekiViewLogic>(doc.get(), list, screen);
+        logic = std::make_unique<CRirekiListLogic>(doc.get(), list, screen);
     }
-    ~RirekiViewTest() override { list.SetRows({}); }
+    ~RirekiListLogicTest() override { list.SetRows({}); }
 
     // Customers C1..Cn named 顧客1.. with company 会社1..; entries added in order,
     // then read back into the document (newest first) and shown.
@@ -98,7 +98,7 @@ protected:
     std::unique_ptr<CMilvaneDoc> doc;
     CRirekiListModel list;
     FakeScreen screen;
-    std::unique_ptr<CRirekiViewLogic> logic;
+    std::unique_ptr<CRirekiListLogic> logic;
 };
 
 TEST(RirekiColumns, AmountTextAndWidthRules) {
@@ -118,7 +118,7 @@ TEST(RirekiColumns, AmountTextAndWidthRules) {
     EXPECT_EQ(LoadRirekiColumnWidths(1000), (std::vector<int>{90, 50, 20, 100, 100, 350, 100, 33, 50}));
 }
 
-TEST_F(RirekiViewTest, FillJoinsCustomersAndMissingOnesStayEmpty) {
+TEST_F(RirekiListLogicTest, FillJoinsCustomersAndMissingOnesStayEmpty) {
     Setup(2, {{1, "購入", 1, 12.30}, {0, "孤立", 2, -5}, {2, "問合せ", 3}});
     EXPECT_EQ(screen.count, "3件");
     EXPECT_FALSE(screen.buttons);
@@ -134,7 +134,7 @@ TEST_F(RirekiViewTest, FillJoinsCustomersAndMissingOnesStayEmpty) {
     EXPECT_EQ(Column(2), (std::vector<std::string>{"", "顧客1", "顧客2"}));
 }
 
-TEST_F(RirekiViewTest, ColumnHeadingsTakeTheCustomerDisplayNames) {
+TEST_F(RirekiListLogicTest, ColumnHeadingsTakeTheCustomerDisplayNames) {
     CMLVColSet set(install.Path());
     set.columns = {{"CustomerID", "お客様コード"}, {"Name", "お名前"}};
     ASSERT_EQ(set.Save(), 1);
@@ -143,7 +143,7 @@ TEST_F(RirekiViewTest, ColumnHeadingsTakeTheCustomerDisplayNames) {
                                         "自社担当者", "金額"}));
 }
 
-TEST_F(RirekiViewTest, SortingSharesOneToggleAcrossColumns) {
+TEST_F(RirekiListLogicTest, SortingSharesOneToggleAcrossColumns) {
     Setup(1, {{1, "b", 2, 300}, {1, "c", 1, 100}, {1, "a", 3, 200}});
     list.SortByColumn(0);  // ascending
     EXPECT_EQ(Column(4), (std::vector<std::string>{"c", "b", "a"}));
@@ -162,7 +162,7 @@ TEST_F(RirekiViewTest, SortingSharesOneToggleAcrossColumns) {
     EXPECT_EQ(list.SelectedRows(), std::vector<int>{0});
 }
 
-TEST_F(RirekiViewTest, FindSearchesEveryColumnInEitherDirection) {
+TEST_F(RirekiListLogicTest, FindSearchesEveryColumnInEitherDirection) {
     Setup(2, {{1, "購入", 1, 1500.5}, {2, "問合せ", 2}, {1, "見積", 3}});
     // Rows: 見積 (C1), 問合せ (C2), 購入 (C1, 1500.5).
     const struct { std::vector<int> selected; const char* text; bool down; int hit; } cases[] = {
@@ -187,13 +187,13 @@ TEST_F(RirekiViewTest, FindSearchesEveryColumnInEitherDirection) {
     }
 }
 
-TEST_F(RirekiViewTest, ViewingAndNavigationMoveTheOneSelectedRow) {
+TEST_F(RirekiListLogicTest, ViewingAndNavigationMoveTheOneSelectedRow) {
     Setup(1, {{1, "a", 1}, {1, "b", 2}, {1, "c", 3}});  // rows c, b, a
     EXPECT_EQ(logic->ViewTarget().record, nullptr);
     EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"履歴が選択されていません。"});
 
     Select({1, 2});
-    CRirekiViewTarget t = logic->ViewTarget();
+    CRirekiListTarget t = logic->ViewTarget();
     ASSERT_NE(t.record, nullptr);
     EXPECT_EQ(t.record->ActionTitle, "b");
     EXPECT_TRUE(t.hasPrevious && t.hasNext);
@@ -210,7 +210,7 @@ TEST_F(RirekiViewTest, ViewingAndNavigationMoveTheOneSelectedRow) {
     EXPECT_FALSE(more);
 }
 
-TEST_F(RirekiViewTest, DeleteOnReadOnlyDataOrWithoutSelectionNeverAsks) {
+TEST_F(RirekiListLogicTest, DeleteOnReadOnlyDataOrWithoutSelectionNeverAsks) {
     Setup(1, {{1, "a", 1}});
     Select({0});
     doc->PastDataMode = 1;
@@ -223,7 +223,7 @@ TEST_F(RirekiViewTest, DeleteOnReadOnlyDataOrWithoutSelectionNeverAsks) {
     EXPECT_EQ(list.RowCount(), 1);
 }
 
-TEST_F(RirekiViewTest, DeleteRemovesExactlyTheRowsTheDatabaseDeleted) {
+TEST_F(RirekiListLogicTest, DeleteRemovesExactlyTheRowsTheDatabaseDeleted) {
     Setup(1, {{1, "a", 1}, {1, "b", 2}, {1, "c", 3}, {1, "d", 4}});  // rows d, c, b, a
     // "c" is gone from the database already: the deletion is partial.
     ASSERT_EQ(doc->Database().DeleteRireki(list.Item(1).record->ID, CDateTime::Now()), 1);
@@ -247,7 +247,7 @@ TEST_F(RirekiViewTest, DeleteRemovesExactlyTheRowsTheDatabaseDeleted) {
     EXPECT_EQ(ports.wait.depth, 0);
 }
 
-TEST_F(RirekiViewTest, ReleasingAnUnsavedExtractionAsksThenShowsEverything) {
+TEST_F(RirekiListLogicTest, ReleasingAnUnsavedExtractionAsksThenShowsEverything) {
     Setup(1, {{1, "a", 1}, {1, "b", 2}});
     doc->Extraction = std::make_shared<CExCondition>();
     doc->RirekiList.pop_back();
@@ -271,7 +271,7 @@ TEST_F(RirekiViewTest, ReleasingAnUnsavedExtractionAsksThenShowsEverything) {
     EXPECT_EQ(ports.prompt.Log().size(), 2u);
 }
 
-TEST_F(RirekiViewTest, LeavingChecksTheExtractionAndClosingDropsWhatNoScreenTook) {
+TEST_F(RirekiListLogicTest, LeavingChecksTheExtractionAndClosingDropsWhatNoScreenTook) {
     Setup(1, {{1, "a", 1}});
     doc->Extraction = std::make_shared<CExCondition>();
     logic->SetExtractionSaved(true);
@@ -292,14 +292,14 @@ TEST_F(RirekiViewTest, LeavingChecksTheExtractionAndClosingDropsWhatNoScreenTook
     EXPECT_EQ((ports.profile.ints[{"Settings-RList", "colwidth5"}]), 321);
     EXPECT_EQ(ports.profile.ints.size(), 9u);
 
-    CRirekiViewLogic other(doc.get(), list, screen);
+    CRirekiListLogic other(doc.get(), list, screen);
     doc->Extraction.reset();
     doc->AnalysisKind = 3;
     other.Close();
     EXPECT_EQ(doc->AnalysisKind, -1);
 }
 
-TEST_F(RirekiViewTest, SelectedEntriesAreGroupedByCustomerInRowOrder) {
+TEST_F(RirekiListLogicTest, SelectedEntriesAreGroupedByCustomerInRowOrder) {
     Setup(3, {{1, "a", 1}, {2, "b", 2}, {1, "c", 3}, {3, "d", 4}, {0, "e", 5}, {2, "f", 6}});
     // Rows: f(2) e(-) d(3) c(1) b(2) a(1)
     Select({0, 1, 3, 4, 5});
@@ -318,8 +318,8 @@ TEST_F(RirekiViewTest, SelectedEntriesAreGroupedByCustomerInRowOrder) {
     EXPECT_EQ(titles(groups[2]), "ca");
 }
 
-TEST_F(RirekiViewTest, WithoutDocumentNothingCanBeShown) {
-    CRirekiViewLogic none(nullptr, list, screen);
+TEST_F(RirekiListLogicTest, WithoutDocumentNothingCanBeShown) {
+    CRirekiListLogic none(nullptr, list, screen);
     EXPECT_FALSE(none.Fill());
     EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"履歴データを表示できません。\n"});
     EXPECT_EQ(ports.wait.depth, 0);

@@ -28,7 +28,7 @@ public:
 inline constexpr const char* kRirekiTitle = "Milvane－履歴一覧";
 
 // What the view-only history dialog opens on.
-struct CRirekiViewTarget {
+struct CRirekiListTarget {
     CRirekiData* record = nullptr;  // none after "履歴が選択されていません。"
     bool hasPrevious = false;
     bool hasNext = false;
@@ -41,10 +41,10 @@ struct CRirekiCustomerEntries {
     std::vector<CRirekiData*> entries;  // in row order
 };
 
-class CRirekiViewLogic {
+class CRirekiListLogic {
 public:
     // doc may be null (the screen then only reports that nothing can be shown).
-    CRirekiViewLogic(CMilvaneDoc* doc, CRirekiListModel& list, IRirekiScreen& screen);
+    CRirekiListLogic(CMilvaneDoc* doc, CRirekiListModel& list, IRirekiScreen& screen);
 
     // Column widths from the profile for a view of that client width.
     void LoadColumnWidths(int clientWidth);
@@ -56,7 +56,7 @@ public:
 
     bool HasSelection() const { return m_list.RowCount() > 0 && m_list.SelectedCount() > 0; }
     // The first selected row becomes the only one; its record and neighbours.
-    CRirekiViewTarget ViewTarget();
+    CRirekiListTarget ViewTarget();
     // Navigation of the view-only dialog: the neighbour of the one selected
     // row becomes selected; hasMore tells whether another lies beyond it.
     CRirekiData* NextEntry(bool& hasMore) { return Neighbour(+1, hasMore); }

@@ -1,4 +1,4 @@
-#include "history/RirekiViewLogic.h"
+#include "history/RirekiListLogic.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -22,14 +22,14 @@ std::string Format(const char* fmt, long long n) {
 }
 }  // namespace
 
-CRirekiViewLogic::CRirekiViewLogic(CMilvaneDoc* doc, CRirekiListModel& list, IRirekiScreen& screen)
+CRirekiListLogic::CRirekiListLogic(CMilvaneDoc* doc, CRirekiListModel& list, IRirekiScreen& screen)
     : m_doc(doc), m_list(list), m_screen(screen) {}
 
-void CRirekiViewLogic::LoadColumnWidths(int clientWidth) { m_list.SetWidths(LoadRirekiColumnWidths(clientWidth)); }
+void CRirekiListLogic::LoadColumnWidths(int clientWidth) { m_list.SetWidths(LoadRirekiColumnWidths(clientWidth)); }
 
 // ---------------------------------------------------------------- filling
 
-bool CRirekiViewLogic::Fill() {
+bool CRirekiListLogic::Fill() {
     std::optional<WaitScope> wait(std::in_place, true);
     m_list.SetRows({});
     if (!m_doc) {
@@ -62,12 +62,12 @@ bool CRirekiViewLogic::Fill() {
     return true;
 }
 
-void CRirekiViewLogic::UpdateCount() { m_screen.SetCountText(Format("%lld件", m_list.RowCount())); }
+void CRirekiListLogic::UpdateCount() { m_screen.SetCountText(Format("%lld件", m_list.RowCount())); }
 
 // ---------------------------------------------------------------- viewing
 
-CRirekiViewTarget CRirekiViewLogic::ViewTarget() {
-    CRirekiViewTarget target;
+CRirekiListTarget CRirekiListLogic::ViewTarget() {
+    CRirekiListTarget target;
     if (!HasSelection()) {
         ShowMessage("履歴が選択されていません。");
         return target;
@@ -80,7 +80,7 @@ CRirekiViewTarget CRirekiViewLogic::ViewTarget() {
     return target;
 }
 
-CRirekiData* CRirekiViewLogic::Neighbour(int step, bool& hasMore) {
+CRirekiData* CRirekiListLogic::Neighbour(int step, bool& hasMore) {
     hasMore = false;
     if (m_list.SelectedCount() != 1) return nullptr;
     const int row = m_list.NextSelected(-1);
@@ -93,7 +93,7 @@ CRirekiData* CRirekiViewLogic::Neighbour(int step, bool& hasMore) {
 
 // ---------------------------------------------------------------- deleting
 
-void CRirekiViewLogic::Delete() {
+void CRirekiListLogic::Delete() {
     if (IsReadOnly(m_doc)) {
         ShowMessage("データベースは読取専用です。\n履歴を削除できません。");
         return;
@@ -143,7 +143,7 @@ void CRirekiViewLogic::Delete() {
 
 // ---------------------------------------------------------------- find
 
-bool CRirekiViewLogic::Find(const std::string& text, bool down) {
+bool CRirekiListLogic::Find(const std::string& text, bool down) {
     const int rows = m_list.RowCount();
     const int start = m_list.NextSelected(-1);
     int row = start < 0 ? (down ? 0 : -1) : start + (down ? 1 : -1);
@@ -161,7 +161,7 @@ bool CRirekiViewLogic::Find(const std::string& text, bool down) {
 
 // ---------------------------------------------------------------- the extraction
 
-bool CRirekiViewLogic::CheckUnsavedExtraction() {
+bool CRirekiListLogic::CheckUnsavedExtraction() {
     if (!m_doc || IsReadOnly(m_doc) || !m_doc->Extraction || m_extractionSaved) return true;
     if (Ports::Prompt().AskYesNo("抽出した条件は保存されていません。保存しますか？", MsgIcon::Question, Answer::Yes) ==
         Answer::No)
@@ -171,7 +171,7 @@ bool CRirekiViewLogic::CheckUnsavedExtraction() {
     return true;
 }
 
-void CRirekiViewLogic::DropExtraction() {
+void CRirekiListLogic::DropExtraction() {
     m_extractionSaved = false;
     if (!m_doc) return;
     m_doc->Extraction.reset();
@@ -179,7 +179,7 @@ void CRirekiViewLogic::DropExtraction() {
     m_doc->ExtractKeys.clear();
 }
 
-void CRirekiViewLogic::ReleaseExtraction() {
+void CRirekiListLogic::ReleaseExtraction() {
     if (!m_extractionShown || !CheckUnsavedExtraction()) return;
     int result;
     CRirekiList all;
@@ -200,7 +200,7 @@ void CRirekiViewLogic::ReleaseExtraction() {
     Fill();
 }
 
-void CRirekiViewLogic::SaveConditions() {
+void CRirekiListLogic::SaveConditions() {
     if (IsReadOnly(m_doc)) {
         ShowMessage("データベースは読取専用です。\n抽出条件の保存はできません。");
         return;
@@ -208,15 +208,15 @@ void CRirekiViewLogic::SaveConditions() {
     if (m_doc && m_doc->Extraction && m_screen.SaveExtraction()) m_extractionSaved = true;
 }
 
-void CRirekiViewLogic::MenuScreen() {
+void CRirekiListLogic::MenuScreen() {
     if (CheckUnsavedExtraction()) m_screen.SwitchScreen(0);
 }
 
-void CRirekiViewLogic::Exit() {
+void CRirekiListLogic::Exit() {
     if (CheckUnsavedExtraction()) m_screen.CloseMainWindow();
 }
 
-void CRirekiViewLogic::Close() {
+void CRirekiListLogic::Close() {
     if (m_doc && (m_doc->Extraction || (m_doc->AnalysisKind >= 1 && m_doc->AnalysisKind <= 7)) &&
         !m_handedToCustomerList && !m_handedToDmScreen) {
         DropExtraction();
@@ -231,7 +231,7 @@ void CRirekiViewLogic::Close() {
 
 // ---------------------------------------------------------------- printing selection
 
-std::vector<CRirekiCustomerEntries> CRirekiViewLogic::SelectedByCustomer() const {
+std::vector<CRirekiCustomerEntries> CRirekiListLogic::SelectedByCustomer() const {
     std::vector<CRirekiCustomerEntries> groups;
     std::unordered_map<int32_t, std::size_t> index;
     for (int r = m_list.NextSelected(-1); r >= 0; r = m_list.NextSelected(r)) {
