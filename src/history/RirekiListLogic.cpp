@@ -91,6 +91,18 @@ CRirekiData* CRirekiListLogic::Neighbour(int step, bool& hasMore) {
     return m_list.Item(next).record;
 }
 
+CRirekiData* CRirekiListLogic::LocateEntry(int32_t key, bool& hasPrevious, bool& hasNext) {
+    hasPrevious = hasNext = false;
+    for (int row = 0; row < m_list.RowCount(); ++row) {
+        if (m_list.Item(row).record->ID != key) continue;
+        m_list.SelectOnly(row);
+        hasPrevious = row > 0;
+        hasNext = row < m_list.RowCount() - 1;
+        return m_list.Item(row).record;
+    }
+    return nullptr;
+}
+
 // ---------------------------------------------------------------- deleting
 
 void CRirekiListLogic::Delete() {

@@ -61,6 +61,8 @@ public:
     // row becomes selected; hasMore tells whether another lies beyond it.
     CRirekiData* NextEntry(bool& hasMore) { return Neighbour(+1, hasMore); }
     CRirekiData* PreviousEntry(bool& hasMore) { return Neighbour(-1, hasMore); }
+    // The row of the entry with that key becomes the only selected row; null when none has it.
+    CRirekiData* LocateEntry(int32_t key, bool& hasPrevious, bool& hasNext);
 
     void Delete();
     // Searches the nine column texts from the row after (or before) the first

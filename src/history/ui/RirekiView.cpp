@@ -10,6 +10,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/ScreenRegistry.h"
 #include "history/ui/RirekiListCtrl.h"
+#include "history/ui/RirekiViewDlg.h"
 
 namespace {
 constexpr int kMargin = 6;
@@ -134,11 +135,15 @@ void CRirekiView::CloseMainWindow() { Frame().close(); }
 // ---------------------------------------------------------------- commands
 
 void CRirekiView::ViewEntry() {
-    // The view-only history dialog is not available yet.
+    const CRirekiListTarget target = m_logic->ViewTarget();
+    if (!target.record) return;
+    CRirekiViewDlg dlg(this, target.record, target.hasPrevious, target.hasNext, Document().PictureFolder(), this);
+    dlg.exec();
 }
 
 bool CRirekiView::UpdateCommand(int id, CCommandState& state) {
     switch (id) {
+    case ID_RIREKI_MODIFY:
     case ID_RIREKI_DELETE:
         state.enabled = m_logic->HasSelection();
         return true;
@@ -151,7 +156,6 @@ bool CRirekiView::UpdateCommand(int id, CCommandState& state) {
         state.enabled = m_logic->ExtractionShown();
         return true;
     // Commands of parts not built yet.
-    case ID_RIREKI_MODIFY:
     case ID_PRINT:
     case ID_EXTRACT:
     case ID_ANALYSIS:

@@ -6,12 +6,13 @@
 
 #include "app/ui/ScreenView.h"
 #include "history/RirekiListLogic.h"
+#include "history/RirekiNavigator.h"
 
 class CRirekiListCtrl;
 class QLabel;
 class QPushButton;
 
-class CRirekiView final : public CScreenView, private IRirekiScreen {
+class CRirekiView final : public CScreenView, private IRirekiScreen, public IRirekiNavigator {
     Q_OBJECT
 public:
     CRirekiView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent = nullptr);
@@ -25,8 +26,11 @@ public:
     // Rebuilds the rows from the document (after a history extraction).
     void Refill() { m_logic->Fill(); }
     // Navigation of the view-only history dialog.
-    CRirekiData* NextEntry(bool& hasMore) { return m_logic->NextEntry(hasMore); }
-    CRirekiData* PreviousEntry(bool& hasMore) { return m_logic->PreviousEntry(hasMore); }
+    const CRirekiData* NextEntry(bool& hasMore) override { return m_logic->NextEntry(hasMore); }
+    const CRirekiData* PreviousEntry(bool& hasMore) override { return m_logic->PreviousEntry(hasMore); }
+    const CRirekiData* LocateEntry(int32_t key, bool& hasPrevious, bool& hasNext) override {
+        return m_logic->LocateEntry(key, hasPrevious, hasNext);
+    }
 
     CRirekiListLogic& Logic() { return *m_logic; }
     CRirekiListCtrl* ListCtrl() const { return m_listCtrl; }

@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <filesystem>
 
 #include "app/CommandIds.h"
@@ -18,6 +20,7 @@
 #include "history/RirekiData.h"
 #include "history/ui/RirekiListCtrl.h"
 #include "history/ui/RirekiView.h"
+#include "history/ui/RirekiViewDlg.h"
 #include "support/TestPorts.h"
 
 namespace {
@@ -128,7 +131,7 @@ TEST_F(RirekiViewUiTest, AnExtractionShowsItsButtonsUntilReleasedOrLeft) {
     EXPECT_TRUE(view->Button(ID_EXTRACT_CLEAR_RIREKI)->isEnabled());
     EXPECT_TRUE(frame->QueryCommand(ID_EXTRACT_CLEAR_RIREKI).enabled);
     // Commands whose dialogs are not built stay off.
-    for (int id : {ID_RIREKI_MODIFY, ID_PRINT, ID_EXTRACT, ID_ANALYSIS, ID_EXTRACT_REDO, ID_EXTRACT_SAVE})
+    for (int id : {ID_PRINT, ID_EXTRACT, ID_ANALYSIS, ID_EXTRACT_REDO, ID_EXTRACT_SAVE})
         EXPECT_FALSE(frame->QueryCommand(id).enabled) << id;
 
     // Leaving asks about the unsaved extraction; the screen then drops it.
@@ -137,6 +140,36 @@ TEST_F(RirekiViewUiTest, AnExtractionShowsItsButtonsUntilReleasedOrLeft) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"抽出した条件は保存されていません。保存しますか？"});
     EXPECT_EQ(doc->Extraction, nullptr);
+}
+
+TEST_F(RirekiViewUiTest, ViewingOpensTheEntryAndItsButtonsWalkTheList) {
+    CRirekiView* view = Show();
+    ASSERT_NE(view, nullptr);
+    EXPECT_FALSE(frame->QueryCommand(ID_RIREKI_MODIFY).enabled);
+    CRirekiListCtrl* list = view->ListCtrl();
+    list->selectionModel()->select(list->model()->index(1, 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ASSERT_TRUE(frame->QueryCommand(ID_RIREKI_MODIFY).enabled);
+    std::vector<QString> seen;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<CRirekiViewDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        seen.push_back(dlg->Field(1395)->text());
+        EXPECT_TRUE(dlg->Button(1356)->isEnabled());
+        dlg->Button(1357)->click();
+        seen.push_back(dlg->Field(1395)->text());
+        EXPECT_FALSE(dlg->Button(1357)->isEnabled());  // the last row
+        EXPECT_TRUE(list->selectionModel()->isRowSelected(2, {}));
+        dlg->reject();
+    });
+    frame->OnCommand(ID_RIREKI_MODIFY);
+    EXPECT_EQ(seen, (std::vector<QString>{"問合せ", "見積"}));
+
+    bool previous = false, next = true;
+    EXPECT_EQ(view->LocateEntry(1, previous, next)->ActionTitle, "購入");
+    EXPECT_FALSE(previous);
+    EXPECT_TRUE(next);
+    EXPECT_EQ(view->LocateEntry(99, previous, next), nullptr);
 }
 
 }  // namespace
