@@ -210,7 +210,7 @@ TEST_F(RirekiListLogicTest, ViewingAndNavigationMoveTheOneSelectedRow) {
     EXPECT_FALSE(more);
 }
 
-TEST_F(RirekiListLogicTest, DeleteOnReadOnlyDataOrWithoutSelectionNeverAsks) {
+TEST_F(RirekiListLogicTest, RefusalsComeBeforeAnyQuestion) {
     Setup(1, {{1, "a", 1}});
     Select({0});
     doc->PastDataMode = 1;
@@ -218,9 +218,12 @@ TEST_F(RirekiListLogicTest, DeleteOnReadOnlyDataOrWithoutSelectionNeverAsks) {
     doc->PastDataMode = 0;
     list.ClearSelection();
     logic->Delete();
+    CRirekiListLogic none(nullptr, list, screen);
+    EXPECT_FALSE(none.Fill());
     EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{"データベースは読取専用です。\n履歴を削除できません。",
-                                                              "削除する履歴を選択してください"}));
-    EXPECT_EQ(list.RowCount(), 1);
+                                                              "削除する履歴を選択してください",
+                                                              "履歴データを表示できません。\n"}));
+    EXPECT_EQ(ports.wait.depth, 0);
 }
 
 TEST_F(RirekiListLogicTest, DeleteRemovesExactlyTheRowsTheDatabaseDeleted) {
@@ -316,13 +319,6 @@ TEST_F(RirekiListLogicTest, SelectedEntriesAreGroupedByCustomerInRowOrder) {
     EXPECT_EQ(titles(groups[1]), "e");
     EXPECT_EQ(groups[2].customer->CustomerID, "C1");
     EXPECT_EQ(titles(groups[2]), "ca");
-}
-
-TEST_F(RirekiListLogicTest, WithoutDocumentNothingCanBeShown) {
-    CRirekiListLogic none(nullptr, list, screen);
-    EXPECT_FALSE(none.Fill());
-    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"履歴データを表示できません。\n"});
-    EXPECT_EQ(ports.wait.depth, 0);
 }
 
 }  // namespace
