@@ -27,6 +27,7 @@
 #include "customers/ui/KokyakuListCtrl.h"
 #include "dm/ui/MailSubjectDlg.h"
 #include "history/ui/RirekiEntryDlg.h"
+#include "exchange/ui/ExportDlg.h"
 
 namespace {
 constexpr int kMargin = 6;
@@ -300,6 +301,8 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_KOKYAKU_COUNT:
     case ID_DB_UPDATE_LIST:
     case ID_LIST_COLUMNS:
+    case ID_EXPORT:
+    case ID_EXPORT_HTML:
     case ID_VIEW_MENU_SCREEN:
     case ID_APP_EXIT:
         state.enabled = true;
@@ -347,8 +350,6 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_ANALYSIS:
     case ID_VIEW_DM_SCREEN:
     case ID_IMPORT:
-    case ID_EXPORT:
-    case ID_EXPORT_HTML:
     case ID_IMPORT_BRENNA:
     case ID_PRINT:
         state.enabled = false;
@@ -411,6 +412,8 @@ bool CKokyakuView::RunCommand(int id) {
     case ID_LIST_COLUMNS:
         if (RunDispSettingsDialog(this, Document().InstallDir())) m_logic->DisplaySettingsChanged();
         return true;
+    case ID_EXPORT: RunExportCommand(this, Document(), m_logic->SelectedRecords()); return true;
+    case ID_EXPORT_HTML: RunHtmlExportCommand(this, Document(), m_logic->SelectedRecords()); return true;
     case ID_CARDTYPE_NORMAL:
     case ID_CARDTYPE_PERSONAL:
     case ID_CARDTYPE_CORPORATE: m_logic->SetCardType(id - ID_CARDTYPE_NORMAL); return true;
