@@ -21,6 +21,7 @@
 #include "customers/ui/DispSettingsDlg.h"
 #include "customers/ui/KokyakuEntryDlgRun.h"
 #include "customers/ui/KokyakuListCtrl.h"
+#include "exchange/ui/ExportDlg.h"
 
 namespace {
 constexpr int kMargin = 6;
@@ -253,6 +254,8 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_KOKYAKU_COUNT:
     case ID_DB_UPDATE_LIST:
     case ID_LIST_COLUMNS:
+    case ID_EXPORT:
+    case ID_EXPORT_HTML:
     case ID_VIEW_MENU_SCREEN:
     case ID_APP_EXIT:
         state.enabled = true;
@@ -287,8 +290,6 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_ANALYSIS:
     case ID_VIEW_DM_SCREEN:
     case ID_IMPORT:
-    case ID_EXPORT:
-    case ID_EXPORT_HTML:
     case ID_IMPORT_BRENNA:
     case ID_PRINT:
     case ID_MAIL_SEND:
@@ -325,6 +326,8 @@ bool CKokyakuView::OnCommand(int id) {
     case ID_LIST_COLUMNS:
         if (RunDispSettingsDialog(this, Document().InstallDir())) m_logic->DisplaySettingsChanged();
         return true;
+    case ID_EXPORT: RunExportCommand(this, Document(), m_logic->SelectedRecords()); return true;
+    case ID_EXPORT_HTML: RunHtmlExportCommand(this, Document(), m_logic->SelectedRecords()); return true;
     case ID_CARDTYPE_NORMAL:
     case ID_CARDTYPE_PERSONAL:
     case ID_CARDTYPE_CORPORATE: m_logic->SetCardType(id - ID_CARDTYPE_NORMAL); return true;
