@@ -374,12 +374,15 @@ std::string NumberCellText(double value, bool dateFormat, bool timeFormat) {
 
 void ClassifyNumberFormat(const std::string& code, bool& date, bool& time) {
     date = time = false;
+    bool minuteOrMonth = false;  // "m" is the month beside a date letter
     // Only the first section counts; quoted texts, escaped characters and
     // bracketed colours or conditions are not format letters.
     for (std::size_t i = 0; i < code.size(); ++i) {
         char c = static_cast<char>(std::tolower(static_cast<unsigned char>(code[i])));
         if (c == ';') break;
-        if (c == '"') {
+        if (c == 'g' && Lower(code.substr(i, 7)) == "general") {
+            i += 6;
+        } else if (c == '"') {
             i = code.find('"', i + 1);
             if (i == std::string::npos) break;
         } else if (c == '\\' || c == '_' || c == '*') {
@@ -392,10 +395,11 @@ void ClassifyNumberFormat(const std::string& code, bool& date, bool& time) {
             i = close;
         } else if (c == 'y' || c == 'd' || c == 'g') {
             date = true;
-        } else if (c == 'h' || c == 's' || c == 'm') {
+        } else if (c == 'h' || c == 's') {
             time = true;
-        } else if (c == 'e' && Lower(code.substr(i, 7)) == "general") {
-            i += 6;
+        } else if (c == 'm') {
+            minuteOrMonth = true;
         }
     }
+    if (minuteOrMonth && !date) time = true;
 }
