@@ -6,6 +6,7 @@
 #include "common/Archive.h"
 #include "common/Folders.h"
 #include "common/Ports.h"
+#include "app/MilvaneDoc.h"
 #include "common/SjisText.h"
 #include "exchange/Formats.h"
 #include "exchange/TextImport.h"
@@ -262,16 +263,38 @@ std::string TableSelectSql(const std::string& table, const std::vector<std::stri
 
 // ---------------------------------------------------------------- the command
 
-int AddImportedRecords(CKokyakuList& records, const AddKokyakuFn& add) {
+int AddImportedRecords(CKokyakuList& records, const AddKokyakuFn& add,
+                       const std::vector<std::vector<std::string>>& pictures) {
+    auto removePictures = [&pictures](std::size_t pos) {
+        if (pos >= pictures.size()) return;
+        for (const std::string& path : pictures[pos]) std::remove(path.c_str());
+    };
     CKeyArray refused;
     int result = add(records, refused);
-    if (result == -1) return 0;
+    if (result != 1 && result != 10) {
+        for (std::size_t i = 0; i < pictures.size(); ++i) removePictures(i);
+        return 0;
+    }
     if (result == 10) {
         std::sort(refused.begin(), refused.end(), std::greater<>());
-        for (uint32_t pos : refused)
+        for (uint32_t pos : refused) {
+            removePictures(pos);
             if (pos < records.size()) records.erase(records.begin() + pos);
+        }
     }
-    return result == 1 || result == 10 ? 1 : 0;
+    return 1;
+}
+
+std::vector<std::vector<std::string>> StoreImportedPictures(CKokyakuList& records, const std::string& pictureFolder) {
+    std::vector<std::vector<std::string>> stored(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        CKokyaku& k = *records[i];
+        for (std::string* field : {&k.Picture1, &k.Picture2, &k.Picture3, &k.Picture4, &k.Picture5}) {
+            if (StorePictureFile(*field, pictureFolder)) stored[i].push_back(JoinPath(pictureFolder, *field));
+            else if (field->find('/') != std::string::npos) field->clear();
+        }
+    }
+    return stored;
 }
 
 std::unique_ptr<CWorkbookReader> OpenWorkbookForImport(const std::string& path) {
@@ -355,7 +378,8 @@ bool ReadSourceTable(int source, const CImportDialogs& dialogs, ExchangeTable& t
 
 }  // namespace
 
-int ImportCustomers(const std::vector<CMLVCol>& catalogue, const CImportDialogs& dialogs, const AddKokyakuFn& add) {
+int ImportCustomers(const std::vector<CMLVCol>& catalogue, const CImportDialogs& dialogs, const AddKokyakuFn& add,
+                    const std::string& pictureFolder) {
     if (!add) {
         ShowMessage(kBadArgument);
         return 0;
@@ -386,5 +410,6 @@ int ImportCustomers(const std::vector<CMLVCol>& catalogue, const CImportDialogs&
         ShowMessage(kNoImportRecords);
         return 0;
     }
+    if (*source == 3) return AddImportedRecords(records, add, StoreImportedPictures(records, pictureFolder));
     return AddImportedRecords(records, add);
 }

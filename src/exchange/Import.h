@@ -123,11 +123,18 @@ struct CImportDialogs {
 using AddKokyakuFn = std::function<int(CKokyakuList& records, CKeyArray& refused)>;
 
 // Adds the records in one call: -1 ends; 10 removes the refused records,
-// highest position first. Returns 1 when something was added.
-int AddImportedRecords(CKokyakuList& records, const AddKokyakuFn& add);
+// highest position first. Returns 1 when something was added. pictures: the
+// picture files stored for each record, removed again for the records that
+// were not added.
+int AddImportedRecords(CKokyakuList& records, const AddKokyakuFn& add,
+                       const std::vector<std::vector<std::string>>& pictures = {});
+// Stores the picture fields that hold full paths into the picture folder as
+// the entry dialogs do; the full paths of the stored files per record.
+std::vector<std::vector<std::string>> StoreImportedPictures(CKokyakuList& records, const std::string& pictureFolder);
 
 // "外部ﾃﾞｰﾀの取り込み...": 1 when customers were added.
-int ImportCustomers(const std::vector<CMLVCol>& catalogue, const CImportDialogs& dialogs, const AddKokyakuFn& add);
+int ImportCustomers(const std::vector<CMLVCol>& catalogue, const CImportDialogs& dialogs, const AddKokyakuFn& add,
+                    const std::string& pictureFolder = std::string());
 
 // Messages shared by the imports.
 inline constexpr const char* kNoImportRecords = "読み込む顧客データがありません";

@@ -7,7 +7,9 @@
 
 #include "common/Archive.h"
 #include "common/SjisText.h"
+#include "exchange/ContactXml.h"
 #include "exchange/Import.h"
+#include "exchange/XmlConv.h"
 #include "exchange/TextImport.h"
 #include "exchange/WorkbookImport.h"
 #include "support/TestPorts.h"
@@ -374,6 +376,91 @@ TEST(ImportCommand, DesktopDatabaseKeepsItsFirstRow) {
     empty.ports.prompt.QueueChoice("/x.mdb");
     EXPECT_EQ(empty.Run(), 0);
     EXPECT_EQ(empty.ports.prompt.Texts().back(), "テーブルがありません。\n処理を中止します。");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ContactXmlRead, ExportMappingReversed) {
+    CKokyaku k = NewImportedKokyaku();
+    k.CustomerID = "C1";
+    k.Name = "山田 太郎";
+    k.Yomi = "ﾔﾏﾀﾞ ﾀﾛｳ";
+    k.CompName = "みどり商事";
+    k.Section = "営業部";
+    k.Zip_Home = "100-0001";
+    k.Add1_Home = "東京都";
+    k.Add3_Home = "丸の内1-1";
+    k.Zip_Office = "200-0002";
+    k.TEL_Home = "03-1";
+    k.CellPhone2 = "090-2";
+    k.EMail2 = "b@x.jp";
+    k.EMail3 = "c@x.jp";
+    k.EMail5 = "e@x.jp";
+    k.CommonMail = 3;
+    k.Sex = 1;
+    k.EntryType = 0;
+    k.BirthDay = CDateTime::FromParts(1970, 1, 2);
+    k.URL2 = "http://x.jp/";
+    const CKokyaku* list[] = {&k};
+    CKokyakuList read;
+    ASSERT_TRUE(ParseContactXml(ContactXmlText(list), "/none", read));
+    ASSERT_EQ(read.size(), 1u);
+    const CKokyaku& r = *read[0];
+    for (const KokyakuField& f : KokyakuFields()) {
+        std::string name = f.name;
+        if (name.starts_with("EMail") || name == "CommonMail" || name == "StartDate" || name == "LastUpDate")
+            continue;
+        EXPECT_EQ(f.ValueText(r), f.ValueText(k)) << name;
+    }
+    // Home addresses close up: the second and third fill EMail1 and EMail2.
+    EXPECT_EQ(r.EMail1, "b@x.jp");
+    EXPECT_EQ(r.EMail2, "c@x.jp");
+    EXPECT_EQ(r.CommonMail, 2);
+    EXPECT_EQ(r.EMail4, "e@x.jp");
+    EXPECT_EQ(r.EMail5, "");
+    EXPECT_EQ(r.Add3_Office, "");  // a split address is read from its extension items
+
+    const std::string plain =
+        "<ContactXML><ContactXMLItem><Address><AddressItem locationType=\"Home\"><FullAddress>" +
+        std::string(300, 'a') + "</FullAddress></AddressItem></Address></ContactXMLItem></ContactXML>";
+    read.clear();
+    ASSERT_TRUE(ParseContactXml(plain, "/none", read));
+    EXPECT_EQ(read[0]->Add3_Home, std::string(255, 'a'));
+    EXPECT_EQ(read[0]->EntryType, 1);
+    EXPECT_FALSE(ParseContactXml("<not xml", "/none", read));
+    EXPECT_FALSE(ParseContactXml("<other/>", "/none", read));
+    EXPECT_EQ(read.size(), 1u);
+}
+
+TEST(ContactXmlRead, PicturesRemovedWhenTheAddFails) {
+    for (int result : {-1, 1}) {
+        ImportRun run;
+        run.source = 3;
+        const std::string xml = run.dir.File("list.xml");
+        std::filesystem::create_directory(run.dir.File("list_pictures"));
+        WriteBytes(run.dir.File("list_pictures/face.jpg"), "jpeg");
+        WriteBytes(xml,
+                   "<ContactXML><ContactXMLItem><PersonName><PersonNameItem><FullName>山田</FullName></PersonNameItem>"
+                   "</PersonName><Extension><ExtensionItem name=\"X-Picture1\">face.jpg</ExtensionItem>"
+                   "<ExtensionItem name=\"X-Picture2\">gone.jpg</ExtensionItem></Extension></ContactXMLItem></ContactXML>");
+        run.ports.prompt.QueueChoice(xml);
+        run.dialogs.readXml = [](CKokyakuList& records) { return CXmlConv().ReadXML(records); };
+        const std::string pictures = run.dir.File("Picture");
+        CKokyaku seen;
+        int got = ImportCustomers(
+            Catalogue(), run.dialogs,
+            [&](CKokyakuList& records, CKeyArray&) {
+                seen = *records.at(0);
+                return result;
+            },
+            pictures);
+        EXPECT_EQ(got, result == 1 ? 1 : 0);
+        EXPECT_EQ(seen.Picture1, "face.jpg");
+        EXPECT_EQ(seen.Picture2, "");
+        EXPECT_EQ(std::filesystem::exists(pictures + "/face.jpg"), result == 1);
+    }
 }
 
 }  // namespace
