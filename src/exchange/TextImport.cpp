@@ -1,5 +1,6 @@
 #include "exchange/TextImport.h"
 
+#include "common/Ports.h"
 #include "common/SjisText.h"
 
 namespace {
@@ -143,4 +144,16 @@ bool ParseDelimitedText(std::string_view bytes, char delimiter, ExchangeTable& r
     if (quoted) return fail();
     if (sawAny && !endRecord()) return fail();
     return true;
+}
+
+std::optional<char> ChosenDelimiter(int choice, std::string& otherField) {
+    if (choice >= 0 && choice < kOtherDelimiterChoice) return kDelimiterChoices[choice];
+    const std::string bytes = Utf8ToSjis(otherField);
+    if (bytes.empty()) return std::nullopt;
+    if (bytes[0] == '"') {
+        ShowMessage(kTextDelimiterQuote);
+        otherField.clear();
+        return std::nullopt;
+    }
+    return bytes[0];
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,3 +34,12 @@ bool ParseDelimitedText(std::string_view bytes, char delimiter, ExchangeTable& r
 inline constexpr const char* kTextMalformed =
     "テキストファイルの形式が正しくありません。\nファイルの読み込みを中止します。";
 inline constexpr const char* kTextDelimiterQuote = "区切り文字には \" (ﾀﾞﾌﾞﾙｸｫｰﾃｰｼｮﾝ)は使用できません。";
+
+// The delimiter choices of the format dialog: カンマ区切り, タブ区切り,
+// スペース区切り, then その他 with a one-character field.
+inline constexpr char kDelimiterChoices[] = {',', '\t', ' '};
+inline constexpr int kOtherDelimiterChoice = 3;
+// The delimiter of the choice; for その他 the first Shift-JIS byte of the
+// field. A double quote there shows the refusal and clears the field;
+// nullopt then, and for an empty field.
+std::optional<char> ChosenDelimiter(int choice, std::string& otherField);

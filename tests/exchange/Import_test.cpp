@@ -90,6 +90,20 @@ TEST(TextImport, EncodingsAndPreview) {
     EXPECT_EQ(TextPreview(Utf8ToSjis("表")), "表");
 }
 
+TEST(TextImport, DelimiterChoices) {
+    TestPorts ports;
+    std::string field = "|x";
+    EXPECT_EQ(ChosenDelimiter(1, field), '\t');
+    EXPECT_EQ(ChosenDelimiter(3, field), '|');
+    field = "ｱ";
+    EXPECT_EQ(ChosenDelimiter(3, field), '\xB1');
+    field = "\"";
+    EXPECT_EQ(ChosenDelimiter(3, field), std::nullopt);
+    EXPECT_TRUE(field.empty());
+    EXPECT_EQ(ChosenDelimiter(3, field), std::nullopt);
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"区切り文字には \" (ﾀﾞﾌﾞﾙｸｫｰﾃｰｼｮﾝ)は使用できません。"});
+}
+
 TEST(TextImport, RandomBytesNeverCrash) {
     std::mt19937 gen(7);
     for (int i = 0; i < 200; ++i) {
