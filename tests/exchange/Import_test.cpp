@@ -138,6 +138,26 @@ TEST(WorkbookImport, FixturesOfBothKinds) {
     }
 }
 
+TEST(WorkbookImport, TruncatedFilesAreRefusedOrRead) {
+    TestPorts ports;
+    TempDir dir;
+    for (const char* name : {"import.xlsx", "import.xls"}) {
+        const std::string whole = ReadBytes(Fixture(name));
+        for (std::size_t cut : {std::size_t{0}, std::size_t{100}, whole.size() / 2, whole.size() - 10}) {
+            const std::string path = dir.File(std::string("cut") + std::to_string(cut) + "_" + name);
+            WriteBytes(path, whole.substr(0, cut));
+            ports.prompt.Clear();
+            std::unique_ptr<CWorkbookReader> reader = OpenWorkbookForImport(path);
+            if (!reader) {
+                EXPECT_EQ(ports.prompt.Texts().size(), 1u) << name << " " << cut;
+                continue;
+            }
+            ExchangeTable table;
+            ReadSheetForImport(*reader, 0, table);
+        }
+    }
+}
+
 TEST(WorkbookImport, RefusalsAndCellRules) {
     TestPorts ports;
     TempDir dir;
