@@ -213,6 +213,9 @@ CImportMapDlg::CImportMapDlg(CImportMapModel& model, QWidget* parent)
     auto* top = new QVBoxLayout(this);
     top->addLayout(grid);
     top->addLayout(okRow);
+    // Left to right as the dialog reads: fields, the two buttons, the data.
+    QWidget* order[] = {m_fields, map, unmap, m_data, m_rule, m_firstRow, ok, cancel};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     Fill(0);
 }
 

@@ -76,6 +76,9 @@ TEST(ImportMapDlg, MapUnmapAndFinish) {
     EXPECT_EQ(dlg.DataList()->topLevelItem(0)->text(2).toStdString(), "佐藤");
     EXPECT_FALSE(dlg.FirstRowBox()->isChecked());
     EXPECT_TRUE(dlg.FirstRowBox()->isEnabled());
+    EXPECT_EQ(TabChain(dlg.FieldList()), (Strings{"顧客データベースの項目", "対応づける→", "解除する←", "読み込むデータ",
+                                                   "読み込めるデータについて", "１行目から読み込む", "完了",
+                                                   "キャンセル"}));
 
     dlg.FieldList()->setCurrentRow(2);
     EXPECT_EQ(dlg.RuleBox()->toPlainText().toStdString(), ImportRuleText("Sex"));
