@@ -21,6 +21,7 @@ namespace {
 std::string Fixture(const std::string& name) {
     for (std::string folder : {std::string(std::getenv("MILVANE_TEST_SOURCE") ? std::getenv("MILVANE_TEST_SOURCE") : ".") +
                                    "/tests/exchange",
+                               std::filesystem::path(__FILE__).parent_path().parent_path().string(),
                                std::string("tests/exchange")})
         if (std::filesystem::exists(folder + "/fixtures/" + name)) return folder + "/fixtures/" + name;
     ADD_FAILURE() << "fixture not found: " << name;
