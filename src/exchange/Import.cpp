@@ -249,18 +249,6 @@ void DropHeadingRows(ExchangeTable& table, bool readFirstRow) {
     table.insert(table.begin(), std::vector<std::string>());  // the converter skips row 0
 }
 
-// ---------------------------------------------------------------- desktop databases
-
-std::string TableSelectSql(const std::string& table, const std::vector<std::string>& keyColumns) {
-    const bool bracket = table.find(' ') != std::string::npos || table.find("　") != std::string::npos;
-    std::string sql = Printf(bracket ? "SELECT * FROM [%s]" : "SELECT * FROM %s", table.c_str());
-    if (!keyColumns.empty()) {
-        sql += " ORDER BY ";
-        for (std::size_t i = 0; i < keyColumns.size(); ++i) sql += (i ? ", " : "") + keyColumns[i];
-    }
-    return sql;
-}
-
 // ---------------------------------------------------------------- the command
 
 int AddImportedRecords(CKokyakuList& records, const AddKokyakuFn& add,

@@ -97,8 +97,6 @@ public:
     virtual std::string ErrorText() const = 0;
 };
 std::unique_ptr<ITableSource> MakeMdbTableSource();
-// The statement a database engine would run for the table.
-std::string TableSelectSql(const std::string& table, const std::vector<std::string>& keyColumns);
 
 // ---------------------------------------------------------------- the command
 
