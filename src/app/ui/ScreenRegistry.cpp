@@ -12,6 +12,7 @@
 #include "customers/ui/DispSettingsDlg.h"
 #include "customers/ui/KokyakuEntryDlgRun.h"
 #include "customers/ui/KokyakuView.h"
+#include "maintenance/ui/MaintenanceCommands.h"
 
 namespace {
 std::array<ScreenFactory, SCREEN_COUNT>& Factories() {
@@ -62,4 +63,5 @@ void RegisterBuiltScreens() {
     menu.commands[ID_CHOICE_LISTS] = [](CMilvaneView& view) {
         RunChoiceListChooser(&view, view.Document().InstallDir());
     };
+    RegisterMaintenanceCommands(menu);
 }
