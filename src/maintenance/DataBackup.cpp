@@ -320,13 +320,19 @@ bool CDataBackup::RunRestore() {
 bool CDataBackup::RestoreFrom(const std::string& backupPath) {
     const std::string& dataDir = m_doc->DataDir;
     CCopyBuffer buffer;
+    if (!buffer.Ok()) {
+        ShowMessage(mfs::kNoMemoryMessage);
+        OpenDatabaseAgain();
+        ShowMessage("復元ができませんでした。");
+        return false;
+    }
     CDataSnapshot snapshot(dataDir);
     CStagedReplace stage(dataDir);
     {
         WaitScope wait;
         FileError err;
         const std::string name = CDataSnapshot::ChooseName(dataDir);
-        if (!buffer.Ok() || !stage.Begin(name, err) || !snapshot.Take(name, buffer, err)) {
+        if (!stage.Begin(name, err) || !snapshot.Take(name, buffer, err)) {
             FileError ignored;
             stage.Abandon(ignored);
             ShowMessage(kSnapshotFailed);

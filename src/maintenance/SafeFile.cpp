@@ -13,18 +13,16 @@
 namespace mfs {
 
 namespace {
-std::function<void()>& Hook() {
-    static std::function<void()> hook;
+FailPointHook& Hook() {
+    static FailPointHook hook;
     return hook;
 }
 constexpr std::size_t kWriteBuffer = std::size_t(1) << 20;
 }  // namespace
 
-void SetFailPointHook(std::function<void()> hook) { Hook() = std::move(hook); }
+void SetFailPointHook(FailPointHook hook) { Hook() = std::move(hook); }
 
-void FailPoint() {
-    if (Hook()) Hook()();
-}
+int FailPoint(const char* op, const std::string& path) { return Hook() ? Hook()(op, path) : 0; }
 
 bool FileError::IsDiskFull() const { return code == ENOSPC || code == EDQUOT; }
 
@@ -65,7 +63,10 @@ CFile::~CFile() {
 }
 
 bool CFile::Open(const std::string& path, Mode mode, FileError& err) {
-    FailPoint();
+    if (int e = FailPoint("open", path)) {
+        err.Set(e, path);
+        return false;
+    }
     int flags = O_CLOEXEC;
     switch (mode) {
     case OpenRead: flags |= O_RDONLY; break;
@@ -122,7 +123,10 @@ namespace {
 bool WriteAll(int fd, const char* data, std::size_t n, const std::string& path, FileError& err) {
     std::size_t done = 0;
     while (done < n) {
-        FailPoint();
+        if (int e = FailPoint("write", path)) {
+            err.Set(e, path);
+            return false;
+        }
         ssize_t w = ::write(fd, data + done, n - done);
         if (w < 0) {
             if (errno == EINTR) continue;
@@ -173,7 +177,10 @@ bool CFile::CopyFrom(CFile& source, uint64_t n, CCopyBuffer& buffer, FileError& 
 
 bool CFile::Sync(FileError& err) {
     if (!Flush(err)) return false;
-    FailPoint();
+    if (int e = FailPoint("sync", m_path)) {
+        err.Set(e, m_path);
+        return false;
+    }
     if (::fsync(m_fd) != 0) {
         err.Set(errno, m_path);
         return false;
@@ -238,7 +245,10 @@ bool CopyFileSynced(const std::string& source, const std::string& target, CCopyB
 }
 
 bool MakeFolder(const std::string& path, FileError& err) {
-    FailPoint();
+    if (int e = FailPoint("mkdir", path)) {
+        err.Set(e, path);
+        return false;
+    }
     if (::mkdir(path.c_str(), 0755) != 0) {
         err.Set(errno, path);
         return false;
@@ -247,7 +257,10 @@ bool MakeFolder(const std::string& path, FileError& err) {
 }
 
 bool SyncFolder(const std::string& path, FileError& err) {
-    FailPoint();
+    if (int e = FailPoint("syncdir", path)) {
+        err.Set(e, path);
+        return false;
+    }
     int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         err.Set(errno, path);
@@ -260,7 +273,10 @@ bool SyncFolder(const std::string& path, FileError& err) {
 }
 
 bool RemoveFile(const std::string& path, FileError& err, bool missingOk) {
-    FailPoint();
+    if (int e = FailPoint("unlink", path)) {
+        err.Set(e, path);
+        return false;
+    }
     if (::unlink(path.c_str()) != 0 && !(missingOk && errno == ENOENT)) {
         err.Set(errno, path);
         return false;
@@ -269,7 +285,10 @@ bool RemoveFile(const std::string& path, FileError& err, bool missingOk) {
 }
 
 bool RemoveFolder(const std::string& path, FileError& err, bool missingOk) {
-    FailPoint();
+    if (int e = FailPoint("rmdir", path)) {
+        err.Set(e, path);
+        return false;
+    }
     if (::rmdir(path.c_str()) != 0 && !(missingOk && errno == ENOENT)) {
         err.Set(errno, path);
         return false;
@@ -302,7 +321,10 @@ bool RemoveTree(const std::string& path, FileError& err) {
 }
 
 bool RenameFile(const std::string& from, const std::string& to, FileError& err) {
-    FailPoint();
+    if (int e = FailPoint("rename", from)) {
+        err.Set(e, from);
+        return false;
+    }
     if (::rename(from.c_str(), to.c_str()) != 0) {
         err.Set(errno, from);
         return false;

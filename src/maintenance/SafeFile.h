@@ -3,7 +3,8 @@
 //
 // - Every operation that opens, writes, syncs, renames, creates or removes
 //   passes one failure point first. Tests install a hook there to stop the
-//   process at its k-th file operation; the program never sets one.
+//   process at its k-th file operation or to make one fail (a full disk);
+//   the program never sets one.
 // - Failures carry errno and the path; FileErrorText turns them into the
 //   message shown to the person (a full disk is for the caller to word).
 // - Writers fsync what they write; SyncFolder makes renames and removals in a
@@ -20,9 +21,13 @@
 namespace mfs {
 
 // ---- failure points
-// The hook runs before every file operation; an empty hook removes it.
-void SetFailPointHook(std::function<void()> hook);
-void FailPoint();
+// The hook runs before every file operation with its kind ("open", "write",
+// "sync", "mkdir", "syncdir", "unlink", "rmdir", "rename") and the path it is
+// about; a non-zero result makes the operation fail with that errno. An empty
+// hook removes it.
+using FailPointHook = std::function<int(const char* op, const std::string& path)>;
+void SetFailPointHook(FailPointHook hook);
+int FailPoint(const char* op, const std::string& path);
 
 // ---- errors
 struct FileError {

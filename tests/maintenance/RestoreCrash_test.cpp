@@ -79,8 +79,9 @@ TEST(RestoreCrash, EveryInterruptionRecoversToBeforeOrAfter) {
         ASSERT_GE(pid, 0);
         if (pid == 0) {
             int count = 0;
-            mfs::SetFailPointHook([&count, k] {
+            mfs::SetFailPointHook([&count, k](const char*, const std::string&) {
                 if (++count == k) ::raise(SIGKILL);
+                return 0;
             });
             CMilvaneDoc doc(dir.Path());
             doc.DataDir = work;
