@@ -368,6 +368,7 @@ bool CDataBackup::RestoreFrom(const std::string& backupPath) {
                 }
             }
         }
+        if (!ok && outcome == Outcome::Ok) ShowMessage(mfs::FileErrorText(err));  // the commit marker failed
         if (!ok) {
             // Roll back: the data folder was never touched.
             FileError ignored;

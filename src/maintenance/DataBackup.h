@@ -72,7 +72,7 @@ private:
     std::optional<std::string> AskBackupFolder();
     // -1 failed, otherwise the number of picture backup files written.
     int WritePictureBackup(const std::string& folder, const std::string& baseName, mfs::CCopyBuffer& buffer);
-    enum class Outcome { Ok, RolledBack, Broken };
+    enum class Outcome { Ok, RolledBack };
     Outcome RestoreIntoStage(const std::string& backupPath, class CStagedReplace& stage,
                              std::vector<std::string>& restoredNames, mfs::CCopyBuffer& buffer);
     bool RestorePictures(const std::string& folder, const std::string& baseName, uint32_t count,
