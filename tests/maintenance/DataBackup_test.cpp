@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "MaintenanceFixture.h"
@@ -89,78 +90,42 @@ TEST(DataBackupFormat, PicturesAreGroupedUnderTheLimit) {
     for (const Case& c : cases) EXPECT_EQ(GroupPictures(c.pictures, c.limit), c.groups);
 }
 
-TEST(DataBackupFormat, TwoPicturesOverTheLimitMakeTwoFiles) {
-    TestPorts ports;
-    TempDir dir;
-    fs::create_directories(dir.File("data/Picture"));
-    fs::create_directories(dir.File("out"));
-    WriteBytes(dir.File("data/Tantou.dat"), "t");
-    WriteBytes(dir.File("data/Picture/a.jpg"), std::string(300, 'a'));
-    WriteBytes(dir.File("data/Picture/b.jpg"), std::string(250, 'b'));
-    CMilvaneDoc doc(dir.Path());
-    doc.DataDir = dir.File("data");
-    CDataBackup backup(&doc);
-    backup.pictureLimit = 500;
-    ASSERT_TRUE(backup.WriteBackup(dir.File("out"), "x"));
-    const std::string main = ReadBytes(dir.File("out/x.mlvdbu"));
-    EXPECT_EQ(main.substr(main.size() - 4), Hex("02000000"));
-    EXPECT_EQ(ReadBytes(dir.File("out/x_1.mlvpbu")).size(), 20 + 4 + 4 + 5 + 4 + 300u);
-    EXPECT_EQ(ReadBytes(dir.File("out/x_2.mlvpbu")).size(), 20 + 4 + 4 + 5 + 4 + 250u);
-    EXPECT_FALSE(fs::exists(dir.File("out/x_3.mlvpbu")));
-}
-
-TEST(DataBackupFolder, FolderRules) {
+TEST(DataBackupFolder, OnlyAFolderWithoutFilesIsTaken) {
+    const std::string holdsFile =
+        "指定されたフォルダにはファイルが存在しています。\nバックアップフォルダには空のフォルダを指定してください。";
+    const std::string create = "指定されたフォルダは存在しません。\nフォルダを作成しますか？";
     struct Case {
-        const char* name;
-        std::function<void(TempDir&)> prepare;
-        std::vector<Answer> answers;
-        std::vector<std::string> expected;  // messages after the introduction, before the result
+        const char* file;  // made in the folder before ("" none, nullptr no folder)
         bool backedUp;
+        std::vector<std::string> messages;  // between the introduction and the result
     } cases[] = {
-        {"only sub-folders", [](TempDir& d) { fs::create_directories(d.File("out/sub/deeper")); }, {}, {}, true},
-        {"holds a file",
-         [](TempDir& d) {
-             fs::create_directories(d.File("out/sub"));
-             WriteBytes(d.File("out/x.txt"), "x");
-         },
-         {},
-         {"指定されたフォルダにはファイルが存在しています。\nバックアップフォルダには空のフォルダを指定してください。"},
-         false},
-        {"new folder, created", [](TempDir&) {}, {Answer::Yes},
-         {"指定されたフォルダは存在しません。\nフォルダを作成しますか？"}, true},
-        {"new folder, refused", [](TempDir&) {}, {Answer::No},
-         {"指定されたフォルダは存在しません。\nフォルダを作成しますか？"}, false},
+        {"sub/deeper/x.txt", true, {}},  // files of sub-folders do not count
+        {"x.txt", false, {holdsFile}},
+        {nullptr, false, {create}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
         DataFolderFixture f;
         f.AddCustomer("山田");
-        c.prepare(f.install);
+        const std::string out = f.install.File("out");
+        if (c.file) {
+            fs::create_directories(fs::path(out + "/" + c.file).parent_path());
+            WriteBytes(out + "/" + c.file, "x");
+        }
+        if (!c.file) f.ports.prompt.QueueAnswer(Answer::No);  // the menu test creates one
         CDataBackup backup(f.doc.get());
         backup.clock = Moment;
-        std::vector<std::string> titles;
-        int asked = 0;
+        int asked = 0;  // the folder with a trailing "/" first, cancel when asked again
         backup.chooseFolderName = [&](const std::string& title, const std::string& prompt, const std::string&) {
-            titles.push_back(title + "|" + prompt);
-            // The folder the first time (with a trailing "/"), cancel when asked again.
-            return ++asked == 1 ? std::optional<std::string>(f.install.File("out/")) : std::nullopt;
+            EXPECT_EQ(title + prompt, "データのバックアップフォルダを指定新しいフォルダ名、または既存の空のフォルダを指定してください");
+            return ++asked == 1 ? std::optional<std::string>(out + "/") : std::nullopt;
         };
-        for (Answer a : c.answers) f.ports.prompt.QueueAnswer(a);
         EXPECT_EQ(backup.RunBackup(), c.backedUp);
-        EXPECT_EQ(titles[0], "データのバックアップフォルダを指定|新しいフォルダ名、または既存の空のフォルダを指定してください");
-        std::vector<std::string> texts = f.ports.prompt.Texts();
-        ASSERT_GE(texts.size(), 1u);
-        texts.erase(texts.begin());  // the introduction
-        if (c.backedUp) {
-            ASSERT_FALSE(texts.empty());
-            EXPECT_EQ(texts.back(), "バックアップが終了しました。\nバックアップファイルを保存したフォルダは <" +
-                                        f.install.File("out") + "> です。");
-            texts.pop_back();
-            EXPECT_TRUE(fs::exists(f.install.File("out/顧客_200483957.mlvdbu")));
-        } else {
-            EXPECT_EQ(asked, 2);
-        }
-        EXPECT_EQ(texts, c.expected);
+        std::vector<std::string> expected = c.messages;
+        expected.insert(expected.begin(), f.ports.prompt.Texts()[0]);  // the introduction
+        if (c.backedUp)
+            expected.push_back("バックアップが終了しました。\nバックアップファイルを保存したフォルダは <" + out + "> です。");
+        EXPECT_EQ(f.ports.prompt.Texts(), expected) << c.file;
+        EXPECT_EQ(fs::exists(out + "/顧客_200483957.mlvdbu"), c.backedUp);
     }
 }
 
@@ -176,7 +141,6 @@ TEST(DataBackupFolder, SnapshotTakesTheFirstFreeName) {
 
 struct RestoreFixture : DataFolderFixture {
     int32_t key = -1;
-    std::map<std::string, std::string> before;
 
     RestoreFixture() {
         key = AddCustomer("山田太郎");
@@ -239,70 +203,37 @@ TEST(DataRestore, RoundTripBringsBackTheBackedUpState) {
     EXPECT_EQ(f.ports.prompt.Log()[0].defaultButton, Answer::No);
 }
 
-TEST(DataRestore, BadBackupsChangeNothing) {
+TEST(DataRestore, BadBackupsAndFailuresChangeNothing) {
+    using Edit = std::function<std::string(const std::string&)>;
+    const std::string bad = "バックアップファイルの形式が不正です。";
+    const std::string rollBack = "画像データの復元ができなかったため、復元前の状態に戻します。";
     struct Case {
         const char* name;
-        std::function<void(RestoreFixture&)> spoil;
+        Edit main, pictures;        // new bytes of the .mlvdbu and the first .mlvpbu ("" removes it)
+        const char* diskFullAt;     // writes to paths with this part fail with a full disk
         std::vector<std::string> messages;
     } cases[] = {
-        {"last 4 bytes cut",
-         [](RestoreFixture& f) {
-             std::string b = ReadBytes(f.BackupFile());
-             WriteBytes(f.BackupFile(), b.substr(0, b.size() - 4));
-         },
-         {"バックアップファイルの形式が不正です。"}},
-        {"not a backup",
-         [](RestoreFixture& f) {
-             std::string b = ReadBytes(f.BackupFile());
-             b[0] = 'X';
-             WriteBytes(f.BackupFile(), b);
-         },
+        {"last 4 bytes cut", [](auto& b) { return b.substr(0, b.size() - 4); }, nullptr, nullptr, {bad}},
+        {"not a backup", [](auto& b) { return "X" + b.substr(1); }, nullptr, nullptr,
          {"このフォルダに存在するファイルはMilvaneデータのバックアップファイルではありません。"}},
-        {"title cut short", [](RestoreFixture& f) { WriteBytes(f.BackupFile(), "Milv"); },
-         {"バックアップファイルの形式が不正です。"}},
-        {"version 2",
-         [](RestoreFixture& f) {
-             std::string b = ReadBytes(f.BackupFile());
-             b[20] = 2;
-             WriteBytes(f.BackupFile(), b);
-         },
-         {"バックアップファイルの形式が不正です。"}},
-        {"name ../x", [](RestoreFixture& f) { WriteBytes(f.BackupFile(), DataBackupBytes({{"../x", "evil"}}, 0)); },
-         {"バックアップファイルの形式が不正です。"}},
-        {"name with a folder",
-         [](RestoreFixture& f) { WriteBytes(f.BackupFile(), DataBackupBytes({{"Picture/Tantou.dat", "e"}}, 0)); },
-         {"バックアップファイルの形式が不正です。"}},
-        {"unknown name",
-         [](RestoreFixture& f) {
-             WriteBytes(f.BackupFile(), DataBackupBytes({{"Tantou.dat", "fine"}, {"evil.sh", "x"}}, 0));
-         },
-         {"バックアップファイルの形式が不正です。"}},
-        {"a name twice",
-         [](RestoreFixture& f) {
-             WriteBytes(f.BackupFile(), DataBackupBytes({{"Tantou.dat", "a"}, {"Tantou.dat", "b"}}, 0));
-         },
-         {"バックアップファイルの形式が不正です。"}},
+        {"version 2", [](auto& b) { return b.substr(0, 20) + U32(2) + b.substr(24); }, nullptr, nullptr, {bad}},
+        {"name ../x", [](auto&) { return DataBackupBytes({{"../x", "evil"}}, 0); }, nullptr, nullptr, {bad}},
+        {"unknown name", [](auto&) { return DataBackupBytes({{"Tantou.dat", "fine"}, {"evil.sh", "x"}}, 0); }, nullptr,
+         nullptr, {bad}},
         {"contents run short",
-         [](RestoreFixture& f) {
-             std::string b = DataBackupBytes({{"Tantou.dat", "abcdef"}}, 0);
-             b = b.substr(0, b.size() - 7);  // cut into the contents, length field told the truth
-             std::string fixed = b.substr(0, 24) + U32(uint32_t(b.size())) + b.substr(28);
-             WriteBytes(f.BackupFile(), fixed);
+         [](auto&) {
+             const std::string b = DataBackupBytes({{"Tantou.dat", "abcdef"}}, 0, -7);
+             return b.substr(0, b.size() - 7);
          },
-         {"バックアップファイルの形式が不正です。"}},
-        {"picture file missing",
-         [](RestoreFixture& f) { fs::remove(f.install.File("bk/顧客_200483957_1.mlvpbu")); },
-         {"画像データのバックアップファイルが見つかりません。", "画像データの復元ができなかったため、復元前の状態に戻します。"}},
-        {"picture file not a picture backup",
-         [](RestoreFixture& f) { WriteBytes(f.install.File("bk/顧客_200483957_1.mlvpbu"), kTitleSjis + U32(0)); },
-         {"このフォルダに存在するファイルはMilvane画像データのバックアップファイルではありません。",
-          "画像データの復元ができなかったため、復元前の状態に戻します。"}},
-        {"picture named ..",
-         [](RestoreFixture& f) {
-             WriteBytes(f.install.File("bk/顧客_200483957_1.mlvpbu"),
-                        kPicTitleSjis + U32(1) + U32(2) + ".." + U32(1) + "x");
-         },
-         {"画像バックアップファイルの形式が不正です。", "画像データの復元ができなかったため、復元前の状態に戻します。"}},
+         nullptr, nullptr, {bad}},
+        {"picture file missing", nullptr, [](auto&) { return std::string(); }, nullptr,
+         {"画像データのバックアップファイルが見つかりません。", rollBack}},
+        {"picture named ..", nullptr, [](auto&) { return kPicTitleSjis + U32(1) + U32(2) + ".." + U32(1) + "x"; },
+         nullptr, {"画像バックアップファイルの形式が不正です。", rollBack}},
+        {"disk full writing a picture", nullptr, nullptr, "MLVStage/Picture/",
+         {"ディスクの空き容量が足りないため、画像データの復元ができませんでした。\n空き容量を充分に確保してから再度復元を試み"
+          "てください。",
+          rollBack}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -312,13 +243,19 @@ TEST(DataRestore, BadBackupsChangeNothing) {
         changed.Name = "変更後";
         ASSERT_EQ(f.doc->Database().ModifyKokyaku(f.key, changed), 1);
         WriteBytes(f.DataFile("Picture/p1.jpg"), "picture one, edited");
-        c.spoil(f);
+        const std::string pictures = f.install.File("bk/顧客_200483957_1.mlvpbu");
+        if (c.main) WriteBytes(f.BackupFile(), c.main(ReadBytes(f.BackupFile())));
+        if (c.pictures) WriteBytes(pictures, c.pictures(ReadBytes(pictures)));
+        if (c.pictures && ReadBytes(pictures).empty()) fs::remove(pictures);
         const auto before = f.Files();
 
         bool ok = true;
         auto expected = c.messages;
         expected.push_back("復元ができませんでした。");
-        EXPECT_EQ(f.Restore(&ok), expected);
+        {
+            FailingWrites failing(c.diskFullAt ? c.diskFullAt : "\n", ENOSPC);
+            EXPECT_EQ(f.Restore(&ok), expected);
+        }
         EXPECT_FALSE(ok);
         EXPECT_EQ(f.Files(), before);
         EXPECT_FALSE(fs::exists(f.install.File("../x")));
@@ -326,29 +263,20 @@ TEST(DataRestore, BadBackupsChangeNothing) {
     }
 }
 
-TEST(DataRestore, RefusalsBeforeAnythingHappens) {
+TEST(DataRestore, RefusalsChangeNothing) {
     RestoreFixture f;
-    const auto before = f.Files();
-    // Past data: refused at once.
     f.doc->PastDataMode = 1;
     EXPECT_FALSE(CDataBackup(f.doc.get()).RunRestore());
     f.doc->PastDataMode = 0;
-    // No answer yes.
-    f.ports.prompt.QueueAnswer(Answer::No);
-    EXPECT_FALSE(CDataBackup(f.doc.get()).RunRestore());
-    // A folder without a backup.
     fs::create_directories(f.install.File("empty"));
     f.ports.prompt.QueueAnswer(Answer::Yes);
     f.ports.prompt.QueueChoice(f.install.File("empty"));
     EXPECT_FALSE(CDataBackup(f.doc.get()).RunRestore());
-    // No document.
     EXPECT_FALSE(CDataBackup(nullptr).RunRestore());
-    EXPECT_FALSE(CDataBackup(nullptr).RunBackup());
-    const std::vector<std::string> texts = f.ports.prompt.Texts();
-    ASSERT_EQ(texts.size(), 7u);
+    const std::vector<std::string> texts = f.ports.prompt.Texts();  // with the question and the browser
+    ASSERT_EQ(texts.size(), 5u);
     EXPECT_EQ(texts[0], "この操作は現在のデータを使用中にのみ行うことができます。");
-    EXPECT_EQ(texts[4], "指定されたフォルダにはバックアップファイルがありません。");
-    EXPECT_EQ(texts[5], "この操作を行うことはできません");
-    EXPECT_EQ(f.Files(), before);
+    EXPECT_EQ(texts[3], "指定されたフォルダにはバックアップファイルがありません。");
+    EXPECT_EQ(texts[4], "この操作を行うことはできません");
     EXPECT_TRUE(f.doc->Database().IsOpen());
 }

@@ -2,7 +2,6 @@
 // failure-point hook: the exact messages, and the outcome.
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <filesystem>
 
 #include "MaintenanceFixture.h"
@@ -10,22 +9,6 @@
 #include "maintenance/FormBackup.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// Fails the writes to paths containing part with err (and, for other errors
-// than a full disk, the opening too), while alive.
-struct FailingPaths {
-    FailingPaths(std::string part, int err) {
-        mfs::SetFailPointHook([part, err](const char* op, const std::string& path) {
-            const bool kind = std::string(op) == "write" || (err != ENOSPC && std::string(op) == "open");
-            return kind && path.find(part) != std::string::npos ? err : 0;
-        });
-    }
-    ~FailingPaths() { mfs::SetFailPointHook(nullptr); }
-};
-
-}  // namespace
 
 TEST(DiskFull, DataBackupMessages) {
     struct Case {
@@ -58,7 +41,7 @@ TEST(DiskFull, DataBackupMessages) {
         doc.DataDir = dir.File("data");
         bool ok = false;
         {
-            FailingPaths failing(c.part, c.err);
+            FailingWrites failing(c.part, c.err);
             ok = CDataBackup(&doc).WriteBackup(dir.File("out"), "b");
         }
         EXPECT_EQ(ok, c.ok);
@@ -75,36 +58,6 @@ TEST(DiskFull, DataBackupMessages) {
     }
 }
 
-TEST(DiskFull, PictureRestoreRollsBack) {
-    DataFolderFixture f;
-    const int32_t key = f.AddCustomer("元の顧客");
-    WriteBytes(f.DataFile("Picture/p.jpg"), "picture");
-    fs::create_directories(f.install.File("bk"));
-    f.doc->Database().SaveMLV(false);
-    ASSERT_TRUE(CDataBackup(f.doc.get()).WriteBackup(f.install.File("bk"), "b"));
-    CKokyaku changed;
-    changed.Name = "変更後";
-    ASSERT_EQ(f.doc->Database().ModifyKokyaku(key, changed), 1);
-    WriteBytes(f.DataFile("Picture/p.jpg"), "edited");
-    f.doc->Database().SaveMLV(true);
-
-    bool ok = true;
-    {
-        FailingPaths failing("MLVStage/Picture/", ENOSPC);
-        ok = CDataBackup(f.doc.get()).RestoreFrom(f.install.File("bk/b.mlvdbu"));
-    }
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(f.ports.prompt.Texts(),
-              (std::vector<std::string>{"ディスクの空き容量が足りないため、画像データの復元ができませんでした。\n空き容量を充"
-                                        "分に確保してから再度復元を試みてください。",
-                                        "画像データの復元ができなかったため、復元前の状態に戻します。",
-                                        "復元ができませんでした。"}));
-    EXPECT_EQ(f.CustomerName(key), "変更後");
-    EXPECT_EQ(ReadBytes(f.DataFile("Picture/p.jpg")), "edited");
-    EXPECT_FALSE(fs::exists(f.DataFile("MLVStage")));
-    EXPECT_FALSE(fs::exists(f.DataFile("BupTmp")));
-}
-
 TEST(DiskFull, FormBackupTellsTheSizeAndKeepsTheOldFile) {
     TestPorts ports;
     TempDir install;
@@ -115,7 +68,7 @@ TEST(DiskFull, FormBackupTellsTheSizeAndKeepsTheOldFile) {
     CMilvaneDoc doc(install.Path());
     CFormBackup forms(&doc, install.Path());
     {
-        FailingPaths failing(".mlvobu", ENOSPC);
+        FailingWrites failing(".mlvobu", ENOSPC);
         EXPECT_FALSE(forms.WriteBackup(install.File("forms.mlvobu"), {1}));
     }
     // title 26, header 12, one file: 8 + 25 + 1.

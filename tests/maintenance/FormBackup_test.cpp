@@ -56,17 +56,12 @@ TEST(FormBackup, FileBytesLeaveOutMissingForms) {
 }
 
 TEST(FormBackup, StoredPathsAccepted) {
-    const struct {
-        const char* path;
-        bool ok;
-    } cases[] = {
-        {"\\Data\\MyData\\Original.dat", true}, {"\\Data\\Org\\OrgNum.dat", true},  {"\\Data\\Org\\12.org", true},
-        {"\\Data\\Org\\0.org", true},           {"\\Data\\Org\\.org", false},       {"\\Data\\Org\\01.org", false},
-        {"\\Data\\Org\\..\\x.org", false},      {"\\Data\\Org\\1\\2.org", false},   {"\\Data\\Org\\-1.org", false},
-        {"/Data/Org/1.org", false},             {"\\Data\\MyData\\datadir.dat", false}, {"..", false},
-        {"\\Data\\Org\\12345678901.org", false},
-    };
-    for (const auto& c : cases) EXPECT_EQ(IsFormBackupPath(c.path), c.ok) << c.path;
+    for (const char* good : {"\\Data\\MyData\\Original.dat", "\\Data\\Org\\OrgNum.dat", "\\Data\\Org\\12.org", "\\Data\\Org\\0.org"})
+        EXPECT_TRUE(IsFormBackupPath(good)) << good;
+    for (const char* bad : {"\\Data\\Org\\.org", "\\Data\\Org\\01.org", "\\Data\\Org\\..\\x.org", "\\Data\\Org\\1\\2.org",
+                            "\\Data\\Org\\-1.org", "/Data/Org/1.org", "\\Data\\MyData\\datadir.dat", "..",
+                            "\\Data\\Org\\12345678901.org"})
+        EXPECT_FALSE(IsFormBackupPath(bad)) << bad;
 }
 
 TEST(FormBackup, CommandRefusesWithoutForms) {
@@ -112,8 +107,6 @@ TEST(FormBackup, BadFilesChangeNothing) {
         const char* message;
     } cases[] = {
         {"cut by one byte", [](const std::string& g) { return g.substr(0, g.size() - 1); },
-         "このバックアップファイルは形式が不正です。"},
-        {"title short", [](const std::string&) { return std::string("Milvane"); },
          "このバックアップファイルは形式が不正です。"},
         {"another file", [](const std::string& g) { return "X" + g.substr(1); },
          "このファイルはMilvaneオリジナルフォームのバックアップファイルではありません。"},

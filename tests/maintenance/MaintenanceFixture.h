@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -15,6 +16,7 @@
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/Kokyaku.h"
+#include "maintenance/SafeFile.h"
 #include "support/TestPorts.h"
 
 // Short, printable stand-in for a file's bytes: the bytes themselves when
@@ -42,6 +44,18 @@ inline std::map<std::string, std::string> TreeOf(const std::string& folder,
     }
     return out;
 }
+
+// Fails the writes to paths containing part with err (for other errors than
+// a full disk, the opening too) while alive.
+struct FailingWrites {
+    FailingWrites(std::string part, int err) {
+        mfs::SetFailPointHook([part, err](const char* op, const std::string& path) {
+            const bool kind = std::string(op) == "write" || (err != ENOSPC && std::string(op) == "open");
+            return kind && path.find(part) != std::string::npos ? err : 0;
+        });
+    }
+    ~FailingWrites() { mfs::SetFailPointHook(nullptr); }
+};
 
 struct DataFolderFixture {
     TestPorts ports;
