@@ -147,9 +147,10 @@ bool CFile::Flush(FileError& err) {
 }
 
 bool CFile::Write(const char* data, std::size_t n, FileError& err) {
-    if (m_pending.size() + n > kWriteBuffer && !Flush(err)) return false;
-    // Large blocks go straight out.
-    if (n >= kWriteBuffer / 2) return WriteAll(m_fd, data, n, m_path, err);
+    const bool large = n >= kWriteBuffer / 2;
+    if ((large || m_pending.size() + n > kWriteBuffer) && !Flush(err)) return false;
+    // Large blocks go straight out, after what is pending.
+    if (large) return WriteAll(m_fd, data, n, m_path, err);
     m_pending.append(data, n);
     return true;
 }

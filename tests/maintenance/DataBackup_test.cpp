@@ -147,6 +147,7 @@ struct RestoreFixture : DataFolderFixture {
         WriteBytes(DataFile("Tantou.dat"), "old staff");
         WriteBytes(DataFile("KRank1.dat"), "rank");
         WriteBytes(DataFile("Picture/p1.jpg"), "picture one");
+        WriteBytes(DataFile("Picture/big.jpg"), std::string(700 * 1024, 'b'));  // more than half the write buffer
     }
     bool Backup() {
         fs::create_directories(install.File("bk"));
