@@ -2,7 +2,10 @@
 
 #include "app/CommandIds.h"
 #include "app/ui/MilvaneView.h"
+#include "app/MilvaneDoc.h"
+#include "app/ui/MainFrame.h"
 #include "maintenance/DataBackup.h"
+#include "maintenance/FormBackup.h"
 #include "maintenance/ui/FolderNameDlg.h"
 
 void RegisterMaintenanceCommands(CMenuScreenHooks& hooks) {
@@ -18,6 +21,16 @@ void RegisterMaintenanceCommands(CMenuScreenHooks& hooks) {
         CDataBackup(&view.Document()).RunRestore();
         view.update();
     };
-    // The user-made form backup and restore (32782, 32783) join once the menu
-    // screen keeps its list of user-made forms.
+    // The user-made form commands join through RegisterFormBackupCommands
+    // once the menu screen keeps its list of user-made forms.
+}
+
+void RegisterFormBackupCommands(CMenuScreenHooks& hooks, std::function<std::vector<int>(CMilvaneDoc&)> userForms) {
+    hooks.commands[ID_FORM_BACKUP] = [userForms](CMilvaneView& view) {
+        CFormBackup(&view.Document(), view.Document().InstallDir()).RunBackup(userForms(view.Document()));
+    };
+    hooks.commands[ID_FORM_RESTORE] = [](CMilvaneView& view) {
+        if (CFormBackup(&view.Document(), view.Document().InstallDir()).RunRestore())
+            view.Frame().SendFrameMessage(WM_MLV_FORMLIST_CHANGED);
+    };
 }

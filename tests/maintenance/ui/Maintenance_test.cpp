@@ -15,6 +15,7 @@
 #include "app/ui/MilvaneView.h"
 #include "app/ui/ScreenRegistry.h"
 #include "maintenance/ui/FolderNameDlg.h"
+#include "maintenance/ui/MaintenanceCommands.h"
 
 namespace fs = std::filesystem;
 
@@ -88,4 +89,34 @@ TEST(MaintenanceMenu, BackUpChangeRestoreShowsTheOldCustomer) {
     ASSERT_EQ(f.doc->KokyakuList.size(), 1u);
     EXPECT_EQ(f.doc->KokyakuList[0]->Name, "山田太郎");
     EXPECT_TRUE(f.ports.prompt.AllAnswersUsed());
+}
+
+TEST(MaintenanceMenu, RenamedUserFormComesBackAndTheListIsReread) {
+    RegisterBuiltScreens();
+    DataFolderFixture f;
+    fs::create_directories(f.install.File("bk"));
+    WriteBytes(f.install.File("Data/MyData/Original.dat"), "7=見積書");
+    WriteBytes(f.install.File("Data/Org/7.org"), "form");
+    CMenuScreenHooks& hooks = MenuScreenHooks();
+    RegisterFormBackupCommands(hooks, [](CMilvaneDoc&) { return std::vector<int>{7}; });
+    hooks.userFormCount = [](CMilvaneDoc&) { return 1; };
+    int reread = 0;
+    hooks.formListChanged = [&reread](CMilvaneView&) { ++reread; };
+    CMainFrame frame(*f.doc);
+    ASSERT_TRUE(frame.CreateFirstScreen());
+    auto* view = qobject_cast<CMilvaneView*>(frame.ActiveView());
+
+    f.ports.prompt.QueueChoice(f.install.File("bk/forms.mlvobu"));
+    ASSERT_TRUE(view->OnCommand(ID_FORM_BACKUP));
+    WriteBytes(f.install.File("Data/MyData/Original.dat"), "7=請求書");
+    f.ports.prompt.QueueAnswer(Answer::Yes);
+    f.ports.prompt.QueueChoice(f.install.File("bk/forms.mlvobu"));
+    ASSERT_TRUE(view->OnCommand(ID_FORM_RESTORE));
+    EXPECT_EQ(ReadBytes(f.install.File("Data/MyData/Original.dat")), "7=見積書");
+    EXPECT_EQ(reread, 1);
+    EXPECT_EQ(f.ports.prompt.Texts().back(), "復元が正常に終了しました。");
+    hooks.commands.erase(ID_FORM_BACKUP);
+    hooks.commands.erase(ID_FORM_RESTORE);
+    hooks.userFormCount = nullptr;
+    hooks.formListChanged = nullptr;
 }
