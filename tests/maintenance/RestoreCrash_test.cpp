@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "MaintenanceFixture.h"
@@ -140,4 +141,32 @@ TEST(RestoreCrash, RecoveryDeletesOnlyInsideTheDataFolder) {
     EXPECT_FALSE(fs::exists(data + "/BupTmp4"));
     EXPECT_TRUE(fs::exists(dir.File("outside")));
     EXPECT_EQ(RecoverDataFolder(data, err), 0);
+}
+
+TEST(RestoreCrash, UnfinishedCommitIsToldAndFinishedAtTheNextOpen) {
+    TestPorts ports;
+    TempDir dir;
+    const std::string data = dir.File("data"), source = dir.File("source");
+    MakeDataFolder(data, "復元前", {{"Tantou.dat", "before"}});
+    MakeDataFolder(source, "復元後", {{"Tantou.dat", "after"}});
+    fs::create_directories(dir.File("bk"));
+    CMilvaneDoc doc(dir.Path());
+    doc.DataDir = source;
+    ASSERT_TRUE(CDataBackup(&doc).WriteBackup(dir.File("bk"), "b"));
+    doc.DataDir = data;
+    mfs::SetFailPointHook([](const char* op, const std::string& path) {
+        const bool staged = path.find("MLVStage/") != std::string::npos && path.find("Commit") == std::string::npos;
+        return std::string(op) == "rename" && staged ? EIO : 0;
+    });
+    EXPECT_FALSE(CDataBackup(&doc).RestoreFrom(dir.File("bk/b.mlvdbu")));
+    mfs::SetFailPointHook(nullptr);
+    ASSERT_EQ(ports.prompt.Texts().size(), 1u);
+    EXPECT_NE(ports.prompt.Texts()[0].find("<" + data + "/BupTmp> に保存されている復元前のデータ"), std::string::npos);
+    EXPECT_EQ(ports.prompt.Log()[0].icon, MsgIcon::Stop);
+    EXPECT_FALSE(doc.Database().IsOpen());
+
+    mfs::FileError err;
+    EXPECT_EQ(RecoverDataFolder(data, err), 1);
+    EXPECT_EQ(ReadBytes(data + "/Tantou.dat"), "after");
+    EXPECT_EQ(OnlyCustomer(data), "復元後");
 }
