@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "MaintenanceFixture.h"
+#include "maintenance/DataLocation.h"
 #include "maintenance/HistoryPurge.h"
 
 namespace fs = std::filesystem;
@@ -148,6 +149,25 @@ TEST(RirekiPurge, CopiesThenDeletesUpToTheDay) {
     CRirekiList all;
     copy.GetAllRireki(all);
     EXPECT_EQ(all.size(), 3u);
+}
+
+TEST(RirekiPurge, TheCopyOpensAsPastDataWithTheDeletedEntries) {
+    PurgeFixture f;
+    const RirekiPurgeRequest req = f.Request(f.install.File("bk"), 3);
+    ASSERT_TRUE(f.Purge(req));
+    ASSERT_EQ(f.EntryCount(), 0u);
+    f.ports.prompt.Clear();
+    f.ports.prompt.QueueAnswer(Answer::Yes);
+    f.ports.prompt.QueueChoice(req.folder);
+    ASSERT_TRUE(CDataLocation(f.doc.get()).RunPastData());
+    EXPECT_EQ(f.ports.prompt.Texts().back(), "指定されたフォルダ内のデータベースを開きました");
+    EXPECT_EQ(f.EntryCount(), 3u);
+    EXPECT_EQ(f.doc->PictureFolder(), f.install.File("bk/Picture"));
+    CRirekiData r;
+    EXPECT_EQ(f.doc->Database().AddNewRireki(f.customer, r, CDateTime::Now()), -1);  // read-only
+    f.ports.prompt.QueueAnswer(Answer::Yes);
+    ASSERT_TRUE(CDataLocation(f.doc.get()).RunBackToCurrent());
+    EXPECT_EQ(f.EntryCount(), 0u);
 }
 
 TEST(RirekiPurge, RefusingAtThePictureQuestionKeepsTheCopyAndDeletesNothing) {
