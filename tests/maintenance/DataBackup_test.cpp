@@ -153,7 +153,9 @@ struct RestoreFixture : DataFolderFixture {
         fs::create_directories(install.File("bk"));
         CDataBackup backup(doc.get());
         backup.clock = Moment;
-        backup.chooseFolderName = [this](auto&, auto&, auto&) { return std::optional<std::string>(install.File("bk")); };
+        backup.chooseFolderName = [this](auto&, auto&, auto&) {
+            return std::optional<std::string>(install.File("bk"));
+        };
         bool ok = backup.RunBackup();
         ports.prompt.Clear();
         return ok;

@@ -56,11 +56,12 @@ TEST(FormBackup, FileBytesLeaveOutMissingForms) {
 }
 
 TEST(FormBackup, StoredPathsAccepted) {
-    for (const char* good : {"\\Data\\MyData\\Original.dat", "\\Data\\Org\\OrgNum.dat", "\\Data\\Org\\12.org", "\\Data\\Org\\0.org"})
+    for (const char* good :
+         {"\\Data\\MyData\\Original.dat", "\\Data\\Org\\OrgNum.dat", "\\Data\\Org\\12.org", "\\Data\\Org\\0.org"})
         EXPECT_TRUE(IsFormBackupPath(good)) << good;
-    for (const char* bad : {"\\Data\\Org\\.org", "\\Data\\Org\\01.org", "\\Data\\Org\\..\\x.org", "\\Data\\Org\\1\\2.org",
-                            "\\Data\\Org\\-1.org", "/Data/Org/1.org", "\\Data\\MyData\\datadir.dat", "..",
-                            "\\Data\\Org\\12345678901.org"})
+    for (const char* bad : {"\\Data\\Org\\.org", "\\Data\\Org\\01.org", "\\Data\\Org\\..\\x.org",
+                            "\\Data\\Org\\1\\2.org", "\\Data\\Org\\-1.org", "/Data/Org/1.org",
+                            "\\Data\\MyData\\datadir.dat", "..", "\\Data\\Org\\12345678901.org"})
         EXPECT_FALSE(IsFormBackupPath(bad)) << bad;
 }
 
