@@ -242,7 +242,8 @@ bool CDataBackup::WriteBackup(const std::string& folder, const std::string& base
 int CDataBackup::WritePictureBackup(const std::string& folder, const std::string& baseName, CCopyBuffer& buffer) {
     const std::string pictureDir = JoinPath(m_doc->DataDir, "Picture");
     std::vector<BackupItem> pictures;
-    for (const std::string& p : mfs::ListFiles(pictureDir)) pictures.push_back({p, mfs::FileSize(JoinPath(pictureDir, p))});
+    for (const std::string& p : mfs::ListFiles(pictureDir))
+        pictures.push_back({p, mfs::FileSize(JoinPath(pictureDir, p))});
     const auto groups = GroupPictures(pictures, pictureLimit);
     const std::string title = Sjis(kPictureBackupTitle);
     for (std::size_t k = 0; k < groups.size(); ++k) {
@@ -527,7 +528,8 @@ void CDataBackup::OpenDatabaseAgain() {
     if (db.InitDB(m_doc->DataDir) == 1) {
         CDefaultSort sort(m_doc->DataDir);
         const std::string order = sort.GetOrderText();
-        const int got = order.empty() ? db.GetAllKokyaku(m_doc->KokyakuList) : db.GetAllKokyaku(m_doc->KokyakuList, order);
+        const int got =
+            order.empty() ? db.GetAllKokyaku(m_doc->KokyakuList) : db.GetAllKokyaku(m_doc->KokyakuList, order);
         if (got == 0) ShowMessage("顧客データの取得に失敗しました。\n顧客データを表示できません。");
     } else {
         ShowMessage(

@@ -153,7 +153,9 @@ struct RestoreFixture : DataFolderFixture {
         fs::create_directories(install.File("bk"));
         CDataBackup backup(doc.get());
         backup.clock = Moment;
-        backup.chooseFolderName = [this](auto&, auto&, auto&) { return std::optional<std::string>(install.File("bk")); };
+        backup.chooseFolderName = [this](auto&, auto&, auto&) {
+            return std::optional<std::string>(install.File("bk"));
+        };
         bool ok = backup.RunBackup();
         ports.prompt.Clear();
         return ok;
@@ -191,6 +193,9 @@ TEST(DataRestore, RoundTripBringsBackTheBackedUpState) {
     WriteBytes(f.DataFile("MLVExtract.sys"), "made after the backup");
     WriteBytes(f.DataFile("Picture/p1.jpg"), "picture one, edited");
     WriteBytes(f.DataFile("Picture/p2.jpg"), "picture two");
+    fs::create_directories(f.DataFile("BupTmp"));
+    fs::create_directories(f.DataFile("BupTmp1"));
+    WriteBytes(f.DataFile("BupTmp1/Tantou.dat"), "someone else's");  // the snapshot goes to BupTmp2
 
     bool ok = false;
     EXPECT_EQ(f.Restore(&ok), std::vector<std::string>{"データの復元は終了しました。"});
@@ -200,7 +205,9 @@ TEST(DataRestore, RoundTripBringsBackTheBackedUpState) {
     EXPECT_EQ(f.doc->KokyakuList[0]->Name, "山田太郎");
     auto expected = backedUp;
     expected["Picture/p2.jpg"] = "picture two";  // pictures the backup lacks stay
-    EXPECT_EQ(f.Files(), expected);               // no MLVExtract.sys, no BupTmp, no staging
+    expected["BupTmp1/Tantou.dat"] = "someone else's";
+    EXPECT_EQ(f.Files(), expected);  // no MLVExtract.sys, no staging, no BupTmp2
+    EXPECT_TRUE(fs::exists(f.DataFile("BupTmp")));
     EXPECT_EQ(f.ports.prompt.Log()[0].defaultButton, Answer::No);
 }
 

@@ -56,11 +56,12 @@ TEST(FormBackup, FileBytesLeaveOutMissingForms) {
 }
 
 TEST(FormBackup, StoredPathsAccepted) {
-    for (const char* good : {"\\Data\\MyData\\Original.dat", "\\Data\\Org\\OrgNum.dat", "\\Data\\Org\\12.org", "\\Data\\Org\\0.org"})
+    for (const char* good :
+         {"\\Data\\MyData\\Original.dat", "\\Data\\Org\\OrgNum.dat", "\\Data\\Org\\12.org", "\\Data\\Org\\0.org"})
         EXPECT_TRUE(IsFormBackupPath(good)) << good;
-    for (const char* bad : {"\\Data\\Org\\.org", "\\Data\\Org\\01.org", "\\Data\\Org\\..\\x.org", "\\Data\\Org\\1\\2.org",
-                            "\\Data\\Org\\-1.org", "/Data/Org/1.org", "\\Data\\MyData\\datadir.dat", "..",
-                            "\\Data\\Org\\12345678901.org"})
+    for (const char* bad : {"\\Data\\Org\\.org", "\\Data\\Org\\01.org", "\\Data\\Org\\..\\x.org",
+                            "\\Data\\Org\\1\\2.org", "\\Data\\Org\\-1.org", "/Data/Org/1.org",
+                            "\\Data\\MyData\\datadir.dat", "..", "\\Data\\Org\\12345678901.org"})
         EXPECT_FALSE(IsFormBackupPath(bad)) << bad;
 }
 
@@ -76,28 +77,6 @@ TEST(FormBackup, CommandRefusesWithoutForms) {
     EXPECT_FALSE(CFormBackup(nullptr, "/nowhere").RunRestore());
     EXPECT_EQ(ports.prompt.Texts(),
               (std::vector<std::string>{"この操作を行うことはできません", "この操作を行うことはできません"}));
-}
-
-TEST(FormBackup, RoundTripRestoresRenamedFormsAndKeepsNewOnes) {
-    FormFixture f;
-    f.ports.prompt.QueueChoice(f.install.File("bk/forms"));  // the extension is added
-    ASSERT_TRUE(f.forms.RunBackup({3}));
-    ASSERT_TRUE(fs::exists(f.File()));
-    EXPECT_EQ(f.ports.profile.GetString("", "OrgBup", ""), f.install.File("bk"));
-    const auto backedUp = f.Installed();
-
-    WriteBytes(f.install.File("Data/MyData/Original.dat"), "names: 3=請求書, 4=新しい");
-    WriteBytes(f.install.File("Data/Org/3.org"), "renamed");
-    WriteBytes(f.install.File("Data/Org/4.org"), "made later");
-    f.ports.prompt.Clear();
-    f.ports.prompt.QueueAnswer(Answer::Yes);
-    f.ports.prompt.QueueChoice(f.File());
-    EXPECT_TRUE(f.forms.RunRestore());
-    auto expected = backedUp;
-    expected["Org/4.org"] = "made later";
-    EXPECT_EQ(f.Installed(), expected);
-    EXPECT_EQ(f.ports.prompt.Texts().back(), "復元が正常に終了しました。");
-    EXPECT_EQ(f.ports.prompt.Log()[0].defaultButton, Answer::No);
 }
 
 TEST(FormBackup, BadFilesChangeNothing) {

@@ -106,14 +106,19 @@ TEST(MaintenanceMenu, RenamedUserFormComesBackAndTheListIsReread) {
     ASSERT_TRUE(frame.CreateFirstScreen());
     auto* view = qobject_cast<CMilvaneView*>(frame.ActiveView());
 
-    f.ports.prompt.QueueChoice(f.install.File("bk/forms.mlvobu"));
+    f.ports.prompt.QueueChoice(f.install.File("bk/forms"));  // the extension is added
     ASSERT_TRUE(view->OnCommand(ID_FORM_BACKUP));
-    WriteBytes(f.install.File("Data/MyData/Original.dat"), "7=請求書");
+    EXPECT_EQ(f.ports.profile.GetString("", "OrgBup", ""), f.install.File("bk"));
+    WriteBytes(f.install.File("Data/MyData/Original.dat"), "7=請求書, 8=新しい");
+    WriteBytes(f.install.File("Data/Org/8.org"), "made later");
+    f.ports.prompt.Clear();
     f.ports.prompt.QueueAnswer(Answer::Yes);
     f.ports.prompt.QueueChoice(f.install.File("bk/forms.mlvobu"));
     ASSERT_TRUE(view->OnCommand(ID_FORM_RESTORE));
     EXPECT_EQ(ReadBytes(f.install.File("Data/MyData/Original.dat")), "7=見積書");
+    EXPECT_EQ(ReadBytes(f.install.File("Data/Org/8.org")), "made later");  // not in the backup: stays
     EXPECT_EQ(reread, 1);
+    EXPECT_EQ(f.ports.prompt.Log()[0].defaultButton, Answer::No);
     EXPECT_EQ(f.ports.prompt.Texts().back(), "復元が正常に終了しました。");
     hooks.commands.erase(ID_FORM_BACKUP);
     hooks.commands.erase(ID_FORM_RESTORE);
