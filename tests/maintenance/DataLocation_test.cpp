@@ -10,6 +10,18 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kOpenedNew = "データ保存先を変更し、新しい保存先のデータを読み込みました。";
+// A database file with one customer, closed, without its work file.
+void MakeDatabaseFile(const std::string& path, const std::string& customer) {
+    fs::create_directories(fs::path(path).parent_path());
+    ASSERT_TRUE(CreateEmptyMilvaneDatabase(path));
+    CMilvaneData db;
+    ASSERT_EQ(db.InitDBFromPath(path, false), 1);
+    CKokyaku k;
+    k.Name = customer;
+    ASSERT_GT(db.AddNewKokyaku(k), 0);
+    ASSERT_EQ(db.SaveMLV(true), 1);
+}
+
 const char* const kIntro = "データベースの保存場所を変更します。\nこの設定を行った後は、新しい保存場所のデータを使用します。\n";
 
 struct LocationFixture : DataFolderFixture {
@@ -36,14 +48,7 @@ struct LocationFixture : DataFolderFixture {
     }
     // A closed data folder with one customer and the column file.
     void MakeDataSet(const std::string& folder, const std::string& customer) {
-        fs::create_directories(folder + "/Picture");
-        ASSERT_TRUE(CreateEmptyMilvaneDatabase(folder + "/QSMLV.mlv"));
-        CMilvaneData db;
-        ASSERT_EQ(db.InitDB(folder), 1);
-        CKokyaku k;
-        k.Name = customer;
-        ASSERT_GT(db.AddNewKokyaku(k), 0);
-        ASSERT_EQ(db.SaveMLV(true), 1);
+        MakeDatabaseFile(folder + "/QSMLV.mlv", customer);
         WriteBytes(folder + "/MLVColSet.sys", "their columns");
     }
 };
@@ -125,15 +130,6 @@ TEST(DataLocationDialog, ChecksInOrder) {
             EXPECT_TRUE(fs::is_directory(logic.folder + "/Picture"));
         }
     }
-}
-
-TEST(DataLocationDialog, SameFolderComparesWithoutCase) {
-    TestPorts ports;
-    CDataLocationDlgLogic logic("/tmp/Data");
-    logic.choice = 2;
-    logic.folder = "/TMP/data/";
-    EXPECT_FALSE(logic.OnOK());
-    ASSERT_EQ(ports.prompt.Texts().size(), 1u);
 }
 
 TEST(DataLocation, SwitchToTheFolderInUseIsRefusedAfterTheQuestion) {
@@ -232,18 +228,6 @@ TEST(DataLocation, FailedDatadirWriteOpensThePreviousDataAgain) {
     EXPECT_FALSE(fs::exists(other + "/QSMLV2.mlv2"));
 }
 
-TEST(DataLocation, WhileBrowsingOnlyDatadirChanges) {
-    LocationFixture f;
-    const std::string other = f.install.File("other");
-    f.MakeDataSet(other, "別の顧客");
-    f.doc->PastDataMode = 1;
-    f.ports.prompt.QueueAnswer(Answer::Yes);
-    EXPECT_TRUE(f.Change(kLocationSwitch, other));
-    EXPECT_EQ(f.ports.prompt.Texts().size(), 1u);  // the question only
-    EXPECT_EQ(f.DataDirFileText(), other);
-    EXPECT_EQ(f.doc->Database().GetMLVFName(), f.install.File("data/QSMLV.mlv"));
-}
-
 // ------------------------------------------------------------------ past data
 
 namespace {
@@ -254,17 +238,6 @@ const char* const kPastQuestion =
 const char* const kPastOpened = "指定されたフォルダ内のデータベースを開きました";
 const char* const kBackQuestion = "過去のデータの閲覧を終了し、現在のデータベースを開きます。\nよろしいですか？";
 
-// A database file with one customer, closed, without its work file.
-void MakeDatabaseFile(const std::string& path, const std::string& customer) {
-    fs::create_directories(fs::path(path).parent_path());
-    ASSERT_TRUE(CreateEmptyMilvaneDatabase(path));
-    CMilvaneData db;
-    ASSERT_EQ(db.InitDBFromPath(path, false), 1);
-    CKokyaku k;
-    k.Name = customer;
-    ASSERT_GT(db.AddNewKokyaku(k), 0);
-    ASSERT_EQ(db.SaveMLV(true), 1);
-}
 }  // namespace
 
 TEST(PastData, TheFirstDatabaseByNameOpensReadOnly) {
@@ -305,31 +278,6 @@ TEST(PastData, TheFirstDatabaseByNameOpensReadOnly) {
     EXPECT_FALSE(f.doc->Database().IsReadOnly());
 }
 
-TEST(PastData, RefusedFolders) {
-    struct Case {
-        const char* name;
-        std::vector<std::string> files;
-        std::string message;
-    } cases[] = {
-        {"no database", {"a.txt"}, "指定されたフォルダにはデータファイルがありません。"},
-        {"database in use", {"a.mlv", "a.mlv2"},
-         "指定されたフォルダ内のデータベースが開かれています。\n参照することはできません。"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        LocationFixture f;
-        const std::string past = f.install.File("past");
-        fs::create_directories(past);
-        for (auto& name : c.files) WriteBytes(past + "/" + name, "x");
-        f.ports.prompt.QueueAnswer(Answer::Yes);
-        f.ports.prompt.QueueChoice(past);
-        EXPECT_FALSE(CDataLocation(f.doc.get()).RunPastData());
-        EXPECT_EQ(f.ports.prompt.Texts().back(), c.message);
-        EXPECT_FALSE(f.doc->IsPastData());
-        EXPECT_TRUE(f.doc->Database().IsOpen());
-    }
-}
-
 TEST(PastData, OpensWhereTheSharedMemoryFileCannotBeMade) {
     LocationFixture f;
     const std::string past = f.install.File("past");
@@ -340,10 +288,4 @@ TEST(PastData, OpensWhereTheSharedMemoryFileCannotBeMade) {
     EXPECT_TRUE(CDataLocation(f.doc.get()).RunPastData());
     EXPECT_EQ(f.ports.prompt.Texts().back(), kPastOpened);
     EXPECT_EQ(f.Names(), std::vector<std::string>{"一番目"});
-}
-
-TEST(PastData, BackWithCurrentDataIsTold) {
-    LocationFixture f;
-    EXPECT_FALSE(CDataLocation(f.doc.get()).RunBackToCurrent());
-    EXPECT_EQ(f.ports.prompt.Texts(), std::vector<std::string>{"今使用しているデータベースが現在のものです"});
 }

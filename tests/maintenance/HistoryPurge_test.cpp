@@ -117,22 +117,6 @@ TEST(BackupFileNames, HaveNoLeadingZeros) {
     EXPECT_EQ(OptimiseBackupFileName(Day(2026, 12, 6)), "2026126 の顧客ﾃﾞｰﾀ.mlv");
 }
 
-TEST(RirekiPurgeDialog, CreatesTheFolderAndNamesTheCopyWithToday) {
-    TestPorts ports;
-    TempDir dir;
-    CRirekiPurgeDlgLogic logic(Day(2026, 1, 9));
-    EXPECT_EQ(logic.year + "/" + logic.month + "/" + logic.day, "2026/1/9");
-    logic.folder = dir.File("new/bk");
-    ports.prompt.QueueAnswer(Answer::Yes);  // create the folder
-    ports.prompt.QueueAnswer(Answer::Yes);  // delete
-    ASSERT_TRUE(logic.OnOK());
-    EXPECT_TRUE(fs::is_directory(dir.File("new/bk/Picture")));
-    const RirekiPurgeRequest r = logic.Result();
-    EXPECT_EQ(r.backupFile, dir.File("new/bk/顧客202619.mlv"));
-    EXPECT_EQ(r.pictureFolder, dir.File("new/bk/Picture"));
-    EXPECT_EQ(r.cutOff, CDateTime::FromParts(2026, 1, 9));
-}
-
 TEST(RirekiPurge, CopiesThenDeletesUpToTheDay) {
     PurgeFixture f;
     const RirekiPurgeRequest req = f.Request(f.install.File("bk"), 2);
@@ -194,15 +178,6 @@ TEST(RirekiPurge, TwoPurgesOnOneDayLeaveTwoCopiesOfOneName) {
     EXPECT_EQ(f.EntryCount(), 1u);
 }
 
-TEST(RirekiPurge, RefusedWithPastDataOrWithoutADocument) {
-    PurgeFixture f;
-    f.doc->PastDataMode = 1;
-    EXPECT_FALSE(CRirekiPurge(f.doc.get()).Run());
-    EXPECT_FALSE(CRirekiPurge(nullptr).Run());
-    EXPECT_EQ(f.ports.prompt.Texts(), (std::vector<std::string>{"読取専用です。履歴を削除することはできません。",
-                                                                "この操作を行うことはできません"}));
-}
-
 // ------------------------------------------------------------------ optimisation
 
 TEST(OptimiseDialog, Questions) {
@@ -257,23 +232,4 @@ TEST(DatabaseOptimise, MessagesByResult) {
         EXPECT_EQ(ports.prompt.Texts(), c.shown);
         EXPECT_EQ(ports.wait.dialogs, 1);
     }
-}
-
-TEST(DatabaseOptimise, WritesTheCopyAndKeepsTheData) {
-    PurgeFixture f;
-    CDatabaseOptimise optimise(f.doc.get());
-    const std::string file = f.install.File("20261206 の顧客ﾃﾞｰﾀ.mlv");
-    optimise.runDialog = [&] { return file; };
-    EXPECT_EQ(optimise.Run(), 1);
-    EXPECT_EQ(f.ports.prompt.Texts(), std::vector<std::string>{"最適化が終了しました"});
-    EXPECT_EQ(f.EntryCount(), 3u);
-    CMilvaneData copy;
-    ASSERT_EQ(copy.InitDBFromPath(file, true), 1);
-    CRirekiList all;
-    copy.GetAllRireki(all);
-    EXPECT_EQ(all.size(), 3u);
-    f.doc->PastDataMode = 1;
-    f.ports.prompt.Clear();
-    EXPECT_EQ(optimise.Run(), 0);
-    EXPECT_EQ(f.ports.prompt.Texts(), std::vector<std::string>{"読取専用です。最適化を行うことはできません。"});
 }

@@ -82,14 +82,3 @@ TEST(RirekiPurgeDlg, ARefusedDatePartTakesTheFocus) {
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.Result().backupFile, dir.File("bk/顧客2026126.mlv"));
 }
-
-TEST(OptimiseDlg, StartQuestionClosesWithTheName) {
-    TestPorts ports;
-    COptimiseDlg dlg(Day(2026, 12, 6));
-    ExpectNamed(dlg);
-    dlg.NameEdit()->setText(QStringLiteral("/tmp/新しい名前.mlv"));
-    ports.prompt.QueueAnswer(Answer::Yes);
-    PressEnter(dlg, dlg.NameEdit());
-    EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(dlg.FileName(), "/tmp/新しい名前.mlv");
-}
