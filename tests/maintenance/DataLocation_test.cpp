@@ -10,18 +10,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kOpenedNew = "データ保存先を変更し、新しい保存先のデータを読み込みました。";
-// A database file with one customer, closed, without its work file.
-void MakeDatabaseFile(const std::string& path, const std::string& customer) {
-    fs::create_directories(fs::path(path).parent_path());
-    ASSERT_TRUE(CreateEmptyMilvaneDatabase(path));
-    CMilvaneData db;
-    ASSERT_EQ(db.InitDBFromPath(path, false), 1);
-    CKokyaku k;
-    k.Name = customer;
-    ASSERT_GT(db.AddNewKokyaku(k), 0);
-    ASSERT_EQ(db.SaveMLV(true), 1);
-}
-
 const char* const kIntro = "データベースの保存場所を変更します。\nこの設定を行った後は、新しい保存場所のデータを使用します。\n";
 
 struct LocationFixture : DataFolderFixture {
@@ -45,11 +33,6 @@ struct LocationFixture : DataFolderFixture {
             return DataLocationRequest{choice, folder, folder + "/Picture"};
         };
         return location.RunChangeLocation();
-    }
-    // A closed data folder with one customer and the column file.
-    void MakeDataSet(const std::string& folder, const std::string& customer) {
-        MakeDatabaseFile(folder + "/QSMLV.mlv", customer);
-        WriteBytes(folder + "/MLVColSet.sys", "their columns");
     }
 };
 
@@ -149,43 +132,30 @@ TEST(DataLocation, SwitchToTheFolderInUseIsRefusedAfterTheQuestion) {
     EXPECT_TRUE(f.doc->Database().IsOpen());
 }
 
-TEST(DataLocation, SwitchOpensTheOtherDataSet) {
-    LocationFixture f;
-    const std::string other = f.install.File("other");
-    f.MakeDataSet(other, "別の顧客");
-    const std::string oldDir = f.doc->DataDir;
-    EXPECT_TRUE(f.Change(kLocationSwitch, other));
-    EXPECT_EQ(f.ports.prompt.Texts(), (std::vector<std::string>{kIntro, kOpenedNew}));
-    EXPECT_EQ(f.DataDirFileText(), other);
-    EXPECT_EQ(f.Names(), std::vector<std::string>{"別の顧客"});
-    EXPECT_FALSE(fs::exists(oldDir + "/QSMLV2.mlv2"));
-    EXPECT_TRUE(fs::exists(other + "/QSMLV2.mlv2"));
-}
-
-TEST(DataLocation, CopyTakesTheDataSetAndThePictures) {
-    LocationFixture f;
-    const std::string target = f.install.File("copy");
-    fs::create_directories(target + "/Picture");
-    EXPECT_TRUE(f.Change(kLocationCopy, target));
-    EXPECT_EQ(f.ports.prompt.Texts(), (std::vector<std::string>{kIntro, kOpenedNew}));
-    EXPECT_EQ(ReadBytes(target + "/Tantou.dat"), "staff");
-    EXPECT_EQ(ReadBytes(target + "/Picture/p1.jpg"), "picture one");
-    EXPECT_EQ(f.DataDirFileText(), target);
-    EXPECT_EQ(f.doc->Database().GetMLVFName(), target + "/QSMLV.mlv");
-    EXPECT_EQ(f.Names(), std::vector<std::string>{"現在"});
-}
-
-TEST(DataLocation, NewGivesAnEmptyDatabaseWithTheCurrentSettings) {
-    LocationFixture f;
-    const std::string target = f.install.File("fresh");
-    fs::create_directories(target + "/Picture");
-    EXPECT_TRUE(f.Change(kLocationNew, target));
-    EXPECT_EQ(f.ports.prompt.Texts(), (std::vector<std::string>{kIntro, kOpenedNew}));
-    EXPECT_EQ(ReadBytes(target + "/MLVColSet.sys"), "columns");
-    EXPECT_EQ(ReadBytes(target + "/Tantou.dat"), "staff");
-    EXPECT_FALSE(fs::exists(target + "/Picture/p1.jpg"));
-    EXPECT_TRUE(f.Names().empty());
-    EXPECT_EQ(f.DataDirFileText(), target);
+TEST(DataLocation, SwitchCopyAndNew) {
+    struct Case {
+        int choice;
+        std::map<std::string, std::string> files;  // expected in the new folder
+        std::vector<std::string> names;
+    } cases[] = {
+        {kLocationSwitch, {{"MLVColSet.sys", "their columns"}}, {"別の顧客"}},
+        {kLocationCopy, {{"Tantou.dat", "staff"}, {"Picture/p1.jpg", "picture one"}}, {"現在"}},
+        {kLocationNew, {{"MLVColSet.sys", "columns"}, {"Tantou.dat", "staff"}, {"Picture/p1.jpg", ""}}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.choice);
+        LocationFixture f;
+        const std::string target = f.install.File("target"), oldDir = f.doc->DataDir;
+        if (c.choice == kLocationSwitch) MakeDataFolder(target, "別の顧客", {{"MLVColSet.sys", "their columns"}});
+        else fs::create_directories(target + "/Picture");
+        EXPECT_TRUE(f.Change(c.choice, target));
+        EXPECT_EQ(f.ports.prompt.Texts(), (std::vector<std::string>{kIntro, kOpenedNew}));
+        for (auto& [name, bytes] : c.files) EXPECT_EQ(ReadBytes(target + "/" + name), bytes) << name;
+        EXPECT_EQ(f.DataDirFileText(), target);
+        EXPECT_EQ(f.doc->Database().GetMLVFName(), target + "/QSMLV.mlv");
+        EXPECT_EQ(f.Names(), c.names);
+        EXPECT_FALSE(fs::exists(oldDir + "/QSMLV2.mlv2"));
+    }
 }
 
 TEST(DataLocation, FailedCopyLeavesDatadirAndTheDataFolder) {
@@ -204,7 +174,7 @@ TEST(DataLocation, FailedCopyLeavesDatadirAndTheDataFolder) {
     EXPECT_EQ(f.doc->DataDir, oldDir);
     EXPECT_FALSE(fs::exists(target + "/Tantou.dat"));
     EXPECT_EQ(TreeOf(oldDir, {"QSMLV.mlv", "QSMLV.mlv-wal", "QSMLV.mlv-shm", "QSMLV2.mlv2"}), before);
-    CMilvaneData db;
+    CMilvaneData db;  // the current database stays closed, its file whole
     ASSERT_EQ(db.InitDB(oldDir), 1);
     CKokyakuList list;
     db.GetAllKokyaku(list);
@@ -215,7 +185,7 @@ TEST(DataLocation, FailedCopyLeavesDatadirAndTheDataFolder) {
 TEST(DataLocation, FailedDatadirWriteOpensThePreviousDataAgain) {
     LocationFixture f;
     const std::string other = f.install.File("other");
-    f.MakeDataSet(other, "別の顧客");
+    MakeDataFolder(other, "別の顧客", {{"MLVColSet.sys", "their columns"}});
     const std::string oldDir = f.doc->DataDir;
     fs::remove(f.doc->DataDirFile());
     fs::create_directories(f.doc->DataDirFile() + "/blocked");  // cannot be replaced by a file
@@ -243,8 +213,8 @@ const char* const kBackQuestion = "過去のデータの閲覧を終了し、現
 TEST(PastData, TheFirstDatabaseByNameOpensReadOnly) {
     LocationFixture f;
     const std::string past = f.install.File("past");
-    MakeDatabaseFile(past + "/顧客2024115.mlv", "二番目");
-    MakeDatabaseFile(past + "/顧客2024101.mlv", "一番目");
+    MakeDataFolder(past, "二番目", {}, "顧客2024115.mlv");
+    MakeDataFolder(past, "一番目", {}, "顧客2024101.mlv");
     f.ports.prompt.QueueAnswer(Answer::Yes);
     f.ports.prompt.QueueChoice(past + "/");
     EXPECT_TRUE(CDataLocation(f.doc.get()).RunPastData());
@@ -281,7 +251,7 @@ TEST(PastData, TheFirstDatabaseByNameOpensReadOnly) {
 TEST(PastData, OpensWhereTheSharedMemoryFileCannotBeMade) {
     LocationFixture f;
     const std::string past = f.install.File("past");
-    MakeDatabaseFile(past + "/顧客2024101.mlv", "一番目");
+    MakeDataFolder(past, "一番目", {}, "顧客2024101.mlv");
     fs::create_directories(past + "/顧客2024101.mlv-shm");  // blocks the shared-memory file
     f.ports.prompt.QueueAnswer(Answer::Yes);
     f.ports.prompt.QueueChoice(past);
