@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "exchange/ExchangeSupport.h"
 #include "common/Archive.h"
 #include "exchange/BrennaImport.h"
 #include "support/TestPorts.h"
@@ -11,15 +12,6 @@
 namespace {
 
 using Cells = std::vector<std::string>;
-
-std::string Fixture(const std::string& name) {
-    for (std::string folder : {std::string(std::getenv("MILVANE_TEST_SOURCE") ? std::getenv("MILVANE_TEST_SOURCE") : ".") +
-                                   "/tests/exchange",
-                               std::filesystem::path(__FILE__).parent_path().string(), std::string("tests/exchange")})
-        if (std::filesystem::exists(folder + "/fixtures/" + name)) return folder + "/fixtures/" + name;
-    ADD_FAILURE() << "fixture not found: " << name;
-    return name;
-}
 
 TEST(BrennaRecord, ColumnsToFields) {
     // A company name and a postal code: a company with the office postal code.

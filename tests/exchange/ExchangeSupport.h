@@ -2,7 +2,11 @@
 #pragma once
 
 #include <pugixml.hpp>
+#include <gtest/gtest.h>
 #include <zip.h>
+
+#include <cstdlib>
+#include <filesystem>
 
 #include <memory>
 #include <string>
@@ -48,4 +52,13 @@ inline std::string ZipMember(const std::string& archive, const char* name) {
 
 inline bool ParseXml(pugi::xml_document& doc, const std::string& text) {
     return doc.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_doctype);
+}
+
+// A checked-in fixture file, found through the source folder the test runner names.
+inline std::string Fixture(const std::string& name) {
+    const char* src = std::getenv("MILVANE_TEST_SOURCE");
+    for (const std::string folder : {std::string(src ? src : ".") + "/tests/exchange", std::string("tests/exchange")})
+        if (std::filesystem::exists(folder + "/fixtures/" + name)) return folder + "/fixtures/" + name;
+    ADD_FAILURE() << "fixture not found: " << name;
+    return name;
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <random>
 
+#include "exchange/ExchangeSupport.h"
 #include "common/Archive.h"
 #include "common/SjisText.h"
 #include "exchange/ContactXml.h"
@@ -17,17 +18,6 @@
 namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
-
-std::string Fixture(const std::string& name) {
-    std::vector<std::string> folders;
-    if (const char* src = std::getenv("MILVANE_TEST_SOURCE")) folders.push_back(std::string(src) + "/tests/exchange");
-    folders.push_back(std::filesystem::path(__FILE__).parent_path().string());
-    folders.push_back("tests/exchange");
-    for (const std::string& f : folders)
-        if (std::filesystem::exists(f + "/fixtures/" + name)) return f + "/fixtures/" + name;
-    ADD_FAILURE() << "fixture not found: " << name;
-    return name;
-}
 
 TEST(TextImport, ParsingRules) {
     struct Case {
