@@ -107,46 +107,32 @@ TEST_F(AppTest, SecondStartInTheSessionEndsWithoutAWindow) {
     first.OnMainWindowClose();
 }
 
-// Starts that show one message and end before any window.
+// Starts that show one message and end before any window, each from a fresh folder.
 TEST_F(AppTest, RefusedStarts) {
-    const struct Case {
-        const char* name;
-        std::function<void()> setUp;
-        std::string message;
-    } cases[] = {
-        {"access file missing", [this] { fs::remove(tpl.File("Data/MyData/acck.sys")); },
-         "ファイルが見つからないため「Milvane」を起動できません"},
-        {"password configuration missing", [this] { fs::remove(tpl.File("Data/MyData/pass.sys")); },
+    int fd = -1;  // another user's running copy holds its lock file
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[this] { fs::remove(tpl.File("Data/MyData/acck.sys")); }, "ファイルが見つからないため「Milvane」を起動できません"},
+        {[this] { fs::remove(tpl.File("Data/MyData/pass.sys")); },
          "構成ファイルがないため『Milvane』を起動できません\n再インストールしてください。"},
-        // Root writes through permissions; a folder in its place cannot be opened for writing either.
-        {"access file unwritable",
-         [this] {
-             Install();
-             fs::remove(DataDir() + "/acck.sys");
-             fs::create_directory(DataDir() + "/acck.sys");
-         },
+        // Root writes through permissions: a folder where the access file or the probe file belongs.
+        {[this] { Install(), fs::remove(DataDir() + "/acck.sys"), fs::create_directory(DataDir() + "/acck.sys"); },
          kWriteMessage},
-        {"folder of the tree unwritable",  // the probe file cannot be made
-         [this] {
-             Install();
-             fs::create_directories(InstallDir() + "/Data/Html/dmy.txt/x");
+        {[this] { Install(), fs::create_directories(InstallDir() + "/Data/Html/dmy.txt/x"); }, kWriteMessage},
+        {[&] {
+             fd = ::open(CInstanceLocks::GlobalLockFile(global.Path(), "hMilvane", ::geteuid() + 77).c_str(),
+                         O_RDONLY | O_CREAT, 0644);
+             ASSERT_EQ(::flock(fd, LOCK_SH), 0);
          },
-         kWriteMessage},
+         "他のユーザーが「Milvane」を使用しています。\nそのユーザーがアプリケーションを終了してからご利用ください。"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [setUp, message] : cases) {
+        SCOPED_TRACE(message);
         fs::remove_all(InstallDir());
         MakeTemplate(tpl);
         ports.prompt.Clear();
-        c.setUp();
-        ExpectRefused(c.message);
+        setUp();
+        ExpectRefused(message);
     }
-    fs::remove_all(InstallDir());
-    ports.prompt.Clear();
-    std::string path = CInstanceLocks::GlobalLockFile(global.Path(), "hMilvane", ::geteuid() + 77);
-    int fd = ::open(path.c_str(), O_RDONLY | O_CREAT, 0644);
-    ASSERT_EQ(::flock(fd, LOCK_SH), 0);
-    ExpectRefused("他のユーザーが「Milvane」を使用しています。\nそのユーザーがアプリケーションを終了してからご利用ください。");
     ::close(fd);
 }
 

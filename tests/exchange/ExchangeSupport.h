@@ -32,6 +32,13 @@ struct TestCustomers {
     }
 };
 
+// The value texts of the named fields, joined by "|".
+inline std::string FieldsOf(const CKokyaku& k, std::initializer_list<const char*> names) {
+    std::string out;
+    for (const char* n : names) out += (out.empty() ? "" : "|") + FindKokyakuField(n)->ValueText(k);
+    return out;
+}
+
 // One member of a zip archive, or "" when missing.
 inline std::string ZipMember(const std::string& archive, const char* name) {
     int err = 0;
