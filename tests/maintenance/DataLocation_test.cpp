@@ -39,59 +39,37 @@ struct LocationFixture : DataFolderFixture {
 }  // namespace
 
 TEST(DataLocationDialog, ChecksInOrder) {
-    struct Case {
+    const std::string kCreate = "指定されたフォルダは存在しません。\nフォルダを作成しますか？";
+    const std::string kRoot = "ルートディレクトリを指定することはできません。別のフォルダを指定してください。";
+    const std::string kSame = "現在の保存先と同じフォルダが指定されています。\n";
+    const struct Case {
         const char* name;
         int choice;
         std::string folder;  // relative to the scratch folder; "@" the data folder in use
-        std::function<void(const std::string& scratch)> setUp;
+        std::vector<std::string> made;  // files (folders end in "/") made before
         std::vector<Answer> answers;
         std::vector<std::string> shown;
         bool closes;
-    };
-    const std::string kNotEmpty =
-        "指定されたフォルダにはファイルが存在しています。\nコピー先のフォルダには空のフォルダを指定してください。";
-    const std::string kPictureNotEmpty =
-        "指定されたフォルダ内のPictureフォルダにファイルが存在しています。\nコピー先のフォルダには空のフォルダを指定して"
-        "ください。";
-    const std::string kCreate = "指定されたフォルダは存在しません。\nフォルダを作成しますか？";
-    const std::string kRoot = "ルートディレクトリを指定することはできません。別のフォルダを指定してください。";
-    auto none = [](const std::string&) {};
-    const Case cases[] = {
-        {"empty", 1, "", none, {}, {"変更先のフォルダ名を指定してください"}, false},
-        {"same folder, copy", 1, "@", none, {},
-         {"現在の保存先と同じフォルダが指定されています。\nファイルのコピーを行うことはできません。"}, false},
-        {"same folder, switch, no", 0, "@", none, {Answer::No},
-         {"現在の保存先と同じフォルダが指定されています。\n処理を続けてよろしいですか？"}, false},
-        {"same folder, switch, yes", 0, "@",
-         [](const std::string& s) {
-             CreateEmptyMilvaneDatabase(s + "/data/QSMLV.mlv");
-             WriteBytes(s + "/data/MLVColSet.sys", "columns");
-         },
-         {Answer::Yes},
-         {"現在の保存先と同じフォルダが指定されています。\n処理を続けてよろしいですか？"}, true},
-        {"root", 0, "/", none, {}, {kRoot}, false},
-        {"one character", 2, "x", none, {}, {kRoot}, false},
-        {"missing, switch", 0, "new", none, {},
+    } cases[] = {
+        {"empty", 1, "", {}, {}, {"変更先のフォルダ名を指定してください"}, false},
+        {"same folder, copy", 1, "@", {}, {}, {kSame + "ファイルのコピーを行うことはできません。"}, false},
+        {"same folder, switch, no", 0, "@", {}, {Answer::No}, {kSame + "処理を続けてよろしいですか？"}, false},
+        {"same folder, switch, yes", 0, "@", {"data/QSMLV.mlv", "data/MLVColSet.sys"}, {Answer::Yes},
+         {kSame + "処理を続けてよろしいですか？"}, true},
+        {"root", 0, "/", {}, {}, {kRoot}, false},
+        {"one character", 2, "x", {}, {}, {kRoot}, false},
+        {"missing, switch", 0, "new", {}, {},
          {"指定されたフォルダが存在しません。\nフォルダ名が正しいか確認してください。"}, false},
-        {"missing, copy, refused", 1, "new", none, {Answer::No}, {kCreate}, false},
-        {"missing, new, created", 2, "new/deep", none, {Answer::Yes}, {kCreate}, true},
-        {"holds a file", 1, "target", [](const std::string& s) {
-             fs::create_directories(s + "/target");
-             WriteBytes(s + "/target/a.txt", "a");
-         }, {}, {kNotEmpty}, false},
-        {"empty Picture accepted", 1, "target", [](const std::string& s) { fs::create_directories(s + "/target/Picture"); }, {},
-         {}, true},
-        {"one picture refused", 1, "target", [](const std::string& s) {
-             fs::create_directories(s + "/target/Picture");
-             WriteBytes(s + "/target/Picture/p.jpg", "p");
-         }, {},
-         {kPictureNotEmpty}, false},
-        {"switch without a column file", 0, "target",
-         [](const std::string& s) {
-             fs::create_directories(s + "/target");
-             CreateEmptyMilvaneDatabase(s + "/target/QSMLV.mlv");
-         },
-         {},
+        {"missing, copy, refused", 1, "new", {}, {Answer::No}, {kCreate}, false},
+        {"missing, new, created", 2, "new/deep", {}, {Answer::Yes}, {kCreate}, true},
+        {"holds a file", 1, "target", {"target/a.txt"}, {},
+         {"指定されたフォルダにはファイルが存在しています。\nコピー先のフォルダには空のフォルダを指定してください。"}, false},
+        {"empty Picture accepted", 1, "target", {"target/Picture/"}, {}, {}, true},
+        {"one picture refused", 1, "target", {"target/Picture/p.jpg"}, {},
+         {"指定されたフォルダ内のPictureフォルダにファイルが存在しています。\nコピー先のフォルダには空のフォルダを指定して"
+          "ください。"},
+         false},
+        {"switch without a column file", 0, "target", {"target/QSMLV.mlv"}, {},
          {"指定されたフォルダに『Milvane』のデータベースファイルが存在しないため、保存先の変更はできません\nフォルダ名が"
           "正しいか確認してください。"},
          false},
@@ -101,7 +79,11 @@ TEST(DataLocationDialog, ChecksInOrder) {
         TestPorts ports;
         TempDir dir;
         fs::create_directories(dir.File("data"));
-        c.setUp(dir.Path());
+        for (const std::string& m : c.made) {
+            fs::create_directories(fs::path(dir.File(m)).parent_path());
+            if (m.ends_with(".mlv")) CreateEmptyMilvaneDatabase(dir.File(m));
+            else if (m.back() != '/') WriteBytes(dir.File(m), "x");
+        }
         for (Answer a : c.answers) ports.prompt.QueueAnswer(a);
         CDataLocationDlgLogic logic(dir.File("data"));
         logic.choice = c.choice;
@@ -109,9 +91,7 @@ TEST(DataLocationDialog, ChecksInOrder) {
         EXPECT_EQ(logic.OnOK(), c.closes);
         EXPECT_EQ(ports.prompt.Texts(), c.shown);
         EXPECT_TRUE(ports.prompt.AllAnswersUsed());
-        if (c.closes && c.choice != 0) {
-            EXPECT_TRUE(fs::is_directory(logic.folder + "/Picture"));
-        }
+        if (c.closes && c.choice != 0) EXPECT_TRUE(fs::is_directory(logic.folder + "/Picture"));
     }
 }
 
