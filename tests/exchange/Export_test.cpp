@@ -61,13 +61,6 @@ TEST(ExportCells, TextByField) {
     }
 }
 
-TEST(ExportCells, ExportableColumns) {
-    for (const char* name : {"ID", "TEL_Home_X", "TEL_Office_X", "Picture1", "Picture5", "ColorMark", "RirekiUpDate"})
-        EXPECT_FALSE(IsExportableColumn(name)) << name;
-    for (const char* name : {"CustomerID", "Name", "BirthDay", "Add_Home_X", "CommonMail", "Note10"})
-        EXPECT_TRUE(IsExportableColumn(name)) << name;
-}
-
 TEST(TextFile, QuotedCellsCrLfShiftJis) {
     const ExchangeTable table = {{"氏名", "備考"}, {"a\"b\"", "x,y"}, {"l1\r\nl2", ""}};
     const std::string expected = Utf8ToSjis("\"氏名\",\"備考\"\r\n") + "\"a\"\"b\"\"\",\"x,y\"\r\n" +
@@ -216,7 +209,8 @@ TEST(ExportColumns, Rules) {
     CMLVColSet set(root.File("inst"));
     set.columns = {{"ID", "ID"},           {"CustomerID", "お客様コード"}, {"Name", "氏名"},
                    {"TEL_Home_X", "数値"}, {"Picture1", "画像１"},         {"ColorMark", "カラー"},
-                   {"RirekiUpDate", "履歴更新日"}, {"Note1", "備考１"}};
+                   {"RirekiUpDate", "履歴更新日"}, {"Note1", "備考１"},
+                   {"TEL_Office_X", "数値"}, {"Picture5", "画像５"}};
     ASSERT_EQ(set.Save(), 1);
 
     CExportColumnsModel model(root.File("inst"));
