@@ -175,8 +175,7 @@ TEST_F(MilvaneDataDMTest, SendingHistoryLifeCycle) {
 
     // Deleting a sent title with history removes it.
     ASSERT_EQ(data.SetStatusDMTitle(id, 1, 1, 0, At(12)), 1);
-    CRirekiData own = Entry("購入", At(1));
-    ASSERT_GT(data.AddNewRireki(a, own, At(12)), 0);
+    ASSERT_GT(AddEntry(a, At(12), "購入", At(1)), 0);
     CKeyArray deleted;
     ASSERT_EQ(data.DeleteDMTitle({uint32_t(id)}, deleted), 1);
     EXPECT_EQ(deleted, CKeyArray{uint32_t(id)});

@@ -89,8 +89,7 @@ TEST(MilvaneDataFiles, WhatCannotBeOpenedGivesMinusOneAndNoWorkFile) {
 
 TEST_F(MilvaneDataTest, SavedFileCopiedAloneOpensReadOnlyWithoutWorkFile) {
     int32_t key = AddCustomer("C1");
-    CRirekiData r = Entry("購入", CDateTime::FromParts(2004, 5, 1), 1500);
-    ASSERT_GT(data.AddNewRireki(key, r, CDateTime::FromParts(2004, 5, 2)), 0);
+    ASSERT_GT(AddEntry(key, CDateTime::FromParts(2004, 5, 2), "購入", CDateTime::FromParts(2004, 5, 1), 1500), 0);
     ASSERT_EQ(data.SaveMLV(false), 1);
     // Only the database file travels (as a backup would copy it), to a
     // folder where no shared-memory file can be made.
@@ -313,9 +312,7 @@ TEST_F(MilvaneDataTest, BulkChangeOfOneField) {
 
 TEST_F(MilvaneDataTest, DeleteTakesHistoryAndTargetsAlong) {
     int32_t a = AddCustomer("A"), b = AddCustomer("B");
-    CRirekiData r = Entry("購入", CDateTime::FromParts(2004, 5, 1));
-    ASSERT_GT(data.AddNewRireki(a, r, CDateTime::Now()), 0);
-    ASSERT_GT(data.AddNewRireki(b, r, CDateTime::Now()), 0);
+    for (int32_t c : {a, b}) ASSERT_GT(AddEntry(c, CDateTime::Now(), "購入", CDateTime::FromParts(2004, 5, 1)), 0);
     CKeyArray failed;
     auto dm = data.AddNewDMTitle(CDateTime::Now(), "夏", "", "", 0, {uint32_t(a), uint32_t(b)}, failed);
     ASSERT_TRUE(dm);
@@ -334,8 +331,7 @@ TEST_F(MilvaneDataTest, DeleteTakesHistoryAndTargetsAlong) {
 
 TEST_F(MilvaneDataTest, DeleteFailingMidwayDeletesNothing) {
     int32_t a = AddCustomer("A"), b = AddCustomer("B");
-    CRirekiData r = Entry("購入", CDateTime::FromParts(2004, 5, 1));
-    ASSERT_GT(data.AddNewRireki(b, r, CDateTime::Now()), 0);
+    ASSERT_GT(AddEntry(b, CDateTime::Now(), "購入", CDateTime::FromParts(2004, 5, 1)), 0);
     SecondConnection(DbPath()).Exec("CREATE TRIGGER keep BEFORE DELETE ON Rireki BEGIN SELECT RAISE(ABORT,'kept'); END");
     CKeyArray deleted;
     EXPECT_EQ(data.DeleteKokyaku({uint32_t(a), uint32_t(b)}, deleted), -1);
