@@ -1,7 +1,6 @@
 // The customer screen's, the card's and the DM screen's mail.
 #include "dm/DMData.h"
 #include "dm/MailTestSupport.h"
-#include "history/RirekiNavigator.h"
 
 using Texts = std::vector<std::string>;
 
@@ -49,21 +48,6 @@ TEST_F(MailTest, CustomerMailStopsWithoutTouchingTheMailProgram) {
     EXPECT_TRUE(requests.empty());
 }
 
-TEST_F(MailTest, MoreThanAThousandAddressesAreRefusedBeforeAsking) {
-    std::vector<uint32_t> keys;
-    for (int i = 1; i <= 1001; ++i) {
-        auto k = std::make_unique<CKokyaku>();
-        k->ID = i;
-        k->CommonMail = 1;
-        k->EMail1 = "c" + std::to_string(i) + "@example.jp";
-        doc->KokyakuList.push_back(std::move(k));
-        keys.push_back(static_cast<uint32_t>(i));
-    }
-    MailToCustomers(doc.get(), keys, mail, askSubject);
-    EXPECT_EQ(ports.prompt.Texts(), Texts{TooManyMailRecipientsMessage()});
-    EXPECT_TRUE(mail.sent.empty());
-}
-
 TEST_F(MailTest, ReadOnlyDataAndCancelledMailRecordNothing) {
     const uint32_t key = Customer(1, "a@example.jp");
     mail.answer = MailResult::Cancelled;
@@ -78,36 +62,6 @@ TEST_F(MailTest, ReadOnlyDataAndCancelledMailRecordNothing) {
     EXPECT_EQ(mail.sent.size(), 2u);
     doc->PastDataMode = 0;
     EXPECT_TRUE(HistoryTitles(key).empty());
-}
-
-namespace {
-struct Owner final : IRirekiOwner {
-    int32_t answer = 5;
-    std::vector<std::pair<int32_t, CRirekiData>> added;
-    int32_t AddEntry(int32_t customer, CRirekiData& r) override {
-        added.emplace_back(customer, r);
-        return answer;
-    }
-    int ModifyEntry(int32_t, CRirekiData&) override { return 0; }
-    const CRirekiData* PreviousEntry(bool&) override { return nullptr; }
-    const CRirekiData* NextEntry(bool&) override { return nullptr; }
-    const CRirekiData* LocateEntry(int32_t, bool&, bool&) override { return nullptr; }
-};
-}  // namespace
-
-TEST_F(MailTest, CardLinkMailsOneAddressAndAddsTheHistory) {
-    Owner owner;
-    EXPECT_TRUE(MailFromCard(doc.get(), 7, "a@example.jp", mail, askSubject, owner));
-    ASSERT_EQ(owner.added.size(), 1u);
-    EXPECT_EQ(owner.added[0].first, 7);
-    EXPECT_EQ(owner.added[0].second.ActionTitle + "/" + owner.added[0].second.Action, "メール送信/ご案内");
-    EXPECT_EQ(mail.sent.at(0).recipients.at(0).recipClass, kMailRecipientTo);
-    owner.answer = -1;
-    EXPECT_TRUE(MailFromCard(doc.get(), 7, "a@example.jp", mail, askSubject, owner));
-    EXPECT_EQ(ports.prompt.Texts(), Texts{"履歴が登録できませんでした。\n"});
-    subject.reset();
-    EXPECT_FALSE(MailFromCard(doc.get(), 7, "a@example.jp", mail, askSubject, owner));
-    EXPECT_EQ(mail.sent.size(), 2u);
 }
 
 // ---------------------------------------------------------------- DM
@@ -131,31 +85,6 @@ protected:
     CDmMailRequest request;
     std::vector<std::vector<int>> changes;
 };
-
-TEST_F(DmMailTest, RefusedRequestsHaveTheirMessages) {
-    struct Case {
-        int titles;
-        bool doc, targets, record;
-        const char* text;
-    } cases[] = {
-        {0, true, true, true, "送信するDMタイトルを選択してください。"},
-        {2, true, true, true, "送信するDMタイトルをひとつ選択してください。"},
-        {1, false, true, true, "データが取得できません。"},
-        {1, true, false, true, "送付対象顧客を選択してください。"},
-        {1, true, true, false, "DMデータが取得できません。"},
-    };
-    for (const auto& c : cases) {
-        CDmMailRequest r = request;
-        r.selectedTitles = c.titles;
-        if (!c.doc) r.doc = nullptr;
-        if (!c.targets) r.targetKeys.clear();
-        if (!c.record) r.title = nullptr;
-        ports.prompt.Clear();
-        EXPECT_FALSE(MailForDm(r, mail, askSubject));
-        EXPECT_EQ(ports.prompt.Texts(), Texts{c.text});
-    }
-    EXPECT_TRUE(mail.sent.empty());
-}
 
 TEST_F(DmMailTest, UnsentDmIsMarkedSentByMail) {
     ports.prompt.QueueAnswer(Answer::Yes);  // some customers have no address

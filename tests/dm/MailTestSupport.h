@@ -28,6 +28,8 @@ protected:
     MailTest() {
         const std::string dataDir = install.File("data");
         std::filesystem::create_directories(dataDir);
+        std::filesystem::create_directories(install.File("Data/MyData"));
+        WriteBytes(install.File("Data/MyData/datadir.dat"), Utf8ToSjis(dataDir));
         EXPECT_TRUE(CreateEmptyMilvaneDatabase(dataDir + "/QSMLV.mlv"));
         doc = std::make_unique<CMilvaneDoc>(install.Path());
         doc->DataDir = dataDir;
