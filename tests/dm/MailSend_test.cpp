@@ -76,16 +76,3 @@ TEST_F(MailTest, EachFailureOfTheMailProgramHasItsMessage) {
         EXPECT_EQ(ports.prompt.Texts(), c.texts);
     }
 }
-
-TEST_F(MailTest, SubjectOf256BytesPasses257AreRefused) {
-    const std::string kanji128 = [] {
-        std::string s;
-        for (int i = 0; i < 128; ++i) s += "件";
-        return s;
-    }();
-    EXPECT_TRUE(CheckMailSubject(kanji128));
-    EXPECT_TRUE(ports.prompt.Texts().empty());
-    EXPECT_FALSE(CheckMailSubject(kanji128 + "a"));
-    EXPECT_EQ(ports.prompt.Texts(),
-              std::vector<std::string>{"件名が長すぎます。半角で256文字までにしてください。"});
-}

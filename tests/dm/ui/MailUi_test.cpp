@@ -19,11 +19,12 @@ TEST(MailSubjectDlg, LongSubjectKeepsTheDialogOpen) {
     CMailSubjectDlg dlg({true, false});
     EXPECT_FALSE(dlg.HistoryCheck()->isEnabled());
     dlg.show();
-    dlg.SubjectEdit()->setText(QString(257, 'x'));
+    const QString kanji128(128, QChar(0x4EF6));  // 256 Shift-JIS bytes
+    dlg.SubjectEdit()->setText(kanji128 + "x");
     dlg.StartButton()->click();
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"件名が長すぎます。半角で256文字までにしてください。"});
-    dlg.SubjectEdit()->setText(QString(256, 'x'));
+    dlg.SubjectEdit()->setText(kanji128);
     dlg.StartButton()->click();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
 }
