@@ -13,6 +13,7 @@
 #include "customers/ui/KokyakuEntryDlgRun.h"
 #include "customers/ui/KokyakuView.h"
 #include "history/ui/RirekiView.h"
+#include "maintenance/ui/MaintenanceCommands.h"
 
 namespace {
 std::array<ScreenFactory, SCREEN_COUNT>& Factories() {
@@ -64,4 +65,5 @@ void RegisterBuiltScreens() {
     menu.commands[ID_CHOICE_LISTS] = [](CMilvaneView& view) {
         RunChoiceListChooser(&view, view.Document().InstallDir());
     };
+    RegisterMaintenanceCommands(menu);
 }
