@@ -88,7 +88,7 @@ void CKokyakuViewLogic::ApplyPreExtraction() {
     m_doc->Extraction = std::shared_ptr<CExCondition>(std::move(condition));
     m_doc->ExtractActive = 1;
     m_doc->ExtractKeys = std::move(keys);
-    m_extractionSaved = true;
+    m_doc->ExtractSaved = 1;
 }
 
 void CKokyakuViewLogic::Populate() {
@@ -189,19 +189,25 @@ int CKokyakuViewLogic::CardPageForMode() const {
 
 // ---------------------------------------------------------------- extraction
 
+bool CKokyakuViewLogic::ExtractionSaved() const { return m_doc && m_doc->ExtractSaved; }
+
+void CKokyakuViewLogic::SetExtractionSaved(bool saved) {
+    if (m_doc) m_doc->ExtractSaved = saved ? 1 : 0;
+}
+
 bool CKokyakuViewLogic::CheckUnsavedExtraction() {
-    if (!m_doc || IsReadOnly(m_doc) || !m_doc->Extraction || m_extractionSaved) return true;
+    if (!m_doc || IsReadOnly(m_doc) || !m_doc->Extraction || m_doc->ExtractSaved) return true;
     if (Ports::Prompt().AskYesNo("抽出した条件は保存されていません。保存しますか？", MsgIcon::Question, Answer::Yes) ==
         Answer::No)
         return true;
     if (!m_screen.SaveExtraction()) return false;
-    m_extractionSaved = true;
+    m_doc->ExtractSaved = 1;
     return true;
 }
 
 void CKokyakuViewLogic::DropExtraction() {
-    m_extractionSaved = false;
     if (!m_doc) return;
+    m_doc->ExtractSaved = 0;
     m_doc->Extraction.reset();
     m_doc->ExtractActive = 0;
     m_doc->ExtractKeys.clear();

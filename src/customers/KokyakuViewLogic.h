@@ -78,8 +78,9 @@ public:
     int CardPageForMode() const;
 
     // ---- the current extraction
-    bool ExtractionSaved() const { return m_extractionSaved; }
-    void SetExtractionSaved(bool saved) { m_extractionSaved = saved; }
+    // The document's mark that the current extraction is saved.
+    bool ExtractionSaved() const;
+    void SetExtractionSaved(bool saved);
     // Before leaving the current list: false cancels the command.
     bool CheckUnsavedExtraction();
     // Drops the extraction and the analysis result of the document.
@@ -128,6 +129,5 @@ private:
     CKokyakuListModel& m_list;
     IKokyakuScreen& m_screen;
     bool m_filtered = false;
-    bool m_extractionSaved = false;
     int m_cardType = 0;
 };
