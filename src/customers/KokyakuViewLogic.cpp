@@ -14,6 +14,7 @@
 #include "customers/Kokyaku.h"
 #include "customers/MLVColSet.h"
 #include "customers/PreExtraction.h"
+#include "extract/ExtractDlgLogic.h"
 #include "extract/ExCondition.h"
 
 namespace {
@@ -222,6 +223,36 @@ void CKokyakuViewLogic::ReleaseExtraction() {
     // The rows point at the hits that are about to go.
     m_list.SetRows({});
     DropExtraction();
+    Populate();
+}
+
+void CKokyakuViewLogic::Extract() {
+    if (!m_doc || !CheckUnsavedExtraction()) return;
+    const int result = m_screen.ExtractionDialog(m_screen.CanShowHistory() ? kExtractAny : kExtractCustomers);
+    if (result == 2)
+        m_screen.ShowHistoryResult();
+    else if (result == 1)
+        ExtractionReplaced();
+}
+
+void CKokyakuViewLogic::RedoExtraction() {
+    if (!m_doc || !m_doc->Extraction) return;
+    if (m_screen.ExtractionDialog(kExtractCustomers) == 1) ExtractionReplaced();
+}
+
+void CKokyakuViewLogic::SaveExtractionCommand() {
+    if (ReadOnly("データベースは読取専用です。\n抽出条件の保存はできません。")) return;
+    if (!m_doc || !m_doc->Extraction) return;
+    if (m_screen.SaveExtraction()) m_doc->ExtractSaved = 1;
+}
+
+void CKokyakuViewLogic::ExtractionReplaced() {
+    // The rows may point at analysis hits, which the extraction replaces.
+    m_list.SetRows({});
+    m_doc->AnalysisKind = -1;
+    m_doc->AnalysisDMKey = 0;
+    m_doc->AnalysisKeys.clear();
+    m_doc->AnalysisHits.clear();
     Populate();
 }
 

@@ -30,6 +30,13 @@ public:
     virtual bool SaveExtraction() = 0;
     virtual void SwitchScreen(int screen) = 0;
     virtual void CloseMainWindow() = 0;
+    // The extraction dialog in a mode (ExtractMode): 0 cancelled, 1 customers
+    // extracted, 2 history extracted (the document holds the result).
+    virtual int ExtractionDialog(int mode) = 0;
+    // Whether the history screen can show a history result.
+    virtual bool CanShowHistory() const = 0;
+    // Leaves for the history screen, keeping the document's extraction.
+    virtual void ShowHistoryResult() = 0;
 };
 
 inline constexpr const char* kCardWidthKey = "cardwid";
@@ -101,6 +108,12 @@ public:
     // first selected row; selects the hit. False after "検索が終了しました。\n".
     bool Find(const std::string& text, bool down);
     void ReleaseExtraction();
+    // "抽出...", "抽出のやり直し...", "抽出条件の保存...".
+    void Extract();
+    void RedoExtraction();
+    void SaveExtractionCommand();
+    // A new customer extraction is in the document: shows it.
+    void ExtractionReplaced();
     void MenuScreen();
     void Exit();
     // Change and copy: the first selected row (the focused one when none is

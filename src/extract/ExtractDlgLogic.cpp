@@ -112,6 +112,8 @@ void CExtractDlgLogic::SetOperator(int r, int index) {
 void CExtractDlgLogic::SetConnector(int r, int connector) {
     if (r < 0 || r > 1) return;
     m_rows[r].connector = connector;
+    // Without row B there is no choice after it.
+    if (r == 0 && !Joins(connector)) m_rows[1].connector = kConnEnd;
     m_unchanged = false;
 }
 
@@ -376,4 +378,19 @@ std::vector<std::string> CExColumnsModel::Ok() const {
     if (names.empty())
         ShowMessage("表示列を設定していません。顧客リストの通常と同じ状態で結果を表示します。", MsgIcon::Information);
     return names;
+}
+
+// ---------------------------------------------------------------- pre-extraction command
+
+void SetPreExtractionCommand(CMilvaneDoc& doc, const std::function<int(int mode)>& dialog) {
+    ShowMessage(kPreExtractionIntro, MsgIcon::Information);
+    if (std::unique_ptr<CExCondition> stored = LoadCondition(doc.DataDir)) {
+        doc.Extraction = std::shared_ptr<CExCondition>(std::move(stored));
+        doc.ExtractActive = 1;
+        doc.ExtractSaved = 1;
+    }
+    dialog(kExtractPreset);
+    doc.Extraction.reset();
+    doc.ExtractActive = 0;
+    doc.ExtractSaved = 0;
 }

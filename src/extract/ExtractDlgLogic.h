@@ -166,3 +166,8 @@ private:
     std::vector<CMLVCol> m_shown;
     std::vector<CMLVCol> m_available;
 };
+
+// The menu command "顧客一覧の事前抽出の設定...": explains, makes the stored
+// pre-extraction the document's current extraction so that the dialog (run
+// with kExtractPreset) shows its rows, and drops it afterwards.
+void SetPreExtractionCommand(CMilvaneDoc& doc, const std::function<int(int mode)>& dialog);

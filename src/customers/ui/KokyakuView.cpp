@@ -20,6 +20,7 @@
 #include "customers/ui/DispSettingsDlg.h"
 #include "customers/ui/KokyakuEntryDlgRun.h"
 #include "customers/ui/KokyakuListCtrl.h"
+#include "extract/ui/ExtractDlg.h"
 
 namespace {
 constexpr int kMargin = 6;
@@ -209,9 +210,6 @@ void CKokyakuView::ShowExtractionButtons(bool release, bool redo, bool save) {
         b->setVisible(on);
         b->setEnabled(on);
     }
-    // The extraction dialogs are not available yet.
-    m_redo->setEnabled(false);
-    m_save->setEnabled(false);
     LayoutChildren();
 }
 
@@ -236,6 +234,19 @@ void CKokyakuView::HideCard() {
 }
 
 void CKokyakuView::SwitchScreen(int screen) { Frame().SwitchView(screen); }
+
+bool CKokyakuView::SaveExtraction() {
+    return RunSaveExtractionDialog(this, Document().InstallDir(), Document().Extraction.get());
+}
+
+int CKokyakuView::ExtractionDialog(int mode) { return RunExtractDialog(this, Document(), mode); }
+
+bool CKokyakuView::CanShowHistory() const { return IsScreenRegistered(SCREEN_RIREKI_LIST); }
+
+void CKokyakuView::ShowHistoryResult() {
+    KeepResultOnLeave();
+    Frame().SwitchView(SCREEN_RIREKI_LIST);
+}
 
 void CKokyakuView::CloseMainWindow() { Frame().close(); }
 
@@ -263,6 +274,13 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_EXTRACT_CLEAR:
         state.enabled = m_logic->IsFiltered();
         return true;
+    case ID_EXTRACT:
+        state.enabled = true;
+        return true;
+    case ID_EXTRACT_REDO:
+    case ID_EXTRACT_SAVE:
+        state.enabled = Document().Extraction != nullptr && Document().AnalysisKind == -1;
+        return true;
     case ID_CARDTYPE_NORMAL:
     case ID_CARDTYPE_PERSONAL:
     case ID_CARDTYPE_CORPORATE:
@@ -281,9 +299,6 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_RIREKI_DELETE:
     case ID_RIREKI_COPY:
     case ID_RIREKI_FIND:
-    case ID_EXTRACT_REDO:
-    case ID_EXTRACT_SAVE:
-    case ID_EXTRACT:
     case ID_ANALYSIS:
     case ID_VIEW_DM_SCREEN:
     case ID_IMPORT:
@@ -330,6 +345,9 @@ bool CKokyakuView::OnCommand(int id) {
     case ID_CARDTYPE_CORPORATE: m_logic->SetCardType(id - ID_CARDTYPE_NORMAL); return true;
     case ID_FIND: Frame().OpenFindDialog(); return true;
     case ID_EXTRACT_CLEAR: m_logic->ReleaseExtraction(); return true;
+    case ID_EXTRACT: m_logic->Extract(); return true;
+    case ID_EXTRACT_REDO: m_logic->RedoExtraction(); return true;
+    case ID_EXTRACT_SAVE: m_logic->SaveExtractionCommand(); return true;
     case ID_VIEW_MENU_SCREEN: m_logic->MenuScreen(); return true;
     case ID_APP_EXIT: m_logic->Exit(); return true;
     default: return false;

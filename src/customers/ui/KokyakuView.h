@@ -84,9 +84,12 @@ private:
     void RefreshCard() override {}
     void ClearCard() override {}
     void HideCard() override;
-    bool SaveExtraction() override { return false; }
+    bool SaveExtraction() override;
     void SwitchScreen(int screen) override;
     void CloseMainWindow() override;
+    int ExtractionDialog(int mode) override;
+    bool CanShowHistory() const override;
+    void ShowHistoryResult() override;
 
     void ShowCardArea();
     void LayoutChildren();
