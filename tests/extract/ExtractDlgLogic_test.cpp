@@ -288,3 +288,26 @@ TEST_F(ExtractDlgTest, DisplayColumnsDialog) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ExtractDlgTest, PresetCommandShowsTheStoredConditionThenDropsIt) {
+    CExCondition stored = Saved("", 0, "[Customer].[Sex]", "女", " = *", "SELECT DISTINCTROW Customer.* FROM Customer");
+    ASSERT_EQ(SaveCondition(dataDir, stored), 1);
+    int shownMode = 0;
+    SetPreExtractionCommand(*doc, [&](int mode) {
+        shownMode = mode;
+        EXPECT_TRUE(doc->Extraction && *doc->Extraction == stored);
+        auto logic = Open(mode);
+        EXPECT_EQ(logic->Row(0).value, "女");
+        return 0;
+    });
+    EXPECT_EQ(shownMode, kExtractPreset);
+    EXPECT_EQ(doc->Extraction, nullptr);
+    EXPECT_FALSE(doc->ExtractActive);
+    ASSERT_EQ(ports.prompt.Log().size(), 1u);
+    EXPECT_EQ(ports.prompt.Log()[0].text, kPreExtractionIntro);
+    EXPECT_EQ(ports.prompt.Log()[0].icon, MsgIcon::Information);
+}
+
+}  // namespace
