@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStackedLayout>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
 
 #include "app/MilvaneDoc.h"
@@ -263,6 +264,10 @@ void CExtractDlg::RefreshRow(int r) {
     QStringList fields;
     for (const auto& f : m_logic->Fields()) fields << Q(f.display);
     SetItems(row.field, fields);
+    // The separator lines are skipped by the keyboard.
+    if (auto* model = qobject_cast<QStandardItemModel*>(row.field->model()))
+        for (int i = 0; i < model->rowCount(); ++i)
+            if (m_logic->Fields()[static_cast<std::size_t>(i)].sqlRef.empty()) model->item(i)->setEnabled(false);
     row.field->setCurrentIndex(in.field);
 
     const bool colour = m_logic->KindOf(r) == ExFieldKind::Colour;
