@@ -263,6 +263,7 @@ bool RunExtraction(CMilvaneDoc& doc, const CExCondition& condition, bool unchang
     doc.ExtractActive = 1;
     if (condition.ResultKind == 1) {
         doc.RirekiList = std::move(entries);
+        doc.ExtractKeys.clear();
     } else {
         doc.ExtractKeys = std::move(keys);
     }
