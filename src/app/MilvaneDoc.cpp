@@ -126,6 +126,7 @@ void CMilvaneDoc::ClearData() {
     DMTargetList.clear();
     Extraction.reset();
     ExtractActive = 0;
+    ExtractSaved = 0;
     ExtractKeys.clear();
     AnalysisKind = -1;
     AnalysisDMKey = 0;

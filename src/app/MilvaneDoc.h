@@ -87,6 +87,7 @@ public:
     std::vector<uint32_t> ExtractKeys;                       // keys of the current extraction
     std::shared_ptr<CExCondition> Extraction;                // current extraction condition, or none
     uint8_t ExtractActive = 0;                               // a (pre-)extraction is in force
+    uint8_t ExtractSaved = 0;                                // the current extraction is a saved condition
     int32_t AnalysisKind = -1;                               // -1 none, 1..7
     int32_t AnalysisDMKey = 0;
     std::vector<uint32_t> AnalysisKeys;
