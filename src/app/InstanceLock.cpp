@@ -143,6 +143,34 @@ bool CInstanceLocks::AcquireGlobal() {
     return true;
 }
 
+CInstanceLocks::Exclusive CInstanceLocks::AcquireExclusive() {
+    if (!AcquireSession()) return Exclusive::Running;
+    EnsureSharedFolder(m_globalDir);
+    const unsigned me = static_cast<unsigned>(::geteuid());
+    if (m_global < 0) {
+        std::string mine = GlobalLockFile(m_globalDir, "hMilvane", me);
+        int fd = ::open(mine.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (fd >= 0) {
+            ::fchmod(fd, 0644);
+            if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+                const int err = errno;
+                ::close(fd);
+                if (err == EWOULDBLOCK) {
+                    Release();
+                    return Exclusive::Running;
+                }
+            } else {
+                m_global = fd;
+            }
+        }
+    }
+    if (OtherUserHolds(m_globalDir, "hMilvane", me) || OtherUserHolds(m_globalDir, "hMilvaneForm", me)) {
+        Release();
+        return Exclusive::OtherUser;
+    }
+    return Exclusive::Held;
+}
+
 void CInstanceLocks::Release() {
     CloseFd(m_global);
     CloseFd(m_session);

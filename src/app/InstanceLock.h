@@ -27,6 +27,13 @@ public:
     // when another user holds either one (or its file cannot be opened for lack
     // of permission); nothing global is then held.
     bool AcquireGlobal();
+    // For work on the data without a window (the command-line program): the
+    // session lock, then the user's own machine-wide lock file held
+    // exclusively, so that a copy of the same user in any session counts as
+    // running, then the test of the other users as AcquireGlobal does. On
+    // anything but Held nothing is held.
+    enum class Exclusive { Held, Running, OtherUser };
+    Exclusive AcquireExclusive();
     // Releases every lock held (safe to call twice).
     void Release();
 
