@@ -27,8 +27,8 @@ public:
     // Start-up: ReadDataDir; when it fails, tells so and lets the user choose
     // the folder (a cancelled choice keeps DataDir as read). Non-zero.
     int OnNewDocument();
-    // Reads "Data/MyData/datadir.dat" into DataDir; non-zero when DataDir +
-    // "/QSMLV.mlv" exists. A missing or empty file fails silently, a read
+    // Reads "Data/MyData/datadir.dat" (or takes DataFolderOverride()) into
+    // DataDir; non-zero when DataDir + "/QSMLV.mlv" exists. A missing or empty file fails silently, a read
     // error shows the file-error message.
     int ReadDataDir();
     // Folder chooser until a folder holding "QSMLV.mlv" is chosen (roots are
