@@ -8,7 +8,9 @@ struct CMenuScreenHooks;
 
 class CMilvaneDoc;
 
-// Plugs the data backup (32789) and data restore (32790) into the menu screen.
+// Plugs the data backup (32789), data restore (32790), data location (32788),
+// past data (32797), back to current data (32798), history purge (32795) and
+// optimisation (32796) into the menu screen.
 void RegisterMaintenanceCommands(CMenuScreenHooks& hooks);
 
 // Plugs the user-made form backup (32782) and restore (32783) in, over the
