@@ -42,7 +42,8 @@ CCliWait::~CCliWait() {
     }
     m_changed.notify_all();
     if (m_thread.joinable()) m_thread.join();
-    Clear();
+    std::lock_guard lock(m_mutex);
+    ClearLocked();
 }
 
 void CCliWait::BeginWait(bool) {
@@ -57,19 +58,21 @@ void CCliWait::EndWait(bool) {
     {
         std::lock_guard lock(m_mutex);
         if (m_depth > 0) --m_depth;
-        if (m_depth == 0 && m_drawn) {
-            Write("\r\033[K");
-            m_drawn = false;
-        }
+        if (m_depth == 0) ClearLocked();
     }
     m_changed.notify_all();
 }
 
-void CCliWait::Clear() {
-    std::lock_guard lock(m_mutex);
+void CCliWait::ClearLocked() {
     if (!m_drawn) return;
     Write("\r\033[K");
     m_drawn = false;
+}
+
+void CCliWait::WriteLine(const std::string& text) {
+    std::lock_guard lock(m_mutex);
+    ClearLocked();
+    Write(text + "\n");
 }
 
 // The work gives no fraction done, so the bar is a block running to and fro
@@ -97,18 +100,13 @@ void CCliWait::Run() {
     }
 }
 
-void WriteError(CCliWait& wait, const std::string& text) {
-    wait.Clear();
-    Write(text + "\n");
-}
-
 // ---------------------------------------------------------------- prompt
 
-void CCliPrompt::Message(const std::string& text, MsgIcon) { WriteError(m_wait, text); }
+void CCliPrompt::Message(const std::string& text, MsgIcon) { m_wait.WriteLine(text); }
 
 Answer CCliPrompt::Ask(const std::string& text, Answer yes, Answer defaultButton) {
     const Answer answer = m_yes ? yes : defaultButton;
-    WriteError(m_wait, text + "\n→ " + AnswerText(answer));
+    m_wait.WriteLine(text + "\n→ " + AnswerText(answer));
     return answer;
 }
 

@@ -19,12 +19,13 @@ public:
     ~CCliWait() override;
     void BeginWait(bool withDialog) override;
     void EndWait(bool withDialog) override;
-    // Removes the bar from the line so that a message can be written; the
-    // bar comes back with the next frame.
-    void Clear();
+    // Writes a line to standard error, taking the bar away first; the bar
+    // comes back with its next frame.
+    void WriteLine(const std::string& text);
 
 private:
     void Run();
+    void ClearLocked();
 
     const bool m_terminal;
     std::mutex m_mutex;
@@ -63,5 +64,3 @@ private:
     CCliWait& m_wait;
 };
 
-// Writes one line to standard error (the bar taken away first).
-void WriteError(CCliWait& wait, const std::string& text);
