@@ -109,7 +109,12 @@ int CMilvaneApp::InitInstance() {
     }
     // Machine-wide: no operating-system version test here, the file locks work everywhere.
     if (!m_locks->AcquireGlobal()) {
-        Fail(kOtherUserMessage);
+        if (m_locks->SameUserWorking()) {
+            ShowMessage(kAlreadyRunningMessage, MsgIcon::Information);
+            Fail(nullptr);
+        } else {
+            Fail(kOtherUserMessage);
+        }
         return 0;
     }
 
