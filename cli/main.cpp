@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -457,6 +458,17 @@ int main(int argc, char** argv) {
         if (!allowed.empty() && std::find(allowed.begin(), allowed.end(), args->command) == allowed.end())
             return Usage(args->command, option + " は " + args->command + " では使えません");
     }
+    // Paths are taken from the working folder once, so that every message names them in full.
+    auto absolute = [](std::string& path) {
+        std::error_code ec;
+        const std::string full = std::filesystem::absolute(path, ec).lexically_normal().string();
+        if (!ec && !path.empty()) path = full;
+        while (path.size() > 1 && path.back() == '/') path.pop_back();
+    };
+    if (args->command != "extract")
+        for (std::string& p : args->positional) absolute(p);
+    for (const char* option : {"--data", "--map"})
+        if (args->values.count(option)) absolute(args->values[option]);
     if (args->csv && args->command != "extract") return Usage(args->command, "--csv は extract でだけ使えます");
     if (args->values.count("--data")) {
         if (args->values.at("--data").empty()) return Usage(args->command, "--data のフォルダが空です");
