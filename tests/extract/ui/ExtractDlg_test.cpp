@@ -6,8 +6,12 @@
 #include <QRadioButton>
 #include <QStackedLayout>
 
+#include "app/CommandIds.h"
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
+#include "app/ui/MainFrame.h"
+#include "customers/ui/KokyakuListCtrl.h"
+#include "customers/ui/KokyakuView.h"
 #include "customers/ui/SettingsUiFixture.h"
 #include "extract/ui/ExtractDlg.h"
 
@@ -109,6 +113,41 @@ TEST_F(ExtractDlgUiTest, SaveDialogNamesTheConditionAndTheListShowsIt) {
     dlg.SavedList()->setCurrentRow(0);
     EXPECT_EQ(dlg.ValueBox(0)->currentText().toStdString(), "佐藤");
     EXPECT_TRUE(dlg.Logic().Unchanged());
+}
+
+TEST_F(ExtractDlgUiTest, CustomerScreenRunsAndRedoesAnExtraction) {
+    ASSERT_EQ(doc->Database().GetAllKokyaku(doc->KokyakuList), 1);
+    WriteDisplayed({"CustomerID", "Name"});
+    CMainFrame frame(*doc);
+    auto* view = new CKokyakuView(*doc, frame, SCREEN_KOKYAKU_LIST, &frame);
+    view->OnInitialUpdate();
+    EXPECT_TRUE(view->ExtractButton(ID_EXTRACT_REDO)->isHidden());
+
+    WhenModal<CExtractDlg>([this](CExtractDlg* dlg) {
+        dlg->FieldBox(0)->setCurrentIndex(Index(dlg->FieldBox(0), "氏名"));
+        dlg->ValueBox(0)->setEditText(QStringLiteral("佐藤"));
+        dlg->OperatorBox(0)->setCurrentIndex(Index(dlg->OperatorBox(0), "で始まる"));
+        dlg->Button(QStringLiteral("抽出実行"))->click();
+    });
+    view->OnCommand(ID_EXTRACT);
+    EXPECT_EQ(view->ListCtrl()->model()->rowCount(), 1);
+    EXPECT_TRUE(view->ExtractButton(ID_EXTRACT_REDO)->isEnabled());
+    EXPECT_TRUE(view->ExtractButton(ID_EXTRACT_SAVE)->isEnabled());
+    EXPECT_FALSE(view->ExtractButton(ID_EXTRACT_SAVE)->isHidden());
+
+    // Redo shows the conditions again; widening them brings both customers.
+    WhenModal<CExtractDlg>([](CExtractDlg* dlg) {
+        EXPECT_EQ(dlg->ValueBox(0)->currentText().toStdString(), "佐藤");
+        EXPECT_FALSE(dlg->RirekiChoice()->isEnabled());
+        dlg->ValueBox(0)->setEditText(QString());
+        dlg->OperatorBox(0)->setCurrentIndex(Index(dlg->OperatorBox(0), "と等しくない"));
+        dlg->Button(QStringLiteral("抽出実行"))->click();
+    });
+    ports.prompt.QueueAnswer(Answer::Yes);  // an empty value counts as empty text
+    view->OnCommand(ID_EXTRACT_REDO);
+    EXPECT_EQ(view->ListCtrl()->model()->rowCount(), 2);
+    EXPECT_EQ(doc->Extraction->QueryText, "SELECT DISTINCTROW Customer.* FROM Customer WHERE [Customer].[Name] <> ''");
+    delete view;
 }
 
 }  // namespace
