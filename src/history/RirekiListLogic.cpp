@@ -32,8 +32,10 @@ void CRirekiListLogic::LoadColumnWidths(int clientWidth) { m_list.SetWidths(Load
 // ---------------------------------------------------------------- filling
 
 bool CRirekiListLogic::Fill() {
-    std::optional<WaitScope> wait(std::in_place, true);
+    // The rows go first: the wait dialog lets the list paint, and the records
+    // they pointed at may have been replaced by an extraction.
     m_list.SetRows({});
+    std::optional<WaitScope> wait(std::in_place, true);
     if (!m_doc) {
         wait.reset();
         ShowMessage("履歴データを表示できません。\n");
