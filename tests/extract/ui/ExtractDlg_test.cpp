@@ -54,7 +54,7 @@ TEST_F(ExtractDlgUiTest, PresetModeShowsItsOwnButton) {
     EXPECT_FALSE(dlg.Button(QStringLiteral("顧客一覧の表示設定..."))->isEnabled());
 }
 
-TEST_F(ExtractDlgUiTest, RowsAreFilledThroughTheControlsAndRun) {
+TEST_F(ExtractDlgUiTest, RowsFollowTheirFieldsAndConnectors) {
     CExtractDlg dlg(*doc, kExtractAny, 0);
     dlg.show();
     EXPECT_TRUE(dlg.Button(QStringLiteral("抽出実行"))->isDefault());
@@ -79,15 +79,13 @@ TEST_F(ExtractDlgUiTest, RowsAreFilledThroughTheControlsAndRun) {
     dlg.ConnectorBox(0)->setCurrentIndex(kConnOr);
     EXPECT_TRUE(dlg.FieldBox(1)->isEnabled());
     EXPECT_FALSE(dlg.FieldBox(2)->isEnabled());
-    dlg.FieldBox(1)->setCurrentIndex(Index(dlg.FieldBox(1), "氏名"));
-    dlg.ValueBox(1)->setEditText(QStringLiteral("花子"));
-    dlg.OperatorBox(1)->setCurrentIndex(Index(dlg.OperatorBox(1), "で終わる"));
-
-    dlg.Button(QStringLiteral("抽出実行"))->click();
-    EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    ASSERT_TRUE(doc->Extraction);
-    EXPECT_EQ(doc->ExtractKeys, keys);
-    EXPECT_EQ(doc->Extraction->RowA.back(), "OR");
+    dlg.ConnectorBox(1)->setCurrentIndex(kConnAnd);
+    EXPECT_TRUE(dlg.FieldBox(2)->isEnabled());
+    // Closing row B closes row C and the choice after B.
+    dlg.ConnectorBox(0)->setCurrentIndex(kConnEnd);
+    EXPECT_FALSE(dlg.FieldBox(1)->isEnabled());
+    EXPECT_FALSE(dlg.FieldBox(2)->isEnabled());
+    EXPECT_EQ(dlg.ConnectorBox(1)->currentText().toStdString(), "おわり");
 }
 
 TEST_F(ExtractDlgUiTest, SaveDialogNamesTheConditionAndTheListShowsIt) {
