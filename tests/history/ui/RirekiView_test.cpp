@@ -128,7 +128,9 @@ TEST_F(RirekiViewUiTest, AnExtractionShowsItsButtonsUntilReleasedOrLeft) {
     EXPECT_TRUE(frame->QueryCommand(ID_EXTRACT_CLEAR_RIREKI).enabled);
     for (int id : {ID_EXTRACT, ID_EXTRACT_REDO, ID_EXTRACT_SAVE}) {
         EXPECT_TRUE(frame->QueryCommand(id).enabled) << id;
-        if (QPushButton* b = view->Button(id)) EXPECT_TRUE(b->isEnabled()) << id;
+        if (QPushButton* b = view->Button(id)) {
+            EXPECT_TRUE(b->isEnabled()) << id;
+        }
     }
     // Commands whose dialogs are not built stay off.
     for (int id : {ID_PRINT, ID_ANALYSIS}) EXPECT_FALSE(frame->QueryCommand(id).enabled) << id;
