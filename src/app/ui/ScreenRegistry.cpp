@@ -12,9 +12,9 @@
 #include "customers/ui/DispSettingsDlg.h"
 #include "customers/ui/KokyakuEntryDlgRun.h"
 #include "customers/ui/KokyakuView.h"
+#include "extract/ui/ExtractDlg.h"
 #include "history/ui/RirekiView.h"
 #include "maintenance/ui/MaintenanceCommands.h"
-#include "extract/ui/ExtractDlg.h"
 
 namespace {
 std::array<ScreenFactory, SCREEN_COUNT>& Factories() {

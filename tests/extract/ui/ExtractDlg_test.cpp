@@ -6,8 +6,12 @@
 #include <QRadioButton>
 #include <QStackedLayout>
 
+#include "app/CommandIds.h"
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
+#include "app/ui/MainFrame.h"
+#include "customers/ui/KokyakuListCtrl.h"
+#include "customers/ui/KokyakuView.h"
 #include "customers/ui/SettingsUiFixture.h"
 #include "extract/ui/ExtractDlg.h"
 
@@ -50,7 +54,7 @@ TEST_F(ExtractDlgUiTest, PresetModeShowsItsOwnButton) {
     EXPECT_FALSE(dlg.Button(QStringLiteral("顧客一覧の表示設定..."))->isEnabled());
 }
 
-TEST_F(ExtractDlgUiTest, RowsAreFilledThroughTheControlsAndRun) {
+TEST_F(ExtractDlgUiTest, RowsFollowTheirFieldsAndConnectors) {
     CExtractDlg dlg(*doc, kExtractAny, 0);
     dlg.show();
     EXPECT_TRUE(dlg.Button(QStringLiteral("抽出実行"))->isDefault());
@@ -75,15 +79,13 @@ TEST_F(ExtractDlgUiTest, RowsAreFilledThroughTheControlsAndRun) {
     dlg.ConnectorBox(0)->setCurrentIndex(kConnOr);
     EXPECT_TRUE(dlg.FieldBox(1)->isEnabled());
     EXPECT_FALSE(dlg.FieldBox(2)->isEnabled());
-    dlg.FieldBox(1)->setCurrentIndex(Index(dlg.FieldBox(1), "氏名"));
-    dlg.ValueBox(1)->setEditText(QStringLiteral("花子"));
-    dlg.OperatorBox(1)->setCurrentIndex(Index(dlg.OperatorBox(1), "で終わる"));
-
-    dlg.Button(QStringLiteral("抽出実行"))->click();
-    EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    ASSERT_TRUE(doc->Extraction);
-    EXPECT_EQ(doc->ExtractKeys, keys);
-    EXPECT_EQ(doc->Extraction->RowA.back(), "OR");
+    dlg.ConnectorBox(1)->setCurrentIndex(kConnAnd);
+    EXPECT_TRUE(dlg.FieldBox(2)->isEnabled());
+    // Closing row B closes row C and the choice after B.
+    dlg.ConnectorBox(0)->setCurrentIndex(kConnEnd);
+    EXPECT_FALSE(dlg.FieldBox(1)->isEnabled());
+    EXPECT_FALSE(dlg.FieldBox(2)->isEnabled());
+    EXPECT_EQ(dlg.ConnectorBox(1)->currentText().toStdString(), "おわり");
 }
 
 TEST_F(ExtractDlgUiTest, SaveDialogNamesTheConditionAndTheListShowsIt) {
@@ -109,6 +111,41 @@ TEST_F(ExtractDlgUiTest, SaveDialogNamesTheConditionAndTheListShowsIt) {
     dlg.SavedList()->setCurrentRow(0);
     EXPECT_EQ(dlg.ValueBox(0)->currentText().toStdString(), "佐藤");
     EXPECT_TRUE(dlg.Logic().Unchanged());
+}
+
+TEST_F(ExtractDlgUiTest, CustomerScreenRunsAndRedoesAnExtraction) {
+    ASSERT_EQ(doc->Database().GetAllKokyaku(doc->KokyakuList), 1);
+    WriteDisplayed({"CustomerID", "Name"});
+    CMainFrame frame(*doc);
+    auto* view = new CKokyakuView(*doc, frame, SCREEN_KOKYAKU_LIST, &frame);
+    view->OnInitialUpdate();
+    EXPECT_TRUE(view->ExtractButton(ID_EXTRACT_REDO)->isHidden());
+
+    WhenModal<CExtractDlg>([this](CExtractDlg* dlg) {
+        dlg->FieldBox(0)->setCurrentIndex(Index(dlg->FieldBox(0), "氏名"));
+        dlg->ValueBox(0)->setEditText(QStringLiteral("佐藤"));
+        dlg->OperatorBox(0)->setCurrentIndex(Index(dlg->OperatorBox(0), "で始まる"));
+        dlg->Button(QStringLiteral("抽出実行"))->click();
+    });
+    view->OnCommand(ID_EXTRACT);
+    EXPECT_EQ(view->ListCtrl()->model()->rowCount(), 1);
+    EXPECT_TRUE(view->ExtractButton(ID_EXTRACT_REDO)->isEnabled());
+    EXPECT_TRUE(view->ExtractButton(ID_EXTRACT_SAVE)->isEnabled());
+    EXPECT_FALSE(view->ExtractButton(ID_EXTRACT_SAVE)->isHidden());
+
+    // Redo shows the conditions again; widening them brings both customers.
+    WhenModal<CExtractDlg>([](CExtractDlg* dlg) {
+        EXPECT_EQ(dlg->ValueBox(0)->currentText().toStdString(), "佐藤");
+        EXPECT_FALSE(dlg->RirekiChoice()->isEnabled());
+        dlg->ValueBox(0)->setEditText(QString());
+        dlg->OperatorBox(0)->setCurrentIndex(Index(dlg->OperatorBox(0), "と等しくない"));
+        dlg->Button(QStringLiteral("抽出実行"))->click();
+    });
+    ports.prompt.QueueAnswer(Answer::Yes);  // an empty value counts as empty text
+    view->OnCommand(ID_EXTRACT_REDO);
+    EXPECT_EQ(view->ListCtrl()->model()->rowCount(), 2);
+    EXPECT_EQ(doc->Extraction->QueryText, "SELECT DISTINCTROW Customer.* FROM Customer WHERE [Customer].[Name] <> ''");
+    delete view;
 }
 
 }  // namespace
