@@ -10,6 +10,7 @@
 #include <QRubberBand>
 #include <QScreen>
 
+#include "analysis/ui/SorunaSheet.h"
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
@@ -255,6 +256,7 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_LIST_COLUMNS:
     case ID_VIEW_MENU_SCREEN:
     case ID_APP_EXIT:
+    case ID_ANALYSIS:
         state.enabled = true;
         return true;
     case ID_KOKYAKU_SELECT_ALL:
@@ -284,7 +286,6 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_EXTRACT_REDO:
     case ID_EXTRACT_SAVE:
     case ID_EXTRACT:
-    case ID_ANALYSIS:
     case ID_VIEW_DM_SCREEN:
     case ID_IMPORT:
     case ID_EXPORT:
@@ -330,6 +331,17 @@ bool CKokyakuView::OnCommand(int id) {
     case ID_CARDTYPE_CORPORATE: m_logic->SetCardType(id - ID_CARDTYPE_NORMAL); return true;
     case ID_FIND: Frame().OpenFindDialog(); return true;
     case ID_EXTRACT_CLEAR: m_logic->ReleaseExtraction(); return true;
+    case ID_ANALYSIS: {
+        if (!m_logic->CheckUnsavedExtraction()) return true;
+        // The rows point at the hits of the previous result.
+        bool cleared = false;
+        const int kind = RunSorunaSheet(this, &Document(), false, [this, &cleared] {
+            m_listCtrl->List().SetRows({});
+            cleared = true;
+        });
+        m_logic->AnalysisFinished(kind, cleared);
+        return true;
+    }
     case ID_VIEW_MENU_SCREEN: m_logic->MenuScreen(); return true;
     case ID_APP_EXIT: m_logic->Exit(); return true;
     default: return false;
