@@ -19,6 +19,8 @@
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
+#include "app/ui/MilvaneView.h"
+#include "app/ui/ScreenRegistry.h"
 #include "common/SjisText.h"
 #include "customers/MLVColSet.h"
 #include "customers/ui/ChoiceComboBox.h"
@@ -241,6 +243,8 @@ TEST_F(SorunaSheetTest, DMPageListsSentTitlesAndSelectsTheDocumentsTitle) {
 }
 
 TEST_F(SorunaSheetTest, CustomerScreenShowsTheHitsWithTheirColumn) {
+    RegisterBuiltScreens();
+    EXPECT_TRUE(MenuScreenHooks().analysis);  // the menu screen's button
     CMainFrame frame(*doc);
     doc->CustomerScreenMode = SCREEN_KOKYAKU_LIST;
     auto* view = new CKokyakuView(*doc, frame, SCREEN_KOKYAKU_LIST, &frame);
