@@ -312,6 +312,7 @@ public:
         }
         r[4]->setParent(box);
         grid->addWidget(r[4], 2, 0, 1, 3);
+        grid->setColumnStretch(6, 1);
         boxLayout->addLayout(grid);
         boxLayout->addWidget(new QLabel(U("※1ヶ月は30日、1年は365日として計算します。"), box));
         top->addWidget(box);
@@ -482,7 +483,8 @@ CSorunaAreaPage::CSorunaAreaPage(CMilvaneDoc*, IAddressLevels* levels, QWidget* 
         m_levels[i] = new QListWidget(this);
         m_levels[i]->setObjectName(QStringLiteral("ctl%1").arg(1042 + i));
         m_levels[i]->setAccessibleName(U(headings[i]));
-        m_levels[i]->setMinimumHeight(110);
+        m_levels[i]->setMinimumSize(130, 110);
+        m_levels[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         auto* label = new QLabel(U(headings[i]), this);
         label->setBuddy(m_levels[i]);
         lists->addWidget(label, 0, i);
@@ -505,6 +507,7 @@ CSorunaAreaPage::CSorunaAreaPage(CMilvaneDoc*, IAddressLevels* levels, QWidget* 
     m_list->setRootIsDecorated(false);
     m_list->setHeaderLabels({U("〒"), U("都道府県"), U("市区町村"), U("町名"), U("建物等")});
     m_list->setMinimumHeight(100);
+    m_list->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
     top->addWidget(m_list);
     m_customers = Radio(1254, U("顧客リストから抽出して表示する"));
     m_phone = Radio(1255, U("電話帳から抽出して表示する"));
