@@ -20,7 +20,7 @@ set(GEN_STAMPS "")
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/stamps)
 foreach(src ${TOOL_SOURCES})
   get_filename_component(name ${src} NAME_WE)
-  if(name MATCHES "^gen_")
+  if(name MATCHES "^gen_" AND NOT name STREQUAL "gen_postal_dict")
     set(stamp ${CMAKE_BINARY_DIR}/stamps/${name}.stamp)
     add_custom_command(OUTPUT ${stamp}
                        COMMAND ${name} ${MILVANE_TEMPLATE_DIR}
@@ -30,6 +30,20 @@ foreach(src ${TOOL_SOURCES})
     list(APPEND GEN_STAMPS ${stamp})
   endif()
 endforeach()
+
+# The postal dictionaries are built from the pinned postal-code package, which
+# scripts/fetch-postal-data.sh fetches once into a cache outside the tree.
+option(MILVANE_POSTAL_DATA "Build the postal dictionaries (fetches the postal-code data with npm once)" ON)
+if(MILVANE_POSTAL_DATA)
+  set(POSTAL_OUTPUTS ${MILVANE_TEMPLATE_DIR}/Dic/Yubin/yubin.dic ${MILVANE_TEMPLATE_DIR}/Dic/Hojin/hojin.dic)
+  add_custom_command(OUTPUT ${POSTAL_OUTPUTS}
+                     COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/fetch-postal-data.sh --generate
+                             $<TARGET_FILE:gen_postal_dict> ${MILVANE_TEMPLATE_DIR}
+                     DEPENDS gen_postal_dict ${CMAKE_SOURCE_DIR}/scripts/fetch-postal-data.sh
+                     COMMENT "Building the postal dictionaries"
+                     VERBATIM)
+  list(APPEND GEN_STAMPS ${POSTAL_OUTPUTS})
+endif()
 
 add_custom_target(milvane_template ALL DEPENDS ${TEMPLATE_OUTPUTS} ${GEN_STAMPS})
 install(DIRECTORY ${MILVANE_TEMPLATE_DIR}/ DESTINATION share/milvane/template)

@@ -20,8 +20,19 @@ for p in "${PACKAGES[@]}"; do
     missing+=("$p")
   fi
 done
+# npm fetches the postal-code data; any npm on the PATH will do.
+command -v npm >/dev/null || missing+=(npm)
 
-[ ${#missing[@]} -eq 0 ] && exit 0
+fetch_postal() {
+  # The postal-code data for the dictionaries, cached outside the tree; the
+  # build fetches it too when this step was skipped.
+  bash "$(dirname "$0")/fetch-postal-data.sh" >/dev/null
+}
+
+if [ ${#missing[@]} -eq 0 ]; then
+  fetch_postal
+  exit 0
+fi
 
 SUDO=()
 if [ "$(id -u)" -ne 0 ]; then
@@ -32,3 +43,4 @@ echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${SUDO[@]}" apt-get update -q
 "${SUDO[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fetch_postal

@@ -24,12 +24,14 @@ CMilvaneApp::CMilvaneApp(IAppShell& shell, AppOptions options)
       m_options(std::move(options)),
       m_locks(std::make_unique<CInstanceLocks>(m_options.sessionLockDir, m_options.globalLockDir)) {
     g_current = this;
+    Lookup::SetCurrent(&m_dictionaries);
 }
 
 CMilvaneApp::~CMilvaneApp() {
     m_doc.reset();
     if (m_locks) m_locks->Release();
     if (g_current == this) g_current = nullptr;
+    if (Lookup::Current() == &m_dictionaries) Lookup::SetCurrent(nullptr);
 }
 
 CMilvaneApp* CMilvaneApp::Current() { return g_current; }
@@ -143,7 +145,9 @@ int CMilvaneApp::InitInstance() {
     }
     LoadCustomers();
 
-    // The phone and postal dictionaries are not opened yet: lookups come later.
+    // Silent: a lookup tells what failed when it is used.
+    WriteLookupDefaults(m_installDir);
+    OpenDictionaries(false);
 
     m_helpFile = m_installDir + "/exe/Kokyakuhelp.html";
 
@@ -191,7 +195,7 @@ void CMilvaneApp::OnMainWindowClose() {
 }
 
 int CMilvaneApp::ExitInstance() {
-    // The dictionaries will be closed here once lookups exist.
+    m_dictionaries.Close();
     m_locks->Release();
     return 0;
 }

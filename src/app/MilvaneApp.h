@@ -10,6 +10,7 @@
 
 #include "app/InstanceLock.h"
 #include "app/PassCheck.h"
+#include "lookup/Dictionaries.h"
 
 class CMilvaneDoc;
 
@@ -52,13 +53,18 @@ public:
     // Start-up; non-zero to run, zero to end at once (messages shown). On
     // zero the main window, if created, was never shown.
     int InitInstance();
-    // Releases the locks (and, later, the dictionaries). Call once at the end,
+    // Closes the dictionaries and releases the locks. Call once at the end,
     // also after a failed InitInstance. Returns the exit code (0).
     int ExitInstance();
 
     // The main window is closing (the frame calls this before it closes):
     // past-data notice, WriteEndInfo, SaveMLV(true) and ClearData.
     void OnMainWindowClose();
+
+    // Opens the phone directory, then the postal dictionary; 1 when both are
+    // open. Start-up passes report = false (silent).
+    int OpenDictionaries(bool report) { return m_dictionaries.OpenDictionaries(report); }
+    CLookupDictionaries& Dictionaries() { return m_dictionaries; }
 
     // acck.sys present and writable, every existing folder of the tree writable.
     int CheckInstallation();
@@ -86,6 +92,7 @@ private:
     std::string m_helpFile;
     std::unique_ptr<CInstanceLocks> m_locks;
     std::unique_ptr<CMilvaneDoc> m_doc;
+    CLookupDictionaries m_dictionaries;
     bool m_waitShown = false;
     bool m_closed = false;  // OnMainWindowClose ran
 };

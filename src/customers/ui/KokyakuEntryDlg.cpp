@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "customers/ui/EntryLookupButtons.h"
 #include "customers/ui/KokyakuSubDlg.h"
 
 namespace {
@@ -28,6 +29,7 @@ CKokyakuEntryDlg::CKokyakuEntryDlg(EntryLayout layout, EntryMode mode, const CEn
       m_choices(std::move(choices)) {
     runSubDialog = [](CKokyakuSubDlg& d) { return d.exec() == QDialog::Accepted; };
     openUrl = OpenUrlWithDesktop;
+    chooseAddress = DialogAddressChooser(this);
     setWindowTitle(QString::fromStdString(m_logic.Title()));
     const bool viewOnly = m_logic.ViewOnly();
     m_controls = new CEntryControls(MainPageBindings(layout), m_labels, viewOnly, this, m_choices);
@@ -122,6 +124,10 @@ void CKokyakuEntryDlg::OnCommand(int id) {
     case 1325: OpenSubDialog(true); break;
     case 1326:
     case 1362: OpenSubDialog(false); break;
+    case 1329:
+    case 1330:
+    case 1331:
+    case 1332: RunLookupButton(id, *m_controls, chooseAddress); break;
     case 1381:
     case 1384: {
         auto* e = qobject_cast<QLineEdit*>(m_controls->Control(id == 1381 ? EntryCtl::Url1 : EntryCtl::Url2));
@@ -143,6 +149,7 @@ void CKokyakuEntryDlg::OpenSubDialog(bool notes) {
     const CEntryRecord input =
         SubDialogInput(m_logic.Working(), m_controls->MailChoice(), notes ? &note1 : nullptr);
     CKokyakuSubDlg dlg(kind, input, m_logic.ViewOnly(), m_labels, this, m_choices);
+    dlg.chooseAddress = chooseAddress;
     if (!runSubDialog(dlg)) return;
     if (ApplySubDialog(kind, dlg.Record(), m_logic.Working())) m_controls->ClearMailButtons();
     if (notes) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 
+#include "customers/EntryLookup.h"
 #include "customers/KokyakuEntry.h"
 #include "customers/ui/KokyakuEntryDlgControls.h"
 
@@ -36,6 +37,8 @@ public:
     std::function<bool(CKokyakuSubDlg&)> runSubDialog;
     // Opens an address with the desktop's default handler; replaceable.
     std::function<void(const QString&)> openUrl;
+    // Picks one of several lookup hits (the selection dialog); replaceable.
+    AddressChooser chooseAddress;
 
 private:
     void OnCommand(int id);

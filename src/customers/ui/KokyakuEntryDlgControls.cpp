@@ -254,13 +254,12 @@ void CEntryControls::AddExtras(int id, QGridLayout* grid, int row) {
     switch (id) {
     case 1070:
     case 1084:
-        // The postal dictionary is not available yet.
-        addButton(home ? 1329 : 1331, "〒検索", false, home ? "自宅の郵便番号から住所を検索" : "会社の郵便番号から住所を検索");
+        // Lookups fill fields, so a view-only page has them disabled.
+        addButton(home ? 1329 : 1331, "〒検索", !m_viewOnly, home ? "自宅の郵便番号から住所を検索" : "会社の郵便番号から住所を検索");
         return;
     case 1074:
     case 1088:
-        // The telephone directory is not available yet.
-        addButton(home ? 1330 : 1332, "電話帳", false, home ? "自宅の電話番号から検索" : "会社の電話番号から検索");
+        addButton(home ? 1330 : 1332, "電話帳", !m_viewOnly, home ? "自宅の電話番号から検索" : "会社の電話番号から検索");
         return;
     case 1095: addButton(1381, "開く", true, "URLを開く"); return;
     case 1096: addButton(1384, "開く", true, "会社のURLを開く"); return;

@@ -7,6 +7,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "customers/ui/EntryLookupButtons.h"
+
 void OpenUrlWithDesktop(const QString& url) { QDesktopServices::openUrl(QUrl::fromUserInput(url)); }
 
 namespace {
@@ -20,7 +22,12 @@ const std::vector<int> kDetailIds = {1082, 1231, 1097, 1184, 1098, 1230, 1122, 1
 
 CKokyakuSubDlg::CKokyakuSubDlg(SubDialogKind kind, const CEntryRecord& record, bool viewOnly, EntryLabelFn labels,
                                QWidget* parent, ChoiceComboFactory choices)
-    : QDialog(parent), openUrl(OpenUrlWithDesktop), m_kind(kind), m_record(record), m_viewOnly(viewOnly) {
+    : QDialog(parent),
+      openUrl(OpenUrlWithDesktop),
+      chooseAddress(DialogAddressChooser(this)),
+      m_kind(kind),
+      m_record(record),
+      m_viewOnly(viewOnly) {
     setWindowTitle(QString::fromStdString(SubDialogTitle(kind, viewOnly)));
     const auto& bindings = SubDialogBindings(kind);
     m_controls = new CEntryControls(bindings, std::move(labels), viewOnly, this, std::move(choices));
@@ -84,6 +91,7 @@ void CKokyakuSubDlg::OnOk() {
 }
 
 void CKokyakuSubDlg::OnButton(int id) {
+    if (RunLookupButton(id, *m_controls, chooseAddress)) return;
     if (id != 1381 && id != 1384) return;
     QWidget* w = m_controls->Control(id == 1381 ? EntryCtl::Url1 : EntryCtl::Url2);
     auto* e = qobject_cast<QLineEdit*>(w);

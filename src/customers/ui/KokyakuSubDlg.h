@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <functional>
 
+#include "customers/EntryLookup.h"
 #include "customers/KokyakuEntry.h"
 #include "customers/ui/KokyakuEntryDlgControls.h"
 
@@ -29,6 +30,8 @@ public:
 
     // Opens an address with the desktop's default handler; replaceable.
     std::function<void(const QString&)> openUrl;
+    // Picks one of several lookup hits (the selection dialog); replaceable.
+    AddressChooser chooseAddress;
 
 private:
     void OnButton(int id);

@@ -117,7 +117,7 @@ TEST_F(KokyakuEntryDlg, ClosingUntouchedAddDialogClosesWithoutQuestion) {
     auto d = Open(EntryLayout::Normal);
     EXPECT_TRUE(d->Button(1356)->isHidden());  // no navigation when adding
     EXPECT_FALSE(d->Button(1295)->isEnabled());             // pictures: not built
-    EXPECT_FALSE(d->Controls().Button(1329)->isEnabled());  // postal lookup: not built
+    EXPECT_TRUE(d->Controls().Button(1329)->isEnabled());   // postal lookup
     EXPECT_EQ(Edit(*d, 1095)->text(), QStringLiteral("http://"));
     d->show();
     d->Button(1389)->click();
