@@ -10,7 +10,9 @@
 #include <QVBoxLayout>
 
 #include "analysis/AddressLevels.h"
+#include "analysis/PostalAddressLevels.h"
 #include "analysis/ui/SorunaPages.h"
+#include "lookup/Dictionaries.h"
 
 namespace {
 
@@ -182,8 +184,10 @@ void CSorunaSheet::reject() {
 }
 
 IAddressLevels& SorunaAddressLevels() {
-    static CNoAddressLevels none;
-    return none;
+    static CPostalAddressLevels levels;
+    const CLookupDictionaries* dictionaries = Lookup::Current();
+    levels.SetDictionary(dictionaries ? &dictionaries->Postal() : nullptr);
+    return levels;
 }
 
 int RunSorunaSheet(QWidget* parent, CMilvaneDoc* doc, bool lockedDM, std::function<void()> beforeReset) {
