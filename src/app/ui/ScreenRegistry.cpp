@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "analysis/ui/SorunaSheet.h"
 #include "app/CommandIds.h"
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
@@ -48,6 +49,7 @@ void RegisterBuiltScreens() {
     // Further screens register here as they are built.
 
     CMenuScreenHooks& menu = MenuScreenHooks();
+    menu.analysis = [](CMilvaneView& view) { return RunSorunaSheet(&view, &view.Document(), false); };
     menu.loadAllHistory = [](CMilvaneDoc& doc) { return doc.Database().GetAllRireki(doc.RirekiList); };
     menu.hasPreExtraction = [](CMilvaneDoc& doc) { return Exists(doc.DataDir); };
     menu.commands[ID_PRE_EXTRACT_CLEAR] = [](CMilvaneView& view) { RemovePreExtraction(view.Document().DataDir); };

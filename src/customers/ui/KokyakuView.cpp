@@ -11,6 +11,7 @@
 #include <QRubberBand>
 #include <QScreen>
 
+#include "analysis/ui/SorunaSheet.h"
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/FindDlg.h"
@@ -315,6 +316,7 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_IMPORT_BRENNA:
     case ID_VIEW_MENU_SCREEN:
     case ID_APP_EXIT:
+    case ID_ANALYSIS:
         state.enabled = true;
         return true;
     case ID_KOKYAKU_SELECT_ALL:
@@ -360,7 +362,6 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
         state.enabled = CardOnHistoryPage() && m_card->Logic().RowCommandsEnabled();
         return true;
     // Commands of parts not built yet.
-    case ID_ANALYSIS:
     case ID_VIEW_DM_SCREEN:
     case ID_PRINT:
     case ID_MAIL_SEND:
@@ -438,6 +439,17 @@ bool CKokyakuView::RunCommand(int id) {
     case ID_EXTRACT: m_logic->Extract(); return true;
     case ID_EXTRACT_REDO: m_logic->RedoExtraction(); return true;
     case ID_EXTRACT_SAVE: m_logic->SaveExtractionCommand(); return true;
+    case ID_ANALYSIS: {
+        if (!m_logic->CheckUnsavedExtraction()) return true;
+        // The rows point at the hits of the previous result.
+        bool cleared = false;
+        const int kind = RunSorunaSheet(this, &Document(), false, [this, &cleared] {
+            m_listCtrl->List().SetRows({});
+            cleared = true;
+        });
+        m_logic->AnalysisFinished(kind, cleared);
+        return true;
+    }
     case ID_VIEW_MENU_SCREEN: m_logic->MenuScreen(); return true;
     case ID_APP_EXIT: m_logic->Exit(); return true;
     default: return false;
