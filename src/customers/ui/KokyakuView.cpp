@@ -21,6 +21,8 @@
 #include "customers/ui/DispSettingsDlg.h"
 #include "customers/ui/KokyakuEntryDlgRun.h"
 #include "customers/ui/KokyakuListCtrl.h"
+#include "dm/DMSelectLogic.h"
+#include "dm/ui/DMSelectDlgs.h"
 
 namespace {
 constexpr int kMargin = 6;
@@ -260,6 +262,9 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_KOKYAKU_SELECT_ALL:
         state.enabled = m_logic->CanSelectAll();
         return true;
+    case ID_VIEW_DM_SCREEN:
+        state.enabled = IsScreenRegistered(SCREEN_DM);
+        return true;
     case ID_EXTRACT_CLEAR:
         state.enabled = m_logic->IsFiltered();
         return true;
@@ -285,7 +290,6 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_EXTRACT_SAVE:
     case ID_EXTRACT:
     case ID_ANALYSIS:
-    case ID_VIEW_DM_SCREEN:
     case ID_IMPORT:
     case ID_EXPORT:
     case ID_EXPORT_HTML:
@@ -331,6 +335,12 @@ bool CKokyakuView::OnCommand(int id) {
     case ID_FIND: Frame().OpenFindDialog(); return true;
     case ID_EXTRACT_CLEAR: m_logic->ReleaseExtraction(); return true;
     case ID_VIEW_MENU_SCREEN: m_logic->MenuScreen(); return true;
+    case ID_VIEW_DM_SCREEN:
+        if (m_logic->CheckUnsavedExtraction() &&
+            CustomersToDm(&Document(), m_logic->SelectedKeys(),
+                          [this](const CDMKeys& keys) { return RunDMTitleSelectDialog(this, &Document(), keys); }))
+            SwitchScreen(SCREEN_DM);
+        return true;
     case ID_APP_EXIT: m_logic->Exit(); return true;
     default: return false;
     }
