@@ -228,6 +228,12 @@ std::vector<uint32_t> CKokyakuViewLogic::SelectedKeys() const {
     return keys;
 }
 
+std::vector<const CKokyaku*> CKokyakuViewLogic::SelectedRecords() const {
+    std::vector<const CKokyaku*> records;
+    for (int r = m_list.NextSelected(-1); r >= 0; r = m_list.NextSelected(r)) records.push_back(m_list.Item(r).record);
+    return records;
+}
+
 void CKokyakuViewLogic::Delete() {
     if (ReadOnly("データベースは読取専用です。\n顧客を削除することはできません。\n")) return;
     std::vector<uint32_t> keys = SelectedKeys();

@@ -118,6 +118,8 @@ public:
 
     // The selected customers' keys, in row order (selection rule of the list).
     std::vector<uint32_t> SelectedKeys() const;
+    // The selected customers' records, in row order (same rule).
+    std::vector<const CKokyaku*> SelectedRecords() const;
 
 private:
     bool ReadOnly(const char* message) const;

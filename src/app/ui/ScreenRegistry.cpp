@@ -13,6 +13,7 @@
 #include "customers/ui/KokyakuEntryDlgRun.h"
 #include "customers/ui/KokyakuView.h"
 #include "dm/ui/DMListView.h"
+#include "history/ui/RirekiView.h"
 
 namespace {
 std::array<ScreenFactory, SCREEN_COUNT>& Factories() {
@@ -42,6 +43,7 @@ void RegisterBuiltScreens() {
         return new CMilvaneView(doc, frame);
     });
     CKokyakuView::Register();  // screens 1 to 3
+    CRirekiView::Register();   // screen 4
     CDMListView::Register();   // screen 5
     // Further screens register here as they are built.
 

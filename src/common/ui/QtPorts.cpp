@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <climits>
 #include <cstdio>
@@ -143,7 +144,16 @@ std::optional<std::string> CQtPrompt::ChooseOpenFile(const std::string& title, c
 
 std::optional<std::string> CQtPrompt::ChooseSaveFile(const std::string& title, const std::string& filter,
                                                      const std::string& startPath) {
-    return Chosen(QFileDialog::getSaveFileName(DialogParent(), Q(title), Q(startPath), Q(filter)));
+    QFileDialog dlg(DialogParent(), Q(title), Q(startPath), Q(filter));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    // A name typed without extension takes the filter's first one before the
+    // overwrite question is asked, as the default extension of a save dialog.
+    static const QRegularExpression firstPattern(QStringLiteral("\\(\\*\\.([A-Za-z0-9]+)"));
+    const QRegularExpressionMatch m = firstPattern.match(Q(filter));
+    if (m.hasMatch()) dlg.setDefaultSuffix(m.captured(1));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+    return Chosen(dlg.selectedFiles().front());
 }
 
 // ---------------------------------------------------------------- console prompt

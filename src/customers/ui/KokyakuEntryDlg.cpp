@@ -74,7 +74,6 @@ CKokyakuEntryDlg::CKokyakuEntryDlg(EntryLayout layout, EntryMode mode, const CEn
     case EntryLayout::Individual: addButton(1362, QString::fromUtf8("会社情報...")); break;
     case EntryLayout::Corporate: addButton(1362, QString::fromUtf8("個人情報...")); break;
     }
-    // Pictures are not available yet.
     addButton(1295, QString::fromUtf8("写真..."))->setEnabled(false);
     row->addStretch();
     addButton(1, QString::fromStdString(m_logic.Button1Text()));
@@ -122,6 +121,7 @@ void CKokyakuEntryDlg::OnCommand(int id) {
     case 1356: m_logic.OnPrev(); break;
     case 1357: m_logic.OnNext(); break;
     case 1325: OpenSubDialog(true); break;
+    case 1295: OpenPictures(); break;
     case 1326:
     case 1362: OpenSubDialog(false); break;
     case 1329:
@@ -138,6 +138,19 @@ void CKokyakuEntryDlg::OnCommand(int id) {
     default: break;
     }
     UpdateButtons();
+}
+
+void CKokyakuEntryDlg::SetPictureRunner(std::function<bool(std::array<std::string, 5>&, bool)> run) {
+    runPictures = std::move(run);
+    Button(1295)->setEnabled(bool(runPictures));
+}
+
+void CKokyakuEntryDlg::OpenPictures() {
+    if (!runPictures) return;
+    std::array<std::string, 5> names;
+    for (int i = 0; i < 5; ++i) names[i] = m_logic.Working().Text("Picture" + std::to_string(i + 1));
+    if (!runPictures(names, m_logic.ViewOnly()) || m_logic.ViewOnly()) return;
+    for (int i = 0; i < 5; ++i) m_logic.Working().SetText("Picture" + std::to_string(i + 1), names[i]);
 }
 
 void CKokyakuEntryDlg::OpenSubDialog(bool notes) {

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 #include <functional>
+#include <string>
 #include <map>
 
 #include "customers/EntryLookup.h"
@@ -39,10 +41,15 @@ public:
     std::function<void(const QString&)> openUrl;
     // Picks one of several lookup hits (the selection dialog); replaceable.
     AddressChooser chooseAddress;
+    // The picture dialog over the five picture names (view-only flag); true
+    // when it ended with OK. "写真..." stays disabled while it is unset.
+    std::function<bool(std::array<std::string, 5>&, bool)> runPictures;
+    void SetPictureRunner(std::function<bool(std::array<std::string, 5>&, bool)> run);
 
 private:
     void OnCommand(int id);
     void OpenSubDialog(bool notes);
+    void OpenPictures();
     void UpdateButtons();
 
     CKokyakuEntryLogic m_logic;

@@ -3,10 +3,12 @@
 #include <memory>
 
 #include "app/MilvaneDoc.h"
+#include "common/Folders.h"
 #include "customers/MLVColSet.h"
 #include "customers/ui/ChoiceComboBox.h"
 #include "customers/ui/BulkChangeDlg.h"
 #include "customers/ui/KokyakuEntryDlg.h"
+#include "pictures/ui/PictureSelectDlg.h"
 
 EntryLabelFn LoadEntryLabels(const std::string& installDir) {
     auto set = std::make_shared<CMLVColSet>(installDir);
@@ -23,11 +25,16 @@ ChoiceComboFactory EntryChoiceCombos(const std::string& installDir) {
     };
 }
 
-EntryDialogRunner QtEntryDialogRunner(QWidget* parent, const std::string& installDir) {
-    return [parent, installDir](EntryLayout layout, EntryMode mode, const CEntryRecord* record, bool hasPrev,
-                                bool hasNext, IKokyakuEntryHost& host) {
+EntryDialogRunner QtEntryDialogRunner(QWidget* parent, const std::string& installDir, std::string pictureFolder) {
+    if (pictureFolder.empty() && !installDir.empty()) pictureFolder = GetDataFolder(installDir) + "/Picture";
+    return [parent, installDir, pictureFolder](EntryLayout layout, EntryMode mode, const CEntryRecord* record,
+                                               bool hasPrev, bool hasNext, IKokyakuEntryHost& host) {
         CKokyakuEntryDlg dlg(layout, mode, record, hasPrev, hasNext, &host, LoadEntryLabels(installDir), parent,
                              EntryChoiceCombos(installDir));
+        if (!installDir.empty())
+            dlg.SetPictureRunner([&dlg, installDir, pictureFolder](std::array<std::string, 5>& names, bool viewOnly) {
+                return RunPictureSelectDialog(&dlg, names, viewOnly, installDir, pictureFolder);
+            });
         dlg.exec();
     };
 }
@@ -42,7 +49,7 @@ void RunKokyakuEntry(QWidget* parent, CMilvaneDoc& doc, int cardType, EntryMode 
     if (!layout) return;
     const std::optional<CEntryRecord> copy = record ? std::optional<CEntryRecord>(ToEntryRecord(*record)) : std::nullopt;
     CKokyakuEntryHost host(doc, ops);
-    QtEntryDialogRunner(parent, doc.InstallDir())(*layout, mode, copy ? &*copy : nullptr, hasPrev, hasNext, host);
+    QtEntryDialogRunner(parent, doc.InstallDir(), doc.PictureFolder())(*layout, mode, copy ? &*copy : nullptr, hasPrev, hasNext, host);
 }
 
 void RunMenuAddCustomer(QWidget* parent, CMilvaneDoc* doc) {
@@ -60,7 +67,7 @@ void RunKokyakuAdd(QWidget* parent, CMilvaneDoc* doc, int cardType, const Kokyak
 void RunKokyakuChange(QWidget* parent, CMilvaneDoc* doc, int cardType, const CKokyaku* selected, bool hasPrev,
                       bool hasNext, const KokyakuScreenOps& ops) {
     ScreenChangeCustomer(doc, cardType, selected, hasPrev, hasNext, ops,
-                         QtEntryDialogRunner(parent, InstallDirOf(doc)));
+                         QtEntryDialogRunner(parent, InstallDirOf(doc), doc ? doc->PictureFolder() : std::string()));
 }
 
 void RunKokyakuCopy(QWidget* parent, CMilvaneDoc* doc, int cardType, const CKokyaku* selected,

@@ -18,9 +18,10 @@ class CMilvaneDoc;
 EntryLabelFn LoadEntryLabels(const std::string& installDir);
 // The choice-list drop-downs of the data folder.
 ChoiceComboFactory EntryChoiceCombos(const std::string& installDir);
-// Opens the entry dialog of a layout modally with the labels and choice lists
-// of the installation.
-EntryDialogRunner QtEntryDialogRunner(QWidget* parent, const std::string& installDir);
+// Opens the entry dialog of a layout modally with the labels, choice lists
+// and picture dialog of the installation; pictureFolder "" is the data
+// folder's "Picture".
+EntryDialogRunner QtEntryDialogRunner(QWidget* parent, const std::string& installDir, std::string pictureFolder = {});
 
 // The entry dialog alone, for a screen that made its own checks: layout by
 // card type (0 normal, 1 individual, 2 corporate; any other value does

@@ -1,5 +1,6 @@
 #include "customers/ui/KokyakuView.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,6 +13,7 @@
 
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
+#include "app/ui/FindDlg.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MenuDefs.h"
 #include "app/ui/ScreenRegistry.h"
@@ -20,7 +22,10 @@
 #include "customers/KokyakuListCells.h"
 #include "customers/ui/DispSettingsDlg.h"
 #include "customers/ui/KokyakuEntryDlgRun.h"
+#include "customers/ui/CardPane.h"
 #include "customers/ui/KokyakuListCtrl.h"
+#include "history/ui/RirekiEntryDlg.h"
+#include "exchange/ui/ExportDlg.h"
 #include "dm/DMSelectLogic.h"
 #include "dm/ui/DMSelectDlgs.h"
 
@@ -95,9 +100,17 @@ CKokyakuView::CKokyakuView(CMilvaneDoc& doc, CMainFrame& frame, int mode, QWidge
     m_count = new CValueLabel(QStringLiteral("件数"), this);
     m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    m_cardArea = new QWidget(this);
-    m_cardArea->setAccessibleName(QStringLiteral("カード"));
-    m_cardArea->hide();
+    m_card = new CCardPane(LoadEntryLabels(doc.InstallDir()), this);
+    m_card->SetPictureFolder(doc.PictureFolder());
+    m_card->hide();
+    m_history = std::make_unique<CKokyakuHistory>(&doc, m_listCtrl->List(), m_card->Logic(),
+                                                  static_cast<IKokyakuHistoryScreen&>(*this));
+    runRirekiDialog = [this](const RirekiDialogRequest& r, CRirekiData& result) {
+        return RunRirekiEntryDialog(this, r.mode, r.owner, r.customerKey, r.record, r.hasPrevious, r.hasNext,
+                                    Document().InstallDir(), Document().PictureFolder(), &result);
+    };
+    connect(m_card, &CCardPane::command, this, [this](int id) { Frame().OnCommand(id); });
+    connect(m_card, &CCardPane::entryActivated, this, [this] { Frame().OnCommand(ID_RIREKI_MODIFY); });
     m_splitter = new CSplitterBar(this);
     m_splitter->clamp = [this](int x) { return ClampSplitter(x, MinFormWidth()); };
     m_splitter->hide();
@@ -107,7 +120,10 @@ CKokyakuView::CKokyakuView(CMilvaneDoc& doc, CMainFrame& frame, int mode, QWidge
     });
 
     connect(m_listCtrl, &CKokyakuListCtrl::ContextMenuAt, this, &CKokyakuView::ShowContextMenu);
-    connect(m_listCtrl, &CKokyakuListCtrl::SelectionChangedByUser, this, [this] { RefreshCard(); });
+    connect(m_listCtrl, &CKokyakuListCtrl::SelectionChangedByUser, this, [this] { SyncCard(); });
+    connect(m_listCtrl, &CKokyakuListCtrl::RowDoubleClicked, this, [this] {
+        if (!m_cardShown) ShowCard(kCardPageDetail);
+    });
     setTabOrder(m_find, m_release);
     setTabOrder(m_release, m_redo);
     setTabOrder(m_redo, m_save);
@@ -115,7 +131,8 @@ CKokyakuView::CKokyakuView(CMilvaneDoc& doc, CMainFrame& frame, int mode, QWidge
 }
 
 CKokyakuView::~CKokyakuView() {
-    if (m_cardShown) Ports::Profile().WriteInt(kSettingsSection, kCardWidthKey, m_cardArea->width());
+    if (m_cardShown) Ports::Profile().WriteInt(kSettingsSection, kCardWidthKey, m_card->width());
+    m_history->Clear();
     // The rows may point at analysis hits that are dropped below.
     m_listCtrl->List().SetRows({});
     if (!m_keepResult) m_logic->DropExtraction();
@@ -133,7 +150,7 @@ void CKokyakuView::OnInitialUpdate() {
     Frame().ShowScreenToolBars(true);
     m_logic->FirstDisplay();
     Frame().showMaximized();
-    if (m_logic->CardPageForMode() >= 0) ShowCardArea();
+    if (m_logic->CardPageForMode() >= 0) ShowCard(m_logic->CardPageForMode());
     LayoutChildren();
     m_listCtrl->setFocus();
 }
@@ -187,7 +204,7 @@ void CKokyakuView::LayoutChildren() {
     m_listCtrl->setGeometry(kMargin, top, m_listWidth, listHeight);
     m_splitter->setGeometry(kMargin + m_listWidth, top, kSplitterWidth, listHeight);
     const int cardLeft = kMargin + m_listWidth + kSplitterWidth;
-    m_cardArea->setGeometry(cardLeft, top, std::max(0, w - kMargin - cardLeft), listHeight);
+    m_card->setGeometry(cardLeft, top, std::max(0, w - kMargin - cardLeft), listHeight);
 }
 
 void CKokyakuView::ShowContextMenu(const QPoint& globalPos) {
@@ -217,21 +234,48 @@ void CKokyakuView::ShowExtractionButtons(bool release, bool redo, bool save) {
     LayoutChildren();
 }
 
+QWidget* CKokyakuView::CardArea() const { return m_card; }
+
 void CKokyakuView::ShowCardArea() {
     if (m_cardShown) return;
     m_cardShown = true;
     m_listWidth = -1;  // from the stored width
     m_listCtrl->SetSingleSelection(true);
-    m_cardArea->show();
+    m_card->show();
     m_splitter->show();
     LayoutChildren();
+    RefreshCard();
+}
+
+void CKokyakuView::ShowCard(int page) {
+    m_card->Logic().SelectPage(page);
+    ShowCardArea();
+}
+
+void CKokyakuView::RefreshCard() {
+    m_card->SetPictureFolder(Document().PictureFolder());
+    if (m_cardShown) m_history->Refresh();
+    else m_history->Clear();
+}
+
+void CKokyakuView::ClearCard() { m_history->Clear(); }
+
+void CKokyakuView::SyncCard() {
+    if (!m_cardShown) return;
+    const int row = m_listCtrl->List().NextSelected(-1);
+    const CKokyaku* selected = row >= 0 ? m_listCtrl->List().Item(row).record : nullptr;
+    if (selected != m_card->Logic().Customer()) m_history->Refresh();
+}
+
+bool CKokyakuView::CardOnHistoryPage() const {
+    return m_cardShown && m_card->Logic().Page() == kCardPageHistory;
 }
 
 void CKokyakuView::HideCard() {
     if (!m_cardShown) return;
-    Ports::Profile().WriteInt(kSettingsSection, kCardWidthKey, m_cardArea->width());
+    Ports::Profile().WriteInt(kSettingsSection, kCardWidthKey, m_card->width());
     m_cardShown = false;
-    m_cardArea->hide();
+    m_card->hide();
     m_splitter->hide();
     m_listCtrl->SetSingleSelection(false);
     LayoutChildren();
@@ -255,6 +299,8 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_KOKYAKU_COUNT:
     case ID_DB_UPDATE_LIST:
     case ID_LIST_COLUMNS:
+    case ID_EXPORT:
+    case ID_EXPORT_HTML:
     case ID_VIEW_MENU_SCREEN:
     case ID_APP_EXIT:
         state.enabled = true;
@@ -275,29 +321,38 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
         state.checkable = true;
         state.checked = m_logic->CardType() == id - ID_CARDTYPE_NORMAL;
         return true;
-    // Commands of parts not built yet.
     case ID_KOKYAKU_BULK_RIREKI:
+    case ID_RIREKI_ADD:
+        state.enabled = true;
+        return true;
     case ID_VIEW_CARD:
+        state.enabled = true;
+        state.checkable = true;
+        state.checked = m_cardShown;
+        return true;
     case ID_CARD_RIREKI_PAGE:
     case ID_CARD_DETAIL_PAGE:
     case ID_CARD_DETAIL2_PAGE:
-    case ID_RIREKI_ADD:
+        state.enabled = m_cardShown;
+        return true;
+    case ID_RIREKI_FIND:
+        state.enabled = CardOnHistoryPage() && m_card->Logic().Customer();
+        return true;
     case ID_RIREKI_MODIFY:
     case ID_RIREKI_DELETE:
     case ID_RIREKI_COPY:
-    case ID_RIREKI_FIND:
+        state.enabled = CardOnHistoryPage() && m_card->Logic().RowCommandsEnabled();
+        return true;
+    // Commands of parts not built yet.
     case ID_EXTRACT_REDO:
     case ID_EXTRACT_SAVE:
     case ID_EXTRACT:
     case ID_ANALYSIS:
     case ID_IMPORT:
-    case ID_EXPORT:
-    case ID_EXPORT_HTML:
     case ID_IMPORT_BRENNA:
     case ID_PRINT:
     case ID_MAIL_SEND:
         state.enabled = false;
-        if (id == ID_VIEW_CARD) state.checkable = true;
         return true;
     default:
         return false;
@@ -307,7 +362,34 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
 bool CKokyakuView::OnCommand(int id) {
     CCommandState state;
     if (UpdateCommand(id, state) && !state.enabled) return true;
+    const bool handled = RunCommand(id);
+    SyncCard();
+    return handled;
+}
+
+bool CKokyakuView::RunCommand(int id) {
     switch (id) {
+    case ID_RIREKI_ADD: m_history->Add(runRirekiDialog); return true;
+    case ID_RIREKI_MODIFY: m_history->Change(runRirekiDialog); return true;
+    case ID_RIREKI_COPY: m_history->Copy(runRirekiDialog); return true;
+    case ID_RIREKI_DELETE: m_history->Delete(); return true;
+    case ID_KOKYAKU_BULK_RIREKI: m_history->BulkAdd(runRirekiDialog); return true;
+    case ID_RIREKI_FIND:
+        m_findInCard = true;
+        Frame().OpenFindDialog();
+        return true;
+    case ID_VIEW_CARD:
+        if (m_cardShown) HideCard();
+        else ShowCard(m_card->Logic().Page());
+        return true;
+    case ID_CARD_RIREKI_PAGE:
+    case ID_CARD_DETAIL_PAGE:
+    case ID_CARD_DETAIL2_PAGE: {
+        const int page = id - ID_CARD_RIREKI_PAGE;
+        if (page != kCardPageHistory && m_findInCard && Frame().FindDialog()) Frame().FindDialog()->close();
+        m_card->Logic().SelectPage(page);
+        return true;
+    }
     case ID_KOKYAKU_ADD: RunKokyakuAdd(this, &Document(), m_logic->CardType(), m_ops); return true;
     case ID_KOKYAKU_MODIFY: {
         CEntryTarget t = m_logic->EntryTarget();
@@ -329,10 +411,15 @@ bool CKokyakuView::OnCommand(int id) {
     case ID_LIST_COLUMNS:
         if (RunDispSettingsDialog(this, Document().InstallDir())) m_logic->DisplaySettingsChanged();
         return true;
+    case ID_EXPORT: RunExportCommand(this, Document(), m_logic->SelectedRecords()); return true;
+    case ID_EXPORT_HTML: RunHtmlExportCommand(this, Document(), m_logic->SelectedRecords()); return true;
     case ID_CARDTYPE_NORMAL:
     case ID_CARDTYPE_PERSONAL:
     case ID_CARDTYPE_CORPORATE: m_logic->SetCardType(id - ID_CARDTYPE_NORMAL); return true;
-    case ID_FIND: Frame().OpenFindDialog(); return true;
+    case ID_FIND:
+        m_findInCard = false;
+        Frame().OpenFindDialog();
+        return true;
     case ID_EXTRACT_CLEAR: m_logic->ReleaseExtraction(); return true;
     case ID_VIEW_MENU_SCREEN: m_logic->MenuScreen(); return true;
     case ID_VIEW_DM_SCREEN:
@@ -347,5 +434,7 @@ bool CKokyakuView::OnCommand(int id) {
 }
 
 int CKokyakuView::OnFindRequest(const CFindRequest& request) {
+    const bool inCard = CardOnHistoryPage() && (m_findInCard || m_card->isAncestorOf(QApplication::focusWidget()));
+    if (inCard) return m_card->Logic().Find(request.text.toStdString(), request.down) ? 1 : 0;
     return m_logic->Find(request.text.toStdString(), request.down) ? 1 : 0;
 }

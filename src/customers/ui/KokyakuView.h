@@ -9,8 +9,10 @@
 
 #include "app/ui/ScreenView.h"
 #include "customers/KokyakuEntryCommands.h"
+#include "customers/KokyakuHistory.h"
 #include "customers/KokyakuViewLogic.h"
 
+class CCardPane;
 class CKokyakuListCtrl;
 class QLabel;
 class CValueLabel;
@@ -39,7 +41,7 @@ private:
     bool m_dragging = false;
 };
 
-class CKokyakuView final : public CScreenView, private IKokyakuScreen {
+class CKokyakuView final : public CScreenView, private IKokyakuScreen, private IKokyakuHistoryScreen {
     Q_OBJECT
 public:
     // mode: the screen number 1 to 3.
@@ -49,16 +51,21 @@ public:
     void OnInitialUpdate() override;
     bool UpdateCommand(int id, CCommandState& state) override;
     bool OnCommand(int id) override;
+    bool RunCommand(int id);
     int OnFindRequest(const CFindRequest& request) override;
 
     CKokyakuViewLogic& Logic() { return *m_logic; }
     CKokyakuListCtrl* ListCtrl() const { return m_listCtrl; }
     CValueLabel* CountLabel() const { return m_count; }
     QPushButton* ExtractButton(int id) const;
-    // The right part beside the list (the card pane's place) and its splitter.
-    QWidget* CardArea() const { return m_cardArea; }
+    // The right part beside the list (the card pane) and its splitter.
+    QWidget* CardArea() const;
+    CCardPane* Card() const { return m_card; }
+    bool CardShown() const override { return m_cardShown; }
+    CKokyakuHistory& History() { return *m_history; }
+    // Opens the history entry dialog; replaceable (tests answer without a dialog).
+    RirekiDialogRunner runRirekiDialog;
     CSplitterBar* Splitter() const { return m_splitter; }
-    bool CardShown() const { return m_cardShown; }
 
     // Operations of the entry and history dialogs.
     int32_t AddCustomer(const CKokyaku& record) { return m_logic->AddCustomer(record); }
@@ -82,14 +89,19 @@ private:
     void SetFrameTitle(const std::string& title) override;
     void SetCountText(const std::string& text) override;
     void ShowExtractionButtons(bool release, bool redo, bool save) override;
-    void RefreshCard() override {}
-    void ClearCard() override {}
+    void RefreshCard() override;
+    void ClearCard() override;
     void HideCard() override;
+    // IKokyakuHistoryScreen
+    void ShowCard(int page) override;
     bool SaveExtraction() override { return false; }
     void SwitchScreen(int screen) override;
     void CloseMainWindow() override;
 
     void ShowCardArea();
+    // Shows the first selected customer on the card when it changed.
+    void SyncCard();
+    bool CardOnHistoryPage() const;
     void LayoutChildren();
     void ShowContextMenu(const QPoint& globalPos);
     int MinFormWidth() const;
@@ -103,7 +115,9 @@ private:
     QPushButton* m_release = nullptr;
     QPushButton* m_redo = nullptr;
     QPushButton* m_save = nullptr;
-    QWidget* m_cardArea = nullptr;
+    CCardPane* m_card = nullptr;
+    std::unique_ptr<CKokyakuHistory> m_history;
+    bool m_findInCard = false;
     CSplitterBar* m_splitter = nullptr;
     bool m_cardShown = false;
     int m_listWidth = -1;  // left part while the card pane is shown

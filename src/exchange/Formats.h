@@ -1,0 +1,70 @@
+// The formats of the exchange table (see ExchangeFormat.h).
+#pragma once
+
+#include "exchange/ExchangeFormat.h"
+
+// Desktop database files; reading is added with the import.
+class CDesktopDbFormat final : public CExchangeFormat {
+public:
+    const char* Name() const override { return "desktop-database"; }
+    const char* Label() const override { return "ACCESS（2002/2000/97）データ"; }
+    const char* FilterName() const override { return "Microsoft Accessﾃﾞｰﾀﾍﾞｰｽ"; }
+    std::vector<std::string> Patterns() const override { return {"*.mdb"}; }
+    const char* Extension() const override { return "mdb"; }
+    unsigned Capabilities() const override { return kExchangeRows; }
+};
+
+// Office Open XML workbooks.
+class CWorkbookFormat final : public CExchangeFormat {
+public:
+    const char* Name() const override { return "workbook"; }
+    const char* Label() const override { return "EXCEL（2002/2000/97）データ"; }
+    const char* FilterName() const override { return "Microsoft Excelｼｰﾄ"; }
+    std::vector<std::string> Patterns() const override { return {"*.xlsx"}; }
+    const char* Extension() const override { return "xlsx"; }
+    unsigned Capabilities() const override { return kExchangeWrite | kExchangeRows; }
+    std::size_t MaxDataRows() const override { return kMaxDataRows; }
+    bool WriteRows(const std::string& path, const ExchangeTable& table) override;
+
+    static constexpr std::size_t kMaxDataRows = 63355;
+    // The library is linked in, so a workbook can always be written; this
+    // message of a missing spreadsheet program is never shown.
+    static constexpr const char* kProgramMissing = "Microsoft(R) Excel97以上 がｲﾝｽﾄｰﾙされている必要があります。\n";
+    static constexpr double kRowHeight = 13.5;
+    static constexpr double kMaxColumnWidth = 60;
+};
+
+// Comma-separated text in Shift-JIS.
+class CTextFormat final : public CExchangeFormat {
+public:
+    const char* Name() const override { return "text"; }
+    const char* Label() const override { return "テキスト（*.csv/*.txt）データ"; }
+    const char* FilterName() const override { return "ﾃｷｽﾄﾌｧｲﾙ"; }
+    std::vector<std::string> Patterns() const override { return {"*.csv", "*.txt"}; }
+    const char* Extension() const override { return "csv"; }
+    unsigned Capabilities() const override { return kExchangeWrite | kExchangeRows; }
+    bool WriteRows(const std::string& path, const ExchangeTable& table) override;
+};
+
+// ContactXML 1.1 contact files (docs/contactxml.md).
+class CContactXmlFormat final : public CExchangeFormat {
+public:
+    const char* Name() const override { return "contactxml"; }
+    const char* Label() const override { return "ContactXML"; }
+    const char* FilterName() const override { return "ContactXML"; }
+    std::vector<std::string> Patterns() const override { return {"*.xml"}; }
+    const char* Extension() const override { return "xml"; }
+    unsigned Capabilities() const override { return kExchangeWrite | kExchangeRecords; }
+    bool WriteRecords(const std::string& path, std::span<const CKokyaku* const> customers,
+                      const std::string& pictureFolder) override;
+
+    // The folder beside an XML file that receives the pictures: "<stem>_pictures".
+    static std::string PictureFolderFor(const std::string& xmlPath);
+};
+
+// The bytes of a text file: every cell quoted with inner quotes doubled,
+// cells joined by commas, CR LF after each row, Shift-JIS, no byte-order mark.
+std::string TextFileBytes(const ExchangeTable& table);
+
+// The lock file an office suite keeps beside a document it has open.
+std::string OfficeLockFile(const std::string& path);

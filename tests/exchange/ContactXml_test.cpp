@@ -1,0 +1,106 @@
+// ContactXML files parsed back, with their pictures.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "exchange/ContactXml.h"
+#include "exchange/Export.h"
+#include "exchange/ExchangeSupport.h"
+#include "exchange/Formats.h"
+#include "support/TestPorts.h"
+
+namespace {
+
+TEST(ContactXml, WrittenAndParsedBack) {
+    TestPorts ports;
+    TempDir dir;
+    std::filesystem::create_directories(dir.File("pic"));
+    WriteBytes(dir.File("pic/face.jpg"), "JPEG");
+    TestCustomers customers;
+    CKokyaku& a = customers.Add("C1", "山田 <太郎>");
+    a.Yomi = "ﾔﾏﾀﾞ ﾀﾛｳ";
+    a.Zip_Home = "1000001";
+    a.Add1_Home = "東京都";
+    a.Add2_Home = "千代田区";
+    a.TEL_Home = "03-1234-5678";
+    a.CellPhone2 = "090-1111-2222";
+    a.EMail2 = "taro@example.jp";
+    a.EMail4 = "t.yamada@example.co.jp";
+    a.CommonMail = 4;
+    a.URL1 = "http://example.jp/";
+    a.CompName = "みどり商事";
+    a.Post = "部長";
+    a.Sex = 1;
+    a.BirthDay = CDateTime::FromParts(1980, 2, 29);
+    a.Picture1 = "face.jpg";
+    a.Picture2 = "gone.jpg";
+    customers.Add("C2", "鈴木");
+
+    ports.prompt.QueueAnswer(Answer::Yes);
+    ports.prompt.QueueChoice(dir.File("out/cards"));
+    std::filesystem::create_directories(dir.File("out"));
+    CExportDialogs dialogs{[] { return std::optional<int>(2); }, [] { return std::optional<std::vector<CMLVCol>>(); }};
+    ASSERT_EQ(ExportCustomers(customers.All(), dir.File("pic"), dialogs), 1);
+
+    pugi::xml_document doc;
+    ASSERT_TRUE(ParseXml(doc, ReadBytes(dir.File("out/cards.xml"))));
+    pugi::xml_node root = doc.child("ContactXML");
+    EXPECT_STREQ(root.attribute("xmlns").value(), kContactXmlNamespace);
+    EXPECT_STREQ(root.attribute("contactXMLVersion").value(), "1.1");
+    ASSERT_EQ(root.select_nodes("ContactXMLItem").size(), 2u);
+    pugi::xml_node item = root.child("ContactXMLItem");
+
+    pugi::xml_node full = item.child("PersonName").child("PersonNameItem").child("FullName");
+    EXPECT_STREQ(full.child_value(), "山田 <太郎>");
+    EXPECT_STREQ(full.attribute("pronunciation").value(), "ﾔﾏﾀﾞ ﾀﾛｳ");
+    pugi::xml_node occupation = item.child("Occupation").child("OccupationItem");
+    EXPECT_STREQ(occupation.child_value("OrganizationName"), "みどり商事");
+    EXPECT_STREQ(occupation.child_value("JobTitle"), "部長");
+    pugi::xml_node address = item.child("Address").child("AddressItem");
+    EXPECT_STREQ(address.attribute("locationType").value(), "Home");
+    EXPECT_STREQ(address.child("AddressCode").attribute("codeDomain").value(), "ZIP7");
+    EXPECT_STREQ(address.child_value("AddressCode"), "1000001");
+    EXPECT_STREQ(address.child_value("FullAddress"), "東京都千代田区");
+
+    auto select = [&](const char* xpath) { return item.select_node(xpath).node(); };
+    EXPECT_STREQ(select("Phone/PhoneItem[@phoneType='Phone'][@locationType='Home']").child_value(), "03-1234-5678");
+    EXPECT_STREQ(select("Phone/PhoneItem[@phoneType='Cellular'][@locationType='Office']").child_value(),
+                 "090-1111-2222");
+    EXPECT_STREQ(select("Email/EmailItem[@preference='True']").child_value(), "t.yamada@example.co.jp");
+    EXPECT_EQ(item.select_nodes("Email/EmailItem").size(), 2u);
+    EXPECT_STREQ(select("Web/WebItem[@locationType='Home']").child_value(), "http://example.jp/");
+    auto extension = [&](const std::string& name) {
+        return std::string(item.select_node(("Extension/ExtensionItem[@name='" + name + "']").c_str()).node().child_value());
+    };
+    EXPECT_EQ(extension("X-CustomerID"), "C1");
+    EXPECT_EQ(extension("X-Sex"), "1");
+    EXPECT_EQ(extension("X-BirthDay"), "1980/02/29");
+    EXPECT_EQ(extension("X-Add1_Home"), "東京都");
+    EXPECT_EQ(extension("X-Picture1"), "face.jpg");
+    EXPECT_EQ(extension("X-Picture2"), "gone.jpg");
+    // Fields of standard elements are not repeated as extensions.
+    EXPECT_EQ(extension("X-Name"), "");
+    EXPECT_EQ(extension("X-TEL_Home"), "");
+    EXPECT_EQ(extension("X-CommonMail"), "");
+
+    EXPECT_EQ(ReadBytes(dir.File("out/cards_pictures/face.jpg")), "JPEG");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out/cards_pictures/gone.jpg")));
+    EXPECT_EQ(ports.prompt.Texts().back(), "書き出しを完了しました。");
+}
+
+TEST(ContactXml, FailureKeepsTheOldFile) {
+    TestPorts ports;
+    TempDir dir;
+    TestCustomers customers;
+    customers.Add("C1", "山田").Picture1 = "face.jpg";
+    std::filesystem::create_directories(dir.File("pic"));
+    WriteBytes(dir.File("pic/face.jpg"), "JPEG");
+    WriteBytes(dir.File("cards.xml"), "old");
+    WriteBytes(dir.File("cards_pictures"), "");  // a file where the picture folder belongs
+    CContactXmlFormat format;
+    EXPECT_FALSE(format.WriteRecords(dir.File("cards.xml"), customers.All(), dir.File("pic")));
+    EXPECT_EQ(format.errorString(), "ファイルを作成できませんでした。");
+    EXPECT_EQ(ReadBytes(dir.File("cards.xml")), "old");
+}
+
+}  // namespace
