@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTreeWidget>
 #include <cmath>
 
@@ -24,6 +25,9 @@ const QColor kHitColour(200, 255, 200);
 constexpr int kButtonTop = 30;
 constexpr int kListTop = 65;
 constexpr int kLeft = 15;
+// Below this size of the page the screen scrolls.
+constexpr int kMinPageWidth = 740;
+constexpr int kMinPageHeight = 400;
 
 QTreeWidget* MakeList(const QStringList& heads, const std::vector<int>& widths, const QString& name, QWidget* parent) {
     auto* list = new QTreeWidget(parent);
@@ -104,8 +108,21 @@ CDMListView::CDMListView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) :
     IDMScreen& screen = *this;
     m_logic = std::make_unique<CDMViewLogic>(&doc, screen);
 
-    m_titleLabel = new QLabel(QStringLiteral("DMタイトル一覧"), this);
-    m_caption = new CValueLabel(QStringLiteral("送付対象顧客"), this, QString::fromUtf8(kDMTargetCaption));
+    m_scroll = new QScrollArea(this);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_page = new QWidget;
+    m_page->setMinimumSize(kMinPageWidth, kMinPageHeight);
+    m_page->setAutoFillBackground(true);
+    QPalette pal = m_page->palette();
+    pal.setColor(QPalette::Window, QColor(255, 255, 192));  // the labels on it are transparent
+    m_page->setPalette(pal);
+    m_scroll->setWidget(m_page);
+    m_page->installEventFilter(this);
+    QWidget* page = m_page;
+
+    m_titleLabel = new QLabel(QStringLiteral("DMタイトル一覧"), page);
+    m_caption = new CValueLabel(QStringLiteral("送付対象顧客"), page, QString::fromUtf8(kDMTargetCaption));
     const std::pair<int, const char*> buttons[] = {
         {ID_DM_ADD, "DMを追加..."},          {ID_DM_MODIFY, "DMを修正..."},
         {ID_DM_DELETE, "DMを削除"},          {ID_DM_COPY, "DMをコピー..."},
@@ -113,7 +130,7 @@ CDMListView::CDMListView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) :
         {ID_DM_HIT_RATE, "DMヒット率分析..."},
     };
     for (auto [id, text] : buttons) {
-        auto* b = new QPushButton(QString::fromUtf8(text), this);
+        auto* b = new QPushButton(QString::fromUtf8(text), page);
         b->setAccessibleName(QString::fromUtf8(text));
         b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, [this, id] {
@@ -124,12 +141,12 @@ CDMListView::CDMListView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) :
     }
     m_titles = MakeList({QStringLiteral("済"), QStringLiteral("送付日"), QStringLiteral("DMタイトル"),
                          QStringLiteral("内容"), QStringLiteral("管理者"), QStringLiteral("送付方法")},
-                        {28, 100, 120, 65, 95, 85}, QStringLiteral("DMタイトル一覧"), this);
+                        {28, 100, 120, 65, 95, 85}, QStringLiteral("DMタイトル一覧"), page);
     m_titleLabel->setBuddy(m_titles);
     m_targets = MakeList({QStringLiteral("お客様コード"), QStringLiteral("氏名"), QStringLiteral("会社名")},
-                         {100, 190, 190}, QStringLiteral("DM送付対象顧客"), this);
+                         {100, 190, 190}, QStringLiteral("DM送付対象顧客"), page);
     m_caption->setBuddy(m_targets);
-    m_chart = new CDMHitRateChart(this);
+    m_chart = new CDMHitRateChart(page);
     m_chart->hide();
 
     connect(m_titles, &QTreeWidget::itemSelectionChanged, this, &CDMListView::TitleSelectionChanged);
@@ -289,6 +306,7 @@ void CDMListView::TargetSelectionChanged() {
 
 bool CDMListView::eventFilter(QObject* watched, QEvent* event) {
     // The space key on a title does what a click on its image does.
+    if (watched == m_page && event->type() == QEvent::Resize) LayoutChildren();
     if (watched == m_titles && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Space && m_titles->currentItem()) {
@@ -303,15 +321,13 @@ bool CDMListView::eventFilter(QObject* watched, QEvent* event) {
     return CScreenView::eventFilter(watched, event);
 }
 
-void CDMListView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), QColor(255, 255, 192)); }
-
 void CDMListView::resizeEvent(QResizeEvent* event) {
     CScreenView::resizeEvent(event);
-    LayoutChildren();
+    m_scroll->setGeometry(rect());
 }
 
 void CDMListView::LayoutChildren() {
-    const int w = std::max(width(), 740), h = std::max(height(), 400);
+    const int w = m_page->width(), h = m_page->height();
     const int listsW = w - 30, listsH = h - 80;
     const int titleW = std::min(listsW / 2, 500);
     const int targetX = kLeft + titleW + 5, targetW = std::max(0, listsW - titleW - 5);

@@ -13,6 +13,7 @@
 class CValueLabel;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -47,6 +48,7 @@ public:
     QTreeWidget* TargetList() const { return m_targets; }
     CValueLabel* CaptionLabel() const { return m_caption; }
     CDMHitRateChart* Chart() const { return m_chart; }
+    QScrollArea* ScrollArea() const { return m_scroll; }
     // Buttons 1012 ... 1018 by their command.
     QPushButton* Button(int command) const;
 
@@ -55,7 +57,6 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -73,6 +74,8 @@ private:
     void LayoutChildren();
 
     std::unique_ptr<CDMViewLogic> m_logic;
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_page = nullptr;  // the scrolled page holding every control
     QLabel* m_titleLabel = nullptr;
     CValueLabel* m_caption = nullptr;
     QTreeWidget* m_titles = nullptr;

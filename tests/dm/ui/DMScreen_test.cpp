@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTreeWidget>
 
@@ -99,6 +101,13 @@ TEST_F(DMScreenTest, TitlesTargetsCaptionAndButtons) {
     EXPECT_FALSE(view->Button(ID_DM_COPY)->isEnabled());
     EXPECT_TRUE(frame->QueryCommand(ID_DM_DELETE).enabled);
     EXPECT_FALSE(frame->QueryCommand(ID_DM_MODIFY).enabled);
+
+    // The lists share the scrolled page, which keeps a minimum size.
+    QWidget* page = view->ScrollArea()->widget();
+    EXPECT_EQ(page->minimumSize(), QSize(740, 400));
+    EXPECT_EQ(view->TitleList()->width(), std::min((page->width() - 30) / 2, 500));
+    EXPECT_EQ(view->TitleList()->height(), page->height() - 80);
+    EXPECT_EQ(view->TargetList()->x(), view->TitleList()->geometry().right() + 1 + 5);
 
     // Leaving the screen clears the document's DM state.
     frame->SwitchView(SCREEN_MENU);
