@@ -289,7 +289,7 @@ bool CDMListView::ChooseCustomers(std::vector<CDMMngData>& chosen) {
 bool CDMListView::CanAnalyseHitRate() const { return static_cast<bool>(DMHooks().analyseHitRate); }
 
 bool CDMListView::AnalyseHitRate() {
-    return DMHooks().analyseHitRate && DMHooks().analyseHitRate(const_cast<CDMListView*>(this), Document());
+    return DMHooks().analyseHitRate && DMHooks().analyseHitRate(this, Document());
 }
 
 // ---------------------------------------------------------------- events
