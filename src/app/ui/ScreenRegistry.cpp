@@ -14,6 +14,7 @@
 #include "customers/ui/KokyakuView.h"
 #include "dm/ui/DMListView.h"
 #include "history/ui/RirekiView.h"
+#include "maintenance/ui/MaintenanceCommands.h"
 
 namespace {
 std::array<ScreenFactory, SCREEN_COUNT>& Factories() {
@@ -66,4 +67,5 @@ void RegisterBuiltScreens() {
     menu.commands[ID_CHOICE_LISTS] = [](CMilvaneView& view) {
         RunChoiceListChooser(&view, view.Document().InstallDir());
     };
+    RegisterMaintenanceCommands(menu);
 }

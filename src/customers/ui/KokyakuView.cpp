@@ -26,6 +26,7 @@
 #include "customers/ui/KokyakuListCtrl.h"
 #include "history/ui/RirekiEntryDlg.h"
 #include "exchange/ui/ExportDlg.h"
+#include "exchange/ui/ImportDlg.h"
 #include "dm/DMSelectLogic.h"
 #include "dm/ui/DMSelectDlgs.h"
 
@@ -301,6 +302,8 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_LIST_COLUMNS:
     case ID_EXPORT:
     case ID_EXPORT_HTML:
+    case ID_IMPORT:
+    case ID_IMPORT_BRENNA:
     case ID_VIEW_MENU_SCREEN:
     case ID_APP_EXIT:
         state.enabled = true;
@@ -348,8 +351,6 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_EXTRACT_SAVE:
     case ID_EXTRACT:
     case ID_ANALYSIS:
-    case ID_IMPORT:
-    case ID_IMPORT_BRENNA:
     case ID_PRINT:
     case ID_MAIL_SEND:
         state.enabled = false;
@@ -413,6 +414,8 @@ bool CKokyakuView::RunCommand(int id) {
         return true;
     case ID_EXPORT: RunExportCommand(this, Document(), m_logic->SelectedRecords()); return true;
     case ID_EXPORT_HTML: RunHtmlExportCommand(this, Document(), m_logic->SelectedRecords()); return true;
+    case ID_IMPORT: RunImportCommand(this, Document(), *m_logic); return true;
+    case ID_IMPORT_BRENNA: RunBrennaImportCommand(this, *m_logic); return true;
     case ID_CARDTYPE_NORMAL:
     case ID_CARDTYPE_PERSONAL:
     case ID_CARDTYPE_CORPORATE: m_logic->SetCardType(id - ID_CARDTYPE_NORMAL); return true;
