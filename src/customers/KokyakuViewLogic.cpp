@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "analysis/SorunaHit.h"
+#include "app/CommandIds.h"
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
@@ -15,6 +16,7 @@
 #include "customers/MLVColSet.h"
 #include "customers/PreExtraction.h"
 #include "exchange/Import.h"
+#include "extract/ExtractDlgLogic.h"
 #include "extract/ExCondition.h"
 
 namespace {
@@ -89,7 +91,7 @@ void CKokyakuViewLogic::ApplyPreExtraction() {
     m_doc->Extraction = std::shared_ptr<CExCondition>(std::move(condition));
     m_doc->ExtractActive = 1;
     m_doc->ExtractKeys = std::move(keys);
-    m_extractionSaved = true;
+    m_doc->ExtractSaved = 1;
 }
 
 void CKokyakuViewLogic::Populate() {
@@ -146,7 +148,8 @@ void CKokyakuViewLogic::BuildColumns() {
         return;
     }
     const std::string& install = m_doc->InstallDir();
-    if (m_doc->Extraction && !m_doc->Extraction->DisplayColumns.empty()) {
+    const bool analysed = m_doc->AnalysisKind >= 1 && m_doc->AnalysisKind <= 7;
+    if (!analysed && m_doc->Extraction && !m_doc->Extraction->DisplayColumns.empty()) {
         CMLVColSet set(install);
         set.Load();
         for (const auto& name : m_doc->Extraction->DisplayColumns)
@@ -155,7 +158,7 @@ void CKokyakuViewLogic::BuildColumns() {
         return;
     }
     std::vector<CMLVCol> displayed = BuildCustomerListColumns(install);
-    if (m_doc->AnalysisKind >= 1 && m_doc->AnalysisKind <= 7) {
+    if (analysed) {
         std::vector<int> widths;
         std::string hitColumn = AnalysisColumnOf(m_doc->AnalysisKind);
         if (!hitColumn.empty()) {
@@ -190,19 +193,25 @@ int CKokyakuViewLogic::CardPageForMode() const {
 
 // ---------------------------------------------------------------- extraction
 
+bool CKokyakuViewLogic::ExtractionSaved() const { return m_doc && m_doc->ExtractSaved; }
+
+void CKokyakuViewLogic::SetExtractionSaved(bool saved) {
+    if (m_doc) m_doc->ExtractSaved = saved ? 1 : 0;
+}
+
 bool CKokyakuViewLogic::CheckUnsavedExtraction() {
-    if (!m_doc || IsReadOnly(m_doc) || !m_doc->Extraction || m_extractionSaved) return true;
+    if (!m_doc || IsReadOnly(m_doc) || !m_doc->Extraction || m_doc->ExtractSaved) return true;
     if (Ports::Prompt().AskYesNo("抽出した条件は保存されていません。保存しますか？", MsgIcon::Question, Answer::Yes) ==
         Answer::No)
         return true;
     if (!m_screen.SaveExtraction()) return false;
-    m_extractionSaved = true;
+    m_doc->ExtractSaved = 1;
     return true;
 }
 
 void CKokyakuViewLogic::DropExtraction() {
-    m_extractionSaved = false;
     if (!m_doc) return;
+    m_doc->ExtractSaved = 0;
     m_doc->Extraction.reset();
     m_doc->ExtractActive = 0;
     m_doc->ExtractKeys.clear();
@@ -212,11 +221,68 @@ void CKokyakuViewLogic::DropExtraction() {
     m_doc->AnalysisHits.clear();
 }
 
+void CKokyakuViewLogic::AnalysisFinished(int kind, bool rowsCleared) {
+    if (kind == 4 && m_doc) {
+        // The rows come back without the DM result, which stays for the DM screen.
+        if (rowsCleared) {
+            std::vector<uint32_t> keys;
+            keys.swap(m_doc->AnalysisKeys);
+            const int32_t dmKey = m_doc->AnalysisDMKey;
+            m_doc->AnalysisKind = -1;
+            Populate();
+            m_doc->AnalysisKind = 4;
+            m_doc->AnalysisDMKey = dmKey;
+            m_doc->AnalysisKeys.swap(keys);
+        }
+        m_screen.SwitchScreen(SCREEN_DM);
+        return;
+    }
+    if (kind >= 1 && m_doc) {
+        m_doc->ExtractSaved = 0;
+        m_doc->Extraction.reset();
+        m_doc->ExtractActive = 0;
+        m_doc->ExtractKeys.clear();
+        Populate();
+    } else if (rowsCleared) {
+        Populate();
+    }
+}
+
 void CKokyakuViewLogic::ReleaseExtraction() {
     if (!m_filtered || !CheckUnsavedExtraction()) return;
     // The rows point at the hits that are about to go.
     m_list.SetRows({});
     DropExtraction();
+    Populate();
+}
+
+void CKokyakuViewLogic::Extract() {
+    if (!m_doc || !CheckUnsavedExtraction()) return;
+    const int result = m_screen.ExtractionDialog(m_screen.CanShowHistory() ? kExtractAny : kExtractCustomers);
+    if (result == 2)
+        m_screen.ShowHistoryResult();
+    else if (result == 1)
+        ExtractionReplaced();
+}
+
+void CKokyakuViewLogic::RedoExtraction() {
+    if (!m_doc || !m_doc->Extraction) return;
+    if (m_screen.ExtractionDialog(kExtractCustomers) == 1) ExtractionReplaced();
+}
+
+void CKokyakuViewLogic::SaveExtractionCommand() {
+    if (ReadOnly("データベースは読取専用です。\n抽出条件の保存はできません。")) return;
+    if (!m_doc || !m_doc->Extraction) return;
+    if (m_screen.SaveExtraction()) m_doc->ExtractSaved = 1;
+}
+
+void CKokyakuViewLogic::ExtractionReplaced() {
+    // The rows may point at analysis hits, which the extraction replaces.
+    m_list.SetRows({});
+    m_doc->AnalysisKind = -1;
+    m_doc->AnalysisDMKey = 0;
+    m_doc->AnalysisKeys.clear();
+    m_doc->AnalysisHits.clear();
     Populate();
 }
 

@@ -153,6 +153,7 @@ void CCustomerSelectLogic::DiscardExtraction() {
     m_doc.Extraction.reset();
     m_doc.ExtractKeys.clear();
     m_doc.ExtractActive = 0;
+    m_doc.ExtractSaved = 0;
 }
 
 // ---- the customer screen's hand-over

@@ -11,6 +11,7 @@
 #include <QRubberBand>
 #include <QScreen>
 
+#include "analysis/ui/SorunaSheet.h"
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/FindDlg.h"
@@ -27,6 +28,7 @@
 #include "history/ui/RirekiEntryDlg.h"
 #include "exchange/ui/ExportDlg.h"
 #include "exchange/ui/ImportDlg.h"
+#include "extract/ui/ExtractDlg.h"
 #include "dm/DMSelectLogic.h"
 #include "dm/ui/DMSelectDlgs.h"
 
@@ -229,9 +231,6 @@ void CKokyakuView::ShowExtractionButtons(bool release, bool redo, bool save) {
         b->setVisible(on);
         b->setEnabled(on);
     }
-    // The extraction dialogs are not available yet.
-    m_redo->setEnabled(false);
-    m_save->setEnabled(false);
     LayoutChildren();
 }
 
@@ -284,6 +283,19 @@ void CKokyakuView::HideCard() {
 
 void CKokyakuView::SwitchScreen(int screen) { Frame().SwitchView(screen); }
 
+bool CKokyakuView::SaveExtraction() {
+    return RunSaveExtractionDialog(this, Document().InstallDir(), Document().Extraction.get());
+}
+
+int CKokyakuView::ExtractionDialog(int mode) { return RunExtractDialog(this, Document(), mode); }
+
+bool CKokyakuView::CanShowHistory() const { return IsScreenRegistered(SCREEN_RIREKI_LIST); }
+
+void CKokyakuView::ShowHistoryResult() {
+    KeepResultOnLeave();
+    Frame().SwitchView(SCREEN_RIREKI_LIST);
+}
+
 void CKokyakuView::CloseMainWindow() { Frame().close(); }
 
 // ---------------------------------------------------------------- commands
@@ -306,6 +318,7 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_IMPORT_BRENNA:
     case ID_VIEW_MENU_SCREEN:
     case ID_APP_EXIT:
+    case ID_ANALYSIS:
         state.enabled = true;
         return true;
     case ID_KOKYAKU_SELECT_ALL:
@@ -316,6 +329,13 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
         return true;
     case ID_EXTRACT_CLEAR:
         state.enabled = m_logic->IsFiltered();
+        return true;
+    case ID_EXTRACT:
+        state.enabled = true;
+        return true;
+    case ID_EXTRACT_REDO:
+    case ID_EXTRACT_SAVE:
+        state.enabled = Document().Extraction != nullptr && Document().AnalysisKind == -1;
         return true;
     case ID_CARDTYPE_NORMAL:
     case ID_CARDTYPE_PERSONAL:
@@ -347,10 +367,6 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
         state.enabled = CardOnHistoryPage() && m_card->Logic().RowCommandsEnabled();
         return true;
     // Commands of parts not built yet.
-    case ID_EXTRACT_REDO:
-    case ID_EXTRACT_SAVE:
-    case ID_EXTRACT:
-    case ID_ANALYSIS:
     case ID_PRINT:
     case ID_MAIL_SEND:
         state.enabled = false;
@@ -424,6 +440,20 @@ bool CKokyakuView::RunCommand(int id) {
         Frame().OpenFindDialog();
         return true;
     case ID_EXTRACT_CLEAR: m_logic->ReleaseExtraction(); return true;
+    case ID_EXTRACT: m_logic->Extract(); return true;
+    case ID_EXTRACT_REDO: m_logic->RedoExtraction(); return true;
+    case ID_EXTRACT_SAVE: m_logic->SaveExtractionCommand(); return true;
+    case ID_ANALYSIS: {
+        if (!m_logic->CheckUnsavedExtraction()) return true;
+        // The rows point at the hits of the previous result.
+        bool cleared = false;
+        const int kind = RunSorunaSheet(this, &Document(), false, [this, &cleared] {
+            m_listCtrl->List().SetRows({});
+            cleared = true;
+        });
+        m_logic->AnalysisFinished(kind, cleared);
+        return true;
+    }
     case ID_VIEW_MENU_SCREEN: m_logic->MenuScreen(); return true;
     case ID_VIEW_DM_SCREEN:
         if (m_logic->CheckUnsavedExtraction() &&
