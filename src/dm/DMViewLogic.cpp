@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <set>
 
+#include "analysis/SorunaSheet.h"
 #include "app/CommandIds.h"
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
@@ -57,13 +58,6 @@ void MarkHistoryChanged(CMilvaneDoc& doc, const std::vector<uint32_t>& customerK
     std::set<uint32_t> keys(customerKeys.begin(), customerKeys.end());
     for (auto& k : doc.KokyakuList)
         if (k && keys.count(static_cast<uint32_t>(k->ID))) k->RirekiUpDate = now;
-}
-
-void ResetAnalysis(CMilvaneDoc& doc) {
-    doc.AnalysisKind = -1;
-    doc.AnalysisDMKey = 0;
-    doc.AnalysisKeys.clear();
-    doc.AnalysisHits.clear();
 }
 
 CDMViewLogic::CDMViewLogic(CMilvaneDoc* doc, IDMScreen& screen) : m_doc(doc), m_screen(screen) {}

@@ -47,8 +47,6 @@ std::string DMCountText(int count);
 // The cached customers with these keys get RirekiUpDate = now (their
 // history changed through a DM).
 void MarkHistoryChanged(CMilvaneDoc& doc, const std::vector<uint32_t>& customerKeys, const CDateTime& now);
-// Resets the document's analysis result.
-void ResetAnalysis(CMilvaneDoc& doc);
 
 class CDMViewLogic {
 public:

@@ -85,7 +85,7 @@ TEST_F(DMScreenTest, TitlesTargetsCaptionAndButtons) {
     EXPECT_NE(DMCheckPixmap(true).toImage(), DMCheckPixmap(false).toImage());
     EXPECT_TRUE(view->Button(ID_DM_ADD)->isEnabled());
     EXPECT_FALSE(view->Button(ID_DM_MODIFY)->isEnabled());
-    EXPECT_FALSE(view->Button(ID_DM_HIT_RATE)->isEnabled());  // no analysis sheet plugged in
+    EXPECT_TRUE(view->Button(ID_DM_HIT_RATE)->isEnabled());  // the analysis sheet is plugged in
 
     titles->topLevelItem(0)->setSelected(true);
     EXPECT_EQ(view->TargetList()->topLevelItemCount(), 2);
@@ -178,7 +178,7 @@ TEST_F(DMScreenTest, CustomerSelectionDialog) {
     CCustomerSelectDlg dlg(*doc, 1);
     ASSERT_EQ(dlg.List()->topLevelItemCount(), 3);
     EXPECT_TRUE(dlg.KeepHistory()->isHidden());
-    EXPECT_FALSE(dlg.ExtractButton()->isEnabled());  // no extraction dialog plugged in
+    EXPECT_TRUE(dlg.ExtractButton()->isEnabled());  // the extraction dialog is plugged in
     dlg.accept();
     EXPECT_EQ(ports.prompt.Texts(),
               std::vector<std::string>{"顧客が選択されていません。\n対象顧客にチェックをつけてください。\n"});
