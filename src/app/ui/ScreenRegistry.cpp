@@ -13,6 +13,8 @@
 #include "customers/ui/DispSettingsDlg.h"
 #include "customers/ui/KokyakuEntryDlgRun.h"
 #include "customers/ui/KokyakuView.h"
+#include "dm/ui/DMListView.h"
+#include "dm/ui/DMWidgets.h"
 #include "extract/ui/ExtractDlg.h"
 #include "history/ui/RirekiView.h"
 #include "maintenance/ui/MaintenanceCommands.h"
@@ -46,6 +48,13 @@ void RegisterBuiltScreens() {
     });
     CKokyakuView::Register();  // screens 1 to 3
     CRirekiView::Register();   // screen 4
+    CDMListView::Register();   // screen 5
+    DMHooks().extractCustomers = [](QWidget* parent, CMilvaneDoc& doc) {
+        return RunExtractDialog(parent, doc, kExtractSelect) == 1;
+    };
+    DMHooks().analyseHitRate = [](QWidget* parent, CMilvaneDoc& doc) {
+        return RunSorunaSheet(parent, &doc, true) == 4;
+    };
     // Further screens register here as they are built.
 
     CMenuScreenHooks& menu = MenuScreenHooks();

@@ -31,6 +31,8 @@
 #include "exchange/ui/ExportDlg.h"
 #include "exchange/ui/ImportDlg.h"
 #include "extract/ui/ExtractDlg.h"
+#include "dm/DMSelectLogic.h"
+#include "dm/ui/DMSelectDlgs.h"
 
 namespace {
 constexpr int kMargin = 6;
@@ -326,6 +328,9 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_KOKYAKU_SELECT_ALL:
         state.enabled = m_logic->CanSelectAll();
         return true;
+    case ID_VIEW_DM_SCREEN:
+        state.enabled = IsScreenRegistered(SCREEN_DM);
+        return true;
     case ID_EXTRACT_CLEAR:
         state.enabled = m_logic->IsFiltered();
         return true;
@@ -367,7 +372,6 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
         state.enabled = CardOnHistoryPage() && m_card->Logic().RowCommandsEnabled();
         return true;
     // Commands of parts not built yet.
-    case ID_VIEW_DM_SCREEN:
     case ID_PRINT:
         state.enabled = false;
         return true;
@@ -456,6 +460,12 @@ bool CKokyakuView::RunCommand(int id) {
         return true;
     }
     case ID_VIEW_MENU_SCREEN: m_logic->MenuScreen(); return true;
+    case ID_VIEW_DM_SCREEN:
+        if (m_logic->CheckUnsavedExtraction() &&
+            CustomersToDm(&Document(), m_logic->SelectedKeys(),
+                          [this](const CDMKeys& keys) { return RunDMTitleSelectDialog(this, &Document(), keys); }))
+            SwitchScreen(SCREEN_DM);
+        return true;
     case ID_APP_EXIT: m_logic->Exit(); return true;
     default: return false;
     }
