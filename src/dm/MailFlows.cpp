@@ -6,6 +6,7 @@
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
 #include "dm/DMData.h"
+#include "dm/DMViewLogic.h"
 #include "history/RirekiData.h"
 #include "history/RirekiNavigator.h"
 
@@ -170,4 +171,25 @@ bool MailForDm(const CDmMailRequest& in, IMailInterface& mail, const MailSubject
     if (sent && (withHistory || !subject->registerHistory)) return false;
     if (!in.changeDmState) return false;
     return in.changeDmState(in.row, 1, subject->registerHistory ? 1 : 0, 1) == 1;
+}
+
+bool MailForDmScreen(CDMViewLogic& screen, CMilvaneDoc* doc, IMailInterface& mail,
+                     const MailSubjectRunner& askSubject) {
+    CDmMailRequest request;
+    request.doc = doc;
+    const std::vector<int>& rows = screen.SelectedRows();
+    request.selectedTitles = static_cast<int>(rows.size());
+    if (rows.size() == 1 && rows[0] < static_cast<int>(screen.Rows().size())) {
+        request.row = rows[0];
+        request.title = screen.Rows()[static_cast<std::size_t>(rows[0])];
+    }
+    const std::vector<const CDMMngData*> targets = screen.Targets();
+    for (const CDMMngData* t : targets) request.targetKeys.push_back(static_cast<uint32_t>(t->CustomerID));
+    for (int i : screen.SelectedTargets())
+        if (i >= 0 && i < static_cast<int>(targets.size()))
+            request.selectedTargetKeys.push_back(static_cast<uint32_t>(targets[static_cast<std::size_t>(i)]->CustomerID));
+    request.changeDmState = [&screen](int row, int state, int history, int method) {
+        return screen.ChangeDmState(row, state, history, method);
+    };
+    return MailForDm(request, mail, askSubject);
 }

@@ -12,6 +12,7 @@
 #include "common/DateTime.h"
 #include "dm/MailSend.h"
 
+class CDMViewLogic;
 class CMilvaneDoc;
 class IRirekiOwner;
 struct CDMListData;
@@ -53,3 +54,8 @@ struct CDmMailRequest {
 
 // The DM screen's mail. Returns true when the DM was marked sent by e-mail.
 bool MailForDm(const CDmMailRequest& request, IMailInterface& mail, const MailSubjectRunner& askSubject);
+
+// MailForDm over the DM screen: its selected title, that title's targets and
+// the selected ones, and its ChangeDmState.
+bool MailForDmScreen(CDMViewLogic& screen, CMilvaneDoc* doc, IMailInterface& mail,
+                     const MailSubjectRunner& askSubject);

@@ -8,10 +8,13 @@
 
 #include "app/CommandIds.h"
 #include "app/ui/MainFrame.h"
+#include "app/ui/ScreenRegistry.h"
 #include "customers/MLVColSet.h"
 #include "customers/ui/CardPane.h"
 #include "customers/ui/KokyakuView.h"
+#include "dm/DMFixture.h"
 #include "dm/MailTestSupport.h"
+#include "dm/ui/DMListView.h"
 #include "dm/ui/MailSubjectDlg.h"
 
 TEST(MailSubjectDlg, LongSubjectKeepsTheDialogOpen) {
@@ -61,5 +64,39 @@ TEST_F(MailTest, MailCommandAndCardLinkReachTheMailProgram) {
     for (const auto& m : mail.sent) EXPECT_EQ(m.recipients.at(0).name, "hanako@example.jp");
     EXPECT_EQ(HistoryTitles(key), (std::vector<std::string>(2, "メール送信/ご案内")));
     delete view;
+    Mail::Install(nullptr);
+}
+
+TEST_F(DMTest, DmScreenMailMarksTheTitleSentByMail) {
+    RegisterBuiltScreens();
+    const auto keys = AddCustomers(2);
+    for (auto& k : doc->KokyakuList) {
+        k->CommonMail = 1;
+        k->EMail1 = k->CustomerID + "@example.jp";
+    }
+    AddTitle("案内", keys);
+    RecordingMail mail;
+    Mail::Install(&mail);
+    CMainFrame frame(*doc);
+    frame.SetCloseHandler([] {});
+    ASSERT_TRUE(frame.CreateFirstScreen());
+    frame.SwitchView(SCREEN_DM);
+    auto* view = qobject_cast<CDMListView*>(frame.ActiveView());
+    ASSERT_TRUE(view);
+    view->runMailSubjectDialog = [](const CMailSubjectRequest& r) {
+        return std::optional<CMailSubject>(CMailSubject{"新年", r.registerHistory});
+    };
+    view->Logic().SelectTitles({0});
+    ports.prompt.QueueAnswer(Answer::Yes);  // the send date is not today
+    frame.OnCommand(ID_MAIL_SEND);
+    ASSERT_EQ(mail.sent.size(), 1u);
+    EXPECT_EQ(mail.sent[0].recipients.size(), 2u);
+    const CDMListData* dm = view->Logic().Rows().at(0);
+    EXPECT_EQ(dm->SendState, 1);
+    EXPECT_EQ(dm->SendMethod, 1);
+    CRirekiList history;
+    ASSERT_EQ(doc->Database().GetRirekiForKokyaku(static_cast<int32_t>(keys[0]), history), 1);
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(history[0]->ActionTitle, kDMHistoryTitleMail);
     Mail::Install(nullptr);
 }
