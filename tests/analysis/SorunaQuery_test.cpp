@@ -9,8 +9,6 @@ namespace {
 
 const std::string kJoin = "FROM Customer INNER JOIN Rireki ON Customer.ID = Rireki.CustomerID ";
 
-std::vector<std::string> Messages(const TestPorts& ports) { return ports.prompt.Texts(); }
-
 }  // namespace
 
 TEST(SorunaQuery, FullDateAndLikeValue) {
@@ -20,7 +18,6 @@ TEST(SorunaQuery, FullDateAndLikeValue) {
     } dates[] = {{"2004/01/01", true}, {"2004/1/1", true},  {"04/01/01", false}, {"20040/1/1", false},
                  {"2004/0101", false}, {"2004//1", false},  {"2004/02/30", false}, {"", false}};
     for (const auto& d : dates) EXPECT_EQ(ParseFullDate(d.text).has_value(), d.ok) << d.text;
-    EXPECT_EQ(EscapeLikeValue("A_B"), "A[_]B");
     EXPECT_EQ(EscapeLikeValue("50%#[x]'s"), "50[%][#][[]x]''s");
 }
 
@@ -96,7 +93,7 @@ TEST(SorunaQuery, Page1And6Refusals) {
         for (Answer a : c.answers) ports.prompt.QueueAnswer(a);
         SorunaFocus focus = SorunaFocus::None;
         EXPECT_FALSE(BuildSorunaPage1(c.page, &focus)) << c.name;
-        EXPECT_EQ(Messages(ports), c.messages) << c.name;
+        EXPECT_EQ(ports.prompt.Texts(), c.messages) << c.name;
         EXPECT_EQ(focus, c.focus) << c.name;
     }
     // Equal period ends are accepted.
@@ -123,7 +120,7 @@ TEST(SorunaQuery, Page1And6Refusals) {
     for (const auto& t : thresholds) {
         TestPorts p;
         EXPECT_EQ(CheckAmountThreshold(t.text), t.message == nullptr) << t.text;
-        EXPECT_EQ(Messages(p), t.message ? std::vector<std::string>{t.message} : std::vector<std::string>{}) << t.text;
+        EXPECT_EQ(p.prompt.Texts(), t.message ? std::vector<std::string>{t.message} : std::vector<std::string>{}) << t.text;
     }
 }
 
@@ -176,18 +173,17 @@ TEST(SorunaQuery, Page2And3Statements) {
         page.option = r.option;
         (r.option == 0 ? page.days : r.option == 1 ? page.months : r.option == 2 ? page.years : page.top) = r.value;
         EXPECT_FALSE(BuildSorunaPage3(page, today)) << r.message;
-        EXPECT_EQ(Messages(p), std::vector<std::string>{r.message});
+        EXPECT_EQ(p.prompt.Texts(), std::vector<std::string>{r.message});
     }
 
     TestPorts p;
-    CSorunaPage2 bad;
-    EXPECT_FALSE(BuildSorunaPage2(bad));
-    bad.title = "購入";
-    bad.date = "";
-    EXPECT_FALSE(BuildSorunaPage2(bad));
-    bad.date = "2004/5";
-    EXPECT_FALSE(BuildSorunaPage2(bad));
-    EXPECT_EQ(Messages(p), (std::vector<std::string>{"履歴概要を指定してください", "日付を指定してください",
+    for (auto [title, date] : {std::pair{"", "2004/05/01"}, {"購入", ""}, {"購入", "2004/5"}}) {
+        CSorunaPage2 bad;
+        bad.title = title;
+        bad.date = date;
+        EXPECT_FALSE(BuildSorunaPage2(bad)) << date;
+    }
+    EXPECT_EQ(p.prompt.Texts(), (std::vector<std::string>{"履歴概要を指定してください", "日付を指定してください",
                                                       "日付が正しく入力されていません。\nyyyy/mm/dd 形式で入力してください。"}));
 }
 
@@ -236,7 +232,7 @@ TEST(SorunaQuery, Page4Statements) {
         page.option = r.option;
         page.days = page.weeks = page.months = page.years = r.value;
         EXPECT_FALSE(BuildSorunaPage4(page)) << r.message;
-        EXPECT_EQ(Messages(t), std::vector<std::string>{r.message});
+        EXPECT_EQ(t.prompt.Texts(), std::vector<std::string>{r.message});
     }
     // An empty title asks; No stops.
     TestPorts t;
@@ -244,7 +240,7 @@ TEST(SorunaQuery, Page4Statements) {
     CSorunaPage4 page;
     page.dmKey = 7;
     EXPECT_FALSE(BuildSorunaPage4(page));
-    EXPECT_EQ(Messages(t), std::vector<std::string>{"履歴概要が指定されていません。\n指定せずにヒット率を調査しますか？"});
+    EXPECT_EQ(t.prompt.Texts(), std::vector<std::string>{"履歴概要が指定されていません。\n指定せずにヒット率を調査しますか？"});
 }
 
 TEST(SorunaQuery, Page5And7Statements) {
@@ -284,7 +280,7 @@ TEST(SorunaQuery, Page5And7Statements) {
     EXPECT_FALSE(BuildSorunaPage5({}));
     EXPECT_FALSE(BuildSorunaPage7({}));
     EXPECT_FALSE(BuildSorunaPage7({"1", "2", "3", "4", "5", "6"}));
-    EXPECT_EQ(Messages(ports),
+    EXPECT_EQ(ports.prompt.Texts(),
               (std::vector<std::string>{"抽出する住所がリストに追加されていません。\n少なくとも一つはリストに追加してください。",
                                         "検索する名前がリストに追加されていません。\n少なくとも1つはリストに追加してください。",
                                         "リストに登録されている数が多すぎます。\n5個以下にしてください。"}));
@@ -324,5 +320,5 @@ TEST(SorunaQuery, Page6Statements) {
     p.measure = 0;
     p.thresholds[0] = "0";
     EXPECT_FALSE(BuildSorunaPage6(p));
-    EXPECT_EQ(Messages(ports).back(), "数値は 0 以外を指定してください");
+    EXPECT_EQ(ports.prompt.Texts().back(), "数値は 0 以外を指定してください");
 }

@@ -66,21 +66,6 @@ TEST_F(SettingsTest, ExtractFile_TwoConditionsThenReadBack) {
     EXPECT_EQ(list.Conditions[0].RowA, HistoryCondition().RowA);
 }
 
-TEST(ExtractFile, LongTextsUseTheWideLengthForm) {
-    CExCondition c;
-    c.QueryText = std::string(300, 'q');
-    c.ConditionName = std::string(255, 'n');
-    CArchiveWriter w;
-    c.WriteMembers(w);
-    EXPECT_EQ(w.Bytes(), Hex("00 00 00 00 00 00") + Hex("FF 2C 01") + std::string(300, 'q') + Hex("FF FF 00") +
-                             std::string(255, 'n') + Hex("00 00 00 00 00 00"));
-    CArchiveReader r(w.Bytes());
-    CExCondition back;
-    back.ReadMembers(r);
-    EXPECT_EQ(back, c);
-    EXPECT_TRUE(r.AtEnd());
-}
-
 TEST_F(SettingsTest, ExtractFile_DamagedFileShowsTheErrorAndCannotBeOverwritten) {
     CExtract list(inst.install);
     ASSERT_EQ(list.Load(), 1);

@@ -9,7 +9,6 @@
 #include "app/MilvaneDoc.h"
 #include "common/SjisText.h"
 #include "customers/Kokyaku.h"
-#include "customers/MLVColSet.h"
 #include "extract/ExCondition.h"
 #include "extract/ExtractDlgLogic.h"
 #include "history/RirekiListLogic.h"
@@ -121,10 +120,8 @@ TEST(RirekiColumns, AmountTextAndWidthRules) {
     for (const auto& a : amounts) EXPECT_EQ(RirekiAmountText(a.money), a.text) << a.money;
 
     // The eight other defaults take 650 pixels.
-    EXPECT_EQ(RirekiDetailDefaultWidth(1000), 350);
-    EXPECT_EQ(RirekiDetailDefaultWidth(851), 201);
-    EXPECT_EQ(RirekiDetailDefaultWidth(850), 200);
-    EXPECT_EQ(RirekiDetailDefaultWidth(0), 200);
+    for (auto [total, width] : {std::pair{1000, 350}, {851, 201}, {850, 200}, {0, 200}})
+        EXPECT_EQ(RirekiDetailDefaultWidth(total), width) << total;
 
     TestPorts ports;
     ports.profile.ints[{"Settings-RList", "colwidth2"}] = 0;
@@ -146,15 +143,6 @@ TEST_F(RirekiListLogicTest, FillJoinsCustomersAndMissingOnesStayEmpty) {
     // The customer columns sort with the missing customer first (empty text).
     list.SortByColumn(2);
     EXPECT_EQ(Column(2), (std::vector<std::string>{"", "顧客1", "顧客2"}));
-}
-
-TEST_F(RirekiListLogicTest, ColumnHeadingsTakeTheCustomerDisplayNames) {
-    CMLVColSet set(install.Path());
-    set.columns = {{"CustomerID", "お客様コード"}, {"Name", "お名前"}};
-    ASSERT_EQ(set.Save(), 1);
-    EXPECT_EQ(RirekiColumnHeadings(install.Path()),
-              (std::vector<std::string>{"日付", "お客様コード", "お名前", "顧客会社", "概要", "詳細", "キーワード",
-                                        "自社担当者", "金額"}));
 }
 
 TEST_F(RirekiListLogicTest, SortingSharesOneToggleAcrossColumns) {
@@ -334,10 +322,6 @@ TEST_F(RirekiListLogicTest, SelectedEntriesAreGroupedByCustomerInRowOrder) {
     EXPECT_EQ(groups[2].customer->CustomerID, "C1");
     EXPECT_EQ(titles(groups[2]), "ca");
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(RirekiListLogicTest, ExtractionCommandsRefillOrHandOverTheResult) {
     Setup(2, {{1, "a", 1}, {2, "b", 2}});

@@ -66,22 +66,17 @@ TEST_F(DictionariesTest, ReportsEveryFailedOpenOnlyWhenAsked) {
                 t.Set(QSTel::kDataPath, t.dir.File("Tel"));
             }
             if (c.setup == DirWithoutDataPath) t.Set(QSTel::kHDPath, t.dir.File("empty"));
-            if (c.setup == PostalVersion) {
-                const std::string y = t.postal.yubin + "/" + kYubinFileName;
-                std::string b = ReadBytes(y);
+            if (c.setup == PostalVersion || c.setup == HojinVersion) {
+                const std::string f = c.setup == PostalVersion ? t.postal.yubin + "/" + kYubinFileName
+                                                               : t.postal.hojin + "/" + kHojinFileName;
+                std::string b = ReadBytes(f);
                 b[8] = 9;
-                WriteBytes(y, b);
+                WriteBytes(f, b);
             }
             if (c.setup == HojinMissing) std::filesystem::remove(t.postal.hojin + "/" + kHojinFileName);
             if (c.setup == NoYubinFolder) t.Set(QSTel::kYubinPath, t.dir.File("none"));
             if (c.setup == YubinMissing) std::filesystem::remove(t.postal.yubin + "/" + kYubinFileName);
             if (c.setup == YubinBroken) WriteBytes(t.postal.yubin + "/" + kYubinFileName, "MLVPOST");
-            if (c.setup == HojinVersion) {
-                const std::string h = t.postal.hojin + "/" + kHojinFileName;
-                std::string b = ReadBytes(h);
-                b[8] = 9;
-                WriteBytes(h, b);
-            }
             if (c.setup == EmptyDirectory) {
                 std::filesystem::remove_all(t.dir.File("media"));
                 t.Set(QSTel::kHDPath, t.dir.File("Tel"));  // a folder without directory files

@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSpinBox>
 
 #include "history/RirekiNavigator.h"
 #include "history/ui/RirekiEntryDlg.h"
@@ -40,18 +39,14 @@ QComboBox* Combo(CRirekiEntryDlg& d, int id) { return qobject_cast<QComboBox*>(d
 
 }  // namespace
 
-TEST(RirekiEntryDlg, DayListFollowsYearAndMonth) {
+TEST(RirekiEntryDlg, DayListFollowsTheMonth) {
     TestPorts ports;
     CRirekiEntryDlg dlg(HistoryDialogMode::BulkAdd, nullptr, -1, nullptr, false, false, "", "");
-    auto* year = qobject_cast<QSpinBox*>(dlg.Control(RirekiCtl::Year));
     QComboBox* month = Combo(dlg, RirekiCtl::Month);
     QComboBox* day = Combo(dlg, RirekiCtl::Day);
-    year->setValue(2000);
-    month->setCurrentIndex(1);
-    dlg.RefillDays(false);
-    EXPECT_EQ(day->count(), 29);
     month->setCurrentIndex(0);
     dlg.RefillDays(false);
+    ASSERT_EQ(day->count(), 31);
     // Day 31, then April: the reopened list lacks it and storing reports the date.
     day->setCurrentIndex(30);
     month->setCurrentIndex(3);
