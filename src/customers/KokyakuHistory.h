@@ -49,11 +49,12 @@ public:
 
     const CRirekiList& History() const { return m_history; }
 
-private:
-    bool ReadOnly(const char* message) const;
     // Marks the cached customers' last-history date and rewrites their rows
     // when that column is on screen.
     void MarkHistoryDate(const std::vector<int32_t>& customerKeys, const CDateTime& at);
+
+private:
+    bool ReadOnly(const char* message) const;
     CRirekiData* Cached(int32_t key) const;
 
     CMilvaneDoc* m_doc;

@@ -95,6 +95,9 @@ CCardPane::CCardPane(std::function<std::string(const std::string&)> labelOf, QWi
             connect(value, &QLabel::linkActivated, this, [this](const QString& link) {
                 if (openUrl) openUrl(link);
             });
+        else if (item.kind == DetailKind::Mail)
+            // Queued: the subject dialog opens after the link's own event has returned.
+            connect(value, &QLabel::linkActivated, this, &CCardPane::mailAddressActivated, Qt::QueuedConnection);
         grid->addWidget(label, row, 0);
         if (item.kind == DetailKind::Color) {
             auto* box = new QHBoxLayout;
@@ -215,7 +218,7 @@ void CCardPane::ShowCustomer() {
         const CDetailItem& item = items[i];
         QLabel* value = m_values[i].second;
         const QString text = U(item.value);
-        if (item.kind == DetailKind::Url && !text.isEmpty()) {
+        if ((item.kind == DetailKind::Url || item.kind == DetailKind::Mail) && !text.isEmpty()) {
             value->setTextFormat(Qt::RichText);
             value->setText(QStringLiteral("<a href=\"%1\">%1</a>").arg(text.toHtmlEscaped()));
         } else {

@@ -45,6 +45,8 @@ signals:
     void command(int id);
     // A history row was activated (double-click or Enter): opens it.
     void entryActivated();
+    // A mail-address link of the detail card was activated.
+    void mailAddressActivated(const QString& address);
 
 protected:
     void resizeEvent(QResizeEvent* e) override;

@@ -20,11 +20,13 @@
 #include "app/ui/ScreenRegistry.h"
 #include "common/Ports.h"
 #include "common/ui/ValueLabel.h"
+#include "customers/Kokyaku.h"
 #include "customers/KokyakuListCells.h"
 #include "customers/ui/DispSettingsDlg.h"
 #include "customers/ui/KokyakuEntryDlgRun.h"
 #include "customers/ui/CardPane.h"
 #include "customers/ui/KokyakuListCtrl.h"
+#include "dm/ui/MailSubjectDlg.h"
 #include "history/ui/RirekiEntryDlg.h"
 #include "exchange/ui/ExportDlg.h"
 #include "exchange/ui/ImportDlg.h"
@@ -114,6 +116,8 @@ CKokyakuView::CKokyakuView(CMilvaneDoc& doc, CMainFrame& frame, int mode, QWidge
     };
     connect(m_card, &CCardPane::command, this, [this](int id) { Frame().OnCommand(id); });
     connect(m_card, &CCardPane::entryActivated, this, [this] { Frame().OnCommand(ID_RIREKI_MODIFY); });
+    runMailSubjectDialog = MailSubjectDialogRunner(this);
+    connect(m_card, &CCardPane::mailAddressActivated, this, &CKokyakuView::MailFromCardLink);
     m_splitter = new CSplitterBar(this);
     m_splitter->clamp = [this](int x) { return ClampSplitter(x, MinFormWidth()); };
     m_splitter->hide();
@@ -346,6 +350,7 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
         return true;
     case ID_KOKYAKU_BULK_RIREKI:
     case ID_RIREKI_ADD:
+    case ID_MAIL_SEND:
         state.enabled = true;
         return true;
     case ID_VIEW_CARD:
@@ -368,7 +373,6 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
         return true;
     // Commands of parts not built yet.
     case ID_PRINT:
-    case ID_MAIL_SEND:
         state.enabled = false;
         return true;
     default:
@@ -391,6 +395,7 @@ bool CKokyakuView::RunCommand(int id) {
     case ID_RIREKI_COPY: m_history->Copy(runRirekiDialog); return true;
     case ID_RIREKI_DELETE: m_history->Delete(); return true;
     case ID_KOKYAKU_BULK_RIREKI: m_history->BulkAdd(runRirekiDialog); return true;
+    case ID_MAIL_SEND: MailSelected(); return true;
     case ID_RIREKI_FIND:
         m_findInCard = true;
         Frame().OpenFindDialog();
@@ -464,6 +469,21 @@ bool CKokyakuView::RunCommand(int id) {
     case ID_APP_EXIT: m_logic->Exit(); return true;
     default: return false;
     }
+}
+
+void CKokyakuView::MailSelected() {
+    const std::vector<uint32_t> keys = m_logic->SelectedKeys();
+    const CCustomerMailOutcome outcome = MailToCustomers(&Document(), keys, Mail::Interface(), runMailSubjectDialog);
+    if (outcome.historyResult == 0) return;
+    m_history->Refresh();
+    if (outcome.historyResult == 1) m_history->MarkHistoryDate(std::vector<int32_t>(keys.begin(), keys.end()), outcome.at);
+}
+
+void CKokyakuView::MailFromCardLink(const QString& address) {
+    const CKokyaku* customer = m_card->Logic().Customer();
+    if (!customer) return;
+    MailFromCard(&Document(), customer->ID, address.toStdString(), Mail::Interface(), runMailSubjectDialog,
+                 *m_history);
 }
 
 int CKokyakuView::OnFindRequest(const CFindRequest& request) {

@@ -11,6 +11,7 @@
 #include "customers/KokyakuEntryCommands.h"
 #include "customers/KokyakuHistory.h"
 #include "customers/KokyakuViewLogic.h"
+#include "dm/MailFlows.h"
 
 class CCardPane;
 class CKokyakuListCtrl;
@@ -65,6 +66,8 @@ public:
     CKokyakuHistory& History() { return *m_history; }
     // Opens the history entry dialog; replaceable (tests answer without a dialog).
     RirekiDialogRunner runRirekiDialog;
+    // Opens the subject dialog of a mail; replaceable.
+    MailSubjectRunner runMailSubjectDialog;
     CSplitterBar* Splitter() const { return m_splitter; }
 
     // Operations of the entry and history dialogs.
@@ -102,6 +105,8 @@ private:
     void ShowHistoryResult() override;
 
     void ShowCardArea();
+    void MailSelected();
+    void MailFromCardLink(const QString& address);
     // Shows the first selected customer on the card when it changed.
     void SyncCard();
     bool CardOnHistoryPage() const;

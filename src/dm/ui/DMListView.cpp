@@ -17,6 +17,7 @@
 #include "dm/ui/DMSelectDlgs.h"
 #include "dm/ui/DMTitleDlg.h"
 #include "dm/ui/DMWidgets.h"
+#include "dm/ui/MailSubjectDlg.h"
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -105,6 +106,7 @@ void CDMHitRateChart::paintEvent(QPaintEvent*) {
 // ---------------------------------------------------------------- screen
 
 CDMListView::CDMListView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) : CScreenView(doc, frame, parent) {
+    runMailSubjectDialog = MailSubjectDialogRunner(this);
     IDMScreen& screen = *this;
     m_logic = std::make_unique<CDMViewLogic>(&doc, screen);
 
@@ -202,8 +204,10 @@ bool CDMListView::UpdateCommand(int id, CCommandState& state) {
     case ID_DM_HIT_RATE:
         state.enabled = m_logic->ButtonEnabled(id);
         return true;
-    case ID_FILE_PRINT:  // printing and mailing a DM are not built yet
     case ID_MAIL_SEND:
+        state.enabled = true;
+        return true;
+    case ID_FILE_PRINT:  // printing a DM is not built yet
         state.enabled = false;
         return true;
     default:
@@ -220,8 +224,8 @@ bool CDMListView::OnCommand(int id) {
     case ID_DM_TARGET_ADD: m_logic->AddTargets(); return true;
     case ID_DM_TARGET_DELETE: m_logic->RemoveTargets(); return true;
     case ID_DM_HIT_RATE: m_logic->HitRateAnalysis(); return true;
-    case ID_FILE_PRINT:
-    case ID_MAIL_SEND: return true;
+    case ID_MAIL_SEND: MailForDmScreen(*m_logic, &Document(), Mail::Interface(), runMailSubjectDialog); return true;
+    case ID_FILE_PRINT: return true;
     default: return false;
     }
 }

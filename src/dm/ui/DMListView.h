@@ -9,6 +9,7 @@
 
 #include "app/ui/ScreenView.h"
 #include "dm/DMViewLogic.h"
+#include "dm/MailFlows.h"
 
 class CValueLabel;
 class QLabel;
@@ -44,6 +45,8 @@ public:
     bool OnCommand(int id) override;
 
     CDMViewLogic& Logic() { return *m_logic; }
+    // Opens the subject dialog of a mail; replaceable.
+    MailSubjectRunner runMailSubjectDialog;
     QTreeWidget* TitleList() const { return m_titles; }
     QTreeWidget* TargetList() const { return m_targets; }
     CValueLabel* CaptionLabel() const { return m_caption; }

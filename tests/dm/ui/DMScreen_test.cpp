@@ -55,7 +55,7 @@ TEST_F(DMScreenTest, ReachedFromTheMenuScreenAndTheCustomerScreen) {
     EXPECT_EQ(frame->CurrentScreen(), SCREEN_DM);
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Milvane－DM送付管理"));
     EXPECT_FALSE(frame->QueryCommand(ID_FILE_PRINT).enabled);
-    EXPECT_FALSE(frame->QueryCommand(ID_MAIL_SEND).enabled);
+    EXPECT_TRUE(frame->QueryCommand(ID_MAIL_SEND).enabled);
 
     CMLVColSet set(install.Path());
     set.columns = {{"CustomerID", "お客様コード"}, {"Name", "氏名"}};
