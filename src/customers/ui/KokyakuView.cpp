@@ -26,6 +26,7 @@
 #include "customers/ui/KokyakuListCtrl.h"
 #include "history/ui/RirekiEntryDlg.h"
 #include "exchange/ui/ExportDlg.h"
+#include "printing/FormPrinting.h"
 
 namespace {
 constexpr int kMargin = 6;
@@ -299,6 +300,7 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_LIST_COLUMNS:
     case ID_EXPORT:
     case ID_EXPORT_HTML:
+    case ID_PRINT:
     case ID_VIEW_MENU_SCREEN:
     case ID_APP_EXIT:
         state.enabled = true;
@@ -346,7 +348,6 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_VIEW_DM_SCREEN:
     case ID_IMPORT:
     case ID_IMPORT_BRENNA:
-    case ID_PRINT:
     case ID_MAIL_SEND:
         state.enabled = false;
         return true;
@@ -409,6 +410,12 @@ bool CKokyakuView::RunCommand(int id) {
         return true;
     case ID_EXPORT: RunExportCommand(this, Document(), m_logic->SelectedRecords()); return true;
     case ID_EXPORT_HTML: RunHtmlExportCommand(this, Document(), m_logic->SelectedRecords()); return true;
+    case ID_PRINT:
+        if (PrintSelectedCustomers(Document(), m_logic->SelectedRecords())) {
+            RefreshCard();
+            m_logic->RewriteRows(m_logic->SelectedKeys());
+        }
+        return true;
     case ID_CARDTYPE_NORMAL:
     case ID_CARDTYPE_PERSONAL:
     case ID_CARDTYPE_CORPORATE: m_logic->SetCardType(id - ID_CARDTYPE_NORMAL); return true;
