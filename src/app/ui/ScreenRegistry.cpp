@@ -12,6 +12,7 @@
 #include "customers/ui/DispSettingsDlg.h"
 #include "customers/ui/KokyakuEntryDlgRun.h"
 #include "customers/ui/KokyakuView.h"
+#include "history/ui/RirekiView.h"
 
 namespace {
 std::array<ScreenFactory, SCREEN_COUNT>& Factories() {
@@ -41,6 +42,7 @@ void RegisterBuiltScreens() {
         return new CMilvaneView(doc, frame);
     });
     CKokyakuView::Register();  // screens 1 to 3
+    CRirekiView::Register();   // screen 4
     // Further screens register here as they are built.
 
     CMenuScreenHooks& menu = MenuScreenHooks();

@@ -1,0 +1,155 @@
+// The history screen over a million entries, offscreen: "すべて表示する"
+// (reading every entry and switching to the screen until its rows are
+// painted) and sorting by date until repainted. The raw side reads the same
+// records with a plain SELECT, and sorts the record pointers by date.
+// Needs the widgets (milvane_ui); built without them it only says so.
+#if __has_include(<QApplication>)
+#include <QApplication>
+
+#include "BenchData.h"
+#include "app/CommandIds.h"
+#include "app/MilvaneDoc.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/ScreenRegistry.h"
+#include "common/SjisText.h"
+#include "customers/MLVColSet.h"
+#include "history/ui/RirekiListCtrl.h"
+#include "history/ui/RirekiView.h"
+
+namespace {
+
+void Report(const char* name, double ours, double raw, double limit) {
+    std::printf("BENCH %s ours=%.4f raw=%.4f ratio=%.2f limit=%.4f %s\n", name, ours, raw, ours / raw, limit,
+                ours <= limit ? "ok" : "SLOW");
+    std::fflush(stdout);
+}
+
+void ReadAllRaw(sqlite3* db, CRirekiList& list) {
+    sqlite3_stmt* st = nullptr;
+    bench::Check(sqlite3_prepare_v2(db,
+                                    "SELECT ID, CustomerID, Date, ActionTitle, Action, Money, Keyword, TantouName, "
+                                    "Picture FROM Rireki ORDER BY Date DESC, ID DESC",
+                                    -1, &st, nullptr) == SQLITE_OK,
+                 "prepare", db);
+    auto text = [&](int c) {
+        auto p = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+        return p ? std::string(p, size_t(sqlite3_column_bytes(st, c))) : std::string();
+    };
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        auto r = std::make_unique<CRirekiData>();
+        r->ID = sqlite3_column_int(st, 0);
+        r->CustomerID = sqlite3_column_int(st, 1);
+        if (sqlite3_column_type(st, 2) != SQLITE_NULL) r->Date = CDateTime(sqlite3_column_double(st, 2));
+        r->ActionTitle = text(3);
+        r->Action = text(4);
+        r->Money = sqlite3_column_double(st, 5);
+        r->Keyword = text(6);
+        r->TantouName = text(7);
+        r->Picture = text(8);
+        list.push_back(std::move(r));
+    }
+    sqlite3_finalize(st);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int customers = bench::EnvInt("MILVANE_BENCH_CUSTOMERS", 100000);
+    const int history = bench::EnvInt("MILVANE_BENCH_HISTORY", 1000000);
+
+    bench::ScratchFolder scratch;
+    const std::string install = scratch.Sub("install");
+    const std::string folder = scratch.Sub("data");
+    std::filesystem::create_directories(install + "/Data/MyData");
+    if (std::FILE* f = std::fopen((install + "/Data/MyData/datadir.dat").c_str(), "wb")) {
+        const std::string dir = Utf8ToSjis(folder);
+        std::fwrite(dir.data(), 1, dir.size(), f);
+        std::fclose(f);
+    }
+    CMLVColSet set(install);
+    set.columns = {{"CustomerID", "お客様コード"}, {"Name", "氏名"}, {"CompName", "会社名"}};
+    set.Save();
+
+    {
+        bench::Generator gen;
+        CMilvaneData db;
+        CKeyArray keys = bench::OpenFilledDatabase(db, folder, gen, customers);
+        // History in batches: one entry for each of `batch` distinct random customers.
+        const int batch = std::min(5000, int(keys.size()));
+        const CDateTime now = CDateTime::Now();
+        for (int added = 0; added < history; added += batch) {
+            CRirekiData r = gen.Rireki();
+            const size_t take = size_t(std::min(batch, history - added));
+            for (size_t i = 0; i < take; ++i)
+                std::swap(keys[i], keys[i + size_t(gen.Uniform(0, int(keys.size() - i) - 1))]);
+            CKeyArray some(keys.begin(), keys.begin() + long(take));
+            bench::Check(db.AddNewRireki(some, r, now) == 1, "adding history");
+        }
+        db.SaveMLV(true);
+    }
+
+    CMilvaneDoc doc(install);
+    doc.DataDir = folder;
+    bench::Check(doc.Database().InitDB(folder) == 1, "opening the database");
+    bench::Check(doc.Database().GetAllKokyaku(doc.KokyakuList) == 1, "reading the customers");
+    sqlite3* raw = bench::OpenRaw(doc.Database().GetMLVFName(), true);
+
+    CMainFrame frame(doc);
+    frame.SetCloseHandler([] {});
+    RegisterBuiltScreens();
+    bench::Check(frame.CreateFirstScreen(), "the menu screen");
+    frame.resize(1280, 900);
+    frame.show();
+    app.processEvents();
+
+    double showRaw = 1e30, showOurs = 1e30, sortRaw = 1e30, sortOurs = 1e30;
+    for (int round = 0; round < 2; ++round) {
+        CRirekiList rawList;
+        showRaw = std::min(showRaw, bench::Seconds([&] { ReadAllRaw(raw, rawList); }));
+        bench::Check(int(rawList.size()) == history, "the raw rows");
+        std::vector<const CRirekiData*> pointers;
+        for (auto& r : rawList) pointers.push_back(r.get());
+        sortRaw = std::min(sortRaw, bench::Seconds([&] {
+            std::stable_sort(pointers.begin(), pointers.end(),
+                             [](const CRirekiData* a, const CRirekiData* b) { return a->Date.Days() < b->Date.Days(); });
+        }));
+        rawList.clear();
+
+        // As the menu screen's "すべて表示する" does it.
+        if (std::getenv("MILVANE_BENCH_DETAIL")) {
+            doc.RirekiList.clear();
+            std::fprintf(stderr, "GetAllRireki alone: %.4f s\n", bench::Seconds([&] {
+                doc.Database().GetAllRireki(doc.RirekiList);
+            }));
+        }
+        showOurs = std::min(showOurs, bench::Seconds([&] {
+            doc.RirekiList.clear();
+            bench::Check(doc.Database().GetAllRireki(doc.RirekiList) == 1, "GetAllRireki");
+            frame.SwitchView(SCREEN_RIREKI_LIST);
+            frame.grab();
+        }));
+        auto* view = qobject_cast<CRirekiView*>(frame.ActiveView());
+        bench::Check(view && view->ListCtrl()->model()->rowCount() == history, "the history screen");
+        sortOurs = std::min(sortOurs, bench::Seconds([&] {
+            view->ListCtrl()->List().SortByColumn(0);
+            frame.grab();
+        }));
+        frame.SwitchView(SCREEN_MENU);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    Report("history-show-1m", showOurs, showRaw, 2.0);
+    Report("history-sort-date-1m", sortOurs, sortRaw, 1.0);
+    sqlite3_close(raw);
+    return 0;
+}
+
+#else
+#include <cstdio>
+
+int main() {
+    std::puts("history_list: built without the widgets; link it with milvane_ui");
+    return 0;
+}
+#endif

@@ -1,0 +1,262 @@
+#include "history/RirekiListLogic.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "analysis/SorunaHit.h"
+#include "app/MilvaneData.h"
+#include "app/MilvaneDoc.h"
+#include "common/Ports.h"
+#include "customers/Kokyaku.h"
+#include "extract/ExCondition.h"
+#include "history/RirekiData.h"
+
+namespace {
+std::string Format(const char* fmt, long long n) {
+    char buf[512];
+    std::snprintf(buf, sizeof buf, fmt, n);
+    return buf;
+}
+}  // namespace
+
+CRirekiListLogic::CRirekiListLogic(CMilvaneDoc* doc, CRirekiListModel& list, IRirekiScreen& screen)
+    : m_doc(doc), m_list(list), m_screen(screen) {}
+
+void CRirekiListLogic::LoadColumnWidths(int clientWidth) { m_list.SetWidths(LoadRirekiColumnWidths(clientWidth)); }
+
+// ---------------------------------------------------------------- filling
+
+bool CRirekiListLogic::Fill() {
+    std::optional<WaitScope> wait(std::in_place, true);
+    m_list.SetRows({});
+    if (!m_doc) {
+        wait.reset();
+        ShowMessage("履歴データを表示できません。\n");
+        return false;
+    }
+    const auto& customers = m_doc->KokyakuList;
+    std::unordered_map<int32_t, const CKokyaku*> byKey(customers.size() > 1 ? customers.size() : 17);
+    for (const auto& k : customers) byKey.emplace(k->ID, k.get());
+
+    std::vector<CRirekiListItem> items;
+    items.reserve(m_doc->RirekiList.size());
+    for (const auto& rec : m_doc->RirekiList) {
+        CRirekiListItem& item = items.emplace_back();
+        item.record = rec.get();
+        auto it = byKey.find(rec->CustomerID);
+        if (it != byKey.end() && it->second->ID == rec->CustomerID) {
+            item.customerCode = it->second->CustomerID;
+            item.customerName = it->second->Name;
+            item.companyName = it->second->CompName;
+        }
+    }
+    m_list.SetRows(std::move(items));
+    wait.reset();
+
+    m_extractionShown = m_doc->Extraction != nullptr;
+    m_screen.ShowExtractionButtons(m_extractionShown);
+    UpdateCount();
+    return true;
+}
+
+void CRirekiListLogic::UpdateCount() { m_screen.SetCountText(Format("%lld件", m_list.RowCount())); }
+
+// ---------------------------------------------------------------- viewing
+
+CRirekiListTarget CRirekiListLogic::ViewTarget() {
+    CRirekiListTarget target;
+    if (!HasSelection()) {
+        ShowMessage("履歴が選択されていません。");
+        return target;
+    }
+    const int row = m_list.NextSelected(-1);
+    m_list.SelectOnly(row);
+    target.record = m_list.Item(row).record;
+    target.hasPrevious = row > 0;
+    target.hasNext = row < m_list.RowCount() - 1;
+    return target;
+}
+
+CRirekiData* CRirekiListLogic::Neighbour(int step, bool& hasMore) {
+    hasMore = false;
+    if (m_list.SelectedCount() != 1) return nullptr;
+    const int row = m_list.NextSelected(-1);
+    const int next = row + step;
+    if (row < 0 || next < 0 || next >= m_list.RowCount()) return nullptr;
+    m_list.SelectOnly(next);
+    hasMore = next + step >= 0 && next + step < m_list.RowCount();
+    return m_list.Item(next).record;
+}
+
+CRirekiData* CRirekiListLogic::LocateEntry(int32_t key, bool& hasPrevious, bool& hasNext) {
+    hasPrevious = hasNext = false;
+    for (int row = 0; row < m_list.RowCount(); ++row) {
+        if (m_list.Item(row).record->ID != key) continue;
+        m_list.SelectOnly(row);
+        hasPrevious = row > 0;
+        hasNext = row < m_list.RowCount() - 1;
+        return m_list.Item(row).record;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- deleting
+
+void CRirekiListLogic::Delete() {
+    if (IsReadOnly(m_doc)) {
+        ShowMessage("データベースは読取専用です。\n履歴を削除できません。");
+        return;
+    }
+    if (!HasSelection() || !m_doc) {
+        ShowMessage("削除する履歴を選択してください");
+        return;
+    }
+    const std::vector<int> rows = m_list.SelectedRows();
+    const std::string question = Format(
+        "選択されている%lld件の履歴を削除します。\n履歴を削除すると、二度と元に戻すことはできません。\n\n"
+        "本当に削除してよろしいですか？",
+        static_cast<long long>(rows.size()));
+    if (Ports::Prompt().AskYesNo(question, MsgIcon::Exclamation, Answer::No) != Answer::Yes) return;
+
+    CKeyArray keys, deleted;
+    for (int r : rows) keys.push_back(static_cast<uint32_t>(m_list.Item(r).record->ID));
+    int result;
+    {
+        WaitScope wait;
+        result = m_doc->Database().DeleteRireki(keys, deleted);
+    }
+    if (result == -1) {
+        ShowMessage("履歴が削除できませんでした");
+        return;
+    }
+    if (result == 10) ShowMessage("一部の履歴が削除できませんでした");
+    else if (result != 1) return;
+
+    std::unordered_set<int32_t> gone;
+    for (uint32_t key : deleted) gone.insert(static_cast<int32_t>(key));
+    std::vector<int> removeRows;
+    std::unordered_set<const CRirekiData*> records;
+    for (int r : rows) {
+        CRirekiData* rec = m_list.Item(r).record;
+        if (gone.count(rec->ID)) {
+            removeRows.push_back(r);
+            records.insert(rec);
+        }
+    }
+    m_list.RemoveRows(std::move(removeRows));
+    auto& list = m_doc->RirekiList;
+    list.erase(std::remove_if(list.begin(), list.end(), [&](const auto& rec) { return records.count(rec.get()) > 0; }),
+               list.end());
+    UpdateCount();
+}
+
+// ---------------------------------------------------------------- find
+
+bool CRirekiListLogic::Find(const std::string& text, bool down) {
+    const int rows = m_list.RowCount();
+    const int start = m_list.NextSelected(-1);
+    int row = start < 0 ? (down ? 0 : -1) : start + (down ? 1 : -1);
+    for (; row >= 0 && row < rows; row += down ? 1 : -1) {
+        for (int c = 0; c < kRirekiColumnCount; ++c) {
+            if (m_list.CellText(row, c).find(text) != std::string::npos) {
+                m_list.SelectOnly(row);
+                return true;
+            }
+        }
+    }
+    ShowMessage("検索が終了しました。\n", MsgIcon::Information);
+    return false;
+}
+
+// ---------------------------------------------------------------- the extraction
+
+bool CRirekiListLogic::CheckUnsavedExtraction() {
+    if (!m_doc || IsReadOnly(m_doc) || !m_doc->Extraction || m_extractionSaved) return true;
+    if (Ports::Prompt().AskYesNo("抽出した条件は保存されていません。保存しますか？", MsgIcon::Question, Answer::Yes) ==
+        Answer::No)
+        return true;
+    if (!m_screen.SaveExtraction()) return false;
+    m_extractionSaved = true;
+    return true;
+}
+
+void CRirekiListLogic::DropExtraction() {
+    m_extractionSaved = false;
+    if (!m_doc) return;
+    m_doc->Extraction.reset();
+    m_doc->ExtractActive = 0;
+    m_doc->ExtractKeys.clear();
+}
+
+void CRirekiListLogic::ReleaseExtraction() {
+    if (!m_extractionShown || !CheckUnsavedExtraction()) return;
+    int result;
+    CRirekiList all;
+    {
+        WaitScope wait;
+        DropExtraction();
+        m_extractionShown = false;
+        result = m_doc ? m_doc->Database().GetAllRireki(all) : 0;
+    }
+    if (result != 1) {
+        // The old rows stay on screen, still backed by the document's list.
+        m_screen.ShowExtractionButtons(false);
+        ShowMessage("履歴情報を取得できませんでした");
+        return;
+    }
+    m_list.SetRows({});
+    m_doc->RirekiList = std::move(all);
+    Fill();
+}
+
+void CRirekiListLogic::SaveConditions() {
+    if (IsReadOnly(m_doc)) {
+        ShowMessage("データベースは読取専用です。\n抽出条件の保存はできません。");
+        return;
+    }
+    if (m_doc && m_doc->Extraction && m_screen.SaveExtraction()) m_extractionSaved = true;
+}
+
+void CRirekiListLogic::MenuScreen() {
+    if (CheckUnsavedExtraction()) m_screen.SwitchScreen(0);
+}
+
+void CRirekiListLogic::Exit() {
+    if (CheckUnsavedExtraction()) m_screen.CloseMainWindow();
+}
+
+void CRirekiListLogic::Close() {
+    if (m_doc && (m_doc->Extraction || (m_doc->AnalysisKind >= 1 && m_doc->AnalysisKind <= 7)) &&
+        !m_handedToCustomerList && !m_handedToDmScreen) {
+        DropExtraction();
+        m_doc->AnalysisKind = -1;
+        m_doc->AnalysisDMKey = 0;
+        m_doc->AnalysisKeys.clear();
+        m_doc->AnalysisHits.clear();
+    }
+    StoreRirekiColumnWidths(m_list.Widths());
+    m_list.SetRows({});
+}
+
+// ---------------------------------------------------------------- printing selection
+
+std::vector<CRirekiCustomerEntries> CRirekiListLogic::SelectedByCustomer() const {
+    std::vector<CRirekiCustomerEntries> groups;
+    std::unordered_map<int32_t, std::size_t> index;
+    for (int r = m_list.NextSelected(-1); r >= 0; r = m_list.NextSelected(r)) {
+        CRirekiData* rec = m_list.Item(r).record;
+        auto [it, added] = index.emplace(rec->CustomerID, groups.size());
+        if (added) groups.push_back({rec->CustomerID, nullptr, {}});
+        groups[it->second].entries.push_back(rec);
+    }
+    if (m_doc && !groups.empty()) {
+        for (const auto& k : m_doc->KokyakuList) {
+            auto it = index.find(k->ID);
+            if (it != index.end() && !groups[it->second].customer) groups[it->second].customer = k.get();
+        }
+    }
+    return groups;
+}

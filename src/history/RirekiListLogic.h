@@ -1,0 +1,103 @@
+// The history list screen without widgets: filling the rows from the
+// document, the count, find, view, delete, release of the extraction, the
+// unsaved-extraction check and closing. The screen's widgets implement
+// IRirekiScreen and forward their commands here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "history/RirekiListModel.h"
+
+class CMilvaneDoc;
+struct CKokyaku;
+
+class IRirekiScreen {
+public:
+    virtual ~IRirekiScreen() = default;
+    virtual void SetCountText(const std::string& text) = 0;
+    // The three extraction buttons, shown and enabled or hidden and disabled.
+    virtual void ShowExtractionButtons(bool shown) = 0;
+    // The save dialog of the extraction conditions; true when saved.
+    virtual bool SaveExtraction() = 0;
+    virtual void SwitchScreen(int screen) = 0;
+    virtual void CloseMainWindow() = 0;
+};
+
+inline constexpr const char* kRirekiTitle = "Milvane－履歴一覧";
+
+// What the view-only history dialog opens on.
+struct CRirekiListTarget {
+    CRirekiData* record = nullptr;  // none after "履歴が選択されていません。"
+    bool hasPrevious = false;
+    bool hasNext = false;
+};
+
+// The selected entries of one customer, for printing.
+struct CRirekiCustomerEntries {
+    int32_t customerKey = 0;
+    CKokyaku* customer = nullptr;  // none when the document's customer list lacks it
+    std::vector<CRirekiData*> entries;  // in row order
+};
+
+class CRirekiListLogic {
+public:
+    // doc may be null (the screen then only reports that nothing can be shown).
+    CRirekiListLogic(CMilvaneDoc* doc, CRirekiListModel& list, IRirekiScreen& screen);
+
+    // Column widths from the profile for a view of that client width.
+    void LoadColumnWidths(int clientWidth);
+    // Rebuilds every row from the document's history list, the extraction
+    // buttons and the count. False (after its message) without a document.
+    bool Fill();
+    void UpdateCount();
+    bool ExtractionShown() const { return m_extractionShown; }
+
+    bool HasSelection() const { return m_list.RowCount() > 0 && m_list.SelectedCount() > 0; }
+    // The first selected row becomes the only one; its record and neighbours.
+    CRirekiListTarget ViewTarget();
+    // Navigation of the view-only dialog: the neighbour of the one selected
+    // row becomes selected; hasMore tells whether another lies beyond it.
+    CRirekiData* NextEntry(bool& hasMore) { return Neighbour(+1, hasMore); }
+    CRirekiData* PreviousEntry(bool& hasMore) { return Neighbour(-1, hasMore); }
+    // The row of the entry with that key becomes the only selected row; null when none has it.
+    CRirekiData* LocateEntry(int32_t key, bool& hasPrevious, bool& hasNext);
+
+    void Delete();
+    // Searches the nine column texts from the row after (or before) the first
+    // selected row; false after "検索が終了しました。\n".
+    bool Find(const std::string& text, bool down);
+
+    // ---- the current extraction
+    bool ExtractionSaved() const { return m_extractionSaved; }
+    void SetExtractionSaved(bool saved) { m_extractionSaved = saved; }
+    // Before leaving the rows shown: false abandons the command.
+    bool CheckUnsavedExtraction();
+    void ReleaseExtraction();
+    void SaveConditions();
+    // Set just before switching to a screen that takes over the result.
+    void HandToCustomerList() { m_handedToCustomerList = true; }
+    void HandToDmScreen() { m_handedToDmScreen = true; }
+
+    void MenuScreen();
+    void Exit();
+    // Destruction of the view: drops a result no other screen took, stores
+    // the widths, removes every row.
+    void Close();
+
+    // Distinct customers of the selected rows in row order, each with its selected entries.
+    std::vector<CRirekiCustomerEntries> SelectedByCustomer() const;
+
+private:
+    CRirekiData* Neighbour(int step, bool& hasMore);
+    void DropExtraction();
+
+    CMilvaneDoc* m_doc;
+    CRirekiListModel& m_list;
+    IRirekiScreen& m_screen;
+    bool m_extractionShown = false;
+    bool m_extractionSaved = false;
+    bool m_handedToCustomerList = false;
+    bool m_handedToDmScreen = false;
+};

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <filesystem>
+
+#include "app/CommandIds.h"
+#include "app/MilvaneDoc.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/ScreenRegistry.h"
+#include "common/SjisText.h"
+#include "customers/Kokyaku.h"
+#include "customers/MLVColSet.h"
+#include "extract/ExCondition.h"
+#include "history/RirekiData.h"
+#include "history/ui/RirekiListCtrl.h"
+#include "history/ui/RirekiView.h"
+#include "history/ui/RirekiViewDlg.h"
+#include "support/TestPorts.h"
+
+namespace {
+
+class RirekiViewUiTest : public ::testing::Test {
+protected:
+    RirekiViewUiTest() {
+        namespace fs = std::filesystem;
+        fs::create_directories(install.File("Data/MyData"));
+        fs::create_directories(install.File("data"));
+        WriteBytes(install.File("Data/MyData/datadir.dat"), Utf8ToSjis(install.File("data")));
+        CMLVColSet set(install.Path());
+        set.columns = {{"CustomerID", "お客様コード"}, {"Name", "氏名"}, {"CompName", "会社名"}};
+        EXPECT_EQ(set.Save(), 1);
+        doc = std::make_unique<CMilvaneDoc>(install.Path());
+        doc->DataDir = install.File("data");
+        auto k = std::make_unique<CKokyaku>();
+        k->ID = 7;
+        k->CustomerID = "C7";
+        k->Name = "山田太郎";
+        doc->KokyakuList.push_back(std::move(k));
+        const struct { const char* title; int day; double money; } entries[] = {
+            {"購入", 3, 1500.5}, {"問合せ", 1, 0}, {"見積", 2, 20}};
+        for (const auto& e : entries) {
+            auto r = std::make_unique<CRirekiData>();
+            r->ID = static_cast<int32_t>(doc->RirekiList.size()) + 1;
+            r->CustomerID = 7;
+            r->ActionTitle = e.title;
+            r->Date = CDateTime::FromParts(2024, 5, e.day);
+            r->Money = e.money;
+            doc->RirekiList.push_back(std::move(r));
+        }
+        RegisterBuiltScreens();
+        frame = std::make_unique<CMainFrame>(*doc);
+        frame->SetCloseHandler([] {});
+        EXPECT_TRUE(frame->CreateFirstScreen());
+    }
+    ~RirekiViewUiTest() override {
+        frame.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    CRirekiView* Show() {
+        frame->SwitchView(SCREEN_RIREKI_LIST);
+        return qobject_cast<CRirekiView*>(frame->ActiveView());
+    }
+    QString Cell(CRirekiView* v, int row, int column) {
+        QAbstractItemModel* m = v->ListCtrl()->model();
+        return m->data(m->index(row, column)).toString();
+    }
+
+    TestPorts ports;
+    TempDir install;
+    std::unique_ptr<CMilvaneDoc> doc;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(RirekiViewUiTest, ShowsTheDocumentsHistoryAndFollowsTheUser) {
+    CRirekiView* view = Show();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(frame->windowTitle(), QString("Milvane－履歴一覧"));
+    CRirekiListCtrl* list = view->ListCtrl();
+    QAbstractItemModel* model = list->model();
+    ASSERT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), QString("お客様コード"));
+    EXPECT_EQ(model->headerData(3, Qt::Horizontal).toString(), QString("会社名"));
+    EXPECT_EQ(Cell(view, 0, 2), QString("山田太郎"));
+    EXPECT_EQ(Cell(view, 0, 8), QString("1500.5"));
+    EXPECT_EQ(view->CountLabel()->text(), QString("3件"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(view->CountLabel())->text(QAccessible::Name),
+              QString("件数：3件"));
+    EXPECT_TRUE(view->Button(ID_EXTRACT_CLEAR_RIREKI)->isHidden());
+    EXPECT_EQ(view->Button(ID_FIND)->accessibleName(), QString("検索..."));
+
+    // Nothing selected: view and delete are off; a click in the list selects.
+    EXPECT_FALSE(frame->QueryCommand(ID_RIREKI_DELETE).enabled);
+    list->selectionModel()->select(model->index(1, 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    EXPECT_TRUE(frame->QueryCommand(ID_RIREKI_DELETE).enabled);
+    EXPECT_EQ(view->Logic().ViewTarget().record->ActionTitle, "問合せ");
+
+    // A heading click sorts; the selection stays with its row.
+    list->header()->sectionClicked(0);
+    EXPECT_EQ(Cell(view, 0, 4), QString("問合せ"));
+    EXPECT_TRUE(list->selectionModel()->isRowSelected(0, {}));
+
+    // No database is open: the deletion fails and nothing goes.
+    ports.prompt.QueueAnswer(Answer::Yes);
+    frame->OnCommand(ID_RIREKI_DELETE);
+    EXPECT_EQ(ports.prompt.Texts().back(), "履歴が削除できませんでした");
+    EXPECT_EQ(model->rowCount(), 3);
+
+    list->header()->resizeSection(4, 150);
+    frame->OnCommand(ID_VIEW_MENU_SCREEN);
+    EXPECT_EQ(frame->CurrentScreen(), SCREEN_MENU);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ((ports.profile.ints[{"Settings-RList", "colwidth4"}]), 150);
+}
+
+TEST_F(RirekiViewUiTest, AnExtractionShowsItsButtonsUntilReleasedOrLeft) {
+    doc->Extraction = std::make_shared<CExCondition>();
+    CRirekiView* view = Show();
+    ASSERT_NE(view, nullptr);
+    EXPECT_FALSE(view->Button(ID_EXTRACT_CLEAR_RIREKI)->isHidden());
+    EXPECT_TRUE(view->Button(ID_EXTRACT_CLEAR_RIREKI)->isEnabled());
+    EXPECT_TRUE(frame->QueryCommand(ID_EXTRACT_CLEAR_RIREKI).enabled);
+    // Commands whose dialogs are not built stay off.
+    for (int id : {ID_PRINT, ID_EXTRACT, ID_ANALYSIS, ID_EXTRACT_REDO, ID_EXTRACT_SAVE})
+        EXPECT_FALSE(frame->QueryCommand(id).enabled) << id;
+
+    // Leaving asks about the unsaved extraction; the screen then drops it.
+    ports.prompt.QueueAnswer(Answer::No);
+    frame->OnCommand(ID_VIEW_MENU_SCREEN);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"抽出した条件は保存されていません。保存しますか？"});
+    EXPECT_EQ(doc->Extraction, nullptr);
+}
+
+TEST_F(RirekiViewUiTest, ViewingOpensTheEntryAndItsButtonsWalkTheList) {
+    CRirekiView* view = Show();
+    ASSERT_NE(view, nullptr);
+    EXPECT_FALSE(frame->QueryCommand(ID_RIREKI_MODIFY).enabled);
+    CRirekiListCtrl* list = view->ListCtrl();
+    list->selectionModel()->select(list->model()->index(1, 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ASSERT_TRUE(frame->QueryCommand(ID_RIREKI_MODIFY).enabled);
+    std::vector<QString> seen;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<CRirekiViewDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        seen.push_back(dlg->Field(1395)->text());
+        EXPECT_TRUE(dlg->Button(1356)->isEnabled());
+        dlg->Button(1357)->click();
+        seen.push_back(dlg->Field(1395)->text());
+        EXPECT_FALSE(dlg->Button(1357)->isEnabled());  // the last row
+        EXPECT_TRUE(list->selectionModel()->isRowSelected(2, {}));
+        dlg->reject();
+    });
+    frame->OnCommand(ID_RIREKI_MODIFY);
+    EXPECT_EQ(seen, (std::vector<QString>{"問合せ", "見積"}));
+
+    bool previous = false, next = true;
+    EXPECT_EQ(view->LocateEntry(1, previous, next)->ActionTitle, "購入");
+    EXPECT_FALSE(previous);
+    EXPECT_TRUE(next);
+    EXPECT_EQ(view->LocateEntry(99, previous, next), nullptr);
+}
+
+}  // namespace
