@@ -8,6 +8,7 @@
 #include "common/Ports.h"
 #include "customers/Kokyaku.h"
 #include "history/RirekiData.h"
+#include "history/RirekiListLogic.h"
 #include "printing/DispPrev.h"
 
 int PrintForms(CMilvaneDoc& doc, const std::vector<const CKokyaku*>& customers, int32_t layout, int32_t second,
@@ -96,4 +97,34 @@ bool PrintSelectedCustomers(CMilvaneDoc& doc, const std::vector<const CKokyaku*>
     }
     int printed = PrintForms(doc, selected, prev.Choice.layout, prev.Choice.second, prev.Choice.formType, record);
     return record && printed != 0;
+}
+
+void PrintSelectedRireki(CMilvaneDoc& doc, const std::vector<CRirekiCustomerEntries>& selected, int selectedRows) {
+    if (selectedRows <= 0 || selected.empty()) {
+        ShowMessage("印刷する履歴が選択されていません。");
+        return;
+    }
+    if (Ports::Prompt().AskYesNo("選択されている" + std::to_string(selectedRows) + "件の履歴を印刷します。よろしいですか？",
+                                 MsgIcon::Question, Answer::Yes) != Answer::Yes)
+        return;
+    bool readOnly = IsReadOnly(&doc);
+    CMLVDispPrev prev(doc.InstallDir());
+    if (prev.CallDispPrevDlg(0, !readOnly, true) != 1) return;
+    bool record = prev.Choice.recordHistory;
+    if (record && !readOnly) {
+        ShowMessage("この印刷の履歴は、次回履歴一覧画面を表示したときから表示されます。", MsgIcon::Information);
+    } else if (record) {
+        ShowMessage("データベースは読取専用です。\n履歴を残すことはできません。印刷のみ行ないます。");
+        record = false;
+    }
+    std::vector<const CKokyaku*> customers;
+    std::vector<CRirekiRefs> histories;
+    for (const CRirekiCustomerEntries& c : selected) {
+        if (!c.customer) continue;
+        customers.push_back(c.customer);
+        histories.emplace_back(c.entries.begin(), c.entries.end());
+    }
+    const CFormChoice& choice = prev.Choice;
+    PrintForms(doc, customers, choice.layout, choice.second, choice.formType, record,
+               choice.formType == 4 ? &histories : nullptr);
 }

@@ -8,6 +8,7 @@
 
 class CMilvaneDoc;
 struct CKokyaku;
+struct CRirekiCustomerEntries;
 
 // Prints the customers on the form; for type 4 forms histories (may be null)
 // gives each customer's entries, else each customer's whole history is read.
@@ -22,3 +23,7 @@ int PrintFormsByKeys(CMilvaneDoc& doc, const std::vector<uint32_t>& keys, int32_
 // "印刷..." of the customer list: asks, lets the person choose the form and
 // prints. Returns true when history entries were recorded.
 bool PrintSelectedCustomers(CMilvaneDoc& doc, const std::vector<const CKokyaku*>& selected);
+
+// "印刷..." of the history list: selectedRows selected rows, grouped by
+// customer. Type 4 forms print only the selected entries of each customer.
+void PrintSelectedRireki(CMilvaneDoc& doc, const std::vector<CRirekiCustomerEntries>& selected, int selectedRows);

@@ -9,6 +9,7 @@
 #include "common/SjisText.h"
 #include "customers/Kokyaku.h"
 #include "history/RirekiData.h"
+#include "history/RirekiListLogic.h"
 #include "printing/DispPrev.h"
 #include "printing/FormPrinting.h"
 #include "printing/OwnCompany.h"
@@ -198,4 +199,45 @@ TEST_F(FormPrintingTest, OwnCompanyFilesByteForByte) {
     auto read = ReadOwnCompany(install.Path());
     EXPECT_EQ(read["TATEADD"], "東京都港区ガーデン1-2");
     EXPECT_EQ(read["TAX"], "");  // missing file: empty
+}
+
+TEST_F(FormPrintingTest, HistoryListPrintsEachCustomersSelectedEntries) {
+    std::vector<std::unique_ptr<CRirekiData>> entries;
+    std::vector<CRirekiCustomerEntries> selected;
+    for (auto& k : doc->KokyakuList) {
+        CRirekiCustomerEntries c{k->ID, k.get(), {}};
+        for (const char* title : {"その一", "その二"}) {
+            entries.push_back(std::make_unique<CRirekiData>());
+            entries.back()->ActionTitle = k->Name + title;
+            c.entries.push_back(entries.back().get());
+        }
+        selected.push_back(c);
+    }
+    selected.push_back({9999, nullptr, {}});  // a customer no longer listed
+
+    PrintSelectedRireki(*doc, selected, 0);
+    ui.answer = {6, 0, 4, true};
+    ports.prompt.QueueAnswer(Answer::Yes);
+    PrintSelectedRireki(*doc, selected, 4);
+    EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{"印刷する履歴が選択されていません。",
+                                                              "選択されている4件の履歴を印刷します。よろしいですか？",
+                                                              "この印刷の履歴は、次回履歴一覧画面を表示したときから表示されます。"}));
+    ASSERT_EQ(ui.printed.size(), 1u);
+    const auto& pages = ui.printed[0];
+    ASSERT_EQ(pages.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        const std::string& name = doc->KokyakuList[i]->Name;
+        const std::string other = doc->KokyakuList[1 - i]->Name;
+        EXPECT_EQ(CountTexts({pages[i]}, name + "その一") + CountTexts({pages[i]}, name + "その二"), 2);
+        EXPECT_EQ(CountTexts({pages[i]}, other + "その一"), 0);
+    }
+    EXPECT_EQ(History(doc->KokyakuList[0]->ID).size(), 1u);
+
+    doc->PastDataMode = 1;
+    ports.prompt.Clear();
+    ports.prompt.QueueAnswer(Answer::Yes);
+    PrintSelectedRireki(*doc, selected, 4);
+    EXPECT_EQ(ui.allowed.back(), false);
+    EXPECT_EQ(ports.prompt.Texts().size(), 1u);  // only the question
+    EXPECT_EQ(History(doc->KokyakuList[0]->ID).size(), 1u);
 }

@@ -11,6 +11,7 @@
 #include "app/ui/ScreenRegistry.h"
 #include "history/ui/RirekiListCtrl.h"
 #include "history/ui/RirekiViewDlg.h"
+#include "printing/FormPrinting.h"
 
 namespace {
 constexpr int kMargin = 6;
@@ -148,6 +149,7 @@ bool CRirekiView::UpdateCommand(int id, CCommandState& state) {
         state.enabled = m_logic->HasSelection();
         return true;
     case ID_FIND:
+    case ID_PRINT:
     case ID_VIEW_MENU_SCREEN:
     case ID_APP_EXIT:
         state.enabled = true;
@@ -156,7 +158,6 @@ bool CRirekiView::UpdateCommand(int id, CCommandState& state) {
         state.enabled = m_logic->ExtractionShown();
         return true;
     // Commands of parts not built yet.
-    case ID_PRINT:
     case ID_EXTRACT:
     case ID_ANALYSIS:
     case ID_EXTRACT_REDO:
@@ -175,6 +176,9 @@ bool CRirekiView::OnCommand(int id) {
     case ID_RIREKI_MODIFY: ViewEntry(); return true;
     case ID_RIREKI_DELETE: m_logic->Delete(); return true;
     case ID_FIND: Frame().OpenFindDialog(); return true;
+    case ID_PRINT:
+        PrintSelectedRireki(Document(), m_logic->SelectedByCustomer(), m_listCtrl->List().SelectedCount());
+        return true;
     case ID_EXTRACT_CLEAR_RIREKI: m_logic->ReleaseExtraction(); return true;
     case ID_VIEW_MENU_SCREEN: m_logic->MenuScreen(); return true;
     case ID_APP_EXIT: m_logic->Exit(); return true;
