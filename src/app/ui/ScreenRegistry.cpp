@@ -13,6 +13,7 @@
 #include "customers/ui/KokyakuEntryDlgRun.h"
 #include "customers/ui/KokyakuView.h"
 #include "history/ui/RirekiView.h"
+#include "printing/ui/OwnCompanyDlg.h"
 
 namespace {
 std::array<ScreenFactory, SCREEN_COUNT>& Factories() {
@@ -63,5 +64,13 @@ void RegisterBuiltScreens() {
     };
     menu.commands[ID_CHOICE_LISTS] = [](CMilvaneView& view) {
         RunChoiceListChooser(&view, view.Document().InstallDir());
+    };
+    menu.commands[ID_OWN_COMPANY] = [](CMilvaneView& view) {
+        COwnCompanyDlg dialog(view.Document().InstallDir(), &view);
+        dialog.exec();
+    };
+    menu.commands[ID_AMOUNT_SETTINGS] = [](CMilvaneView& view) {
+        CAmountDlg dialog(view.Document().InstallDir(), &view);
+        dialog.exec();
     };
 }
