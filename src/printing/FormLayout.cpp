@@ -228,7 +228,7 @@ namespace {
 // The built-in forms. Numbers are stable: gallery pictures, user-made copies
 // and the menu screen's remembered form refer to them.
 const char* const kBuiltInXml[] = {
-    R"(<form number="1" type="1" title="A4宛名ラベル（2×6面）" group="宛名ラベル">
+    R"(<form number="1" type="1" title="A4宛名ラベル（2×6面）" group="宛名・FAX">
   <page width="210" height="297"/>
   <labels columns="2" rows="6" left="18.6" top="21.6" width="86.4" height="42.3"/>
   <text x="6" y="4" w="40" h="5" size="10">〒{@Zip}</text>
@@ -237,7 +237,7 @@ const char* const kBuiltInXml[] = {
   <text x="6" y="22.5" w="75" h="5" size="10">{@Company}</text>
   <text x="6" y="29" w="75" h="8" size="14" align="center">{Name}　{Suffix}</text>
 </form>)",
-    R"(<form number="2" type="1" title="A4宛名ラベル（3×8面）" group="宛名ラベル">
+    R"(<form number="2" type="1" title="A4宛名ラベル（3×8面）" group="宛名・FAX">
   <page width="210" height="297"/>
   <labels columns="3" rows="8" left="0" top="12.9" width="70" height="33.9"/>
   <text x="5" y="3" w="40" h="4.5" size="8">〒{@Zip}</text>
@@ -246,7 +246,7 @@ const char* const kBuiltInXml[] = {
   <text x="5" y="18" w="61" h="4.5" size="8">{@Company}</text>
   <text x="5" y="24" w="61" h="7" size="12" align="center">{Name}　{Suffix}</text>
 </form>)",
-    R"(<form number="3" type="1" title="はがき宛名（縦書き）" group="はがき・封筒">
+    R"(<form number="3" type="1" title="はがき宛名（縦書き）" group="宛名・FAX">
   <page width="100" height="148"/>
   <postal top="12" right="8" size="14">{@Zip}</postal>
   <text x="80" y="28" w="10" h="100" size="14" font="mincho" dir="vertical">{@Address1}</text>
@@ -257,7 +257,7 @@ const char* const kBuiltInXml[] = {
   <text x="10" y="70" w="6" h="60" size="9" font="mincho" dir="vertical">{#COM}</text>
   <text x="6" y="136" w="40" h="5" size="8" font="mincho">{#ZIPHIFN}</text>
 </form>)",
-    R"(<form number="4" type="1" title="長形3号封筒（縦書き）" group="はがき・封筒">
+    R"(<form number="4" type="1" title="長形3号封筒（縦書き）" group="宛名・FAX">
   <page width="120" height="235"/>
   <postal top="12" right="8" size="16">{@Zip}</postal>
   <text x="97" y="32" w="11" h="150" size="16" font="mincho" dir="vertical">{@Address1}</text>
@@ -267,7 +267,7 @@ const char* const kBuiltInXml[] = {
   <text x="20" y="150" w="7" h="75" size="9" font="mincho" dir="vertical">{#TATEADD}</text>
   <text x="12" y="150" w="7" h="75" size="10" font="mincho" dir="vertical">{#COM}</text>
 </form>)",
-    R"(<form number="5" type="1" title="顧客台帳" group="顧客台帳">
+    R"(<form number="5" type="1" title="顧客台帳" group="顧客">
   <page width="210" height="297"/>
   <text x="20" y="15" w="170" h="10" size="18" align="center">顧客台帳</text>
   <picture x="150" y="32" w="40" h="50">{Picture1}</picture>
@@ -298,7 +298,7 @@ const char* const kBuiltInXml[] = {
   <text x="52" y="206" w="138" h="7" size="10">{Note2}</text>
   <text x="52" y="214" w="138" h="7" size="10">{Note3}</text>
 </form>)",
-    R"(<form number="6" type="4" title="顧客履歴台帳" group="顧客台帳">
+    R"(<form number="6" type="4" title="顧客履歴台帳" group="顧客">
   <page width="210" height="297" bottom="15"/>
   <text x="15" y="12" w="180" h="10" size="16" align="center">顧客履歴台帳</text>
   <text x="15" y="26" w="120" h="7" size="12">{Name}　{Suffix}</text>
@@ -310,6 +310,33 @@ const char* const kBuiltInXml[] = {
     <column field="Money" title="金額" width="20"/>
     <column field="TantouName" title="担当者" width="20"/>
   </history>
+</form>)",
+    R"(<form number="7" type="1" title="FAX送付状" group="宛名・FAX">
+  <page width="210" height="297"/>
+  <text x="20" y="20" w="170" h="14" size="24" align="center">FAX送付状</text>
+  <line x1="20" y1="38" x2="190" y2="38" width="0.5"/>
+  <text x="20" y="46" w="25" h="8" size="11">宛先</text><text x="45" y="46" w="145" h="8" size="13">{@Company}</text>
+  <text x="45" y="55" w="145" h="8" size="14">{Name}　{Suffix}</text>
+  <text x="20" y="64" w="25" h="8" size="11">FAX</text><text x="45" y="64" w="145" h="8" size="13">{FAX_Office}</text>
+  <line x1="20" y1="76" x2="190" y2="76" width="0.3"/>
+  <text x="20" y="82" w="25" h="8" size="11">発信元</text><text x="45" y="82" w="145" h="8" size="13">{#COM}</text>
+  <text x="45" y="91" w="145" h="8" size="11">{#BUSYO}　{#NAME}</text>
+  <text x="45" y="100" w="145" h="8" size="11">〒{#ZIPHIFN}　{#ADD}</text>
+  <text x="45" y="109" w="145" h="8" size="11">TEL {#TEL}　FAX {#FAX}</text>
+  <line x1="20" y1="122" x2="190" y2="122" width="0.3"/>
+  <text x="20" y="128" w="60" h="8" size="11">送付枚数（本状を含む）</text>
+  <box x="20" y="142" w="170" h="130" width="0.3"/>
+  <text x="24" y="145" w="40" h="7" size="10">通信欄</text>
+</form>)",
+    R"(<form number="8" type="1" title="名刺（10面）" group="名刺・オフィス" customers="0">
+  <page width="210" height="297"/>
+  <labels columns="2" rows="5" left="14" top="11" width="91" height="55"/>
+  <text x="6" y="6" w="79" h="5" size="8">{#CATCH}</text>
+  <text x="6" y="13" w="79" h="5" size="9">{#BUSYO}</text>
+  <text x="6" y="19" w="79" h="9" size="16" align="center" font="mincho">{#NAME}</text>
+  <text x="6" y="31" w="79" h="6" size="11">{#COM}</text>
+  <text x="6" y="38" w="79" h="4.5" size="7">〒{#ZIPHIFN}　{#ADD}</text>
+  <text x="6" y="43" w="79" h="4.5" size="7">TEL {#TEL}　FAX {#FAX}</text>
 </form>)",
 };
 

@@ -269,14 +269,17 @@ void LayVertical(const std::string& text, double x, double y, double w, double h
 std::vector<CPrintPage> BuildFormPages(const CFormLayout& layout, std::span<const CKokyaku* const> customers,
                                        const std::vector<CRirekiRefs>* histories, const CFormFillData& data) {
     std::vector<CPrintPage> pages;
-    if (!layout.takesCustomers || customers.empty()) {
-        if (!layout.takesCustomers) {
-            CPrintPage page{layout.pageWidth, layout.pageHeight, {}};
-            FillCell(layout, nullptr, data, 0, 0, page.items);
-            pages.push_back(std::move(page));
+    if (!layout.takesCustomers) {
+        CPrintPage page{layout.pageWidth, layout.pageHeight, {}};
+        for (int cell = 0; cell < layout.CellsPerPage(); ++cell) {
+            double ox = layout.IsLabelSheet() ? layout.left + (cell % layout.columns) * layout.pitchX : 0;
+            double oy = layout.IsLabelSheet() ? layout.top + (cell / layout.columns) * layout.pitchY : 0;
+            FillCell(layout, nullptr, data, ox, oy, page.items);
         }
+        pages.push_back(std::move(page));
         return pages;
     }
+    if (customers.empty()) return pages;
     if (layout.formType == 4) {
         for (size_t i = 0; i < customers.size(); ++i)
             HistoryPages(layout, customers[i], histories && i < histories->size() ? &(*histories)[i] : nullptr,

@@ -29,7 +29,8 @@ std::string FillTemplate(std::string_view text, const CKokyaku* customer, const 
 
 // The pages of a form for the customers in order. histories (type 4 forms)
 // gives each customer's entries; without it those tables stay empty. A form
-// that takes no customers gives one page filled with the own-company values.
+// that takes no customers gives one page, every cell filled with the
+// own-company values.
 std::vector<CPrintPage> BuildFormPages(const CFormLayout& layout, std::span<const CKokyaku* const> customers,
                                        const std::vector<CRirekiRefs>* histories, const CFormFillData& data);
 

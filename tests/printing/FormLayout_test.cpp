@@ -5,7 +5,7 @@
 
 TEST(FormLayout, BuiltInFormsParseAndRoundTrip) {
     const auto& forms = BuiltInForms();
-    ASSERT_EQ(forms.size(), 6u);
+    ASSERT_EQ(forms.size(), 8u);
     for (const CFormLayout& f : forms) {
         CFormLayout again;
         std::string error;
@@ -28,7 +28,7 @@ TEST(FormLayout, BuiltInFormsParseAndRoundTrip) {
 }
 
 TEST(FormLayout, LabelGridsFitTheirSheet) {
-    for (int n : {1, 2}) {
+    for (int n : {1, 2, 8}) {
         const CFormLayout* f = FindBuiltInForm(n);
         EXPECT_LE(f->left + (f->columns - 1) * f->pitchX + f->cellWidth, f->pageWidth + 1e-9) << n;
         EXPECT_LE(f->top + (f->rows - 1) * f->pitchY + f->cellHeight, f->pageHeight + 1e-9) << n;

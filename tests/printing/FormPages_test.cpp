@@ -151,3 +151,13 @@ TEST(FormPages, HistorySheetsContinueOnNewPages) {
     EXPECT_EQ(count(pages[0], "1500.5"), 34);
     EXPECT_EQ(count(pages[0], "2024/01/02"), 34);
 }
+
+TEST(FormPages, OwnCompanyFormsFillEveryCell) {
+    CFormFillData data;
+    data.own["NAME"] = "担当太郎";
+    auto pages = BuildFormPages(*FindBuiltInForm(8), {}, nullptr, data);
+    ASSERT_EQ(pages.size(), 1u);
+    int names = 0;
+    for (const CPageItem& it : pages[0].items) names += it.text == "担当太郎";
+    EXPECT_EQ(names, 10);
+}

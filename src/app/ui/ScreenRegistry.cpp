@@ -13,6 +13,7 @@
 #include "customers/ui/KokyakuEntryDlgRun.h"
 #include "customers/ui/KokyakuView.h"
 #include "history/ui/RirekiView.h"
+#include "printing/ui/FormGalleryUi.h"
 #include "printing/ui/OwnCompanyDlg.h"
 
 namespace {
@@ -69,6 +70,7 @@ void RegisterBuiltScreens() {
         COwnCompanyDlg dialog(view.Document().InstallDir(), &view);
         dialog.exec();
     };
+    InstallFormGallery(menu);
     menu.commands[ID_AMOUNT_SETTINGS] = [](CMilvaneView& view) {
         CAmountDlg dialog(view.Document().InstallDir(), &view);
         dialog.exec();
