@@ -1,6 +1,7 @@
 #include "printing/UserForms.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "common/Archive.h"
 #include "common/Folders.h"
@@ -53,4 +54,30 @@ bool DelPickUp(const std::string& installDir, int32_t number) {
     if (it == forms.end()) return false;
     forms.erase(it);
     return WriteUserForms(installDir, forms);
+}
+
+int32_t SaveUserFormCopy(const std::string& installDir, const CFormLayout& layout, const std::string& name,
+                         double dx, double dy) {
+    CFormLayout copy = layout;
+    copy.second = layout.number >= kFirstUserForm ? layout.second : layout.number;
+    copy.title = name;
+    if (copy.IsLabelSheet()) {
+        copy.left += dx;
+        copy.top += dy;
+    } else {
+        for (CFormItem& item : copy.items) {
+            if (item.kind == FormItemKind::Postal) continue;  // the boxes are printed on the card
+            item.x += dx;
+            item.y += dy;
+        }
+    }
+    copy.number = TakeUserFormNumber(installDir);
+    if (!WriteWholeFileAtomic(UserFormPath(installDir, copy.number), FormLayoutXml(copy))) return 0;
+    auto forms = ReadUserForms(installDir);
+    forms.push_back({name, copy.number});
+    if (!WriteUserForms(installDir, forms)) {
+        std::remove(UserFormPath(installDir, copy.number).c_str());
+        return 0;
+    }
+    return copy.number;
 }

@@ -27,3 +27,10 @@ int32_t TakeUserFormNumber(const std::string& installDir);
 // Removes the entry from the list file; false when it is not listed or the
 // list cannot be written.
 bool DelPickUp(const std::string& installDir, int32_t number);
+
+struct CFormLayout;
+// Saves a copy of the layout as a new user-made form named name, every item
+// moved by (dx, dy) mm: the layout file, then the list entry. The new
+// number, or 0 when a file could not be written (nothing is listed then).
+int32_t SaveUserFormCopy(const std::string& installDir, const CFormLayout& layout, const std::string& name,
+                         double dx, double dy);

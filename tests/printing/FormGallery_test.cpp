@@ -1,7 +1,9 @@
 // The gallery's entries, "開く" and the user-made form list with its dialog rules.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
@@ -150,4 +152,40 @@ TEST_F(GalleryTest, RenamingNeedsExactlyOneRow) {
     EXPECT_TRUE(CFormNamesLogic::RenameEnabled({2}));
     EXPECT_FALSE(CFormNamesLogic::RenameEnabled({1, 2}));
     EXPECT_FALSE(CFormNamesLogic::DeleteEnabled({}));
+}
+
+TEST_F(GalleryTest, CopiesBecomeUserMadeFormsOfTheirOriginal) {
+    const int32_t first = SaveUserFormCopy(install.Path(), *FindBuiltInForm(2), "ずらしたラベル", 1.5, -2);
+    ASSERT_EQ(first, 40000);
+    CFormLayout copy;
+    ASSERT_TRUE(CBrnMainData(install.Path()).LoadLayout(first, copy));
+    EXPECT_EQ(copy.second, 2);
+    EXPECT_EQ(copy.title, "ずらしたラベル");
+    EXPECT_DOUBLE_EQ(copy.left, FindBuiltInForm(2)->left + 1.5);
+    EXPECT_DOUBLE_EQ(copy.top, FindBuiltInForm(2)->top - 2);
+    // A copy of a copy keeps the built-in original; postal boxes stay put.
+    CFormLayout card = *FindBuiltInForm(3);
+    card.number = 40007;
+    card.second = 3;
+    const int32_t second = SaveUserFormCopy(install.Path(), card, "はがき2", 0, 3);
+    ASSERT_EQ(second, 40001);
+    ASSERT_TRUE(CBrnMainData(install.Path()).LoadLayout(second, copy));
+    EXPECT_EQ(copy.second, 3);
+    EXPECT_DOUBLE_EQ(copy.items[0].y, card.items[0].y);      // postal
+    EXPECT_DOUBLE_EQ(copy.items[1].y, card.items[1].y + 3);  // address
+    EXPECT_EQ(ReadUserForms(install.Path()),
+              (std::vector<CUserFormEntry>{{"ずらしたラベル", 40000}, {"はがき2", 40001}}));
+}
+
+TEST_F(GalleryTest, FormsWithoutCustomersStartTheFormProgramWithTheirNumber) {
+    fs::create_directories(install.File("exe"));
+    const std::string out = install.File("args.txt");
+    WriteBytes(install.File("exe/Frmprint"), "#!/bin/sh\necho \"$@\" > " + out + ".tmp && mv " + out + ".tmp " + out + "\n");
+    fs::permissions(install.File("exe/Frmprint"), fs::perms::owner_all);
+    CMilvaneDoc doc(install.Path());
+    CGalleryEntry cards = GalleryEntries(install.Path(), 3)[0];
+    OpenGalleryForm(&doc, &cards, {});
+    EXPECT_TRUE(ports.prompt.Log().empty());
+    for (int i = 0; i < 200 && !fs::exists(out); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(ReadBytes(out), "/L:8\n");
 }

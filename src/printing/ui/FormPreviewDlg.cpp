@@ -15,7 +15,7 @@ CFormPreviewDlg::CFormPreviewDlg(const QString& title, const std::vector<CPrintP
     : QDialog(parent), m_title(title), m_pages(pages), m_printer(std::make_unique<QPrinter>(QPrinter::ScreenResolution)) {
     setWindowTitle(QStringLiteral("印刷プレビュー"));
     auto* layout = new QVBoxLayout(this);
-    auto* buttons = new QHBoxLayout;
+    auto* buttons = m_buttons = new QHBoxLayout;
     auto* print = new QPushButton(QStringLiteral("印刷(&P)..."), this);
     auto* pdf = new QPushButton(QStringLiteral("PDFに保存(&S)..."), this);
     auto* zoomIn = new QPushButton(QStringLiteral("拡大(&I)"), this);
@@ -53,6 +53,8 @@ CFormPreviewDlg::CFormPreviewDlg(const QString& title, const std::vector<CPrintP
 }
 
 CFormPreviewDlg::~CFormPreviewDlg() = default;
+
+void CFormPreviewDlg::AddButton(QWidget* button) { m_buttons->insertWidget(m_buttons->count() - 2, button); }
 
 void CFormPreviewDlg::OnPrint() {
     QPrinter printer(QPrinter::HighResolution);

@@ -19,6 +19,9 @@ public:
     // 1 once the pages were printed or saved.
     int Result() const { return m_result; }
 
+    // Adds a button to the row of buttons, before "閉じる".
+    void AddButton(QWidget* button);
+
     // Writes the PDF to path (the save chooser's answer); shows a message on failure.
     bool SavePdf(const QString& path);
 
@@ -30,5 +33,6 @@ private:
     const std::vector<CPrintPage>& m_pages;
     std::unique_ptr<QPrinter> m_printer;
     QPrintPreviewWidget* m_preview = nullptr;
+    class QHBoxLayout* m_buttons = nullptr;
     int m_result = 0;
 };
