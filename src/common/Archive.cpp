@@ -122,7 +122,7 @@ std::size_t CArchiveReader::ReadCount() {
     return n;
 }
 
-bool CArchiveReader::ReadObjectTag(std::string_view className, uint16_t schema) {
+bool CArchiveReader::ReadObjectTag(std::string_view className, uint16_t schema, bool anySchema) {
     uint16_t tag = ReadUInt16();
     if (tag == 0) return false;
     if (tag == 0xFFFF) {
@@ -130,7 +130,7 @@ bool CArchiveReader::ReadObjectTag(std::string_view className, uint16_t schema) 
         uint16_t len = ReadUInt16();
         std::string name(Take(len), len);
         if (name != className) throw ArchiveError("unexpected class " + name);
-        if (fileSchema != schema) throw ArchiveError("unexpected schema of " + name);
+        if (fileSchema != schema && !anySchema) throw ArchiveError("unexpected schema of " + name);
         m_classes.emplace_back(name, fileSchema);
     } else if (tag & 0x8000) {
         std::size_t index = tag & 0x7FFF;

@@ -55,8 +55,9 @@ public:
     std::string ReadSjisBytes();  // raw bytes
     std::size_t ReadCount();
     // Reads an object tag; returns false for the null reference. Throws when the
-    // class or schema differs from the expected one, or the tag is malformed.
-    bool ReadObjectTag(std::string_view className, uint16_t schema);
+    // class or schema differs from the expected one (anySchema: whatever schema
+    // the file gives is taken), or the tag is malformed.
+    bool ReadObjectTag(std::string_view className, uint16_t schema, bool anySchema = false);
 
     bool AtEnd() const { return m_pos == m_bytes.size(); }
     std::size_t Position() const { return m_pos; }

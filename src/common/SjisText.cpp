@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 
 namespace {
 
@@ -24,19 +23,41 @@ char32_t Cp932Equivalent(char32_t cp) {
     }
 }
 
-// One converter per direction, used under a lock (iconv_t keeps state).
-struct Converter {
-    iconv_t cd;
-    std::mutex mutex;
-    Converter(const char* to, const char* from) : cd(iconv_open(to, from)) {}
-    ~Converter() {
-        if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
-    }
+// The converter's decoding of every byte from 0x80 and every two-byte
+// sequence led by one, taken once from iconv; 0 where it fails.
+struct SjisDecodeTable {
+    char32_t single[0x80];
+    char32_t pair[0x80 << 8];
 };
 
-Converter& FromSjis() {
-    static Converter c("UTF-32LE", "CP932");
-    return c;
+const SjisDecodeTable& DecodeTable() {
+    static const std::unique_ptr<SjisDecodeTable> table = [] {
+        auto t = std::make_unique<SjisDecodeTable>();
+        iconv_t cd = iconv_open("UTF-32LE", "CP932");
+        auto decode = [cd](const char* in, size_t n) -> char32_t {
+            char buf[8];
+            char* inp = const_cast<char*>(in);
+            char* outp = buf;
+            size_t inLeft = n, outLeft = sizeof buf;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1) || outp - buf != 4) return 0;
+            return static_cast<unsigned char>(buf[0]) | (static_cast<unsigned char>(buf[1]) << 8) |
+                   (static_cast<unsigned char>(buf[2]) << 16) |
+                   (static_cast<char32_t>(static_cast<unsigned char>(buf[3])) << 24);
+        };
+        for (int b = 0x80; b < 0x100; ++b) {
+            const char one[1] = {static_cast<char>(b)};
+            t->single[b - 0x80] = decode(one, 1);
+            const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+            for (int c = 0; c < 0x100; ++c) {
+                const char two[2] = {static_cast<char>(b), static_cast<char>(c)};
+                t->pair[(b - 0x80) << 8 | c] = lead ? decode(two, 2) : 0;
+            }
+        }
+        iconv_close(cd);
+        return t;
+    }();
+    return *table;
 }
 
 // The converter's mapping of every BMP code point, taken once from iconv:
@@ -146,8 +167,7 @@ std::string Utf8ToSjis(std::string_view utf8) {
 std::string SjisToUtf8(std::string_view sjis) {
     std::string out;
     out.reserve(sjis.size() * 3 / 2);
-    Converter& c = FromSjis();
-    std::lock_guard lock(c.mutex);
+    const SjisDecodeTable& table = DecodeTable();
     for (std::size_t i = 0; i < sjis.size();) {
         unsigned char b = static_cast<unsigned char>(sjis[i]);
         if (b < 0x80) {
@@ -156,22 +176,15 @@ std::string SjisToUtf8(std::string_view sjis) {
             continue;
         }
         bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-        std::size_t n = (lead && i + 1 < sjis.size()) ? 2 : 1;
-        char in[2] = {sjis[i], n == 2 ? sjis[i + 1] : '\0'};
-        char buf[8];
-        char* inp = in;
-        char* outp = buf;
-        size_t inLeft = n, outLeft = sizeof buf;
-        iconv(c.cd, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(c.cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1) || outp - buf != 4) {
-            AppendUtf8(out, 0xFFFD);
+        char32_t cp;
+        if (lead && i + 1 < sjis.size()) {
+            cp = table.pair[(b - 0x80) << 8 | static_cast<unsigned char>(sjis[i + 1])];
+            i += 2;
         } else {
-            char32_t cp = static_cast<unsigned char>(buf[0]) | (static_cast<unsigned char>(buf[1]) << 8) |
-                          (static_cast<unsigned char>(buf[2]) << 16) |
-                          (static_cast<char32_t>(static_cast<unsigned char>(buf[3])) << 24);
-            AppendUtf8(out, cp);
+            cp = table.single[b - 0x80];
+            ++i;
         }
-        i += n;
+        AppendUtf8(out, cp == 0 ? 0xFFFD : cp);
     }
     return out;
 }

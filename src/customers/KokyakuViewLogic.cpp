@@ -14,6 +14,7 @@
 #include "customers/Kokyaku.h"
 #include "customers/MLVColSet.h"
 #include "customers/PreExtraction.h"
+#include "exchange/Import.h"
 #include "extract/ExCondition.h"
 
 namespace {
@@ -330,6 +331,32 @@ void CKokyakuViewLogic::Update() {
     }
     if (m_doc->Database().SaveMLV(false) == 1) ShowMessage("更新しました", MsgIcon::Information);
     else ShowMessage("更新に失敗しました");
+}
+
+void CKokyakuViewLogic::Import(
+    const std::function<int(const std::function<int(CKokyakuList&, std::vector<uint32_t>&)>& add)>& import) {
+    if (ReadOnly(kImportReadOnly)) return;
+    if (!m_doc) {
+        ShowMessage(kBadArgument);
+        return;
+    }
+    CMilvaneData& db = m_doc->Database();
+    if (db.SaveMLV(false) != 1) {
+        ShowMessage(kImportSaveFailed);
+        return;
+    }
+    if (import([&db](CKokyakuList& records, std::vector<uint32_t>& refused) {
+            return db.AddNewKokyaku(records, refused);
+        }) != 1)
+        return;
+    // The rows point at the records that are about to go.
+    m_list.SetRows({});
+    DropExtraction();
+    m_doc->KokyakuList.clear();
+    std::string order = CDefaultSort(m_doc->DataDir).GetOrderText();
+    if ((order.empty() ? db.GetAllKokyaku(m_doc->KokyakuList) : db.GetAllKokyaku(m_doc->KokyakuList, order)) == 0)
+        ShowMessage("顧客データの取得に失敗しました。\n顧客データを表示できません。\n");
+    Populate();
 }
 
 void CKokyakuViewLogic::SetCardType(int type) {

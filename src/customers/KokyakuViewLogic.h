@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "customers/Kokyaku.h"
 #include "customers/KokyakuListModel.h"
 
 class CMilvaneDoc;
@@ -92,6 +94,10 @@ public:
     void SelectAll();
     void Counts();
     void Update();
+    // The import commands: refuses read-only data, saves the database, runs
+    // import (given the database's add of many customers; 1 = customers were
+    // added), then drops the extraction and reloads every customer.
+    void Import(const std::function<int(const std::function<int(CKokyakuList&, std::vector<uint32_t>&)>& add)>& import);
     // After OK of the display settings dialog.
     void DisplaySettingsChanged() { Populate(); }
     int CardType() const { return m_cardType; }

@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-struct CKokyaku;
+#include "customers/Kokyaku.h"
 
 inline constexpr const char* kContactXmlNamespace = "http://www.xmlns.org/2002/ContactXML";
 inline constexpr const char* kContactXmlCreator = "Milvane";
@@ -26,3 +26,9 @@ std::span<const ContactXmlStandardField> ContactXmlStandardFields();
 
 // The whole file (UTF-8) for the customers.
 std::string ContactXmlText(std::span<const CKokyaku* const> customers);
+
+// The customers of a ContactXML file, the export mapping reversed
+// (docs/contactxml.md). Picture items become full paths of the files found in
+// pictureSource (a missing file is dropped). False when the text is not a
+// ContactXML document; records then stay as they were.
+bool ParseContactXml(const std::string& text, const std::string& pictureSource, CKokyakuList& records);

@@ -1,14 +1,17 @@
 #include <pugixml.hpp>
 
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <system_error>
 
+#include "common/Archive.h"
 #include "common/Folders.h"
 #include "common/Ports.h"
 #include "customers/Kokyaku.h"
 #include "exchange/ContactXml.h"
 #include "exchange/Formats.h"
+#include "exchange/Import.h"
 #include "exchange/XmlConv.h"
 
 namespace fs = std::filesystem;
@@ -186,4 +189,121 @@ int CXmlConv::WriteXML(const std::vector<const CKokyaku*>& customers, const std:
     if (ok) return 1;
     ShowMessage(format.errorString());
     return -1;
+}
+
+// ---------------------------------------------------------------- reading
+
+namespace {
+
+void SetField(CKokyaku& k, const char* field, const char* text) {
+    SetImportedValue(k, *FindKokyakuField(field), text);
+}
+
+bool Is(const Node& n, const char* attribute, const char* value) {
+    return std::strcmp(n.attribute(attribute).value(), value) == 0;
+}
+
+void ReadRecord(const Node& rec, const std::string& pictureSource, CKokyaku& k) {
+    Node full = rec.child("PersonName").child("PersonNameItem").child("FullName");
+    SetField(k, "Name", full.text().get());
+    SetField(k, "Yomi", full.attribute("pronunciation").value());
+
+    Node occ = rec.child("Occupation").child("OccupationItem");
+    Node org = occ.child("OrganizationName");
+    SetField(k, "CompName", org.text().get());
+    SetField(k, "CompYomi", org.attribute("pronunciation").value());
+    SetField(k, "Section", occ.child("Department").text().get());
+    SetField(k, "Post", occ.child("JobTitle").text().get());
+
+    std::string fullAddress[2];
+    for (Node a : rec.child("Address").children("AddressItem")) {
+        const int place = Is(a, "locationType", "Office") ? 1 : Is(a, "locationType", "Home") ? 0 : -1;
+        if (place < 0) continue;
+        for (Node code : a.children("AddressCode"))
+            if (Is(code, "codeDomain", "ZIP7")) SetField(k, place ? "Zip_Office" : "Zip_Home", code.text().get());
+        fullAddress[place] = a.child("FullAddress").text().get();
+    }
+
+    // Standard items: the first item of each kind; mail addresses in order.
+    std::vector<bool> taken(ContactXmlStandardFields().size(), false);
+    int homeMail = 0, officeMail = 0;
+    k.CommonMail = 0;
+    for (Node group : rec.children()) {
+        for (Node item : group.children()) {
+            std::size_t i = 0;
+            for (const ContactXmlStandardField& f : ContactXmlStandardFields()) {
+                const std::size_t index = i++;
+                if (!f.item || std::strcmp(item.name(), f.item) != 0 || std::strcmp(group.name(), f.group) != 0) continue;
+                if (!Is(item, "locationType", f.location)) continue;
+                if (f.type && !Is(item, f.typeAttribute, f.type)) continue;
+                if (f.mailSlot) {
+                    int& count = f.mailSlot <= 3 ? homeMail : officeMail;
+                    const int slot = (f.mailSlot <= 3 ? 1 : 4) + count;
+                    if (slot != f.mailSlot) continue;
+                    ++count;
+                    if (Is(item, "preference", "True")) k.CommonMail = slot;
+                } else if (taken[index]) {
+                    continue;
+                }
+                taken[index] = true;
+                SetField(k, f.field, item.text().get());
+                break;
+            }
+        }
+    }
+
+    bool splitAddress[2] = {false, false};
+    for (Node x : rec.child("Extension").children("ExtensionItem")) {
+        std::string name = x.attribute("name").value();
+        if (!name.starts_with("X-")) continue;
+        const KokyakuField* field = FindKokyakuField(name.substr(2));
+        if (!field || !field->IsUserField() || IsStandardField(field->name)) continue;
+        std::string value = x.text().get();
+        if (field->flags & kFieldPicture) {
+            const std::string path = JoinPath(pictureSource, value);
+            value = !value.empty() && value.find('/') == std::string::npos && FileExists(path) ? path : std::string();
+            field->Text(k) = value;
+            continue;
+        }
+        if (!field->SetValueText(k, value)) continue;
+        if (name.starts_with("X-Add") && name.ends_with("_Home")) splitAddress[0] = true;
+        if (name.starts_with("X-Add") && name.ends_with("_Office")) splitAddress[1] = true;
+    }
+    if (!splitAddress[0]) SetField(k, "Add3_Home", fullAddress[0].c_str());
+    if (!splitAddress[1]) SetField(k, "Add3_Office", fullAddress[1].c_str());
+}
+
+}  // namespace
+
+bool ParseContactXml(const std::string& text, const std::string& pictureSource, CKokyakuList& records) {
+    pugi::xml_document doc;
+    if (!doc.load_buffer(text.data(), text.size())) return false;
+    Node root = doc.child("ContactXML");
+    if (!root) return false;
+    CKokyakuList read;
+    for (Node rec : root.children("ContactXMLItem")) {
+        auto k = std::make_unique<CKokyaku>(NewImportedKokyaku());
+        ReadRecord(rec, pictureSource, *k);
+        read.push_back(std::move(k));
+    }
+    for (auto& k : read) records.push_back(std::move(k));
+    return true;
+}
+
+int CXmlConv::ReadXML(CKokyakuList& records) {
+    CExchangeFormat& format = *FindExchangeFormat("contactxml");
+    std::optional<std::string> path = Ports::Prompt().ChooseOpenFile("ファイルを開く", format.ReadFilter(), "");
+    if (!path || path->empty()) return 0;
+    std::string text;
+    if (!ReadWholeFile(*path, text)) {
+        ShowMessage("ファイルの読み込みができませんでした");
+        return -1;
+    }
+    WaitScope wait(true);
+    const std::size_t slash = path->rfind('/');
+    if (!ParseContactXml(text, CContactXmlFormat::PictureFolderFor(*path), records)) {
+        ShowMessage(path->substr(slash == std::string::npos ? 0 : slash + 1) + "を読み込めませんでした。");
+        return -1;
+    }
+    return 1;
 }

@@ -9,13 +9,19 @@
 
 #include "exchange/Formats.h"
 
-std::string CExchangeFormat::Filter() const {
-    std::string name = FilterName();
+namespace {
+
+std::string FilterOf(const std::string& name, const std::vector<std::string>& list) {
     if (name.empty()) return std::string();
     std::string patterns;
-    for (const std::string& p : Patterns()) patterns += (patterns.empty() ? "" : " ") + p;
+    for (const std::string& p : list) patterns += (patterns.empty() ? "" : " ") + p;
     return name + "(" + patterns + ")";
 }
+
+}  // namespace
+
+std::string CExchangeFormat::Filter() const { return FilterOf(FilterName(), Patterns()); }
+std::string CExchangeFormat::ReadFilter() const { return FilterOf(FilterName(), ReadPatterns()); }
 
 std::string CExchangeFormat::WithDefaultExtension(const std::string& path) const {
     const std::size_t slash = path.rfind('/');

@@ -39,8 +39,13 @@ public:
     bool CanRead() const { return (Capabilities() & kExchangeRead) != 0; }
     bool WritesRows() const { return CanWrite() && (Capabilities() & kExchangeRows) != 0; }
 
-    // The chooser filter "name(*.a *.b)", or "" when there is none.
+    // The files the reader takes (default: Patterns()).
+    virtual std::vector<std::string> ReadPatterns() const { return Patterns(); }
+
+    // The chooser filter "name(*.a *.b)", or "" when there is none; the
+    // open chooser of the import takes ReadFilter().
     std::string Filter() const;
+    std::string ReadFilter() const;
     // path with ".<Extension()>" appended when its file name has no extension.
     std::string WithDefaultExtension(const std::string& path) const;
 

@@ -3,26 +3,27 @@
 
 #include "exchange/ExchangeFormat.h"
 
-// Desktop database files; reading is added with the import.
+// Desktop database files, read through libmdb.
 class CDesktopDbFormat final : public CExchangeFormat {
 public:
     const char* Name() const override { return "desktop-database"; }
     const char* Label() const override { return "ACCESS（2002/2000/97）データ"; }
     const char* FilterName() const override { return "Microsoft Accessﾃﾞｰﾀﾍﾞｰｽ"; }
-    std::vector<std::string> Patterns() const override { return {"*.mdb"}; }
+    std::vector<std::string> Patterns() const override { return {"*.mdb", "*.accdb"}; }
     const char* Extension() const override { return "mdb"; }
-    unsigned Capabilities() const override { return kExchangeRows; }
+    unsigned Capabilities() const override { return kExchangeRead | kExchangeRows; }
 };
 
-// Office Open XML workbooks.
+// Workbooks: written as Office Open XML; read from ".xls" and ".xlsx".
 class CWorkbookFormat final : public CExchangeFormat {
 public:
     const char* Name() const override { return "workbook"; }
     const char* Label() const override { return "EXCEL（2002/2000/97）データ"; }
     const char* FilterName() const override { return "Microsoft Excelｼｰﾄ"; }
     std::vector<std::string> Patterns() const override { return {"*.xlsx"}; }
+    std::vector<std::string> ReadPatterns() const override { return {"*.xls", "*.xlsx"}; }
     const char* Extension() const override { return "xlsx"; }
-    unsigned Capabilities() const override { return kExchangeWrite | kExchangeRows; }
+    unsigned Capabilities() const override { return kExchangeRead | kExchangeWrite | kExchangeRows; }
     std::size_t MaxDataRows() const override { return kMaxDataRows; }
     bool WriteRows(const std::string& path, const ExchangeTable& table) override;
 
@@ -42,7 +43,7 @@ public:
     const char* FilterName() const override { return "ﾃｷｽﾄﾌｧｲﾙ"; }
     std::vector<std::string> Patterns() const override { return {"*.csv", "*.txt"}; }
     const char* Extension() const override { return "csv"; }
-    unsigned Capabilities() const override { return kExchangeWrite | kExchangeRows; }
+    unsigned Capabilities() const override { return kExchangeRead | kExchangeWrite | kExchangeRows; }
     bool WriteRows(const std::string& path, const ExchangeTable& table) override;
 };
 
@@ -54,7 +55,7 @@ public:
     const char* FilterName() const override { return "ContactXML"; }
     std::vector<std::string> Patterns() const override { return {"*.xml"}; }
     const char* Extension() const override { return "xml"; }
-    unsigned Capabilities() const override { return kExchangeWrite | kExchangeRecords; }
+    unsigned Capabilities() const override { return kExchangeRead | kExchangeWrite | kExchangeRecords; }
     bool WriteRecords(const std::string& path, std::span<const CKokyaku* const> customers,
                       const std::string& pictureFolder) override;
 

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "customers/Kokyaku.h"
 #include "customers/MLVColSet.h"
 #include "history/RirekiData.h"
 
@@ -20,6 +21,10 @@ public:
     // as ContactXML, their pictures beside it. 1 written; 0 cancelled; -1
     // failed, after showing the reason.
     int WriteXML(const std::vector<const CKokyaku*>& customers, const std::string& pictureFolder);
+    // Asks for a ContactXML file with an open dialog of its own and appends
+    // its customers, their picture fields holding the full paths of the files
+    // beside it. 1 read; 0 cancelled; -1 failed, after showing the reason.
+    int ReadXML(CKokyakuList& records);
 
     // Writes "index.htm" listing the customers and one page per customer
     // into outFolder, the pictures into its "pictures" folder. form 0:

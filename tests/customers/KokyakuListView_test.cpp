@@ -359,3 +359,29 @@ TEST(KokyakuSplitter, StoredCardWidthAndLimits) {
 }
 
 }  // namespace
+
+TEST_F(ViewTest, ImportAddsThroughTheDatabaseAndReloadsEveryone) {
+    AddCustomers(2);
+    logic->FirstDisplay();
+    Extract({0});
+    ASSERT_EQ(list.RowCount(), 1);
+    auto import = [](const std::function<int(CKokyakuList&, std::vector<uint32_t>&)>& add) {
+        CKokyakuList records;
+        records.push_back(std::make_unique<CKokyaku>());
+        records.back()->CustomerID = "N1";
+        std::vector<uint32_t> refused;
+        return add(records, refused) == 1 ? 1 : 0;
+    };
+    logic->Import(import);
+    EXPECT_FALSE(doc->Extraction);
+    EXPECT_EQ(list.RowCount(), 3);
+    EXPECT_EQ(doc->KokyakuList.size(), 3u);
+
+    doc->PastDataMode = 1;
+    logic->Import([](const auto&) -> int {
+        ADD_FAILURE() << "read-only data is never imported into";
+        return 0;
+    });
+    EXPECT_EQ(ports.prompt.Texts(),
+              std::vector<std::string>{"データベースは読取専用です。\n外部データの読み込みをすることはできません。"});
+}

@@ -26,6 +26,7 @@
 #include "customers/ui/KokyakuListCtrl.h"
 #include "history/ui/RirekiEntryDlg.h"
 #include "exchange/ui/ExportDlg.h"
+#include "exchange/ui/ImportDlg.h"
 #include "printing/FormPrinting.h"
 
 namespace {
@@ -301,6 +302,8 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_EXPORT:
     case ID_EXPORT_HTML:
     case ID_PRINT:
+    case ID_IMPORT:
+    case ID_IMPORT_BRENNA:
     case ID_VIEW_MENU_SCREEN:
     case ID_APP_EXIT:
         state.enabled = true;
@@ -346,8 +349,6 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_EXTRACT:
     case ID_ANALYSIS:
     case ID_VIEW_DM_SCREEN:
-    case ID_IMPORT:
-    case ID_IMPORT_BRENNA:
     case ID_MAIL_SEND:
         state.enabled = false;
         return true;
@@ -416,6 +417,8 @@ bool CKokyakuView::RunCommand(int id) {
             m_logic->RewriteRows(m_logic->SelectedKeys());
         }
         return true;
+    case ID_IMPORT: RunImportCommand(this, Document(), *m_logic); return true;
+    case ID_IMPORT_BRENNA: RunBrennaImportCommand(this, *m_logic); return true;
     case ID_CARDTYPE_NORMAL:
     case ID_CARDTYPE_PERSONAL:
     case ID_CARDTYPE_CORPORATE: m_logic->SetCardType(id - ID_CARDTYPE_NORMAL); return true;
