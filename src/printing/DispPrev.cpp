@@ -4,6 +4,7 @@
 
 #include "common/Archive.h"
 #include "common/Folders.h"
+#include "common/Ports.h"
 #include "printing/OwnCompany.h"
 
 namespace {
@@ -60,8 +61,12 @@ int CMLVDispPrev::Print(std::span<const CKokyaku* const> customers, const std::v
     IPrintUi* ui = PrintUi::Current();
     CFormLayout layout;
     if (!ui || !CBrnMainData(m_installDir).LoadLayout(Choice.layout, layout)) return 0;
-    m_fill.own = ReadOwnCompany(m_installDir);
-    std::vector<CPrintPage> pages = BuildFormPages(layout, customers, histories, m_fill);
+    std::vector<CPrintPage> pages;
+    {
+        WaitScope wait;  // the preview itself runs without it
+        m_fill.own = ReadOwnCompany(m_installDir);
+        pages = BuildFormPages(layout, customers, histories, m_fill);
+    }
     if (pages.empty()) return 0;
     return ui->PreviewAndPrint(layout, pages);
 }

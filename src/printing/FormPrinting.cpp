@@ -18,27 +18,25 @@ int PrintForms(CMilvaneDoc& doc, const std::vector<const CKokyaku*>& customers, 
         return 0;
     }
     int result = 0;
-    {
-        WaitScope wait;
-        CMLVDispPrev prev(doc.InstallDir());
-        prev.SetForm(layout, second, formType);
-        prev.SetPictureDir(doc.PictureFolder());
-        if (formType == 4) {
-            std::vector<CRirekiList> owned;
-            std::vector<CRirekiRefs> read;
-            if (!histories) {
-                owned.resize(customers.size());
-                read.resize(customers.size());
-                for (size_t i = 0; i < customers.size(); ++i) {
-                    doc.Database().GetRirekiForKokyaku(customers[i]->ID, owned[i]);
-                    for (const auto& r : owned[i]) read[i].push_back(r.get());
-                }
-                histories = &read;
+    CMLVDispPrev prev(doc.InstallDir());
+    prev.SetForm(layout, second, formType);
+    prev.SetPictureDir(doc.PictureFolder());
+    if (formType == 4) {
+        std::vector<CRirekiList> owned;
+        std::vector<CRirekiRefs> read;
+        if (!histories) {
+            WaitScope wait;
+            owned.resize(customers.size());
+            read.resize(customers.size());
+            for (size_t i = 0; i < customers.size(); ++i) {
+                doc.Database().GetRirekiForKokyaku(customers[i]->ID, owned[i]);
+                for (const auto& r : owned[i]) read[i].push_back(r.get());
             }
-            result = prev.CallNPrtFormType2(customers, *histories);
-        } else {
-            result = prev.CallNPrtFormType1(customers);
+            histories = &read;
         }
+        result = prev.CallNPrtFormType2(customers, *histories);
+    } else {
+        result = prev.CallNPrtFormType1(customers);
     }
     if (recordHistory && result != 0 && !customers.empty()) {
         CKeyArray keys;

@@ -11,6 +11,7 @@
 #include "history/RirekiData.h"
 #include "printing/FormFixture.h"
 #include "printing/FormPages.h"
+#include "printing/ui/FormPreviewDlg.h"
 #include "printing/ui/PagePainter.h"
 #include "support/TestPorts.h"
 
@@ -182,4 +183,22 @@ TEST_F(PdfForms, SheetsShowTheCustomerAndTheHistory) {
         EXPECT_GT(date->y0, 36 + 7);                 // below the heading row
     }
     ExpectRenderedSize(210, 297);
+}
+
+TEST_F(PdfForms, CoverSheetsAndCardsAndThePreviewsPdfButton) {
+    auto words = Write(7, 3);
+    EXPECT_NE(Find(words, 1, "株式会社サンプル"), nullptr);
+    EXPECT_NE(Find(words, 0, "ミルバン商会"), nullptr);
+    ExpectRenderedSize(210, 297);
+    words = Write(8, 1);
+    int companies = 0;
+    for (const Word& w : words) companies += w.text == "ミルバン商会";
+    EXPECT_EQ(companies, 10);
+
+    CFormPreviewDlg preview("名刺", pages);
+    EXPECT_EQ(preview.Result(), 0);
+    const QString saved = QString::fromStdString(dir.File("saved.pdf"));
+    ASSERT_TRUE(preview.SavePdf(saved));
+    EXPECT_EQ(preview.Result(), 1);
+    EXPECT_EQ(ReadWords(saved).size(), words.size());
 }
