@@ -9,6 +9,7 @@
 #include "common/Folders.h"
 #include "common/Ports.h"
 #include "customers/DefaultSort.h"
+#include "maintenance/StagedReplace.h"
 
 namespace {
 
@@ -158,6 +159,12 @@ int CMilvaneApp::InitInstance() {
 }
 
 int CMilvaneApp::OpenDatabase() {
+    // An interrupted restore is finished or undone before the database is touched.
+    mfs::FileError recoverError;
+    if (RecoverDataFolder(m_doc->DataDir, recoverError) < 0) {
+        ShowMessage("前回の復元処理を完了できませんでした。\n" + mfs::FileErrorText(recoverError));
+        return 0;
+    }
     CMilvaneData& db = m_doc->Database();
     int result = db.InitDB(m_doc->DataDir);
     if (result == 0) {

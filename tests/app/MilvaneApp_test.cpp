@@ -179,6 +179,22 @@ TEST_F(AppTest, LeftWorkFileIsDeletedOnceAndTheDatabaseOpens) {
     app.OnMainWindowClose();
 }
 
+TEST_F(AppTest, InterruptedRestoreIsFinishedBeforeTheDatabaseOpens) {
+    Install();
+    WriteBytes(DataDir() + "/KRank1.dat", "old");
+    fs::create_directories(DataDir() + "/MLVStage");
+    WriteBytes(DataDir() + "/MLVStage/Tantou.dat", "restored");
+    WriteBytes(DataDir() + "/MLVStage/Commit.dat", "KRank1.dat\n");
+    CMilvaneApp app(shell, Options());
+    ASSERT_EQ(app.InitInstance(), 1);
+    EXPECT_TRUE(ports.prompt.Texts().empty());
+    EXPECT_EQ(ReadBytes(DataDir() + "/Tantou.dat"), "restored");
+    EXPECT_FALSE(fs::exists(DataDir() + "/KRank1.dat"));
+    EXPECT_FALSE(fs::exists(DataDir() + "/MLVStage"));
+    EXPECT_TRUE(app.Document()->Database().IsOpen());
+    app.OnMainWindowClose();
+}
+
 TEST_F(AppTest, UndeletableWorkFileEndsWithoutShowingTheWindow) {
     Install();
     fs::create_directories(DataDir() + "/QSMLV2.mlv2/held");

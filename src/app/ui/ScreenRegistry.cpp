@@ -13,6 +13,8 @@
 #include "customers/ui/KokyakuEntryDlgRun.h"
 #include "customers/ui/KokyakuView.h"
 #include "history/ui/RirekiView.h"
+#include "maintenance/ui/MaintenanceCommands.h"
+#include "printing/UserForms.h"
 #include "printing/ui/FormGalleryUi.h"
 #include "printing/ui/OwnCompanyDlg.h"
 
@@ -75,4 +77,10 @@ void RegisterBuiltScreens() {
         CAmountDlg dialog(view.Document().InstallDir(), &view);
         dialog.exec();
     };
+    RegisterMaintenanceCommands(menu);
+    RegisterFormBackupCommands(menu, [](CMilvaneDoc& doc) {
+        std::vector<int> numbers;
+        for (const CUserFormEntry& e : ReadUserForms(doc.InstallDir())) numbers.push_back(e.number);
+        return numbers;
+    });
 }
