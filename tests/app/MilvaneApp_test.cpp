@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "AppTestSupport.h"
 #include "app/IxenEnv.h"
@@ -106,32 +107,33 @@ TEST_F(AppTest, SecondStartInTheSessionEndsWithoutAWindow) {
     first.OnMainWindowClose();
 }
 
-TEST_F(AppTest, AnotherUserRunningEndsTheStart) {
-    std::string path = CInstanceLocks::GlobalLockFile(global.Path(), "hMilvane", ::geteuid() + 77);
-    int fd = ::open(path.c_str(), O_RDONLY | O_CREAT, 0644);
-    ASSERT_EQ(::flock(fd, LOCK_SH), 0);
-    ExpectRefused("他のユーザーが「Milvane」を使用しています。\nそのユーザーがアプリケーションを終了してからご利用ください。");
+// Starts that show one message and end before any window, each from a fresh folder.
+TEST_F(AppTest, RefusedStarts) {
+    int fd = -1;  // another user's running copy holds its lock file
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[this] { fs::remove(tpl.File("Data/MyData/acck.sys")); }, "ファイルが見つからないため「Milvane」を起動できません"},
+        {[this] { fs::remove(tpl.File("Data/MyData/pass.sys")); },
+         "構成ファイルがないため『Milvane』を起動できません\n再インストールしてください。"},
+        // Root writes through permissions: a folder where the access file or the probe file belongs.
+        {[this] { Install(), fs::remove(DataDir() + "/acck.sys"), fs::create_directory(DataDir() + "/acck.sys"); },
+         kWriteMessage},
+        {[this] { Install(), fs::create_directories(InstallDir() + "/Data/Html/dmy.txt/x"); }, kWriteMessage},
+        {[&] {
+             fd = ::open(CInstanceLocks::GlobalLockFile(global.Path(), "hMilvane", ::geteuid() + 77).c_str(),
+                         O_RDONLY | O_CREAT, 0644);
+             ASSERT_EQ(::flock(fd, LOCK_SH), 0);
+         },
+         "他のユーザーが「Milvane」を使用しています。\nそのユーザーがアプリケーションを終了してからご利用ください。"},
+    };
+    for (const auto& [setUp, message] : cases) {
+        SCOPED_TRACE(message);
+        fs::remove_all(InstallDir());
+        MakeTemplate(tpl);
+        ports.prompt.Clear();
+        setUp();
+        ExpectRefused(message);
+    }
     ::close(fd);
-}
-
-TEST_F(AppTest, MissingAccessFileEndsTheStart) {
-    fs::remove(tpl.File("Data/MyData/acck.sys"));
-    ExpectRefused("ファイルが見つからないため「Milvane」を起動できません");
-}
-
-TEST_F(AppTest, UnwritableAccessFileEndsTheStart) {
-    Install();
-    // Root writes through permissions; a folder in its place cannot be opened for writing either.
-    std::string acck = InstallDir() + "/Data/MyData/acck.sys";
-    fs::remove(acck);
-    fs::create_directory(acck);
-    ExpectRefused(kWriteMessage);
-}
-
-TEST_F(AppTest, UnwritableFolderOfTheTreeEndsTheStart) {
-    Install();
-    fs::create_directories(InstallDir() + "/Data/Html/dmy.txt/x");  // the probe file cannot be made
-    ExpectRefused(kWriteMessage);
 }
 
 TEST(CheckFolderWritable, MissingFolderPassesAndTheProbeIsRemoved) {
@@ -142,11 +144,6 @@ TEST(CheckFolderWritable, MissingFolderPassesAndTheProbeIsRemoved) {
     EXPECT_EQ(CMilvaneApp::CheckFolderWritable(dir.Path()), 1);
     EXPECT_FALSE(fs::exists(dir.File("dmy.txt")));
     EXPECT_TRUE(ports.prompt.Log().empty());
-}
-
-TEST_F(AppTest, MissingPasswordConfigurationEndsTheStart) {
-    fs::remove(tpl.File("Data/MyData/pass.sys"));
-    ExpectRefused("構成ファイルがないため『Milvane』を起動できません\n再インストールしてください。");
 }
 
 TEST_F(AppTest, RefusedPasswordEndsTheStart) {

@@ -41,6 +41,13 @@ protected:
         return list.empty() ? nullptr : std::move(list[0]);
     }
 
+    // Title, action, keyword, staff and date of a customer's only entry.
+    std::string Shown(int32_t customer) {
+        auto e = Only(customer);
+        return e ? e->ActionTitle + "|" + e->Action + "|" + e->Keyword + "|" + e->TantouName + "|" + e->Date.Format("%Y/%m/%d %H:%M")
+                 : "<none>";
+    }
+
     CDateTime Stamp(int32_t customer) { return Get(customer)->RirekiUpDate; }
 
     int32_t a = -1, b = -1, c = -1;
@@ -116,11 +123,7 @@ TEST_F(MilvaneDataDMTest, SendingHistoryLifeCycle) {
     ASSERT_EQ(data.SetStatusDMTitle(id, 1, 1, 0, At(2)), 1);
     auto e = Only(a);
     ASSERT_TRUE(e);
-    EXPECT_EQ(e->ActionTitle, "DM");
-    EXPECT_EQ(e->Action, "夏のセール");
-    EXPECT_EQ(e->Keyword, "はがき");
-    EXPECT_EQ(e->TantouName, "鈴木");
-    EXPECT_EQ(e->Date, SendDate());
+    EXPECT_EQ(Shown(a), "DM|夏のセール|はがき|鈴木|2005/07/01 10:00");
     EXPECT_EQ(Entries(b, id), 1);
     EXPECT_EQ(Stamp(a), At(2));
     EXPECT_EQ(Stamp(c), CDateTime::FromParts(2004, 1, 1));
@@ -144,13 +147,8 @@ TEST_F(MilvaneDataDMTest, SendingHistoryLifeCycle) {
     // Changing the title changes the entries in place.
     const CDateTime newDate = CDateTime::FromParts(2005, 7, 3, 9, 0);
     ASSERT_EQ(data.ModifyDMTitle(id, newDate, "夏の大セール", "封書", "田中", 1, At(6)), 1);
-    e = Only(a);
-    EXPECT_EQ(e->ID, entryOfA);
-    EXPECT_EQ(e->ActionTitle, "DMメール送信");
-    EXPECT_EQ(e->Action, "夏の大セール");
-    EXPECT_EQ(e->Keyword, "封書");
-    EXPECT_EQ(e->TantouName, "田中");
-    EXPECT_EQ(e->Date, newDate);
+    EXPECT_EQ(Only(a)->ID, entryOfA);
+    EXPECT_EQ(Shown(a), "DMメール送信|夏の大セール|封書|田中|2005/07/03 09:00");
     EXPECT_EQ(Stamp(c), At(6));
     EXPECT_EQ(Stamp(b), At(5));  // no longer a target
     // A change of case alone is a change.
@@ -177,8 +175,7 @@ TEST_F(MilvaneDataDMTest, SendingHistoryLifeCycle) {
 
     // Deleting a sent title with history removes it.
     ASSERT_EQ(data.SetStatusDMTitle(id, 1, 1, 0, At(12)), 1);
-    CRirekiData own = Entry("購入", At(1));
-    ASSERT_GT(data.AddNewRireki(a, own, At(12)), 0);
+    ASSERT_GT(AddEntry(a, At(12), "購入", At(1)), 0);
     CKeyArray deleted;
     ASSERT_EQ(data.DeleteDMTitle({uint32_t(id)}, deleted), 1);
     EXPECT_EQ(deleted, CKeyArray{uint32_t(id)});

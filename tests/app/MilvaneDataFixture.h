@@ -101,6 +101,13 @@ protected:
         return r;
     }
 
+    // Adds an entry of Entry(title, date, money) stamped at stamp; its key.
+    int32_t AddEntry(int32_t customer, const CDateTime& stamp, const std::string& title, const CDateTime& date,
+                     double money = 0) {
+        CRirekiData r = Entry(title, date, money);
+        return data.AddNewRireki(customer, r, stamp);
+    }
+
     TestPorts ports;
     TempDir dir;
     CMilvaneData data;

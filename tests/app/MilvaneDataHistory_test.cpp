@@ -35,11 +35,9 @@ TEST_F(MilvaneDataTest, AddHistoryStampsTheCustomer) {
 TEST_F(MilvaneDataTest, HistoryListsAreNewestFirst) {
     int32_t a = AddCustomer("A"), b = AddCustomer("B");
     for (int day : {3, 1, 2}) {
-        CRirekiData r = Entry("d" + std::to_string(day), CDateTime::FromParts(2004, 5, day));
-        ASSERT_GT(data.AddNewRireki(a, r, At()), 0);
+        ASSERT_GT(AddEntry(a, At(), "d" + std::to_string(day), CDateTime::FromParts(2004, 5, day)), 0);
     }
-    CRirekiData other = Entry("b", CDateTime::FromParts(2004, 6, 1));
-    ASSERT_GT(data.AddNewRireki(b, other, At()), 0);
+    ASSERT_GT(AddEntry(b, At(), "b", CDateTime::FromParts(2004, 6, 1)), 0);
     auto list = History(a);
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0]->ActionTitle, "d3");
@@ -103,11 +101,9 @@ TEST_F(MilvaneDataTest, DeleteHistoryUpToADayIncludesTheWholeDay) {
     int32_t a = AddCustomer("A");
     for (auto d : {CDateTime::FromParts(2004, 4, 30, 0, 0), CDateTime::FromParts(2004, 4, 30, 23, 59, 59),
                    CDateTime::FromParts(2004, 5, 1, 0, 0), CDateTime::FromParts(1899, 12, 29, 12, 0)}) {
-        CRirekiData r = Entry("x", d);
-        ASSERT_GT(data.AddNewRireki(a, r, At()), 0);
+        ASSERT_GT(AddEntry(a, At(), "x", d), 0);
     }
-    CRirekiData undated = Entry("undated", CDateTime());
-    ASSERT_GT(data.AddNewRireki(a, undated, At()), 0);
+    ASSERT_GT(AddEntry(a, At(), "undated", CDateTime()), 0);
     ASSERT_EQ(data.DeleteRirekiForDate(CDateTime::FromParts(2004, 4, 30, 8, 0)), 1);
     auto left = History(a);
     ASSERT_EQ(left.size(), 2u);

@@ -53,35 +53,23 @@ TEST(ContactXml, WrittenAndParsedBack) {
     pugi::xml_node full = item.child("PersonName").child("PersonNameItem").child("FullName");
     EXPECT_STREQ(full.child_value(), "山田 <太郎>");
     EXPECT_STREQ(full.attribute("pronunciation").value(), "ﾔﾏﾀﾞ ﾀﾛｳ");
-    pugi::xml_node occupation = item.child("Occupation").child("OccupationItem");
-    EXPECT_STREQ(occupation.child_value("OrganizationName"), "みどり商事");
-    EXPECT_STREQ(occupation.child_value("JobTitle"), "部長");
-    pugi::xml_node address = item.child("Address").child("AddressItem");
-    EXPECT_STREQ(address.attribute("locationType").value(), "Home");
-    EXPECT_STREQ(address.child("AddressCode").attribute("codeDomain").value(), "ZIP7");
-    EXPECT_STREQ(address.child_value("AddressCode"), "1000001");
-    EXPECT_STREQ(address.child_value("FullAddress"), "東京都千代田区");
-
-    auto select = [&](const char* xpath) { return item.select_node(xpath).node(); };
-    EXPECT_STREQ(select("Phone/PhoneItem[@phoneType='Phone'][@locationType='Home']").child_value(), "03-1234-5678");
-    EXPECT_STREQ(select("Phone/PhoneItem[@phoneType='Cellular'][@locationType='Office']").child_value(),
-                 "090-1111-2222");
-    EXPECT_STREQ(select("Email/EmailItem[@preference='True']").child_value(), "t.yamada@example.co.jp");
+    for (auto [xpath, value] :
+         {std::pair{"Occupation/OccupationItem/OrganizationName", "みどり商事"},
+          {"Occupation/OccupationItem/JobTitle", "部長"},
+          {"Address/AddressItem[@locationType='Home']/AddressCode[@codeDomain='ZIP7']", "1000001"},
+          {"Address/AddressItem[@locationType='Home']/FullAddress", "東京都千代田区"},
+          {"Phone/PhoneItem[@phoneType='Phone'][@locationType='Home']", "03-1234-5678"},
+          {"Phone/PhoneItem[@phoneType='Cellular'][@locationType='Office']", "090-1111-2222"},
+          {"Email/EmailItem[@preference='True']", "t.yamada@example.co.jp"},
+          {"Web/WebItem[@locationType='Home']", "http://example.jp/"}})
+        EXPECT_STREQ(item.select_node(xpath).node().child_value(), value) << xpath;
     EXPECT_EQ(item.select_nodes("Email/EmailItem").size(), 2u);
-    EXPECT_STREQ(select("Web/WebItem[@locationType='Home']").child_value(), "http://example.jp/");
-    auto extension = [&](const std::string& name) {
-        return std::string(item.select_node(("Extension/ExtensionItem[@name='" + name + "']").c_str()).node().child_value());
-    };
-    EXPECT_EQ(extension("X-CustomerID"), "C1");
-    EXPECT_EQ(extension("X-Sex"), "1");
-    EXPECT_EQ(extension("X-BirthDay"), "1980/02/29");
-    EXPECT_EQ(extension("X-Add1_Home"), "東京都");
-    EXPECT_EQ(extension("X-Picture1"), "face.jpg");
-    EXPECT_EQ(extension("X-Picture2"), "gone.jpg");
-    // Fields of standard elements are not repeated as extensions.
-    EXPECT_EQ(extension("X-Name"), "");
-    EXPECT_EQ(extension("X-TEL_Home"), "");
-    EXPECT_EQ(extension("X-CommonMail"), "");
+    // Fields of standard elements are not repeated as extensions ("").
+    for (auto [name, value] : {std::pair{"X-CustomerID", "C1"}, {"X-Sex", "1"}, {"X-BirthDay", "1980/02/29"},
+                               {"X-Add1_Home", "東京都"}, {"X-Picture1", "face.jpg"}, {"X-Picture2", "gone.jpg"},
+                               {"X-Name", ""}, {"X-TEL_Home", ""}, {"X-CommonMail", ""}})
+        EXPECT_STREQ(item.select_node(("Extension/ExtensionItem[@name='" + std::string(name) + "']").c_str())
+                         .node().child_value(), value) << name;
 
     EXPECT_EQ(ReadBytes(dir.File("out/cards_pictures/face.jpg")), "JPEG");
     EXPECT_FALSE(std::filesystem::exists(dir.File("out/cards_pictures/gone.jpg")));

@@ -2,7 +2,11 @@
 #pragma once
 
 #include <pugixml.hpp>
+#include <gtest/gtest.h>
 #include <zip.h>
+
+#include <cstdlib>
+#include <filesystem>
 
 #include <memory>
 #include <string>
@@ -28,6 +32,13 @@ struct TestCustomers {
     }
 };
 
+// The value texts of the named fields, joined by "|".
+inline std::string FieldsOf(const CKokyaku& k, std::initializer_list<const char*> names) {
+    std::string out;
+    for (const char* n : names) out += (out.empty() ? "" : "|") + FindKokyakuField(n)->ValueText(k);
+    return out;
+}
+
 // One member of a zip archive, or "" when missing.
 inline std::string ZipMember(const std::string& archive, const char* name) {
     int err = 0;
@@ -48,4 +59,13 @@ inline std::string ZipMember(const std::string& archive, const char* name) {
 
 inline bool ParseXml(pugi::xml_document& doc, const std::string& text) {
     return doc.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_doctype);
+}
+
+// A checked-in fixture file, found through the source folder the test runner names.
+inline std::string Fixture(const std::string& name) {
+    const char* src = std::getenv("MILVANE_TEST_SOURCE");
+    for (const std::string folder : {std::string(src ? src : ".") + "/tests/exchange", std::string("tests/exchange")})
+        if (std::filesystem::exists(folder + "/fixtures/" + name)) return folder + "/fixtures/" + name;
+    ADD_FAILURE() << "fixture not found: " << name;
+    return name;
 }

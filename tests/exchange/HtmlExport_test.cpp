@@ -96,7 +96,7 @@ TEST_F(HtmlExportTest, FormOneReadsEachHistoryOnce) {
     EXPECT_NE(page.find("購入 &lt;2&gt;"), std::string::npos);
 }
 
-TEST_F(HtmlExportTest, DecliningFolderCreationEndsSilently) {
+TEST_F(HtmlExportTest, NoToCreationOrCancelledDialogsEndSilently) {
     customers.Add("C1", "山田");
     folders = {dir.File("absent")};
     ports.prompt.QueueAnswer(Answer::Yes);
@@ -104,18 +104,14 @@ TEST_F(HtmlExportTest, DecliningFolderCreationEndsSilently) {
     Run();
     EXPECT_EQ(ports.prompt.Texts().back(), "指定されたフォルダは存在しません。\nフォルダを作成しますか？");
     EXPECT_FALSE(fs::exists(dir.File("absent")));
-}
-
-TEST_F(HtmlExportTest, CancelledDialogsEnd) {
-    customers.Add("C1", "山田");
     form = std::nullopt;
     ports.prompt.QueueAnswer(Answer::Yes);
     Run();
-    EXPECT_EQ(folderDialogs, 0u);
+    EXPECT_EQ(folderDialogs, 1u);
     form = 1;
     ports.prompt.QueueAnswer(Answer::Yes);
     Run();  // folder dialog cancelled
-    EXPECT_EQ(ports.prompt.Texts().size(), 2u);
+    EXPECT_EQ(ports.prompt.Texts().size(), 4u);
 }
 
 TEST(HtmlPages, EscapedAndWellFormed) {

@@ -15,10 +15,6 @@ namespace {
 const std::string kTitleSjis = "Milvane " + Hex("C3 DE B0 C0 CA DE AF B8 B1 AF CC DF");       // ﾃﾞｰﾀﾊﾞｯｸｱｯﾌﾟ
 const std::string kPicTitleSjis = "Milvane " + Hex("89 E6 91 9C CA DE AF B8 B1 AF CC DF");    // 画像ﾊﾞｯｸｱｯﾌﾟ
 
-std::string U32(uint32_t v) {
-    return std::string{char(v & 0xFF), char(v >> 8 & 0xFF), char(v >> 16 & 0xFF), char(v >> 24)};
-}
-
 // A data backup file with the given names and contents and picture file count.
 std::string DataBackupBytes(const std::vector<std::pair<std::string, std::string>>& files, uint32_t pictureFiles,
                             int lengthDelta = 0) {
@@ -31,46 +27,81 @@ std::string DataBackupBytes(const std::vector<std::pair<std::string, std::string
     return kTitleSjis + U32(1) + U32(total) + U32(uint32_t(files.size())) + names + contents + U32(pictureFiles);
 }
 
-std::tm Moment() {
-    std::tm t{};
-    t.tm_year = 2004 - 1900;
-    t.tm_mon = 7;
-    t.tm_mday = 3;
-    t.tm_hour = 9;
-    t.tm_min = 5;
-    t.tm_sec = 7;
-    return t;
-}
+std::tm Moment() { return Day(2004, 8, 3, 9, 5, 7); }
+
+// A data folder with two settings files, an empty one and a stray file.
+struct BackupSource {
+    TestPorts ports;
+    TempDir dir;
+    CMilvaneDoc doc{dir.Path()};
+    BackupSource() {
+        fs::create_directories(dir.File("data/Picture"));
+        fs::create_directories(dir.File("out"));
+        WriteBytes(dir.File("data/MLVColSet.sys"), "AB");
+        WriteBytes(dir.File("data/Tantou.dat"), "xyz");
+        WriteBytes(dir.File("data/DefOrder.dat"), "");  // empty: not saved
+        WriteBytes(dir.File("data/Other.txt"), "not a data-set file");
+        doc.DataDir = dir.File("data");
+    }
+};
 
 }  // namespace
 
-TEST(DataBackupFormat, BaseNameHasNoLeadingZeros) { EXPECT_EQ(BackupBaseName(Moment()), "顧客_200483957"); }
-
 TEST(DataBackupFormat, SmallBackupBytes) {
-    TestPorts ports;
-    TempDir dir;
-    fs::create_directories(dir.File("data/Picture"));
-    fs::create_directories(dir.File("out"));
-    WriteBytes(dir.File("data/MLVColSet.sys"), "AB");
-    WriteBytes(dir.File("data/Tantou.dat"), "xyz");
-    WriteBytes(dir.File("data/DefOrder.dat"), "");  // empty: not saved
-    WriteBytes(dir.File("data/Other.txt"), "not a data-set file");
-    CMilvaneDoc doc(dir.Path());
-    doc.DataDir = dir.File("data");
-    CDataBackup backup(&doc);
-
-    ASSERT_TRUE(backup.WriteBackup(dir.File("out"), "b"));
-    EXPECT_EQ(ReadBytes(dir.File("out/b.mlvdbu")),
+    EXPECT_EQ(BackupBaseName(Moment()), "顧客_200483957");  // no leading zeros
+    BackupSource src;
+    CDataBackup backup(&src.doc);
+    ASSERT_TRUE(backup.WriteBackup(src.dir.File("out"), "b"));
+    EXPECT_EQ(ReadBytes(src.dir.File("out/b.mlvdbu")),
               kTitleSjis + Hex("01000000 50000000 02000000") + Hex("0D000000") + "MLVColSet.sys" + Hex("0A000000") +
                   "Tantou.dat" + Hex("02000000") + "AB" + Hex("03000000") + "xyz" + Hex("00000000"));
-    EXPECT_FALSE(fs::exists(dir.File("out/b_1.mlvpbu")));  // no pictures, no picture file
+    EXPECT_FALSE(fs::exists(src.dir.File("out/b_1.mlvpbu")));  // no pictures, no picture file
 
-    WriteBytes(dir.File("data/Picture/写真.jpg"), "PIC");
-    ASSERT_TRUE(backup.WriteBackup(dir.File("out"), "c"));
-    EXPECT_EQ(ReadBytes(dir.File("out/c.mlvdbu")).substr(76), Hex("01000000"));
-    EXPECT_EQ(ReadBytes(dir.File("out/c_1.mlvpbu")),
+    WriteBytes(src.dir.File("data/Picture/写真.jpg"), "PIC");
+    ASSERT_TRUE(backup.WriteBackup(src.dir.File("out"), "c"));
+    EXPECT_EQ(ReadBytes(src.dir.File("out/c.mlvdbu")).substr(76), Hex("01000000"));
+    EXPECT_EQ(ReadBytes(src.dir.File("out/c_1.mlvpbu")),
               kPicTitleSjis + Hex("01000000 08000000") + Hex("8E CA 90 5E") + ".jpg" + Hex("03000000") + "PIC");
-    EXPECT_TRUE(ports.prompt.Texts().empty());
+    EXPECT_TRUE(src.ports.prompt.Texts().empty());
+}
+
+TEST(DataBackupFormat, DiskFullAndFileErrors) {
+    struct Case {
+        const char* part;
+        int err;
+        bool ok;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {".mlvdbu", ENOSPC, false,
+         {"ディスクの空き容量が足りないため、データベースファイルのバックアップができませんでした。\nデータベースファイルの"
+          "バックアップに必要なディスク容量はおよそ 80 バイトです。\n\n画像データを登録している場合はさらに空き容量が必要で"
+          "す。"}},
+        {".mlvpbu", ENOSPC, true,
+         {"ディスクの空き容量が足りないため、バックアップできませんでした。",
+          "画像データのバックアップができませんでした。\nデータのバックアップはできましたが、このデータを復元すると画像デー"
+          "タの不整合が起こります。\n"}},
+        {".mlvdbu", EACCES, false, {"<out>/b.mlvdbu の操作中にエラーが発生しました。\nアクセスが拒否されました。"}},
+        {"Tantou.dat", EIO, false, {"バックアップ対象ファイルの読み込みに失敗しました。"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.part) + " " + std::to_string(c.err));
+        BackupSource src;
+        WriteBytes(src.dir.File("data/Picture/p.jpg"), "P");
+        bool ok = false;
+        {
+            FailingWrites failing(c.part, c.err);
+            ok = CDataBackup(&src.doc).WriteBackup(src.dir.File("out"), "b");
+        }
+        EXPECT_EQ(ok, c.ok);
+        std::vector<std::string> expected = c.messages;
+        for (std::string& m : expected)
+            if (auto at = m.find("<out>"); at != std::string::npos) m.replace(at, 5, src.dir.File("out"));
+        EXPECT_EQ(src.ports.prompt.Texts(), expected);
+        if (c.ok) {  // the data backup stands, telling that no picture file goes with it
+            const std::string b = ReadBytes(src.dir.File("out/b.mlvdbu"));
+            EXPECT_EQ(b.substr(b.size() - 4), Hex("00000000"));
+        }
+    }
 }
 
 TEST(DataBackupFormat, PicturesAreGroupedUnderTheLimit) {
@@ -132,8 +163,7 @@ TEST(DataBackupFolder, OnlyAFolderWithoutFilesIsTaken) {
 TEST(DataBackupFolder, SnapshotTakesTheFirstFreeName) {
     TempDir dir;
     EXPECT_EQ(CDataSnapshot::ChooseName(dir.Path()), "BupTmp");
-    fs::create_directories(dir.File("BupTmp"));
-    fs::create_directories(dir.File("BupTmp1"));
+    for (const char* d : {"BupTmp", "BupTmp1"}) fs::create_directories(dir.File(d));
     EXPECT_EQ(CDataSnapshot::ChooseName(dir.Path()), "BupTmp2");
 }
 

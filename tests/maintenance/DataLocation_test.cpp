@@ -10,18 +10,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kOpenedNew = "データ保存先を変更し、新しい保存先のデータを読み込みました。";
-// A database file with one customer, closed, without its work file.
-void MakeDatabaseFile(const std::string& path, const std::string& customer) {
-    fs::create_directories(fs::path(path).parent_path());
-    ASSERT_TRUE(CreateEmptyMilvaneDatabase(path));
-    CMilvaneData db;
-    ASSERT_EQ(db.InitDBFromPath(path, false), 1);
-    CKokyaku k;
-    k.Name = customer;
-    ASSERT_GT(db.AddNewKokyaku(k), 0);
-    ASSERT_EQ(db.SaveMLV(true), 1);
-}
-
 const char* const kIntro = "データベースの保存場所を変更します。\nこの設定を行った後は、新しい保存場所のデータを使用します。\n";
 
 struct LocationFixture : DataFolderFixture {
@@ -46,69 +34,42 @@ struct LocationFixture : DataFolderFixture {
         };
         return location.RunChangeLocation();
     }
-    // A closed data folder with one customer and the column file.
-    void MakeDataSet(const std::string& folder, const std::string& customer) {
-        MakeDatabaseFile(folder + "/QSMLV.mlv", customer);
-        WriteBytes(folder + "/MLVColSet.sys", "their columns");
-    }
 };
 
 }  // namespace
 
 TEST(DataLocationDialog, ChecksInOrder) {
-    struct Case {
+    const std::string kCreate = "指定されたフォルダは存在しません。\nフォルダを作成しますか？";
+    const std::string kRoot = "ルートディレクトリを指定することはできません。別のフォルダを指定してください。";
+    const std::string kSame = "現在の保存先と同じフォルダが指定されています。\n";
+    const struct Case {
         const char* name;
         int choice;
         std::string folder;  // relative to the scratch folder; "@" the data folder in use
-        std::function<void(const std::string& scratch)> setUp;
+        std::vector<std::string> made;  // files (folders end in "/") made before
         std::vector<Answer> answers;
         std::vector<std::string> shown;
         bool closes;
-    };
-    const std::string kNotEmpty =
-        "指定されたフォルダにはファイルが存在しています。\nコピー先のフォルダには空のフォルダを指定してください。";
-    const std::string kPictureNotEmpty =
-        "指定されたフォルダ内のPictureフォルダにファイルが存在しています。\nコピー先のフォルダには空のフォルダを指定して"
-        "ください。";
-    const std::string kCreate = "指定されたフォルダは存在しません。\nフォルダを作成しますか？";
-    const std::string kRoot = "ルートディレクトリを指定することはできません。別のフォルダを指定してください。";
-    auto none = [](const std::string&) {};
-    const Case cases[] = {
-        {"empty", 1, "", none, {}, {"変更先のフォルダ名を指定してください"}, false},
-        {"same folder, copy", 1, "@", none, {},
-         {"現在の保存先と同じフォルダが指定されています。\nファイルのコピーを行うことはできません。"}, false},
-        {"same folder, switch, no", 0, "@", none, {Answer::No},
-         {"現在の保存先と同じフォルダが指定されています。\n処理を続けてよろしいですか？"}, false},
-        {"same folder, switch, yes", 0, "@",
-         [](const std::string& s) {
-             CreateEmptyMilvaneDatabase(s + "/data/QSMLV.mlv");
-             WriteBytes(s + "/data/MLVColSet.sys", "columns");
-         },
-         {Answer::Yes},
-         {"現在の保存先と同じフォルダが指定されています。\n処理を続けてよろしいですか？"}, true},
-        {"root", 0, "/", none, {}, {kRoot}, false},
-        {"one character", 2, "x", none, {}, {kRoot}, false},
-        {"missing, switch", 0, "new", none, {},
+    } cases[] = {
+        {"empty", 1, "", {}, {}, {"変更先のフォルダ名を指定してください"}, false},
+        {"same folder, copy", 1, "@", {}, {}, {kSame + "ファイルのコピーを行うことはできません。"}, false},
+        {"same folder, switch, no", 0, "@", {}, {Answer::No}, {kSame + "処理を続けてよろしいですか？"}, false},
+        {"same folder, switch, yes", 0, "@", {"data/QSMLV.mlv", "data/MLVColSet.sys"}, {Answer::Yes},
+         {kSame + "処理を続けてよろしいですか？"}, true},
+        {"root", 0, "/", {}, {}, {kRoot}, false},
+        {"one character", 2, "x", {}, {}, {kRoot}, false},
+        {"missing, switch", 0, "new", {}, {},
          {"指定されたフォルダが存在しません。\nフォルダ名が正しいか確認してください。"}, false},
-        {"missing, copy, refused", 1, "new", none, {Answer::No}, {kCreate}, false},
-        {"missing, new, created", 2, "new/deep", none, {Answer::Yes}, {kCreate}, true},
-        {"holds a file", 1, "target", [](const std::string& s) {
-             fs::create_directories(s + "/target");
-             WriteBytes(s + "/target/a.txt", "a");
-         }, {}, {kNotEmpty}, false},
-        {"empty Picture accepted", 1, "target", [](const std::string& s) { fs::create_directories(s + "/target/Picture"); }, {},
-         {}, true},
-        {"one picture refused", 1, "target", [](const std::string& s) {
-             fs::create_directories(s + "/target/Picture");
-             WriteBytes(s + "/target/Picture/p.jpg", "p");
-         }, {},
-         {kPictureNotEmpty}, false},
-        {"switch without a column file", 0, "target",
-         [](const std::string& s) {
-             fs::create_directories(s + "/target");
-             CreateEmptyMilvaneDatabase(s + "/target/QSMLV.mlv");
-         },
-         {},
+        {"missing, copy, refused", 1, "new", {}, {Answer::No}, {kCreate}, false},
+        {"missing, new, created", 2, "new/deep", {}, {Answer::Yes}, {kCreate}, true},
+        {"holds a file", 1, "target", {"target/a.txt"}, {},
+         {"指定されたフォルダにはファイルが存在しています。\nコピー先のフォルダには空のフォルダを指定してください。"}, false},
+        {"empty Picture accepted", 1, "target", {"target/Picture/"}, {}, {}, true},
+        {"one picture refused", 1, "target", {"target/Picture/p.jpg"}, {},
+         {"指定されたフォルダ内のPictureフォルダにファイルが存在しています。\nコピー先のフォルダには空のフォルダを指定して"
+          "ください。"},
+         false},
+        {"switch without a column file", 0, "target", {"target/QSMLV.mlv"}, {},
          {"指定されたフォルダに『Milvane』のデータベースファイルが存在しないため、保存先の変更はできません\nフォルダ名が"
           "正しいか確認してください。"},
          false},
@@ -118,7 +79,11 @@ TEST(DataLocationDialog, ChecksInOrder) {
         TestPorts ports;
         TempDir dir;
         fs::create_directories(dir.File("data"));
-        c.setUp(dir.Path());
+        for (const std::string& m : c.made) {
+            fs::create_directories(fs::path(dir.File(m)).parent_path());
+            if (m.ends_with(".mlv")) CreateEmptyMilvaneDatabase(dir.File(m));
+            else if (m.back() != '/') WriteBytes(dir.File(m), "x");
+        }
         for (Answer a : c.answers) ports.prompt.QueueAnswer(a);
         CDataLocationDlgLogic logic(dir.File("data"));
         logic.choice = c.choice;
@@ -126,9 +91,7 @@ TEST(DataLocationDialog, ChecksInOrder) {
         EXPECT_EQ(logic.OnOK(), c.closes);
         EXPECT_EQ(ports.prompt.Texts(), c.shown);
         EXPECT_TRUE(ports.prompt.AllAnswersUsed());
-        if (c.closes && c.choice != 0) {
-            EXPECT_TRUE(fs::is_directory(logic.folder + "/Picture"));
-        }
+        if (c.closes && c.choice != 0) EXPECT_TRUE(fs::is_directory(logic.folder + "/Picture"));
     }
 }
 
@@ -149,43 +112,30 @@ TEST(DataLocation, SwitchToTheFolderInUseIsRefusedAfterTheQuestion) {
     EXPECT_TRUE(f.doc->Database().IsOpen());
 }
 
-TEST(DataLocation, SwitchOpensTheOtherDataSet) {
-    LocationFixture f;
-    const std::string other = f.install.File("other");
-    f.MakeDataSet(other, "別の顧客");
-    const std::string oldDir = f.doc->DataDir;
-    EXPECT_TRUE(f.Change(kLocationSwitch, other));
-    EXPECT_EQ(f.ports.prompt.Texts(), (std::vector<std::string>{kIntro, kOpenedNew}));
-    EXPECT_EQ(f.DataDirFileText(), other);
-    EXPECT_EQ(f.Names(), std::vector<std::string>{"別の顧客"});
-    EXPECT_FALSE(fs::exists(oldDir + "/QSMLV2.mlv2"));
-    EXPECT_TRUE(fs::exists(other + "/QSMLV2.mlv2"));
-}
-
-TEST(DataLocation, CopyTakesTheDataSetAndThePictures) {
-    LocationFixture f;
-    const std::string target = f.install.File("copy");
-    fs::create_directories(target + "/Picture");
-    EXPECT_TRUE(f.Change(kLocationCopy, target));
-    EXPECT_EQ(f.ports.prompt.Texts(), (std::vector<std::string>{kIntro, kOpenedNew}));
-    EXPECT_EQ(ReadBytes(target + "/Tantou.dat"), "staff");
-    EXPECT_EQ(ReadBytes(target + "/Picture/p1.jpg"), "picture one");
-    EXPECT_EQ(f.DataDirFileText(), target);
-    EXPECT_EQ(f.doc->Database().GetMLVFName(), target + "/QSMLV.mlv");
-    EXPECT_EQ(f.Names(), std::vector<std::string>{"現在"});
-}
-
-TEST(DataLocation, NewGivesAnEmptyDatabaseWithTheCurrentSettings) {
-    LocationFixture f;
-    const std::string target = f.install.File("fresh");
-    fs::create_directories(target + "/Picture");
-    EXPECT_TRUE(f.Change(kLocationNew, target));
-    EXPECT_EQ(f.ports.prompt.Texts(), (std::vector<std::string>{kIntro, kOpenedNew}));
-    EXPECT_EQ(ReadBytes(target + "/MLVColSet.sys"), "columns");
-    EXPECT_EQ(ReadBytes(target + "/Tantou.dat"), "staff");
-    EXPECT_FALSE(fs::exists(target + "/Picture/p1.jpg"));
-    EXPECT_TRUE(f.Names().empty());
-    EXPECT_EQ(f.DataDirFileText(), target);
+TEST(DataLocation, SwitchCopyAndNew) {
+    struct Case {
+        int choice;
+        std::map<std::string, std::string> files;  // expected in the new folder
+        std::vector<std::string> names;
+    } cases[] = {
+        {kLocationSwitch, {{"MLVColSet.sys", "their columns"}}, {"別の顧客"}},
+        {kLocationCopy, {{"Tantou.dat", "staff"}, {"Picture/p1.jpg", "picture one"}}, {"現在"}},
+        {kLocationNew, {{"MLVColSet.sys", "columns"}, {"Tantou.dat", "staff"}, {"Picture/p1.jpg", ""}}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.choice);
+        LocationFixture f;
+        const std::string target = f.install.File("target"), oldDir = f.doc->DataDir;
+        if (c.choice == kLocationSwitch) MakeDataFolder(target, "別の顧客", {{"MLVColSet.sys", "their columns"}});
+        else fs::create_directories(target + "/Picture");
+        EXPECT_TRUE(f.Change(c.choice, target));
+        EXPECT_EQ(f.ports.prompt.Texts(), (std::vector<std::string>{kIntro, kOpenedNew}));
+        for (auto& [name, bytes] : c.files) EXPECT_EQ(ReadBytes(target + "/" + name), bytes) << name;
+        EXPECT_EQ(f.DataDirFileText(), target);
+        EXPECT_EQ(f.doc->Database().GetMLVFName(), target + "/QSMLV.mlv");
+        EXPECT_EQ(f.Names(), c.names);
+        EXPECT_FALSE(fs::exists(oldDir + "/QSMLV2.mlv2"));
+    }
 }
 
 TEST(DataLocation, FailedCopyLeavesDatadirAndTheDataFolder) {
@@ -204,7 +154,7 @@ TEST(DataLocation, FailedCopyLeavesDatadirAndTheDataFolder) {
     EXPECT_EQ(f.doc->DataDir, oldDir);
     EXPECT_FALSE(fs::exists(target + "/Tantou.dat"));
     EXPECT_EQ(TreeOf(oldDir, {"QSMLV.mlv", "QSMLV.mlv-wal", "QSMLV.mlv-shm", "QSMLV2.mlv2"}), before);
-    CMilvaneData db;
+    CMilvaneData db;  // the current database stays closed, its file whole
     ASSERT_EQ(db.InitDB(oldDir), 1);
     CKokyakuList list;
     db.GetAllKokyaku(list);
@@ -215,7 +165,7 @@ TEST(DataLocation, FailedCopyLeavesDatadirAndTheDataFolder) {
 TEST(DataLocation, FailedDatadirWriteOpensThePreviousDataAgain) {
     LocationFixture f;
     const std::string other = f.install.File("other");
-    f.MakeDataSet(other, "別の顧客");
+    MakeDataFolder(other, "別の顧客", {{"MLVColSet.sys", "their columns"}});
     const std::string oldDir = f.doc->DataDir;
     fs::remove(f.doc->DataDirFile());
     fs::create_directories(f.doc->DataDirFile() + "/blocked");  // cannot be replaced by a file
@@ -243,8 +193,8 @@ const char* const kBackQuestion = "過去のデータの閲覧を終了し、現
 TEST(PastData, TheFirstDatabaseByNameOpensReadOnly) {
     LocationFixture f;
     const std::string past = f.install.File("past");
-    MakeDatabaseFile(past + "/顧客2024115.mlv", "二番目");
-    MakeDatabaseFile(past + "/顧客2024101.mlv", "一番目");
+    MakeDataFolder(past, "二番目", {}, "顧客2024115.mlv");
+    MakeDataFolder(past, "一番目", {}, "顧客2024101.mlv");
     f.ports.prompt.QueueAnswer(Answer::Yes);
     f.ports.prompt.QueueChoice(past + "/");
     EXPECT_TRUE(CDataLocation(f.doc.get()).RunPastData());
@@ -281,7 +231,7 @@ TEST(PastData, TheFirstDatabaseByNameOpensReadOnly) {
 TEST(PastData, OpensWhereTheSharedMemoryFileCannotBeMade) {
     LocationFixture f;
     const std::string past = f.install.File("past");
-    MakeDatabaseFile(past + "/顧客2024101.mlv", "一番目");
+    MakeDataFolder(past, "一番目", {}, "顧客2024101.mlv");
     fs::create_directories(past + "/顧客2024101.mlv-shm");  // blocks the shared-memory file
     f.ports.prompt.QueueAnswer(Answer::Yes);
     f.ports.prompt.QueueChoice(past);

@@ -13,10 +13,6 @@ namespace {
 // "Milvane ｵﾘｼﾞﾅﾙﾌｫｰﾑﾊﾞｯｸｱｯﾌﾟ" in Shift-JIS.
 const std::string kTitle = "Milvane " + Hex("B5 D8 BC DE C5 D9 CC AB B0 D1 CA DE AF B8 B1 AF CC DF");
 
-std::string U32(uint32_t v) {
-    return std::string{char(v & 0xFF), char(v >> 8 & 0xFF), char(v >> 16 & 0xFF), char(v >> 24)};
-}
-
 struct FormFixture {
     TestPorts ports;
     TempDir install;
@@ -52,6 +48,22 @@ TEST(FormBackup, FileBytesLeaveOutMissingForms) {
     const std::string contents = U32(uint32_t(original.size())) + original + U32(1) + "N" + U32(10) + "form three";
     const uint32_t total = uint32_t(kTitle.size() + 12 + names.size() + contents.size());
     EXPECT_EQ(ReadBytes(f.File()), kTitle + U32(1) + U32(total) + U32(3) + names + contents);
+    EXPECT_FALSE(fs::exists(f.File() + ".mlvtmp"));
+}
+
+TEST(FormBackup, DiskFullTellsTheSizeAndKeepsTheOldFile) {
+    FormFixture f;
+    WriteBytes(f.File(), "an older backup");
+    WriteBytes(f.install.File("Data/MyData/Original.dat"), "O");
+    {
+        FailingWrites failing(".mlvobu", ENOSPC);
+        EXPECT_FALSE(f.forms.WriteBackup(f.File(), {}));
+    }
+    // title 26, header 12, two files: 8 + 25 + 1, 8 + 20 + 1.
+    EXPECT_EQ(f.ports.prompt.Texts(),
+              std::vector<std::string>{"ディスクの空き容量が足りないため、バックアップできませんでした。\nバックアップに必要な"
+                                       "ディスク空き容量は 101 バイトです。"});
+    EXPECT_EQ(ReadBytes(f.File()), "an older backup");
     EXPECT_FALSE(fs::exists(f.File() + ".mlvtmp"));
 }
 

@@ -3,20 +3,11 @@
 #include <filesystem>
 
 #include "MaintenanceFixture.h"
-#include "maintenance/DataLocation.h"
 #include "maintenance/HistoryPurge.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::tm Day(int y, int m, int d) {
-    std::tm t{};
-    t.tm_year = y - 1900;
-    t.tm_mon = m - 1;
-    t.tm_mday = d;
-    return t;
-}
 
 const char* const kPictureQuestion =
     "画像データでバックアップができないものがありました。\nこのまま履歴の削除を行った場合、あとから過去の履歴参照をすると"
@@ -117,8 +108,13 @@ TEST(BackupFileNames, HaveNoLeadingZeros) {
     EXPECT_EQ(OptimiseBackupFileName(Day(2026, 12, 6)), "2026126 の顧客ﾃﾞｰﾀ.mlv");
 }
 
+// Two purges on one day into two folders: two copies of one name, each
+// holding the entries before its purge.
 TEST(RirekiPurge, CopiesThenDeletesUpToTheDay) {
     PurgeFixture f;
+    const RirekiPurgeRequest first = f.Request(f.install.File("bk1"), 1);
+    EXPECT_TRUE(f.Purge(first));
+    f.ports.prompt.Clear();
     const RirekiPurgeRequest req = f.Request(f.install.File("bk"), 2);
     EXPECT_TRUE(f.Purge(req));
     EXPECT_EQ(f.ports.prompt.Texts(),
@@ -128,30 +124,14 @@ TEST(RirekiPurge, CopiesThenDeletesUpToTheDay) {
     EXPECT_EQ(f.EntryCount(), 1u);  // 3 May stays; 2 May 18:30 is on the cut-off day
     EXPECT_EQ(ReadBytes(f.install.File("bk/Picture/p1.jpg")), "picture one");
     EXPECT_GT(f.ports.wait.dialogs, 0);
-    CMilvaneData copy;
-    ASSERT_EQ(copy.InitDBFromPath(req.backupFile, true), 1);
-    CRirekiList all;
-    copy.GetAllRireki(all);
-    EXPECT_EQ(all.size(), 3u);
-}
-
-TEST(RirekiPurge, TheCopyOpensAsPastDataWithTheDeletedEntries) {
-    PurgeFixture f;
-    const RirekiPurgeRequest req = f.Request(f.install.File("bk"), 3);
-    ASSERT_TRUE(f.Purge(req));
-    ASSERT_EQ(f.EntryCount(), 0u);
-    f.ports.prompt.Clear();
-    f.ports.prompt.QueueAnswer(Answer::Yes);
-    f.ports.prompt.QueueChoice(req.folder);
-    ASSERT_TRUE(CDataLocation(f.doc.get()).RunPastData());
-    EXPECT_EQ(f.ports.prompt.Texts().back(), "指定されたフォルダ内のデータベースを開きました");
-    EXPECT_EQ(f.EntryCount(), 3u);
-    EXPECT_EQ(f.doc->PictureFolder(), f.install.File("bk/Picture"));
-    CRirekiData r;
-    EXPECT_EQ(f.doc->Database().AddNewRireki(f.customer, r, CDateTime::Now()), -1);  // read-only
-    f.ports.prompt.QueueAnswer(Answer::Yes);
-    ASSERT_TRUE(CDataLocation(f.doc.get()).RunBackToCurrent());
-    EXPECT_EQ(f.EntryCount(), 0u);
+    EXPECT_EQ(fs::path(first.backupFile).filename(), fs::path(req.backupFile).filename());
+    for (auto [file, entries] : {std::pair{first.backupFile, 3u}, std::pair{req.backupFile, 2u}}) {
+        CMilvaneData copy;
+        ASSERT_EQ(copy.InitDBFromPath(file, true), 1);
+        CRirekiList all;
+        copy.GetAllRireki(all);
+        EXPECT_EQ(all.size(), entries);
+    }
 }
 
 TEST(RirekiPurge, RefusingAtThePictureQuestionKeepsTheCopyAndDeletesNothing) {
@@ -164,18 +144,6 @@ TEST(RirekiPurge, RefusingAtThePictureQuestionKeepsTheCopyAndDeletesNothing) {
     EXPECT_EQ(f.ports.prompt.Log()[0].defaultButton, Answer::No);
     EXPECT_EQ(f.EntryCount(), 3u);
     EXPECT_TRUE(fs::exists(req.backupFile));
-}
-
-TEST(RirekiPurge, TwoPurgesOnOneDayLeaveTwoCopiesOfOneName) {
-    PurgeFixture f;
-    const RirekiPurgeRequest first = f.Request(f.install.File("bk1"), 1);
-    EXPECT_TRUE(f.Purge(first));
-    const RirekiPurgeRequest second = f.Request(f.install.File("bk2"), 2);
-    EXPECT_TRUE(f.Purge(second));
-    EXPECT_EQ(fs::path(first.backupFile).filename(), fs::path(second.backupFile).filename());
-    EXPECT_TRUE(fs::exists(first.backupFile));
-    EXPECT_TRUE(fs::exists(second.backupFile));
-    EXPECT_EQ(f.EntryCount(), 1u);
 }
 
 // ------------------------------------------------------------------ optimisation

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -56,6 +57,31 @@ struct FailingWrites {
     }
     ~FailingWrites() { mfs::SetFailPointHook(nullptr); }
 };
+
+inline std::string U32(uint32_t v) {
+    return std::string{char(v & 0xFF), char(v >> 8 & 0xFF), char(v >> 16 & 0xFF), char(v >> 24)};
+}
+
+inline std::tm Day(int y, int m, int d, int hour = 0, int min = 0, int sec = 0) {
+    std::tm t{};
+    t.tm_year = y - 1900, t.tm_mon = m - 1, t.tm_mday = d, t.tm_hour = hour, t.tm_min = min, t.tm_sec = sec;
+    return t;
+}
+
+// A closed data folder holding a database with one customer, and files.
+inline void MakeDataFolder(const std::string& folder, const std::string& customer,
+                           const std::map<std::string, std::string>& files = {},
+                           const std::string& dbName = "QSMLV.mlv") {
+    std::filesystem::create_directories(folder + "/Picture");
+    ASSERT_TRUE(CreateEmptyMilvaneDatabase(folder + "/" + dbName));
+    CMilvaneData db;
+    ASSERT_EQ(db.InitDBFromPath(folder + "/" + dbName, false), 1);
+    CKokyaku k;
+    k.Name = customer;
+    ASSERT_GT(db.AddNewKokyaku(k), 0);
+    ASSERT_EQ(db.SaveMLV(true), 1);
+    for (auto& [name, bytes] : files) WriteBytes(folder + "/" + name, bytes);
+}
 
 struct DataFolderFixture {
     TestPorts ports;

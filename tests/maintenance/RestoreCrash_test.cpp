@@ -17,20 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A closed data folder with one customer, two settings files and pictures.
-void MakeDataFolder(const std::string& folder, const std::string& customer,
-                    const std::map<std::string, std::string>& files) {
-    fs::create_directories(folder + "/Picture");
-    ASSERT_TRUE(CreateEmptyMilvaneDatabase(folder + "/QSMLV.mlv"));
-    CMilvaneData db;
-    ASSERT_EQ(db.InitDB(folder), 1);
-    CKokyaku k;
-    k.Name = customer;
-    ASSERT_GT(db.AddNewKokyaku(k), 0);
-    ASSERT_EQ(db.SaveMLV(true), 1);
-    for (auto& [name, bytes] : files) WriteBytes(folder + "/" + name, bytes);
-}
-
 std::string OnlyCustomer(const std::string& folder) {
     CMilvaneData db;
     int opened = db.InitDB(folder);

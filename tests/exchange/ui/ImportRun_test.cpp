@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "exchange/ExchangeSupport.h"
 #include "app/CommandIds.h"
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
@@ -17,16 +18,6 @@
 #include "exchange/ui/ImportDlg.h"
 
 namespace {
-
-std::string Fixture(const std::string& name) {
-    for (std::string folder : {std::string(std::getenv("MILVANE_TEST_SOURCE") ? std::getenv("MILVANE_TEST_SOURCE") : ".") +
-                                   "/tests/exchange",
-                               std::filesystem::path(__FILE__).parent_path().parent_path().string(),
-                               std::string("tests/exchange")})
-        if (std::filesystem::exists(folder + "/fixtures/" + name)) return folder + "/fixtures/" + name;
-    ADD_FAILURE() << "fixture not found: " << name;
-    return name;
-}
 
 class ImportRunTest : public ::testing::Test {
 protected:

@@ -9,17 +9,9 @@
 #include <filesystem>
 
 #include "maintenance/ui/MaintenanceDlgs.h"
-#include "support/TestPorts.h"
+#include "../MaintenanceFixture.h"
 
 namespace {
-
-std::tm Day(int y, int m, int d) {
-    std::tm t{};
-    t.tm_year = y - 1900;
-    t.tm_mon = m - 1;
-    t.tm_mday = d;
-    return t;
-}
 
 // Enter in a field presses the default button, as from the keyboard.
 void PressEnter(QDialog& dlg, QWidget* field) {
