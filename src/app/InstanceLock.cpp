@@ -123,6 +123,7 @@ bool CInstanceLocks::AcquireSession() {
 // locks only from one operating-system version on; here the test is the same
 // on every system, so there is no version test.
 bool CInstanceLocks::AcquireGlobal() {
+    m_sameUserWorking = false;
     if (m_global >= 0) return true;
     EnsureSharedFolder(m_globalDir);
     const unsigned me = static_cast<unsigned>(::geteuid());
@@ -137,10 +138,43 @@ bool CInstanceLocks::AcquireGlobal() {
     int fd = ::open(mine.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd >= 0) {
         ::fchmod(fd, 0644);
-        if (::flock(fd, LOCK_SH | LOCK_NB) == 0) m_global = fd;
-        else ::close(fd);
+        if (::flock(fd, LOCK_SH | LOCK_NB) == 0) {
+            m_global = fd;
+        } else {
+            m_sameUserWorking = errno == EWOULDBLOCK;
+            ::close(fd);
+            if (m_sameUserWorking) return false;
+        }
     }
     return true;
+}
+
+CInstanceLocks::Exclusive CInstanceLocks::AcquireExclusive() {
+    if (!AcquireSession()) return Exclusive::Running;
+    EnsureSharedFolder(m_globalDir);
+    const unsigned me = static_cast<unsigned>(::geteuid());
+    if (m_global < 0) {
+        std::string mine = GlobalLockFile(m_globalDir, "hMilvane", me);
+        int fd = ::open(mine.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (fd >= 0) {
+            ::fchmod(fd, 0644);
+            if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+                const int err = errno;
+                ::close(fd);
+                if (err == EWOULDBLOCK) {
+                    Release();
+                    return Exclusive::Running;
+                }
+            } else {
+                m_global = fd;
+            }
+        }
+    }
+    if (OtherUserHolds(m_globalDir, "hMilvane", me) || OtherUserHolds(m_globalDir, "hMilvaneForm", me)) {
+        Release();
+        return Exclusive::OtherUser;
+    }
+    return Exclusive::Held;
 }
 
 void CInstanceLocks::Release() {

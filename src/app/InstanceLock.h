@@ -25,8 +25,19 @@ public:
     bool AcquireSession();
     // Takes the machine-wide lock for the run and tests the form lock. False
     // when another user holds either one (or its file cannot be opened for lack
-    // of permission); nothing global is then held.
+    // of permission), or when a copy of this user holds it exclusively
+    // (SameUserWorking); nothing global is then held.
     bool AcquireGlobal();
+    // AcquireGlobal failed because the command-line program of this user is
+    // changing the data (it holds the user's own file exclusively).
+    bool SameUserWorking() const { return m_sameUserWorking; }
+    // For work on the data without a window (the command-line program): the
+    // session lock, then the user's own machine-wide lock file held
+    // exclusively, so that a copy of the same user in any session counts as
+    // running, then the test of the other users as AcquireGlobal does. On
+    // anything but Held nothing is held.
+    enum class Exclusive { Held, Running, OtherUser };
+    Exclusive AcquireExclusive();
     // Releases every lock held (safe to call twice).
     void Release();
 
@@ -46,4 +57,5 @@ private:
     std::string m_globalDir;
     int m_session = -1;
     int m_global = -1;
+    bool m_sameUserWorking = false;
 };

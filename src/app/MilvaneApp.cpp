@@ -103,13 +103,18 @@ int CMilvaneApp::InitInstance() {
     if (!CheckInstallation()) return 0;
 
     if (!m_locks->AcquireSession()) {
-        ShowMessage("『Milvane』は既に起動しています。", MsgIcon::Information);
+        ShowMessage(kAlreadyRunningMessage, MsgIcon::Information);
         Fail(nullptr);
         return 0;
     }
     // Machine-wide: no operating-system version test here, the file locks work everywhere.
     if (!m_locks->AcquireGlobal()) {
-        Fail("他のユーザーが「Milvane」を使用しています。\nそのユーザーがアプリケーションを終了してからご利用ください。");
+        if (m_locks->SameUserWorking()) {
+            ShowMessage(kAlreadyRunningMessage, MsgIcon::Information);
+            Fail(nullptr);
+        } else {
+            Fail(kOtherUserMessage);
+        }
         return 0;
     }
 
@@ -158,35 +163,39 @@ int CMilvaneApp::InitInstance() {
     return 1;
 }
 
-int CMilvaneApp::OpenDatabase() {
+int CMilvaneApp::OpenDatabase() { return OpenDocumentDatabase(*m_doc); }
+
+void CMilvaneApp::LoadCustomers() { LoadDocumentCustomers(*m_doc); }
+
+int OpenDocumentDatabase(CMilvaneDoc& doc) {
     // An interrupted restore is finished or undone before the database is touched.
     mfs::FileError recoverError;
-    if (RecoverDataFolder(m_doc->DataDir, recoverError) < 0) {
+    if (RecoverDataFolder(doc.DataDir, recoverError) < 0) {
         ShowMessage("前回の復元処理を完了できませんでした。\n" + mfs::FileErrorText(recoverError));
         return 0;
     }
-    CMilvaneData& db = m_doc->Database();
-    int result = db.InitDB(m_doc->DataDir);
+    CMilvaneData& db = doc.Database();
+    int result = db.InitDB(doc.DataDir);
     if (result == 0) {
         ShowMessage(
             "前回『Milvane』が正常に終了しませんでした。\n"
             "前回の作業途中のデータを削除し、それ以前に保存されていたデータを開きます。");
-        const std::string work = m_doc->DataDir + "/" + kWorkFileName;
+        const std::string work = doc.DataDir + "/" + kWorkFileName;
         if (::unlink(work.c_str()) != 0) {
             ShowMessage("前回の作業途中のデータを削除できませんでした。\nデータベースをOPENできません。");
             return 0;
         }
-        result = db.InitDB(m_doc->DataDir);
+        result = db.InitDB(doc.DataDir);
     }
     if (result == -1) ShowMessage("データベースを開けませんでした。");
     return 1;
 }
 
-void CMilvaneApp::LoadCustomers() {
-    CDefaultSort sort(m_doc->DataDir);
+void LoadDocumentCustomers(CMilvaneDoc& doc) {
+    CDefaultSort sort(doc.DataDir);
     std::string order = sort.GetOrderText();
-    CMilvaneData& db = m_doc->Database();
-    int result = order.empty() ? db.GetAllKokyaku(m_doc->KokyakuList) : db.GetAllKokyaku(m_doc->KokyakuList, order);
+    CMilvaneData& db = doc.Database();
+    int result = order.empty() ? db.GetAllKokyaku(doc.KokyakuList) : db.GetAllKokyaku(doc.KokyakuList, order);
     if (result == 0) ShowMessage("顧客データの取得に失敗しました。\n顧客データを表示できません。\n");
 }
 

@@ -14,6 +14,19 @@
 
 class CMilvaneDoc;
 
+// The refusals of the single-instance locks.
+inline constexpr const char* kAlreadyRunningMessage = "『Milvane』は既に起動しています。";
+inline constexpr const char* kOtherUserMessage =
+    "他のユーザーが「Milvane」を使用しています。\nそのユーザーがアプリケーションを終了してからご利用ください。";
+
+// Opens the document's database as start-up does: an interrupted restore is
+// finished or undone first; a left work file is told, deleted and the open
+// tried again. 0 when the program must end (message shown); 1 otherwise, also
+// after "データベースを開けませんでした。".
+int OpenDocumentDatabase(CMilvaneDoc& doc);
+// Reads every customer into the document in the default sort order.
+void LoadDocumentCustomers(CMilvaneDoc& doc);
+
 // The window side of start-up.
 class IAppShell {
 public:

@@ -1254,6 +1254,42 @@ int CMilvaneData::DeleteRirekiForKokyaku(int32_t customerKey) {
 
 // ---------------------------------------------------------------------- DM titles and targets
 
+int CMilvaneData::IntegrityCheck(std::vector<std::string>& problems) {
+    if (!m->db) return -1;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(m->db, "PRAGMA integrity_check", -1, &st, nullptr) != SQLITE_OK) return -1;
+    bool sound = true;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const unsigned char* text = sqlite3_column_text(st, 0);
+        std::string line = text ? reinterpret_cast<const char*>(text) : "";
+        if (line == "ok") continue;
+        sound = false;
+        problems.push_back(line);
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) return -1;
+    return sound ? 1 : 0;
+}
+
+int CMilvaneData::CountRecords(RecordCounts& counts) {
+    if (!m->db) return -1;
+    sqlite3_stmt* st = nullptr;
+    const char* sql =
+        "SELECT (SELECT count(*) FROM Customer), (SELECT count(*) FROM Rireki), (SELECT count(*) FROM DMList), "
+        "(SELECT count(*) FROM DMMng)";
+    if (sqlite3_prepare_v2(m->db, sql, -1, &st, nullptr) != SQLITE_OK) return -1;
+    const bool ok = sqlite3_step(st) == SQLITE_ROW;
+    if (ok) {
+        counts.customers = sqlite3_column_int64(st, 0);
+        counts.history = sqlite3_column_int64(st, 1);
+        counts.dmTitles = sqlite3_column_int64(st, 2);
+        counts.dmTargets = sqlite3_column_int64(st, 3);
+    }
+    sqlite3_finalize(st);
+    return ok ? 1 : -1;
+}
+
 int CMilvaneData::GetAllDMTitle(CDMList& list) {
     Use u(m->Get(std::string("SELECT ") + kDMColumns + " FROM DMList ORDER BY Date DESC, ID DESC"));
     if (!u) return 0;

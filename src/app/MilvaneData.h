@@ -56,6 +56,14 @@ public:
     int CompactDB(const std::string& backupPath);
     bool IsOpen() const;
     bool IsReadOnly() const;
+    // The engine's integrity check of the open database: 1 sound; 0 damaged
+    // (the engine's findings appended to problems); -1 it could not run.
+    int IntegrityCheck(std::vector<std::string>& problems);
+    // The number of customers, history entries, DM titles and DM targets. 1 or -1.
+    struct RecordCounts {
+        long long customers = 0, history = 0, dmTitles = 0, dmTargets = 0;
+    };
+    int CountRecords(RecordCounts& counts);
 
     // ---- customers
     // All customers; orderBy is "" (key order) or an ORDER BY clause over the

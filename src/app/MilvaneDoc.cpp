@@ -43,6 +43,10 @@ int CMilvaneDoc::OnNewDocument() {
 
 int CMilvaneDoc::ReadDataDir() {
     DataDir.clear();
+    if (!DataFolderOverride().empty()) {
+        DataDir = DataFolderOverride();
+        return FileExists(JoinPath(DataDir, "QSMLV.mlv"));
+    }
     const std::string path = DataDirFile();
     if (!PathExists(path)) return 0;
     std::string bytes;
@@ -126,6 +130,7 @@ void CMilvaneDoc::ClearData() {
     DMTargetList.clear();
     Extraction.reset();
     ExtractActive = 0;
+    ExtractSaved = 0;
     ExtractKeys.clear();
     AnalysisKind = -1;
     AnalysisDMKey = 0;

@@ -27,8 +27,8 @@ public:
     // Start-up: ReadDataDir; when it fails, tells so and lets the user choose
     // the folder (a cancelled choice keeps DataDir as read). Non-zero.
     int OnNewDocument();
-    // Reads "Data/MyData/datadir.dat" into DataDir; non-zero when DataDir +
-    // "/QSMLV.mlv" exists. A missing or empty file fails silently, a read
+    // Reads "Data/MyData/datadir.dat" (or takes DataFolderOverride()) into
+    // DataDir; non-zero when DataDir + "/QSMLV.mlv" exists. A missing or empty file fails silently, a read
     // error shows the file-error message.
     int ReadDataDir();
     // Folder chooser until a folder holding "QSMLV.mlv" is chosen (roots are
@@ -87,6 +87,7 @@ public:
     std::vector<uint32_t> ExtractKeys;                       // keys of the current extraction
     std::shared_ptr<CExCondition> Extraction;                // current extraction condition, or none
     uint8_t ExtractActive = 0;                               // a (pre-)extraction is in force
+    uint8_t ExtractSaved = 0;                                // the current extraction is a saved condition
     int32_t AnalysisKind = -1;                               // -1 none, 1..7
     int32_t AnalysisDMKey = 0;
     std::vector<uint32_t> AnalysisKeys;

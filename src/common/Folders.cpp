@@ -40,7 +40,23 @@ int ClassifyPath(std::string_view path) {
     return path.back() == '/' ? 2 : 1;
 }
 
+namespace {
+std::string& OverrideSlot() {
+    static std::string folder;
+    return folder;
+}
+}  // namespace
+
+const std::string& DataFolderOverride() { return OverrideSlot(); }
+
+void OverrideDataFolder(const std::string& folder) {
+    std::string path = folder;
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    OverrideSlot() = path;
+}
+
 std::string GetDataFolder(const std::string& installDir) {
+    if (!DataFolderOverride().empty()) return DataFolderOverride();
     std::string bytes;
     if (!ReadWholeFile(installDir + "/Data/MyData/datadir.dat", bytes)) return std::string();
     std::size_t eol = bytes.find_first_of("\r\n");

@@ -11,6 +11,10 @@ int ClassifyPath(std::string_view path);
 // The first line of <installDir>/Data/MyData/datadir.dat (Shift-JIS) with a
 // trailing "/" removed, or "" when missing. No existence test.
 std::string GetDataFolder(const std::string& installDir);
+// Makes GetDataFolder give folder for every installation ("" restores
+// datadir.dat): the command-line program's --data.
+void OverrideDataFolder(const std::string& folder);
+const std::string& DataFolderOverride();
 
 // 1 existed; 2 created; 3 user answered No; 4 creation failed (message shown);
 // 0 missing and creation not allowed.

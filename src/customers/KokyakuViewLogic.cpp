@@ -15,6 +15,7 @@
 #include "customers/MLVColSet.h"
 #include "customers/PreExtraction.h"
 #include "exchange/Import.h"
+#include "extract/ExtractDlgLogic.h"
 #include "extract/ExCondition.h"
 
 namespace {
@@ -89,7 +90,7 @@ void CKokyakuViewLogic::ApplyPreExtraction() {
     m_doc->Extraction = std::shared_ptr<CExCondition>(std::move(condition));
     m_doc->ExtractActive = 1;
     m_doc->ExtractKeys = std::move(keys);
-    m_extractionSaved = true;
+    m_doc->ExtractSaved = 1;
 }
 
 void CKokyakuViewLogic::Populate() {
@@ -190,19 +191,25 @@ int CKokyakuViewLogic::CardPageForMode() const {
 
 // ---------------------------------------------------------------- extraction
 
+bool CKokyakuViewLogic::ExtractionSaved() const { return m_doc && m_doc->ExtractSaved; }
+
+void CKokyakuViewLogic::SetExtractionSaved(bool saved) {
+    if (m_doc) m_doc->ExtractSaved = saved ? 1 : 0;
+}
+
 bool CKokyakuViewLogic::CheckUnsavedExtraction() {
-    if (!m_doc || IsReadOnly(m_doc) || !m_doc->Extraction || m_extractionSaved) return true;
+    if (!m_doc || IsReadOnly(m_doc) || !m_doc->Extraction || m_doc->ExtractSaved) return true;
     if (Ports::Prompt().AskYesNo("抽出した条件は保存されていません。保存しますか？", MsgIcon::Question, Answer::Yes) ==
         Answer::No)
         return true;
     if (!m_screen.SaveExtraction()) return false;
-    m_extractionSaved = true;
+    m_doc->ExtractSaved = 1;
     return true;
 }
 
 void CKokyakuViewLogic::DropExtraction() {
-    m_extractionSaved = false;
     if (!m_doc) return;
+    m_doc->ExtractSaved = 0;
     m_doc->Extraction.reset();
     m_doc->ExtractActive = 0;
     m_doc->ExtractKeys.clear();
@@ -217,6 +224,36 @@ void CKokyakuViewLogic::ReleaseExtraction() {
     // The rows point at the hits that are about to go.
     m_list.SetRows({});
     DropExtraction();
+    Populate();
+}
+
+void CKokyakuViewLogic::Extract() {
+    if (!m_doc || !CheckUnsavedExtraction()) return;
+    const int result = m_screen.ExtractionDialog(m_screen.CanShowHistory() ? kExtractAny : kExtractCustomers);
+    if (result == 2)
+        m_screen.ShowHistoryResult();
+    else if (result == 1)
+        ExtractionReplaced();
+}
+
+void CKokyakuViewLogic::RedoExtraction() {
+    if (!m_doc || !m_doc->Extraction) return;
+    if (m_screen.ExtractionDialog(kExtractCustomers) == 1) ExtractionReplaced();
+}
+
+void CKokyakuViewLogic::SaveExtractionCommand() {
+    if (ReadOnly("データベースは読取専用です。\n抽出条件の保存はできません。")) return;
+    if (!m_doc || !m_doc->Extraction) return;
+    if (m_screen.SaveExtraction()) m_doc->ExtractSaved = 1;
+}
+
+void CKokyakuViewLogic::ExtractionReplaced() {
+    // The rows may point at analysis hits, which the extraction replaces.
+    m_list.SetRows({});
+    m_doc->AnalysisKind = -1;
+    m_doc->AnalysisDMKey = 0;
+    m_doc->AnalysisKeys.clear();
+    m_doc->AnalysisHits.clear();
     Populate();
 }
 

@@ -32,6 +32,13 @@ public:
     virtual bool SaveExtraction() = 0;
     virtual void SwitchScreen(int screen) = 0;
     virtual void CloseMainWindow() = 0;
+    // The extraction dialog in a mode (ExtractMode): 0 cancelled, 1 customers
+    // extracted, 2 history extracted (the document holds the result).
+    virtual int ExtractionDialog(int mode) = 0;
+    // Whether the history screen can show a history result.
+    virtual bool CanShowHistory() const = 0;
+    // Leaves for the history screen, keeping the document's extraction.
+    virtual void ShowHistoryResult() = 0;
 };
 
 inline constexpr const char* kCardWidthKey = "cardwid";
@@ -80,8 +87,9 @@ public:
     int CardPageForMode() const;
 
     // ---- the current extraction
-    bool ExtractionSaved() const { return m_extractionSaved; }
-    void SetExtractionSaved(bool saved) { m_extractionSaved = saved; }
+    // The document's mark that the current extraction is saved.
+    bool ExtractionSaved() const;
+    void SetExtractionSaved(bool saved);
     // Before leaving the current list: false cancels the command.
     bool CheckUnsavedExtraction();
     // Drops the extraction and the analysis result of the document.
@@ -106,6 +114,12 @@ public:
     // first selected row; selects the hit. False after "検索が終了しました。\n".
     bool Find(const std::string& text, bool down);
     void ReleaseExtraction();
+    // "抽出...", "抽出のやり直し...", "抽出条件の保存...".
+    void Extract();
+    void RedoExtraction();
+    void SaveExtractionCommand();
+    // A new customer extraction is in the document: shows it.
+    void ExtractionReplaced();
     void MenuScreen();
     void Exit();
     // Change and copy: the first selected row (the focused one when none is
@@ -136,6 +150,5 @@ private:
     CKokyakuListModel& m_list;
     IKokyakuScreen& m_screen;
     bool m_filtered = false;
-    bool m_extractionSaved = false;
     int m_cardType = 0;
 };

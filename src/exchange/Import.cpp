@@ -401,3 +401,13 @@ int ImportCustomers(const std::vector<CMLVCol>& catalogue, const CImportDialogs&
     if (*source == 3) return AddImportedRecords(records, add, StoreImportedPictures(records, pictureFolder));
     return AddImportedRecords(records, add);
 }
+
+int ImportCustomersWithCatalogue(const std::string& installDir, const CImportDialogs& dialogs, const AddKokyakuFn& add,
+                                 const std::string& pictureFolder) {
+    CMLVColSet set(installDir);
+    if (!set.Load()) {
+        ShowMessage("リストの初期化ができませんでした。");
+        return 0;
+    }
+    return ImportCustomers(set.columns, dialogs, add, pictureFolder);
+}

@@ -134,6 +134,11 @@ std::vector<std::vector<std::string>> StoreImportedPictures(CKokyakuList& record
 int ImportCustomers(const std::vector<CMLVCol>& catalogue, const CImportDialogs& dialogs, const AddKokyakuFn& add,
                     const std::string& pictureFolder = std::string());
 
+// The command on the column catalogue of the installation's data folder
+// ("リストの初期化ができませんでした。" when it cannot be read).
+int ImportCustomersWithCatalogue(const std::string& installDir, const CImportDialogs& dialogs, const AddKokyakuFn& add,
+                                 const std::string& pictureFolder);
+
 // Messages shared by the imports.
 inline constexpr const char* kNoImportRecords = "読み込む顧客データがありません";
 inline constexpr const char* kBadArgument = "引数が不正です";

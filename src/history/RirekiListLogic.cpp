@@ -7,11 +7,13 @@
 #include <unordered_set>
 
 #include "analysis/SorunaHit.h"
+#include "app/CommandIds.h"
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
 #include "customers/Kokyaku.h"
 #include "extract/ExCondition.h"
+#include "extract/ExtractDlgLogic.h"
 #include "history/RirekiData.h"
 
 namespace {
@@ -30,8 +32,10 @@ void CRirekiListLogic::LoadColumnWidths(int clientWidth) { m_list.SetWidths(Load
 // ---------------------------------------------------------------- filling
 
 bool CRirekiListLogic::Fill() {
-    std::optional<WaitScope> wait(std::in_place, true);
+    // The rows go first: the wait dialog lets the list paint, and the records
+    // they pointed at may have been replaced by an extraction.
     m_list.SetRows({});
+    std::optional<WaitScope> wait(std::in_place, true);
     if (!m_doc) {
         wait.reset();
         ShowMessage("履歴データを表示できません。\n");
@@ -173,19 +177,25 @@ bool CRirekiListLogic::Find(const std::string& text, bool down) {
 
 // ---------------------------------------------------------------- the extraction
 
+bool CRirekiListLogic::ExtractionSaved() const { return m_doc && m_doc->ExtractSaved; }
+
+void CRirekiListLogic::SetExtractionSaved(bool saved) {
+    if (m_doc) m_doc->ExtractSaved = saved ? 1 : 0;
+}
+
 bool CRirekiListLogic::CheckUnsavedExtraction() {
-    if (!m_doc || IsReadOnly(m_doc) || !m_doc->Extraction || m_extractionSaved) return true;
+    if (!m_doc || IsReadOnly(m_doc) || !m_doc->Extraction || m_doc->ExtractSaved) return true;
     if (Ports::Prompt().AskYesNo("抽出した条件は保存されていません。保存しますか？", MsgIcon::Question, Answer::Yes) ==
         Answer::No)
         return true;
     if (!m_screen.SaveExtraction()) return false;
-    m_extractionSaved = true;
+    m_doc->ExtractSaved = 1;
     return true;
 }
 
 void CRirekiListLogic::DropExtraction() {
-    m_extractionSaved = false;
     if (!m_doc) return;
+    m_doc->ExtractSaved = 0;
     m_doc->Extraction.reset();
     m_doc->ExtractActive = 0;
     m_doc->ExtractKeys.clear();
@@ -217,7 +227,23 @@ void CRirekiListLogic::SaveConditions() {
         ShowMessage("データベースは読取専用です。\n抽出条件の保存はできません。");
         return;
     }
-    if (m_doc && m_doc->Extraction && m_screen.SaveExtraction()) m_extractionSaved = true;
+    if (m_doc && m_doc->Extraction && m_screen.SaveExtraction()) m_doc->ExtractSaved = 1;
+}
+
+void CRirekiListLogic::Extract() {
+    if (!m_doc || !CheckUnsavedExtraction()) return;
+    const int result = m_screen.ExtractionDialog(kExtractAny, 1);
+    if (result == 1) {
+        HandToCustomerList();
+        m_screen.SwitchScreen(SCREEN_KOKYAKU_LIST);
+    } else if (result == 2) {
+        Fill();
+    }
+}
+
+void CRirekiListLogic::RedoExtraction() {
+    if (!m_doc || !m_doc->Extraction) return;
+    if (m_screen.ExtractionDialog(kExtractRireki, 1) == 2) Fill();
 }
 
 void CRirekiListLogic::MenuScreen() {

@@ -23,6 +23,10 @@ public:
     virtual bool SaveExtraction() = 0;
     virtual void SwitchScreen(int screen) = 0;
     virtual void CloseMainWindow() = 0;
+    // The extraction dialog in a mode (ExtractMode) with the result preset
+    // (0 customers, 1 history): 0 cancelled, 1 customers extracted, 2 history
+    // extracted (the document holds the result).
+    virtual int ExtractionDialog(int mode, int resultKind) = 0;
 };
 
 inline constexpr const char* kRirekiTitle = "Milvane－履歴一覧";
@@ -70,12 +74,17 @@ public:
     bool Find(const std::string& text, bool down);
 
     // ---- the current extraction
-    bool ExtractionSaved() const { return m_extractionSaved; }
-    void SetExtractionSaved(bool saved) { m_extractionSaved = saved; }
+    // The document's mark that the current extraction is saved.
+    bool ExtractionSaved() const;
+    void SetExtractionSaved(bool saved);
     // Before leaving the rows shown: false abandons the command.
     bool CheckUnsavedExtraction();
     void ReleaseExtraction();
     void SaveConditions();
+    // "抽出...": a customer result goes to the customer list, a history result refills.
+    void Extract();
+    // "抽出のやり直し...": the current history conditions again.
+    void RedoExtraction();
     // Set just before switching to a screen that takes over the result.
     void HandToCustomerList() { m_handedToCustomerList = true; }
     void HandToDmScreen() { m_handedToDmScreen = true; }
@@ -97,7 +106,6 @@ private:
     CRirekiListModel& m_list;
     IRirekiScreen& m_screen;
     bool m_extractionShown = false;
-    bool m_extractionSaved = false;
     bool m_handedToCustomerList = false;
     bool m_handedToDmScreen = false;
 };

@@ -281,21 +281,7 @@ int CDataBackup::WritePictureBackup(const std::string& folder, const std::string
 // ------------------------------------------------------------------ restore
 
 bool CDataBackup::RunRestore() {
-    if (!m_doc) {
-        ShowMessage(kNoDocument);
-        return false;
-    }
-    if (m_doc->IsPastData()) {
-        ShowMessage("この操作は現在のデータを使用中にのみ行うことができます。");
-        return false;
-    }
-    if (Ports::Prompt().AskYesNo(
-            "『Milvane』のデータをバックアップを取ったときの状態に戻します。現在のデータは消失するため、バックアップを取ったあとに"
-            "行った変更や新しく追加した情報はすべて失われます。\n必要であれば現状のバックアップを取ってから復元操作をしてください"
-            "。\n本当に復元してよろしいですか？\n\n復元してよい場合は【はい】をクリックしてバックアップファイルを保存したフォルダ"
-            "を指定してください。",
-            MsgIcon::Question, Answer::No) != Answer::Yes)
-        return false;
+    if (!ConfirmRestore()) return false;
     std::optional<std::string> folder =
         Ports::Prompt().ChooseFolder("バックアップファイルを保存したフォルダを選択して下さい", "");
     if (!folder) return false;
@@ -306,6 +292,31 @@ bool CDataBackup::RunRestore() {
         ShowMessage("指定されたフォルダにはバックアップファイルがありません。");
         return false;
     }
+    return SaveAndRestore(backupPath);
+}
+
+bool CDataBackup::RunRestore(const std::string& backupPath) {
+    return ConfirmRestore() && SaveAndRestore(backupPath);
+}
+
+bool CDataBackup::ConfirmRestore() {
+    if (!m_doc) {
+        ShowMessage(kNoDocument);
+        return false;
+    }
+    if (m_doc->IsPastData()) {
+        ShowMessage("この操作は現在のデータを使用中にのみ行うことができます。");
+        return false;
+    }
+    return Ports::Prompt().AskYesNo(
+            "『Milvane』のデータをバックアップを取ったときの状態に戻します。現在のデータは消失するため、バックアップを取ったあとに"
+            "行った変更や新しく追加した情報はすべて失われます。\n必要であれば現状のバックアップを取ってから復元操作をしてください"
+            "。\n本当に復元してよろしいですか？\n\n復元してよい場合は【はい】をクリックしてバックアップファイルを保存したフォルダ"
+            "を指定してください。",
+            MsgIcon::Question, Answer::No) == Answer::Yes;
+}
+
+bool CDataBackup::SaveAndRestore(const std::string& backupPath) {
     int saved = 0;
     {
         WaitScope wait;

@@ -58,6 +58,10 @@ public:
     // The commands. True when the backup or the restore succeeded.
     bool RunBackup();
     bool RunRestore();
+    // The restore of one backup file, named by the caller instead of the
+    // folder chooser (the command-line program): the same checks, question
+    // and steps.
+    bool RunRestore(const std::string& backupPath);
 
     // The steps after the questions, for callers that already know the folder.
     // WriteBackup: the .mlvdbu and .mlvpbu files of the current data folder
@@ -69,6 +73,10 @@ public:
     bool RestoreFrom(const std::string& backupPath);
 
 private:
+    // No document or past data refuses; then the question (default No).
+    bool ConfirmRestore();
+    // SaveMLV(true), then RestoreFrom.
+    bool SaveAndRestore(const std::string& backupPath);
     std::optional<std::string> AskBackupFolder();
     // -1 failed, otherwise the number of picture backup files written.
     int WritePictureBackup(const std::string& folder, const std::string& baseName, mfs::CCopyBuffer& buffer);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 
 #include "AppTestSupport.h"
 #include "app/InstanceLock.h"
@@ -89,6 +90,45 @@ TEST(InstanceLocks, SameUserInAnotherSessionIsAcceptedAndTheSharedFolderIsForEve
     CInstanceLocks second(s2.Path(), global);
     EXPECT_TRUE(second.AcquireSession());
     EXPECT_TRUE(second.AcquireGlobal());
+}
+
+TEST(InstanceLocks, TheCommandLineAndTheWindowExcludeEachOtherAcrossSessions) {
+    TempDir s1, s2, global;
+    enum Holder { Window, CommandLine, OtherUser };
+    struct Case {
+        Holder holder;
+        const char* session;  // of the second copy
+        CInstanceLocks::Exclusive exclusive;
+        bool windowStarts;
+    } cases[] = {
+        {Window, "s1", CInstanceLocks::Exclusive::Running, false},  // same session: the session lock
+        {Window, "s2", CInstanceLocks::Exclusive::Running, true},   // the window may run twice across sessions
+        {CommandLine, "s2", CInstanceLocks::Exclusive::Running, false},
+        {OtherUser, "s2", CInstanceLocks::Exclusive::OtherUser, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.holder << c.session);
+        CInstanceLocks first(s1.Path(), global.Path());
+        std::unique_ptr<ForeignHolder> foreign;
+        switch (c.holder) {
+        case Window: ASSERT_TRUE(first.AcquireSession() && first.AcquireGlobal()); break;
+        case CommandLine: ASSERT_EQ(first.AcquireExclusive(), CInstanceLocks::Exclusive::Held); break;
+        case OtherUser: foreign = std::make_unique<ForeignHolder>(global.Path(), "hMilvane", OtherUid()); break;
+        }
+        const std::string session = c.session == std::string("s1") ? s1.Path() : s2.Path();
+
+        CInstanceLocks cli(session, global.Path());
+        EXPECT_EQ(cli.AcquireExclusive(), c.exclusive);
+        EXPECT_FALSE(cli.HoldsSession() || cli.HoldsGlobal());
+        CInstanceLocks window(session, global.Path());
+        EXPECT_EQ(window.AcquireSession() && window.AcquireGlobal(), c.windowStarts);
+        EXPECT_EQ(window.SameUserWorking(), c.holder == CommandLine);
+        window.Release();
+
+        first.Release();
+        foreign.reset();
+        EXPECT_EQ(cli.AcquireExclusive(), CInstanceLocks::Exclusive::Held);
+    }
 }
 
 TEST(InstanceLocks, ForeignFileWithoutPermissionCountsAsHeld) {

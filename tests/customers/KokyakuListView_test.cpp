@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
@@ -12,6 +13,7 @@
 #include "customers/MLVColSet.h"
 #include "customers/PreExtraction.h"
 #include "extract/ExCondition.h"
+#include "extract/ExtractDlgLogic.h"
 #include "support/TestPorts.h"
 
 namespace {
@@ -26,12 +28,22 @@ struct FakeScreen final : IKokyakuScreen {
     bool SaveExtraction() override { ++saveDialogs; return saveAnswer; }
     void SwitchScreen(int s) override { switchedTo.push_back(s); }
     void CloseMainWindow() override { ++closes; }
+    int ExtractionDialog(int mode) override {
+        modes.push_back(mode);
+        return dialog ? dialog() : 0;
+    }
+    bool CanShowHistory() const override { return historyScreen; }
+    void ShowHistoryResult() override { ++historyShown; }
 
     std::string title, count;
     std::vector<bool> buttons;
     int cardClears = 0, saveDialogs = 0, closes = 0;
     bool saveAnswer = false;
     std::vector<int> switchedTo;
+    std::vector<int> modes;
+    std::function<int()> dialog;
+    bool historyScreen = false;
+    int historyShown = 0;
 };
 
 class ViewTest : public ::testing::Test {
@@ -385,3 +397,54 @@ TEST_F(ViewTest, ImportAddsThroughTheDatabaseAndReloadsEveryone) {
     EXPECT_EQ(ports.prompt.Texts(),
               std::vector<std::string>{"データベースは読取専用です。\n外部データの読み込みをすることはできません。"});
 }
+
+namespace {
+
+TEST_F(ViewTest, ExtractionCommandsOpenTheDialogInTheirModes) {
+    AddCustomers(3);
+    logic->FirstDisplay();
+    // Without the history screen the result stays a customer list; the
+    // dialog's result replaces the rows.
+    screen.dialog = [&] {
+        doc->Extraction = std::make_shared<CExCondition>();
+        doc->ExtractKeys = {static_cast<uint32_t>(doc->KokyakuList[1]->ID)};
+        return 1;
+    };
+    logic->Extract();
+    EXPECT_EQ(screen.modes, std::vector<int>{kExtractCustomers});
+    EXPECT_EQ(Ids(), std::vector<std::string>{"C2"});
+    EXPECT_TRUE(logic->IsFiltered());
+
+    // The unsaved extraction is offered for saving first; a cancelled save stops.
+    ports.prompt.QueueAnswer(Answer::Yes);
+    logic->Extract();
+    EXPECT_EQ(screen.modes.size(), 1u);
+    EXPECT_EQ(screen.saveDialogs, 1);
+
+    screen.historyScreen = true;
+    doc->ExtractSaved = 1;
+    screen.dialog = [] { return 2; };
+    logic->Extract();
+    EXPECT_EQ(screen.modes.back(), kExtractAny);
+    EXPECT_EQ(screen.historyShown, 1);
+
+    // Redo edits customer conditions only; cancelling keeps the rows.
+    screen.dialog = [] { return 0; };
+    logic->RedoExtraction();
+    EXPECT_EQ(screen.modes.back(), kExtractCustomers);
+    EXPECT_EQ(Ids(), std::vector<std::string>{"C2"});
+
+    // Saving marks the extraction saved; read-only data refuses.
+    doc->ExtractSaved = 0;
+    screen.saveAnswer = true;
+    logic->SaveExtractionCommand();
+    EXPECT_TRUE(logic->ExtractionSaved());
+    doc->PastDataMode = 1;
+    ports.prompt.Clear();
+    logic->SaveExtractionCommand();
+    EXPECT_EQ(ports.prompt.Texts(),
+              std::vector<std::string>{"データベースは読取専用です。\n抽出条件の保存はできません。"});
+    EXPECT_EQ(screen.saveDialogs, 2);
+}
+
+}  // namespace

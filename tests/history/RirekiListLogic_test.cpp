@@ -2,13 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
+#include "app/CommandIds.h"
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/SjisText.h"
 #include "customers/Kokyaku.h"
 #include "customers/MLVColSet.h"
 #include "extract/ExCondition.h"
+#include "extract/ExtractDlgLogic.h"
 #include "history/RirekiListLogic.h"
 #include "support/TestPorts.h"
 
@@ -23,7 +26,13 @@ struct FakeScreen final : IRirekiScreen {
     }
     void SwitchScreen(int s) override { switchedTo.push_back(s); }
     void CloseMainWindow() override { ++closes; }
+    int ExtractionDialog(int mode, int kind) override {
+        dialogs.push_back({mode, kind});
+        return dialog ? dialog() : 0;
+    }
 
+    std::vector<std::pair<int, int>> dialogs;
+    std::function<int()> dialog;
     std::string count;
     bool buttons = true;
     int saveDialogs = 0, closes = 0;
@@ -319,6 +328,39 @@ TEST_F(RirekiListLogicTest, SelectedEntriesAreGroupedByCustomerInRowOrder) {
     EXPECT_EQ(titles(groups[1]), "e");
     EXPECT_EQ(groups[2].customer->CustomerID, "C1");
     EXPECT_EQ(titles(groups[2]), "ca");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RirekiListLogicTest, ExtractionCommandsRefillOrHandOverTheResult) {
+    Setup(2, {{1, "a", 1}, {2, "b", 2}});
+    // "抽出..." with the result preset to history; a history result refills.
+    screen.dialog = [&] {
+        doc->Extraction = std::make_shared<CExCondition>();
+        doc->Extraction->ResultKind = 1;
+        doc->RirekiList.resize(1);
+        return 2;
+    };
+    logic->Extract();
+    EXPECT_EQ(screen.dialogs, (std::vector<std::pair<int, int>>{{kExtractAny, 1}}));
+    EXPECT_EQ(list.RowCount(), 1);
+    EXPECT_TRUE(logic->ExtractionShown());
+
+    // Redo keeps to history conditions and skips the unsaved check.
+    screen.dialog = [] { return 0; };
+    logic->RedoExtraction();
+    EXPECT_EQ(screen.dialogs.back(), std::make_pair(int(kExtractRireki), 1));
+    EXPECT_TRUE(ports.prompt.Log().empty());
+
+    // A customer result goes to the customer list, which keeps the extraction.
+    doc->ExtractSaved = 1;
+    screen.dialog = [] { return 1; };
+    logic->Extract();
+    EXPECT_EQ(screen.switchedTo, std::vector<int>{SCREEN_KOKYAKU_LIST});
+    logic->Close();
+    EXPECT_NE(doc->Extraction, nullptr);
 }
 
 }  // namespace

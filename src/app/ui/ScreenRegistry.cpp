@@ -12,6 +12,7 @@
 #include "customers/ui/DispSettingsDlg.h"
 #include "customers/ui/KokyakuEntryDlgRun.h"
 #include "customers/ui/KokyakuView.h"
+#include "extract/ui/ExtractDlg.h"
 #include "history/ui/RirekiView.h"
 #include "maintenance/ui/MaintenanceCommands.h"
 #include "printing/UserForms.h"
@@ -53,6 +54,17 @@ void RegisterBuiltScreens() {
     menu.loadAllHistory = [](CMilvaneDoc& doc) { return doc.Database().GetAllRireki(doc.RirekiList); };
     menu.hasPreExtraction = [](CMilvaneDoc& doc) { return Exists(doc.DataDir); };
     menu.commands[ID_PRE_EXTRACT_CLEAR] = [](CMilvaneView& view) { RemovePreExtraction(view.Document().DataDir); };
+    menu.commands[ID_PRE_EXTRACT_SET] = [](CMilvaneView& view) {
+        SetPreExtractionCommand(view.Document(), [&view](int mode) { return RunExtractDialog(&view, view.Document(), mode); });
+    };
+    // The menu screen's extraction: a history result needs the history screen.
+    menu.extraction = [](CMilvaneView& view) {
+        const int mode = IsScreenRegistered(SCREEN_RIREKI_LIST) ? kExtractAny : kExtractCustomers;
+        return RunExtractDialog(&view, view.Document(), mode);
+    };
+    menu.extractHistory = [](CMilvaneView& view) {
+        return RunExtractDialog(&view, view.Document(), kExtractRireki, 1) == 2;
+    };
     menu.addCustomer = [](CMilvaneView& view, int inputType) {
         RunMenuAddCustomer(&view, &view.Document(), inputType);
     };

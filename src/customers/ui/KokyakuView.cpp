@@ -27,6 +27,7 @@
 #include "history/ui/RirekiEntryDlg.h"
 #include "exchange/ui/ExportDlg.h"
 #include "exchange/ui/ImportDlg.h"
+#include "extract/ui/ExtractDlg.h"
 #include "printing/FormPrinting.h"
 
 namespace {
@@ -228,9 +229,6 @@ void CKokyakuView::ShowExtractionButtons(bool release, bool redo, bool save) {
         b->setVisible(on);
         b->setEnabled(on);
     }
-    // The extraction dialogs are not available yet.
-    m_redo->setEnabled(false);
-    m_save->setEnabled(false);
     LayoutChildren();
 }
 
@@ -283,6 +281,19 @@ void CKokyakuView::HideCard() {
 
 void CKokyakuView::SwitchScreen(int screen) { Frame().SwitchView(screen); }
 
+bool CKokyakuView::SaveExtraction() {
+    return RunSaveExtractionDialog(this, Document().InstallDir(), Document().Extraction.get());
+}
+
+int CKokyakuView::ExtractionDialog(int mode) { return RunExtractDialog(this, Document(), mode); }
+
+bool CKokyakuView::CanShowHistory() const { return IsScreenRegistered(SCREEN_RIREKI_LIST); }
+
+void CKokyakuView::ShowHistoryResult() {
+    KeepResultOnLeave();
+    Frame().SwitchView(SCREEN_RIREKI_LIST);
+}
+
 void CKokyakuView::CloseMainWindow() { Frame().close(); }
 
 // ---------------------------------------------------------------- commands
@@ -314,6 +325,13 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_EXTRACT_CLEAR:
         state.enabled = m_logic->IsFiltered();
         return true;
+    case ID_EXTRACT:
+        state.enabled = true;
+        return true;
+    case ID_EXTRACT_REDO:
+    case ID_EXTRACT_SAVE:
+        state.enabled = Document().Extraction != nullptr && Document().AnalysisKind == -1;
+        return true;
     case ID_CARDTYPE_NORMAL:
     case ID_CARDTYPE_PERSONAL:
     case ID_CARDTYPE_CORPORATE:
@@ -344,9 +362,6 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
         state.enabled = CardOnHistoryPage() && m_card->Logic().RowCommandsEnabled();
         return true;
     // Commands of parts not built yet.
-    case ID_EXTRACT_REDO:
-    case ID_EXTRACT_SAVE:
-    case ID_EXTRACT:
     case ID_ANALYSIS:
     case ID_VIEW_DM_SCREEN:
     case ID_MAIL_SEND:
@@ -427,6 +442,9 @@ bool CKokyakuView::RunCommand(int id) {
         Frame().OpenFindDialog();
         return true;
     case ID_EXTRACT_CLEAR: m_logic->ReleaseExtraction(); return true;
+    case ID_EXTRACT: m_logic->Extract(); return true;
+    case ID_EXTRACT_REDO: m_logic->RedoExtraction(); return true;
+    case ID_EXTRACT_SAVE: m_logic->SaveExtractionCommand(); return true;
     case ID_VIEW_MENU_SCREEN: m_logic->MenuScreen(); return true;
     case ID_APP_EXIT: m_logic->Exit(); return true;
     default: return false;

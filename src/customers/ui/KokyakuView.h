@@ -92,11 +92,14 @@ private:
     void RefreshCard() override;
     void ClearCard() override;
     void HideCard() override;
+    bool SaveExtraction() override;
     // IKokyakuHistoryScreen
     void ShowCard(int page) override;
-    bool SaveExtraction() override { return false; }
     void SwitchScreen(int screen) override;
     void CloseMainWindow() override;
+    int ExtractionDialog(int mode) override;
+    bool CanShowHistory() const override;
+    void ShowHistoryResult() override;
 
     void ShowCardArea();
     // Shows the first selected customer on the card when it changed.

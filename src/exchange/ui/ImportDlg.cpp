@@ -283,14 +283,8 @@ void RunImportCommand(QWidget* parent, CMilvaneDoc& doc, CKokyakuViewLogic& logi
     dialogs.readXml = [](CKokyakuList& records) { return CXmlConv().ReadXML(records); };
     const std::string installDir = doc.InstallDir();
     const std::string pictures = doc.PictureFolder();
-    logic.Import([&](const AddKokyakuFn& add) {
-        CMLVColSet set(installDir);
-        if (!set.Load()) {
-            ShowMessage("リストの初期化ができませんでした。");
-            return 0;
-        }
-        return ImportCustomers(set.columns, dialogs, add, pictures);
-    });
+    logic.Import(
+        [&](const AddKokyakuFn& add) { return ImportCustomersWithCatalogue(installDir, dialogs, add, pictures); });
 }
 
 void RunBrennaImportCommand(QWidget* parent, CKokyakuViewLogic& logic) {

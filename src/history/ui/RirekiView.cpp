@@ -9,6 +9,7 @@
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ScreenRegistry.h"
+#include "extract/ui/ExtractDlg.h"
 #include "history/ui/RirekiListCtrl.h"
 #include "history/ui/RirekiViewDlg.h"
 #include "printing/FormPrinting.h"
@@ -123,13 +124,18 @@ void CRirekiView::ShowExtractionButtons(bool shown) {
         b->setVisible(shown);
         b->setEnabled(shown);
     }
-    // The extraction dialogs are not available yet.
-    m_redo->setEnabled(false);
-    m_save->setEnabled(false);
     LayoutChildren();
 }
 
 void CRirekiView::SwitchScreen(int screen) { Frame().SwitchView(screen); }
+
+bool CRirekiView::SaveExtraction() {
+    return RunSaveExtractionDialog(this, Document().InstallDir(), Document().Extraction.get());
+}
+
+int CRirekiView::ExtractionDialog(int mode, int resultKind) {
+    return RunExtractDialog(this, Document(), mode, resultKind);
+}
 
 void CRirekiView::CloseMainWindow() { Frame().close(); }
 
@@ -155,13 +161,15 @@ bool CRirekiView::UpdateCommand(int id, CCommandState& state) {
         state.enabled = true;
         return true;
     case ID_EXTRACT_CLEAR_RIREKI:
-        state.enabled = m_logic->ExtractionShown();
-        return true;
-    // Commands of parts not built yet.
-    case ID_EXTRACT:
-    case ID_ANALYSIS:
     case ID_EXTRACT_REDO:
     case ID_EXTRACT_SAVE:
+        state.enabled = m_logic->ExtractionShown();
+        return true;
+    case ID_EXTRACT:
+        state.enabled = true;
+        return true;
+    // Commands of parts not built yet.
+    case ID_ANALYSIS:
         state.enabled = false;
         return true;
     default:
@@ -180,6 +188,9 @@ bool CRirekiView::OnCommand(int id) {
         PrintSelectedRireki(Document(), m_logic->SelectedByCustomer(), m_listCtrl->List().SelectedCount());
         return true;
     case ID_EXTRACT_CLEAR_RIREKI: m_logic->ReleaseExtraction(); return true;
+    case ID_EXTRACT: m_logic->Extract(); return true;
+    case ID_EXTRACT_REDO: m_logic->RedoExtraction(); return true;
+    case ID_EXTRACT_SAVE: m_logic->SaveConditions(); return true;
     case ID_VIEW_MENU_SCREEN: m_logic->MenuScreen(); return true;
     case ID_APP_EXIT: m_logic->Exit(); return true;
     default: return false;

@@ -48,9 +48,10 @@ private:
     // IRirekiScreen
     void SetCountText(const std::string& text) override;
     void ShowExtractionButtons(bool shown) override;
-    bool SaveExtraction() override { return false; }
+    bool SaveExtraction() override;
     void SwitchScreen(int screen) override;
     void CloseMainWindow() override;
+    int ExtractionDialog(int mode, int resultKind) override;
 
     void ViewEntry();
     void LayoutChildren();
