@@ -60,6 +60,7 @@ enum CommandId : int {
     ID_DM_COPY = 32813,               // DMタイトルをコピー...
     ID_DM_TARGET_ADD = 32814,         // 顧客を追加... (DM targets)
     ID_DM_TARGET_DELETE = 32815,      // 顧客を削除 (DM targets)
+    ID_DM_HIT_RATE = 1018,            // DMヒット率分析... (DM screen button)
 
     // Settings
     ID_LIST_COLUMNS = 32780,          // 顧客一覧の表示項目設定...
@@ -163,6 +164,7 @@ inline constexpr CommandText kCommandTexts[] = {
     {ID_DM_COPY, "DMタイトルをコピー..."},
     {ID_DM_TARGET_ADD, "顧客を追加..."},
     {ID_DM_TARGET_DELETE, "顧客を削除"},
+    {ID_DM_HIT_RATE, "DMヒット率分析..."},
     {ID_LIST_COLUMNS, "顧客一覧の表示項目設定..."},
     {ID_FORM_NAMES, "ｵﾘｼﾞﾅﾙﾌｫｰﾑ名の変更・削除..."},
     {ID_DATA_LOCATION, "ﾃﾞｰﾀ保存先の設定..."},

@@ -94,6 +94,7 @@ public:
     std::vector<std::unique_ptr<CMLVSorunaHit>> AnalysisHits;
     std::vector<std::unique_ptr<CDMListData>> DMTitleList;
     std::vector<std::unique_ptr<CDMMngData>> DMTargetList;
+    int32_t PreselectDMKey = 0;                              // DM to select when the DM screen opens
 
 private:
     std::string m_installDir;

@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "analysis/SorunaHit.h"
+#include "app/CommandIds.h"
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
@@ -147,7 +148,8 @@ void CKokyakuViewLogic::BuildColumns() {
         return;
     }
     const std::string& install = m_doc->InstallDir();
-    if (m_doc->Extraction && !m_doc->Extraction->DisplayColumns.empty()) {
+    const bool analysed = m_doc->AnalysisKind >= 1 && m_doc->AnalysisKind <= 7;
+    if (!analysed && m_doc->Extraction && !m_doc->Extraction->DisplayColumns.empty()) {
         CMLVColSet set(install);
         set.Load();
         for (const auto& name : m_doc->Extraction->DisplayColumns)
@@ -156,7 +158,7 @@ void CKokyakuViewLogic::BuildColumns() {
         return;
     }
     std::vector<CMLVCol> displayed = BuildCustomerListColumns(install);
-    if (m_doc->AnalysisKind >= 1 && m_doc->AnalysisKind <= 7) {
+    if (analysed) {
         std::vector<int> widths;
         std::string hitColumn = AnalysisColumnOf(m_doc->AnalysisKind);
         if (!hitColumn.empty()) {
@@ -217,6 +219,33 @@ void CKokyakuViewLogic::DropExtraction() {
     m_doc->AnalysisDMKey = 0;
     m_doc->AnalysisKeys.clear();
     m_doc->AnalysisHits.clear();
+}
+
+void CKokyakuViewLogic::AnalysisFinished(int kind, bool rowsCleared) {
+    if (kind == 4 && m_doc) {
+        // The rows come back without the DM result, which stays for the DM screen.
+        if (rowsCleared) {
+            std::vector<uint32_t> keys;
+            keys.swap(m_doc->AnalysisKeys);
+            const int32_t dmKey = m_doc->AnalysisDMKey;
+            m_doc->AnalysisKind = -1;
+            Populate();
+            m_doc->AnalysisKind = 4;
+            m_doc->AnalysisDMKey = dmKey;
+            m_doc->AnalysisKeys.swap(keys);
+        }
+        m_screen.SwitchScreen(SCREEN_DM);
+        return;
+    }
+    if (kind >= 1 && m_doc) {
+        m_doc->ExtractSaved = 0;
+        m_doc->Extraction.reset();
+        m_doc->ExtractActive = 0;
+        m_doc->ExtractKeys.clear();
+        Populate();
+    } else if (rowsCleared) {
+        Populate();
+    }
 }
 
 void CKokyakuViewLogic::ReleaseExtraction() {

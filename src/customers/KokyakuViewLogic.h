@@ -94,6 +94,11 @@ public:
     bool CheckUnsavedExtraction();
     // Drops the extraction and the analysis result of the document.
     void DropExtraction();
+    // After the analysis sheet: kind is the result it stored (0 none);
+    // rowsCleared tells that the rows were emptied while it ran. A stored
+    // list result replaces the current extraction; the DM hit rate goes to
+    // the DM screen.
+    void AnalysisFinished(int kind, bool rowsCleared);
 
     // ---- commands
     void Delete();

@@ -246,6 +246,20 @@ void CRirekiListLogic::RedoExtraction() {
     if (m_screen.ExtractionDialog(kExtractRireki, 1) == 2) Fill();
 }
 
+void CRirekiListLogic::Analysis() {
+    if (!m_doc || !CheckUnsavedExtraction()) return;
+    const int kind = m_screen.AnalysisSheet();
+    if (kind == 4) {
+        // Without the DM screen the result stays here and goes when the view does.
+        if (!m_screen.ScreenBuilt(SCREEN_DM)) return;
+        HandToDmScreen();
+        m_screen.SwitchScreen(SCREEN_DM);
+    } else if (kind >= 1 && kind <= 7) {
+        HandToCustomerList();
+        m_screen.SwitchScreen(SCREEN_KOKYAKU_LIST);
+    }
+}
+
 void CRirekiListLogic::MenuScreen() {
     if (CheckUnsavedExtraction()) m_screen.SwitchScreen(0);
 }

@@ -27,6 +27,11 @@ public:
     // (0 customers, 1 history): 0 cancelled, 1 customers extracted, 2 history
     // extracted (the document holds the result).
     virtual int ExtractionDialog(int mode, int resultKind) = 0;
+    // The analysis sheet: 0 when cancelled, else the kind of the result the
+    // document now holds (1..7).
+    virtual int AnalysisSheet() = 0;
+    // Whether the main window can show that screen.
+    virtual bool ScreenBuilt(int screen) const = 0;
 };
 
 inline constexpr const char* kRirekiTitle = "Milvane－履歴一覧";
@@ -85,6 +90,9 @@ public:
     void Extract();
     // "抽出のやり直し...": the current history conditions again.
     void RedoExtraction();
+    // "ソルナ分析...": a DM hit rate goes to the DM screen, every other result
+    // to the customer list.
+    void Analysis();
     // Set just before switching to a screen that takes over the result.
     void HandToCustomerList() { m_handedToCustomerList = true; }
     void HandToDmScreen() { m_handedToDmScreen = true; }

@@ -322,6 +322,31 @@ TEST_F(ViewTest, AnalysisHitsComeFirstWithTheirColumn) {
     EXPECT_EQ(list.RowCount(), 3);
 }
 
+TEST_F(ViewTest, AnalysisResultReplacesTheExtractionAndTheDMRateGoesToTheDMScreen) {
+    AddCustomers(3);
+    // Analysis columns win over the extraction's own columns.
+    Extract({0, 1});
+    doc->Extraction->DisplayColumns = {"Sex"};
+    doc->AnalysisKind = 7;
+    doc->AnalysisKeys = {static_cast<uint32_t>(doc->KokyakuList[2]->ID)};
+    logic->AnalysisFinished(7, true);
+    EXPECT_FALSE(doc->Extraction);
+    EXPECT_TRUE(doc->ExtractKeys.empty());
+    EXPECT_EQ(Ids(), std::vector<std::string>{"C1"});
+    EXPECT_EQ(list.Columns()[0].field, "CustomerID");
+
+    // Kind 4: the rows come back without it, the result stays for the DM screen.
+    const uint32_t key = doc->AnalysisKeys[0];
+    doc->AnalysisKind = 4;
+    doc->AnalysisDMKey = 9;
+    logic->AnalysisFinished(4, true);
+    EXPECT_EQ(list.RowCount(), 3);
+    EXPECT_EQ(screen.switchedTo, std::vector<int>{5});
+    EXPECT_EQ(doc->AnalysisKind, 4);
+    EXPECT_EQ(doc->AnalysisDMKey, 9);
+    EXPECT_EQ(doc->AnalysisKeys, std::vector<uint32_t>{key});
+}
+
 TEST_F(ViewTest, AddModifyAndNeighbours) {
     AddCustomers(2);
     logic->FirstDisplay();  // C2 C1

@@ -30,13 +30,18 @@ struct FakeScreen final : IRirekiScreen {
         dialogs.push_back({mode, kind});
         return dialog ? dialog() : 0;
     }
+    int AnalysisSheet() override {
+        ++sheets;
+        return sheetKind;
+    }
+    bool ScreenBuilt(int) const override { return dmBuilt; }
 
     std::vector<std::pair<int, int>> dialogs;
     std::function<int()> dialog;
     std::string count;
     bool buttons = true;
-    int saveDialogs = 0, closes = 0;
-    bool saveAnswer = false;
+    int saveDialogs = 0, closes = 0, sheets = 0, sheetKind = 0;
+    bool saveAnswer = false, dmBuilt = true;
     std::vector<int> switchedTo;
 };
 
@@ -361,6 +366,46 @@ TEST_F(RirekiListLogicTest, ExtractionCommandsRefillOrHandOverTheResult) {
     EXPECT_EQ(screen.switchedTo, std::vector<int>{SCREEN_KOKYAKU_LIST});
     logic->Close();
     EXPECT_NE(doc->Extraction, nullptr);
+}
+
+TEST_F(RirekiListLogicTest, AnalysisHandsItsResultToTheScreenThatShowsIt) {
+    Setup(1, {{1, "a", 1}});
+    const struct {
+        int kind;
+        bool dmBuilt;
+        std::vector<int> switchedTo;
+        bool kept;  // the result and the extraction outlive the view
+    } cases[] = {
+        {0, true, {}, false},  // cancelled
+        {1, true, {SCREEN_KOKYAKU_LIST}, true},
+        {5, true, {SCREEN_KOKYAKU_LIST}, true},
+        {4, true, {SCREEN_DM}, true},
+        {4, false, {}, false},  // no DM screen: the result goes with the view
+    };
+    for (const auto& c : cases) {
+        CRirekiListLogic view(doc.get(), list, screen);
+        doc->Extraction = std::make_shared<CExCondition>();
+        doc->ExtractSaved = 1;
+        doc->AnalysisKind = c.kind ? c.kind : -1;
+        screen.sheetKind = c.kind;
+        screen.dmBuilt = c.dmBuilt;
+        screen.switchedTo.clear();
+        view.Analysis();
+        EXPECT_EQ(screen.switchedTo, c.switchedTo) << c.kind;
+        view.Close();
+        EXPECT_EQ(doc->AnalysisKind, c.kept ? c.kind : -1) << c.kind;
+        EXPECT_EQ(doc->Extraction != nullptr, c.kept) << c.kind;
+    }
+    EXPECT_EQ(screen.sheets, 5);
+
+    // The unsaved-extraction check comes first; a cancelled save opens no sheet.
+    doc->Extraction = std::make_shared<CExCondition>();
+    doc->ExtractSaved = 0;
+    ports.prompt.QueueAnswer(Answer::Yes);
+    logic->Analysis();
+    EXPECT_EQ(screen.saveDialogs, 1);
+    EXPECT_EQ(screen.sheets, 5);
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"抽出した条件は保存されていません。保存しますか？"});
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "analysis/ui/SorunaSheet.h"
 #include "app/CommandIds.h"
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
@@ -12,6 +13,8 @@
 #include "customers/ui/DispSettingsDlg.h"
 #include "customers/ui/KokyakuEntryDlgRun.h"
 #include "customers/ui/KokyakuView.h"
+#include "dm/ui/DMListView.h"
+#include "dm/ui/DMWidgets.h"
 #include "extract/ui/ExtractDlg.h"
 #include "history/ui/RirekiView.h"
 #include "maintenance/ui/MaintenanceCommands.h"
@@ -48,9 +51,17 @@ void RegisterBuiltScreens() {
     });
     CKokyakuView::Register();  // screens 1 to 3
     CRirekiView::Register();   // screen 4
+    CDMListView::Register();   // screen 5
+    DMHooks().extractCustomers = [](QWidget* parent, CMilvaneDoc& doc) {
+        return RunExtractDialog(parent, doc, kExtractSelect) == 1;
+    };
+    DMHooks().analyseHitRate = [](QWidget* parent, CMilvaneDoc& doc) {
+        return RunSorunaSheet(parent, &doc, true) == 4;
+    };
     // Further screens register here as they are built.
 
     CMenuScreenHooks& menu = MenuScreenHooks();
+    menu.analysis = [](CMilvaneView& view) { return RunSorunaSheet(&view, &view.Document(), false); };
     menu.loadAllHistory = [](CMilvaneDoc& doc) { return doc.Database().GetAllRireki(doc.RirekiList); };
     menu.hasPreExtraction = [](CMilvaneDoc& doc) { return Exists(doc.DataDir); };
     menu.commands[ID_PRE_EXTRACT_CLEAR] = [](CMilvaneView& view) { RemovePreExtraction(view.Document().DataDir); };

@@ -11,6 +11,7 @@
 #include <QRubberBand>
 #include <QScreen>
 
+#include "analysis/ui/SorunaSheet.h"
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/FindDlg.h"
@@ -28,6 +29,8 @@
 #include "exchange/ui/ExportDlg.h"
 #include "exchange/ui/ImportDlg.h"
 #include "extract/ui/ExtractDlg.h"
+#include "dm/DMSelectLogic.h"
+#include "dm/ui/DMSelectDlgs.h"
 #include "printing/FormPrinting.h"
 
 namespace {
@@ -317,10 +320,14 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_IMPORT_BRENNA:
     case ID_VIEW_MENU_SCREEN:
     case ID_APP_EXIT:
+    case ID_ANALYSIS:
         state.enabled = true;
         return true;
     case ID_KOKYAKU_SELECT_ALL:
         state.enabled = m_logic->CanSelectAll();
+        return true;
+    case ID_VIEW_DM_SCREEN:
+        state.enabled = IsScreenRegistered(SCREEN_DM);
         return true;
     case ID_EXTRACT_CLEAR:
         state.enabled = m_logic->IsFiltered();
@@ -362,8 +369,6 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
         state.enabled = CardOnHistoryPage() && m_card->Logic().RowCommandsEnabled();
         return true;
     // Commands of parts not built yet.
-    case ID_ANALYSIS:
-    case ID_VIEW_DM_SCREEN:
     case ID_MAIL_SEND:
         state.enabled = false;
         return true;
@@ -445,7 +450,24 @@ bool CKokyakuView::RunCommand(int id) {
     case ID_EXTRACT: m_logic->Extract(); return true;
     case ID_EXTRACT_REDO: m_logic->RedoExtraction(); return true;
     case ID_EXTRACT_SAVE: m_logic->SaveExtractionCommand(); return true;
+    case ID_ANALYSIS: {
+        if (!m_logic->CheckUnsavedExtraction()) return true;
+        // The rows point at the hits of the previous result.
+        bool cleared = false;
+        const int kind = RunSorunaSheet(this, &Document(), false, [this, &cleared] {
+            m_listCtrl->List().SetRows({});
+            cleared = true;
+        });
+        m_logic->AnalysisFinished(kind, cleared);
+        return true;
+    }
     case ID_VIEW_MENU_SCREEN: m_logic->MenuScreen(); return true;
+    case ID_VIEW_DM_SCREEN:
+        if (m_logic->CheckUnsavedExtraction() &&
+            CustomersToDm(&Document(), m_logic->SelectedKeys(),
+                          [this](const CDMKeys& keys) { return RunDMTitleSelectDialog(this, &Document(), keys); }))
+            SwitchScreen(SCREEN_DM);
+        return true;
     case ID_APP_EXIT: m_logic->Exit(); return true;
     default: return false;
     }

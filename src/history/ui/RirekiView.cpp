@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/CommandIds.h"
+#include "analysis/ui/SorunaSheet.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ScreenRegistry.h"
@@ -137,6 +138,10 @@ int CRirekiView::ExtractionDialog(int mode, int resultKind) {
     return RunExtractDialog(this, Document(), mode, resultKind);
 }
 
+int CRirekiView::AnalysisSheet() { return RunSorunaSheet(this, &Document(), false); }
+
+bool CRirekiView::ScreenBuilt(int screen) const { return IsScreenRegistered(screen); }
+
 void CRirekiView::CloseMainWindow() { Frame().close(); }
 
 // ---------------------------------------------------------------- commands
@@ -166,11 +171,8 @@ bool CRirekiView::UpdateCommand(int id, CCommandState& state) {
         state.enabled = m_logic->ExtractionShown();
         return true;
     case ID_EXTRACT:
-        state.enabled = true;
-        return true;
-    // Commands of parts not built yet.
     case ID_ANALYSIS:
-        state.enabled = false;
+        state.enabled = true;
         return true;
     default:
         return false;
@@ -191,6 +193,7 @@ bool CRirekiView::OnCommand(int id) {
     case ID_EXTRACT: m_logic->Extract(); return true;
     case ID_EXTRACT_REDO: m_logic->RedoExtraction(); return true;
     case ID_EXTRACT_SAVE: m_logic->SaveConditions(); return true;
+    case ID_ANALYSIS: m_logic->Analysis(); return true;
     case ID_VIEW_MENU_SCREEN: m_logic->MenuScreen(); return true;
     case ID_APP_EXIT: m_logic->Exit(); return true;
     default: return false;

@@ -52,6 +52,8 @@ private:
     void SwitchScreen(int screen) override;
     void CloseMainWindow() override;
     int ExtractionDialog(int mode, int resultKind) override;
+    int AnalysisSheet() override;
+    bool ScreenBuilt(int screen) const override;
 
     void ViewEntry();
     void LayoutChildren();

@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "analysis/SorunaHit.h"
+#include "analysis/ui/SorunaSheet.h"
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
@@ -132,8 +134,7 @@ TEST_F(RirekiViewUiTest, AnExtractionShowsItsButtonsUntilReleasedOrLeft) {
             EXPECT_TRUE(b->isEnabled()) << id;
         }
     }
-    // Commands whose dialogs are not built stay off.
-    EXPECT_FALSE(frame->QueryCommand(ID_ANALYSIS).enabled);
+    EXPECT_TRUE(frame->QueryCommand(ID_ANALYSIS).enabled);
     EXPECT_TRUE(frame->QueryCommand(ID_PRINT).enabled);
 
     // Leaving asks about the unsaved extraction; the screen then drops it.
@@ -172,6 +173,24 @@ TEST_F(RirekiViewUiTest, ViewingOpensTheEntryAndItsButtonsWalkTheList) {
     EXPECT_FALSE(previous);
     EXPECT_TRUE(next);
     EXPECT_EQ(view->LocateEntry(99, previous, next), nullptr);
+}
+
+TEST_F(RirekiViewUiTest, CancellingTheAnalysisSheetResetsTheResultAndStays) {
+    doc->AnalysisKind = 2;
+    doc->AnalysisHits.push_back(std::make_unique<CMLVSorunaHit>());
+    ASSERT_NE(Show(), nullptr);
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        auto* sheet = qobject_cast<CSorunaSheet*>(QApplication::activeModalWidget());
+        ASSERT_NE(sheet, nullptr);
+        opened = true;
+        sheet->CancelButton()->click();
+    });
+    frame->OnCommand(ID_ANALYSIS);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(doc->AnalysisKind, -1);
+    EXPECT_TRUE(doc->AnalysisHits.empty());
+    EXPECT_EQ(frame->CurrentScreen(), SCREEN_RIREKI_LIST);
 }
 
 }  // namespace
