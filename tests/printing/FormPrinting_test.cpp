@@ -10,7 +10,9 @@
 #include "customers/Kokyaku.h"
 #include "history/RirekiData.h"
 #include "history/RirekiListLogic.h"
+#include "dm/DMViewLogic.h"
 #include "printing/DispPrev.h"
+#include "printing/DmPrinting.h"
 #include "printing/FormPrinting.h"
 #include "printing/OwnCompany.h"
 #include "support/TestPorts.h"
@@ -240,4 +242,24 @@ TEST_F(FormPrintingTest, HistoryListPrintsEachCustomersSelectedEntries) {
     EXPECT_EQ(ui.allowed.back(), false);
     EXPECT_EQ(ports.prompt.Texts().size(), 1u);  // only the question
     EXPECT_EQ(History(doc->KokyakuList[0]->ID).size(), 1u);
+}
+
+TEST_F(FormPrintingTest, DmScreenPrintsTheTargetsAndMarksTheDmSent) {
+    struct Screen final : IDMScreen {
+        void SetFrameTitle(const std::string&) override {}
+        void Redraw() override {}
+        bool EditTitle(CDMTitleForm&) override { return false; }
+        bool ChooseCustomers(std::vector<CDMMngData>&) override { return false; }
+    } screen;
+    CKeyArray failed;
+    ASSERT_NE(doc->Database().AddNewDMTitle(CDateTime::Now(), "春のご案内", "", "", 0, {}, failed), nullptr);
+    CDMViewLogic logic(doc.get(), screen);
+    logic.Open();
+    logic.SelectTitles({});
+    PrintDm(doc.get(), logic);
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"印刷するDMタイトルを選択してください。"});
+    logic.SelectTitles({0});
+    ports.prompt.Clear();
+    PrintDm(doc.get(), logic);
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"送付対象顧客を設定してください。"});
 }

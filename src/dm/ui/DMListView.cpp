@@ -17,6 +17,7 @@
 #include "dm/ui/DMSelectDlgs.h"
 #include "dm/ui/DMTitleDlg.h"
 #include "dm/ui/DMWidgets.h"
+#include "printing/DmPrinting.h"
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -202,8 +203,10 @@ bool CDMListView::UpdateCommand(int id, CCommandState& state) {
     case ID_DM_HIT_RATE:
         state.enabled = m_logic->ButtonEnabled(id);
         return true;
-    case ID_FILE_PRINT:  // printing and mailing a DM are not built yet
-    case ID_MAIL_SEND:
+    case ID_FILE_PRINT:
+        state.enabled = true;
+        return true;
+    case ID_MAIL_SEND:  // mailing a DM is not built yet
         state.enabled = false;
         return true;
     default:
@@ -220,7 +223,7 @@ bool CDMListView::OnCommand(int id) {
     case ID_DM_TARGET_ADD: m_logic->AddTargets(); return true;
     case ID_DM_TARGET_DELETE: m_logic->RemoveTargets(); return true;
     case ID_DM_HIT_RATE: m_logic->HitRateAnalysis(); return true;
-    case ID_FILE_PRINT:
+    case ID_FILE_PRINT: PrintDm(&Document(), *m_logic); return true;
     case ID_MAIL_SEND: return true;
     default: return false;
     }

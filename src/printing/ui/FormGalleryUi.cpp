@@ -13,6 +13,7 @@
 #include "app/MilvaneDoc.h"
 #include "app/ui/MilvaneView.h"
 #include "common/ui/ValueLabel.h"
+#include "dm/ui/DMSelectDlgs.h"
 #include "printing/DispPrev.h"
 #include "printing/FormGallery.h"
 #include "printing/UserForms.h"
@@ -91,6 +92,21 @@ void OpenForm(CMilvaneView& view) {
         entry.name = item->text().toStdString();
     }
     CFormLaunchUi ui;
+    ui.selectCustomers = [&view](std::vector<const CKokyaku*>& customers, bool& record) {
+        CCustomerSelectDlg dialog(view.Document(), 2, &view);
+        if (dialog.exec() != QDialog::Accepted) return false;
+        customers = dialog.Logic().records;
+        record = dialog.Logic().keepHistory;
+        return true;
+    };
+    ui.selectDm = [&view](int32_t& dmKey, std::vector<uint32_t>& targets, bool& record) {
+        CDMTitleSelectDlg dialog(&view.Document(), 2, {}, &view);
+        if (dialog.exec() != QDialog::Accepted) return false;
+        dmKey = dialog.Logic().resultDMKey;
+        targets = dialog.Logic().resultKeys;
+        record = dialog.Logic().keepHistory;
+        return true;
+    };
     ui.chooseMethod = [&](int preset) {
         CCustomerMethodDlg dialog({true, bool(ui.selectCustomers), bool(ui.selectDm)}, preset, &view);
         return dialog.exec() == QDialog::Accepted ? dialog.Choice() : -1;
