@@ -46,4 +46,4 @@ if(MILVANE_POSTAL_DATA)
 endif()
 
 add_custom_target(milvane_template ALL DEPENDS ${TEMPLATE_OUTPUTS} ${GEN_STAMPS})
-install(DIRECTORY ${MILVANE_TEMPLATE_DIR}/ DESTINATION share/milvane/template)
+install(DIRECTORY ${MILVANE_TEMPLATE_DIR}/ DESTINATION share/milvane/template USE_SOURCE_PERMISSIONS)

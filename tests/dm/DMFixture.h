@@ -76,8 +76,9 @@ protected:
         auto rec = doc->Database().AddNewDMTitle(date, title, "年賀", "山田", 0, targets, failed);
         EXPECT_TRUE(rec);
         if (!rec) return -1;
-        if (sendState)
+        if (sendState) {
             EXPECT_EQ(doc->Database().SetStatusDMTitle(rec->ID, sendState, history, 0, CDateTime::Now()), 1);
+        }
         return rec->ID;
     }
     int HistoryCount(uint32_t customer) {

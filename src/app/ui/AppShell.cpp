@@ -12,6 +12,7 @@
 #include "common/ui/QtPorts.h"
 #include "common/ui/WaitDlg.h"
 #include "common/ui/WindowFront.h"
+#include "printing/ui/QtPrintUi.h"
 
 namespace {
 // Answers every password question with a cancel.
@@ -91,6 +92,7 @@ int RunMilvane(QApplication& app, const RunOptions& options) {
     }
     RegisterBuiltScreens();
     InstallAccessibleFactories();
+    InstallQtPrintUi();
 
     int exitCode = 0;
     {

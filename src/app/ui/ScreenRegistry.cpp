@@ -18,6 +18,9 @@
 #include "extract/ui/ExtractDlg.h"
 #include "history/ui/RirekiView.h"
 #include "maintenance/ui/MaintenanceCommands.h"
+#include "printing/UserForms.h"
+#include "printing/ui/FormGalleryUi.h"
+#include "printing/ui/OwnCompanyDlg.h"
 
 namespace {
 std::array<ScreenFactory, SCREEN_COUNT>& Factories() {
@@ -88,5 +91,19 @@ void RegisterBuiltScreens() {
     menu.commands[ID_CHOICE_LISTS] = [](CMilvaneView& view) {
         RunChoiceListChooser(&view, view.Document().InstallDir());
     };
+    menu.commands[ID_OWN_COMPANY] = [](CMilvaneView& view) {
+        COwnCompanyDlg dialog(view.Document().InstallDir(), &view);
+        dialog.exec();
+    };
+    InstallFormGallery(menu);
+    menu.commands[ID_AMOUNT_SETTINGS] = [](CMilvaneView& view) {
+        CAmountDlg dialog(view.Document().InstallDir(), &view);
+        dialog.exec();
+    };
     RegisterMaintenanceCommands(menu);
+    RegisterFormBackupCommands(menu, [](CMilvaneDoc& doc) {
+        std::vector<int> numbers;
+        for (const CUserFormEntry& e : ReadUserForms(doc.InstallDir())) numbers.push_back(e.number);
+        return numbers;
+    });
 }

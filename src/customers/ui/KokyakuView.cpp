@@ -33,6 +33,7 @@
 #include "extract/ui/ExtractDlg.h"
 #include "dm/DMSelectLogic.h"
 #include "dm/ui/DMSelectDlgs.h"
+#include "printing/FormPrinting.h"
 
 namespace {
 constexpr int kMargin = 6;
@@ -318,6 +319,7 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_LIST_COLUMNS:
     case ID_EXPORT:
     case ID_EXPORT_HTML:
+    case ID_PRINT:
     case ID_IMPORT:
     case ID_IMPORT_BRENNA:
     case ID_VIEW_MENU_SCREEN:
@@ -370,10 +372,6 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
     case ID_RIREKI_DELETE:
     case ID_RIREKI_COPY:
         state.enabled = CardOnHistoryPage() && m_card->Logic().RowCommandsEnabled();
-        return true;
-    // Commands of parts not built yet.
-    case ID_PRINT:
-        state.enabled = false;
         return true;
     default:
         return false;
@@ -435,6 +433,12 @@ bool CKokyakuView::RunCommand(int id) {
         return true;
     case ID_EXPORT: RunExportCommand(this, Document(), m_logic->SelectedRecords()); return true;
     case ID_EXPORT_HTML: RunHtmlExportCommand(this, Document(), m_logic->SelectedRecords()); return true;
+    case ID_PRINT:
+        if (PrintSelectedCustomers(Document(), m_logic->SelectedRecords())) {
+            RefreshCard();
+            m_logic->RewriteRows(m_logic->SelectedKeys());
+        }
+        return true;
     case ID_IMPORT: RunImportCommand(this, Document(), *m_logic); return true;
     case ID_IMPORT_BRENNA: RunBrennaImportCommand(this, *m_logic); return true;
     case ID_CARDTYPE_NORMAL:

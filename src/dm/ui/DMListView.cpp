@@ -18,6 +18,7 @@
 #include "dm/ui/DMTitleDlg.h"
 #include "dm/ui/DMWidgets.h"
 #include "dm/ui/MailSubjectDlg.h"
+#include "printing/DmPrinting.h"
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -205,10 +206,8 @@ bool CDMListView::UpdateCommand(int id, CCommandState& state) {
         state.enabled = m_logic->ButtonEnabled(id);
         return true;
     case ID_MAIL_SEND:
+    case ID_FILE_PRINT:
         state.enabled = true;
-        return true;
-    case ID_FILE_PRINT:  // printing a DM is not built yet
-        state.enabled = false;
         return true;
     default:
         return false;
@@ -225,7 +224,7 @@ bool CDMListView::OnCommand(int id) {
     case ID_DM_TARGET_DELETE: m_logic->RemoveTargets(); return true;
     case ID_DM_HIT_RATE: m_logic->HitRateAnalysis(); return true;
     case ID_MAIL_SEND: MailForDmScreen(*m_logic, &Document(), Mail::Interface(), runMailSubjectDialog); return true;
-    case ID_FILE_PRINT: return true;
+    case ID_FILE_PRINT: PrintDm(&Document(), *m_logic); return true;
     default: return false;
     }
 }

@@ -13,6 +13,7 @@
 #include "extract/ui/ExtractDlg.h"
 #include "history/ui/RirekiListCtrl.h"
 #include "history/ui/RirekiViewDlg.h"
+#include "printing/FormPrinting.h"
 
 namespace {
 constexpr int kMargin = 6;
@@ -159,6 +160,7 @@ bool CRirekiView::UpdateCommand(int id, CCommandState& state) {
         state.enabled = m_logic->HasSelection();
         return true;
     case ID_FIND:
+    case ID_PRINT:
     case ID_VIEW_MENU_SCREEN:
     case ID_APP_EXIT:
         state.enabled = true;
@@ -172,10 +174,6 @@ bool CRirekiView::UpdateCommand(int id, CCommandState& state) {
     case ID_ANALYSIS:
         state.enabled = true;
         return true;
-    // Printing is not built yet.
-    case ID_PRINT:
-        state.enabled = false;
-        return true;
     default:
         return false;
     }
@@ -188,6 +186,9 @@ bool CRirekiView::OnCommand(int id) {
     case ID_RIREKI_MODIFY: ViewEntry(); return true;
     case ID_RIREKI_DELETE: m_logic->Delete(); return true;
     case ID_FIND: Frame().OpenFindDialog(); return true;
+    case ID_PRINT:
+        PrintSelectedRireki(Document(), m_logic->SelectedByCustomer(), m_listCtrl->List().SelectedCount());
+        return true;
     case ID_EXTRACT_CLEAR_RIREKI: m_logic->ReleaseExtraction(); return true;
     case ID_EXTRACT: m_logic->Extract(); return true;
     case ID_EXTRACT_REDO: m_logic->RedoExtraction(); return true;

@@ -54,7 +54,7 @@ TEST_F(DMScreenTest, ReachedFromTheMenuScreenAndTheCustomerScreen) {
     menu->RunButton(CMilvaneView::BTN_DM);
     EXPECT_EQ(frame->CurrentScreen(), SCREEN_DM);
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Milvane－DM送付管理"));
-    EXPECT_FALSE(frame->QueryCommand(ID_FILE_PRINT).enabled);
+    EXPECT_TRUE(frame->QueryCommand(ID_FILE_PRINT).enabled);
     EXPECT_TRUE(frame->QueryCommand(ID_MAIL_SEND).enabled);
 
     CMLVColSet set(install.Path());

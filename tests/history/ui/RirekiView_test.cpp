@@ -135,7 +135,7 @@ TEST_F(RirekiViewUiTest, AnExtractionShowsItsButtonsUntilReleasedOrLeft) {
         }
     }
     EXPECT_TRUE(frame->QueryCommand(ID_ANALYSIS).enabled);
-    EXPECT_FALSE(frame->QueryCommand(ID_PRINT).enabled);  // printing is not built
+    EXPECT_TRUE(frame->QueryCommand(ID_PRINT).enabled);
 
     // Leaving asks about the unsaved extraction; the screen then drops it.
     ports.prompt.QueueAnswer(Answer::No);

@@ -66,7 +66,9 @@ TEST(MaintenanceMenu, BackUpChangeRestoreShowsTheOldCustomer) {
     ASSERT_TRUE(view->UpdateCommand(ID_DATA_BACKUP, state));
     EXPECT_TRUE(state.enabled);
     ASSERT_TRUE(view->UpdateCommand(ID_FORM_RESTORE, state));
-    EXPECT_FALSE(state.enabled);  // the user-made form list is not there yet
+    EXPECT_TRUE(state.enabled);
+    ASSERT_TRUE(view->UpdateCommand(ID_FORM_BACKUP, state));
+    EXPECT_FALSE(state.enabled);  // no user-made forms listed
 
     const std::string folder = f.install.File("backup");  // does not exist yet
     f.ports.prompt.QueueAnswer(Answer::Yes);          // create it
