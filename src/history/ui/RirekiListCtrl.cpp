@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 
+#include "common/ui/ListSelection.h"
 #include "customers/ui/KokyakuListCtrl.h"
 
 namespace {
@@ -112,26 +113,8 @@ void CRirekiListCtrl::RowsRemoved() {
 }
 
 void CRirekiListCtrl::SelectionChanged() {
-    // Mirror the list model's selection: contiguous runs become ranges.
     m_syncing = true;
-    QItemSelection selection;
-    const int rows = m_list->RowCount();
-    if (m_list->SelectedCount() > 0) {
-        for (int r = 0; r < rows;) {
-            if (!m_list->IsSelected(r)) {
-                ++r;
-                continue;
-            }
-            int end = r;
-            while (end + 1 < rows && m_list->IsSelected(end + 1)) ++end;
-            selection.select(m_model->index(r, 0), m_model->index(end, kRirekiColumnCount - 1));
-            r = end + 1;
-        }
-    }
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    const int focus = m_list->FocusedRow();
-    selectionModel()->setCurrentIndex(focus >= 0 ? m_model->index(focus, 0) : QModelIndex(),
-                                      QItemSelectionModel::NoUpdate);
+    PushListSelection(*this, *m_list, *m_model, kRirekiColumnCount - 1);
     m_syncing = false;
     viewport()->update();
 }
@@ -142,9 +125,6 @@ void CRirekiListCtrl::ScrollTo(int row) {
 
 void CRirekiListCtrl::PullSelection(const QItemSelection& selected, const QItemSelection& deselected) {
     if (m_syncing) return;
-    for (const QItemSelectionRange& range : deselected)
-        for (int r = range.top(); r <= range.bottom(); ++r) m_list->SetSelectedFromView(r, false);
-    for (const QItemSelectionRange& range : selected)
-        for (int r = range.top(); r <= range.bottom(); ++r) m_list->SetSelectedFromView(r, true);
+    PullListSelection(*m_list, selected, deselected);
     emit SelectionChangedByUser();
 }
