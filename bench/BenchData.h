@@ -312,6 +312,17 @@ inline CKeyArray OpenFilledDatabase(CMilvaneData& db, const std::string& folder,
     return keys;
 }
 
+// A scratch data folder holding a new database of `customers` generated customers.
+struct FilledData {
+    explicit FilledData(int customers) { keys = OpenFilledDatabase(db, folder, gen, customers); }
+
+    ScratchFolder scratch;
+    std::string folder = scratch.Sub("data");
+    Generator gen;
+    CMilvaneData db;
+    CKeyArray keys;  // of the customers
+};
+
 // `count` history entries in batches: one entry for each of up to 5,000
 // distinct random customers out of `keys`, which end up reordered.
 inline void AddHistory(CMilvaneData& db, Generator& gen, CKeyArray& keys, int count) {

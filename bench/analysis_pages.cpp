@@ -62,13 +62,10 @@ void Measure(const char* name, CMilvaneData& db, sqlite3* raw, int kind,
 int main() {
     const int customers = bench::EnvInt("MILVANE_BENCH_CUSTOMERS", 100000);
     const int history = bench::EnvInt("MILVANE_BENCH_HISTORY", 1000000);
-    bench::ScratchFolder scratch;
-    const std::string folder = scratch.Sub("data");
-    bench::Generator gen;
-    CMilvaneData db;
-    CKeyArray keys = bench::OpenFilledDatabase(db, folder, gen, customers);
+    bench::FilledData data(customers);
+    CMilvaneData& db = data.db;
     const CDateTime now = CDateTime::Now();
-    bench::AddHistory(db, gen, keys, history);
+    bench::AddHistory(db, data.gen, data.keys, history);
     sqlite3* raw = bench::OpenRaw(db.GetMLVFName(), true);
     bench::Check(RegisterJetFunctions(raw), "registering the dialect's functions", raw);
 

@@ -11,18 +11,15 @@
 int main() {
     const int customers = bench::EnvInt("MILVANE_BENCH_CUSTOMERS", 100000);
     const int history = bench::EnvInt("MILVANE_BENCH_HISTORY", 1000000);
-    bench::ScratchFolder scratch;
-    const std::string folder = scratch.Sub("data");
-    bench::Generator gen;
-    CMilvaneData db;
-    CKeyArray keys = bench::OpenFilledDatabase(db, folder, gen, customers);
+    bench::FilledData data(customers);
+    CMilvaneData& db = data.db;
     {
         // Each entry drawn on its own, written in one transaction beside the database's connection.
         sqlite3* writer = bench::OpenRaw(db.GetMLVFName(), false);
         sqlite3_busy_timeout(writer, 10000);
         bench::Check(sqlite3_exec(writer, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK, "begin", writer);
-        bench::InsertHistory(writer, gen, history, [&](int, const CRirekiData& r) {
-            return std::pair(int(keys[size_t(gen.Uniform(0, int(keys.size()) - 1))]), r.Date.Days());
+        bench::InsertHistory(writer, data.gen, history, [&](int, const CRirekiData& r) {
+            return std::pair(int(data.keys[size_t(data.gen.Uniform(0, int(data.keys.size()) - 1))]), r.Date.Days());
         });
         bench::Check(sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK, "commit", writer);
         sqlite3_close(writer);

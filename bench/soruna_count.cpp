@@ -6,12 +6,9 @@
 int main() {
     const int customers = bench::EnvInt("MILVANE_BENCH_CUSTOMERS", 100000);
     const int history = bench::EnvInt("MILVANE_BENCH_HISTORY", 1000000);
-    bench::ScratchFolder scratch;
-    const std::string folder = scratch.Sub("data");
-    bench::Generator gen;
-    CMilvaneData db;
-    CKeyArray keys = bench::OpenFilledDatabase(db, folder, gen, customers);
-    bench::AddHistory(db, gen, keys, history);
+    bench::FilledData data(customers);
+    CMilvaneData& db = data.db;
+    bench::AddHistory(db, data.gen, data.keys, history);
     sqlite3* raw = bench::OpenRaw(db.GetMLVFName(), true);
     {
         sqlite3_stmt* st = nullptr;
