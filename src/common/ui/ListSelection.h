@@ -1,12 +1,30 @@
 #pragma once
 
-// Keeps a view's selection and a core list model's selection in step. `List` is a
-// core list model: RowCount, IsSelected, FocusedRow, SetSelectedFromView.
+// A tree view showing a core list model: the view's selection and the model's
+// kept in step, the header sorting and sizing through the model. `List` is a
+// core list model: RowCount, IsSelected, FocusedRow, SetSelectedFromView,
+// SortByColumn, SetColumnWidth.
 
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
+#include <QHeaderView>
 #include <QItemSelection>
 #include <QItemSelectionModel>
+#include <QTreeView>
+
+// Fixed, clickable columns: a click sorts the list, a resize is kept as its width.
+template <class List>
+void ConnectListHeader(QTreeView& view, List& list) {
+    QHeaderView* header = view.header();
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(1);
+    header->setSectionsMovable(false);
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(false);
+    QObject::connect(header, &QHeaderView::sectionClicked, &view, [&list](int section) { list.SortByColumn(section); });
+    QObject::connect(header, &QHeaderView::sectionResized, &view,
+                     [&list](int section, int, int size) { list.SetColumnWidth(section, size); });
+}
 
 // Selects in `view` what `list` has selected, contiguous runs as ranges over
 // columns 0..lastColumn, and puts the current index on the focused row.

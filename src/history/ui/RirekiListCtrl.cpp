@@ -67,15 +67,7 @@ CRirekiListCtrl::CRirekiListCtrl(QWidget* parent)
     pal.setBrush(QPalette::Inactive, QPalette::HighlightedText,
                  pal.brush(QPalette::Active, QPalette::HighlightedText));
     setPalette(pal);
-    header()->setStretchLastSection(false);
-    header()->setMinimumSectionSize(1);
-    header()->setSectionsMovable(false);
-    header()->setSectionsClickable(true);
-    header()->setSortIndicatorShown(false);
-
-    connect(header(), &QHeaderView::sectionClicked, this, [this](int section) { m_list->SortByColumn(section); });
-    connect(header(), &QHeaderView::sectionResized, this,
-            [this](int section, int, int size) { m_list->SetColumnWidth(section, size); });
+    ConnectListHeader(*this, *m_list);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& sel, const QItemSelection& desel) { PullSelection(sel, desel); });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
