@@ -19,7 +19,9 @@
 
 #include "app/MilvaneData.h"
 #include "common/DateTime.h"
+#include "common/SjisText.h"
 #include "customers/Kokyaku.h"
+#include "extract/ExQueryBuilder.h"
 #include "history/RirekiData.h"
 
 namespace bench {
@@ -298,7 +300,7 @@ inline void Check(bool ok, const char* what, sqlite3* db = nullptr) {
     std::exit(1);
 }
 
-// ------------------------------------------------------------------ timing
+// ------------------------------------------------------------------ filling
 
 // A new database in folder holding `count` generated customers; returns their keys.
 inline CKeyArray OpenFilledDatabase(CMilvaneData& db, const std::string& folder, Generator& gen, int count) {
@@ -309,6 +311,97 @@ inline CKeyArray OpenFilledDatabase(CMilvaneData& db, const std::string& folder,
     for (auto& k : list) keys.push_back(uint32_t(k->ID));
     return keys;
 }
+
+// A scratch data folder holding a new database of `customers` generated customers.
+struct FilledData {
+    explicit FilledData(int customers) { keys = OpenFilledDatabase(db, folder, gen, customers); }
+
+    ScratchFolder scratch;
+    std::string folder = scratch.Sub("data");
+    Generator gen;
+    CMilvaneData db;
+    CKeyArray keys;  // of the customers
+};
+
+// `count` history entries in batches: one entry for each of up to 5,000
+// distinct random customers out of `keys`, which end up reordered.
+inline void AddHistory(CMilvaneData& db, Generator& gen, CKeyArray& keys, int count) {
+    const int batch = std::min(5000, int(keys.size()));
+    const CDateTime now = CDateTime::Now();
+    for (int added = 0; added < count; added += batch) {
+        CRirekiData r = gen.Rireki();
+        const size_t take = size_t(std::min(batch, count - added));
+        for (size_t i = 0; i < take; ++i)  // the first `take` keys become a random choice
+            std::swap(keys[i], keys[i + size_t(gen.Uniform(0, int(keys.size() - i) - 1))]);
+        CKeyArray some(keys.begin(), keys.begin() + long(take));
+        Check(db.AddNewRireki(some, r, now) == 1, "adding history");
+    }
+}
+
+// `count` generated history entries written straight through db, inside the
+// caller's transaction; place(i) gives entry i's customer key and date.
+inline void InsertHistory(sqlite3* db, Generator& gen, int count,
+                          const std::function<std::pair<int, double>(int, const CRirekiData&)>& place) {
+    sqlite3_stmt* st = nullptr;
+    Check(sqlite3_prepare_v2(db,
+                             "INSERT INTO Rireki (CustomerID, Date, ActionTitle, Action, Money, Keyword, "
+                             "TantouName) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)",
+                             -1, &st, nullptr) == SQLITE_OK,
+          "prepare insert", db);
+    for (int i = 0; i < count; ++i) {
+        const CRirekiData r = gen.Rireki();
+        const auto [customer, date] = place(i, r);
+        sqlite3_bind_int(st, 1, customer);
+        sqlite3_bind_double(st, 2, date);
+        sqlite3_bind_text(st, 3, r.ActionTitle.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 4, r.Action.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_double(st, 5, r.Money);
+        sqlite3_bind_text(st, 6, r.Keyword.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 7, r.TantouName.c_str(), -1, SQLITE_TRANSIENT);
+        Check(sqlite3_step(st) == SQLITE_DONE, "insert", db);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+}
+
+// Points the install folder's datadir.dat at the data folder.
+inline void WriteDataDir(const std::string& install, const std::string& folder) {
+    std::filesystem::create_directories(install + "/Data/MyData");
+    if (std::FILE* f = std::fopen((install + "/Data/MyData/datadir.dat").c_str(), "wb")) {
+        const std::string dir = Utf8ToSjis(folder);
+        std::fwrite(dir.data(), 1, dir.size(), f);
+        std::fclose(f);
+    }
+}
+
+// ------------------------------------------------------------------ statements
+
+// A text column of the current row.
+inline std::string ColumnText(sqlite3_stmt* st, int col) {
+    const unsigned char* p = sqlite3_column_text(st, col);
+    return p ? std::string(reinterpret_cast<const char*>(p), size_t(sqlite3_column_bytes(st, col))) : std::string();
+}
+
+// The first result column called name (any case), or -1.
+inline int ColumnIndex(sqlite3_stmt* st, const char* name) {
+    for (int i = 0, n = sqlite3_column_count(st); i < n; ++i)
+        if (sqlite3_stricmp(sqlite3_column_name(st, i), name) == 0) return i;
+    return -1;
+}
+
+// One row of the extraction dialog: field, value, operator by its display text.
+inline ExRowInput ExRow(const CExQueryBuilder& b, const char* ref, const char* value, const char* op, int connector) {
+    ExRowInput in;
+    in.field = b.IndexOf(ref);
+    in.value = value;
+    in.connector = connector;
+    const auto ops = ExOperatorsFor(ref);
+    for (std::size_t i = 0; i < ops.size(); ++i)
+        if (std::string(ops[i].display) == op) in.op = int(i);
+    return in;
+}
+
+// ------------------------------------------------------------------ timing
 
 inline double Seconds(const std::function<void()>& work) {
     auto t0 = std::chrono::steady_clock::now();

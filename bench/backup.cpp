@@ -18,16 +18,7 @@ int main() {
     doc.DataDir = folder;
     CMilvaneData& db = doc.Database();
     CKeyArray keys = bench::OpenFilledDatabase(db, folder, gen, customers);
-    const int batch = std::min(5000, int(keys.size()));
-    const CDateTime now = CDateTime::Now();
-    for (int added = 0; added < history; added += batch) {
-        CRirekiData r = gen.Rireki();
-        const size_t take = size_t(std::min(batch, history - added));
-        for (size_t i = 0; i < take; ++i)
-            std::swap(keys[i], keys[i + size_t(gen.Uniform(0, int(keys.size() - i) - 1))]);
-        CKeyArray some(keys.begin(), keys.begin() + long(take));
-        bench::Check(db.AddNewRireki(some, r, now) == 1, "adding history");
-    }
+    bench::AddHistory(db, gen, keys, history);
     bench::Check(db.SaveMLV(false) == 1, "saving the database");
     for (const char* name : {"MLVColSet.sys", "MLVDispCol.sys", "Tantou.dat", "KRank1.dat", "MLVExtract.sys"}) {
         std::ofstream(folder + "/" + name, std::ios::binary) << std::string(2000, 'x');

@@ -9,35 +9,17 @@
 #include "extract/ExCondition.h"
 #include "extract/ExQueryBuilder.h"
 
-namespace {
-
-ExRowInput Row(const CExQueryBuilder& b, const char* ref, const char* value, const char* op, int connector) {
-    ExRowInput in;
-    in.field = b.IndexOf(ref);
-    in.value = value;
-    in.connector = connector;
-    const auto ops = ExOperatorsFor(ref);
-    for (std::size_t i = 0; i < ops.size(); ++i)
-        if (std::string(ops[i].display) == op) in.op = int(i);
-    return in;
-}
-
-}  // namespace
-
 int main() {
     const int customers = bench::EnvInt("MILVANE_BENCH_CUSTOMERS", 100000);
-    bench::ScratchFolder scratch;
-    const std::string folder = scratch.Sub("data");
-    bench::Generator gen;
-    CMilvaneData db;
-    bench::OpenFilledDatabase(db, folder, gen, customers);
+    bench::FilledData data(customers);
+    CMilvaneData& db = data.db;
 
     CMLVColSet set("");
     set.columns = MasterColumns();
     CExQueryBuilder builder(ExFieldList(set));
-    std::array<ExRowInput, 3> rows = {Row(builder, "[Customer].[Name]", "山田", "で始まる", kConnAnd),
-                                      Row(builder, "[Customer].[Sex]", "女", "と等しい", kConnOr),
-                                      Row(builder, "[Customer].[ClosingDay]", "99", "と等しい", kConnEnd)};
+    std::array<ExRowInput, 3> rows = {bench::ExRow(builder, "[Customer].[Name]", "山田", "で始まる", kConnAnd),
+                                      bench::ExRow(builder, "[Customer].[Sex]", "女", "と等しい", kConnOr),
+                                      bench::ExRow(builder, "[Customer].[ClosingDay]", "99", "と等しい", kConnEnd)};
     CExCondition condition;
     bench::Check(builder.BuildStatement(rows, 0, condition), "building the statement");
     std::string error;
@@ -58,12 +40,7 @@ int main() {
             rawKeys.clear();
             sqlite3_stmt* st = nullptr;
             bench::Check(sqlite3_prepare_v2(raw, translated->c_str(), -1, &st, nullptr) == SQLITE_OK, "prepare", raw);
-            int id = 0;
-            for (int i = 0, n = sqlite3_column_count(st); i < n; ++i)
-                if (sqlite3_stricmp(sqlite3_column_name(st, i), "ID") == 0) {
-                    id = i;
-                    break;
-                }
+            const int id = std::max(0, bench::ColumnIndex(st, "ID"));
             while (sqlite3_step(st) == SQLITE_ROW) rawKeys.push_back(uint32_t(sqlite3_column_int(st, id)));
             sqlite3_finalize(st);
         });

@@ -6,11 +6,8 @@
 
 int main() {
     const int customers = bench::EnvInt("MILVANE_BENCH_CUSTOMERS", 100000);
-    bench::ScratchFolder scratch;
-    const std::string folder = scratch.Sub("data");
-    bench::Generator gen;
-    CMilvaneData db;
-    bench::OpenFilledDatabase(db, folder, gen, customers);
+    bench::FilledData data(customers);
+    CMilvaneData& db = data.db;
     sqlite3* raw = bench::OpenRaw(db.GetMLVFName(), true);
 
     const std::string jet =

@@ -2,18 +2,16 @@
 // display columns, offscreen, from the switch until the rows are painted.
 // Needs the widgets (milvane_ui); built without them it only says so.
 #if __has_include(<QApplication>)
-#include <unistd.h>
-
 #include <QApplication>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 
+#include "BenchData.h"
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ScreenRegistry.h"
-#include "common/SjisText.h"
 #include "customers/Kokyaku.h"
 #include "customers/MLVColSet.h"
 #include "customers/ui/KokyakuListCtrl.h"
@@ -24,18 +22,11 @@ int main(int argc, char** argv) {
     using Clock = std::chrono::steady_clock;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const char* env = std::getenv("MILVANE_BENCH_CUSTOMERS");
-    const int n = env && *env ? std::atoi(env) : 100000;
+    const int n = bench::EnvInt("MILVANE_BENCH_CUSTOMERS", 100000);
 
-    namespace fs = std::filesystem;
-    fs::path install = fs::temp_directory_path() / ("milvane-extract-list-bench-" + std::to_string(::getpid()));
-    fs::create_directories(install / "Data/MyData");
-    fs::create_directories(install / "data");
-    if (std::FILE* f = std::fopen((install / "Data/MyData/datadir.dat").c_str(), "wb")) {
-        std::string dir = Utf8ToSjis((install / "data").string());
-        std::fwrite(dir.data(), 1, dir.size(), f);
-        std::fclose(f);
-    }
+    bench::ScratchFolder scratch;
+    const std::filesystem::path install = scratch.Path();
+    bench::WriteDataDir(install.string(), scratch.Sub("data"));
     CMLVColSet set(install.string());
     set.columns = {{"CustomerID", "お客様コード"}, {"Name", "氏名"}, {"Add_Home_X", "住所"}, {"TEL_Home", "電話"},
                    {"Sex", "性別"},               {"BirthDay", "生年月日"}};
@@ -82,7 +73,6 @@ int main(int argc, char** argv) {
         }
         frame.SwitchView(SCREEN_MENU);
     }
-    fs::remove_all(install);
     return status;
 }
 

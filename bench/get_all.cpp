@@ -45,11 +45,8 @@ void ReadAllRaw(sqlite3* db, CKokyakuList& list) {
 
 int main() {
     const int customers = bench::EnvInt("MILVANE_BENCH_CUSTOMERS", 100000);
-    bench::ScratchFolder scratch;
-    const std::string folder = scratch.Sub("data");
-    bench::Generator gen;
-    CMilvaneData db;
-    bench::OpenFilledDatabase(db, folder, gen, customers);
+    bench::FilledData data(customers);
+    CMilvaneData& db = data.db;
     sqlite3* raw = bench::OpenRaw(db.GetMLVFName(), true);
 
     size_t oursCount = 0, rawCount = 0;

@@ -11,7 +11,6 @@
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ScreenRegistry.h"
-#include "common/SjisText.h"
 #include "customers/MLVColSet.h"
 #include "history/ui/RirekiListCtrl.h"
 #include "history/ui/RirekiView.h"
@@ -31,21 +30,17 @@ void ReadAllRaw(sqlite3* db, CRirekiList& list) {
                                     "Picture FROM Rireki ORDER BY Date DESC, ID DESC",
                                     -1, &st, nullptr) == SQLITE_OK,
                  "prepare", db);
-    auto text = [&](int c) {
-        auto p = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
-        return p ? std::string(p, size_t(sqlite3_column_bytes(st, c))) : std::string();
-    };
     while (sqlite3_step(st) == SQLITE_ROW) {
         auto r = std::make_unique<CRirekiData>();
         r->ID = sqlite3_column_int(st, 0);
         r->CustomerID = sqlite3_column_int(st, 1);
         if (sqlite3_column_type(st, 2) != SQLITE_NULL) r->Date = CDateTime(sqlite3_column_double(st, 2));
-        r->ActionTitle = text(3);
-        r->Action = text(4);
+        r->ActionTitle = bench::ColumnText(st, 3);
+        r->Action = bench::ColumnText(st, 4);
         r->Money = sqlite3_column_double(st, 5);
-        r->Keyword = text(6);
-        r->TantouName = text(7);
-        r->Picture = text(8);
+        r->Keyword = bench::ColumnText(st, 6);
+        r->TantouName = bench::ColumnText(st, 7);
+        r->Picture = bench::ColumnText(st, 8);
         list.push_back(std::move(r));
     }
     sqlite3_finalize(st);
@@ -62,12 +57,7 @@ int main(int argc, char** argv) {
     bench::ScratchFolder scratch;
     const std::string install = scratch.Sub("install");
     const std::string folder = scratch.Sub("data");
-    std::filesystem::create_directories(install + "/Data/MyData");
-    if (std::FILE* f = std::fopen((install + "/Data/MyData/datadir.dat").c_str(), "wb")) {
-        const std::string dir = Utf8ToSjis(folder);
-        std::fwrite(dir.data(), 1, dir.size(), f);
-        std::fclose(f);
-    }
+    bench::WriteDataDir(install, folder);
     CMLVColSet set(install);
     set.columns = {{"CustomerID", "お客様コード"}, {"Name", "氏名"}, {"CompName", "会社名"}};
     set.Save();
@@ -76,17 +66,7 @@ int main(int argc, char** argv) {
         bench::Generator gen;
         CMilvaneData db;
         CKeyArray keys = bench::OpenFilledDatabase(db, folder, gen, customers);
-        // History in batches: one entry for each of `batch` distinct random customers.
-        const int batch = std::min(5000, int(keys.size()));
-        const CDateTime now = CDateTime::Now();
-        for (int added = 0; added < history; added += batch) {
-            CRirekiData r = gen.Rireki();
-            const size_t take = size_t(std::min(batch, history - added));
-            for (size_t i = 0; i < take; ++i)
-                std::swap(keys[i], keys[i + size_t(gen.Uniform(0, int(keys.size() - i) - 1))]);
-            CKeyArray some(keys.begin(), keys.begin() + long(take));
-            bench::Check(db.AddNewRireki(some, r, now) == 1, "adding history");
-        }
+        bench::AddHistory(db, gen, keys, history);
         db.SaveMLV(true);
     }
 

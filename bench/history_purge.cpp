@@ -24,25 +24,10 @@ void Prepare(const std::string& folder, int customers, int history) {
     }
     sqlite3* raw = bench::OpenRaw(folder + "/" + kDatabaseFileName, false);
     sqlite3_exec(raw, "PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt* st = nullptr;
-    bench::Check(sqlite3_prepare_v2(raw,
-                                    "INSERT INTO Rireki (CustomerID, Date, ActionTitle, Action, Money, Keyword, "
-                                    "TantouName) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)",
-                                    -1, &st, nullptr) == SQLITE_OK,
-                 "prepare", raw);
-    for (int i = 0; i < history; ++i) {
-        const CRirekiData r = gen.Rireki();
-        sqlite3_bind_int(st, 1, gen.Uniform(1, customers));
-        sqlite3_bind_double(st, 2, kFirstDay.Days() + double(i) * kDays / history + 0.4);  // evenly over ten years
-        sqlite3_bind_text(st, 3, r.ActionTitle.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(st, 4, r.Action.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_double(st, 5, r.Money);
-        sqlite3_bind_text(st, 6, r.Keyword.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(st, 7, r.TantouName.c_str(), -1, SQLITE_TRANSIENT);
-        bench::Check(sqlite3_step(st) == SQLITE_DONE, "insert", raw);
-        sqlite3_reset(st);
-    }
-    sqlite3_finalize(st);
+    bench::InsertHistory(raw, gen, history, [&](int i, const CRirekiData&) {
+        // evenly over ten years
+        return std::pair(gen.Uniform(1, customers), kFirstDay.Days() + double(i) * kDays / history + 0.4);
+    });
     bench::Check(sqlite3_exec(raw, "COMMIT; PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) == SQLITE_OK,
                  "commit", raw);
     sqlite3_close(raw);

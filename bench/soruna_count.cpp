@@ -6,22 +6,9 @@
 int main() {
     const int customers = bench::EnvInt("MILVANE_BENCH_CUSTOMERS", 100000);
     const int history = bench::EnvInt("MILVANE_BENCH_HISTORY", 1000000);
-    bench::ScratchFolder scratch;
-    const std::string folder = scratch.Sub("data");
-    bench::Generator gen;
-    CMilvaneData db;
-    CKeyArray keys = bench::OpenFilledDatabase(db, folder, gen, customers);
-    // History in batches: one entry for each of `batch` distinct random customers.
-    const int batch = std::min(5000, int(keys.size()));
-    const CDateTime now = CDateTime::Now();
-    for (int added = 0; added < history; added += batch) {
-        CRirekiData r = gen.Rireki();
-        const size_t take = size_t(std::min(batch, history - added));
-        for (size_t i = 0; i < take; ++i)  // the first `take` keys become a random choice
-            std::swap(keys[i], keys[i + size_t(gen.Uniform(0, int(keys.size() - i) - 1))]);
-        CKeyArray some(keys.begin(), keys.begin() + long(take));
-        bench::Check(db.AddNewRireki(some, r, now) == 1, "adding history");
-    }
+    bench::FilledData data(customers);
+    CMilvaneData& db = data.db;
+    bench::AddHistory(db, data.gen, data.keys, history);
     sqlite3* raw = bench::OpenRaw(db.GetMLVFName(), true);
     {
         sqlite3_stmt* st = nullptr;

@@ -18,6 +18,7 @@
 #include "exchange/Import.h"
 #include "extract/ExtractDlgLogic.h"
 #include "extract/ExCondition.h"
+#include "extract/ExtractionState.h"
 
 namespace {
 
@@ -200,21 +201,12 @@ void CKokyakuViewLogic::SetExtractionSaved(bool saved) {
 }
 
 bool CKokyakuViewLogic::CheckUnsavedExtraction() {
-    if (!m_doc || IsReadOnly(m_doc) || !m_doc->Extraction || m_doc->ExtractSaved) return true;
-    if (Ports::Prompt().AskYesNo("抽出した条件は保存されていません。保存しますか？", MsgIcon::Question, Answer::Yes) ==
-        Answer::No)
-        return true;
-    if (!m_screen.SaveExtraction()) return false;
-    m_doc->ExtractSaved = 1;
-    return true;
+    return ::CheckUnsavedExtraction(m_doc, [this] { return m_screen.SaveExtraction(); });
 }
 
 void CKokyakuViewLogic::DropExtraction() {
     if (!m_doc) return;
-    m_doc->ExtractSaved = 0;
-    m_doc->Extraction.reset();
-    m_doc->ExtractActive = 0;
-    m_doc->ExtractKeys.clear();
+    ClearExtraction(m_doc);
     m_doc->AnalysisKind = -1;
     m_doc->AnalysisDMKey = 0;
     m_doc->AnalysisKeys.clear();

@@ -13,6 +13,7 @@
 #include "common/Ports.h"
 #include "customers/Kokyaku.h"
 #include "extract/ExCondition.h"
+#include "extract/ExtractionState.h"
 #include "extract/ExtractDlgLogic.h"
 #include "history/RirekiData.h"
 
@@ -184,21 +185,12 @@ void CRirekiListLogic::SetExtractionSaved(bool saved) {
 }
 
 bool CRirekiListLogic::CheckUnsavedExtraction() {
-    if (!m_doc || IsReadOnly(m_doc) || !m_doc->Extraction || m_doc->ExtractSaved) return true;
-    if (Ports::Prompt().AskYesNo("抽出した条件は保存されていません。保存しますか？", MsgIcon::Question, Answer::Yes) ==
-        Answer::No)
-        return true;
-    if (!m_screen.SaveExtraction()) return false;
-    m_doc->ExtractSaved = 1;
-    return true;
+    return ::CheckUnsavedExtraction(m_doc, [this] { return m_screen.SaveExtraction(); });
 }
 
 void CRirekiListLogic::DropExtraction() {
     if (!m_doc) return;
-    m_doc->ExtractSaved = 0;
-    m_doc->Extraction.reset();
-    m_doc->ExtractActive = 0;
-    m_doc->ExtractKeys.clear();
+    ClearExtraction(m_doc);
 }
 
 void CRirekiListLogic::ReleaseExtraction() {

@@ -6,12 +6,12 @@
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Folders.h"
-#include "common/SjisText.h"
 #include "customers/CardPane.h"
 #include "customers/Kokyaku.h"
 #include "customers/KokyakuHistory.h"
 #include "customers/KokyakuListCells.h"
 #include "support/TestPorts.h"
+#include "support/TestInstall.h"
 
 namespace fs = std::filesystem;
 
@@ -34,14 +34,8 @@ struct FakeScreen final : IKokyakuHistoryScreen {
 class HistoryTest : public ::testing::Test {
 protected:
     HistoryTest() : list(MakeKokyakuCellSource()) {
-        dataDir = install.File("data");
-        fs::create_directories(dataDir);
-        fs::create_directories(install.File("Data/MyData"));
-        WriteBytes(install.File("Data/MyData/datadir.dat"), Utf8ToSjis(dataDir));
-        EXPECT_TRUE(CreateEmptyMilvaneDatabase(dataDir + "/QSMLV.mlv"));
-        doc = std::make_unique<CMilvaneDoc>(install.Path());
-        doc->DataDir = dataDir;
-        EXPECT_EQ(doc->Database().InitDB(dataDir), 1);
+        dataDir = MakeInstallation(install);
+        doc = OpenDocument(install, true);
         for (int i = 1; i <= 2; ++i) {
             auto k = std::make_unique<CKokyaku>();
             k->CustomerID = "C" + std::to_string(i);

@@ -1,20 +1,18 @@
 // The customer screen's logic on a real database in a temporary data folder.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
-#include "common/SjisText.h"
 #include "customers/Kokyaku.h"
 #include "customers/KokyakuListCells.h"
 #include "customers/KokyakuViewLogic.h"
-#include "customers/MLVColSet.h"
 #include "customers/PreExtraction.h"
 #include "extract/ExCondition.h"
 #include "extract/ExtractDlgLogic.h"
 #include "support/TestPorts.h"
+#include "support/TestInstall.h"
 
 namespace {
 
@@ -49,23 +47,16 @@ struct FakeScreen final : IKokyakuScreen {
 class ViewTest : public ::testing::Test {
 protected:
     ViewTest() : list(MakeKokyakuCellSource()) {
-        namespace fs = std::filesystem;
-        dataDir = install.File("data");
-        fs::create_directories(dataDir);
-        fs::create_directories(install.File("Data/MyData"));
-        WriteBytes(install.File("Data/MyData/datadir.dat"), Utf8ToSjis(dataDir));
-        EXPECT_TRUE(CreateEmptyMilvaneDatabase(dataDir + "/QSMLV.mlv"));
-        doc = std::make_unique<CMilvaneDoc>(install.Path());
-        doc->DataDir = dataDir;
-        EXPECT_EQ(doc->Database().InitDB(dataDir), 1);
-
-        CMLVColSet set(install.Path());
-        set.columns = {{"ID", "ID"},       {"CustomerID", "お客様コード"}, {"Name", "氏名"},
-                       {"Sex", "性別"},    {"Add_Home_X", "住所"},        {"RirekiUpDate", "履歴更新日"}};
-        EXPECT_EQ(set.Save(), 1);
-        CMLVDispKokyakuCol disp(install.Path());
-        disp.names = {"CustomerID", "Name", "Add_Home_X"};
-        EXPECT_EQ(disp.Save(), 1);
+        dataDir = MakeInstallation(install);
+        doc = OpenDocument(install, true);
+        SaveColumns(install,
+                    {{"ID", "ID"},
+                     {"CustomerID", "お客様コード"},
+                     {"Name", "氏名"},
+                     {"Sex", "性別"},
+                     {"Add_Home_X", "住所"},
+                     {"RirekiUpDate", "履歴更新日"}},
+                    {"CustomerID", "Name", "Add_Home_X"});
         logic = std::make_unique<CKokyakuViewLogic>(doc.get(), list, screen);
     }
     ~ViewTest() override {

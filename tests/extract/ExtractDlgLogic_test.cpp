@@ -2,14 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
-#include "common/SjisText.h"
 #include "customers/MasterColSet.h"
 #include "customers/PreExtraction.h"
 #include "support/TestPorts.h"
+#include "support/TestInstall.h"
 
 namespace {
 
@@ -26,18 +25,9 @@ CExCondition Saved(const char* name, int kind, const char* ref, const char* valu
 class ExtractDlgTest : public ::testing::Test {
 protected:
     ExtractDlgTest() {
-        namespace fs = std::filesystem;
-        dataDir = install.File("data");
-        fs::create_directories(dataDir);
-        fs::create_directories(install.File("Data/MyData"));
-        WriteBytes(install.File("Data/MyData/datadir.dat"), Utf8ToSjis(dataDir));
-        EXPECT_TRUE(CreateEmptyMilvaneDatabase(dataDir + "/QSMLV.mlv"));
-        doc = std::make_unique<CMilvaneDoc>(install.Path());
-        doc->DataDir = dataDir;
-        EXPECT_EQ(doc->Database().InitDB(dataDir), 1);
-        CMLVColSet set(install.Path());
-        set.columns = MasterColumns();
-        EXPECT_EQ(set.Save(), 1);
+        dataDir = MakeInstallation(install);
+        doc = OpenDocument(install, true);
+        SaveColumns(install, MasterColumns());
         for (const char* name : {"山田太郎", "山田花子", "佐藤一郎"}) {
             CKokyaku k;
             k.Name = name;

@@ -1,18 +1,17 @@
 // The history screen's logic on a real database in a temporary data folder.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 
 #include "app/CommandIds.h"
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
-#include "common/SjisText.h"
 #include "customers/Kokyaku.h"
 #include "extract/ExCondition.h"
 #include "extract/ExtractDlgLogic.h"
 #include "history/RirekiListLogic.h"
 #include "support/TestPorts.h"
+#include "support/TestInstall.h"
 
 namespace {
 
@@ -54,15 +53,8 @@ struct Entry {
 class RirekiListLogicTest : public ::testing::Test {
 protected:
     RirekiListLogicTest() {
-        namespace fs = std::filesystem;
-        dataDir = install.File("data");
-        fs::create_directories(dataDir);
-        fs::create_directories(install.File("Data/MyData"));
-        WriteBytes(install.File("Data/MyData/datadir.dat"), Utf8ToSjis(dataDir));
-        EXPECT_TRUE(CreateEmptyMilvaneDatabase(dataDir + "/QSMLV.mlv"));
-        doc = std::make_unique<CMilvaneDoc>(install.Path());
-        doc->DataDir = dataDir;
-        EXPECT_EQ(doc->Database().InitDB(dataDir), 1);
+        dataDir = MakeInstallation(install);
+        doc = OpenDocument(install, true);
         logic = std::make_unique<CRirekiListLogic>(doc.get(), list, screen);
     }
     ~RirekiListLogicTest() override { list.SetRows({}); }

@@ -47,15 +47,6 @@ QHBoxLayout* TitleRow(CChoiceComboBox* combo, QWidget* parent) {
     return Row({label, combo});
 }
 
-// The period box of pages 1 and 6.
-struct PeriodBox {
-    QGroupBox* box;
-    QRadioButton* off;
-    QRadioButton* on;
-    QLineEdit* start;
-    QLineEdit* end;
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------- base
@@ -132,48 +123,62 @@ QRadioButton* CSorunaPageWidget::Radio(int id, const QString& text, const QStrin
 
 namespace {
 
-PeriodBox MakePeriod(CSorunaPageWidget* page, int offId, int onId, int startId, int endId,
-                     const std::function<QRadioButton*(int, const QString&)>& radio,
-                     const std::function<QLineEdit*(int, const QString&)>& date) {
-    PeriodBox p{};
-    p.box = new QGroupBox(U("期間"), page);
-    QRadioButton* off = p.off = radio(offId, U("指定しない"));
-    QRadioButton* on = p.on = radio(onId, U("指定する"));
-    p.start = date(startId, U("期間：開始日"));
-    p.end = date(endId, U("期間：終了日"));
-    auto* tilde = new QLabel(U("～"), p.box);
-    auto* layout = new QVBoxLayout(p.box);
-    layout->addLayout(Row({off}));
-    layout->addLayout(Row({on, p.start, tilde, p.end}));
-    return p;
-}
+// Pages 1-3 and 6: a caption over the history summary to analyse, and on
+// pages 1 and 6 a period box below the options.
+class CTitledPage : public CSorunaPageWidget {
+protected:
+    CTitledPage(int page, CMilvaneDoc* doc, const char* caption, QWidget* parent)
+        : CSorunaPageWidget(page, parent), m_layout(new QVBoxLayout(this)) {
+        m_layout->addWidget(Caption(caption, this));
+        m_title = TitleCombo(doc, 1277, U("履歴概要"));
+        m_layout->addLayout(TitleRow(m_title, this));
+    }
+
+    void AddPeriod(int offId, int onId, int startId, int endId) {
+        auto* box = new QGroupBox(U("期間"), this);
+        QRadioButton* off = Radio(offId, U("指定しない"));
+        QRadioButton* on = Radio(onId, U("指定する"));
+        m_start = DateEdit(startId, U("期間：開始日"));
+        m_end = DateEdit(endId, U("期間：終了日"));
+        auto* tilde = new QLabel(U("～"), box);
+        auto* layout = new QVBoxLayout(box);
+        layout->addLayout(Row({off}));
+        layout->addLayout(Row({on, m_start, tilde, m_end}));
+        m_period = Options({off, on}, {{}, {m_start, m_end}}, 0);
+        m_layout->addWidget(box);
+    }
+    CPeriodFields Period() const { return {Chosen(m_period) == 1, S(m_start->text()), S(m_end->text())}; }
+    void FocusPeriod(SorunaFocus focus) {
+        if (focus == SorunaFocus::PeriodStart) FocusField(m_start);
+        if (focus == SorunaFocus::PeriodEnd) FocusField(m_end);
+    }
+
+    QVBoxLayout* m_layout;
+    CChoiceComboBox* m_title;
+
+private:
+    QButtonGroup* m_period = nullptr;
+    QLineEdit* m_start = nullptr;
+    QLineEdit* m_end = nullptr;
+};
 
 // ---------------------------------------------------------------- page 1
 
-class CFrequencyPage : public CSorunaPageWidget {
+class CFrequencyPage : public CTitledPage {
 public:
-    CFrequencyPage(CMilvaneDoc* doc, QWidget* parent) : CSorunaPageWidget(1, parent) {
-        auto* top = new QVBoxLayout(this);
-        top->addWidget(Caption("指定した履歴概要が多く登録されている顧客を調べます", this));
-        m_title = TitleCombo(doc, 1277, U("履歴概要"));
-        top->addLayout(TitleRow(m_title, this));
+    CFrequencyPage(CMilvaneDoc* doc, QWidget* parent)
+        : CTitledPage(1, doc, "指定した履歴概要が多く登録されている顧客を調べます", parent) {
         QRadioButton* r1 = Radio(1278, QString(), U("回以上ある顧客"));
         QRadioButton* r2 = Radio(1192, U("    多い順に TOP "));
         QRadioButton* r3 = Radio(1281, U("    多い順に顧客を表示"));
         m_count = Number(1279, 1, U("回数"));
         m_top = Number(1280, 10, U("TOP件数"));
-        top->addLayout(Row({r1, m_count, Text("回以上ある顧客", this)}));
-        top->addLayout(Row({r2, m_top, Text("人をリストアップ", this)}));
-        top->addLayout(Row({r3}));
+        m_layout->addLayout(Row({r1, m_count, Text("回以上ある顧客", this)}));
+        m_layout->addLayout(Row({r2, m_top, Text("人をリストアップ", this)}));
+        m_layout->addLayout(Row({r3}));
         m_option = Options({r1, r2, r3}, {{m_count}, {m_top}, {}}, 0);
-        PeriodBox p = MakePeriod(
-            this, 1282, 1283, 1284, 1285, [this](int id, const QString& t) { return Radio(id, t); },
-            [this](int id, const QString& n) { return DateEdit(id, n); });
-        m_start = p.start;
-        m_end = p.end;
-        m_period = Options({p.off, p.on}, {{}, {m_start, m_end}}, 0);
-        top->addWidget(p.box);
-        top->addStretch();
+        AddPeriod(1282, 1283, 1284, 1285);
+        m_layout->addStretch();
     }
     SorunaOutcome Run(CSorunaSheetLogic& logic) override {
         CSorunaPage1 page;
@@ -181,43 +186,35 @@ public:
         page.option = Chosen(m_option);
         page.count = m_count->value();
         page.top = m_top->value();
-        page.period = {Chosen(m_period) == 1, S(m_start->text()), S(m_end->text())};
+        page.period = Period();
         SorunaFocus focus = SorunaFocus::None;
         const SorunaOutcome out = logic.RunPage1(page, &focus);
-        if (focus == SorunaFocus::PeriodStart) FocusField(m_start);
-        if (focus == SorunaFocus::PeriodEnd) FocusField(m_end);
+        FocusPeriod(focus);
         return out;
     }
 
 private:
-    CChoiceComboBox* m_title;
     QSpinBox* m_count;
     QSpinBox* m_top;
     QButtonGroup* m_option;
-    QButtonGroup* m_period;
-    QLineEdit* m_start;
-    QLineEdit* m_end;
 };
 
 // ---------------------------------------------------------------- page 2
 
-class CRecencyPage : public CSorunaPageWidget {
+class CRecencyPage : public CTitledPage {
 public:
-    CRecencyPage(CMilvaneDoc* doc, QWidget* parent) : CSorunaPageWidget(2, parent) {
-        auto* top = new QVBoxLayout(this);
-        top->addWidget(Caption("指定した履歴概要の登録が新しい顧客を調べます", this));
-        m_title = TitleCombo(doc, 1277, U("履歴概要"));
-        top->addLayout(TitleRow(m_title, this));
+    CRecencyPage(CMilvaneDoc* doc, QWidget* parent)
+        : CTitledPage(2, doc, "指定した履歴概要の登録が新しい顧客を調べます", parent) {
         QRadioButton* r1 = Radio(1296, QString(), U("以降の顧客"));
         QRadioButton* r2 = Radio(1192, U("新しい順にTOP"));
         QRadioButton* r3 = Radio(1281, U("新しい順に顧客を表示"));
         m_date = DateEdit(1297, U("日付"));
         m_top = Number(1280, 10, U("TOP件数"));
-        top->addLayout(Row({r1, m_date, Text("以降の顧客", this)}));
-        top->addLayout(Row({r2, m_top}));
-        top->addLayout(Row({r3}));
+        m_layout->addLayout(Row({r1, m_date, Text("以降の顧客", this)}));
+        m_layout->addLayout(Row({r2, m_top}));
+        m_layout->addLayout(Row({r3}));
         m_option = Options({r1, r2, r3}, {{m_date}, {m_top}, {}}, 0);
-        top->addStretch();
+        m_layout->addStretch();
     }
     SorunaOutcome Run(CSorunaSheetLogic& logic) override {
         CSorunaPage2 page;
@@ -229,7 +226,6 @@ public:
     }
 
 private:
-    CChoiceComboBox* m_title;
     QLineEdit* m_date;
     QSpinBox* m_top;
     QButtonGroup* m_option;
@@ -237,13 +233,10 @@ private:
 
 // ---------------------------------------------------------------- page 3
 
-class CElapsedPage : public CSorunaPageWidget {
+class CElapsedPage : public CTitledPage {
 public:
-    CElapsedPage(CMilvaneDoc* doc, QWidget* parent) : CSorunaPageWidget(3, parent) {
-        auto* top = new QVBoxLayout(this);
-        top->addWidget(Caption("指定した履歴概要を最後に登録した日からの経過日数が長い顧客を調べます", this));
-        m_title = TitleCombo(doc, 1277, U("履歴概要"));
-        top->addLayout(TitleRow(m_title, this));
+    CElapsedPage(CMilvaneDoc* doc, QWidget* parent)
+        : CTitledPage(3, doc, "指定した履歴概要を最後に登録した日からの経過日数が長い顧客を調べます", parent) {
         QRadioButton* r1 = Radio(1300, QString(), U("日以上経過した顧客"));
         QRadioButton* r2 = Radio(1192, QString(), U("ヶ月以上経過した顧客"));
         QRadioButton* r3 = Radio(1301, QString(), U("年以上経過した顧客"));
@@ -253,13 +246,13 @@ public:
         m_months = Number(1303, 1, U("経過月数"));
         m_years = Number(1304, 1, U("経過年数"));
         m_top = Number(1280, 10, U("TOP件数"));
-        top->addLayout(Row({r1, m_days, Text("日以上経過した顧客", this)}));
-        top->addLayout(Row({r2, m_months, Text("ヶ月以上経過した顧客 （※1ヶ月を30日で計算します）", this)}));
-        top->addLayout(Row({r3, m_years, Text("年以上経過した顧客 （※1年を365日で計算します）", this)}));
-        top->addLayout(Row({r4, m_top}));
-        top->addLayout(Row({r5}));
+        m_layout->addLayout(Row({r1, m_days, Text("日以上経過した顧客", this)}));
+        m_layout->addLayout(Row({r2, m_months, Text("ヶ月以上経過した顧客 （※1ヶ月を30日で計算します）", this)}));
+        m_layout->addLayout(Row({r3, m_years, Text("年以上経過した顧客 （※1年を365日で計算します）", this)}));
+        m_layout->addLayout(Row({r4, m_top}));
+        m_layout->addLayout(Row({r5}));
         m_option = Options({r1, r2, r3, r4, r5}, {{m_days}, {m_months}, {m_years}, {m_top}, {}}, 0);
-        top->addStretch();
+        m_layout->addStretch();
     }
     SorunaOutcome Run(CSorunaSheetLogic& logic) override {
         CSorunaPage3 page;
@@ -273,7 +266,6 @@ public:
     }
 
 private:
-    CChoiceComboBox* m_title;
     QSpinBox *m_days, *m_months, *m_years, *m_top;
     QButtonGroup* m_option;
 };
@@ -367,13 +359,10 @@ private:
 
 // ---------------------------------------------------------------- page 6
 
-class CAmountPage : public CSorunaPageWidget {
+class CAmountPage : public CTitledPage {
 public:
-    CAmountPage(CMilvaneDoc* doc, QWidget* parent) : CSorunaPageWidget(6, parent) {
-        auto* top = new QVBoxLayout(this);
-        top->addWidget(Caption("履歴に登録してある金額を集計して、該当する顧客をリストアップします。", this));
-        m_title = TitleCombo(doc, 1277, U("履歴概要"));
-        top->addLayout(TitleRow(m_title, this));
+    CAmountPage(CMilvaneDoc* doc, QWidget* parent)
+        : CTitledPage(6, doc, "履歴に登録してある金額を集計して、該当する顧客をリストアップします。", parent) {
         const std::pair<int, const char*> measures[] = {{1310, "合計金額が"}, {1311, "最高金額が"}, {1309, "平均金額が"}};
         const int fields[] = {1312, 1313, 1314};
         std::vector<QRadioButton*> radios;
@@ -384,38 +373,27 @@ public:
             m_values[i]->setAccessibleName(U(measures[i].second));
             m_values[i]->setFixedWidth(140);
             m_values[i]->setMaxLength(20);
-            top->addLayout(Row({radios.back(), m_values[i], Text("以上", this)}));
+            m_layout->addLayout(Row({radios.back(), m_values[i], Text("以上", this)}));
         }
         m_measure = Options(radios, {{m_values[0]}, {m_values[1]}, {m_values[2]}}, 0);
-        PeriodBox p = MakePeriod(
-            this, 1192, 1306, 1307, 1285, [this](int id, const QString& t) { return Radio(id, t); },
-            [this](int id, const QString& n) { return DateEdit(id, n); });
-        m_start = p.start;
-        m_end = p.end;
-        m_period = Options({p.off, p.on}, {{}, {m_start, m_end}}, 0);
-        top->addWidget(p.box);
-        top->addStretch();
+        AddPeriod(1192, 1306, 1307, 1285);
+        m_layout->addStretch();
     }
     SorunaOutcome Run(CSorunaSheetLogic& logic) override {
         CSorunaPage6 page;
         page.title = m_title->Text();
         page.measure = Chosen(m_measure);
         for (int i = 0; i < 3; ++i) page.thresholds[i] = S(m_values[i]->text());
-        page.period = {Chosen(m_period) == 1, S(m_start->text()), S(m_end->text())};
+        page.period = Period();
         SorunaFocus focus = SorunaFocus::None;
         const SorunaOutcome out = logic.RunPage6(page, &focus);
-        if (focus == SorunaFocus::PeriodStart) FocusField(m_start);
-        if (focus == SorunaFocus::PeriodEnd) FocusField(m_end);
+        FocusPeriod(focus);
         return out;
     }
 
 private:
-    CChoiceComboBox* m_title;
     QLineEdit* m_values[3];
     QButtonGroup* m_measure;
-    QButtonGroup* m_period;
-    QLineEdit* m_start;
-    QLineEdit* m_end;
 };
 
 // ---------------------------------------------------------------- page 7

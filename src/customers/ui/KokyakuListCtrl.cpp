@@ -9,6 +9,7 @@
 #include <numeric>
 #include <unordered_map>
 
+#include "common/ui/ListSelection.h"
 #include "customers/KokyakuListColumns.h"
 
 namespace {
@@ -136,15 +137,7 @@ CKokyakuListCtrl::CKokyakuListCtrl(std::shared_ptr<const IListCellSource> source
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTextElideMode(Qt::ElideNone);
     setAccessibleName(QStringLiteral("顧客一覧"));
-    header()->setStretchLastSection(false);
-    header()->setMinimumSectionSize(1);
-    header()->setSectionsMovable(false);
-    header()->setSectionsClickable(true);
-    header()->setSortIndicatorShown(false);
-
-    connect(header(), &QHeaderView::sectionClicked, this, [this](int section) { m_list->SortByColumn(section); });
-    connect(header(), &QHeaderView::sectionResized, this,
-            [this](int section, int, int size) { m_list->SetColumnWidth(section, size); });
+    ConnectListHeader(*this, *m_list);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& sel, const QItemSelection& desel) { PullSelection(sel, desel); });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -198,25 +191,8 @@ void CKokyakuListCtrl::RowRemoved(int row) { m_model->Removed(row); }
 void CKokyakuListCtrl::RowChanged(int row) { m_model->Changed(row); }
 
 void CKokyakuListCtrl::SelectionChanged() {
-    // Mirror the list model's selection: contiguous runs become ranges.
     m_syncing = true;
-    QItemSelection selection;
-    const int rows = m_list->RowCount();
-    const int lastColumn = std::max(0, m_list->ColumnCount() - 1);
-    for (int r = 0; r < rows;) {
-        if (!m_list->IsSelected(r)) {
-            ++r;
-            continue;
-        }
-        int end = r;
-        while (end + 1 < rows && m_list->IsSelected(end + 1)) ++end;
-        selection.select(m_model->index(r, 0), m_model->index(end, lastColumn));
-        r = end + 1;
-    }
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    int focus = m_list->FocusedRow();
-    selectionModel()->setCurrentIndex(focus >= 0 ? m_model->index(focus, 0) : QModelIndex(),
-                                      QItemSelectionModel::NoUpdate);
+    PushListSelection(*this, *m_list, *m_model, std::max(0, m_list->ColumnCount() - 1));
     m_syncing = false;
     viewport()->update();
 }
@@ -227,10 +203,7 @@ void CKokyakuListCtrl::ScrollTo(int row) {
 
 void CKokyakuListCtrl::PullSelection(const QItemSelection& selected, const QItemSelection& deselected) {
     if (m_syncing) return;
-    for (const QItemSelectionRange& range : deselected)
-        for (int r = range.top(); r <= range.bottom(); ++r) m_list->SetSelectedFromView(r, false);
-    for (const QItemSelectionRange& range : selected)
-        for (int r = range.top(); r <= range.bottom(); ++r) m_list->SetSelectedFromView(r, true);
+    PullListSelection(*m_list, selected, deselected);
     emit SelectionChangedByUser();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 
+#include "common/ui/ListSelection.h"
 #include "customers/ui/KokyakuListCtrl.h"
 
 namespace {
@@ -66,15 +67,7 @@ CRirekiListCtrl::CRirekiListCtrl(QWidget* parent)
     pal.setBrush(QPalette::Inactive, QPalette::HighlightedText,
                  pal.brush(QPalette::Active, QPalette::HighlightedText));
     setPalette(pal);
-    header()->setStretchLastSection(false);
-    header()->setMinimumSectionSize(1);
-    header()->setSectionsMovable(false);
-    header()->setSectionsClickable(true);
-    header()->setSortIndicatorShown(false);
-
-    connect(header(), &QHeaderView::sectionClicked, this, [this](int section) { m_list->SortByColumn(section); });
-    connect(header(), &QHeaderView::sectionResized, this,
-            [this](int section, int, int size) { m_list->SetColumnWidth(section, size); });
+    ConnectListHeader(*this, *m_list);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& sel, const QItemSelection& desel) { PullSelection(sel, desel); });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -112,26 +105,8 @@ void CRirekiListCtrl::RowsRemoved() {
 }
 
 void CRirekiListCtrl::SelectionChanged() {
-    // Mirror the list model's selection: contiguous runs become ranges.
     m_syncing = true;
-    QItemSelection selection;
-    const int rows = m_list->RowCount();
-    if (m_list->SelectedCount() > 0) {
-        for (int r = 0; r < rows;) {
-            if (!m_list->IsSelected(r)) {
-                ++r;
-                continue;
-            }
-            int end = r;
-            while (end + 1 < rows && m_list->IsSelected(end + 1)) ++end;
-            selection.select(m_model->index(r, 0), m_model->index(end, kRirekiColumnCount - 1));
-            r = end + 1;
-        }
-    }
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    const int focus = m_list->FocusedRow();
-    selectionModel()->setCurrentIndex(focus >= 0 ? m_model->index(focus, 0) : QModelIndex(),
-                                      QItemSelectionModel::NoUpdate);
+    PushListSelection(*this, *m_list, *m_model, kRirekiColumnCount - 1);
     m_syncing = false;
     viewport()->update();
 }
@@ -142,9 +117,6 @@ void CRirekiListCtrl::ScrollTo(int row) {
 
 void CRirekiListCtrl::PullSelection(const QItemSelection& selected, const QItemSelection& deselected) {
     if (m_syncing) return;
-    for (const QItemSelectionRange& range : deselected)
-        for (int r = range.top(); r <= range.bottom(); ++r) m_list->SetSelectedFromView(r, false);
-    for (const QItemSelectionRange& range : selected)
-        for (int r = range.top(); r <= range.bottom(); ++r) m_list->SetSelectedFromView(r, true);
+    PullListSelection(*m_list, selected, deselected);
     emit SelectionChangedByUser();
 }

@@ -10,7 +10,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <filesystem>
 
 #include "analysis/AddressLevels.h"
 #include "analysis/ui/SorunaPages.h"
@@ -22,12 +21,11 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/MilvaneView.h"
 #include "app/ui/ScreenRegistry.h"
-#include "common/SjisText.h"
-#include "customers/MLVColSet.h"
 #include "customers/ui/ChoiceComboBox.h"
 #include "customers/ui/KokyakuListCtrl.h"
 #include "customers/ui/KokyakuView.h"
 #include "support/TestPorts.h"
+#include "support/TestInstall.h"
 
 namespace {
 
@@ -56,20 +54,9 @@ public:
 class SorunaSheetTest : public ::testing::Test {
 protected:
     SorunaSheetTest() {
-        namespace fs = std::filesystem;
-        fs::create_directories(install.File("Data/MyData"));
-        fs::create_directories(install.File("data"));
-        WriteBytes(install.File("Data/MyData/datadir.dat"), Utf8ToSjis(install.File("data")));
-        CMLVColSet set(install.Path());
-        set.columns = {{"CustomerID", "お客様コード"}, {"Name", "氏名"}};
-        EXPECT_EQ(set.Save(), 1);
-        CMLVDispKokyakuCol disp(install.Path());
-        disp.names = {"CustomerID", "Name"};
-        EXPECT_EQ(disp.Save(), 1);
-        doc = std::make_unique<CMilvaneDoc>(install.Path());
-        doc->DataDir = install.File("data");
-        EXPECT_TRUE(CreateEmptyMilvaneDatabase(install.File("data/QSMLV.mlv")));
-        EXPECT_EQ(doc->Database().InitDB(doc->DataDir), 1);
+        MakeInstallation(install);
+        SaveColumns(install, {{"CustomerID", "お客様コード"}, {"Name", "氏名"}}, {"CustomerID", "Name"});
+        doc = OpenDocument(install, true);
         for (const char* name : {"A", "B"}) {
             CKokyaku k;
             k.Name = name;

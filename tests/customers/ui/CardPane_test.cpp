@@ -3,40 +3,26 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <filesystem>
 
 #include "app/CommandIds.h"
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
-#include "common/SjisText.h"
 #include "customers/Kokyaku.h"
-#include "customers/MLVColSet.h"
 #include "customers/ui/CardPane.h"
 #include "customers/ui/KokyakuListCtrl.h"
 #include "customers/ui/KokyakuView.h"
 #include "support/TestPorts.h"
+#include "support/TestInstall.h"
 
 namespace {
 
 class CardViewTest : public ::testing::Test {
 protected:
     CardViewTest() {
-        namespace fs = std::filesystem;
-        const std::string data = install.File("data");
-        fs::create_directories(install.File("Data/MyData"));
-        fs::create_directories(data);
-        WriteBytes(install.File("Data/MyData/datadir.dat"), Utf8ToSjis(data));
-        EXPECT_TRUE(CreateEmptyMilvaneDatabase(data + "/QSMLV.mlv"));
-        CMLVColSet set(install.Path());
-        set.columns = {{"CustomerID", "お客様コード"}, {"ClosingDay", "締日"}};
-        EXPECT_EQ(set.Save(), 1);
-        CMLVDispKokyakuCol disp(install.Path());
-        disp.names = {"CustomerID", "ClosingDay"};
-        EXPECT_EQ(disp.Save(), 1);
-        doc = std::make_unique<CMilvaneDoc>(install.Path());
-        doc->DataDir = data;
-        EXPECT_EQ(doc->Database().InitDB(data), 1);
+        MakeInstallation(install);
+        SaveColumns(install, {{"CustomerID", "お客様コード"}, {"ClosingDay", "締日"}}, {"CustomerID", "ClosingDay"});
+        doc = OpenDocument(install, true);
         auto k = std::make_unique<CKokyaku>();
         k->CustomerID = "C1";
         k->ClosingDay = 99;

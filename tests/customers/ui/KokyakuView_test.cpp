@@ -5,37 +5,26 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <filesystem>
 
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ScreenRegistry.h"
-#include "common/SjisText.h"
 #include "customers/Kokyaku.h"
-#include "customers/MLVColSet.h"
 #include "customers/ui/KokyakuListCtrl.h"
 #include "customers/ui/KokyakuView.h"
 #include "extract/ExCondition.h"
 #include "support/TestPorts.h"
+#include "support/TestInstall.h"
 
 namespace {
 
 class KokyakuViewTest : public ::testing::Test {
 protected:
     KokyakuViewTest() {
-        namespace fs = std::filesystem;
-        fs::create_directories(install.File("Data/MyData"));
-        fs::create_directories(install.File("data"));
-        WriteBytes(install.File("Data/MyData/datadir.dat"), Utf8ToSjis(install.File("data")));
-        CMLVColSet set(install.Path());
-        set.columns = {{"CustomerID", "お客様コード"}, {"Name", "氏名"}};
-        EXPECT_EQ(set.Save(), 1);
-        CMLVDispKokyakuCol disp(install.Path());
-        disp.names = {"CustomerID", "Name"};
-        EXPECT_EQ(disp.Save(), 1);
-        doc = std::make_unique<CMilvaneDoc>(install.Path());
-        doc->DataDir = install.File("data");
+        MakeInstallation(install);
+        SaveColumns(install, {{"CustomerID", "お客様コード"}, {"Name", "氏名"}}, {"CustomerID", "Name"});
+        doc = OpenDocument(install, false);
     }
     // Customers 1, 2, ... with the codes C1, C2, ...
     void Add(std::initializer_list<const char*> names) {

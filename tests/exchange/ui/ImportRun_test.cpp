@@ -16,26 +16,17 @@
 #include "exchange/Import.h"
 #include "exchange/ui/ExportDlg.h"
 #include "exchange/ui/ImportDlg.h"
+#include "support/TestInstall.h"
 
 namespace {
 
 class ImportRunTest : public ::testing::Test {
 protected:
     ImportRunTest() {
-        namespace fs = std::filesystem;
-        fs::create_directories(install.File("Data/MyData"));
-        fs::create_directories(install.File("data"));
-        WriteBytes(install.File("Data/MyData/datadir.dat"), Utf8ToSjis(install.File("data")));
-        CMLVColSet set(install.Path());
-        set.columns = {{"CustomerID", "お客様コード"}, {"Name", "氏名"}, {"Yomi", "ﾌﾘｶﾞﾅ"}, {"BirthDay", "誕生日"}};
-        EXPECT_EQ(set.Save(), 1);
-        CMLVDispKokyakuCol disp(install.Path());
-        disp.names = {"CustomerID", "Name"};
-        EXPECT_EQ(disp.Save(), 1);
-        EXPECT_TRUE(CreateEmptyMilvaneDatabase(install.File("data/QSMLV.mlv")));
-        doc = std::make_unique<CMilvaneDoc>(install.Path());
-        doc->DataDir = install.File("data");
-        EXPECT_EQ(doc->Database().InitDB(doc->DataDir), 1);
+        MakeInstallation(install);
+        SaveColumns(install, {{"CustomerID", "お客様コード"}, {"Name", "氏名"}, {"Yomi", "ﾌﾘｶﾞﾅ"}, {"BirthDay", "誕生日"}},
+                    {"CustomerID", "Name"});
+        doc = OpenDocument(install, true);
         frame = std::make_unique<CMainFrame>(*doc);
         view = new CKokyakuView(*doc, *frame, SCREEN_KOKYAKU_LIST, frame.get());
         view->OnInitialUpdate();

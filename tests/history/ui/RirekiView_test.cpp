@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <filesystem>
 
 #include "analysis/SorunaHit.h"
 #include "analysis/ui/SorunaSheet.h"
@@ -15,30 +14,23 @@
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ScreenRegistry.h"
-#include "common/SjisText.h"
 #include "customers/Kokyaku.h"
-#include "customers/MLVColSet.h"
 #include "extract/ExCondition.h"
 #include "history/RirekiData.h"
 #include "history/ui/RirekiListCtrl.h"
 #include "history/ui/RirekiView.h"
 #include "history/ui/RirekiViewDlg.h"
 #include "support/TestPorts.h"
+#include "support/TestInstall.h"
 
 namespace {
 
 class RirekiViewUiTest : public ::testing::Test {
 protected:
     RirekiViewUiTest() {
-        namespace fs = std::filesystem;
-        fs::create_directories(install.File("Data/MyData"));
-        fs::create_directories(install.File("data"));
-        WriteBytes(install.File("Data/MyData/datadir.dat"), Utf8ToSjis(install.File("data")));
-        CMLVColSet set(install.Path());
-        set.columns = {{"CustomerID", "お客様コード"}, {"Name", "氏名"}, {"CompName", "会社名"}};
-        EXPECT_EQ(set.Save(), 1);
-        doc = std::make_unique<CMilvaneDoc>(install.Path());
-        doc->DataDir = install.File("data");
+        MakeInstallation(install);
+        SaveColumns(install, {{"CustomerID", "お客様コード"}, {"Name", "氏名"}, {"CompName", "会社名"}});
+        doc = OpenDocument(install, false);
         auto k = std::make_unique<CKokyaku>();
         k->ID = 7;
         k->CustomerID = "C7";

@@ -1,0 +1,58 @@
+#pragma once
+
+// A tree view showing a core list model: the view's selection and the model's
+// kept in step, the header sorting and sizing through the model. `List` is a
+// core list model: RowCount, IsSelected, FocusedRow, SetSelectedFromView,
+// SortByColumn, SetColumnWidth.
+
+#include <QAbstractItemModel>
+#include <QAbstractItemView>
+#include <QHeaderView>
+#include <QItemSelection>
+#include <QItemSelectionModel>
+#include <QTreeView>
+
+// Fixed, clickable columns: a click sorts the list, a resize is kept as its width.
+template <class List>
+void ConnectListHeader(QTreeView& view, List& list) {
+    QHeaderView* header = view.header();
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(1);
+    header->setSectionsMovable(false);
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(false);
+    QObject::connect(header, &QHeaderView::sectionClicked, &view, [&list](int section) { list.SortByColumn(section); });
+    QObject::connect(header, &QHeaderView::sectionResized, &view,
+                     [&list](int section, int, int size) { list.SetColumnWidth(section, size); });
+}
+
+// Selects in `view` what `list` has selected, contiguous runs as ranges over
+// columns 0..lastColumn, and puts the current index on the focused row.
+template <class List>
+void PushListSelection(QAbstractItemView& view, const List& list, const QAbstractItemModel& model, int lastColumn) {
+    QItemSelection selection;
+    const int rows = list.RowCount();
+    for (int r = 0; r < rows;) {
+        if (!list.IsSelected(r)) {
+            ++r;
+            continue;
+        }
+        int end = r;
+        while (end + 1 < rows && list.IsSelected(end + 1)) ++end;
+        selection.select(model.index(r, 0), model.index(end, lastColumn));
+        r = end + 1;
+    }
+    view.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    const int focus = list.FocusedRow();
+    view.selectionModel()->setCurrentIndex(focus >= 0 ? model.index(focus, 0) : QModelIndex(),
+                                           QItemSelectionModel::NoUpdate);
+}
+
+// Hands a change the person made in the view to `list`.
+template <class List>
+void PullListSelection(List& list, const QItemSelection& selected, const QItemSelection& deselected) {
+    for (const QItemSelectionRange& range : deselected)
+        for (int r = range.top(); r <= range.bottom(); ++r) list.SetSelectedFromView(r, false);
+    for (const QItemSelectionRange& range : selected)
+        for (int r = range.top(); r <= range.bottom(); ++r) list.SetSelectedFromView(r, true);
+}
