@@ -216,10 +216,11 @@ TEST_F(DMSelectTest, CustomerScreenHandOver) {
         bool switches = CustomersToDm(doc.get(), k.selected, [&](const CDMKeys&) { ++dialogs; return k.dialogOk; });
         EXPECT_EQ(switches, k.switches);
         EXPECT_EQ(dialogs, k.dialogs);
-        if (k.selected.size() == 2)
+        if (k.selected.size() == 2) {
             EXPECT_EQ(ports.prompt.Texts().at(0),
                       "選択されている2件の顧客をDM送付管理に追加しますか？\n\n「はい」で追加します。\n"
                       "「いいえ」で選択を解除してDM送付管理画面に移動します。");
+        }
     }
 }
 

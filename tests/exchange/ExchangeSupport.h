@@ -64,7 +64,7 @@ inline bool ParseXml(pugi::xml_document& doc, const std::string& text) {
 // A checked-in fixture file, found through the source folder the test runner names.
 inline std::string Fixture(const std::string& name) {
     const char* src = std::getenv("MILVANE_TEST_SOURCE");
-    for (const std::string folder : {std::string(src ? src : ".") + "/tests/exchange", std::string("tests/exchange")})
+    for (const std::string& folder : {std::string(src ? src : ".") + "/tests/exchange", std::string("tests/exchange")})
         if (std::filesystem::exists(folder + "/fixtures/" + name)) return folder + "/fixtures/" + name;
     ADD_FAILURE() << "fixture not found: " << name;
     return name;

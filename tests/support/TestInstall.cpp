@@ -28,9 +28,13 @@ void SaveColumns(const TempDir& install, const std::vector<CMLVCol>& columns, co
 
 std::unique_ptr<CMilvaneDoc> OpenDocument(const TempDir& install, bool database) {
     const std::string data = install.File("data");
-    if (database) EXPECT_TRUE(CreateEmptyMilvaneDatabase(data + "/QSMLV.mlv"));
+    if (database) {
+        EXPECT_TRUE(CreateEmptyMilvaneDatabase(data + "/QSMLV.mlv"));
+    }
     auto doc = std::make_unique<CMilvaneDoc>(install.Path());
     doc->DataDir = data;
-    if (database) EXPECT_EQ(doc->Database().InitDB(data), 1);
+    if (database) {
+        EXPECT_EQ(doc->Database().InitDB(data), 1);
+    }
     return doc;
 }

@@ -87,7 +87,9 @@ TEST_F(ImportRunTest, WorkbookCustomersAreListed) {
     view->OnCommand(ID_IMPORT);
     EXPECT_EQ(Names(), (std::vector<std::string>{"佐藤 花子", "山田 太郎"}));
     for (const auto& k : doc->KokyakuList)
-        if (k->CustomerID == "001") EXPECT_EQ(k->BirthDay.Format(), "1980/02/29");
+        if (k->CustomerID == "001") {
+            EXPECT_EQ(k->BirthDay.Format(), "1980/02/29");
+        }
 }
 
 }  // namespace
