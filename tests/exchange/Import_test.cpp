@@ -50,7 +50,9 @@ TEST(TextImport, ParsingRules) {
             records.emplace_back(rows[r].begin() + 1, rows[r].end());
         }
         EXPECT_EQ(records, c.records) << c.bytes;
-        if (!c.records.empty()) EXPECT_EQ(rows[0][1], "F1");
+        if (!c.records.empty()) {
+            EXPECT_EQ(rows[0][1], "F1");
+        }
     }
 }
 
@@ -219,7 +221,9 @@ TEST(ImportFields, RulesByField) {
     for (const char* excluded : {"ID", "StartDate", "LastUpDate", "TEL_Home_X", "ColorMark", "Picture3", "RirekiUpDate"})
         EXPECT_FALSE(IsImportableColumn(excluded)) << excluded;
     for (const KokyakuField& f : KokyakuFields())
-        if (IsImportableColumn(f.name)) EXPECT_FALSE(ImportRuleText(f.name).empty()) << f.name;
+        if (IsImportableColumn(f.name)) {
+            EXPECT_FALSE(ImportRuleText(f.name).empty()) << f.name;
+        }
 }
 
 std::vector<CMLVCol> Catalogue() {
