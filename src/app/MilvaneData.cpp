@@ -776,9 +776,11 @@ std::string CMilvaneData::GetMLVFName() const { return m->dbPath; }
 const std::string& CMilvaneData::LastError() const { return m->lastError; }
 void CMilvaneData::SetLastError(const std::string& text) { m->lastError = text; }
 
-int CMilvaneData::DispOleDBErrDlg() {
+int CMilvaneData::DispOleDBErrDlg() { return ShowDriverError(m->lastError); }
+
+int CMilvaneData::ShowDriverError(const std::string& detail) {
     std::string text = "データベースでエラーが発生しました。";
-    if (!m->lastError.empty()) text += "\n" + m->lastError;
+    if (!detail.empty()) text += "\n" + detail;
     Ports::Prompt().Message(text, MsgIcon::Stop);
     return 1;
 }

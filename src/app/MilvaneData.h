@@ -151,6 +151,9 @@ public:
     // ---- errors
     // Shows the text of the last database error through the prompt port. 1.
     int DispOleDBErrDlg();
+    // The same message for a driver error text (also used by the import of
+    // other databases, which has no component error of its own).
+    static int ShowDriverError(const std::string& detail);
     const std::string& LastError() const;
     // Lets a caller that reads other databases for the register (an import)
     // report its driver's error through DispOleDBErrDlg.

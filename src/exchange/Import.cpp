@@ -6,6 +6,7 @@
 #include "common/Archive.h"
 #include "common/Folders.h"
 #include "common/Ports.h"
+#include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/SjisText.h"
 #include "exchange/Formats.h"
@@ -347,7 +348,7 @@ bool ReadSourceTable(int source, const CImportDialogs& dialogs, ExchangeTable& t
     }
     std::unique_ptr<ITableSource> db = dialogs.tableSource ? dialogs.tableSource() : MakeMdbTableSource();
     if (!db->Open(*path)) {
-        ShowMessage(db->ErrorText(), MsgIcon::Stop);
+        CMilvaneData::ShowDriverError(db->ErrorText());
         return false;
     }
     std::vector<std::string> tables = db->Tables();
@@ -358,7 +359,7 @@ bool ReadSourceTable(int source, const CImportDialogs& dialogs, ExchangeTable& t
     std::optional<std::size_t> choice = dialogs.chooseTable(tables);
     if (!choice || *choice >= tables.size()) return false;
     if (!db->ReadTable(tables[*choice], table)) {
-        ShowMessage(db->ErrorText(), MsgIcon::Stop);
+        CMilvaneData::ShowDriverError(db->ErrorText());
         return false;
     }
     return true;

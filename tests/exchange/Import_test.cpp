@@ -296,13 +296,14 @@ TEST(ImportAdd, RefusedRecordsDroppedHighestFirst) {
 class FakeTables final : public ITableSource {
 public:
     ExchangeTable rows;
-    bool Open(const std::string&) override { return true; }
+    std::string openError;  // Open fails with this driver text when set
+    bool Open(const std::string&) override { return openError.empty(); }
     std::vector<std::string> Tables() override { return rows.empty() ? std::vector<std::string>{} : std::vector<std::string>{"顧客 一覧"}; }
     bool ReadTable(const std::string&, ExchangeTable& out) override {
         out = rows;
         return true;
     }
-    std::string ErrorText() const override { return std::string(); }
+    std::string ErrorText() const override { return openError; }
 };
 
 struct ImportRun {
@@ -400,6 +401,20 @@ TEST(ImportCommand, DesktopDatabaseKeepsItsFirstRow) {
     empty.ports.prompt.QueueChoice("/x.mdb");
     EXPECT_EQ(empty.Run(), 0);
     EXPECT_EQ(empty.ports.prompt.Texts().back(), "テーブルがありません。\n処理を中止します。");
+
+    // A driver error is shown as the database component shows its own.
+    ImportRun broken;
+    broken.dialogs.tableSource = [] {
+        auto t = std::make_unique<FakeTables>();
+        t->openError = "file is not a database";
+        return t;
+    };
+    broken.source = 0;
+    broken.ports.prompt.QueueChoice("/x.mdb");
+    EXPECT_EQ(broken.Run(), 0);
+    EXPECT_EQ(broken.ports.prompt.Log().back().text, "データベースでエラーが発生しました。\nfile is not a database");
+    EXPECT_EQ(broken.ports.prompt.Log().back().icon, MsgIcon::Stop);
+    EXPECT_TRUE(broken.added.empty());
 }
 
 }  // namespace

@@ -91,7 +91,9 @@ TEST(DataLocationDialog, ChecksInOrder) {
         EXPECT_EQ(logic.OnOK(), c.closes);
         EXPECT_EQ(ports.prompt.Texts(), c.shown);
         EXPECT_TRUE(ports.prompt.AllAnswersUsed());
-        if (c.closes && c.choice != 0) EXPECT_TRUE(fs::is_directory(logic.folder + "/Picture"));
+        if (c.closes && c.choice != 0) {
+            EXPECT_TRUE(fs::is_directory(logic.folder + "/Picture"));
+        }
     }
 }
 
