@@ -2,8 +2,9 @@
 
 #include <QHeaderView>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollArea>
 
 #include "app/CommandIds.h"
 #include "analysis/ui/SorunaSheet.h"
@@ -17,19 +18,34 @@
 
 namespace {
 constexpr int kMargin = 6;
+// Below this client size the screen scrolls (a 750 x 491 window less its frame,
+// caption, menu bar and scroll bars).
+constexpr int kMinPageWidth = 730;
+constexpr int kMinPageHeight = 420;
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 }  // namespace
 
 CRirekiView::CRirekiView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) : CScreenView(doc, frame, parent) {
     setObjectName("RirekiView");
     setAccessibleName(QStringLiteral("履歴一覧画面"));
-    m_listCtrl = new CRirekiListCtrl(this);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_page = new QWidget;
+    m_page->setMinimumSize(kMinPageWidth, kMinPageHeight);
+    m_page->setAutoFillBackground(true);
+    QPalette pal = m_page->palette();
+    pal.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xC0));  // the labels on it are transparent
+    m_page->setPalette(pal);
+    m_scroll->setWidget(m_page);
+    m_page->installEventFilter(this);
+    m_listCtrl = new CRirekiListCtrl(m_page);
     m_listCtrl->setObjectName("list1180");
     IRirekiScreen& screen = *this;
     m_logic = std::make_unique<CRirekiListLogic>(&doc, m_listCtrl->List(), screen);
 
     auto button = [this](int id, const char* text) {
-        auto* b = new QPushButton(QString::fromUtf8(text), this);
+        auto* b = new QPushButton(QString::fromUtf8(text), m_page);
         b->setObjectName(QStringLiteral("button%1").arg(id));
         b->setAccessibleName(QString::fromUtf8(text));
         connect(b, &QPushButton::clicked, this, [this, id] { Frame().OnCommand(id); });
@@ -39,7 +55,7 @@ CRirekiView::CRirekiView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) :
     m_release = button(ID_EXTRACT_CLEAR_RIREKI, "抽出を解除(すべて表示)");
     m_redo = button(ID_EXTRACT_REDO, "抽出やり直し");
     m_save = button(ID_EXTRACT_SAVE, "抽出条件を保存");
-    m_count = new QLabel(this);
+    m_count = new QLabel(m_page);
     m_count->setObjectName("count1259");
     m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     SetCountText("全履歴表示");
@@ -88,18 +104,19 @@ QPushButton* CRirekiView::Button(int id) const {
     }
 }
 
-void CRirekiView::paintEvent(QPaintEvent*) {
-    // The form's brush; the labels on it are transparent.
-    QPainter(this).fillRect(rect(), QColor(0xFF, 0xFF, 0xC0));
-}
-
 void CRirekiView::resizeEvent(QResizeEvent* event) {
     CScreenView::resizeEvent(event);
+    m_scroll->setGeometry(rect());
     LayoutChildren();
 }
 
+bool CRirekiView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_page && event->type() == QEvent::Resize) LayoutChildren();
+    return CScreenView::eventFilter(watched, event);
+}
+
 void CRirekiView::LayoutChildren() {
-    const int w = width(), h = height();
+    const int w = m_page->width(), h = m_page->height();
     int x = kMargin;
     const int rowHeight = m_find->sizeHint().height();
     for (QPushButton* b : {m_find, m_release, m_redo, m_save}) {

@@ -2,6 +2,8 @@
 // find and extraction buttons and the row count. Commands go to CRirekiListLogic.
 #pragma once
 
+class QScrollArea;
+
 #include <memory>
 
 #include "app/ui/ScreenView.h"
@@ -42,7 +44,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // IRirekiScreen
@@ -59,6 +61,8 @@ private:
     void LayoutChildren();
 
     std::unique_ptr<CRirekiListLogic> m_logic;
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_page = nullptr;  // holds the controls; scrolls below its minimum size
     CRirekiListCtrl* m_listCtrl = nullptr;
     QLabel* m_count = nullptr;
     QPushButton* m_find = nullptr;

@@ -113,6 +113,17 @@ TEST_F(RirekiViewUiTest, ShowsTheDocumentsHistoryAndFollowsTheUser) {
     EXPECT_EQ((ports.profile.ints[{"Settings-RList", "colwidth4"}]), 150);
 }
 
+TEST_F(RirekiViewUiTest, ScrollsBelowItsMinimumSizeAndFillsAboveIt) {
+    CRirekiView* view = Show();
+    ASSERT_NE(view, nullptr);
+    view->resize(400, 300);
+    QCoreApplication::processEvents();
+    EXPECT_GE(view->ListCtrl()->geometry().right(), 700);  // laid out on the page, not cut to the window
+    view->resize(1200, 900);
+    QCoreApplication::processEvents();
+    EXPECT_GE(view->ListCtrl()->width(), 1100);
+}
+
 TEST_F(RirekiViewUiTest, AnExtractionShowsItsButtonsUntilReleasedOrLeft) {
     doc->Extraction = std::make_shared<CExCondition>();
     CRirekiView* view = Show();
