@@ -241,3 +241,41 @@ TEST(PastData, OpensWhereTheSharedMemoryFileCannotBeMade) {
     EXPECT_EQ(f.ports.prompt.Texts().back(), kPastOpened);
     EXPECT_EQ(f.Names(), std::vector<std::string>{"一番目"});
 }
+
+TEST(PastData, RefusedFoldersOpenNothing) {
+    struct Case {
+        const char* what;
+        std::map<std::string, std::string> files;  // besides the database files
+        std::vector<std::string> databases;
+        std::string message;
+    } cases[] = {
+        {"work file sorts first", {{"QSMLV2.mlv2", "in use"}}, {"顧客2024101.mlv"},
+         "指定されたフォルダ内のデータベースが開かれています。\n参照することはできません。"},
+        {"work file only", {{"QSMLV2.mlv2", "in use"}, {"QSMLV.mlv.bak", "old"}}, {},
+         "指定されたフォルダにはデータファイルがありません。"},
+        {"empty folder", {}, {}, "指定されたフォルダにはデータファイルがありません。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LocationFixture f;
+        const std::string past = f.install.File("past"), datadir = f.DataDirFileText();
+        fs::create_directories(past);
+        for (const std::string& name : c.databases) MakeDataFolder(past, "過去", {}, name);
+        for (auto& [name, bytes] : c.files) WriteBytes(past + "/" + name, bytes);
+        const auto folderBefore = TreeOf(past);
+        f.doc->Database().GetAllKokyaku(f.doc->KokyakuList);
+        f.ports.prompt.QueueAnswer(Answer::Yes);
+        f.ports.prompt.QueueChoice(past);
+        EXPECT_FALSE(CDataLocation(f.doc.get()).RunPastData());
+        EXPECT_EQ(f.ports.prompt.Texts(),
+                  (std::vector<std::string>{kPastQuestion, "データを保存したフォルダを選択して下さい", c.message}));
+        EXPECT_EQ(f.ports.prompt.Log().back().icon, MsgIcon::Exclamation);
+        EXPECT_FALSE(f.doc->IsPastData());
+        EXPECT_EQ(f.doc->PictureDir, "");
+        EXPECT_EQ(f.doc->Database().GetMLVFName(), f.DataFile("QSMLV.mlv"));
+        EXPECT_FALSE(f.doc->Database().IsReadOnly());
+        EXPECT_EQ(f.Names(), std::vector<std::string>{"現在"});
+        EXPECT_EQ(f.DataDirFileText(), datadir);
+        EXPECT_EQ(TreeOf(past), folderBefore);
+    }
+}
