@@ -1,4 +1,5 @@
 #include "app/ui/PasswordDlg.h"
+#include "common/ui/ImeMode.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -17,7 +18,7 @@ QLineEdit* MaskedEdit(QWidget* parent, const QString& name) {
     e->setAccessibleName(name);
     e->setMinimumWidth(200);
     // Passwords are typed as plain characters: no input method.
-    e->setAttribute(Qt::WA_InputMethodEnabled, false);
+    SetImeMode(e, false);
     return e;
 }
 

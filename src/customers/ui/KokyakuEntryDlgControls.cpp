@@ -14,6 +14,7 @@
 #include <QStyledItemDelegate>
 
 #include "common/KanaConvert.h"
+#include "common/ui/ImeMode.h"
 
 // ---------------------------------------------------------------- reading
 
@@ -229,8 +230,8 @@ QWidget* CEntryControls::MakeControl(const EntryBinding& b) {
     if (auto* c = qobject_cast<QComboBox*>(w); c && c->lineEdit()) editor = c->lineEdit();
     const Qt::InputMethodHints hints = LatinHints(b.id);
     if (hints != Qt::ImhNone) {
-        editor->setAttribute(Qt::WA_InputMethodEnabled, false);
         editor->setInputMethodHints(hints);
+        SetImeMode(editor, false);
     }
     if (m_viewOnly) {
         if (auto* e = qobject_cast<QLineEdit*>(editor)) e->setReadOnly(true);

@@ -15,6 +15,7 @@
 
 #include "customers/ComboData.h"
 #include "customers/ui/ChoiceComboBox.h"
+#include "common/ui/ImeMode.h"
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -54,6 +55,7 @@ CDMTitleDlg::CDMTitleDlg(const std::string& installDir, const CDMTitleForm& form
     m_day->setAccessibleName(QStringLiteral("送付日：日"));
     m_hour = ListCombo(DMHourTexts(), QStringLiteral("送付日：時"), this);
     m_minute = ListCombo(DMMinuteTexts(), QStringLiteral("送付日：分"), this);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_year, m_month, m_day, m_hour, m_minute}) SetImeMode(w, false);
     const std::pair<QWidget*, const char*> parts[] = {
         {m_year, "年"}, {m_month, "月"}, {m_day, "日"}, {m_hour, "時"}, {m_minute, "分"}};
     for (auto [w, text] : parts) {
@@ -78,6 +80,7 @@ CDMTitleDlg::CDMTitleDlg(const std::string& installDir, const CDMTitleForm& form
     m_manager->SetText(m_form.manager);
     m_manager->setAccessibleName(QStringLiteral("管理者"));
     Row(grid, 2, QStringLiteral("管理者(&M)"), m_manager);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_title, m_content, m_manager}) SetImeMode(w, true);
 
     auto* stateBox = new QGroupBox(QStringLiteral("送付状態"), this);
     auto* stateLay = new QHBoxLayout(stateBox);

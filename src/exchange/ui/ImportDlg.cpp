@@ -24,6 +24,7 @@
 #include "exchange/TextImport.h"
 #include "exchange/XmlConv.h"
 #include "exchange/ui/ExportDlg.h"
+#include "common/ui/ImeMode.h"
 
 // ---------------------------------------------------------------- sources
 
@@ -61,7 +62,7 @@ CTextFormatDlg::CTextFormatDlg(const std::string& preview, QWidget* parent)
     m_other->setMaxLength(1);
     m_other->setFixedWidth(40);
     m_other->setAccessibleName(QStringLiteral("その他の区切り文字"));
-    m_other->setAttribute(Qt::WA_InputMethodEnabled, false);
+    SetImeMode(m_other, false);
     radios->addWidget(m_other, 3, 1, Qt::AlignLeft);
     radios->setColumnStretch(2, 1);
     top->addLayout(radios);

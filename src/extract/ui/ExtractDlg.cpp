@@ -20,6 +20,7 @@
 #include "common/KanaConvert.h"
 #include "customers/ui/DialogParts.h"
 #include "customers/ui/KokyakuEntryDlgControls.h"
+#include "common/ui/ImeMode.h"
 
 namespace {
 
@@ -48,14 +49,13 @@ void SetItems(QComboBox* box, const QStringList& items) {
 void CExValueEdit::SetImeMode(ExImeMode mode) {
     switch (mode) {
     case ExImeMode::Off:
-        setAttribute(Qt::WA_InputMethodEnabled, false);
-        setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
+        setInputMethodHints(Qt::ImhNone);
+        ::SetImeMode(this, false);
         m_halfKana = false;
         break;
     case ExImeMode::Hiragana:
     case ExImeMode::HalfKatakana:
-        setAttribute(Qt::WA_InputMethodEnabled, true);
-        setInputMethodHints(Qt::ImhNone);
+        ::SetImeMode(this, true, mode == ExImeMode::HalfKatakana);
         m_halfKana = mode == ExImeMode::HalfKatakana;
         break;
     case ExImeMode::Unchanged: break;

@@ -12,6 +12,7 @@
 #include "customers/ComboData.h"
 #include "customers/ui/ChoiceComboBox.h"
 #include "pictures/ui/PictureWnd.h"
+#include "common/ui/ImeMode.h"
 
 namespace {
 
@@ -90,6 +91,8 @@ CRirekiEntryDlg::CRirekiEntryDlg(HistoryDialogMode mode, IRirekiOwner* owner, in
     m_pictureName = new QLineEdit(this);
     m_pictureName->setReadOnly(true);
     named(m_pictureName, "画像", PictureName);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_year, m_month, m_day, m_hour, m_minute, m_money}) SetImeMode(w, false);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_tantou, m_title, m_keyword, m_action}) SetImeMode(w, true);
     m_preview = new CPictureWnd(this);
     m_preview->SetFolder(pictureFolder);
     m_preview->setFixedSize(92, 99);

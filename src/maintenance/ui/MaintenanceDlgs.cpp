@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "common/Ports.h"
+#include "common/ui/ImeMode.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ CDataLocationDlg::CDataLocationDlg(const std::string& currentDataDir, QWidget* p
     auto* label = new QLabel(QStringLiteral("データベース保存フォルダ(&F):"), this);
     m_folder = new QLineEdit(this);
     m_folder->setAccessibleName(QStringLiteral("データベース保存フォルダ"));
-    m_folder->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
+    SetImeMode(m_folder, false);
     m_folder->setMinimumWidth(360);
     label->setBuddy(m_folder);
     QPushButton* browse = Browse(this);
@@ -150,6 +151,7 @@ CRirekiPurgeDlg::CRirekiPurgeDlg(const std::tm& today, QWidget* parent) : QDialo
         e->setMaxLength(i == 0 ? 4 : 2);
         e->setFixedWidth(i == 0 ? 60 : 40);
         e->setInputMethodHints(Qt::ImhDigitsOnly);
+        SetImeMode(e, false);
         e->setAccessibleName(QStringLiteral("削除する日付 ") + QString::fromUtf8(parts[i]));
         auto* l = new QLabel(QString::fromUtf8(parts[i]), this);
         l->setBuddy(e);

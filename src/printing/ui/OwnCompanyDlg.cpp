@@ -13,6 +13,7 @@
 
 #include "customers/ComboData.h"
 #include "customers/ui/ChoiceComboBox.h"
+#include "common/ui/ImeMode.h"
 
 namespace {
 
@@ -69,6 +70,8 @@ COwnCompanyDlg::COwnCompanyDlg(const std::string& installDir, QWidget* parent)
     m_bank->setTabChangesFocus(true);
     m_bank->setFixedHeight(60);
     m_catch = new QLineEdit(this);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_company, m_section, m_person, m_address, m_bank, m_catch})
+        SetImeMode(w, true);
     form->addRow(QStringLiteral("会社名"), named(m_company, "会社名"));
     form->addRow(QStringLiteral("部署名"), named(m_section, "部署名"));
     form->addRow(QStringLiteral("担当者"), named(m_person, "担当者"));
@@ -107,6 +110,7 @@ QLineEdit* COwnCompanyDlg::NumericEdit(int maxLength) {
     if (maxLength > 0) edit->setMaxLength(maxLength);
     edit->setFixedWidth(maxLength > 0 ? 40 + maxLength * 8 : 70);
     edit->setInputMethodHints(Qt::ImhDigitsOnly);
+    SetImeMode(edit, false);
     connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
         const QString kept = Q(LeadingDigits(S(text)));
         if (kept != text) {
@@ -156,6 +160,7 @@ CAmountDlg::CAmountDlg(const std::string& installDir, QWidget* parent) : QDialog
     m_rate = new QLineEdit(this);
     m_rate->setMaxLength(3);
     m_rate->setFixedWidth(60);
+    SetImeMode(m_rate, false);
     m_rate->setAccessibleName(QStringLiteral("消費税率を指定してください。"));
     prompt->setBuddy(m_rate);
     row->addWidget(m_rate);
