@@ -13,6 +13,7 @@
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ScreenRegistry.h"
+#include "common/ui/ScrollPage.h"
 #include "common/ui/ValueLabel.h"
 #include "dm/ui/DMSelectDlgs.h"
 #include "dm/ui/DMTitleDlg.h"
@@ -111,17 +112,9 @@ CDMListView::CDMListView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) :
     IDMScreen& screen = *this;
     m_logic = std::make_unique<CDMViewLogic>(&doc, screen);
 
-    m_scroll = new QScrollArea(this);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setWidgetResizable(true);
-    m_page = new QWidget;
-    m_page->setMinimumSize(kMinPageWidth, kMinPageHeight);
-    m_page->setAutoFillBackground(true);
-    QPalette pal = m_page->palette();
-    pal.setColor(QPalette::Window, QColor(255, 255, 192));  // the labels on it are transparent
-    m_page->setPalette(pal);
-    m_scroll->setWidget(m_page);
-    m_page->installEventFilter(this);
+    const CScrollPage sp = MakeScrollPage(this, {kMinPageWidth, kMinPageHeight}, QColor(255, 255, 192));
+    m_scroll = sp.scroll;
+    m_page = sp.page;
     QWidget* page = m_page;
 
     m_titleLabel = new QLabel(QStringLiteral("DMタイトル一覧"), page);

@@ -11,6 +11,7 @@
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/ScreenRegistry.h"
+#include "common/ui/ScrollPage.h"
 #include "extract/ui/ExtractDlg.h"
 #include "history/ui/RirekiListCtrl.h"
 #include "history/ui/RirekiViewDlg.h"
@@ -28,17 +29,9 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast
 CRirekiView::CRirekiView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) : CScreenView(doc, frame, parent) {
     setObjectName("RirekiView");
     setAccessibleName(QStringLiteral("履歴一覧画面"));
-    m_scroll = new QScrollArea(this);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setWidgetResizable(true);
-    m_page = new QWidget;
-    m_page->setMinimumSize(kMinPageWidth, kMinPageHeight);
-    m_page->setAutoFillBackground(true);
-    QPalette pal = m_page->palette();
-    pal.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xC0));  // the labels on it are transparent
-    m_page->setPalette(pal);
-    m_scroll->setWidget(m_page);
-    m_page->installEventFilter(this);
+    const CScrollPage sp = MakeScrollPage(this, {kMinPageWidth, kMinPageHeight}, QColor(0xFF, 0xFF, 0xC0));
+    m_scroll = sp.scroll;
+    m_page = sp.page;
     m_listCtrl = new CRirekiListCtrl(m_page);
     m_listCtrl->setObjectName("list1180");
     IRirekiScreen& screen = *this;
