@@ -3,6 +3,7 @@
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/KokyakuEntryCommands.h"
+#include "support/TestInstall.h"
 #include "support/TestPorts.h"
 
 namespace {
@@ -29,12 +30,8 @@ struct Runner {
 // A document over a fresh database in a temporary data folder.
 struct DocFixture {
     TempDir dir;
-    CMilvaneDoc doc{dir.Path()};
-    DocFixture() {
-        EXPECT_TRUE(CreateEmptyMilvaneDatabase(dir.File(kDatabaseFileName)));
-        EXPECT_EQ(doc.Database().InitDB(dir.Path()), 1);
-        doc.DataDir = dir.Path();
-    }
+    std::unique_ptr<CMilvaneDoc> owned = (MakeInstallation(dir), OpenDocument(dir, true));
+    CMilvaneDoc& doc = *owned;
     int32_t Add(const std::string& name) {
         auto k = std::make_unique<CKokyaku>();
         k->Name = name;
