@@ -174,16 +174,6 @@ TEST(KokyakuEntryCommands, BulkChangeWithPartialResultUpdatesOnlyChangedCustomer
     CKokyakuList all;
     ASSERT_NE(f.doc.Database().GetAllKokyaku(all), 0);
     for (const auto& k : all) EXPECT_EQ(k->Ranking1, "特A");
-
-    ports.prompt.QueueAnswer(Answer::Yes);
-    EXPECT_EQ(ScreenBulkChange(
-                  &f.doc, {static_cast<uint32_t>(a)},
-                  [] { return std::optional<BulkChangeChoice>(BulkChangeChoice{"ColorMark", "", 0x0000FF}); },
-                  nullptr),
-              1);
-    EXPECT_EQ(f.Cached(a)->ColorMark, 0x0000FF);
-    EXPECT_EQ(f.Cached(b)->ColorMark, 0xFFFFFF);
-    EXPECT_EQ(ports.prompt.Log().back().text, "顧客データを一括修正しました。");
 }
 
 }  // namespace
