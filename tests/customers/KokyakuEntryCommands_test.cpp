@@ -3,6 +3,7 @@
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/KokyakuEntryCommands.h"
+#include "support/TestInstall.h"
 #include "support/TestPorts.h"
 
 namespace {
@@ -29,12 +30,8 @@ struct Runner {
 // A document over a fresh database in a temporary data folder.
 struct DocFixture {
     TempDir dir;
-    CMilvaneDoc doc{dir.Path()};
-    DocFixture() {
-        EXPECT_TRUE(CreateEmptyMilvaneDatabase(dir.File(kDatabaseFileName)));
-        EXPECT_EQ(doc.Database().InitDB(dir.Path()), 1);
-        doc.DataDir = dir.Path();
-    }
+    std::unique_ptr<CMilvaneDoc> owned = (MakeInstallation(dir), OpenDocument(dir, true));
+    CMilvaneDoc& doc = *owned;
     int32_t Add(const std::string& name) {
         auto k = std::make_unique<CKokyaku>();
         k->Name = name;
@@ -177,16 +174,6 @@ TEST(KokyakuEntryCommands, BulkChangeWithPartialResultUpdatesOnlyChangedCustomer
     CKokyakuList all;
     ASSERT_NE(f.doc.Database().GetAllKokyaku(all), 0);
     for (const auto& k : all) EXPECT_EQ(k->Ranking1, "特A");
-
-    ports.prompt.QueueAnswer(Answer::Yes);
-    EXPECT_EQ(ScreenBulkChange(
-                  &f.doc, {static_cast<uint32_t>(a)},
-                  [] { return std::optional<BulkChangeChoice>(BulkChangeChoice{"ColorMark", "", 0x0000FF}); },
-                  nullptr),
-              1);
-    EXPECT_EQ(f.Cached(a)->ColorMark, 0x0000FF);
-    EXPECT_EQ(f.Cached(b)->ColorMark, 0xFFFFFF);
-    EXPECT_EQ(ports.prompt.Log().back().text, "顧客データを一括修正しました。");
 }
 
 }  // namespace

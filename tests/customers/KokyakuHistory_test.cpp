@@ -21,10 +21,8 @@ struct FakeScreen final : IKokyakuHistoryScreen {
     CKokyakuHistory* history = nullptr;
     CCardPaneLogic* card = nullptr;
     bool shown = true;
-    std::vector<int> shownPages;
     bool CardShown() const override { return shown; }
     void ShowCard(int page) override {
-        shownPages.push_back(page);
         card->SelectPage(page);
         shown = true;
         history->Refresh();
@@ -116,16 +114,6 @@ TEST_F(HistoryTest, AddedEntryLeadsTheCardAndMarksTheCustomer) {
     ASSERT_EQ(doc->Database().GetRirekiForKokyaku(CustomerKey(0), stored), 1);
     EXPECT_EQ(stored.size(), 1u);
     EXPECT_EQ(requests[0].customerKey, CustomerKey(0));
-}
-
-TEST_F(HistoryTest, AddingWhileHiddenShowsTheHistoryPage) {
-    screen.shown = false;
-    card.SelectPage(kCardPageDetail);
-    history->Add(Typing("電話"));
-    EXPECT_EQ(screen.shownPages, std::vector<int>{kCardPageHistory});
-    EXPECT_EQ(card.Page(), kCardPageHistory);
-    ASSERT_EQ(card.RowCount(), 1);
-    EXPECT_EQ(card.Selected(), 0);
 }
 
 TEST_F(HistoryTest, ChangeCopyDeleteAndReadOnly) {

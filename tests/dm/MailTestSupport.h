@@ -4,14 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
-#include "common/SjisText.h"
 #include "customers/Kokyaku.h"
 #include "dm/MailFlows.h"
+#include "support/TestInstall.h"
 #include "support/TestPorts.h"
 
 struct RecordingMail final : IMailInterface {
@@ -25,15 +24,7 @@ struct RecordingMail final : IMailInterface {
 
 class MailTest : public ::testing::Test {
 protected:
-    MailTest() {
-        const std::string dataDir = install.File("data");
-        std::filesystem::create_directories(dataDir);
-        std::filesystem::create_directories(install.File("Data/MyData"));
-        WriteBytes(install.File("Data/MyData/datadir.dat"), Utf8ToSjis(dataDir));
-        EXPECT_TRUE(CreateEmptyMilvaneDatabase(dataDir + "/QSMLV.mlv"));
-        doc = std::make_unique<CMilvaneDoc>(install.Path());
-        doc->DataDir = dataDir;
-        EXPECT_EQ(doc->Database().InitDB(dataDir), 1);
+    MailTest() : doc((MakeInstallation(install), OpenDocument(install, true))) {
         askSubject = [this](const CMailSubjectRequest& r) -> std::optional<CMailSubject> {
             requests.push_back(r);
             if (!subject) return std::nullopt;

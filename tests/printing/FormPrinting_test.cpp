@@ -15,6 +15,7 @@
 #include "printing/DmPrinting.h"
 #include "printing/FormPrinting.h"
 #include "printing/OwnCompany.h"
+#include "support/TestInstall.h"
 #include "support/TestPorts.h"
 
 namespace fs = std::filesystem;
@@ -40,13 +41,7 @@ struct FakePrintUi final : IPrintUi {
 
 class FormPrintingTest : public ::testing::Test {
 protected:
-    FormPrintingTest() {
-        dataDir = install.File("data");
-        fs::create_directories(dataDir);
-        EXPECT_TRUE(CreateEmptyMilvaneDatabase(dataDir + "/QSMLV.mlv"));
-        doc = std::make_unique<CMilvaneDoc>(install.Path());
-        doc->DataDir = dataDir;
-        EXPECT_EQ(doc->Database().InitDB(dataDir), 1);
+    FormPrintingTest() : dataDir(MakeInstallation(install)), doc(OpenDocument(install, true)) {
         for (const char* name : {"山田太郎", "佐藤花子"}) {
             auto k = std::make_unique<CKokyaku>();
             k->Name = name;

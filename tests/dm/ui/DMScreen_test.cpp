@@ -57,12 +57,7 @@ TEST_F(DMScreenTest, ReachedFromTheMenuScreenAndTheCustomerScreen) {
     EXPECT_TRUE(frame->QueryCommand(ID_FILE_PRINT).enabled);
     EXPECT_TRUE(frame->QueryCommand(ID_MAIL_SEND).enabled);
 
-    CMLVColSet set(install.Path());
-    set.columns = {{"CustomerID", "お客様コード"}, {"Name", "氏名"}};
-    ASSERT_EQ(set.Save(), 1);
-    CMLVDispKokyakuCol disp(install.Path());
-    disp.names = {"CustomerID", "Name"};
-    ASSERT_EQ(disp.Save(), 1);
+    SaveColumns(install, {{"CustomerID", "お客様コード"}, {"Name", "氏名"}}, {"CustomerID", "Name"});
     frame->SwitchView(SCREEN_KOKYAKU_LIST);
     ASSERT_EQ(frame->CurrentScreen(), SCREEN_KOKYAKU_LIST);
     EXPECT_TRUE(frame->QueryCommand(ID_VIEW_DM_SCREEN).enabled);

@@ -33,12 +33,7 @@ TEST(MailSubjectDlg, LongSubjectKeepsTheDialogOpen) {
 }
 
 TEST_F(MailTest, MailCommandAndCardLinkReachTheMailProgram) {
-    CMLVColSet set(install.Path());
-    set.columns = {{"CustomerID", "お客様コード"}, {"EMail2", "メール2"}};
-    ASSERT_EQ(set.Save(), 1);
-    CMLVDispKokyakuCol disp(install.Path());
-    disp.names = {"CustomerID"};
-    ASSERT_EQ(disp.Save(), 1);
+    SaveColumns(install, {{"CustomerID", "お客様コード"}, {"EMail2", "メール2"}}, {"CustomerID"});
     const uint32_t key = Customer(2, "hanako@example.jp");
     Mail::Install(&mail);
     doc->CustomerScreenMode = SCREEN_KOKYAKU_DETAIL;
