@@ -83,3 +83,15 @@ template <class List>
 void ScrollListTo(QAbstractItemView& view, const List& list, const QAbstractItemModel& model, int row) {
     if (row >= 0 && row < list.RowCount()) view.scrollTo(model.index(row, 0));
 }
+
+// Hands the row the person makes current to `list`, unless a push made it
+// (`syncing`), and then calls `then`.
+template <class List, class Then>
+void ConnectListFocus(QAbstractItemView& view, List& list, const bool& syncing, Then then) {
+    QObject::connect(view.selectionModel(), &QItemSelectionModel::currentChanged, &view,
+                     [&list, &syncing, then](const QModelIndex& current, const QModelIndex&) {
+                         if (syncing) return;
+                         list.SetFocusFromView(current.isValid() ? current.row() : -1);
+                         then();
+                     });
+}

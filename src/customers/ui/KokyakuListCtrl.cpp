@@ -135,12 +135,7 @@ CKokyakuListCtrl::CKokyakuListCtrl(std::shared_ptr<const IListCellSource> source
     ConnectListHeader(*this, *m_list);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& sel, const QItemSelection& desel) { PullSelection(sel, desel); });
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current, const QModelIndex&) {
-                if (m_syncing) return;
-                m_list->SetFocusFromView(current.isValid() ? current.row() : -1);
-                emit SelectionChangedByUser();
-            });
+    ConnectListFocus(*this, *m_list, m_syncing, [this] { emit SelectionChangedByUser(); });
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) emit RowDoubleClicked(index.row());
     });

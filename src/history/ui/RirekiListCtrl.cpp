@@ -65,11 +65,7 @@ CRirekiListCtrl::CRirekiListCtrl(QWidget* parent)
     ConnectListHeader(*this, *m_list);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& sel, const QItemSelection& desel) { PullSelection(sel, desel); });
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current, const QModelIndex&) {
-                if (m_syncing) return;
-                m_list->SetFocusFromView(current.isValid() ? current.row() : -1);
-            });
+    ConnectListFocus(*this, *m_list, m_syncing, [] {});
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) emit RowDoubleClicked(index.row());
     });
