@@ -9,6 +9,7 @@
 #include "common/Ports.h"
 #include "common/SjisText.h"
 #include "customers/DefaultSort.h"
+#include "maintenance/BackupFile.h"
 #include "maintenance/DataSnapshot.h"
 #include "maintenance/StagedReplace.h"
 
@@ -39,15 +40,6 @@ std::string Format1(const char* format, const std::string& value) {
 }
 
 std::string Sjis(const std::string& utf8) { return Utf8ToSjis(utf8); }
-
-bool ReadName(CFile& in, std::string& name, FileError& err) {
-    uint32_t n = 0;
-    if (!in.ReadU32(n, err) || n == 0 || n > 1024) return false;
-    std::string bytes(n, '\0');
-    if (!in.ReadFull(bytes.data(), n, err)) return false;
-    name = SjisToUtf8(bytes);
-    return true;
-}
 
 // Reads and drops n bytes (a file that could not be created).
 bool Skip(CFile& in, uint64_t n, CCopyBuffer& buffer, FileError& err) {
@@ -399,19 +391,15 @@ CDataBackup::Outcome CDataBackup::RestoreIntoStage(const std::string& backupPath
     FileError err;
     CFile in;
     if (!in.Open(backupPath, CFile::OpenRead, err)) return Outcome::RolledBack;
-    const std::string title = Sjis(kDataBackupTitle);
-    std::string head(title.size(), '\0');
-    if (!in.ReadFull(head.data(), head.size(), err)) {
-        ShowMessage(kFormatBad);
-        return Outcome::RolledBack;
-    }
-    if (head != title) {
+    switch (ReadBackupTitle(in, Sjis(kDataBackupTitle), err)) {
+    case BackupTitle::Ok: break;
+    case BackupTitle::Short: ShowMessage(kFormatBad); return Outcome::RolledBack;
+    case BackupTitle::Other:
         ShowMessage("このフォルダに存在するファイルはMilvaneデータのバックアップファイルではありません。");
         return Outcome::RolledBack;
     }
-    uint32_t version = 0, total = 0, count = 0;
-    if (!in.ReadU32(version, err) || !in.ReadU32(total, err) || version != 1 || int64_t(total) != in.Size() ||
-        !in.ReadU32(count, err) || count > GetDataSetFiles().size()) {
+    uint32_t count = 0;
+    if (!ReadBackupHeader(in, uint32_t(GetDataSetFiles().size()), count, err)) {
         ShowMessage(kFormatBad);
         return Outcome::RolledBack;
     }
@@ -420,7 +408,7 @@ CDataBackup::Outcome CDataBackup::RestoreIntoStage(const std::string& backupPath
     for (uint32_t i = 0; i < count; ++i) {
         std::string name;
         const auto& set = GetDataSetFiles();
-        if (!ReadName(in, name, err) || std::find(set.begin(), set.end(), name) == set.end() ||
+        if (!ReadBackupName(in, name, err) || std::find(set.begin(), set.end(), name) == set.end() ||
             std::find(names.begin(), names.end(), name) != names.end()) {
             ShowMessage(kFormatBad);
             return Outcome::RolledBack;
@@ -488,12 +476,10 @@ bool CDataBackup::RestorePictures(const std::string& folder, const std::string& 
             ShowMessage("画像データのバックアップファイルを開けません。");
             return false;
         }
-        std::string head(title.size(), '\0');
-        if (!in.ReadFull(head.data(), head.size(), err)) {
-            ShowMessage(kPictureFormatBad);
-            return false;
-        }
-        if (head != title) {
+        switch (ReadBackupTitle(in, title, err)) {
+        case BackupTitle::Ok: break;
+        case BackupTitle::Short: ShowMessage(kPictureFormatBad); return false;
+        case BackupTitle::Other:
             ShowMessage("このフォルダに存在するファイルはMilvane画像データのバックアップファイルではありません。");
             return false;
         }
@@ -505,7 +491,7 @@ bool CDataBackup::RestorePictures(const std::string& folder, const std::string& 
         for (uint32_t i = 0; i < pictures; ++i) {
             std::string name;
             uint32_t size = 0;
-            if (!ReadName(in, name, err) || !mfs::IsBareName(name) || !in.ReadU32(size, err)) {
+            if (!ReadBackupName(in, name, err) || !mfs::IsBareName(name) || !in.ReadU32(size, err)) {
                 ShowMessage(kPictureFormatBad);
                 return false;
             }

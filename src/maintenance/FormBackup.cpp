@@ -12,6 +12,7 @@
 #include "common/Folders.h"
 #include "common/Ports.h"
 #include "common/SjisText.h"
+#include "maintenance/BackupFile.h"
 #include "maintenance/SafeFile.h"
 
 using mfs::CCopyBuffer;
@@ -217,32 +218,22 @@ bool CFormBackup::RestoreFrom(const std::string& path) {
         ShowMessage(kRestoreFailed);
         return false;
     }
-    const std::string title = Utf8ToSjis(kFormBackupTitle);
-    std::string head(title.size(), '\0');
-    if (!in.ReadFull(head.data(), head.size(), err)) {
-        ShowMessage(kFormatBad);
-        return false;
-    }
-    if (head != title) {
+    switch (ReadBackupTitle(in, Utf8ToSjis(kFormBackupTitle), err)) {
+    case BackupTitle::Ok: break;
+    case BackupTitle::Short: ShowMessage(kFormatBad); return false;
+    case BackupTitle::Other:
         ShowMessage("このファイルはMilvaneオリジナルフォームのバックアップファイルではありません。");
         return false;
     }
-    uint32_t version = 0, total = 0, count = 0;
-    if (!in.ReadU32(version, err) || !in.ReadU32(total, err) || version != 1 || int64_t(total) != in.Size() ||
-        !in.ReadU32(count, err) || count > 100000) {
+    uint32_t count = 0;
+    if (!ReadBackupHeader(in, 100000, count, err)) {
         ShowMessage(kFormatBad);
         return false;
     }
     std::vector<std::string> stored;
     for (uint32_t i = 0; i < count; ++i) {
-        uint32_t n = 0;
-        std::string bytes;
-        if (in.ReadU32(n, err) && n > 0 && n <= 1024) {
-            bytes.resize(n);
-            if (!in.ReadFull(bytes.data(), n, err)) bytes.clear();
-        }
-        const std::string name = SjisToUtf8(bytes);
-        if (bytes.empty() || !IsFormBackupPath(name) || std::find(stored.begin(), stored.end(), name) != stored.end()) {
+        std::string name;
+        if (!ReadBackupName(in, name, err) || !IsFormBackupPath(name) || std::find(stored.begin(), stored.end(), name) != stored.end()) {
             ShowMessage(kFormatBad);
             return false;
         }

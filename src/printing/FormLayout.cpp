@@ -2,7 +2,9 @@
 
 #include <pugixml.hpp>
 
+#include <initializer_list>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -25,11 +27,13 @@ void ReadTextStyle(const pugi::xml_node& n, CFormItem& item) {
     item.vertical = std::string(n.attribute("dir").as_string()) == "vertical";
 }
 
+// Appends numeric attributes in the order given.
+void WriteNumbers(pugi::xml_node& n, std::initializer_list<std::pair<const char*, double>> attrs) {
+    for (const auto& [name, value] : attrs) n.append_attribute(name) = value;
+}
+
 void WriteBox(pugi::xml_node& n, const CFormItem& item) {
-    n.append_attribute("x") = item.x;
-    n.append_attribute("y") = item.y;
-    n.append_attribute("w") = item.w;
-    n.append_attribute("h") = item.h;
+    WriteNumbers(n, {{"x", item.x}, {"y", item.y}, {"w", item.w}, {"h", item.h}});
 }
 
 }  // namespace
@@ -130,19 +134,17 @@ std::string FormLayoutXml(const CFormLayout& layout) {
     form.append_attribute("group") = layout.group.c_str();
     form.append_attribute("customers") = layout.takesCustomers;
     pugi::xml_node page = form.append_child("page");
-    page.append_attribute("width") = layout.pageWidth;
-    page.append_attribute("height") = layout.pageHeight;
-    page.append_attribute("bottom") = layout.bottomMargin;
+    WriteNumbers(page, {{"width", layout.pageWidth}, {"height", layout.pageHeight}, {"bottom", layout.bottomMargin}});
     if (layout.IsLabelSheet()) {
         pugi::xml_node l = form.append_child("labels");
         l.append_attribute("columns") = layout.columns;
         l.append_attribute("rows") = layout.rows;
-        l.append_attribute("left") = layout.left;
-        l.append_attribute("top") = layout.top;
-        l.append_attribute("width") = layout.cellWidth;
-        l.append_attribute("height") = layout.cellHeight;
-        l.append_attribute("pitchx") = layout.pitchX;
-        l.append_attribute("pitchy") = layout.pitchY;
+        WriteNumbers(l, {{"left", layout.left},
+                         {"top", layout.top},
+                         {"width", layout.cellWidth},
+                         {"height", layout.cellHeight},
+                         {"pitchx", layout.pitchX},
+                         {"pitchy", layout.pitchY}});
     }
     auto textStyle = [](pugi::xml_node& n, const CFormItem& item) {
         n.append_attribute("size") = item.size;
@@ -161,19 +163,17 @@ std::string FormLayoutXml(const CFormLayout& layout) {
         }
         case FormItemKind::Postal: {
             pugi::xml_node n = form.append_child("postal");
-            n.append_attribute("top") = item.y;
-            n.append_attribute("right") = item.x;
-            n.append_attribute("size") = item.size;
+            WriteNumbers(n, {{"top", item.y}, {"right", item.x}, {"size", item.size}});
             n.text() = item.text.c_str();
             break;
         }
         case FormItemKind::Line: {
             pugi::xml_node n = form.append_child("line");
-            n.append_attribute("x1") = item.x;
-            n.append_attribute("y1") = item.y;
-            n.append_attribute("x2") = item.x + item.w;
-            n.append_attribute("y2") = item.y + item.h;
-            n.append_attribute("width") = item.lineWidth;
+            WriteNumbers(n, {{"x1", item.x},
+                             {"y1", item.y},
+                             {"x2", item.x + item.w},
+                             {"y2", item.y + item.h},
+                             {"width", item.lineWidth}});
             break;
         }
         case FormItemKind::Box: {
@@ -190,9 +190,7 @@ std::string FormLayoutXml(const CFormLayout& layout) {
         }
         case FormItemKind::History: {
             pugi::xml_node n = form.append_child("history");
-            n.append_attribute("x") = item.x;
-            n.append_attribute("y") = item.y;
-            n.append_attribute("row") = item.rowHeight;
+            WriteNumbers(n, {{"x", item.x}, {"y", item.y}, {"row", item.rowHeight}});
             textStyle(n, item);
             for (const CFormColumn& c : item.columns) {
                 pugi::xml_node col = n.append_child("column");

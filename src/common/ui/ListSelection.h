@@ -12,6 +12,16 @@
 #include <QItemSelectionModel>
 #include <QTreeView>
 
+// A row list without branches: whole rows selected, several at a time, nothing edited in place.
+inline void SetUpRowList(QTreeView& view) {
+    view.setRootIsDecorated(false);
+    view.setItemsExpandable(false);
+    view.setUniformRowHeights(true);
+    view.setSelectionBehavior(QAbstractItemView::SelectRows);
+    view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
 // Fixed, clickable columns: a click sorts the list, a resize is kept as its width.
 template <class List>
 void ConnectListHeader(QTreeView& view, List& list) {
@@ -55,4 +65,33 @@ void PullListSelection(List& list, const QItemSelection& selected, const QItemSe
         for (int r = range.top(); r <= range.bottom(); ++r) list.SetSelectedFromView(r, false);
     for (const QItemSelectionRange& range : selected)
         for (int r = range.top(); r <= range.bottom(); ++r) list.SetSelectedFromView(r, true);
+}
+
+// PushListSelection with `syncing` set while it runs, so that the view's own
+// selection signals are not handed back; then repaints the rows.
+template <class List>
+void PushListSelectionSyncing(QAbstractItemView& view, const List& list, const QAbstractItemModel& model,
+                              int lastColumn, bool& syncing) {
+    syncing = true;
+    PushListSelection(view, list, model, lastColumn);
+    syncing = false;
+    view.viewport()->update();
+}
+
+// Scrolls `view` to `row` when the list has that row.
+template <class List>
+void ScrollListTo(QAbstractItemView& view, const List& list, const QAbstractItemModel& model, int row) {
+    if (row >= 0 && row < list.RowCount()) view.scrollTo(model.index(row, 0));
+}
+
+// Hands the row the person makes current to `list`, unless a push made it
+// (`syncing`), and then calls `then`.
+template <class List, class Then>
+void ConnectListFocus(QAbstractItemView& view, List& list, const bool& syncing, Then then) {
+    QObject::connect(view.selectionModel(), &QItemSelectionModel::currentChanged, &view,
+                     [&list, &syncing, then](const QModelIndex& current, const QModelIndex&) {
+                         if (syncing) return;
+                         list.SetFocusFromView(current.isValid() ? current.row() : -1);
+                         then();
+                     });
 }

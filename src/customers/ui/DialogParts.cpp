@@ -1,9 +1,12 @@
 #include "customers/ui/DialogParts.h"
 
 #include <QDialog>
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 QPushButton* MakeButton(const QString& caption, QWidget* parent, std::vector<QPushButton*>* all) {
     auto* b = new QPushButton(caption, parent);
@@ -24,6 +27,45 @@ QHBoxLayout* OkCancelRow(QDialog* dlg, QPushButton*& ok, QPushButton*& cancel) {
     row->addWidget(ok);
     row->addWidget(cancel);
     return row;
+}
+
+ColumnPicker MakeColumnPicker(QWidget* parent, std::vector<QPushButton*>& all) {
+    auto makeList = [parent](const QString& name) {
+        auto* l = new QListWidget(parent);
+        l->setAccessibleName(name);
+        l->setSelectionMode(QAbstractItemView::SingleSelection);
+        l->setMinimumSize(180, 240);
+        return l;
+    };
+    ColumnPicker p;
+    auto* shownLabel = new QLabel(QStringLiteral("表示列"), parent);
+    p.shown = makeList(QStringLiteral("表示列"));
+    shownLabel->setBuddy(p.shown);
+    auto* availableLabel = new QLabel(QStringLiteral("表示可能な列"), parent);
+    p.available = makeList(QStringLiteral("表示可能な列"));
+    availableLabel->setBuddy(p.available);
+    p.show = MakeButton(QStringLiteral("←表示する"), parent, &all);
+    p.hide = MakeButton(QStringLiteral("表示しない→"), parent, &all);
+    p.up = MakeButton(QStringLiteral("上へ"), parent, &all);
+    p.down = MakeButton(QStringLiteral("下へ"), parent, &all);
+
+    auto* moveRow = new QHBoxLayout;
+    moveRow->addWidget(p.up);
+    moveRow->addWidget(p.down);
+    moveRow->addStretch(1);
+    auto* middle = new QVBoxLayout;
+    middle->addStretch(1);
+    middle->addWidget(p.show);
+    middle->addWidget(p.hide);
+    middle->addStretch(1);
+    p.grid = new QGridLayout;
+    p.grid->addWidget(shownLabel, 0, 0);
+    p.grid->addWidget(availableLabel, 0, 2);
+    p.grid->addWidget(p.shown, 1, 0);
+    p.grid->addLayout(middle, 1, 1);
+    p.grid->addWidget(p.available, 1, 2);
+    p.grid->addLayout(moveRow, 2, 0);
+    return p;
 }
 
 QPushButton* FindButton(const std::vector<QPushButton*>& all, const QString& caption) {

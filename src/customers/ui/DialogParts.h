@@ -7,6 +7,7 @@
 #include <vector>
 
 class QDialog;
+class QGridLayout;
 class QHBoxLayout;
 class QListWidget;
 class QPushButton;
@@ -22,6 +23,17 @@ QPushButton* MakeButton(const QString& caption, QWidget* parent, std::vector<QPu
 QHBoxLayout* OkCancelRow(QDialog* dlg, QPushButton*& ok, QPushButton*& cancel);
 
 QPushButton* FindButton(const std::vector<QPushButton*>& all, const QString& caption);
+
+// The column chooser's two lists ("表示列" and "表示可能な列") with their labels, the
+// show/hide buttons between them and up/down below the first, laid out in `grid`.
+// The buttons are appended to `all`.
+struct ColumnPicker {
+    QListWidget* shown;
+    QListWidget* available;
+    QPushButton *show, *hide, *up, *down;
+    QGridLayout* grid;
+};
+ColumnPicker MakeColumnPicker(QWidget* parent, std::vector<QPushButton*>& all);
 
 // The selected row of a single-selection list, -1 without a selection.
 int SelectedRow(const QListWidget* list);

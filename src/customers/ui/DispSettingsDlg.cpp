@@ -52,17 +52,10 @@ CDispSettingsDlg::CDispSettingsDlg(const std::string& installDir, QWidget* paren
     : QDialog(parent), m_model(std::make_unique<CDispSettingsModel>(installDir)) {
     setWindowTitle(QStringLiteral("顧客一覧の表示設定"));
 
-    auto* displayedLabel = new QLabel(QStringLiteral("表示列"), this);
-    m_displayed = MakeList(QStringLiteral("表示列"), this);
-    displayedLabel->setBuddy(m_displayed);
-    auto* availableLabel = new QLabel(QStringLiteral("表示可能な列"), this);
-    m_available = MakeList(QStringLiteral("表示可能な列"), this);
-    availableLabel->setBuddy(m_available);
-
-    QPushButton* show = MakeButton(QStringLiteral("←表示する"), this, m_buttons);
-    QPushButton* hide = MakeButton(QStringLiteral("表示しない→"), this, m_buttons);
-    QPushButton* up = MakeButton(QStringLiteral("上へ"), this, m_buttons);
-    QPushButton* down = MakeButton(QStringLiteral("下へ"), this, m_buttons);
+    const ColumnPicker picker = MakeColumnPicker(this, m_buttons);
+    m_displayed = picker.shown;
+    m_available = picker.available;
+    QPushButton *show = picker.show, *hide = picker.hide, *up = picker.up, *down = picker.down;
     connect(show, &QPushButton::clicked, this, &CDispSettingsDlg::OnShow);
     connect(hide, &QPushButton::clicked, this, &CDispSettingsDlg::OnHide);
     connect(up, &QPushButton::clicked, this, &CDispSettingsDlg::OnUp);
@@ -70,24 +63,7 @@ CDispSettingsDlg::CDispSettingsDlg(const std::string& installDir, QWidget* paren
     connect(m_available, &QListWidget::itemDoubleClicked, this, &CDispSettingsDlg::OnShow);
     connect(m_displayed, &QListWidget::itemDoubleClicked, this, &CDispSettingsDlg::OnHide);
 
-    auto* moveRow = new QHBoxLayout;
-    moveRow->addWidget(up);
-    moveRow->addWidget(down);
-    moveRow->addStretch(1);
-
-    auto* middle = new QVBoxLayout;
-    middle->addStretch(1);
-    middle->addWidget(show);
-    middle->addWidget(hide);
-    middle->addStretch(1);
-
-    auto* columns = new QGridLayout;
-    columns->addWidget(displayedLabel, 0, 0);
-    columns->addWidget(availableLabel, 0, 2);
-    columns->addWidget(m_displayed, 1, 0);
-    columns->addLayout(middle, 1, 1);
-    columns->addWidget(m_available, 1, 2);
-    columns->addLayout(moveRow, 2, 0);
+    QGridLayout* columns = picker.grid;
     columns->setColumnStretch(0, 1);
     columns->setColumnStretch(2, 1);
 

@@ -128,24 +128,14 @@ CKokyakuListCtrl::CKokyakuListCtrl(std::shared_ptr<const IListCellSource> source
     m_model = new CKokyakuItemModel(*m_list, this);
     setModel(m_model);
     setItemDelegate(new CKokyakuListDelegate(*m_list, this));
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
+    SetUpRowList(*this);
     setAllColumnsShowFocus(false);  // drawRow draws the row's focus rectangle
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTextElideMode(Qt::ElideNone);
     setAccessibleName(QStringLiteral("顧客一覧"));
     ConnectListHeader(*this, *m_list);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& sel, const QItemSelection& desel) { PullSelection(sel, desel); });
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current, const QModelIndex&) {
-                if (m_syncing) return;
-                m_list->SetFocusFromView(current.isValid() ? current.row() : -1);
-                emit SelectionChangedByUser();
-            });
+    ConnectListFocus(*this, *m_list, m_syncing, [this] { emit SelectionChangedByUser(); });
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) emit RowDoubleClicked(index.row());
     });
@@ -191,15 +181,10 @@ void CKokyakuListCtrl::RowRemoved(int row) { m_model->Removed(row); }
 void CKokyakuListCtrl::RowChanged(int row) { m_model->Changed(row); }
 
 void CKokyakuListCtrl::SelectionChanged() {
-    m_syncing = true;
-    PushListSelection(*this, *m_list, *m_model, std::max(0, m_list->ColumnCount() - 1));
-    m_syncing = false;
-    viewport()->update();
+    PushListSelectionSyncing(*this, *m_list, *m_model, std::max(0, m_list->ColumnCount() - 1), m_syncing);
 }
 
-void CKokyakuListCtrl::ScrollTo(int row) {
-    if (row >= 0 && row < m_list->RowCount()) scrollTo(m_model->index(row, 0));
-}
+void CKokyakuListCtrl::ScrollTo(int row) { ScrollListTo(*this, *m_list, *m_model, row); }
 
 void CKokyakuListCtrl::PullSelection(const QItemSelection& selected, const QItemSelection& deselected) {
     if (m_syncing) return;

@@ -408,24 +408,10 @@ void CExRenameDlg::accept() {
 CExColumnsDlg::CExColumnsDlg(const std::string& installDir, QWidget* parent)
     : QDialog(parent), m_model(installDir) {
     setWindowTitle(QStringLiteral("表示設定－顧客抽出"));
-    auto makeList = [this](const QString& name) {
-        auto* l = new QListWidget(this);
-        l->setAccessibleName(name);
-        l->setSelectionMode(QAbstractItemView::SingleSelection);
-        l->setMinimumSize(180, 240);
-        return l;
-    };
-    auto* shownLabel = new QLabel(QStringLiteral("表示列"), this);
-    m_shown = makeList(QStringLiteral("表示列"));
-    shownLabel->setBuddy(m_shown);
-    auto* availableLabel = new QLabel(QStringLiteral("表示可能な列"), this);
-    m_available = makeList(QStringLiteral("表示可能な列"));
-    availableLabel->setBuddy(m_available);
-
-    QPushButton* show = MakeButton(QStringLiteral("←表示する"), this, &m_buttons);
-    QPushButton* hide = MakeButton(QStringLiteral("表示しない→"), this, &m_buttons);
-    QPushButton* up = MakeButton(QStringLiteral("上へ"), this, &m_buttons);
-    QPushButton* down = MakeButton(QStringLiteral("下へ"), this, &m_buttons);
+    const ColumnPicker picker = MakeColumnPicker(this, m_buttons);
+    m_shown = picker.shown;
+    m_available = picker.available;
+    QPushButton *show = picker.show, *hide = picker.hide, *up = picker.up, *down = picker.down;
     auto onShow = [this] {
         const int row = SelectedRow(m_available);
         const int added = m_model.Show(row);
@@ -453,24 +439,8 @@ CExColumnsDlg::CExColumnsDlg(const std::string& installDir, QWidget* parent)
         if (to >= 0) FillShown(to);
     });
 
-    auto* moveRow = new QHBoxLayout;
-    moveRow->addWidget(up);
-    moveRow->addWidget(down);
-    moveRow->addStretch(1);
-    auto* middle = new QVBoxLayout;
-    middle->addStretch(1);
-    middle->addWidget(show);
-    middle->addWidget(hide);
-    middle->addStretch(1);
-    auto* columns = new QGridLayout;
-    columns->addWidget(shownLabel, 0, 0);
-    columns->addWidget(availableLabel, 0, 2);
-    columns->addWidget(m_shown, 1, 0);
-    columns->addLayout(middle, 1, 1);
-    columns->addWidget(m_available, 1, 2);
-    columns->addLayout(moveRow, 2, 0);
     auto* top = new QVBoxLayout(this);
-    top->addLayout(columns, 1);
+    top->addLayout(picker.grid, 1);
     QPushButton *ok, *cancel;
     top->addLayout(OkCancelRow(this, ok, cancel));
     m_buttons.push_back(ok);

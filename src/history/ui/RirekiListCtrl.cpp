@@ -53,12 +53,7 @@ CRirekiListCtrl::CRirekiListCtrl(QWidget* parent)
     m_list->SetObserver(this);
     m_model = new CRirekiItemModel(*m_list, this);
     setModel(m_model);
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    SetUpRowList(*this);
     setTextElideMode(Qt::ElideRight);
     setAccessibleName(QStringLiteral("履歴一覧"));
     // Selected rows stay marked while the list has no focus.
@@ -70,11 +65,7 @@ CRirekiListCtrl::CRirekiListCtrl(QWidget* parent)
     ConnectListHeader(*this, *m_list);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& sel, const QItemSelection& desel) { PullSelection(sel, desel); });
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current, const QModelIndex&) {
-                if (m_syncing) return;
-                m_list->SetFocusFromView(current.isValid() ? current.row() : -1);
-            });
+    ConnectListFocus(*this, *m_list, m_syncing, [] {});
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) emit RowDoubleClicked(index.row());
     });
@@ -105,15 +96,10 @@ void CRirekiListCtrl::RowsRemoved() {
 }
 
 void CRirekiListCtrl::SelectionChanged() {
-    m_syncing = true;
-    PushListSelection(*this, *m_list, *m_model, kRirekiColumnCount - 1);
-    m_syncing = false;
-    viewport()->update();
+    PushListSelectionSyncing(*this, *m_list, *m_model, kRirekiColumnCount - 1, m_syncing);
 }
 
-void CRirekiListCtrl::ScrollTo(int row) {
-    if (row >= 0 && row < m_list->RowCount()) scrollTo(m_model->index(row, 0));
-}
+void CRirekiListCtrl::ScrollTo(int row) { ScrollListTo(*this, *m_list, *m_model, row); }
 
 void CRirekiListCtrl::PullSelection(const QItemSelection& selected, const QItemSelection& deselected) {
     if (m_syncing) return;
