@@ -74,7 +74,6 @@ std::string ImportRuleText(std::string_view name) {
 CKokyaku NewImportedKokyaku() {
     CKokyaku k;
     for (const CodedRule& r : kCodedRules) FindKokyakuField(r.field)->SetInt(k, r.def);
-    k.StartDate = k.LastUpDate = CDateTime::Now();
     return k;
 }
 
@@ -258,6 +257,13 @@ int AddImportedRecords(CKokyakuList& records, const AddKokyakuFn& add,
         if (pos >= pictures.size()) return;
         for (const std::string& path : pictures[pos]) std::remove(path.c_str());
     };
+    // Added now: a registration date the source brings (ContactXML) stays.
+    const CDateTime now = CDateTime::Now();
+    for (auto& k : records) {
+        if (!k->StartDate.IsValid()) k->StartDate = now;
+        k->LastUpDate = now;
+        k->RirekiUpDate = now;
+    }
     CKeyArray refused;
     int result = add(records, refused);
     if (result != 1 && result != 10) {
