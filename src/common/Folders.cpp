@@ -61,10 +61,75 @@ std::string GetDataFolder(const std::string& installDir) {
     if (!ReadWholeFile(installDir + "/Data/MyData/datadir.dat", bytes)) return std::string();
     std::size_t eol = bytes.find_first_of("\r\n");
     if (eol != std::string::npos) bytes.resize(eol);
-    std::string path = SjisToUtf8(bytes);
+    std::string path = ResolveSjisPath(SjisToUtf8(bytes));
     int cls = ClassifyPath(path);
     if (cls == 2 || cls == 4) path.pop_back();
     return path;
+}
+
+namespace {
+
+// The entries of folder other than name that a Shift-JIS file writes as name's bytes.
+std::vector<std::string> SjisTwins(const std::string& folder, const std::string& name) {
+    std::vector<std::string> twins;
+    const std::string bytes = Utf8ToSjis(name);
+    std::error_code ec;
+    for (fs::directory_iterator it(folder.empty() ? "/" : folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string entry = it->path().filename().string();
+        if (entry != name && Utf8ToSjis(entry) == bytes) twins.push_back(std::move(entry));
+    }
+    return twins;
+}
+
+// Calls step(name) for each name of path, from the root, until it returns false.
+template <typename Step>
+bool ForEachComponent(const std::string& path, Step step) {
+    std::size_t pos = 0;
+    while (pos < path.size()) {
+        std::size_t end = path.find('/', pos);
+        if (end == std::string::npos) end = path.size();
+        if (end > pos && !step(path.substr(pos, end - pos))) return false;
+        pos = end + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string ResolveSjisName(const std::string& folder, const std::string& name) {
+    struct stat st;
+    if (name.empty() || ::lstat(JoinPath(folder.empty() ? "/" : folder, name).c_str(), &st) == 0) return name;
+    std::vector<std::string> twins = SjisTwins(folder, name);
+    return twins.size() == 1 ? twins[0] : name;
+}
+
+std::string ResolveSjisPath(const std::string& path) {
+    if (!path.starts_with('/')) return path;
+    std::string out;
+    ForEachComponent(path, [&out](const std::string& name) {
+        out = JoinPath(out.empty() ? "/" : out, ResolveSjisName(out, name));
+        return true;
+    });
+    return out.empty() ? path : out;
+}
+
+bool SjisNameLeadsBack(const std::string& folder, const std::string& name) {
+    return SjisRoundTrips(name) || SjisTwins(folder, name).empty();
+}
+
+bool SjisNameTaken(const std::string& folder, const std::string& name) {
+    struct stat st;
+    return ::lstat(JoinPath(folder.empty() ? "/" : folder, name).c_str(), &st) == 0 || !SjisTwins(folder, name).empty();
+}
+
+bool SjisPathLeadsBack(const std::string& path) {
+    if (!path.starts_with('/')) return SjisRoundTrips(path);
+    std::string walked;
+    return ForEachComponent(path, [&walked](const std::string& name) {
+        if (!SjisNameLeadsBack(walked, name)) return false;
+        walked = JoinPath(walked.empty() ? "/" : walked, name);
+        return true;
+    });
 }
 
 int EnsureFolder(const std::string& folder, bool mayCreate, bool askFirst) {
