@@ -47,6 +47,11 @@ bool CDataLocationDlgLogic::OnOK() {
     case 4: ShowMessage(kRootRefused, MsgIcon::Exclamation); return false;
     default: break;
     }
+    // datadir.dat must lead back to this folder.
+    if (!SjisPathLeadsBack(folder)) {
+        ShowMessage(kSjisNameClash);
+        return false;
+    }
     if (!FolderExists(folder)) {
         if (choice == kLocationSwitch) {
             ShowMessage("指定されたフォルダが存在しません。\nフォルダ名が正しいか確認してください。");
