@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <memory>
+#include <unordered_set>
 
 namespace {
 
@@ -239,4 +240,11 @@ std::string SjisSafeName(std::string_view utf8) {
         else out += '_';
     }
     return out;
+}
+
+std::optional<std::string> SjisDuplicateName(const std::vector<std::string>& names) {
+    std::unordered_set<std::string> seen;
+    for (const std::string& name : names)
+        if (!seen.insert(Utf8ToSjis(name)).second) return name;
+    return std::nullopt;
 }

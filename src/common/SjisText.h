@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // UTF-8 to Shift-JIS. A character that Shift-JIS cannot hold becomes "〓".
 std::string Utf8ToSjis(std::string_view utf8);
@@ -33,6 +34,10 @@ bool SjisRoundTrips(std::string_view utf8);
 // A file name that comes back unchanged: every character that would not is
 // replaced by its non-ASCII neighbour, or by "_" when Shift-JIS cannot hold it.
 std::string SjisSafeName(std::string_view utf8);
+
+// The first name of the list that a Shift-JIS file writes as the same bytes
+// as an earlier one (the two would come back as one), or nullopt.
+std::optional<std::string> SjisDuplicateName(const std::vector<std::string>& names);
 
 // The first character (as UTF-8) that Shift-JIS cannot hold, or nullopt.
 std::optional<std::string> FirstNonSjisChar(std::string_view utf8);

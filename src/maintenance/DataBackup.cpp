@@ -236,14 +236,13 @@ bool CDataBackup::WriteBackup(const std::string& folder, const std::string& base
 int CDataBackup::WritePictureBackup(const std::string& folder, const std::string& baseName, CCopyBuffer& buffer) {
     const std::string pictureDir = JoinPath(m_doc->DataDir, "Picture");
     std::vector<BackupItem> pictures;
-    for (const std::string& p : mfs::ListFiles(pictureDir)) {
-        // Two pictures written as the same Shift-JIS name would come back as one.
-        if (!SjisNameLeadsBack(pictureDir, p)) {
-            ShowMessage(Format1(kPictureNameClash, p));
-            return -1;
-        }
-        pictures.push_back({p, mfs::FileSize(JoinPath(pictureDir, p))});
+    const std::vector<std::string> names = mfs::ListFiles(pictureDir);
+    // Two pictures written as the same Shift-JIS name would come back as one.
+    if (const std::optional<std::string> clash = SjisDuplicateName(names)) {
+        ShowMessage(Format1(kPictureNameClash, *clash));
+        return -1;
     }
+    for (const std::string& p : names) pictures.push_back({p, mfs::FileSize(JoinPath(pictureDir, p))});
     const auto groups = GroupPictures(pictures, pictureLimit);
     const std::string title = Sjis(kPictureBackupTitle);
     for (std::size_t k = 0; k < groups.size(); ++k) {

@@ -137,6 +137,10 @@ TEST(SjisNames, ChangedCharactersAndSafeNames) {
         EXPECT_EQ(SjisSafeName(c.name), c.safe) << c.name;
         EXPECT_EQ(SjisRoundTrips(c.name), c.name == c.safe) << c.name;
     }
+    // Names one Shift-JIS list would hold twice.
+    EXPECT_EQ(SjisDuplicateName({"a.jpg", "春〜夏.jpg", "b.jpg", "春～夏.jpg"}), "春～夏.jpg");
+    EXPECT_EQ(SjisDuplicateName({"😀.jpg", "🌸.jpg"}), "🌸.jpg");
+    EXPECT_EQ(SjisDuplicateName({"春〜夏.jpg", "秋〜冬.jpg", "😀.jpg"}), std::nullopt);
 }
 
 }  // namespace
