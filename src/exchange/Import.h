@@ -122,9 +122,9 @@ using AddKokyakuFn = std::function<int(CKokyakuList& records, CKeyArray& refused
 
 // Adds the records in one call, as the customer entry adds one: LastUpDate
 // and RirekiUpDate are now, StartDate too unless the record brings its own.
-// -1 ends; 10 removes the refused records, highest position first. Returns 1 when something was added. pictures: the
-// picture files stored for each record, removed again for the records that
-// were not added.
+// -1 ends; 10 removes the refused records, highest position first. Returns 1
+// when something was added. pictures: the picture files stored for each
+// record, removed again for the records that were not added.
 int AddImportedRecords(CKokyakuList& records, const AddKokyakuFn& add,
                        const std::vector<std::vector<std::string>>& pictures = {});
 // Stores the picture fields that hold full paths into the picture folder as
