@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "app/CommandIds.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "app/PassCheck.h"
 #include "app/ui/Artwork.h"

@@ -4,7 +4,7 @@
 
 #include "analysis/ui/SorunaSheet.h"
 #include "app/CommandIds.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MilvaneView.h"
 #include "customers/ComboData.h"

@@ -16,7 +16,7 @@
 #include "analysis/ui/SorunaSheet.h"
 #include "common/ui/ValueLabel.h"
 #include "app/CommandIds.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MilvaneView.h"

@@ -16,7 +16,7 @@
 
 #include "app/IxenEnv.h"
 #include "app/MilvaneApp.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/PassCheck.h"
 #include "app/ui/AboutDlg.h"
 #include "app/ui/AppShell.h"
