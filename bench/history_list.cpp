@@ -10,7 +10,7 @@
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "customers/MLVColSet.h"
 #include "history/ui/RirekiListCtrl.h"
 #include "history/ui/RirekiView.h"

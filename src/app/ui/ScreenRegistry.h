@@ -2,8 +2,8 @@
 // the screen for the document. A screen that is not registered cannot be
 // reached (its buttons and commands are disabled).
 //
-// Each screen registers itself in RegisterBuiltScreens() (ScreenRegistry.cpp),
-// which the program calls once at start-up:
+// The composition root (src/root/Wiring.cpp) registers every screen once at
+// start-up; the frame creates screens only through this registry:
 //     RegisterScreen(SCREEN_RIREKI_LIST, [](CMilvaneDoc& d, CMainFrame& f, int) {
 //         return new CRirekiView(d, f); });
 #pragma once
@@ -24,7 +24,3 @@ void UnregisterScreen(int number);
 bool IsScreenRegistered(int number);
 // Null when not registered.
 const ScreenFactory* FindScreenFactory(int number);
-
-// Registers the menu screen, every screen built so far, and what the features
-// built so far plug into the menu screen (MenuScreenHooks). Idempotent.
-void RegisterBuiltScreens();

@@ -20,7 +20,7 @@
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MilvaneView.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "customers/ui/ChoiceComboBox.h"
 #include "customers/ui/KokyakuListCtrl.h"
 #include "customers/ui/KokyakuView.h"
@@ -206,7 +206,9 @@ TEST_F(SorunaSheetTest, DMPageListsSentTitlesAndSelectsTheDocumentsTitle) {
 
 TEST_F(SorunaSheetTest, CustomerScreenShowsTheHitsWithTheirColumn) {
     RegisterBuiltScreens();
-    EXPECT_TRUE(MenuScreenHooks().analysis);  // the menu screen's button
+    CMenuScreenHooks menu;
+    InstallMenuScreenFeatures(menu);
+    EXPECT_TRUE(menu.analysis);  // the menu screen's button
     CMainFrame frame(*doc);
     doc->CustomerScreenMode = SCREEN_KOKYAKU_LIST;
     auto* view = new CKokyakuView(*doc, frame, SCREEN_KOKYAKU_LIST, &frame);

@@ -19,7 +19,7 @@
 #include "db/MilvaneData.h"
 #include "app/PassCheck.h"
 #include "app/ui/AboutDlg.h"
-#include "app/ui/AppShell.h"
+#include "root/AppShell.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/PasswordDlg.h"
 #include "support/TestPorts.h"

@@ -296,7 +296,7 @@ TEST_F(MenuScreenTest, ButtonsAndTabsAreAccessibleByNameAndKeyboard) {
 }
 
 TEST_F(MenuScreenTest, ClearingTheStoredPreExtractionWorksFromTheSettingsPopup) {
-    RegisterBuiltScreens();  // the features built so far
+    InstallMenuScreenFeatures(MenuScreenHooks());  // the features built so far
     doc->DataDir = install.Path();
     auto settings = Popup(0);
     EXPECT_FALSE(Enabled(settings.get(), ID_PRE_EXTRACT_CLEAR));  // nothing stored

@@ -13,7 +13,7 @@
 #include "app/CommandIds.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MilvaneView.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "common/ui/ValueLabel.h"
 #include "customers/MLVColSet.h"
 #include "dm/DMFixture.h"

@@ -8,7 +8,7 @@
 
 #include "app/CommandIds.h"
 #include "app/ui/MainFrame.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "customers/MLVColSet.h"
 #include "customers/ui/CardPane.h"
 #include "customers/ui/KokyakuView.h"

@@ -13,7 +13,7 @@
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "customers/Kokyaku.h"
 #include "extract/ExCondition.h"
 #include "history/RirekiData.h"

@@ -1,4 +1,4 @@
-#include "app/ui/AppShell.h"
+#include "root/AppShell.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "app/ui/MainFrame.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "common/ui/Accessible.h"
 #include "common/ui/QtPorts.h"
 #include "common/ui/WaitDlg.h"
