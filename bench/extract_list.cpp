@@ -53,9 +53,8 @@ int main(int argc, char** argv) {
         doc.ExtractActive = 1;
         doc.ExtractSaved = 1;
 
-        CMainFrame frame(doc);
+        CMainFrame frame(doc, BuiltScreens());
         frame.SetCloseHandler([] {});
-        RegisterBuiltScreens();
         if (!frame.CreateFirstScreen()) return 1;
         frame.resize(1280, 900);
         frame.show();

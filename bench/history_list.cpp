@@ -76,9 +76,8 @@ int main(int argc, char** argv) {
     bench::Check(doc.Database().GetAllKokyaku(doc.KokyakuList) == 1, "reading the customers");
     sqlite3* raw = bench::OpenRaw(doc.Database().GetMLVFName(), true);
 
-    CMainFrame frame(doc);
+    CMainFrame frame(doc, BuiltScreens());
     frame.SetCloseHandler([] {});
-    RegisterBuiltScreens();
     bench::Check(frame.CreateFirstScreen(), "the menu screen");
     frame.resize(1280, 900);
     frame.show();

@@ -80,10 +80,8 @@ int main(int argc, char** argv) {
         doc.DataDir = (install / "data").string();
         FillCustomers(doc, n);
 
-        CMainFrame frame(doc);
+        CMainFrame frame(doc, BuiltScreens());
         frame.SetCloseHandler([] {});
-        RegisterBuiltScreens();
-        CKokyakuView::Register();
         if (!frame.CreateFirstScreen()) {
             std::fprintf(stderr, "menu screen not created\n");
             return 1;

@@ -5,8 +5,8 @@
 #include "analysis/ui/SorunaSheet.h"
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
+#include "app/ui/MainFrame.h"
 #include "app/ui/MilvaneView.h"
-#include "app/ui/ScreenRegistry.h"
 #include "customers/ComboData.h"
 #include "customers/PreExtraction.h"
 #include "customers/ui/ChoiceEditDlg.h"
@@ -32,7 +32,7 @@ void InstallMenuScreenFeatures(CMenuScreenHooks& menu) {
     };
     // The menu screen's extraction: a history result needs the history screen.
     menu.extraction = [](CMilvaneView& view) {
-        const int mode = IsScreenRegistered(SCREEN_RIREKI_LIST) ? kExtractAny : kExtractCustomers;
+        const int mode = view.Frame().Screens().IsRegistered(SCREEN_RIREKI_LIST) ? kExtractAny : kExtractCustomers;
         return RunExtractDialog(&view, view.Document(), mode);
     };
     menu.extractHistory = [](CMilvaneView& view) {
@@ -70,13 +70,15 @@ void InstallMenuScreenFeatures(CMenuScreenHooks& menu) {
     });
 }
 
-void RegisterBuiltScreens() {
-    RegisterScreen(SCREEN_MENU, [](CMilvaneDoc& doc, CMainFrame& frame, int) -> CScreenView* {
+CScreenRegistry BuiltScreens() {
+    CScreenRegistry screens;
+    screens.Register(SCREEN_MENU, [](CMilvaneDoc& doc, CMainFrame& frame, int) -> CScreenView* {
         auto features = std::make_shared<CMenuScreenHooks>();
         InstallMenuScreenFeatures(*features);
         return new CMilvaneView(doc, frame, features);
     });
-    CKokyakuView::Register();  // screens 1 to 3
-    CRirekiView::Register();   // screen 4
-    CDMListView::Register();   // screen 5
+    CKokyakuView::Register(screens);  // screens 1 to 3
+    CRirekiView::Register(screens);   // screen 4
+    CDMListView::Register(screens);   // screen 5
+    return screens;
 }

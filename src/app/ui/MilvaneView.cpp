@@ -317,12 +317,13 @@ void CMilvaneView::OnInitialUpdate() {
 
 void CMilvaneView::UpdateButtons() {
     const CMenuScreenHooks& h = Hooks();
+    const CScreenRegistry& screens = Frame().Screens();
     const bool enabled[BUTTON_COUNT] = {
         bool(h.addCustomer),
-        IsScreenRegistered(SCREEN_KOKYAKU_RIREKI),
-        IsScreenRegistered(SCREEN_DM),
-        IsScreenRegistered(SCREEN_KOKYAKU_LIST),
-        IsScreenRegistered(SCREEN_RIREKI_LIST) && (h.extractHistory || h.loadAllHistory),
+        screens.IsRegistered(SCREEN_KOKYAKU_RIREKI),
+        screens.IsRegistered(SCREEN_DM),
+        screens.IsRegistered(SCREEN_KOKYAKU_LIST),
+        screens.IsRegistered(SCREEN_RIREKI_LIST) && (h.extractHistory || h.loadAllHistory),
         bool(h.analysis),
         bool(h.extraction),
         true,

@@ -165,8 +165,8 @@ CDMListView::CDMListView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) :
 
 CDMListView::~CDMListView() { m_logic->Close(); }
 
-void CDMListView::Register() {
-    RegisterScreen(SCREEN_DM, [](CMilvaneDoc& doc, CMainFrame& frame, int) -> CScreenView* {
+void CDMListView::Register(CScreenRegistry& screens) {
+    screens.Register(SCREEN_DM, [](CMilvaneDoc& doc, CMainFrame& frame, int) -> CScreenView* {
         return new CDMListView(doc, frame);
     });
 }

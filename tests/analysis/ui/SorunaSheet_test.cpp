@@ -205,11 +205,10 @@ TEST_F(SorunaSheetTest, DMPageListsSentTitlesAndSelectsTheDocumentsTitle) {
 }
 
 TEST_F(SorunaSheetTest, CustomerScreenShowsTheHitsWithTheirColumn) {
-    RegisterBuiltScreens();
     CMenuScreenHooks menu;
     InstallMenuScreenFeatures(menu);
     EXPECT_TRUE(menu.analysis);  // the menu screen's button
-    CMainFrame frame(*doc);
+    CMainFrame frame(*doc, BuiltScreens());
     doc->CustomerScreenMode = SCREEN_KOKYAKU_LIST;
     auto* view = new CKokyakuView(*doc, frame, SCREEN_KOKYAKU_LIST, &frame);
     view->resize(800, 500);

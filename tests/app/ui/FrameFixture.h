@@ -67,24 +67,22 @@ protected:
         CFakeScreen::Destroyed().clear();
         CFakeScreen::Requests().clear();
         // Each test plugs in the features it needs.
-        RegisterBuiltScreens();
-        RegisterScreen(SCREEN_MENU, [this](CMilvaneDoc& d, CMainFrame& f, int) -> CScreenView* {
+        CScreenRegistry screens;
+        screens.Register(SCREEN_MENU, [this](CMilvaneDoc& d, CMainFrame& f, int) -> CScreenView* {
             return new CMilvaneView(d, f, hooks);
         });
         for (int n = 1; n <= 5; ++n)
-            RegisterScreen(n, [](CMilvaneDoc& d, CMainFrame& f, int number) -> CScreenView* {
+            screens.Register(n, [](CMilvaneDoc& d, CMainFrame& f, int number) -> CScreenView* {
                 return new CFakeScreen(d, f, number);
             });
         doc = std::make_unique<CMilvaneDoc>(install.Path());
-        frame = std::make_unique<CMainFrame>(*doc);
+        frame = std::make_unique<CMainFrame>(*doc, std::move(screens));
         frame->SetCloseHandler([this] { ++closeCalls; });
         ASSERT_TRUE(frame->CreateFirstScreen());
     }
     void TearDown() override {
         frame.reset();
         FlushDeletes();
-        for (int n = 1; n <= 5; ++n) UnregisterScreen(n);
-        RegisterBuiltScreens();
     }
 
     static void FlushDeletes() {

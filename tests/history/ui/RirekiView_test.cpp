@@ -47,8 +47,7 @@ protected:
             r->Money = e.money;
             doc->RirekiList.push_back(std::move(r));
         }
-        RegisterBuiltScreens();
-        frame = std::make_unique<CMainFrame>(*doc);
+        frame = std::make_unique<CMainFrame>(*doc, BuiltScreens());
         frame->SetCloseHandler([] {});
         EXPECT_TRUE(frame->CreateFirstScreen());
     }

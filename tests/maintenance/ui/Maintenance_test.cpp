@@ -55,10 +55,9 @@ TEST(FolderNameDlg, TypedOrBrowsedFolderByKeyboard) {
 }
 
 TEST(MaintenanceMenu, BackUpChangeRestoreShowsTheOldCustomer) {
-    RegisterBuiltScreens();
     DataFolderFixture f;
     const int32_t key = f.AddCustomer("山田太郎");
-    CMainFrame frame(*f.doc);
+    CMainFrame frame(*f.doc, BuiltScreens());
     ASSERT_TRUE(frame.CreateFirstScreen());
     auto* view = qobject_cast<CMilvaneView*>(frame.ActiveView());
     ASSERT_NE(view, nullptr);
@@ -94,12 +93,11 @@ TEST(MaintenanceMenu, BackUpChangeRestoreShowsTheOldCustomer) {
 }
 
 TEST(MaintenanceMenu, RenamedUserFormComesBackAndTheListIsReread) {
-    RegisterBuiltScreens();
     DataFolderFixture f;
     fs::create_directories(f.install.File("bk"));
     WriteBytes(f.install.File("Data/MyData/Original.dat"), "7=見積書");
     WriteBytes(f.install.File("Data/Org/7.org"), "form");
-    CMainFrame frame(*f.doc);
+    CMainFrame frame(*f.doc, BuiltScreens());
     ASSERT_TRUE(frame.CreateFirstScreen());
     auto* view = qobject_cast<CMilvaneView*>(frame.ActiveView());
     ASSERT_NE(view, nullptr);
