@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "common/Archive.h"
 #include "common/Folders.h"
 #include "common/Ports.h"

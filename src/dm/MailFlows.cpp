@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
 #include "dm/DMData.h"

@@ -6,7 +6,7 @@
 #include "common/Archive.h"
 #include "common/Folders.h"
 #include "common/Ports.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/SjisText.h"
 #include "exchange/Formats.h"

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
 #include "customers/KokyakuEntry.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Folders.h"
 #include "common/Ports.h"

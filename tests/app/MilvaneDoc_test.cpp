@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "AppTestSupport.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/SjisText.h"
 #include "common/Folders.h"

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/Kokyaku.h"
 #include "customers/KokyakuListCells.h"

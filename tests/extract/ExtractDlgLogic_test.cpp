@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/MasterColSet.h"
 #include "customers/PreExtraction.h"

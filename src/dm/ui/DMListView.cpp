@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 #include <cmath>
 
+#include "analysis/ui/SorunaSheet.h"
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
@@ -164,8 +165,8 @@ CDMListView::CDMListView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) :
 
 CDMListView::~CDMListView() { m_logic->Close(); }
 
-void CDMListView::Register() {
-    RegisterScreen(SCREEN_DM, [](CMilvaneDoc& doc, CMainFrame& frame, int) -> CScreenView* {
+void CDMListView::Register(CScreenRegistry& screens) {
+    screens.Register(SCREEN_DM, [](CMilvaneDoc& doc, CMainFrame& frame, int) -> CScreenView* {
         return new CDMListView(doc, frame);
     });
 }
@@ -282,11 +283,9 @@ bool CDMListView::ChooseCustomers(std::vector<CDMMngData>& chosen) {
     return RunCustomerSelectDialog(this, Document(), chosen);
 }
 
-bool CDMListView::CanAnalyseHitRate() const { return static_cast<bool>(DMHooks().analyseHitRate); }
+bool CDMListView::CanAnalyseHitRate() const { return true; }
 
-bool CDMListView::AnalyseHitRate() {
-    return DMHooks().analyseHitRate && DMHooks().analyseHitRate(this, Document());
-}
+bool CDMListView::AnalyseHitRate() { return RunSorunaSheet(this, &Document(), true) == 4; }
 
 // ---------------------------------------------------------------- events
 

@@ -67,8 +67,8 @@ CRirekiView::CRirekiView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) :
 
 CRirekiView::~CRirekiView() { m_logic->Close(); }
 
-void CRirekiView::Register() {
-    RegisterScreen(SCREEN_RIREKI_LIST, [](CMilvaneDoc& doc, CMainFrame& frame, int) -> CScreenView* {
+void CRirekiView::Register(CScreenRegistry& screens) {
+    screens.Register(SCREEN_RIREKI_LIST, [](CMilvaneDoc& doc, CMainFrame& frame, int) -> CScreenView* {
         return new CRirekiView(doc, frame);
     });
 }
@@ -150,7 +150,7 @@ int CRirekiView::ExtractionDialog(int mode, int resultKind) {
 
 int CRirekiView::AnalysisSheet() { return RunSorunaSheet(this, &Document(), false); }
 
-bool CRirekiView::ScreenBuilt(int screen) const { return IsScreenRegistered(screen); }
+bool CRirekiView::ScreenBuilt(int screen) const { return Frame().Screens().IsRegistered(screen); }
 
 void CRirekiView::CloseMainWindow() { Frame().close(); }
 

@@ -11,6 +11,7 @@ class QScrollArea;
 #include "history/RirekiNavigator.h"
 
 class CRirekiListCtrl;
+class CScreenRegistry;
 class QLabel;
 class QPushButton;
 
@@ -40,7 +41,7 @@ public:
     QPushButton* Button(int id) const;
 
     // Registers screen 4 with the main window.
-    static void Register();
+    static void Register(CScreenRegistry& screens);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -16,11 +16,11 @@
 #include "analysis/ui/SorunaSheet.h"
 #include "common/ui/ValueLabel.h"
 #include "app/CommandIds.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MilvaneView.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "customers/ui/ChoiceComboBox.h"
 #include "customers/ui/KokyakuListCtrl.h"
 #include "customers/ui/KokyakuView.h"
@@ -205,9 +205,10 @@ TEST_F(SorunaSheetTest, DMPageListsSentTitlesAndSelectsTheDocumentsTitle) {
 }
 
 TEST_F(SorunaSheetTest, CustomerScreenShowsTheHitsWithTheirColumn) {
-    RegisterBuiltScreens();
-    EXPECT_TRUE(MenuScreenHooks().analysis);  // the menu screen's button
-    CMainFrame frame(*doc);
+    CMenuScreenHooks menu;
+    InstallMenuScreenFeatures(menu);
+    EXPECT_TRUE(menu.analysis);  // the menu screen's button
+    CMainFrame frame(*doc, BuiltScreens());
     doc->CustomerScreenMode = SCREEN_KOKYAKU_LIST;
     auto* view = new CKokyakuView(*doc, frame, SCREEN_KOKYAKU_LIST, &frame);
     view->resize(800, 500);

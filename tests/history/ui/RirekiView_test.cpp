@@ -13,7 +13,7 @@
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "customers/Kokyaku.h"
 #include "extract/ExCondition.h"
 #include "history/RirekiData.h"
@@ -47,8 +47,7 @@ protected:
             r->Money = e.money;
             doc->RirekiList.push_back(std::move(r));
         }
-        RegisterBuiltScreens();
-        frame = std::make_unique<CMainFrame>(*doc);
+        frame = std::make_unique<CMainFrame>(*doc, BuiltScreens());
         frame->SetCloseHandler([] {});
         EXPECT_TRUE(frame->CreateFirstScreen());
     }
