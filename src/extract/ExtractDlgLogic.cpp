@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
@@ -202,8 +203,8 @@ void CExtractDlgLogic::Rename(int listRow) {
     if (!renameDialog) return;
     std::optional<std::string> name = renameDialog(c.ConditionName);
     if (!name || name->empty()) return;
-    c.ConditionName = *name;
-    m_saved.Save();
+    std::string previous = std::exchange(c.ConditionName, *name);
+    if (!m_saved.Save()) c.ConditionName = std::move(previous);  // the list stays as on disk
     FillList();
     m_listSelection = listRow;
 }
@@ -217,8 +218,10 @@ void CExtractDlgLogic::Delete(int listRow) {
     const std::string text =
         "条件「" + m_saved.Conditions[position].ConditionName + "」を削除します。\nよろしいですか？";
     if (Ports::Prompt().AskYesNo(text, MsgIcon::Question, Answer::No) != Answer::Yes) return;
+    CExCondition removed = std::move(m_saved.Conditions[position]);
     m_saved.Conditions.erase(m_saved.Conditions.begin() + position);
-    m_saved.Save();
+    if (!m_saved.Save())  // the list stays as on disk
+        m_saved.Conditions.insert(m_saved.Conditions.begin() + position, std::move(removed));
     FillList();
 }
 

@@ -1,7 +1,8 @@
 #include "extract/ExtractDlgLogic.h"
 
 #include <gtest/gtest.h>
-
+#include <signal.h>
+#include <sys/resource.h>
 
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
@@ -188,6 +189,53 @@ TEST_F(ExtractDlgTest, SaveRenameAndDeleteTheSavedList) {
     EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{"名前を変更する条件を選択してください",
                                                               "削除する条件を選択してください", ask, ask}));
     EXPECT_EQ(ports.prompt.Log()[2].defaultButton, Answer::No);
+}
+
+namespace {
+
+// Files written while it lives cannot grow past one byte (root included).
+struct NoRoomForFiles {
+    NoRoomForFiles() {
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        previous = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit tiny = saved;
+        tiny.rlim_cur = 1;
+        ::setrlimit(RLIMIT_FSIZE, &tiny);
+    }
+    ~NoRoomForFiles() {
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        ::signal(SIGXFSZ, previous);
+    }
+    rlimit saved{};
+    sighandler_t previous{};
+};
+
+}  // namespace
+
+TEST_F(ExtractDlgTest, FailedWritesShowTheFileErrorAndKeepTheListAsOnDisk) {
+    auto logic = Open(kExtractAny);
+    const std::string before = ReadBytes(SavedFile());
+    const std::vector<std::string> names = {"女性", "五月", "山田"};
+    ASSERT_EQ(logic->ListedNames(), names);
+    logic->renameDialog = [](const std::string&) { return std::optional<std::string>("新しい名前"); };
+    ports.prompt.QueueAnswer(Answer::Yes);
+    {
+        NoRoomForFiles full;
+        logic->Rename(1);
+        logic->Delete(0);
+    }
+    EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{"ファイル操作中にエラーが発生しました",
+                                                              "条件「女性」を削除します。\nよろしいですか？",
+                                                              "ファイル操作中にエラーが発生しました"}));
+    EXPECT_EQ(logic->ListedNames(), names);
+    EXPECT_EQ(ReadBytes(SavedFile()), before);
+    // The next successful change writes the list as it was plus that change.
+    logic->Rename(1);
+    CExtract reread(install.Path());
+    ASSERT_EQ(reread.Load(), 1);
+    ASSERT_EQ(reread.Conditions.size(), 3u);
+    EXPECT_EQ(reread.Conditions[0].ConditionName, "女性");
+    EXPECT_EQ(reread.Conditions[1].ConditionName, "新しい名前");
 }
 
 TEST_F(ExtractDlgTest, DeletingTheOnlyConditionLeavesCountZero) {
