@@ -307,11 +307,7 @@ bool CExColumnsModel::Open(const std::vector<std::string>& given) {
     CMLVColSet set(m_installDir);
     if (!set.Load()) return false;
     m_catalogue = set.columns;
-    std::vector<std::string> names = given;
-    if (names.empty()) {
-        CMLVDispKokyakuCol disp(m_installDir);
-        if (disp.Load()) names = disp.names;
-    }
+    const std::vector<std::string> names = given.empty() ? CustomerListColumnNames(m_installDir) : given;
     m_shown.clear();
     for (const std::string& name : names)
         if (const CMLVCol* col = set.Find(name); col && IsDisplayableColumn(name)) m_shown.push_back(*col);

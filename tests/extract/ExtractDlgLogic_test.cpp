@@ -4,6 +4,8 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <filesystem>
+
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/MasterColSet.h"
@@ -321,6 +323,19 @@ TEST_F(ExtractDlgTest, DisplayColumnsDialog) {
     ASSERT_TRUE(given.Open({"Sex", "TEL_Home_X"}));
     ASSERT_EQ(given.Shown().size(), 1u);
     EXPECT_EQ(given.Shown()[0].fieldName, "Sex");
+}
+
+TEST_F(ExtractDlgTest, DisplayColumnsStartFromTheListsColumnsWithoutTheirFile) {
+    std::filesystem::remove(dataDir + "/MLVDispCol.sys");
+    CExColumnsModel model(install.Path());
+    ASSERT_TRUE(model.Open({}));
+    std::vector<std::string> shown;
+    for (const CMLVCol& c : model.Shown()) shown.push_back(c.fieldName);
+    std::vector<std::string> listed;
+    for (const CMLVCol& c : BuildCustomerListColumns(install.Path())) listed.push_back(c.fieldName);
+    EXPECT_EQ(shown, (std::vector<std::string>{"CustomerID", "Name"}));
+    EXPECT_EQ(shown, listed);
+    EXPECT_TRUE(ports.prompt.Texts().empty());
 }
 
 TEST_F(ExtractDlgTest, PresetCommandShowsTheStoredConditionThenDropsIt) {
