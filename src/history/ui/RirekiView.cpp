@@ -48,7 +48,7 @@ CRirekiView::CRirekiView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) :
     m_release = button(ID_EXTRACT_CLEAR_RIREKI, "抽出を解除(すべて表示)");
     m_redo = button(ID_EXTRACT_REDO, "抽出やり直し");
     m_save = button(ID_EXTRACT_SAVE, "抽出条件を保存");
-    m_count = new QLabel(m_page);
+    m_count = new CValueLabel(QStringLiteral("件数"), m_page);
     m_count->setObjectName("count1259");
     m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     SetCountText("全履歴表示");
@@ -126,8 +126,7 @@ void CRirekiView::LayoutChildren() {
 // ---------------------------------------------------------------- IRirekiScreen
 
 void CRirekiView::SetCountText(const std::string& text) {
-    m_count->setText(Q(text));
-    m_count->setAccessibleName(QStringLiteral("件数：") + Q(text));
+    m_count->SetValue(Q(text));
 }
 
 void CRirekiView::ShowExtractionButtons(bool shown) {
