@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollArea>
+#include <algorithm>
 
 #include "app/CommandIds.h"
 #include "analysis/ui/SorunaSheet.h"
@@ -13,6 +14,7 @@
 #include "app/ui/ScreenRegistry.h"
 #include "common/ui/ScrollPage.h"
 #include "extract/ui/ExtractDlg.h"
+#include "history/RirekiListModel.h"
 #include "history/ui/RirekiListCtrl.h"
 #include "history/ui/RirekiViewDlg.h"
 #include "printing/FormPrinting.h"
@@ -34,6 +36,9 @@ CRirekiView::CRirekiView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) :
     m_page = sp.page;
     m_listCtrl = new CRirekiListCtrl(m_page);
     m_listCtrl->setObjectName("list1180");
+    // The page is at least wide enough for the list's default columns.
+    m_page->setMinimumWidth(
+        std::max(kMinPageWidth, 2 * kMargin + ListWidthForColumns(m_listCtrl, RirekiDefaultColumnsWidth())));
     IRirekiScreen& screen = *this;
     m_logic = std::make_unique<CRirekiListLogic>(&doc, m_listCtrl->List(), screen);
 
