@@ -54,12 +54,10 @@ TEST(PostalAddressLevels, ReadyTellsWhyTheLevelsAreMissing) {
     TestPorts ports;
     CPostalAddressLevels none;
     EXPECT_FALSE(none.Ready());
-    CNoAddressLevels noSource;
-    EXPECT_FALSE(noSource.Ready());
     CLookupDictionaries unconfigured;  // no dictionary folders known
     CPostalAddressLevels levels;
     levels.SetDictionaries(&unconfigured);
     EXPECT_FALSE(levels.Ready());
-    EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{kNoAreaData, kNoAreaData,
-                                                              "郵便番号・住所検索のためのデータが取得できませんでした。\n"}));
+    EXPECT_EQ(ports.prompt.Texts(),
+              (std::vector<std::string>{kNoAreaData, "郵便番号・住所検索のためのデータが取得できませんでした。\n"}));
 }

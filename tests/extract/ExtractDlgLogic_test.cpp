@@ -233,11 +233,7 @@ TEST_F(ExtractDlgTest, FailedWritesShowTheFileErrorAndKeepTheListAsOnDisk) {
     EXPECT_EQ(ReadBytes(SavedFile()), before);
     // The next successful change writes the list as it was plus that change.
     logic->Rename(1);
-    CExtract reread(install.Path());
-    ASSERT_EQ(reread.Load(), 1);
-    ASSERT_EQ(reread.Conditions.size(), 3u);
-    EXPECT_EQ(reread.Conditions[0].ConditionName, "女性");
-    EXPECT_EQ(reread.Conditions[1].ConditionName, "新しい名前");
+    EXPECT_EQ(Open(kExtractAny)->ListedNames(), (std::vector<std::string>{"女性", "新しい名前", "山田"}));
 }
 
 TEST_F(ExtractDlgTest, DeletingTheOnlyConditionLeavesCountZero) {

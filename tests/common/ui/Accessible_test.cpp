@@ -1,12 +1,8 @@
 #include <QAccessible>
 #include <QAbstractItemView>
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QToolButton>
 #include <gtest/gtest.h>
-
-#include "common/ui/Accessible.h"
 
 // A combo box reads as its label with the current entry as its value, editable or not.
 TEST(ComboAccessible, NameIsTheLabelAndValueTheCurrentEntry) {
@@ -64,35 +60,10 @@ TEST(ComboAccessible, ShownEntryIsValueDescriptionAndListSelection) {
         EXPECT_EQ(selected, step.index < 0 ? QList<int>{} : QList<int>{step.index}) << step.index;
     }
 
-    // A description of its own stays; an editable box's text field speaks for it.
+    // A description of its own stays.
     QComboBox described;
     described.addItems({"法人", "個人"});
     described.setAccessibleDescription("顧客の種別");
     EXPECT_EQ(QAccessible::queryAccessibleInterface(&described)->text(QAccessible::Description), QString("顧客の種別"));
-    QComboBox editable;
-    editable.setEditable(true);
-    editable.addItems({"A"});
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(&editable)->text(QAccessible::Description), QString());
 }
 
-// Checkable tool buttons of an exclusive group read as radio buttons.
-TEST(ChoiceButtonAccessible, ExclusiveToolButtonsAreRadioButtons) {
-    QWidget window;
-    QButtonGroup group;
-    QToolButton* frequency = MakeChoiceToolButton(&group, 1, &window);
-    QToolButton* area = MakeChoiceToolButton(&group, 2, &window);
-    frequency->setText("頻度分析");
-    area->setText("地域分析");
-    frequency->setChecked(true);
-    QToolButton alone(&window);
-    alone.setCheckable(true);
-    EXPECT_NE(QAccessible::queryAccessibleInterface(&alone)->role(), QAccessible::RadioButton);
-    QAccessibleInterface* first = QAccessible::queryAccessibleInterface(frequency);
-    QAccessibleInterface* second = QAccessible::queryAccessibleInterface(area);
-    EXPECT_EQ(first->role(), QAccessible::RadioButton);
-    EXPECT_EQ(first->text(QAccessible::Name), QString("頻度分析"));
-    EXPECT_TRUE(first->state().checked);
-    second->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_FALSE(first->state().checked);
-    EXPECT_TRUE(second->state().checked);
-}
