@@ -27,6 +27,23 @@ bool FolderExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool SamePath(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return a.empty() && b.empty();
+    struct stat sa, sb;
+    const bool hasA = ::stat(a.c_str(), &sa) == 0, hasB = ::stat(b.c_str(), &sb) == 0;
+    if (hasA || hasB) return hasA && hasB && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    // Neither exists yet: the absolute paths, with the links of their existing
+    // parts resolved and "." and ".." removed, decide.
+    const auto normal = [](const std::string& path) {
+        std::error_code ec;
+        fs::path p = fs::weakly_canonical(fs::absolute(path, ec), ec).lexically_normal();
+        std::string text = p.string();
+        while (text.size() > 1 && text.back() == '/') text.pop_back();
+        return text;
+    };
+    return normal(a) == normal(b);
+}
+
 std::string JoinPath(std::string_view folder, std::string_view name) {
     std::string out(folder);
     if (!out.empty() && out.back() != '/') out.push_back('/');

@@ -58,4 +58,7 @@ bool StartSibling(const std::string& installDir, const std::string& relativePath
 
 bool FileExists(const std::string& path);    // a regular file
 bool FolderExists(const std::string& path);  // a directory
+// Whether two paths name the same file or folder: by file identity when
+// they exist, else by their normalised absolute paths. Letter case counts.
+bool SamePath(const std::string& a, const std::string& b);
 std::string JoinPath(std::string_view folder, std::string_view name);

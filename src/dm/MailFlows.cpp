@@ -20,7 +20,7 @@ CRirekiData MailHistory(const std::string& subject, const CDateTime& now) {
     CRirekiData r;
     r.ActionTitle = kMailHistoryTitle;
     r.Action = subject;
-    r.Date = now;
+    r.Date = HistoryDate(now);
     return r;
 }
 

@@ -81,6 +81,37 @@ TEST(GetDataFolder, FindsFoldersNamedWithEveryChangedCharacter) {
     }
 }
 
+TEST(SamePath, ByIdentityThenByNormalisedPath) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.File("data/sub"));
+    std::filesystem::create_directory_symlink(dir.File("data"), dir.File("link"));
+    WriteBytes(dir.File("data/a.mlv"), "x");
+    const struct {
+        std::string a, b;
+        bool same;
+    } cases[] = {
+        {"data", "data/", true},
+        {"data", "DATA", false},  // letter case names another folder
+        {"data/a.mlv", "data/A.mlv", false},
+        {"data", "data/sub/..", true},
+        {"data", "link", true},
+        {"data/a.mlv", "link/a.mlv", true},
+        {"data", "data/sub", false},
+        {"new", "new/", true},  // neither exists yet
+        {"new", "data/../new", true},
+        {"new", "link/../new", true},
+        {"link/new", "data/new", true},
+        {"new", "NEW", false},
+        {"new", "data", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SamePath(dir.File(c.a), dir.File(c.b)), c.same) << c.a << " / " << c.b;
+        EXPECT_EQ(SamePath(dir.File(c.b), dir.File(c.a)), c.same) << c.b << " / " << c.a;
+    }
+    EXPECT_TRUE(SamePath("", ""));
+    EXPECT_FALSE(SamePath("", dir.Path()));
+}
+
 TEST(EnsureFolder, AllResults) {
     TestPorts ports;
     TempDir dir;

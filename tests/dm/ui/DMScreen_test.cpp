@@ -98,7 +98,8 @@ TEST_F(DMScreenTest, TitlesTargetsCaptionAndButtons) {
 
     // The lists share the scrolled page, which keeps a minimum size.
     QWidget* page = view->ScrollArea()->widget();
-    EXPECT_EQ(page->minimumSize(), QSize(740, 400));
+    EXPECT_EQ(page->minimumHeight(), 400);
+    EXPECT_GE(page->minimumWidth(), 740);  // wider where the target list's columns need it
     EXPECT_EQ(view->TitleList()->width(), std::min((page->width() - 30) / 2, 500));
     EXPECT_EQ(view->TitleList()->height(), page->height() - 80);
     EXPECT_EQ(view->TargetList()->x(), view->TitleList()->geometry().right() + 1 + 5);
