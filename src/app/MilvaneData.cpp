@@ -753,6 +753,27 @@ bool CMilvaneData::Impl::OpenConnection(const std::string& path, bool ro) {
     return false;
 }
 
+bool VerifyMilvaneDatabaseFile(const std::string& path, std::string* error) {
+    std::string why;
+    sqlite3* db = nullptr;
+    bool ok = FileExists(path) &&
+              sqlite3_open_v2(FileUri(path, "mode=ro&immutable=1").c_str(), &db,
+                              SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK;
+    if (!ok) why = "データベースファイルを開けません: " + path;
+    if (ok) ok = CheckMilvaneSchema(db, &why) == 1 && CheckMilvaneTables(db, &why) == 1;
+    if (ok) {
+        sqlite3_stmt* st = nullptr;
+        ok = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &st, nullptr) == SQLITE_OK &&
+             sqlite3_step(st) == SQLITE_ROW && sqlite3_column_text(st, 0) &&
+             std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) == "ok";
+        if (!ok) why = "データベースが壊れています: " + std::string(sqlite3_errmsg(db));
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    if (error) *error = why;
+    return ok;
+}
+
 // ====================================================================== CMilvaneData
 
 CMilvaneData::CMilvaneData() : m(std::make_unique<Impl>()) {}

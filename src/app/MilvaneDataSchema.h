@@ -33,3 +33,7 @@ bool CreateMilvaneSchema(sqlite3* db, std::string* error);
 // 1 the database carries the marks of this schema version; 0 it is not a
 // Milvane database (or of a newer version); -1 it cannot be read.
 int CheckMilvaneSchema(sqlite3* db, std::string* error);
+
+// 1 every table of this schema is there with its columns in order; 0 one is
+// missing or differs; -1 the tables cannot be read.
+int CheckMilvaneTables(sqlite3* db, std::string* error);

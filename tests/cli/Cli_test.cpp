@@ -195,6 +195,29 @@ TEST_F(CliTest, BackupsRestoreAcrossTheWindowAndTheProgram) {
     EXPECT_EQ(Names(), (std::vector<std::string>{"佐藤", "山田"}));
 }
 
+TEST_F(CliTest, RestoreOfADamagedDatabaseKeepsTheData) {
+    AddCustomers({"山田", "佐藤"});
+    ASSERT_EQ(Run({"backup", dir.File("bk")}).status, 0);
+    std::string backupFile;
+    ASSERT_TRUE(FindFileInFolder(dir.File("bk"), "mlvdbu", &backupFile));
+    std::string bytes = ReadBytes(backupFile);
+    const std::size_t at = bytes.find(std::string("SQLite format 3\0", 16));
+    ASSERT_NE(at, std::string::npos);
+    WriteBytes(backupFile, bytes.replace(at, 16, 16, 'X'));  // the lengths stay as they were
+    AddCustomers({"後から"});
+    const std::string before = ReadBytes(DataDir() + "/QSMLV.mlv");
+
+    const Result r = Run({"--yes", "restore", backupFile});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("バックアップファイルの形式が不正です。\n復元ができませんでした。"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("復元後のデータベース"), std::string::npos);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"佐藤", "山田", "後から"}));
+    EXPECT_EQ(Run({"check"}).status, 0);
+    EXPECT_FALSE(fs::exists(DataDir() + "/MLVStage"));
+    EXPECT_FALSE(fs::exists(DataDir() + "/BupTmp"));
+    EXPECT_EQ(before.size(), ReadBytes(DataDir() + "/QSMLV.mlv").size());
+}
+
 TEST_F(CliTest, ExportEqualsTheWindowsExport) {
     AddCustomers({"山田", "佐藤", "鈴木"});
     {
