@@ -78,7 +78,7 @@ int CMLVColSet::Load() {
                 if (reset) return 0;
             }
         }
-        if (!ResetToMaster(true)) return 0;
+        if (!MaySettingsBeRepaired(path) || !ResetToMaster(true)) return 0;
     }
 }
 
@@ -190,7 +190,7 @@ std::vector<CMLVCol> BuildCustomerListColumns(const CMLVColSet& set, CMLVDispKok
         cols.emplace_back("CustomerID", "お客様コード", 0);
         cols.emplace_back("Name", "氏名", 0);
         disp.names = {"CustomerID", "Name"};
-        disp.Save();
+        if (SettingsRepairAllowed()) disp.Save();
         return cols;
     }
     for (const std::string& name : disp.names)

@@ -218,6 +218,35 @@ TEST_F(CliTest, RestoreOfADamagedDatabaseKeepsTheData) {
     EXPECT_EQ(before.size(), ReadBytes(DataDir() + "/QSMLV.mlv").size());
 }
 
+TEST_F(CliTest, ReadingCommandsLeaveDamagedSettingsAsTheyAre) {
+    AddCustomers({"山田"});
+    const std::string damaged = std::string("\x01\x00\xFF\xFF\x01\x00", 6);
+    WriteBytes(dir.File("map.txt"), "1 = Name\n");
+    WriteBytes(dir.File("in.csv"), "氏名\r\n田中\r\n");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        bool repaired;
+    } cases[] = {
+        {{"export", "--format", "csv", dir.File("a.csv")}, 1, false},
+        {{"--yes", "export", "--format", "csv", dir.File("b.csv")}, 1, false},  // --yes is for the output file
+        {{"check"}, 0, false},
+        {{"import", "--format", "csv", "--map", dir.File("map.txt"), dir.File("in.csv")}, 1, false},
+        {{"--yes", "import", "--format", "csv", "--map", dir.File("map.txt"), dir.File("in.csv")}, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0] + (c.args.size() > 1 ? " " + c.args[1] : ""));
+        for (const char* f : {"MLVColSet.sys", "Tantou.dat"}) WriteBytes(DataDir() + "/" + f, damaged);
+        const Result r = Run(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(ReadBytes(DataDir() + "/MLVColSet.sys") != damaged, c.repaired);
+        EXPECT_EQ(ReadBytes(DataDir() + "/Tantou.dat"), damaged);  // none of them reads the staff list
+        if (c.status == 1)
+            EXPECT_NE(r.err.find("設定ファイル<" + DataDir() + "/MLVColSet.sys>を読み込めません。"), std::string::npos)
+                << r.err;
+    }
+}
+
 TEST_F(CliTest, ExportEqualsTheWindowsExport) {
     AddCustomers({"山田", "佐藤", "鈴木"});
     {
