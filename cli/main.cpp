@@ -36,6 +36,7 @@
 #include "history/RirekiData.h"
 #include "maintenance/DataBackup.h"
 #include "maintenance/SafeFile.h"
+#include "maintenance/StagedReplace.h"
 
 namespace {
 
@@ -179,6 +180,12 @@ public:
         m_doc->OnNewDocument();  // a missing folder is told; the folder chooser answers Cancel
         if (!FileExists(JoinPath(m_doc->DataDir, kDatabaseFileName))) return false;
         if (!changing) {
+            // A restore killed after its commit is finished first, unless someone holds the data.
+            const bool readable = FinishCommittedBeforeReading(m_doc->DataDir, [this] {
+                return m_locks.AcquireExclusive() == CInstanceLocks::Exclusive::Held;
+            });
+            m_locks.Release();
+            if (!readable) return false;
             if (m_doc->Database().InitDBFromPath(JoinPath(m_doc->DataDir, kDatabaseFileName), true) != 1) {
                 ShowMessage("データベースを開けませんでした。");
                 return false;

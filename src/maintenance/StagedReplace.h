@@ -14,6 +14,7 @@
 // so a crash during the recovery is recovered the next time.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,12 @@ private:
 // 0 nothing to recover; 1 a committed replacement was finished; 2 an
 // uncommitted one was deleted; -1 failed (err says where).
 int RecoverDataFolder(const std::string& dataDir, mfs::FileError& err);
+
+// Before a reading open of a data folder: a committed replacement that was not
+// finished (its new database beside old settings and pictures) must not be
+// read. It is finished when takeLock() gets the data to this process, else
+// the reading is refused with a message. True when the folder may be read.
+bool FinishCommittedBeforeReading(const std::string& dataDir, const std::function<bool()>& takeLock);
 
 // The names a restore deletes beside the data-set files it does not bring:
 // the database's write-ahead log and shared-memory files.

@@ -21,6 +21,7 @@
 #include "exchange/Export.h"
 #include "extract/ExCondition.h"
 #include "maintenance/DataBackup.h"
+#include "maintenance/SafeFile.h"
 #include "support/TestPorts.h"
 
 namespace fs = std::filesystem;
@@ -245,6 +246,44 @@ TEST_F(CliTest, ReadingCommandsLeaveDamagedSettingsAsTheyAre) {
             EXPECT_NE(r.err.find("設定ファイル<" + DataDir() + "/MLVColSet.sys>を読み込めません。"), std::string::npos)
                 << r.err;
     }
+}
+
+TEST_F(CliTest, ReadingCommandsFinishAnInterruptedRestoreOrRefuse) {
+    AddCustomers({"山田"});
+    ASSERT_EQ(Run({"backup", dir.File("bk")}).status, 0);
+    std::string backupFile;
+    ASSERT_TRUE(FindFileInFolder(dir.File("bk"), "mlvdbu", &backupFile));
+    AddCustomers({"後から"});
+    {
+        // A restore that committed but could not move its files in: the state a kill leaves.
+        auto doc = OpenDoc();
+        ASSERT_EQ(doc->Database().SaveMLV(true), 1);
+        mfs::SetFailPointHook([](const char* op, const std::string& path) {
+            const bool staged = path.find("MLVStage/") != std::string::npos && path.find("Commit") == std::string::npos;
+            return std::string(op) == "rename" && staged ? EIO : 0;
+        });
+        EXPECT_FALSE(CDataBackup(doc.get()).RestoreFrom(backupFile));
+        mfs::SetFailPointHook(nullptr);
+        ASSERT_TRUE(fs::exists(DataDir() + "/MLVStage/Commit.dat"));
+    }
+    {
+        CInstanceLocks window(dir.File("s"), dir.File("g"));
+        ASSERT_TRUE(window.AcquireSession());
+        ASSERT_TRUE(window.AcquireGlobal());
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"check"}, {"export", "--format", "csv", dir.File("x.csv")}}) {
+            const Result r = Run(args);
+            EXPECT_EQ(r.status, 1) << args[0];
+            EXPECT_NE(r.err.find("データの復元が完了していないため、データを読み込めません。"), std::string::npos) << r.err;
+        }
+        EXPECT_TRUE(fs::exists(DataDir() + "/MLVStage/Commit.dat"));
+        EXPECT_FALSE(fs::exists(dir.File("x.csv")));
+    }
+    const Result r = Run({"check"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("customers 1\n"), std::string::npos) << r.out;
+    EXPECT_FALSE(fs::exists(DataDir() + "/MLVStage"));
+    EXPECT_EQ(Names(), std::vector<std::string>{"山田"});
 }
 
 TEST_F(CliTest, ExportEqualsTheWindowsExport) {
