@@ -14,9 +14,10 @@
 // Dates are REAL day counts from 1899-12-30 (the fraction is the time of day),
 // NULL when unset. Texts are declared COLLATE NOCASE, as the desktop database
 // compares them without case. application_id marks the file as Milvane's and
-// user_version holds the schema version. While open the file runs with a
-// write-ahead log and synchronous=FULL; closed, it is a single file in
-// rollback-journal mode.
+// user_version holds the schema version. The file keeps the rollback-journal
+// mode it is created with (synchronous=FULL while open): the journal mode is
+// never switched at open or close, every copy of the closed or saved file is
+// whole on its own, and a reader writes nothing beside it.
 #pragma once
 
 #include <cstdint>

@@ -90,7 +90,7 @@ bool Finish(const std::string& dataDir, const std::string& staging, FileError& e
 }  // namespace
 
 const std::vector<std::string>& DatabaseSideFiles() {
-    static const std::vector<std::string> names = {"QSMLV.mlv-wal", "QSMLV.mlv-shm"};
+    static const std::vector<std::string> names = {"QSMLV.mlv-journal", "QSMLV.mlv-wal", "QSMLV.mlv-shm"};
     return names;
 }
 

@@ -67,5 +67,5 @@ int RecoverDataFolder(const std::string& dataDir, mfs::FileError& err);
 bool FinishCommittedBeforeReading(const std::string& dataDir, const std::function<bool()>& takeLock);
 
 // The names a restore deletes beside the data-set files it does not bring:
-// the database's write-ahead log and shared-memory files.
+// the database's journal, and the log files of older versions.
 const std::vector<std::string>& DatabaseSideFiles();
