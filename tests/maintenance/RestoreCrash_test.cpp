@@ -84,6 +84,14 @@ TEST(RestoreCrash, EveryInterruptionRecoversToBeforeOrAfter) {
             ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
         }
 
+        // A reader that cannot take the data may read only a folder the restore has not committed to.
+        const bool committed = fs::exists(work + "/" + kStagingFolderName + "/" + kCommitMarkerName);
+        EXPECT_EQ(FinishCommittedBeforeReading(work, [] { return false; }), !committed);
+        if (!committed && !finished) {
+            const auto seen = TreeOf(work, {kWorkFileName, kStagingFolderName, "BupTmp"});
+            EXPECT_TRUE(seen == before || seen == after);
+        }
+
         mfs::FileError err;
         ASSERT_GE(RecoverDataFolder(work, err), 0) << mfs::FileErrorText(err);
         EXPECT_FALSE(fs::exists(work + "/" + kStagingFolderName));
