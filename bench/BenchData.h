@@ -290,7 +290,7 @@ inline sqlite3* OpenRaw(const std::string& file, bool readOnly) {
     }
     // The settings the customer database uses for its own connection.
     sqlite3_exec(db, "PRAGMA cache_size=-65536; PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
-    if (!readOnly) sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    if (!readOnly) sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);  // rollback journal, as created
     return db;
 }
 

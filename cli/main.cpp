@@ -36,6 +36,7 @@
 #include "history/RirekiData.h"
 #include "maintenance/DataBackup.h"
 #include "maintenance/SafeFile.h"
+#include "maintenance/StagedReplace.h"
 
 namespace {
 
@@ -155,6 +156,8 @@ std::optional<Args> Parse(int argc, char** argv, std::string& error) {
 
 // ---------------------------------------------------------------- the session
 
+bool g_yes = false;  // --yes given
+
 class CSession {
 public:
     CSession() = default;
@@ -171,10 +174,18 @@ public:
     // a reading command opens it read-only and takes no lock.
     bool Open(bool changing) {
         m_changing = changing;
+        // Only a changing command given --yes may rewrite a damaged settings file.
+        AllowSettingsRepair(changing && g_yes);
         m_doc = std::make_unique<CMilvaneDoc>(CIxenEnv::InstallDir());
         m_doc->OnNewDocument();  // a missing folder is told; the folder chooser answers Cancel
         if (!FileExists(JoinPath(m_doc->DataDir, kDatabaseFileName))) return false;
         if (!changing) {
+            // A restore killed after its commit is finished first, unless someone holds the data.
+            const bool readable = FinishCommittedBeforeReading(m_doc->DataDir, [this] {
+                return m_locks.AcquireExclusive() == CInstanceLocks::Exclusive::Held;
+            });
+            m_locks.Release();
+            if (!readable) return false;
             if (m_doc->Database().InitDBFromPath(JoinPath(m_doc->DataDir, kDatabaseFileName), true) != 1) {
                 ShowMessage("データベースを開けませんでした。");
                 return false;
@@ -477,6 +488,8 @@ int main(int argc, char** argv) {
 
     CCliWait wait;
     CCliPrompt prompt(args->yes, wait);
+    g_yes = args->yes;
+    AllowSettingsRepair(false);
     Ports::Install(&prompt, nullptr, &wait);
     const int status = command->second(prompt, *args);
     Ports::Install(nullptr, nullptr, nullptr);

@@ -11,7 +11,7 @@ PACKAGES=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth
   libxlsxwriter-dev libpugixml-dev libzip-dev libfreexl-dev mdbtools-dev
-  xdg-utils poppler-utils sqlite3 python3-openpyxl python3-xlwt
+  xdg-utils poppler-utils sqlite3 python3-openpyxl python3-xlwt libxml2-utils
 )
 
 missing=()

@@ -64,3 +64,19 @@ void Install(IPromptPort* prompt, IProfilePort* profile, IWaitPort* wait) {
     g_wait = wait ? wait : &g_noWait;
 }
 }  // namespace Ports
+
+namespace {
+bool& SettingsRepairSlot() {
+    static bool allowed = true;
+    return allowed;
+}
+}  // namespace
+
+void AllowSettingsRepair(bool allow) { SettingsRepairSlot() = allow; }
+bool SettingsRepairAllowed() { return SettingsRepairSlot(); }
+
+bool MaySettingsBeRepaired(const std::string& path) {
+    if (SettingsRepairAllowed()) return true;
+    ShowMessage("設定ファイル<" + path + ">を読み込めません。ファイルは変更せずにそのままにします。");
+    return false;
+}

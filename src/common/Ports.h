@@ -79,3 +79,13 @@ inline void ShowMessage(const std::string& text, MsgIcon icon = MsgIcon::Exclama
 
 // The message every settings-file owner shows when reading or writing fails.
 inline constexpr const char* kFileErrorMessage = "ファイル操作中にエラーが発生しました";
+
+// Whether a settings file of the data folder that is damaged or missing may be
+// rewritten from its defaults (after its owner's question). On by default;
+// the command-line program allows it only to a changing command given --yes,
+// so that reading leaves every file as it is.
+void AllowSettingsRepair(bool allow);
+bool SettingsRepairAllowed();
+// True when repair is allowed; otherwise tells that the file at path cannot
+// be read and stays unchanged, and returns false.
+bool MaySettingsBeRepaired(const std::string& path);

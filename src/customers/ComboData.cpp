@@ -153,7 +153,7 @@ int CMLVComboData::Load(int listNo) {
 
     if (!FileExists(m_path)) {
         SetDefaults();
-        Save();
+        if (SettingsRepairAllowed()) Save();
         m_loaded = true;
         return 1;
     }
@@ -170,7 +170,8 @@ int CMLVComboData::Load(int listNo) {
             ShowMessage(kFileErrorMessage);
         }
     }
-    if (Ports::Prompt().AskYesNo(Format1("設定ファイル<%s>が壊れています。初期状態にしてよろしいですか？", m_path),
+    if (!MaySettingsBeRepaired(m_path) ||
+        Ports::Prompt().AskYesNo(Format1("設定ファイル<%s>が壊れています。初期状態にしてよろしいですか？", m_path),
                                  MsgIcon::Information, Answer::Yes) != Answer::Yes)
         return 0;
     SetDefaults();

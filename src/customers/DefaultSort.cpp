@@ -5,11 +5,27 @@
 #include "common/Archive.h"
 #include "common/Folders.h"
 #include "common/Ports.h"
+#include "customers/MasterColSet.h"
+
+namespace {
+
+constexpr const char* kDefaultField = "RirekiUpDate";
+
+// Only a column of the customer list may name the order: the name is pasted
+// into the statement.
+bool IsCustomerColumn(const std::string& name) {
+    static const std::vector<CMLVCol> columns = MasterColumns();
+    for (const CMLVCol& c : columns)
+        if (c.fieldName == name) return true;
+    return false;
+}
+
+}  // namespace
 
 CDefaultSort::CDefaultSort(const std::string& dataDir) : m_path(JoinPath(dataDir, "DefOrder.dat")) {}
 
 int CDefaultSort::Load() {
-    fieldName = "RirekiUpDate";
+    fieldName = kDefaultField;
     direction = 1;
     m_loaded = true;
     std::string bytes;
@@ -22,6 +38,7 @@ int CDefaultSort::Load() {
         CArchiveReader ar(std::move(bytes));
         std::string field = ar.ReadString();
         int32_t dir = ar.ReadInt32();
+        if (!field.empty() && !IsCustomerColumn(field)) throw ArchiveError("unknown sort field");
         fieldName = field;
         direction = dir;
     } catch (const ArchiveError&) {
@@ -45,5 +62,6 @@ int CDefaultSort::Save() {
 std::string CDefaultSort::GetOrderText() {
     if (!m_loaded) Load();
     if (fieldName.empty() || (direction != 0 && direction != 1)) return std::string();
+    if (!IsCustomerColumn(fieldName)) return std::string("ORDER BY [Customer].[") + kDefaultField + "] DESC";
     return "ORDER BY [Customer].[" + fieldName + "]" + (direction == 1 ? " DESC" : "");
 }

@@ -78,7 +78,7 @@ int CMLVColSet::Load() {
                 if (reset) return 0;
             }
         }
-        if (!ResetToMaster(true)) return 0;
+        if (!MaySettingsBeRepaired(path) || !ResetToMaster(true)) return 0;
     }
 }
 
@@ -199,7 +199,7 @@ std::vector<CMLVCol> BuildCustomerListColumns(const CMLVColSet& set, CMLVDispKok
             cols.push_back(col);
             disp.names.push_back(col.fieldName);
         }
-        disp.Save();
+        if (SettingsRepairAllowed()) disp.Save();
         return cols;
     }
     for (const std::string& name : disp.names)

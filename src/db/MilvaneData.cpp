@@ -320,6 +320,37 @@ std::string FileUri(const std::string& path, const char* query) {
     return uri + "?" + query;
 }
 
+// Whether the file's header marks it as being in write-ahead-log mode (files
+// of older versions, and their copies).
+bool IsWalModeFile(const std::string& path) {
+    unsigned char header[20] = {};
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool read = ::read(fd, header, sizeof header) == static_cast<ssize_t>(sizeof header);
+    close(fd);
+    return read && header[18] == 2 && header[19] == 2;
+}
+
+long long FileSize(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
+
+// A rollback journal left by a change that was interrupted is rolled back by
+// the first connection that may write: a reader opens the file for writing
+// just for that, so that even read-only opens never meet a half-done change.
+// Nothing happens when the journal belongs to a change still running.
+void RollBackLeftJournal(const std::string& path) {
+    if (FileSize(path + "-journal") <= 0) return;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(FileUri(path, "mode=rw").c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_busy_timeout(db, 3000);
+        sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
+    }
+    sqlite3_close(db);
+}
+
 bool IsBinaryFlag(int32_t v) { return v == 0 || v == 1; }
 
 }  // namespace
@@ -712,9 +743,17 @@ bool CMilvaneData::Impl::OpenConnection(const std::string& path, bool ro) {
         Fail("データベースファイルがありません: " + path);
         return false;
     }
-    // Read-only browsing first tries a normal read-only open; a database in a
-    // folder where the shared-memory file cannot be made is read as immutable.
-    const char* modes[] = {ro ? "mode=ro" : "mode=rw", ro ? "mode=ro&immutable=1" : nullptr};
+    // The file always runs with a rollback journal, so a closed file is whole
+    // on its own and a reader writes nothing beside it. A reader first rolls
+    // back what an interrupted change left. A file of an older version in
+    // write-ahead-log mode is converted once when opened for writing and read
+    // as immutable when it has no log (a reader would make the log files);
+    // one whose log cannot be read here is read as immutable too.
+    if (ro) RollBackLeftJournal(path);
+    const bool wal = IsWalModeFile(path);
+    const bool walWithoutLog = wal && FileSize(path + "-wal") <= 0;
+    const char* modes[] = {ro ? (walWithoutLog ? "mode=ro&immutable=1" : "mode=ro") : "mode=rw",
+                           ro && !walWithoutLog ? "mode=ro&immutable=1" : nullptr};
     for (const char* mode : modes) {
         if (!mode) break;
         Close();
@@ -736,7 +775,7 @@ bool CMilvaneData::Impl::OpenConnection(const std::string& path, bool ro) {
             continue;
         }
         if (!ro) {
-            if (!Exec("PRAGMA journal_mode=WAL") || !Exec("PRAGMA synchronous=FULL")) continue;
+            if ((wal && !Exec("PRAGMA journal_mode=DELETE")) || !Exec("PRAGMA synchronous=FULL")) continue;
         }
         // Room for every customer page of a large register (64 MB).
         Exec("PRAGMA cache_size=-65536");
@@ -751,6 +790,27 @@ bool CMilvaneData::Impl::OpenConnection(const std::string& path, bool ro) {
     }
     Close();
     return false;
+}
+
+bool VerifyMilvaneDatabaseFile(const std::string& path, std::string* error) {
+    std::string why;
+    sqlite3* db = nullptr;
+    bool ok = FileExists(path) &&
+              sqlite3_open_v2(FileUri(path, "mode=ro&immutable=1").c_str(), &db,
+                              SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK;
+    if (!ok) why = "データベースファイルを開けません: " + path;
+    if (ok) ok = CheckMilvaneSchema(db, &why) == 1 && CheckMilvaneTables(db, &why) == 1;
+    if (ok) {
+        sqlite3_stmt* st = nullptr;
+        ok = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &st, nullptr) == SQLITE_OK &&
+             sqlite3_step(st) == SQLITE_ROW && sqlite3_column_text(st, 0) &&
+             std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) == "ok";
+        if (!ok) why = "データベースが壊れています: " + std::string(sqlite3_errmsg(db));
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    if (error) *error = why;
+    return ok;
 }
 
 // ====================================================================== CMilvaneData
@@ -840,21 +900,15 @@ int CMilvaneData::SaveMLV(bool closeDb) {
         m->Fail("データベースが開かれていません。");
         return -1;
     }
-    if (!m->readOnly) {
-        // Move everything from the write-ahead log into the database file and sync it.
-        sqlite3_stmt* st = nullptr;
-        bool ok = sqlite3_prepare_v2(m->db, "PRAGMA wal_checkpoint(TRUNCATE)", -1, &st, nullptr) == SQLITE_OK &&
-                  sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) == 0;
-        if (!ok) m->Fail(std::string("checkpoint: ") + (st ? "busy or failed" : sqlite3_errmsg(m->db)));
-        sqlite3_finalize(st);
-        if (ok) ok = FsyncPath(m->dbPath);
-        if (!ok) return -1;
+    // Every operation committed through the rollback journal: the file is whole; make sure it is on disk.
+    if (!m->readOnly && !FsyncPath(m->dbPath)) {
+        m->Fail("データベースファイルを書き込めません: " + m->dbPath);
+        return -1;
     }
     if (!closeDb) return 1;
     // Leave a self-contained file behind (no log needed to read it).
     for (auto& [sql, st] : m->cache) sqlite3_finalize(st);
     m->cache.clear();
-    if (!m->readOnly) m->Exec("PRAGMA journal_mode=DELETE");
     if (sqlite3_close(m->db) != SQLITE_OK) {
         m->FailDb("close");
         return -1;

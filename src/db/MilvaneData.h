@@ -29,6 +29,12 @@ inline constexpr const char* kWorkFileName = "QSMLV2.mlv2";
 // file exists). Returns true on success.
 bool CreateEmptyMilvaneDatabase(const std::string& path, std::string* error = nullptr);
 
+// Checks a database file nobody has open (a staged restore): the marks of
+// this schema, every table with its columns and the engine's quick check.
+// Read as immutable, so nothing is written beside the file. True when sound;
+// otherwise error says why.
+bool VerifyMilvaneDatabaseFile(const std::string& path, std::string* error = nullptr);
+
 class CMilvaneData {
 public:
     CMilvaneData();

@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "db/MilvaneData.h"
 #include "customers/Kokyaku.h"
@@ -121,6 +124,54 @@ int CheckMilvaneSchema(sqlite3* db, std::string* error) {
         return 0;
     }
     return 1;
+}
+
+namespace {
+
+// Table name → its columns (hidden generated ones included), in order.
+using TableColumns = std::vector<std::pair<std::string, std::vector<std::string>>>;
+
+bool ReadTableColumns(sqlite3* db, TableColumns& out) {
+    sqlite3_stmt* st = nullptr;
+    const char* sql =
+        "SELECT m.name, c.name FROM sqlite_schema m, pragma_table_xinfo(m.name) c "
+        "WHERE m.type='table' AND m.name NOT LIKE 'sqlite_%' ORDER BY m.name, c.cid";
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) return false;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const std::string table = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        const unsigned char* column = sqlite3_column_text(st, 1);
+        if (out.empty() || out.back().first != table) out.push_back({table, {}});
+        out.back().second.push_back(column ? reinterpret_cast<const char*>(column) : "");
+    }
+    sqlite3_finalize(st);
+    return rc == SQLITE_DONE;
+}
+
+}  // namespace
+
+int CheckMilvaneTables(sqlite3* db, std::string* error) {
+    // The reference is the schema this version creates.
+    static const TableColumns expected = [] {
+        TableColumns t;
+        sqlite3* mem = nullptr;
+        if (sqlite3_open(":memory:", &mem) == SQLITE_OK && CreateMilvaneSchema(mem, nullptr)) ReadTableColumns(mem, t);
+        sqlite3_close(mem);
+        return t;
+    }();
+    TableColumns actual;
+    if (!ReadTableColumns(db, actual)) {
+        if (error) *error = sqlite3_errmsg(db);
+        return -1;
+    }
+    for (const auto& [table, columns] : expected) {
+        auto it = std::find_if(actual.begin(), actual.end(), [&](const auto& t) { return t.first == table; });
+        if (it == actual.end() || it->second != columns) {
+            if (error) *error = "テーブル " + table + " の構成が正しくありません。";
+            return 0;
+        }
+    }
+    return expected.empty() ? -1 : 1;
 }
 
 bool CreateEmptyMilvaneDatabase(const std::string& path, std::string* error) {

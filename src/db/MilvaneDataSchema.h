@@ -14,9 +14,10 @@
 // Dates are REAL day counts from 1899-12-30 (the fraction is the time of day),
 // NULL when unset. Texts are declared COLLATE NOCASE, as the desktop database
 // compares them without case. application_id marks the file as Milvane's and
-// user_version holds the schema version. While open the file runs with a
-// write-ahead log and synchronous=FULL; closed, it is a single file in
-// rollback-journal mode.
+// user_version holds the schema version. The file keeps the rollback-journal
+// mode it is created with (synchronous=FULL while open): the journal mode is
+// never switched at open or close, every copy of the closed or saved file is
+// whole on its own, and a reader writes nothing beside it.
 #pragma once
 
 #include <cstdint>
@@ -33,3 +34,7 @@ bool CreateMilvaneSchema(sqlite3* db, std::string* error);
 // 1 the database carries the marks of this schema version; 0 it is not a
 // Milvane database (or of a newer version); -1 it cannot be read.
 int CheckMilvaneSchema(sqlite3* db, std::string* error);
+
+// 1 every table of this schema is there with its columns in order; 0 one is
+// missing or differs; -1 the tables cannot be read.
+int CheckMilvaneTables(sqlite3* db, std::string* error);

@@ -8,6 +8,7 @@
 #include "common/Archive.h"
 #include "common/Folders.h"
 #include "common/Ports.h"
+#include "common/XmlText.h"
 #include "customers/Kokyaku.h"
 #include "exchange/ContactXml.h"
 #include "exchange/Formats.h"
@@ -142,6 +143,7 @@ std::string ContactXmlText(std::span<const CKokyaku* const> customers) {
     root.append_attribute("contactXMLVersion") = "1.1";
     root.append_attribute("creator") = kContactXmlCreator;
     for (const CKokyaku* k : customers) WriteRecord(root, *k);
+    MakeXmlTreeSafe(doc);
     StringWriter w;
     doc.save(w, "  ", pugi::format_default, pugi::encoding_utf8);
     return w.out;
@@ -278,6 +280,7 @@ void ReadRecord(const Node& rec, const std::string& pictureSource, CKokyaku& k) 
 bool ParseContactXml(const std::string& text, const std::string& pictureSource, CKokyakuList& records) {
     pugi::xml_document doc;
     if (!doc.load_buffer(text.data(), text.size())) return false;
+    MakeXmlTreeSafe(doc);  // references to control characters, as older files may hold
     Node root = doc.child("ContactXML");
     if (!root) return false;
     CKokyakuList read;

@@ -5,6 +5,7 @@
 #include "common/Archive.h"
 #include "common/DateTime.h"
 #include "common/Folders.h"
+#include "common/XmlText.h"
 #include "customers/Kokyaku.h"
 #include "exchange/Export.h"
 #include "exchange/XmlConv.h"
@@ -80,7 +81,7 @@ std::string HistoryTable(const CRirekiList& list, const std::string& pictureFold
 std::string HtmlEscape(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
+    for (char c : XmlSafeText(text)) {
         switch (c) {
             case '&': out += "&amp;"; break;
             case '<': out += "&lt;"; break;

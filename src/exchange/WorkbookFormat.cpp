@@ -5,6 +5,7 @@
 
 #include "common/Folders.h"
 #include "common/SjisText.h"
+#include "common/XmlText.h"
 #include "exchange/Formats.h"
 
 namespace {
@@ -109,7 +110,7 @@ bool CWorkbookFormat::WriteRows(const std::string& path, const ExchangeTable& ta
         const auto row = static_cast<lxw_row_t>(r);
         for (std::size_t c = 0; ok && c < columns && c < table[r].size(); ++c) {
             const auto col = static_cast<lxw_col_t>(c);
-            const std::string cell = WithoutCR(table[r][c]);
+            const std::string cell = XmlSafeText(WithoutCR(table[r][c]));
             lxw_error err = LXW_NO_ERROR;
             if (r == 0) err = cell.empty() ? worksheet_write_blank(sheet, row, col, header)
                                            : worksheet_write_string(sheet, row, col, cell.c_str(), header);

@@ -58,6 +58,13 @@ void ShowWriteError(const FileError& err, const std::string& diskFullText) {
     ShowMessage(err.IsDiskFull() && !diskFullText.empty() ? diskFullText : mfs::FileErrorText(err));
 }
 
+// The staged database must be there and sound before it may replace the
+// current one: a damaged backup never costs the data it would replace.
+bool StagedDatabaseSound(const CStagedReplace& stage, const std::vector<std::string>& restored) {
+    return std::find(restored.begin(), restored.end(), kDatabaseFileName) != restored.end() &&
+           VerifyMilvaneDatabaseFile(stage.StagedFile(kDatabaseFileName));
+}
+
 }  // namespace
 
 std::string BackupBaseName(const std::tm& t) {
@@ -356,8 +363,12 @@ bool CDataBackup::RestoreFrom(const std::string& backupPath) {
     {
         WaitScope wait(true);
         std::vector<std::string> restored;
-        const Outcome outcome = RestoreIntoStage(backupPath, stage, restored, buffer);
+        Outcome outcome = RestoreIntoStage(backupPath, stage, restored, buffer);
         FileError err;
+        if (outcome == Outcome::Ok && !StagedDatabaseSound(stage, restored)) {
+            ShowMessage(kFormatBad);
+            outcome = Outcome::RolledBack;
+        }
         if (outcome == Outcome::Ok) {
             std::vector<std::string> remove;
             for (const std::string& f : GetDataSetFiles())

@@ -4,6 +4,7 @@
 
 #include "common/Archive.h"
 #include "common/Folders.h"
+#include "common/Ports.h"
 #include "common/SjisText.h"
 
 using mfs::FileError;
@@ -89,7 +90,7 @@ bool Finish(const std::string& dataDir, const std::string& staging, FileError& e
 }  // namespace
 
 const std::vector<std::string>& DatabaseSideFiles() {
-    static const std::vector<std::string> names = {"QSMLV.mlv-wal", "QSMLV.mlv-shm"};
+    static const std::vector<std::string> names = {"QSMLV.mlv-journal", "QSMLV.mlv-wal", "QSMLV.mlv-shm"};
     return names;
 }
 
@@ -101,6 +102,18 @@ int RecoverDataFolder(const std::string& dataDir, FileError& err) {
     if (!snapshot.empty() && !mfs::RemoveTree(JoinPath(dataDir, snapshot), err)) return -1;
     if (!mfs::RemoveTree(staging, err) || !mfs::SyncFolder(dataDir, err)) return -1;
     return 2;
+}
+
+bool FinishCommittedBeforeReading(const std::string& dataDir, const std::function<bool()>& takeLock) {
+    if (!FileExists(JoinPath(JoinPath(dataDir, kStagingFolderName), kCommitMarkerName))) return true;
+    if (!takeLock()) {
+        ShowMessage("データの復元が完了していないため、データを読み込めません。\n復元している『Milvane』が終了してから、もう一度操作してください。");
+        return false;
+    }
+    FileError err;
+    if (RecoverDataFolder(dataDir, err) == 1) return true;
+    ShowMessage("データの復元を完了できませんでした。\n" + mfs::FileErrorText(err));
+    return false;
 }
 
 CStagedReplace::CStagedReplace(std::string dataDir)

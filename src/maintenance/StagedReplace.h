@@ -14,6 +14,7 @@
 // so a crash during the recovery is recovered the next time.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,12 @@ private:
 // uncommitted one was deleted; -1 failed (err says where).
 int RecoverDataFolder(const std::string& dataDir, mfs::FileError& err);
 
+// Before a reading open of a data folder: a committed replacement that was not
+// finished (its new database beside old settings and pictures) must not be
+// read. It is finished when takeLock() gets the data to this process, else
+// the reading is refused with a message. True when the folder may be read.
+bool FinishCommittedBeforeReading(const std::string& dataDir, const std::function<bool()>& takeLock);
+
 // The names a restore deletes beside the data-set files it does not bring:
-// the database's write-ahead log and shared-memory files.
+// the database's journal, and the log files of older versions.
 const std::vector<std::string>& DatabaseSideFiles();

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <utility>
 
+#include "common/XmlText.h"
+
 namespace {
 
 const char* FontName(PageFont f) { return f == PageFont::Mincho ? "mincho" : "gothic"; }
@@ -202,6 +204,7 @@ std::string FormLayoutXml(const CFormLayout& layout) {
         }
         }
     }
+    MakeXmlTreeSafe(doc);
     std::ostringstream out;
     doc.save(out, "  ");
     return out.str();

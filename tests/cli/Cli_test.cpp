@@ -21,6 +21,7 @@
 #include "exchange/Export.h"
 #include "extract/ExCondition.h"
 #include "maintenance/DataBackup.h"
+#include "maintenance/SafeFile.h"
 #include "support/TestPorts.h"
 
 namespace fs = std::filesystem;
@@ -193,6 +194,96 @@ TEST_F(CliTest, BackupsRestoreAcrossTheWindowAndTheProgram) {
     EXPECT_EQ(restored.status, 0) << restored.err;
     EXPECT_NE(restored.err.find("データの復元は終了しました。"), std::string::npos);
     EXPECT_EQ(Names(), (std::vector<std::string>{"佐藤", "山田"}));
+}
+
+TEST_F(CliTest, RestoreOfADamagedDatabaseKeepsTheData) {
+    AddCustomers({"山田", "佐藤"});
+    ASSERT_EQ(Run({"backup", dir.File("bk")}).status, 0);
+    std::string backupFile;
+    ASSERT_TRUE(FindFileInFolder(dir.File("bk"), "mlvdbu", &backupFile));
+    std::string bytes = ReadBytes(backupFile);
+    const std::size_t at = bytes.find(std::string("SQLite format 3\0", 16));
+    ASSERT_NE(at, std::string::npos);
+    WriteBytes(backupFile, bytes.replace(at, 16, 16, 'X'));  // the lengths stay as they were
+    AddCustomers({"後から"});
+    const std::string before = ReadBytes(DataDir() + "/QSMLV.mlv");
+
+    const Result r = Run({"--yes", "restore", backupFile});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("バックアップファイルの形式が不正です。\n復元ができませんでした。"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("復元後のデータベース"), std::string::npos);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"佐藤", "山田", "後から"}));
+    EXPECT_EQ(Run({"check"}).status, 0);
+    EXPECT_FALSE(fs::exists(DataDir() + "/MLVStage"));
+    EXPECT_FALSE(fs::exists(DataDir() + "/BupTmp"));
+    EXPECT_EQ(before.size(), ReadBytes(DataDir() + "/QSMLV.mlv").size());
+}
+
+TEST_F(CliTest, ReadingCommandsLeaveDamagedSettingsAsTheyAre) {
+    AddCustomers({"山田"});
+    const std::string damaged = std::string("\x01\x00\xFF\xFF\x01\x00", 6);
+    WriteBytes(dir.File("map.txt"), "1 = Name\n");
+    WriteBytes(dir.File("in.csv"), "氏名\r\n田中\r\n");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        bool repaired;
+    } cases[] = {
+        {{"export", "--format", "csv", dir.File("a.csv")}, 1, false},
+        {{"--yes", "export", "--format", "csv", dir.File("b.csv")}, 1, false},  // --yes is for the output file
+        {{"check"}, 0, false},
+        {{"import", "--format", "csv", "--map", dir.File("map.txt"), dir.File("in.csv")}, 1, false},
+        {{"--yes", "import", "--format", "csv", "--map", dir.File("map.txt"), dir.File("in.csv")}, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0] + (c.args.size() > 1 ? " " + c.args[1] : ""));
+        for (const char* f : {"MLVColSet.sys", "Tantou.dat"}) WriteBytes(DataDir() + "/" + f, damaged);
+        const Result r = Run(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(ReadBytes(DataDir() + "/MLVColSet.sys") != damaged, c.repaired);
+        EXPECT_EQ(ReadBytes(DataDir() + "/Tantou.dat"), damaged);  // none of them reads the staff list
+        if (c.status == 1)
+            EXPECT_NE(r.err.find("設定ファイル<" + DataDir() + "/MLVColSet.sys>を読み込めません。"), std::string::npos)
+                << r.err;
+    }
+}
+
+TEST_F(CliTest, ReadingCommandsFinishAnInterruptedRestoreOrRefuse) {
+    AddCustomers({"山田"});
+    ASSERT_EQ(Run({"backup", dir.File("bk")}).status, 0);
+    std::string backupFile;
+    ASSERT_TRUE(FindFileInFolder(dir.File("bk"), "mlvdbu", &backupFile));
+    AddCustomers({"後から"});
+    {
+        // A restore that committed but could not move its files in: the state a kill leaves.
+        auto doc = OpenDoc();
+        ASSERT_EQ(doc->Database().SaveMLV(true), 1);
+        mfs::SetFailPointHook([](const char* op, const std::string& path) {
+            const bool staged = path.find("MLVStage/") != std::string::npos && path.find("Commit") == std::string::npos;
+            return std::string(op) == "rename" && staged ? EIO : 0;
+        });
+        EXPECT_FALSE(CDataBackup(doc.get()).RestoreFrom(backupFile));
+        mfs::SetFailPointHook(nullptr);
+        ASSERT_TRUE(fs::exists(DataDir() + "/MLVStage/Commit.dat"));
+    }
+    {
+        CInstanceLocks window(dir.File("s"), dir.File("g"));
+        ASSERT_TRUE(window.AcquireSession());
+        ASSERT_TRUE(window.AcquireGlobal());
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"check"}, {"export", "--format", "csv", dir.File("x.csv")}}) {
+            const Result r = Run(args);
+            EXPECT_EQ(r.status, 1) << args[0];
+            EXPECT_NE(r.err.find("データの復元が完了していないため、データを読み込めません。"), std::string::npos) << r.err;
+        }
+        EXPECT_TRUE(fs::exists(DataDir() + "/MLVStage/Commit.dat"));
+        EXPECT_FALSE(fs::exists(dir.File("x.csv")));
+    }
+    const Result r = Run({"check"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("customers 1\n"), std::string::npos) << r.out;
+    EXPECT_FALSE(fs::exists(DataDir() + "/MLVStage"));
+    EXPECT_EQ(Names(), std::vector<std::string>{"山田"});
 }
 
 TEST_F(CliTest, ExportEqualsTheWindowsExport) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "common/SjisText.h"
 #include "customers/ComboData.h"
+#include "customers/MLVColSet.h"
 #include "customers/SettingsFixture.h"
 
 namespace {
@@ -185,6 +188,40 @@ TEST_F(ChoiceEditorTest, EntriesAreCutToTheLimitAndABrokenListRefusedClosesTheEd
     ports.prompt.QueueAnswer(Answer::No);
     CChoiceListEditor broken(inst.install, kListTantou);
     EXPECT_EQ(broken.Open(), 0);
+}
+
+// With repair off (a reading command) a damaged or missing settings file is
+// told about and left as it is: nothing is asked and nothing is written.
+TEST_F(SettingsTest, SettingsWithoutRepairAreNeverRewritten) {
+    TestInstall::WriteSet(inst.MasterFile(), SampleColumns());
+    const std::string damaged = Hex("01 00 FF FF 01 00");  // cut inside the class name
+    struct Case {
+        const char* file;  // in the data folder; "" bytes: missing
+        std::string bytes;
+        std::function<int()> load;
+        int result;
+        std::size_t messages;
+    } cases[] = {
+        {"MLVColSet.sys", damaged, [&] { return CMLVColSet(inst.install).Load(); }, 0, 2},
+        {"MLVColSet.sys", "", [&] { return CMLVColSet(inst.install).Load(); }, 0, 1},
+        {"Tantou.dat", damaged, [&] { return CMLVComboData(inst.install).Load(kListTantou); }, 0, 2},
+        {"KRank1.dat", "", [&] { return CMLVComboData(inst.install).Load(kListRank1); }, 1, 0},  // defaults in memory
+    };
+    AllowSettingsRepair(false);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + (c.bytes.empty() ? " missing" : " damaged"));
+        ports.prompt.Clear();
+        const std::string path = inst.DataFile(c.file);
+        std::filesystem::remove(path);
+        if (!c.bytes.empty()) WriteBytes(path, c.bytes);
+        EXPECT_EQ(c.load(), c.result);
+        EXPECT_EQ(ports.prompt.Texts().size(), c.messages);
+        for (const Shown& entry : ports.prompt.Log()) EXPECT_EQ(entry.kind, Shown::Message);
+        if (c.messages) EXPECT_NE(ports.prompt.Texts().back().find(path), std::string::npos);
+        EXPECT_EQ(FileExists(path), !c.bytes.empty());
+        if (!c.bytes.empty()) EXPECT_EQ(ReadBytes(path), c.bytes);
+    }
+    AllowSettingsRepair(true);
 }
 
 }  // namespace

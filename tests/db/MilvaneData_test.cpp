@@ -91,11 +91,15 @@ TEST_F(MilvaneDataTest, SavedFileCopiedAloneOpensReadOnlyWithoutWorkFile) {
     int32_t key = AddCustomer("C1");
     ASSERT_GT(AddEntry(key, CDateTime::FromParts(2004, 5, 2), "購入", CDateTime::FromParts(2004, 5, 1), 1500), 0);
     ASSERT_EQ(data.SaveMLV(false), 1);
-    // Only the database file travels (as a backup would copy it), to a
-    // folder where no shared-memory file can be made.
+    // Only the database file travels (as a backup would copy it, the
+    // database still open); reading it writes nothing into its folder.
     TempDir past;
     fs::copy_file(DbPath(), past.File("QSMLV.mlv"));
-    fs::create_directory(past.File("QSMLV.mlv-shm"));
+    const auto listing = [&] {
+        std::vector<std::string> names;
+        for (auto& e : fs::directory_iterator(past.Path())) names.push_back(e.path().filename().string());
+        return names;
+    };
 
     CMilvaneData browse;
     ASSERT_EQ(browse.InitDBFromPath(past.File("QSMLV.mlv"), true), 1) << browse.LastError();
@@ -117,10 +121,44 @@ TEST_F(MilvaneDataTest, SavedFileCopiedAloneOpensReadOnlyWithoutWorkFile) {
     CKeyArray deleted;
     EXPECT_EQ(browse.DeleteKokyaku({static_cast<uint32_t>(key)}, deleted), -1);
     EXPECT_EQ(browse.SaveMLV(true), 1);
-    fs::remove(past.File("QSMLV.mlv-shm"));
+    EXPECT_EQ(listing(), std::vector<std::string>{"QSMLV.mlv"});
     EXPECT_EQ(SecondConnection(past.File("QSMLV.mlv")).Int("SELECT count(*) FROM Customer"), 1);
 
     EXPECT_EQ(browse.InitDBFromPath(past.File("missing.mlv"), true), -1);
+}
+
+// The journal mode is the one the file was created with: opening and closing
+// never switch it. A file of an older version in write-ahead-log mode is read
+// without writing log files, and converted once when opened for writing.
+TEST_F(MilvaneDataTest, JournalModeNeverSwitchesAndOldLogModeFilesAreReadAsTheyAre) {
+    AddCustomer("C1");
+    EXPECT_EQ(SecondConnection(DbPath()).Text("PRAGMA journal_mode"), "delete");  // while open
+    ASSERT_EQ(data.SaveMLV(true), 1);
+    const std::string file = ReadBytes(DbPath());
+    ASSERT_EQ(data.InitDB(dir.Path()), 1);
+    ASSERT_EQ(data.SaveMLV(true), 1);
+    EXPECT_EQ(ReadBytes(DbPath()), file);  // opening and closing wrote nothing
+
+    TempDir old;
+    const std::string path = old.File("QSMLV.mlv");
+    fs::copy_file(DbPath(), path);
+    EXPECT_EQ(SecondConnection(path).Text("PRAGMA journal_mode=WAL"), "wal");
+    ASSERT_FALSE(fs::exists(path + "-wal"));
+    {
+        CMilvaneData reader;
+        ASSERT_EQ(reader.InitDBFromPath(path, true), 1) << reader.LastError();
+        CKokyakuList list;
+        EXPECT_EQ(reader.GetAllKokyaku(list), 1);
+        EXPECT_EQ(list.size(), 1u);
+        EXPECT_FALSE(fs::exists(path + "-wal"));
+        EXPECT_FALSE(fs::exists(path + "-shm"));
+    }
+    {
+        CMilvaneData writer;
+        ASSERT_EQ(writer.InitDBFromPath(path, false), 1) << writer.LastError();
+    }
+    EXPECT_EQ(SecondConnection(path).Text("PRAGMA journal_mode"), "delete");
+    EXPECT_FALSE(fs::exists(path + "-wal"));
 }
 
 TEST_F(MilvaneDataTest, FolderNamesWithUriCharacters) {

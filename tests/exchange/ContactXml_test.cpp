@@ -7,6 +7,7 @@
 #include "exchange/Export.h"
 #include "exchange/ExchangeSupport.h"
 #include "exchange/Formats.h"
+#include "exchange/XmlConv.h"
 #include "support/TestPorts.h"
 
 namespace {
@@ -89,6 +90,62 @@ TEST(ContactXml, FailureKeepsTheOldFile) {
     EXPECT_FALSE(format.WriteRecords(dir.File("cards.xml"), customers.All(), dir.File("pic")));
     EXPECT_EQ(format.errorString(), "ファイルを作成できませんでした。");
     EXPECT_EQ(ReadBytes(dir.File("cards.xml")), "old");
+}
+
+// Control characters arrive through imports. Every file we write drops the
+// ones XML 1.0 forbids (raw or as references) and keeps tab and line feed;
+// the files parse strictly (ParseXml), and our reader drops them from older files.
+TEST(XmlFiles, ForbiddenCharactersAreDroppedEverywhere) {
+    TestPorts ports;
+    TempDir dir;
+    const std::string dirty = "A\x01" "B\x1B" "C\x0B" "D\x0C" "E\tF\nG";
+    const std::string clean = "ABCDE\tF\nG";
+    TestCustomers customers;
+    CKokyaku& k = customers.Add("C\x02" "1", dirty);
+    k.Yomi = "ﾔﾏ\x1Fﾀﾞ";
+    k.Note1 = dirty;
+    std::vector<CRirekiList> histories(1);
+    histories[0].push_back(std::make_unique<CRirekiData>());
+    histories[0][0]->Action = dirty;
+
+    ASSERT_TRUE(CContactXmlFormat().WriteRecords(dir.File("c.xml"), customers.All(), dir.File("pic")));
+    std::filesystem::create_directories(dir.File("html"));
+    ASSERT_EQ(CXmlConv().WriteHtml(1, dir.File("html"), dir.File("pic"), customers.All(), histories), 1);
+    ASSERT_TRUE(FindExchangeFormat("workbook")->WriteRows(dir.File("b.xlsx"), {{"氏名"}, {dirty}}));
+
+    struct File {
+        std::string name, bytes, xpath;
+    } files[] = {
+        {"ContactXML", ReadBytes(dir.File("c.xml")), "//FullName"},
+        {"ContactXML note", ReadBytes(dir.File("c.xml")), "//ExtensionItem[@name='X-Note1']"},
+        {"XHTML page", ReadBytes(dir.File("html/" + CustomerPageName(0))), "//*[local-name()='h1']"},
+        {"XHTML index", ReadBytes(dir.File("html/index.htm")), "//*[local-name()='a']"},
+        {"workbook sheet", ZipMember(dir.File("b.xlsx"), "xl/worksheets/sheet1.xml"), ""},
+    };
+    for (const File& f : files) {
+        SCOPED_TRACE(f.name);
+        pugi::xml_document doc;
+        ASSERT_TRUE(ParseXml(doc, f.bytes));
+        if (f.xpath.empty()) EXPECT_NE(f.bytes.find(clean), std::string::npos);  // not even as "_x0001_"
+        else EXPECT_EQ(std::string(doc.select_node(f.xpath.c_str()).node().child_value()), clean);
+    }
+    const std::vector<std::string> members = {"[Content_Types].xml", "xl/workbook.xml", "xl/styles.xml",
+                                              "docProps/core.xml", "docProps/app.xml"};
+    for (const std::string& m : members) {
+        SCOPED_TRACE(m);
+        pugi::xml_document doc;
+        EXPECT_TRUE(ParseXml(doc, ZipMember(dir.File("b.xlsx"), m.c_str())));
+    }
+
+    // A file of an older version, with references XML forbids, imports without them.
+    std::string old = ReadBytes(dir.File("c.xml"));
+    old.replace(old.find("ABCDE"), 5, "A&#1;B&#x1B;C&#11;D&#12;E");
+    CKokyakuList read;
+    ASSERT_TRUE(ParseContactXml(old, dir.File("pic"), read));
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0]->Name, clean);
+    EXPECT_EQ(read[0]->Yomi, "ﾔﾏﾀﾞ");
+    EXPECT_EQ(read[0]->CustomerID, "C1");
 }
 
 }  // namespace

@@ -5,7 +5,10 @@
 #include <cerrno>
 #include <filesystem>
 
+#include <sqlite3.h>
+
 #include "MaintenanceFixture.h"
+#include "app/MilvaneDataSchema.h"
 #include "maintenance/DataSnapshot.h"
 #include "pictures/Pictures.h"
 #include "support/SjisNames.h"
@@ -27,6 +30,31 @@ std::string DataBackupBytes(const std::vector<std::pair<std::string, std::string
     }
     const uint32_t total = uint32_t(kTitleSjis.size() + 12 + names.size() + contents.size() + 4 + lengthDelta);
     return kTitleSjis + U32(1) + U32(total) + U32(uint32_t(files.size())) + names + contents + U32(pictureFiles);
+}
+
+// A database that carries our marks but none of our tables.
+std::string ForeignDatabase() {
+    TempDir dir;
+    sqlite3* db = nullptr;
+    sqlite3_open(dir.File("x.db").c_str(), &db);
+    sqlite3_exec(db,
+                 ("PRAGMA application_id=" + std::to_string(kMilvaneApplicationId) +
+                  "; PRAGMA user_version=1; CREATE TABLE Customer (ID INTEGER PRIMARY KEY)")
+                     .c_str(),
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return ReadBytes(dir.File("x.db"));
+}
+
+// The backup bytes b with its database file replaced by db (sizes and total length adjusted).
+std::string ReplaceDatabase(const std::string& b, const std::string& db) {
+    const std::size_t at = b.find(std::string("SQLite format 3\0", 16));
+    if (at == std::string::npos || at < 4) return b;
+    const uint32_t old = uint32_t(uint8_t(b[at - 4])) | uint32_t(uint8_t(b[at - 3])) << 8 |
+                         uint32_t(uint8_t(b[at - 2])) << 16 | uint32_t(uint8_t(b[at - 1])) << 24;
+    std::string out = b.substr(0, at - 4) + U32(uint32_t(db.size())) + db + b.substr(at + old);
+    const std::size_t totalAt = kTitleSjis.size() + 4;
+    return out.replace(totalAt, 4, U32(uint32_t(out.size())));
 }
 
 std::tm Moment() { return Day(2004, 8, 3, 9, 5, 7); }
@@ -266,6 +294,16 @@ TEST(DataRestore, BadBackupsAndFailuresChangeNothing) {
              return b.substr(0, b.size() - 7);
          },
          nullptr, nullptr, {bad}},
+        {"database damaged (first 16 bytes)",
+         [](auto& b) {
+             std::string out = b;
+             const std::size_t at = out.find(std::string("SQLite format 3\0", 16));
+             return at == std::string::npos ? b : out.replace(at, 16, 16, 'X');
+         },
+         nullptr, nullptr, {bad}},
+        {"database without our tables",
+         [](auto& b) { return ReplaceDatabase(b, ForeignDatabase()); }, nullptr, nullptr, {bad}},
+        {"no database", [](auto&) { return DataBackupBytes({{"Tantou.dat", "fine"}}, 0); }, nullptr, nullptr, {bad}},
         {"picture file missing", nullptr, [](auto&) { return std::string(); }, nullptr,
          {"画像データのバックアップファイルが見つかりません。", rollBack}},
         {"picture named ..", nullptr, [](auto&) { return kPicTitleSjis + U32(1) + U32(2) + ".." + U32(1) + "x"; },

@@ -222,6 +222,7 @@ TEST(PastData, TheFirstDatabaseByNameOpensReadOnly) {
     const std::string past = f.install.File("past");
     MakeDataFolder(past, "二番目", {}, "顧客2024115.mlv");
     MakeDataFolder(past, "一番目", {}, "顧客2024101.mlv");
+    const auto pastFiles = TreeOf(past);
     f.ports.prompt.QueueAnswer(Answer::Yes);
     f.ports.prompt.QueueChoice(past + "/");
     EXPECT_TRUE(CDataLocation(f.doc.get()).RunPastData());
@@ -253,6 +254,7 @@ TEST(PastData, TheFirstDatabaseByNameOpensReadOnly) {
     EXPECT_EQ(f.doc->PictureDir, "");
     EXPECT_EQ(f.Names(), std::vector<std::string>{"現在"});
     EXPECT_FALSE(f.doc->Database().IsReadOnly());
+    EXPECT_EQ(TreeOf(past), pastFiles);  // browsing wrote nothing there
 }
 
 TEST(PastData, OpensWhereTheSharedMemoryFileCannotBeMade) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "MaintenanceFixture.h"
+#include "maintenance/DataBackup.h"
 #include "maintenance/HistoryPurge.h"
 
 namespace fs = std::filesystem;
@@ -144,6 +145,49 @@ TEST(RirekiPurge, RefusingAtThePictureQuestionKeepsTheCopyAndDeletesNothing) {
     EXPECT_EQ(f.ports.prompt.Log()[0].defaultButton, Answer::No);
     EXPECT_EQ(f.EntryCount(), 3u);
     EXPECT_TRUE(fs::exists(req.backupFile));
+}
+
+// Every database copy the program writes is whole on its own (a rollback-
+// journal file), and reading it writes nothing into its folder.
+TEST(DatabaseCopies, EachOpensAloneAndReadingWritesNothing) {
+    PurgeFixture f;
+    const RirekiPurgeRequest req = f.Request(f.install.File("purge"), 1);
+    ASSERT_TRUE(f.Purge(req));
+    ASSERT_EQ(f.doc->Database().CompactDB(f.install.File("optimised.mlv")), 1);
+    fs::create_directories(f.install.File("bk"));
+    ASSERT_TRUE(CDataBackup(f.doc.get()).WriteBackup(f.install.File("bk"), "b"));
+    // The database as the data backup holds it: after its size, up to the next file.
+    const std::string backup = ReadBytes(f.install.File("bk/b.mlvdbu"));
+    const std::size_t at = backup.find(std::string("SQLite format 3\0", 16));
+    ASSERT_NE(at, std::string::npos);
+    const uint32_t size = uint32_t(uint8_t(backup[at - 4])) | uint32_t(uint8_t(backup[at - 3])) << 8 |
+                          uint32_t(uint8_t(backup[at - 2])) << 16 | uint32_t(uint8_t(backup[at - 1])) << 24;
+
+    struct Copy {
+        const char* what;
+        std::string bytes;
+        std::size_t entries;
+    } copies[] = {
+        {"history purge copy", ReadBytes(req.backupFile), 3},
+        {"optimisation copy", ReadBytes(f.install.File("optimised.mlv")), 2},
+        {"data backup", backup.substr(at, size), 2},
+    };
+    for (const Copy& c : copies) {
+        SCOPED_TRACE(c.what);
+        TempDir alone;
+        WriteBytes(alone.File("copy.mlv"), c.bytes);
+        EXPECT_EQ(c.bytes.substr(18, 2), std::string("\x01\x01", 2));  // not in write-ahead-log mode
+        const auto before = TreeOf(alone.Path());
+        {
+            CMilvaneData db;
+            ASSERT_EQ(db.InitDBFromPath(alone.File("copy.mlv"), true), 1) << db.LastError();
+            CRirekiList all;
+            EXPECT_EQ(db.GetAllRireki(all), 1);
+            EXPECT_EQ(all.size(), c.entries);
+            EXPECT_EQ(db.SaveMLV(true), 1);
+        }
+        EXPECT_EQ(TreeOf(alone.Path()), before);
+    }
 }
 
 // ------------------------------------------------------------------ optimisation

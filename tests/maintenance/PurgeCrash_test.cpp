@@ -79,10 +79,20 @@ bool RunChild(long killAt, const std::string& countFile, const std::function<boo
 struct Check {
     std::string integrity;
     long entries = -1;
+    long readOnlyEntries = -1;
 };
 Check Inspect(const std::string& folder) {
     Check c;
     fs::remove(folder + "/" + kWorkFileName);  // left by the killed run
+    {
+        // A reader comes first (past data, a check in another copy): it opens
+        // whatever the kill left and sees the state before or after.
+        CMilvaneData reader;
+        if (reader.InitDBFromPath(folder + "/QSMLV.mlv", true) != 1) return c;
+        CMilvaneData::RecordCounts counts;
+        if (reader.CountRecords(counts) != 1) return c;
+        c.readOnlyEntries = counts.history;
+    }
     {
         CMilvaneData db;  // opens as the program does
         if (db.InitDB(folder) != 1) return c;
@@ -126,6 +136,7 @@ void KillAcrossTheRun(const char* what, const std::function<bool(const std::stri
         const Check c = Inspect(folder);
         EXPECT_EQ(c.integrity, "ok");
         EXPECT_NE(std::find(allowed.begin(), allowed.end(), c.entries), allowed.end()) << c.entries << " entries";
+        EXPECT_EQ(c.readOnlyEntries, c.entries);
     }
     EXPECT_EQ(killed, kTrials);
 }
@@ -140,6 +151,26 @@ TEST(PurgeCrash, EveryEntryOrExactlyThoseAfterTheCutOff) {
             return db.InitDB(folder) == 1 && db.DeleteRirekiForDate(kCutOff) == 1 && db.SaveMLV(true) == 1;
         },
         {kTotal, kTotal / 2});
+}
+
+// Opening and closing alone write nothing into the database's files (the
+// journal mode is never switched), so no kill there can leave a journal that
+// a reader refuses.
+TEST(PurgeCrash, OpenAndCloseWriteNothingToKill) {
+    TestPorts ports;
+    TempDir dir;
+    const std::string folder = dir.File("work"), countFile = dir.File("count");
+    fs::copy(Prepared(), folder, fs::copy_options::recursive);
+    EXPECT_FALSE(RunChild(0, countFile, [&] {
+        CMilvaneData db;
+        return db.InitDB(folder) == 1 && db.SaveMLV(false) == 1 && db.SaveMLV(true) == 1;
+    }));
+    long total = -1;
+    std::ifstream(countFile) >> total;
+    EXPECT_EQ(total, 0);
+    const Check c = Inspect(folder);
+    EXPECT_EQ(c.integrity, "ok");
+    EXPECT_EQ(c.readOnlyEntries, kTotal);
 }
 
 TEST(PurgeCrash, InterruptedOptimisationLeavesTheDatabaseWhole) {

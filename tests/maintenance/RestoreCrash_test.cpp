@@ -84,6 +84,14 @@ TEST(RestoreCrash, EveryInterruptionRecoversToBeforeOrAfter) {
             ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
         }
 
+        // A reader that cannot take the data may read only a folder the restore has not committed to.
+        const bool committed = fs::exists(work + "/" + kStagingFolderName + "/" + kCommitMarkerName);
+        EXPECT_EQ(FinishCommittedBeforeReading(work, [] { return false; }), !committed);
+        if (!committed && !finished) {
+            const auto seen = TreeOf(work, {kWorkFileName, kStagingFolderName, "BupTmp"});
+            EXPECT_TRUE(seen == before || seen == after);
+        }
+
         mfs::FileError err;
         ASSERT_GE(RecoverDataFolder(work, err), 0) << mfs::FileErrorText(err);
         EXPECT_FALSE(fs::exists(work + "/" + kStagingFolderName));
@@ -129,7 +137,7 @@ TEST(RestoreCrash, RecoveryDeletesOnlyInsideTheDataFolder) {
     EXPECT_EQ(RecoverDataFolder(data, err), 0);
 }
 
-TEST(RestoreCrash, UnfinishedCommitIsToldAndFinishedAtTheNextOpen) {
+TEST(RestoreCrash, UnfinishedCommitIsToldAndFinishedBeforeAnyRead) {
     TestPorts ports;
     TempDir dir;
     const std::string data = dir.File("data"), source = dir.File("source");
@@ -151,8 +159,18 @@ TEST(RestoreCrash, UnfinishedCommitIsToldAndFinishedAtTheNextOpen) {
     EXPECT_EQ(ports.prompt.Log()[0].icon, MsgIcon::Stop);
     EXPECT_FALSE(doc.Database().IsOpen());
 
-    mfs::FileError err;
-    EXPECT_EQ(RecoverDataFolder(data, err), 1);
+    // A reader that cannot have the data to itself is refused and changes nothing;
+    // one that can finishes the restore first.
+    ports.prompt.Clear();
+    const auto unfinished = TreeOf(data);
+    EXPECT_FALSE(FinishCommittedBeforeReading(data, [] { return false; }));
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"データの復元が完了していないため、データを読み込めません。\n"
+                                                             "復元している『Milvane』が終了してから、もう一度操作してください。"});
+    EXPECT_EQ(TreeOf(data), unfinished);
+    EXPECT_TRUE(FinishCommittedBeforeReading(data, [] { return true; }));
     EXPECT_EQ(ReadBytes(data + "/Tantou.dat"), "after");
     EXPECT_EQ(OnlyCustomer(data), "復元後");
+    mfs::FileError err;
+    EXPECT_EQ(RecoverDataFolder(data, err), 0);
+    EXPECT_TRUE(FinishCommittedBeforeReading(data, [] { return false; }));  // nothing to finish
 }
