@@ -8,7 +8,7 @@
 #include <sqlite3.h>
 
 #include "MaintenanceFixture.h"
-#include "app/MilvaneDataSchema.h"
+#include "db/MilvaneDataSchema.h"
 #include "maintenance/DataSnapshot.h"
 #include "pictures/Pictures.h"
 #include "support/SjisNames.h"
