@@ -305,15 +305,21 @@ std::unique_ptr<CWorkbookReader> OpenWorkbookForImport(const std::string& path) 
     return reader;
 }
 
-bool ReadSheetForImport(CWorkbookReader& reader, std::size_t sheet, ExchangeTable& table) {
-    SheetRange range;
+bool ReadSheetForImport(CWorkbookReader& reader, std::size_t sheet, SheetRange& range) {
+    const std::vector<std::string> names = reader.SheetNames();
+    if (sheet >= names.size()) return false;
     if (!reader.ReadSheet(sheet, range)) {
-        ShowMessage(Printf("%sを読み込めませんでした。", reader.SheetNames().at(sheet).c_str()));
+        ShowMessage(Printf("%sを読み込めませんでした。", names[sheet].c_str()));
         return false;
     }
-    bool clipped = false;
-    table = SheetTable(range, clipped);
-    if (clipped) ShowMessage(kTooManyColumns);
+    if (range.clipped) ShowMessage(kTooManyColumns);
+    return true;
+}
+
+bool ReadSheetForImport(CWorkbookReader& reader, std::size_t sheet, ExchangeTable& table) {
+    SheetRange range;
+    if (!ReadSheetForImport(reader, sheet, range)) return false;
+    table = SheetTable(range);
     return true;
 }
 

@@ -152,5 +152,7 @@ inline constexpr const char* kNoSheetChosen = "ｼｰﾄ名を選択してくだ
 // suite and an unreadable file are refused with their message (nullptr).
 std::unique_ptr<class CWorkbookReader> OpenWorkbookForImport(const std::string& path);
 // Reads the chosen sheet's used range (the column warning shown when it is
-// clipped); false after a message.
+// clipped); false after a message, or for a sheet index out of range.
+bool ReadSheetForImport(CWorkbookReader& reader, std::size_t sheet, struct SheetRange& range);
+// The same into the import table.
 bool ReadSheetForImport(CWorkbookReader& reader, std::size_t sheet, ExchangeTable& table);

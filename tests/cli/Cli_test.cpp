@@ -346,4 +346,31 @@ TEST_F(CliTest, ChangingCommandsRefuseWhileTheWindowHoldsTheLocks) {
     EXPECT_EQ(Names(), (std::vector<std::string>{"山田", "田中"}));
 }
 
+// Damaged workbooks that once ended the program: each import ends with the
+// message of an unreadable file, the program closes its data as usual, and
+// the data is as it was.
+TEST_F(CliTest, DamagedWorkbooksEndTheImportNotTheProgram) {
+    AddCustomers({"山田"});
+    WriteBytes(dir.File("map.txt"), "1 = Name\n");
+    const std::string folder = std::string(std::getenv("MILVANE_TEST_SOURCE")) + "/tests/exchange/fixtures/damaged/";
+    struct Case {
+        const char* file;
+        const char* message;
+    } cases[] = {
+        {"xlsx-date-cell-short-value.xlsx", "Sを読み込めませんでした。"},
+        {"xlsx-two-far-cells.xlsx", "Sを読み込めませんでした。"},
+        {"xlsx-member-size-2gib.xlsx", "Sを読み込めませんでした。"},
+        {"xls-sst-string-flags.xls", "xls-sst-string-flags.xlsを読み込めませんでした。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const Result r = Run({"import", "--format", "xlsx", "--map", dir.File("map.txt"), folder + c.file});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(DataDir() + "/" + kWorkFileName));
+        EXPECT_EQ(Names(), std::vector<std::string>{"山田"});
+    }
+    EXPECT_EQ(Run({"check"}).status, 0);
+}
+
 }  // namespace
