@@ -11,7 +11,9 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <set>
 
+#include "common/Archive.h"
 #include "common/DateTime.h"
 #include "common/Fence.h"
 
@@ -157,17 +159,20 @@ public:
         XmlPart book, rels;
         if (!LoadXml(m_zip, "xl/workbook.xml", book)) return false;
         std::map<std::string, std::string> targets;
+        std::set<std::string> otherKinds;  // chart, dialog and macro sheets
         if (LoadXml(m_zip, "xl/_rels/workbook.xml.rels", rels)) {
             for (pugi::xml_node r : Child(rels.doc, "Relationships").children()) {
                 std::string target = Attr(r, "Target");
                 if (target.starts_with("/")) target = target.substr(1);
                 else target = "xl/" + target;
                 targets[Attr(r, "Id")] = target;
+                const std::string_view type = Attr(r, "Type");
+                if (!type.empty() && !type.ends_with("/worksheet")) otherKinds.insert(Attr(r, "Id"));
             }
         }
         pugi::xml_node sheets = Child(Child(book.doc, "workbook"), "sheets");
         for (pugi::xml_node s : sheets.children()) {
-            if (std::strcmp(LocalName(s), "sheet") != 0) continue;
+            if (std::strcmp(LocalName(s), "sheet") != 0 || otherKinds.count(Attr(s, "id"))) continue;
             auto it = targets.find(Attr(s, "id"));
             m_sheets.push_back({Attr(s, "name"), it == targets.end() ? std::string() : it->second});
         }
@@ -402,14 +407,32 @@ public:
             CFreeXl book;
             std::vector<std::string> names;
             if (!book.Open(path) || !book.SheetNames(names)) return false;
+            // Only worksheets are offered; when the kinds cannot be told, every sheet.
+            std::string bytes;
+            std::optional<std::vector<bool>> kinds;
+            if (ReadWholeFile(path, bytes, kMaxWorkbookBytes)) kinds = XlsWorksheets(bytes);
+            std::vector<std::string> shown;
+            std::vector<std::uint64_t> indices;
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                if (kinds && kinds->size() == names.size() && !(*kinds)[i]) continue;
+                shown.push_back(names[i]);
+                indices.push_back(i);
+            }
             CReplyWriter writer;
-            writer.Texts(names);
+            writer.Texts(shown);
+            for (std::uint64_t i : indices) writer.Number(i);
             out = std::move(writer.Bytes());
             return true;
         });
         if (!reply) return false;
         CReplyReader reader(*reply);
-        return reader.Texts(m_names) && reader.AtEnd() && !m_names.empty();
+        if (!reader.Texts(m_names)) return false;
+        for (std::size_t i = 0; i < m_names.size(); ++i) {
+            std::uint64_t index = 0;
+            if (!reader.Number(index) || index > 0xFFFF) return false;
+            m_indices.push_back(static_cast<std::size_t>(index));
+        }
+        return reader.AtEnd() && !m_names.empty();
     }
 
     std::vector<std::string> SheetNames() const override { return m_names; }
@@ -420,7 +443,7 @@ public:
         std::optional<std::string> reply = RunFenced([this, index](std::string& out) {
             CFreeXl book;
             SheetRange read;
-            if (!book.Open(m_path) || !book.ReadSheet(index, read)) return false;
+            if (!book.Open(m_path) || !book.ReadSheet(m_indices[index], read)) return false;
             CReplyWriter writer;
             WriteRange(read, writer);
             out = std::move(writer.Bytes());
@@ -436,6 +459,7 @@ public:
 private:
     std::string m_path;
     std::vector<std::string> m_names;
+    std::vector<std::size_t> m_indices;  // the library's index of each sheet shown
 };
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,10 @@ public:
     virtual bool ReadSheet(std::size_t index, SheetRange& range) = 0;
 };
 
+// Which sheets of an old-format workbook (the file's bytes) are worksheets,
+// in the order of its sheet list; nullopt when its structure cannot be read.
+std::optional<std::vector<bool>> XlsWorksheets(std::string_view file);
+
 // The reader for the file's extension (".xls" or ".xlsx", any case), or nullptr.
 std::unique_ptr<CWorkbookReader> MakeWorkbookReader(const std::string& path);
 
@@ -45,8 +51,10 @@ inline constexpr std::size_t kMaxSheetColumns = 256;
 // a larger range is not read.
 inline constexpr std::size_t kMaxSheetRows = 65536;
 inline constexpr std::size_t kMaxSheetCells = std::size_t{8} << 20;
-// The largest part of a workbook package that is read.
+// The largest part of a workbook package, and the largest old-format
+// workbook, that is read.
 inline constexpr std::size_t kMaxWorkbookPartBytes = std::size_t{128} << 20;
+inline constexpr std::size_t kMaxWorkbookBytes = std::size_t{256} << 20;
 
 // Collects a sheet's cells in any order, sparsely, and builds its used range.
 class CSheetCells {

@@ -132,6 +132,26 @@ TEST(WorkbookImport, FixturesOfBothKinds) {
     }
 }
 
+TEST(WorkbookImport, OnlyWorksheetsAreOffered) {
+    for (const char* name : {"chart.xlsx", "chart.xls"}) {
+        SCOPED_TRACE(name);
+        TestPorts ports;
+        std::unique_ptr<CWorkbookReader> reader = OpenWorkbookForImport(Fixture(name));
+        ASSERT_TRUE(reader);
+        EXPECT_EQ(reader->SheetNames(), std::vector<std::string>{"顧客"});
+        ExchangeTable table;
+        ASSERT_TRUE(ReadSheetForImport(*reader, 0, table));
+        ASSERT_GE(table.size(), 2u);
+        EXPECT_EQ(table[1], (std::vector<std::string>{"1", "山田"}));
+    }
+    // Which sheets are worksheets, read from the compound file itself.
+    const std::string chart = ReadBytes(Fixture("chart.xls"));
+    EXPECT_EQ(XlsWorksheets(chart), (std::vector<bool>{false, true}));
+    EXPECT_EQ(XlsWorksheets(ReadBytes(Fixture("import.xls"))), (std::vector<bool>{true, true}));
+    for (std::size_t cut : {std::size_t{0}, std::size_t{511}, std::size_t{1024}, chart.size() / 2})
+        EXPECT_EQ(XlsWorksheets(chart.substr(0, cut)), std::nullopt) << cut;
+}
+
 TEST(WorkbookImport, TruncatedFilesAreRefusedOrRead) {
     TestPorts ports;
     TempDir dir;
