@@ -87,5 +87,6 @@ bool WriteArchiveFile(const std::string& path, const std::function<void(CArchive
 
 // Whole-file helpers for small files (no message; false on failure, and for
 // a file longer than cap).
-bool ReadWholeFile(const std::string& path, std::string& out, std::size_t cap = SIZE_MAX);
+inline constexpr std::size_t kMaxWholeFileBytes = std::size_t{256} << 20;
+bool ReadWholeFile(const std::string& path, std::string& out, std::size_t cap = kMaxWholeFileBytes);
 bool WriteWholeFileAtomic(const std::string& path, std::string_view bytes);

@@ -410,7 +410,7 @@ public:
             // Only worksheets are offered; when the kinds cannot be told, every sheet.
             std::string bytes;
             std::optional<std::vector<bool>> kinds;
-            if (ReadWholeFile(path, bytes, kMaxWorkbookBytes)) kinds = XlsWorksheets(bytes);
+            if (ReadWholeFile(path, bytes)) kinds = XlsWorksheets(bytes);
             std::vector<std::string> shown;
             std::vector<std::uint64_t> indices;
             for (std::size_t i = 0; i < names.size(); ++i) {

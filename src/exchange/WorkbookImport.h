@@ -51,10 +51,8 @@ inline constexpr std::size_t kMaxSheetColumns = 256;
 // a larger range is not read.
 inline constexpr std::size_t kMaxSheetRows = 65536;
 inline constexpr std::size_t kMaxSheetCells = std::size_t{8} << 20;
-// The largest part of a workbook package, and the largest old-format
-// workbook, that is read.
+// The largest part of a workbook package that is read.
 inline constexpr std::size_t kMaxWorkbookPartBytes = std::size_t{128} << 20;
-inline constexpr std::size_t kMaxWorkbookBytes = std::size_t{256} << 20;
 
 // Collects a sheet's cells in any order, sparsely, and builds its used range.
 class CSheetCells {
