@@ -16,11 +16,13 @@ namespace fuzz {
 
 // A folder of this process, removed at its end unless MILVANE_FUZZ_KEEP is set.
 inline const std::string& Scratch() {
+    static char folder[4096];  // outlives every static object, for the exit handler
     static const std::string path = [] {
         std::string tmpl = (std::filesystem::temp_directory_path() / "milvane-fuzz-XXXXXX").string();
-        if (!mkdtemp(tmpl.data())) std::abort();
-        if (std::getenv("MILVANE_FUZZ_KEEP")) std::fprintf(stderr, "scratch folder %s\n", tmpl.c_str());
-        else std::atexit([] { std::error_code ec; std::filesystem::remove_all(Scratch(), ec); });
+        if (tmpl.size() >= sizeof folder || !mkdtemp(tmpl.data())) std::abort();
+        tmpl.copy(folder, tmpl.size());
+        if (std::getenv("MILVANE_FUZZ_KEEP")) std::fprintf(stderr, "scratch folder %s\n", folder);
+        else std::atexit([] { std::error_code ec; std::filesystem::remove_all(folder, ec); });
         return tmpl;
     }();
     return path;

@@ -18,6 +18,7 @@
 #include "app/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Folders.h"
+#include "exchange/ExchangeSupport.h"
 #include "exchange/Export.h"
 #include "extract/ExCondition.h"
 #include "maintenance/DataBackup.h"
@@ -352,19 +353,10 @@ TEST_F(CliTest, ChangingCommandsRefuseWhileTheWindowHoldsTheLocks) {
 TEST_F(CliTest, DamagedWorkbooksEndTheImportNotTheProgram) {
     AddCustomers({"山田"});
     WriteBytes(dir.File("map.txt"), "1 = Name\n");
-    const std::string folder = std::string(std::getenv("MILVANE_TEST_SOURCE")) + "/tests/exchange/fixtures/damaged/";
-    struct Case {
-        const char* file;
-        const char* message;
-    } cases[] = {
-        {"xlsx-date-cell-short-value.xlsx", "Sを読み込めませんでした。"},
-        {"xlsx-two-far-cells.xlsx", "Sを読み込めませんでした。"},
-        {"xlsx-member-size-2gib.xlsx", "Sを読み込めませんでした。"},
-        {"xls-sst-string-flags.xls", "xls-sst-string-flags.xlsを読み込めませんでした。"},
-    };
-    for (const Case& c : cases) {
+    for (const DamagedWorkbook& c : kDamagedWorkbooks) {
         SCOPED_TRACE(c.file);
-        const Result r = Run({"import", "--format", "xlsx", "--map", dir.File("map.txt"), folder + c.file});
+        const Result r =
+            Run({"import", "--format", "xlsx", "--map", dir.File("map.txt"), Fixture(std::string("damaged/") + c.file)});
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(DataDir() + "/" + kWorkFileName));

@@ -603,17 +603,7 @@ TEST(ContactXmlRead, PicturesRemovedWhenTheAddFails) {
 // Damaged files that once ended the program: each is refused with the
 // message of an unreadable file, and nothing is added.
 TEST(ImportCommand, DamagedWorkbooksAreRefused) {
-    struct Case {
-        const char* file;
-        std::string message;
-    };
-    const Case cases[] = {
-        {"xlsx-date-cell-short-value.xlsx", "Sを読み込めませんでした。"},
-        {"xlsx-two-far-cells.xlsx", "Sを読み込めませんでした。"},
-        {"xlsx-member-size-2gib.xlsx", "Sを読み込めませんでした。"},
-        {"xls-sst-string-flags.xls", "xls-sst-string-flags.xlsを読み込めませんでした。"},
-    };
-    for (const Case& c : cases) {
+    for (const DamagedWorkbook& c : kDamagedWorkbooks) {
         SCOPED_TRACE(c.file);
         ImportRun run;
         run.ports.prompt.QueueChoice(Fixture(std::string("damaged/") + c.file));
