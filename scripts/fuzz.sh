@@ -64,6 +64,6 @@ for t in "${targets[@]}"; do
     rm "$f"
     found=$((found + 1))
   done
-  echo "   $(grep -Eo 'stat::number_of_executed_units: [0-9]+' "$build/$t.log" || grep -Eo '#[0-9]+ +DONE' "$build/$t.log" | tail -1) ; new failing inputs: $found"
+  echo "   $(grep -Eo 'Done [0-9]+ runs in [0-9]+ second\(s\)' "$build/$t.log" | tail -1); new failing inputs: $found"
 done
 exit $status

@@ -339,6 +339,13 @@ bool ReadSourceTable(int source, const CImportDialogs& dialogs, ExchangeTable& t
         }
         std::optional<char> delimiter = dialogs.textFormat(TextPreview(bytes));
         if (!delimiter) return false;
+        // Every field takes a text of its own: refuse before parsing what would not fit.
+        const std::size_t fields = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), *delimiter) +
+                                                            std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+        if (fields > kMaxImportCells) {
+            ShowMessage(kTextTooLarge);
+            return false;
+        }
         if (!ParseDelimitedText(bytes, *delimiter, table)) {
             ShowMessage(kTextMalformed);
             return false;

@@ -330,7 +330,7 @@ bool ReadRange(CReplyReader& in, SheetRange& range) {
         row.number = static_cast<std::size_t>(number);
         cells += row.cells.size();
     }
-    return cells <= kMaxSheetCells && in.AtEnd();
+    return cells <= kMaxImportCells && in.AtEnd();
 }
 
 class CFreeXl {
@@ -507,7 +507,7 @@ bool CSheetCells::Finish(SheetRange& range) {
         std::vector<std::string>& cells = range.rows.back().cells;
         if (cells.size() <= col) {
             total += col + 1 - cells.size();
-            if (total > kMaxSheetCells) {
+            if (total > kMaxImportCells) {
                 range = {};
                 return false;
             }

@@ -460,6 +460,8 @@ TEST(ImportCommand, RefusalsEndWithTheirMessage) {
         {"a,b\r\nc\r\n", {}, kTextMalformed},
         {"x\r\n\r\n", {"Name"}, kNoImportRecords},
         {"x\r\n,\r\n", {"Name"}, kTextMalformed},
+        // More fields than an import table may hold: refused before parsing.
+        {std::string(kMaxImportCells, ','), {"Name"}, kTextTooLarge},
     };
     for (const Case& c : cases) {
         ImportRun run;
