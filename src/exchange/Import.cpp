@@ -339,10 +339,11 @@ bool ReadSourceTable(int source, const CImportDialogs& dialogs, ExchangeTable& t
         }
         std::optional<char> delimiter = dialogs.textFormat(TextPreview(bytes));
         if (!delimiter) return false;
-        // Every field takes a text of its own: refuse before parsing what would not fit.
-        const std::size_t fields = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), *delimiter) +
-                                                            std::count(bytes.begin(), bytes.end(), '\n')) + 1;
-        if (fields > kMaxImportCells) {
+        // Every field takes a text of its own: refuse before parsing what would
+        // not fit (the line ends bound the records: the heading, the rows, the end).
+        const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+        const auto fields = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), *delimiter)) + lines;
+        if (lines > kMaxImportRecords + 2 || fields > kMaxImportCells) {
             ShowMessage(kTextTooLarge);
             return false;
         }

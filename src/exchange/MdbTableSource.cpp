@@ -171,7 +171,7 @@ public:
         });
         CReplyReader reader(reply ? *reply : std::string_view());
         std::uint64_t count = 0;
-        bool ok = reply && reader.Number(count) && count <= reply->size() / 8;
+        bool ok = reply && reader.Number(count) && count <= reply->size() / 8 && count <= kMaxImportRecords + 1;
         if (ok) rows.resize(static_cast<std::size_t>(count));
         for (std::size_t i = 0; ok && i < rows.size(); ++i) ok = reader.Texts(rows[i]);
         if (ok && reader.AtEnd()) return true;

@@ -49,8 +49,6 @@ std::unique_ptr<CWorkbookReader> MakeWorkbookReader(const std::string& path);
 inline constexpr std::size_t kMaxSheetColumns = 256;
 // The most rows a used range may span; a larger range is not read.
 inline constexpr std::size_t kMaxSheetRows = 65536;
-// The most cells an import table may hold (a sheet's rows, a text file's fields).
-inline constexpr std::size_t kMaxImportCells = std::size_t{16} << 20;
 // The largest part of a workbook package that is read.
 inline constexpr std::size_t kMaxWorkbookPartBytes = std::size_t{128} << 20;
 

@@ -449,6 +449,13 @@ TEST(ImportCommand, TextFileEndToEnd) {
     EXPECT_EQ(run.ports.prompt.Log()[0].text, "ファイルを開く");
 }
 
+std::string Repeat(const std::string& s, std::size_t times) {
+    std::string out;
+    out.reserve(s.size() * times);
+    for (std::size_t i = 0; i < times; ++i) out += s;
+    return out;
+}
+
 TEST(ImportCommand, RefusalsEndWithTheirMessage) {
     struct Case {
         std::string bytes;
@@ -460,8 +467,9 @@ TEST(ImportCommand, RefusalsEndWithTheirMessage) {
         {"a,b\r\nc\r\n", {}, kTextMalformed},
         {"x\r\n\r\n", {"Name"}, kNoImportRecords},
         {"x\r\n,\r\n", {"Name"}, kTextMalformed},
-        // More fields than an import table may hold: refused before parsing.
+        // More fields or rows than an import may hold: refused before parsing.
         {std::string(kMaxImportCells, ','), {"Name"}, kTextTooLarge},
+        {Repeat("x\r\n", kMaxImportRecords + 2), {"Name"}, kTextTooLarge},
     };
     for (const Case& c : cases) {
         ImportRun run;
@@ -571,6 +579,13 @@ TEST(ContactXmlRead, ExportMappingReversed) {
     EXPECT_FALSE(ParseContactXml("<not xml", "/none", read));
     EXPECT_FALSE(ParseContactXml("<other/>", "/none", read));
     EXPECT_EQ(read.size(), 1u);
+}
+
+TEST(ContactXmlRead, MoreCustomersThanAnImportHoldsAreRefused) {
+    const std::string xml = "<ContactXML>" + Repeat("<ContactXMLItem/>", kMaxImportRecords + 1) + "</ContactXML>";
+    CKokyakuList records;
+    EXPECT_FALSE(ParseContactXml(xml, "", records));
+    EXPECT_TRUE(records.empty());
 }
 
 TEST(ContactXmlRead, PicturesRemovedWhenTheAddFails) {
