@@ -146,7 +146,7 @@ bool CArchiveReader::ReadObjectTag(std::string_view className, uint16_t schema, 
 
 // ---------------------------------------------------------------- files
 
-bool ReadWholeFile(const std::string& path, std::string& out) {
+bool ReadWholeFile(const std::string& path, std::string& out, std::size_t cap) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     // Keep writers out while reading (advisory).
@@ -162,9 +162,14 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
             break;
         }
         if (n == 0) break;
+        if (static_cast<std::size_t>(n) > cap - out.size()) {
+            ok = false;
+            break;
+        }
         out.append(buf, static_cast<std::size_t>(n));
     }
     ::close(fd);
+    if (!ok) out.clear();
     return ok;
 }
 

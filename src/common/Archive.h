@@ -85,6 +85,8 @@ FileResult TryWriteArchiveFile(const std::string& path, const std::function<void
 bool ReadArchiveFile(const std::string& path, const std::function<void(CArchiveReader&)>& body);
 bool WriteArchiveFile(const std::string& path, const std::function<void(CArchiveWriter&)>& body);
 
-// Whole-file helpers for small files (no message; false on failure).
-bool ReadWholeFile(const std::string& path, std::string& out);
+// Whole-file helpers for small files (no message; false on failure, and for
+// a file longer than cap).
+inline constexpr std::size_t kMaxWholeFileBytes = std::size_t{256} << 20;
+bool ReadWholeFile(const std::string& path, std::string& out, std::size_t cap = kMaxWholeFileBytes);
 bool WriteWholeFileAtomic(const std::string& path, std::string_view bytes);

@@ -87,15 +87,10 @@ bool ReadBrennaLedger(const std::string& bytes, CKokyakuList& records) {
 
 bool ReadBrennaWorkbook(CWorkbookReader& reader, std::size_t sheet, CKokyakuList& records) {
     SheetRange range;
-    if (!reader.ReadSheet(sheet, range)) {
-        ShowMessage(reader.SheetNames().at(sheet) + "を読み込めませんでした。");
-        return false;
-    }
-    std::size_t width = 0;
-    for (const auto& row : range.cells) width = std::max(width, row.size());
-    if (width > kMaxSheetColumns) ShowMessage(kTooManyColumns);
-    for (std::size_t r = kHeadingRows; r < range.cells.size(); ++r) {
-        std::vector<std::string> cells = range.cells[r];
+    if (!ReadSheetForImport(reader, sheet, range)) return false;
+    for (const SheetRow& row : range.rows) {
+        if (row.number - range.firstRow < kHeadingRows) continue;
+        std::vector<std::string> cells = row.cells;
         cells.resize(kWorkbookColumns);
         if (std::optional<CKokyaku> k = BrennaRecord(cells)) records.push_back(std::make_unique<CKokyaku>(*k));
     }

@@ -30,5 +30,6 @@ std::string ContactXmlText(std::span<const CKokyaku* const> customers);
 // The customers of a ContactXML file, the export mapping reversed
 // (docs/contactxml.md). Picture items become full paths of the files found in
 // pictureSource (a missing file is dropped). False when the text is not a
-// ContactXML document; records then stay as they were.
+// ContactXML document or holds more than kMaxImportRecords customers; records
+// then stay as they were.
 bool ParseContactXml(const std::string& text, const std::string& pictureSource, CKokyakuList& records);

@@ -283,6 +283,9 @@ bool ParseContactXml(const std::string& text, const std::string& pictureSource, 
     MakeXmlTreeSafe(doc);  // references to control characters, as older files may hold
     Node root = doc.child("ContactXML");
     if (!root) return false;
+    std::size_t items = 0;
+    for (Node rec = root.child("ContactXMLItem"); rec; rec = rec.next_sibling("ContactXMLItem"))
+        if (++items > kMaxImportRecords) return false;
     CKokyakuList read;
     for (Node rec : root.children("ContactXMLItem")) {
         auto k = std::make_unique<CKokyaku>(NewImportedKokyaku());

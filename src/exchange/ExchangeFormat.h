@@ -24,6 +24,11 @@ enum ExchangeCapability : unsigned {
 // Rows of texts (UTF-8); row 0 is the header.
 using ExchangeTable = std::vector<std::vector<std::string>>;
 
+// The most an import reads: data rows (or records) and cells in all. A larger
+// source is refused before its records are made.
+inline constexpr std::size_t kMaxImportRecords = 500000;
+inline constexpr std::size_t kMaxImportCells = std::size_t{16} << 20;
+
 class CExchangeFormat {
 public:
     virtual ~CExchangeFormat() = default;

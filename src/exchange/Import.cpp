@@ -311,15 +311,21 @@ std::unique_ptr<CWorkbookReader> OpenWorkbookForImport(const std::string& path) 
     return reader;
 }
 
-bool ReadSheetForImport(CWorkbookReader& reader, std::size_t sheet, ExchangeTable& table) {
-    SheetRange range;
+bool ReadSheetForImport(CWorkbookReader& reader, std::size_t sheet, SheetRange& range) {
+    const std::vector<std::string> names = reader.SheetNames();
+    if (sheet >= names.size()) return false;
     if (!reader.ReadSheet(sheet, range)) {
-        ShowMessage(Printf("%sを読み込めませんでした。", reader.SheetNames().at(sheet).c_str()));
+        ShowMessage(Printf("%sを読み込めませんでした。", names[sheet].c_str()));
         return false;
     }
-    bool clipped = false;
-    table = SheetTable(range, clipped);
-    if (clipped) ShowMessage(kTooManyColumns);
+    if (range.clipped) ShowMessage(kTooManyColumns);
+    return true;
+}
+
+bool ReadSheetForImport(CWorkbookReader& reader, std::size_t sheet, ExchangeTable& table) {
+    SheetRange range;
+    if (!ReadSheetForImport(reader, sheet, range)) return false;
+    table = SheetTable(range);
     return true;
 }
 
@@ -339,6 +345,14 @@ bool ReadSourceTable(int source, const CImportDialogs& dialogs, ExchangeTable& t
         }
         std::optional<char> delimiter = dialogs.textFormat(TextPreview(bytes));
         if (!delimiter) return false;
+        // Every field takes a text of its own: refuse before parsing what would
+        // not fit (the line ends bound the records: the heading, the rows, the end).
+        const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+        const auto fields = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), *delimiter)) + lines;
+        if (lines > kMaxImportRecords + 2 || fields > kMaxImportCells) {
+            ShowMessage(kTextTooLarge);
+            return false;
+        }
         if (!ParseDelimitedText(bytes, *delimiter, table)) {
             ShowMessage(kTextMalformed);
             return false;

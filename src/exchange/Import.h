@@ -148,10 +148,13 @@ inline constexpr const char* kImportReadOnly = "データベースは読取専�
 inline constexpr const char* kImportSaveFailed =
     "現在のデータベース状態を更新できませんでした。読み込みを中止します。\nディスクの空き容量が足りない場合は、いったん『Milvane』を終了して、ディスクの空き容量を増やしてから再度操作してください。";
 inline constexpr const char* kNoSheetChosen = "ｼｰﾄ名を選択してください.";
+inline constexpr const char* kTextTooLarge = "メモリ不足です。または、読み込みファイルが大きすぎます。";
 
 // Opens a workbook for reading: a missing file, a file open in an office
 // suite and an unreadable file are refused with their message (nullptr).
 std::unique_ptr<class CWorkbookReader> OpenWorkbookForImport(const std::string& path);
 // Reads the chosen sheet's used range (the column warning shown when it is
-// clipped); false after a message.
+// clipped); false after a message, or for a sheet index out of range.
+bool ReadSheetForImport(CWorkbookReader& reader, std::size_t sheet, struct SheetRange& range);
+// The same into the import table.
 bool ReadSheetForImport(CWorkbookReader& reader, std::size_t sheet, ExchangeTable& table);

@@ -1,4 +1,5 @@
-// The tables of a desktop database file through libmdb.
+// The tables of a desktop database file through libmdb, which runs in a
+// fenced child process (common/Fence.h): a damaged file may crash it.
 // glib first: the library header includes it inside extern "C".
 #include <glib.h>
 #include <mdbtools.h>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <numeric>
 
+#include "common/Fence.h"
 #include "exchange/Import.h"
 
 namespace {
@@ -34,6 +36,7 @@ std::string ValueText(int type, const char* bound, int len) {
 }
 
 class CMdbTableSource final : public ITableSource {
+    // Used only inside the fenced child.
 public:
     ~CMdbTableSource() override {
         if (m_mdb) mdb_close(m_mdb);
@@ -132,6 +135,59 @@ private:
     std::string m_error;
 };
 
+// The source the import uses: each call opens the file again in a child.
+class CFencedMdbSource final : public ITableSource {
+public:
+    bool Open(const std::string& path) override {
+        m_path = path;
+        std::optional<std::string> reply = RunFenced([&path](std::string& out) {
+            CMdbTableSource source;
+            if (!source.Open(path)) return false;
+            CReplyWriter writer;
+            writer.Texts(source.Tables());
+            out = std::move(writer.Bytes());
+            return true;
+        });
+        CReplyReader reader(reply ? *reply : std::string_view());
+        if (reply && reader.Texts(m_tables) && reader.AtEnd()) return true;
+        m_tables.clear();
+        m_error = kOpenFailed;
+        return false;
+    }
+
+    std::vector<std::string> Tables() override { return m_tables; }
+
+    bool ReadTable(const std::string& name, ExchangeTable& rows) override {
+        rows.clear();
+        std::optional<std::string> reply = RunFenced([this, &name](std::string& out) {
+            CMdbTableSource source;
+            ExchangeTable read;
+            if (!source.Open(m_path) || !source.ReadTable(name, read)) return false;
+            CReplyWriter writer;
+            writer.Number(read.size());
+            for (const auto& row : read) writer.Texts(row);
+            out = std::move(writer.Bytes());
+            return true;
+        });
+        CReplyReader reader(reply ? *reply : std::string_view());
+        std::uint64_t count = 0;
+        bool ok = reply && reader.Number(count) && count <= reply->size() / 8 && count <= kMaxImportRecords + 1;
+        if (ok) rows.resize(static_cast<std::size_t>(count));
+        for (std::size_t i = 0; ok && i < rows.size(); ++i) ok = reader.Texts(rows[i]);
+        if (ok && reader.AtEnd()) return true;
+        rows.clear();
+        m_error = kReadFailed;
+        return false;
+    }
+
+    std::string ErrorText() const override { return m_error; }
+
+private:
+    std::string m_path;
+    std::vector<std::string> m_tables;
+    std::string m_error;
+};
+
 }  // namespace
 
-std::unique_ptr<ITableSource> MakeMdbTableSource() { return std::make_unique<CMdbTableSource>(); }
+std::unique_ptr<ITableSource> MakeMdbTableSource() { return std::make_unique<CFencedMdbSource>(); }

@@ -10,8 +10,12 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <optional>
+#include <set>
 
+#include "common/Archive.h"
 #include "common/DateTime.h"
+#include "common/Fence.h"
 
 namespace {
 
@@ -29,21 +33,47 @@ std::string DateText(double serial) { return CDateTime(std::floor(serial)).Forma
 
 // ---------------------------------------------------------------- .xlsx
 
-// One member of the package, or nullopt-like false when missing.
+// The largest sheet of the format.
+constexpr std::size_t kSheetRowLimit = 1048576;
+constexpr std::size_t kSheetColumnLimit = 16384;
+
+// One member of the package, read as a stream: no size field of the archive
+// is trusted. False when missing, larger than the cap, or not of the size its
+// directory entry gives.
 bool ReadMember(zip_t* z, const std::string& name, std::string& out) {
+    out.clear();
     zip_stat_t st;
-    if (zip_stat(z, name.c_str(), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) return false;
+    if (zip_stat(z, name.c_str(), 0, &st) != 0) return false;
     zip_file_t* f = zip_fopen(z, name.c_str(), 0);
     if (!f) return false;
-    out.resize(static_cast<std::size_t>(st.size));
-    zip_int64_t got = out.empty() ? 0 : zip_fread(f, out.data(), st.size);
+    char buf[65536];
+    bool ok = true;
+    for (;;) {
+        zip_int64_t got = zip_fread(f, buf, sizeof buf);
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        if (out.size() + static_cast<std::size_t>(got) > kMaxWorkbookPartBytes) {
+            ok = false;
+            break;
+        }
+        out.append(buf, static_cast<std::size_t>(got));
+    }
     zip_fclose(f);
-    return got == static_cast<zip_int64_t>(st.size);
+    if (ok && (st.valid & ZIP_STAT_SIZE) && st.size != out.size()) ok = false;
+    if (!ok) out.clear();
+    return ok;
 }
 
-bool LoadXml(zip_t* z, const std::string& name, pugi::xml_document& doc) {
+// A parsed part; the document points into the text it was parsed from.
+struct XmlPart {
     std::string text;
-    return ReadMember(z, name, text) && doc.load_buffer(text.data(), text.size());
+    pugi::xml_document doc;
+};
+
+bool LoadXml(zip_t* z, const std::string& name, XmlPart& part) {
+    return ReadMember(z, name, part.text) && part.doc.load_buffer_inplace(part.text.data(), part.text.size());
 }
 
 // Element children by local name, whatever prefix the producer chose.
@@ -77,18 +107,43 @@ std::string ItemText(const pugi::xml_node& si) {
     return out;
 }
 
-// "B12" → column 1 (from 0) and row 11 (from 0); false when malformed.
+// A decimal number of at most 7 digits from 1 to limit; 0 when malformed.
+std::size_t SmallNumber(const char*& p, std::size_t limit) {
+    std::size_t n = 0;
+    int digits = 0;
+    while (*p >= '0' && *p <= '9') {
+        if (++digits > 7) return 0;
+        n = n * 10 + static_cast<std::size_t>(*p++ - '0');
+    }
+    return n <= limit ? n : 0;
+}
+
+// "B12" → column 1 (from 0) and row 11 (from 0); false when malformed or
+// outside a sheet.
 bool ParseCellRef(const char* ref, std::size_t& col, std::size_t& row) {
     col = 0;
     const char* p = ref;
-    while (*p >= 'A' && *p <= 'Z') col = col * 26 + static_cast<std::size_t>(*p++ - 'A' + 1);
-    if (col == 0 || *p < '1' || *p > '9') return false;
-    row = 0;
-    while (*p >= '0' && *p <= '9') row = row * 10 + static_cast<std::size_t>(*p++ - '0');
-    if (*p != '\0') return false;
+    for (int letters = 0; *p >= 'A' && *p <= 'Z'; ++letters) {
+        if (letters == 3) return false;
+        col = col * 26 + static_cast<std::size_t>(*p++ - 'A' + 1);
+    }
+    if (col == 0 || col > kSheetColumnLimit) return false;
+    row = SmallNumber(p, kSheetRowLimit);
+    if (row == 0 || *p != '\0') return false;
     --col;
     --row;
     return true;
+}
+
+// The date of a date cell's value "YYYY-MM-DD[Thh:mm:ss]" as "YYYY/MM/DD";
+// false when it is not such a date.
+bool IsoDateText(std::string_view v, std::string& out) {
+    if (v.size() < 10 || (v.size() > 10 && v[10] != 'T') || v[4] != '-' || v[7] != '-') return false;
+    for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (v[i] < '0' || v[i] > '9') return false;
+    out = std::string(v.substr(0, 10));
+    out[4] = out[7] = '/';
+    return CDateTime::ParseDate(out).has_value();
 }
 
 class CXlsxReader final : public CWorkbookReader {
@@ -101,20 +156,23 @@ public:
         int err = 0;
         m_zip = zip_open(path.c_str(), ZIP_RDONLY, &err);
         if (!m_zip) return false;
-        pugi::xml_document book, rels;
+        XmlPart book, rels;
         if (!LoadXml(m_zip, "xl/workbook.xml", book)) return false;
         std::map<std::string, std::string> targets;
+        std::set<std::string> otherKinds;  // chart, dialog and macro sheets
         if (LoadXml(m_zip, "xl/_rels/workbook.xml.rels", rels)) {
-            for (pugi::xml_node r : Child(rels, "Relationships").children()) {
+            for (pugi::xml_node r : Child(rels.doc, "Relationships").children()) {
                 std::string target = Attr(r, "Target");
                 if (target.starts_with("/")) target = target.substr(1);
                 else target = "xl/" + target;
                 targets[Attr(r, "Id")] = target;
+                const std::string_view type = Attr(r, "Type");
+                if (!type.empty() && !type.ends_with("/worksheet")) otherKinds.insert(Attr(r, "Id"));
             }
         }
-        pugi::xml_node sheets = Child(Child(book, "workbook"), "sheets");
+        pugi::xml_node sheets = Child(Child(book.doc, "workbook"), "sheets");
         for (pugi::xml_node s : sheets.children()) {
-            if (std::strcmp(LocalName(s), "sheet") != 0) continue;
+            if (std::strcmp(LocalName(s), "sheet") != 0 || otherKinds.count(Attr(s, "id"))) continue;
             auto it = targets.find(Attr(s, "id"));
             m_sheets.push_back({Attr(s, "name"), it == targets.end() ? std::string() : it->second});
         }
@@ -133,20 +191,18 @@ public:
     bool ReadSheet(std::size_t index, SheetRange& range) override {
         range = {};
         if (index >= m_sheets.size()) return false;
-        pugi::xml_document doc;
-        if (!LoadXml(m_zip, m_sheets[index].part, doc)) return false;
-        struct Cell {
-            std::size_t row, col;
-            std::string text;
-        };
-        std::vector<Cell> cells;
-        std::size_t minRow = SIZE_MAX, minCol = SIZE_MAX, maxRow = 0, maxCol = 0;
-        pugi::xml_node data = Child(Child(doc, "worksheet"), "sheetData");
+        XmlPart part;
+        if (!LoadXml(m_zip, m_sheets[index].part, part)) return false;
+        CSheetCells cells;
+        pugi::xml_node data = Child(Child(part.doc, "worksheet"), "sheetData");
         std::size_t nextRow = 0;
         for (pugi::xml_node r : data.children()) {
             if (std::strcmp(LocalName(r), "row") != 0) continue;
             std::size_t row = nextRow;
-            if (const char* rr = Attr(r, "r"); *rr) row = static_cast<std::size_t>(std::strtoul(rr, nullptr, 10)) - 1;
+            if (const char* rr = Attr(r, "r"); *rr) {
+                row = SmallNumber(rr, kSheetRowLimit);
+                if (row-- == 0 || *rr != '\0') return false;
+            }
             nextRow = row + 1;
             std::size_t nextCol = 0;
             for (pugi::xml_node c : r.children()) {
@@ -154,21 +210,11 @@ public:
                 std::size_t col = nextCol, cellRow = row;
                 if (const char* ref = Attr(c, "r"); *ref && !ParseCellRef(ref, col, cellRow)) return false;
                 nextCol = col + 1;
-                std::string text = CellText(c);
-                if (text.empty()) continue;
-                minRow = std::min(minRow, cellRow);
-                maxRow = std::max(maxRow, cellRow);
-                minCol = std::min(minCol, col);
-                maxCol = std::max(maxCol, col);
-                cells.push_back({cellRow, col, std::move(text)});
+                std::string text;
+                if (!CellText(c, text) || !cells.Add(cellRow, col, std::move(text))) return false;
             }
         }
-        if (cells.empty()) return true;
-        if (maxRow - minRow > 1048576 || maxCol - minCol > 16384) return false;
-        range.firstRow = minRow + 1;
-        range.cells.assign(maxRow - minRow + 1, std::vector<std::string>(maxCol - minCol + 1));
-        for (auto& c : cells) range.cells[c.row - minRow][c.col - minCol] = std::move(c.text);
-        return true;
+        return cells.Finish(range);
     }
 
 private:
@@ -178,16 +224,16 @@ private:
     };
 
     void LoadSharedStrings() {
-        pugi::xml_document doc;
-        if (!LoadXml(m_zip, "xl/sharedStrings.xml", doc)) return;
-        for (pugi::xml_node si : Child(doc, "sst").children())
+        XmlPart part;
+        if (!LoadXml(m_zip, "xl/sharedStrings.xml", part)) return;
+        for (pugi::xml_node si : Child(part.doc, "sst").children())
             if (std::strcmp(LocalName(si), "si") == 0) m_strings.push_back(ItemText(si));
     }
 
     void LoadStyles() {
-        pugi::xml_document doc;
-        if (!LoadXml(m_zip, "xl/styles.xml", doc)) return;
-        pugi::xml_node root = Child(doc, "styleSheet");
+        XmlPart part;
+        if (!LoadXml(m_zip, "xl/styles.xml", part)) return;
+        pugi::xml_node root = Child(part.doc, "styleSheet");
         std::map<int, std::string> custom;
         for (pugi::xml_node f : Child(root, "numFmts").children())
             custom[std::atoi(Attr(f, "numFmtId"))] = Attr(f, "formatCode");
@@ -206,25 +252,43 @@ private:
         }
     }
 
-    std::string CellText(const pugi::xml_node& c) const {
+    // The cell's text by its type; false for a value its type cannot hold.
+    bool CellText(const pugi::xml_node& c, std::string& text) const {
         std::string type = Attr(c, "t");
-        if (type == "inlineStr") return ItemText(Child(c, "is"));
+        text.clear();
+        if (type == "inlineStr") {
+            text = ItemText(Child(c, "is"));
+            return true;
+        }
         const char* v = Child(c, "v").text().get();
         if (type == "s") {
-            std::size_t i = static_cast<std::size_t>(std::strtoul(v, nullptr, 10));
-            return i < m_strings.size() ? m_strings[i] : std::string();
+            const char* p = v;
+            std::size_t i = SmallNumber(p, SIZE_MAX);
+            if (*p != '\0' || (i == 0 && *v != '0')) return *v == '\0';
+            if (i < m_strings.size()) text = m_strings[i];
+            return true;
         }
-        if (type == "str" || type == "e") return v;
-        if (type == "b") return std::strcmp(v, "0") == 0 || *v == '\0' ? (*v ? "0" : "") : "1";
-        if (*v == '\0') return std::string();
-        if (type == "d") return std::string(v).substr(0, 10).replace(4, 1, "/").replace(7, 1, "/");
-        char* end = nullptr;
-        double value = std::strtod(v, &end);
-        if (end == v) return v;
-        Style s;
-        std::size_t style = static_cast<std::size_t>(std::strtoul(Attr(c, "s"), nullptr, 10));
-        if (style < m_styles.size()) s = m_styles[style];
-        return NumberCellText(value, s.date, s.time);
+        if (type == "str" || type == "e") {
+            text = v;
+        } else if (type == "b") {
+            text = *v == '\0' ? "" : std::strcmp(v, "0") == 0 ? "0" : "1";
+        } else if (*v == '\0') {
+        } else if (type == "d") {
+            return IsoDateText(v, text);
+        } else {
+            char* end = nullptr;
+            double value = std::strtod(v, &end);
+            if (end == v) {
+                text = v;
+                return true;
+            }
+            Style s;
+            const char* style = Attr(c, "s");
+            std::size_t index = SmallNumber(style, SIZE_MAX);
+            if (index < m_styles.size()) s = m_styles[index];
+            text = NumberCellText(value, s.date, s.time);
+        }
+        return true;
     }
 
     struct Style {
@@ -240,57 +304,75 @@ private:
 
 // ---------------------------------------------------------------- .xls
 
-class CXlsReader final : public CWorkbookReader {
+// The library's reading runs in a fenced child (common/Fence.h): a damaged
+// file may crash it. The child sends back the sheet names, or one sheet's
+// range, in the reply framing.
+
+void WriteRange(const SheetRange& range, CReplyWriter& out) {
+    out.Number(range.firstRow);
+    out.Number(range.clipped ? 1 : 0);
+    out.Number(range.rows.size());
+    for (const SheetRow& row : range.rows) {
+        out.Number(row.number);
+        out.Texts(row.cells);
+    }
+}
+
+bool ReadRange(CReplyReader& in, SheetRange& range) {
+    std::uint64_t firstRow = 0, clipped = 0, rows = 0, cells = 0;
+    if (!in.Number(firstRow) || !in.Number(clipped) || !in.Number(rows) || rows > kMaxSheetRows) return false;
+    range.firstRow = static_cast<std::size_t>(firstRow);
+    range.clipped = clipped != 0;
+    range.rows.resize(static_cast<std::size_t>(rows));
+    for (SheetRow& row : range.rows) {
+        std::uint64_t number = 0;
+        if (!in.Number(number) || !in.Texts(row.cells) || row.cells.size() > kMaxSheetColumns) return false;
+        row.number = static_cast<std::size_t>(number);
+        cells += row.cells.size();
+    }
+    return cells <= kMaxImportCells && in.AtEnd();
+}
+
+class CFreeXl {
 public:
-    ~CXlsReader() override {
+    ~CFreeXl() {
         if (m_handle) freexl_close(m_handle);
     }
-
-    bool Open(const std::string& path) override {
+    bool Open(const std::string& path) {
         if (freexl_open(path.c_str(), &m_handle) != FREEXL_OK) {
             m_handle = nullptr;
             return false;
         }
+        return true;
+    }
+
+    bool SheetNames(std::vector<std::string>& names) {
         unsigned int count = 0;
-        if (freexl_get_info(m_handle, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK || count == 0) return false;
-        for (unsigned short i = 0; i < count; ++i) {
+        if (freexl_get_info(m_handle, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK || count == 0 || count > 0xFFFF)
+            return false;
+        for (unsigned int i = 0; i < count; ++i) {
             const char* name = nullptr;
-            if (freexl_get_worksheet_name(m_handle, i, &name) != FREEXL_OK) return false;
-            m_names.emplace_back(name ? name : "");
+            if (freexl_get_worksheet_name(m_handle, static_cast<unsigned short>(i), &name) != FREEXL_OK) return false;
+            names.emplace_back(name ? name : "");
         }
         return true;
     }
 
-    std::vector<std::string> SheetNames() const override { return m_names; }
-
-    bool ReadSheet(std::size_t index, SheetRange& range) override {
-        range = {};
-        if (index >= m_names.size()) return false;
-        if (freexl_select_active_worksheet(m_handle, static_cast<unsigned short>(index)) != FREEXL_OK) return false;
+    bool ReadSheet(std::size_t index, SheetRange& range) {
+        if (index > 0xFFFF || freexl_select_active_worksheet(m_handle, static_cast<unsigned short>(index)) != FREEXL_OK)
+            return false;
         unsigned int rows = 0;
         unsigned short cols = 0;
         if (freexl_worksheet_dimensions(m_handle, &rows, &cols) != FREEXL_OK) return false;
-        std::vector<std::vector<std::string>> grid(rows, std::vector<std::string>(cols));
-        std::size_t minRow = SIZE_MAX, minCol = SIZE_MAX, maxRow = 0, maxCol = 0;
+        CSheetCells cells;
         for (unsigned int r = 0; r < rows; ++r) {
             for (unsigned short c = 0; c < cols; ++c) {
                 FreeXL_CellValue v;
                 if (freexl_get_cell_value(m_handle, r, c, &v) != FREEXL_OK) return false;
-                std::string text = CellText(v);
-                if (text.empty()) continue;
-                minRow = std::min<std::size_t>(minRow, r);
-                maxRow = std::max<std::size_t>(maxRow, r);
-                minCol = std::min<std::size_t>(minCol, c);
-                maxCol = std::max<std::size_t>(maxCol, c);
-                grid[r][c] = std::move(text);
+                if (!cells.Add(r, c, CellText(v))) return false;
             }
         }
-        if (minRow == SIZE_MAX) return true;
-        range.firstRow = minRow + 1;
-        for (std::size_t r = minRow; r <= maxRow; ++r)
-            range.cells.emplace_back(std::make_move_iterator(grid[r].begin() + static_cast<std::ptrdiff_t>(minCol)),
-                                     std::make_move_iterator(grid[r].begin() + static_cast<std::ptrdiff_t>(maxCol) + 1));
-        return true;
+        return cells.Finish(range);
     }
 
 private:
@@ -315,7 +397,69 @@ private:
     }
 
     const void* m_handle = nullptr;
+};
+
+class CXlsReader final : public CWorkbookReader {
+public:
+    bool Open(const std::string& path) override {
+        m_path = path;
+        std::optional<std::string> reply = RunFenced([&path](std::string& out) {
+            CFreeXl book;
+            std::vector<std::string> names;
+            if (!book.Open(path) || !book.SheetNames(names)) return false;
+            // Only worksheets are offered; when the kinds cannot be told, every sheet.
+            std::string bytes;
+            std::optional<std::vector<bool>> kinds;
+            if (ReadWholeFile(path, bytes)) kinds = XlsWorksheets(bytes);
+            std::vector<std::string> shown;
+            std::vector<std::uint64_t> indices;
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                if (kinds && kinds->size() == names.size() && !(*kinds)[i]) continue;
+                shown.push_back(names[i]);
+                indices.push_back(i);
+            }
+            CReplyWriter writer;
+            writer.Texts(shown);
+            for (std::uint64_t i : indices) writer.Number(i);
+            out = std::move(writer.Bytes());
+            return true;
+        });
+        if (!reply) return false;
+        CReplyReader reader(*reply);
+        if (!reader.Texts(m_names)) return false;
+        for (std::size_t i = 0; i < m_names.size(); ++i) {
+            std::uint64_t index = 0;
+            if (!reader.Number(index) || index > 0xFFFF) return false;
+            m_indices.push_back(static_cast<std::size_t>(index));
+        }
+        return reader.AtEnd() && !m_names.empty();
+    }
+
+    std::vector<std::string> SheetNames() const override { return m_names; }
+
+    bool ReadSheet(std::size_t index, SheetRange& range) override {
+        range = {};
+        if (index >= m_names.size()) return false;
+        std::optional<std::string> reply = RunFenced([this, index](std::string& out) {
+            CFreeXl book;
+            SheetRange read;
+            if (!book.Open(m_path) || !book.ReadSheet(m_indices[index], read)) return false;
+            CReplyWriter writer;
+            WriteRange(read, writer);
+            out = std::move(writer.Bytes());
+            return true;
+        });
+        if (!reply) return false;
+        CReplyReader reader(*reply);
+        if (ReadRange(reader, range)) return true;
+        range = {};
+        return false;
+    }
+
+private:
+    std::string m_path;
     std::vector<std::string> m_names;
+    std::vector<std::size_t> m_indices;  // the library's index of each sheet shown
 };
 
 }  // namespace
@@ -337,30 +481,63 @@ std::string ColumnLetters(std::size_t column) {
     return out;
 }
 
-ExchangeTable SheetTable(const SheetRange& range, bool& clipped) {
+bool CSheetCells::Add(std::size_t row, std::size_t col, std::string text) {
+    if (row >= kSheetRowLimit || col >= kSheetColumnLimit) return false;
+    if (!text.empty()) m_cells.push_back({row, col, std::move(text)});
+    return true;
+}
+
+bool CSheetCells::Finish(SheetRange& range) {
+    range = {};
+    if (m_cells.empty()) return true;
+    std::stable_sort(m_cells.begin(), m_cells.end(),
+                     [](const Cell& a, const Cell& b) { return a.row != b.row ? a.row < b.row : a.col < b.col; });
+    if (m_cells.back().row - m_cells.front().row >= kMaxSheetRows) return false;
+    std::size_t minCol = SIZE_MAX;
+    for (const Cell& c : m_cells) minCol = std::min(minCol, c.col);
+    range.firstRow = m_cells.front().row + 1;
+    std::size_t total = 0;
+    for (Cell& c : m_cells) {
+        const std::size_t col = c.col - minCol;
+        if (col >= kMaxSheetColumns) {
+            range.clipped = true;
+            continue;
+        }
+        if (range.rows.empty() || range.rows.back().number != c.row + 1) range.rows.push_back({c.row + 1, {}});
+        std::vector<std::string>& cells = range.rows.back().cells;
+        if (cells.size() <= col) {
+            total += col + 1 - cells.size();
+            if (total > kMaxImportCells) {
+                range = {};
+                return false;
+            }
+            cells.resize(col + 1);
+        }
+        cells[col] = std::move(c.text);
+    }
+    m_cells.clear();
+    return true;
+}
+
+ExchangeTable SheetTable(const SheetRange& range) {
     std::size_t width = 0;
-    for (const auto& row : range.cells) width = std::max(width, row.size());
-    clipped = width > kMaxSheetColumns;
-    width = std::min(width, kMaxSheetColumns);
+    for (const SheetRow& row : range.rows) width = std::max(width, row.cells.size());
     ExchangeTable table;
     std::vector<std::string> header{std::string()};
     for (std::size_t c = 1; c <= width; ++c) header.push_back(ColumnLetters(c));
     table.push_back(std::move(header));
-    for (std::size_t r = 0; r < range.cells.size(); ++r) {
-        const auto& cells = range.cells[r];
-        std::vector<std::string> row{std::to_string(range.firstRow + r)};
-        bool any = false;
-        for (std::size_t c = 0; c < width; ++c) {
-            row.push_back(c < cells.size() ? cells[c] : std::string());
-            any = any || !row.back().empty();
-        }
-        if (any) table.push_back(std::move(row));
+    for (const SheetRow& row : range.rows) {
+        std::vector<std::string> cells{std::to_string(row.number)};
+        cells.insert(cells.end(), row.cells.begin(), row.cells.end());
+        table.push_back(std::move(cells));
     }
     return table;
 }
 
 std::string NumberCellText(double value, bool dateFormat, bool timeFormat) {
-    if (dateFormat || (timeFormat && value >= 0 && value < 1)) return DateText(value);
+    // Day counts of the years 100 to 9999; other values stay numbers.
+    const bool day = value >= -657434 && value < 2958466;
+    if (day && (dateFormat || (timeFormat && value >= 0 && value < 1))) return DateText(value);
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.15g", value);
     std::string text = buf;

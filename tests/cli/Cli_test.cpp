@@ -18,6 +18,7 @@
 #include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Folders.h"
+#include "exchange/ExchangeSupport.h"
 #include "exchange/Export.h"
 #include "extract/ExCondition.h"
 #include "maintenance/DataBackup.h"
@@ -435,6 +436,24 @@ TEST_F(CliTest, ChangingCommandsRefuseWhileTheWindowHoldsTheLocks) {
     // With the window gone the program works again.
     EXPECT_EQ(Run({"import", "--format", "csv", "--map", dir.File("map.txt"), dir.File("in.csv")}).status, 0);
     EXPECT_EQ(Names(), (std::vector<std::string>{"山田", "田中"}));
+}
+
+// Damaged workbooks that once ended the program: each import ends with the
+// message of an unreadable file, the program closes its data as usual, and
+// the data is as it was.
+TEST_F(CliTest, DamagedWorkbooksEndTheImportNotTheProgram) {
+    AddCustomers({"山田"});
+    WriteBytes(dir.File("map.txt"), "1 = Name\n");
+    for (const DamagedWorkbook& c : kDamagedWorkbooks) {
+        SCOPED_TRACE(c.file);
+        const Result r =
+            Run({"import", "--format", "xlsx", "--map", dir.File("map.txt"), Fixture(std::string("damaged/") + c.file)});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(DataDir() + "/" + kWorkFileName));
+        EXPECT_EQ(Names(), std::vector<std::string>{"山田"});
+    }
+    EXPECT_EQ(Run({"check"}).status, 0);
 }
 
 }  // namespace

@@ -137,6 +137,13 @@ TEST(ArchiveFiles, ErrorsShowTheFileMessageAndKeepTheOldFile) {
     std::string found;
     EXPECT_TRUE(FindFileInFolder(dir.Path(), "", &found));
     EXPECT_EQ(found, path);
+
+    // A file longer than the cap is not read at all.
+    std::string bytes = "old";
+    EXPECT_FALSE(ReadWholeFile(path, bytes, 3));
+    EXPECT_EQ(bytes, "");
+    EXPECT_TRUE(ReadWholeFile(path, bytes, 4));
+    EXPECT_EQ(bytes, Hex("07 00 00 00"));
 }
 
 }  // namespace

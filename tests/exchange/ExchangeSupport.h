@@ -101,3 +101,16 @@ inline std::string Fixture(const std::string& name) {
     ADD_FAILURE() << "fixture not found: " << name;
     return name;
 }
+
+// The damaged workbooks of fixtures/damaged that once ended the program, and
+// the message their import ends with instead.
+struct DamagedWorkbook {
+    const char* file;
+    const char* message;
+};
+inline constexpr DamagedWorkbook kDamagedWorkbooks[] = {
+    {"xlsx-date-cell-short-value.xlsx", "Sを読み込めませんでした。"},
+    {"xlsx-two-far-cells.xlsx", "Sを読み込めませんでした。"},
+    {"xlsx-member-size-2gib.xlsx", "Sを読み込めませんでした。"},
+    {"xls-sst-string-flags.xls", "xls-sst-string-flags.xlsを読み込めませんでした。"},
+};

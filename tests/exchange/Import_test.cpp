@@ -15,6 +15,8 @@
 #include "exchange/WorkbookImport.h"
 #include "support/TestPorts.h"
 
+#include <zip.h>
+
 namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
@@ -130,6 +132,26 @@ TEST(WorkbookImport, FixturesOfBothKinds) {
     }
 }
 
+TEST(WorkbookImport, OnlyWorksheetsAreOffered) {
+    for (const char* name : {"chart.xlsx", "chart.xls"}) {
+        SCOPED_TRACE(name);
+        TestPorts ports;
+        std::unique_ptr<CWorkbookReader> reader = OpenWorkbookForImport(Fixture(name));
+        ASSERT_TRUE(reader);
+        EXPECT_EQ(reader->SheetNames(), std::vector<std::string>{"顧客"});
+        ExchangeTable table;
+        ASSERT_TRUE(ReadSheetForImport(*reader, 0, table));
+        ASSERT_GE(table.size(), 2u);
+        EXPECT_EQ(table[1], (std::vector<std::string>{"1", "山田"}));
+    }
+    // Which sheets are worksheets, read from the compound file itself.
+    const std::string chart = ReadBytes(Fixture("chart.xls"));
+    EXPECT_EQ(XlsWorksheets(chart), (std::vector<bool>{false, true}));
+    EXPECT_EQ(XlsWorksheets(ReadBytes(Fixture("import.xls"))), (std::vector<bool>{true, true}));
+    for (std::size_t cut : {std::size_t{0}, std::size_t{511}, std::size_t{1024}, chart.size() / 2})
+        EXPECT_EQ(XlsWorksheets(chart.substr(0, cut)), std::nullopt) << cut;
+}
+
 TEST(WorkbookImport, TruncatedFilesAreRefusedOrRead) {
     TestPorts ports;
     TempDir dir;
@@ -184,13 +206,93 @@ TEST(WorkbookImport, RefusalsAndCellRules) {
     EXPECT_EQ(ColumnLetters(26), "Z");
     EXPECT_EQ(ColumnLetters(27), "AA");
     EXPECT_EQ(ColumnLetters(256), "IV");
-    SheetRange wide;
-    wide.cells = {std::vector<std::string>(300, "x"), std::vector<std::string>(3)};
-    bool clipped = false;
-    ExchangeTable table = SheetTable(wide, clipped);
-    EXPECT_TRUE(clipped);
-    EXPECT_EQ(table.size(), 2u);  // the empty row is dropped
-    EXPECT_EQ(table[0].size(), 257u);
+}
+
+// A workbook package of one sheet with the given cells (the inside of
+// <sheetData>), shared strings and cell formats.
+std::string MakeXlsx(const TempDir& dir, const std::string& sheetData, const std::string& strings = "",
+                     const std::string& formats = "") {
+    static int count = 0;
+    const std::string path = dir.File("made" + std::to_string(++count) + ".xlsx");
+    int err = 0;
+    zip_t* z = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    std::vector<std::string> keep;
+    auto add = [&](const char* name, std::string text) {
+        keep.push_back(std::move(text));
+        zip_source_t* src = zip_source_buffer(z, keep.back().data(), keep.back().size(), 0);
+        zip_file_add(z, name, src, ZIP_FL_OVERWRITE);
+    };
+    keep.reserve(5);
+    add("xl/workbook.xml",
+        "<workbook xmlns:r=\"r\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>");
+    add("xl/_rels/workbook.xml.rels",
+        "<Relationships><Relationship Id=\"rId1\" Target=\"worksheets/sheet1.xml\"/></Relationships>");
+    add("xl/worksheets/sheet1.xml", "<worksheet><sheetData>" + sheetData + "</sheetData></worksheet>");
+    add("xl/sharedStrings.xml", "<sst>" + strings + "</sst>");
+    add("xl/styles.xml", "<styleSheet><cellXfs count=\"2\"><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs>" +
+                             formats + "</styleSheet>");
+    zip_close(z);
+    return path;
+}
+
+TEST(WorkbookImport, CellsAndAddressesOfDamagedSheets) {
+    struct Case {
+        const char* name;
+        std::string cells;
+        bool readable;
+        Rows rows;               // the table's data rows, row number first
+        std::size_t width = 0;  // when not 0: the table's columns, rows not compared
+    };
+    const std::string far = "<c r=\"A1\"><v>1</v></c><c r=\"IV1\"><v>2</v></c>";
+    const Case cases[] = {
+        {"date", "<row r=\"2\"><c r=\"B2\" t=\"d\"><v>2024-02-29T10:00:00</v></c></row>", true, {{"2", "2024/02/29"}}},
+        {"short date", "<row><c t=\"d\"><v>1</v></c></row>", false, {}},
+        {"date of no day", "<row><c t=\"d\"><v>2023-02-29</v></c></row>", false, {}},
+        {"date with letters", "<row><c t=\"d\"><v>2023-0x-01</v></c></row>", false, {}},
+        {"empty date", "<row><c t=\"d\"><v></v></c><c><v>5</v></c></row>", true, {{"1", "5"}}},
+        {"string index", "<row><c t=\"s\"><v>1</v></c><c t=\"s\"><v>9</v></c></row>", true, {{"1", "二"}}},
+        {"string index not a number", "<row><c t=\"s\"><v>x</v></c></row>", false, {}},
+        {"huge date serial", "<row><c s=\"1\"><v>1e300</v></c><c s=\"99999999999\"><v>nan</v></c></row>", true,
+         {{"1", "1e+300", "nan"}}},
+        {"row zero", "<row r=\"0\"><c><v>1</v></c></row>", false, {}},
+        {"row past the sheet", "<row r=\"1048577\"><c><v>1</v></c></row>", false, {}},
+        {"row of many digits", "<row r=\"000000000001\"><c><v>1</v></c></row>", false, {}},
+        {"column past the sheet", "<row><c r=\"XFE1\"><v>1</v></c></row>", false, {}},
+        {"column of many letters", "<row><c r=\"AAAAAAAAAAAAAAAA1\"><v>1</v></c></row>", false, {}},
+        {"address without row", "<row><c r=\"A\"><v>1</v></c></row>", false, {}},
+        {"two far cells", "<row><c r=\"A1\"><v>1</v></c></row><row><c r=\"XFD1048576\"><v>1</v></c></row>", false, {}},
+        {"rows at the limit", "<row><c r=\"A1\"><v>1</v></c></row><row><c r=\"A65536\"><v>2</v></c></row>", true,
+         {{"1", "1"}, {"65536", "2"}}},
+        {"rows past the limit", "<row><c r=\"A1\"><v>1</v></c></row><row><c r=\"A65537\"><v>2</v></c></row>", false, {}},
+        {"columns at the limit", "<row>" + far + "</row>", true, {}, 256},
+        {"columns past the limit", "<row>" + far + "<c r=\"IW1\"><v>3</v></c></row>", true, {}, 256},
+    };
+    TestPorts ports;
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ports.prompt.Clear();
+        std::unique_ptr<CWorkbookReader> reader =
+            OpenWorkbookForImport(MakeXlsx(dir, c.cells, "<si><t>一</t></si><si><r><t>二</t></r></si>"));
+        ASSERT_TRUE(reader);
+        ExchangeTable table;
+        ASSERT_EQ(ReadSheetForImport(*reader, 0, table), c.readable);
+        if (!c.readable) {
+            EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"Sを読み込めませんでした。"});
+            continue;
+        }
+        const bool clipped = c.cells.find("IW1") != std::string::npos;
+        EXPECT_EQ(ports.prompt.Texts(), clipped ? std::vector<std::string>{kTooManyColumns} : std::vector<std::string>{});
+        if (c.width) {
+            EXPECT_EQ(table[0].size(), c.width + 1);
+            EXPECT_EQ(table[1].back(), "2");  // column 256 is read, 257 is not
+            continue;
+        }
+        EXPECT_EQ(Rows(table.begin() + 1, table.end()), c.rows);
+    }
+    // A sheet index the reader does not have.
+    ExchangeTable table;
+    EXPECT_FALSE(ReadSheetForImport(*OpenWorkbookForImport(MakeXlsx(dir, "")), 1, table));
 }
 
 TEST(ImportFields, RulesByField) {
@@ -347,6 +449,13 @@ TEST(ImportCommand, TextFileEndToEnd) {
     EXPECT_EQ(run.ports.prompt.Log()[0].text, "ファイルを開く");
 }
 
+std::string Repeat(const std::string& s, std::size_t times) {
+    std::string out;
+    out.reserve(s.size() * times);
+    for (std::size_t i = 0; i < times; ++i) out += s;
+    return out;
+}
+
 TEST(ImportCommand, RefusalsEndWithTheirMessage) {
     struct Case {
         std::string bytes;
@@ -358,6 +467,9 @@ TEST(ImportCommand, RefusalsEndWithTheirMessage) {
         {"a,b\r\nc\r\n", {}, kTextMalformed},
         {"x\r\n\r\n", {"Name"}, kNoImportRecords},
         {"x\r\n,\r\n", {"Name"}, kTextMalformed},
+        // More fields or rows than an import may hold: refused before parsing.
+        {std::string(kMaxImportCells, ','), {"Name"}, kTextTooLarge},
+        {Repeat("x\r\n", kMaxImportRecords + 2), {"Name"}, kTextTooLarge},
     };
     for (const Case& c : cases) {
         ImportRun run;
@@ -516,6 +628,13 @@ TEST(ContactXmlRead, ExportMappingReversed) {
     EXPECT_EQ(read.size(), 1u);
 }
 
+TEST(ContactXmlRead, MoreCustomersThanAnImportHoldsAreRefused) {
+    const std::string xml = "<ContactXML>" + Repeat("<ContactXMLItem/>", kMaxImportRecords + 1) + "</ContactXML>";
+    CKokyakuList records;
+    EXPECT_FALSE(ParseContactXml(xml, "", records));
+    EXPECT_TRUE(records.empty());
+}
+
 TEST(ContactXmlRead, PicturesRemovedWhenTheAddFails) {
     for (int result : {-1, 1}) {
         ImportRun run;
@@ -543,6 +662,30 @@ TEST(ContactXmlRead, PicturesRemovedWhenTheAddFails) {
         EXPECT_EQ(seen.Picture2, "");
         EXPECT_EQ(std::filesystem::exists(pictures + "/face.jpg"), result == 1);
     }
+}
+
+// Damaged files that once ended the program: each is refused with the
+// message of an unreadable file, and nothing is added.
+TEST(ImportCommand, DamagedWorkbooksAreRefused) {
+    for (const DamagedWorkbook& c : kDamagedWorkbooks) {
+        SCOPED_TRACE(c.file);
+        ImportRun run;
+        run.ports.prompt.QueueChoice(Fixture(std::string("damaged/") + c.file));
+        run.source = 1;
+        run.mapTo = {"Name"};
+        EXPECT_EQ(run.Run(), 0);
+        EXPECT_TRUE(run.added.empty());
+        EXPECT_EQ(run.ports.prompt.Texts(), (std::vector<std::string>{"ファイルを開く", c.message}));
+    }
+}
+
+TEST(ImportCommand, UnreadableDesktopDatabaseIsRefused) {
+    ImportRun run;
+    WriteBytes(run.dir.File("bad.mdb"), std::string(4096, '\x01'));
+    run.ports.prompt.QueueChoice(run.dir.File("bad.mdb"));
+    run.source = 0;
+    EXPECT_EQ(run.Run(), 0);
+    EXPECT_EQ(run.ports.prompt.Texts().back(), "データベースでエラーが発生しました。\nデータベースを開けませんでした。");
 }
 
 }  // namespace

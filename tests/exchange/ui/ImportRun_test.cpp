@@ -92,4 +92,22 @@ TEST_F(ImportRunTest, WorkbookCustomersAreListed) {
         }
 }
 
+// The old-format workbook is read in a child of the window's process: a good
+// one is imported, one that crashes the reading library only ends the import.
+TEST_F(ImportRunTest, OldFormatWorkbooksAreReadInAChild) {
+    ports.prompt.QueueChoice(Fixture("damaged/xls-sst-string-flags.xls"));
+    WhenModal<CChoiceDlg>([](CChoiceDlg* d) {
+        d->Group()->button(1)->click();
+        d->accept();
+    });
+    view->OnCommand(ID_IMPORT);
+    EXPECT_EQ(ports.prompt.Texts(), (Strings{"ファイルを開く", "xls-sst-string-flags.xlsを読み込めませんでした。"}));
+    EXPECT_TRUE(Names().empty());
+
+    ports.prompt.QueueChoice(Fixture("import.xls"));
+    Answer(1, [] { WhenModal<CNameChoiceDlg>([](CNameChoiceDlg* s) { s->accept(); }); }, {"お客様コード", "氏名"}, false);
+    view->OnCommand(ID_IMPORT);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"佐藤 花子", "山田 太郎"}));
+}
+
 }  // namespace
