@@ -4,7 +4,7 @@
 #pragma once
 
 #include "FuzzSupport.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/SjisText.h"
 #include "maintenance/DataBackup.h"
