@@ -16,7 +16,6 @@
 #include "dm/ui/DMSelectDlgs.h"
 #include "printing/DispPrev.h"
 #include "printing/FormGallery.h"
-#include "printing/UserForms.h"
 #include "printing/ui/FormNamesDlg.h"
 
 namespace {
