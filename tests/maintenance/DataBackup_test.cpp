@@ -336,7 +336,7 @@ TEST(DataRestore, BadBackupsAndFailuresChangeNothing) {
         }
         EXPECT_FALSE(ok);
         EXPECT_EQ(f.Files(), before);
-        EXPECT_FALSE(fs::exists(f.install.File("../x")));
+        EXPECT_FALSE(fs::exists(f.install.File("x")));  // where "../x" leads from the data folder
         EXPECT_EQ(f.CustomerName(f.key), "変更後");  // database open again, unchanged
     }
 }

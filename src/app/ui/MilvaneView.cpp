@@ -218,9 +218,10 @@ QRect CMilvaneView::TabRect(int index) {
     return {QPoint(kTabs[index].x, kTabTop), MenuItemSize(MenuItemStyle::Tab, index)};
 }
 
-CMilvaneView::CMilvaneView(CMilvaneDoc& doc, CMainFrame& frame, std::shared_ptr<CMenuScreenHooks> hooks,
+CMilvaneView::CMilvaneView(CMilvaneDoc& doc, CMainFrame& frame, std::shared_ptr<IMenuScreenFeatures> features,
                            QWidget* parent)
-    : CScreenView(doc, frame, parent), m_hooks(hooks ? std::move(hooks) : std::make_shared<CMenuScreenHooks>()) {
+    : CScreenView(doc, frame, parent),
+      m_features(features ? std::move(features) : std::make_shared<IMenuScreenFeatures>()) {
     InstallAccessibleFactory();
     setObjectName("MenuScreen");
     setAccessibleName("メニュー画面");
@@ -285,7 +286,7 @@ int CMilvaneView::SelectedTab() const { return std::clamp(Document().SelectedFor
 void CMilvaneView::OnInitialUpdate() {
     CMainFrame& frame = Frame();
     CMilvaneDoc& doc = Document();
-    CMenuScreenHooks& hooks = Hooks();
+    IMenuScreenFeatures& features = Features();
 
     frame.setWindowTitle("Milvane－メニュー");
     if (frame.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
@@ -294,11 +295,9 @@ void CMilvaneView::OnInitialUpdate() {
     frame.ShowScreenToolBars(false);
 
     // First run after installation: the own company's details come first.
-    if (FileExists(JoinPath(doc.InstallDir(), "Data/MyData/FTtemp.dat"))) {
-        auto it = hooks.commands.find(ID_OWN_COMPANY);
-        if (it != hooks.commands.end()) it->second(*this);
-    }
-    if (hooks.loadFormData && !hooks.loadFormData(*this)) ShowMessage("フォーム情報を取得できません");
+    if (FileExists(JoinPath(doc.InstallDir(), "Data/MyData/FTtemp.dat")) && features.HasCommand(ID_OWN_COMPANY))
+        features.RunCommand(ID_OWN_COMPANY, *this);
+    if (!features.LoadFormData(*this)) ShowMessage("フォーム情報を取得できません");
 
     frame.FitClientTo(size());
     frame.SetResizable(false);
@@ -308,7 +307,7 @@ void CMilvaneView::OnInitialUpdate() {
     if (doc.SelectedFormId == 0) doc.ReadEndInfo();
     if (doc.SelectedFormTab < 0 || doc.SelectedFormTab >= kTabCount) doc.SelectedFormTab = 0;
     for (int i = 0; i < kTabCount; ++i) m_tabs[i]->SetState(i == doc.SelectedFormTab ? 2 : 0);
-    if (hooks.fillGallery) hooks.fillGallery(*this);
+    features.FillGallery(*this);
 
     m_inputType = Ports::Profile().GetInt("Settings", "CardType", 0);
     UpdateButtons();
@@ -316,21 +315,22 @@ void CMilvaneView::OnInitialUpdate() {
 }
 
 void CMilvaneView::UpdateButtons() {
-    const CMenuScreenHooks& h = Hooks();
+    const IMenuScreenFeatures& f = Features();
     const CScreenRegistry& screens = Frame().Screens();
     const bool enabled[BUTTON_COUNT] = {
-        bool(h.addCustomer),
+        f.Provides(MenuFeature::AddCustomer),
         screens.IsRegistered(SCREEN_KOKYAKU_RIREKI),
         screens.IsRegistered(SCREEN_DM),
         screens.IsRegistered(SCREEN_KOKYAKU_LIST),
-        screens.IsRegistered(SCREEN_RIREKI_LIST) && (h.extractHistory || h.loadAllHistory),
-        bool(h.analysis),
-        bool(h.extraction),
+        screens.IsRegistered(SCREEN_RIREKI_LIST) &&
+            (f.Provides(MenuFeature::ExtractHistory) || f.Provides(MenuFeature::AllHistory)),
+        f.Provides(MenuFeature::Analysis),
+        f.Provides(MenuFeature::Extraction),
         true,
         true,
         true,
         true,
-        bool(h.openForm),
+        f.Provides(MenuFeature::OpenForm),
     };
     for (int i = 0; i < BUTTON_COUNT; ++i) {
         m_buttons[i]->setEnabled(enabled[i]);
@@ -437,7 +437,7 @@ void CMilvaneView::mouseReleaseEvent(QMouseEvent* event) {
 
 void CMilvaneView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && FormNameRect().contains(event->position().toPoint())) {
-        if (Hooks().openForm) Hooks().openForm(*this);
+        if (Features().Provides(MenuFeature::OpenForm)) Features().OpenForm(*this);
         return;
     }
     // A double-click on a button counts as a second press.
@@ -460,7 +460,7 @@ void CMilvaneView::SelectTab(int index) {
     if (index != old) SetTabState(old, 0);
     SetTabState(index, 2);
     Document().SelectedFormTab = index;
-    if (Hooks().fillGallery) Hooks().fillGallery(*this);
+    Features().FillGallery(*this);
 }
 
 // ---------------------------------------------------------------- buttons
@@ -481,9 +481,7 @@ void CMilvaneView::RunButton(int index) {
     case BTN_TOOLS: ShowPopup(1); break;
     case BTN_HELP: ShowPopup(2); break;
     case BTN_EXIT: QMetaObject::invokeMethod(&frame, &QWidget::close, Qt::QueuedConnection); break;
-    case BTN_OPEN:
-        if (Hooks().openForm) Hooks().openForm(*this);
-        break;
+    case BTN_OPEN: Features().OpenForm(*this); break;
     default: break;
     }
 }
@@ -494,35 +492,36 @@ void CMilvaneView::AddCustomer() {
         return;
     }
     if (m_inputType < 0 || m_inputType > 2) return;
-    if (Hooks().addCustomer) Hooks().addCustomer(*this, m_inputType);
+    Features().AddCustomer(*this, m_inputType);
 }
 
 void CMilvaneView::ShowHistoryList() {
-    CMenuScreenHooks& h = Hooks();
-    CRirekiModeDlg dlg(bool(h.extractHistory), this);
-    if (!h.loadAllHistory) dlg.AllButton()->setEnabled(false);
+    IMenuScreenFeatures& f = Features();
+    const bool canExtract = f.Provides(MenuFeature::ExtractHistory);
+    const bool canShowAll = f.Provides(MenuFeature::AllHistory);
+    CRirekiModeDlg dlg(canExtract, this);
+    if (!canShowAll) dlg.AllButton()->setEnabled(false);
     if (dlg.exec() != QDialog::Accepted) return;
     if (dlg.Selected() == CRirekiModeDlg::ShowAll) {
-        if (!h.loadAllHistory) return;
+        if (!canShowAll) return;
         int result = 0;
         {
             WaitScope wait;
             Document().RirekiList.clear();
-            result = h.loadAllHistory(Document());
+            result = f.LoadAllHistory(Document());
         }
         if (result != 1) {
             ShowMessage("履歴情報を取得できませんでした");
             return;
         }
         Frame().SwitchView(SCREEN_RIREKI_LIST);
-    } else if (h.extractHistory && h.extractHistory(*this)) {
+    } else if (canExtract && f.ExtractHistory(*this)) {
         Frame().SwitchView(SCREEN_RIREKI_LIST);
     }
 }
 
 void CMilvaneView::RunAnalysis() {
-    if (!Hooks().analysis) return;
-    const int result = Hooks().analysis(*this);
+    const int result = Features().Analysis(*this);
     if (result == 4)
         Frame().SwitchView(SCREEN_DM);
     else if ((result >= 1 && result <= 3) || (result >= 5 && result <= 7))
@@ -530,8 +529,7 @@ void CMilvaneView::RunAnalysis() {
 }
 
 void CMilvaneView::RunExtraction() {
-    if (!Hooks().extraction) return;
-    const int result = Hooks().extraction(*this);
+    const int result = Features().Extraction(*this);
     if (result == 1)
         Frame().SwitchView(SCREEN_KOKYAKU_LIST);
     else if (result == 2)
@@ -560,12 +558,12 @@ void CMilvaneView::ShowPopup(int n) {
     menu->exec(mapToGlobal(r.bottomLeft() + QPoint(0, 1)));
 }
 
-bool CMilvaneView::IsCommandAvailable(int id) const { return Hooks().commands.count(id) != 0; }
+bool CMilvaneView::IsCommandAvailable(int id) const { return Features().HasCommand(id); }
 
 bool CMilvaneView::UpdateCommand(int id, CCommandState& state) {
     const bool past = Document().IsPastData();
-    CMenuScreenHooks& h = Hooks();
-    const auto userForms = [&] { return h.userFormCount ? h.userFormCount(Document()) : 0; };
+    IMenuScreenFeatures& f = Features();
+    const auto userForms = [&] { return f.UserFormCount(Document()); };
     state = CCommandState{};
     switch (id) {
     case ID_CARDTYPE_NORMAL:
@@ -589,7 +587,7 @@ bool CMilvaneView::UpdateCommand(int id, CCommandState& state) {
     case ID_RIREKI_BACKUP_DELETE:
     case ID_DB_OPTIMIZE: state.enabled = !past && IsCommandAvailable(id); return true;
     case ID_PRE_EXTRACT_CLEAR:
-        state.enabled = IsCommandAvailable(id) && h.hasPreExtraction && h.hasPreExtraction(Document());
+        state.enabled = IsCommandAvailable(id) && f.HasPreExtraction(Document());
         return true;
     case ID_FORM_NAMES:
     case ID_FORM_BACKUP: state.enabled = IsCommandAvailable(id) && userForms() > 0; return true;
@@ -627,15 +625,14 @@ bool CMilvaneView::OnCommand(int id) {
     case ID_APP_ABOUT: Frame().ShowAboutBox(); return true;
     default: break;
     }
-    auto it = Hooks().commands.find(id);
-    if (it == Hooks().commands.end() || !InPopupMenu(id)) return false;
-    it->second(*this);
+    if (!IsCommandAvailable(id) || !InPopupMenu(id)) return false;
+    Features().RunCommand(id, *this);
     UpdateButtons();
     return true;
 }
 
 long CMilvaneView::OnFrameMessage(int message, long) {
-    if (message == WM_MLV_FORMLIST_CHANGED && Hooks().formListChanged) Hooks().formListChanged(*this);
+    if (message == WM_MLV_FORMLIST_CHANGED) Features().FormListChanged(*this);
     return 0;
 }
 

@@ -8,11 +8,10 @@
 #include <QAbstractButton>
 #include <QPixmap>
 #include <array>
-#include <functional>
-#include <map>
 #include <memory>
 
 #include "app/ui/MenuArt.h"
+#include "app/ui/MenuScreenFeatures.h"
 #include "app/ui/ScreenView.h"
 #include "common/Ports.h"
 
@@ -51,34 +50,6 @@ private:
     QMenu* m_popup = nullptr;  // a child of this button
 };
 
-// What the other features provide to the menu screen. The composition root
-// fills one and hands it to the screen; a button or command whose hook is
-// empty is disabled.
-struct CMenuScreenHooks {
-    // Customer entry dialog for the input type 0 normal, 1 individual, 2 corporate.
-    std::function<void(CMilvaneView&, int inputType)> addCustomer;
-    // Analysis sheet; its result: 0 cancelled, 1..7 the analysis run.
-    std::function<int(CMilvaneView&)> analysis;
-    // Extraction dialog in its menu-screen mode: 0 cancelled, 1 customer result, 2 history result.
-    std::function<int(CMilvaneView&)> extraction;
-    // Extraction dialog for the history list; true on OK (the document holds the result).
-    std::function<bool(CMilvaneView&)> extractHistory;
-    // Reads all history into the document's history list: 1 done, otherwise failed.
-    std::function<int(CMilvaneDoc&)> loadAllHistory;
-    // Form gallery: reads the form data (false: "フォーム情報を取得できません"),
-    // fills the gallery for the selected tab, re-reads the pick-up list, opens
-    // the selected form.
-    std::function<bool(CMilvaneView&)> loadFormData;
-    std::function<void(CMilvaneView&)> fillGallery;
-    std::function<void(CMilvaneView&)> formListChanged;
-    std::function<void(CMilvaneView&)> openForm;
-    // Enabling rules of the pop-ups.
-    std::function<bool(CMilvaneDoc&)> hasPreExtraction;
-    std::function<int(CMilvaneDoc&)> userFormCount;
-    // Commands of menu 193 that other features implement, by command id.
-    std::map<int, std::function<void(CMilvaneView&)>> commands;
-};
-
 class CMilvaneView : public CScreenView {
     Q_OBJECT
 public:
@@ -88,12 +59,12 @@ public:
     };
     static constexpr int kTabCount = 5;
 
-    // hooks may be shared by the menu screens of a run; null: no features.
-    CMilvaneView(CMilvaneDoc& doc, CMainFrame& frame, std::shared_ptr<CMenuScreenHooks> hooks,
+    // features may be shared by the menu screens of a run; null: no features.
+    CMilvaneView(CMilvaneDoc& doc, CMainFrame& frame, std::shared_ptr<IMenuScreenFeatures> features,
                  QWidget* parent = nullptr);
     ~CMilvaneView() override;
 
-    CMenuScreenHooks& Hooks() const { return *m_hooks; }
+    IMenuScreenFeatures& Features() const { return *m_features; }
 
     void OnInitialUpdate() override;
     bool UpdateCommand(int id, CCommandState& state) override;
@@ -158,7 +129,7 @@ private:
     void UpdateDatabase();
     void StartSiblingProgram(const char* relativePath, const char* argument, const char* failure, MsgIcon icon);
 
-    std::shared_ptr<CMenuScreenHooks> m_hooks;
+    std::shared_ptr<IMenuScreenFeatures> m_features;
     std::array<CMenuItemWidget*, BUTTON_COUNT> m_buttons{};
     std::array<CMenuItemWidget*, kTabCount> m_tabs{};
     QListWidget* m_gallery = nullptr;

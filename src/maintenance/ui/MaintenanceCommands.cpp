@@ -29,63 +29,71 @@ CDataLocation Location(CMilvaneView& view) {
     return location;
 }
 
-}  // namespace
-
-void RegisterMaintenanceCommands(CMenuScreenHooks& hooks) {
-    hooks.commands[ID_DATA_BACKUP] = [](CMilvaneView& view) {
-        CDataBackup backup(&view.Document());
-        backup.chooseFolderName = [&view](const std::string& title, const std::string& prompt,
-                                          const std::string& start) {
-            return RunFolderNameDialog(view.window(), title, prompt, start);
-        };
-        backup.RunBackup();
+void DataBackup(CMilvaneView& view) {
+    CDataBackup backup(&view.Document());
+    backup.chooseFolderName = [&view](const std::string& title, const std::string& prompt, const std::string& start) {
+        return RunFolderNameDialog(view.window(), title, prompt, start);
     };
-    hooks.commands[ID_DATA_RESTORE] = [](CMilvaneView& view) {
-        CDataBackup(&view.Document()).RunRestore();
-        view.update();
-    };
-    hooks.commands[ID_DATA_LOCATION] = [](CMilvaneView& view) {
-        Location(view).RunChangeLocation();
-        DataChanged(view);
-    };
-    hooks.commands[ID_PAST_DATA] = [](CMilvaneView& view) {
-        Location(view).RunPastData();
-        DataChanged(view);
-    };
-    hooks.commands[ID_CURRENT_DATA] = [](CMilvaneView& view) {
-        Location(view).RunBackToCurrent();
-        DataChanged(view);
-    };
-    hooks.commands[ID_RIREKI_BACKUP_DELETE] = [](CMilvaneView& view) {
-        CRirekiPurge purge(&view.Document());
-        purge.runDialog = [&view]() -> std::optional<RirekiPurgeRequest> {
-            CRirekiPurgeDlg dlg(LocalToday(), view.window());
-            if (dlg.exec() != QDialog::Accepted) return std::nullopt;
-            return dlg.Result();
-        };
-        purge.Run();
-        view.window()->raise();
-        view.window()->activateWindow();
-    };
-    hooks.commands[ID_DB_OPTIMIZE] = [](CMilvaneView& view) {
-        CDatabaseOptimise optimise(&view.Document());
-        optimise.runDialog = [&view]() -> std::optional<std::string> {
-            COptimiseDlg dlg(LocalToday(), view.window());
-            if (dlg.exec() != QDialog::Accepted) return std::nullopt;
-            return dlg.FileName();
-        };
-        optimise.Run();
-    };
-    // The user-made form commands join through RegisterFormBackupCommands
-    // once the menu screen keeps its list of user-made forms.
+    backup.RunBackup();
 }
 
-void RegisterFormBackupCommands(CMenuScreenHooks& hooks, std::function<std::vector<int>(CMilvaneDoc&)> userForms) {
-    hooks.commands[ID_FORM_BACKUP] = [userForms](CMilvaneView& view) {
-        CFormBackup(&view.Document(), view.Document().InstallDir()).RunBackup(userForms(view.Document()));
+void DataRestore(CMilvaneView& view) {
+    CDataBackup(&view.Document()).RunRestore();
+    view.update();
+}
+
+void ChangeLocation(CMilvaneView& view) {
+    Location(view).RunChangeLocation();
+    DataChanged(view);
+}
+
+void PastData(CMilvaneView& view) {
+    Location(view).RunPastData();
+    DataChanged(view);
+}
+
+void CurrentData(CMilvaneView& view) {
+    Location(view).RunBackToCurrent();
+    DataChanged(view);
+}
+
+void PurgeHistory(CMilvaneView& view) {
+    CRirekiPurge purge(&view.Document());
+    purge.runDialog = [&view]() -> std::optional<RirekiPurgeRequest> {
+        CRirekiPurgeDlg dlg(LocalToday(), view.window());
+        if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+        return dlg.Result();
     };
-    hooks.commands[ID_FORM_RESTORE] = [](CMilvaneView& view) {
-        if (CFormBackup(&view.Document(), view.Document().InstallDir()).RunRestore())
-            view.Frame().SendFrameMessage(WM_MLV_FORMLIST_CHANGED);
+    purge.Run();
+    view.window()->raise();
+    view.window()->activateWindow();
+}
+
+void Optimise(CMilvaneView& view) {
+    CDatabaseOptimise optimise(&view.Document());
+    optimise.runDialog = [&view]() -> std::optional<std::string> {
+        COptimiseDlg dlg(LocalToday(), view.window());
+        if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+        return dlg.FileName();
     };
+    optimise.Run();
+}
+
+void FormRestore(CMilvaneView& view) {
+    if (CFormBackup(&view.Document(), view.Document().InstallDir()).RunRestore())
+        view.Frame().SendFrameMessage(WM_MLV_FORMLIST_CHANGED);
+}
+
+constexpr CMenuCommand kCommands[] = {
+    {ID_DATA_BACKUP, DataBackup},   {ID_DATA_RESTORE, DataRestore},        {ID_DATA_LOCATION, ChangeLocation},
+    {ID_PAST_DATA, PastData},       {ID_CURRENT_DATA, CurrentData},        {ID_RIREKI_BACKUP_DELETE, PurgeHistory},
+    {ID_DB_OPTIMIZE, Optimise},     {ID_FORM_RESTORE, FormRestore},
+};
+
+}  // namespace
+
+std::span<const CMenuCommand> MaintenanceCommands() { return kCommands; }
+
+void RunFormBackup(CMilvaneView& view, const std::vector<int>& userForms) {
+    CFormBackup(&view.Document(), view.Document().InstallDir()).RunBackup(userForms);
 }

@@ -16,7 +16,6 @@
 #include "dm/ui/DMSelectDlgs.h"
 #include "printing/DispPrev.h"
 #include "printing/FormGallery.h"
-#include "printing/UserForms.h"
 #include "printing/ui/FormNamesDlg.h"
 
 namespace {
@@ -76,12 +75,12 @@ void Connect(CMilvaneView& view) {
     gallery->setProperty("formGallery", true);
     gallery->setIconSize(QSize(64, 64));
     QObject::connect(gallery, &QListWidget::currentItemChanged, &view, [&view] { ShowSelected(view); });
-    QObject::connect(gallery, &QListWidget::itemActivated, &view, [&view] {
-        if (view.Hooks().openForm) view.Hooks().openForm(view);
-    });
+    QObject::connect(gallery, &QListWidget::itemActivated, &view, [&view] { view.Features().OpenForm(view); });
 }
 
-void OpenForm(CMilvaneView& view) {
+}  // namespace
+
+void OpenGallerySelection(CMilvaneView& view) {
     QListWidgetItem* item = view.Gallery()->currentItem();
     CGalleryEntry entry;
     if (item) {
@@ -113,8 +112,6 @@ void OpenForm(CMilvaneView& view) {
     };
     OpenGalleryForm(&view.Document(), item ? &entry : nullptr, ui);
 }
-
-}  // namespace
 
 CCustomerMethodDlg::CCustomerMethodDlg(const std::array<bool, 3>& available, int preset, QWidget* parent)
     : QDialog(parent) {
@@ -167,13 +164,12 @@ void FillFormGallery(CMilvaneView& view) {
     ShowSelected(view);
 }
 
-void InstallFormGallery(CMenuScreenHooks& hooks) {
-    hooks.loadFormData = [](CMilvaneView&) { return true; };
-    hooks.fillGallery = [](CMilvaneView& view) { FillFormGallery(view); };
-    hooks.formListChanged = [](CMilvaneView& view) {
-        if (view.SelectedTab() == kUserFormTab) FillFormGallery(view);
-    };
-    hooks.openForm = [](CMilvaneView& view) { OpenForm(view); };
-    hooks.userFormCount = [](CMilvaneDoc& doc) { return static_cast<int>(ReadUserForms(doc.InstallDir()).size()); };
-    hooks.commands[ID_FORM_NAMES] = [](CMilvaneView& view) { RunFormNamesDialog(view); };
+void RefillUserFormGallery(CMilvaneView& view) {
+    if (view.SelectedTab() == kUserFormTab) FillFormGallery(view);
 }
+
+namespace {
+constexpr CMenuCommand kCommands[] = {{ID_FORM_NAMES, RunFormNamesDialog}};
+}  // namespace
+
+std::span<const CMenuCommand> FormGalleryCommands() { return kCommands; }

@@ -1,14 +1,15 @@
 // The menu screen's form gallery, the "顧客選択方法" dialog and the user-made
-// form commands, plugged into the menu screen's hooks.
+// form commands, which the composition root hands to the menu screen.
 #pragma once
 
 #include <QDialog>
 #include <array>
+#include <span>
+
+#include "app/ui/MenuScreenFeatures.h"
 
 class QRadioButton;
 class QListWidget;
-class CMilvaneView;
-struct CMenuScreenHooks;
 
 class CCustomerMethodDlg : public QDialog {
     Q_OBJECT
@@ -24,4 +25,9 @@ private:
 
 // Fills the gallery list of the view for its selected tab.
 void FillFormGallery(CMilvaneView& view);
-void InstallFormGallery(CMenuScreenHooks& hooks);
+// After the user-made forms changed: refills the gallery if it shows them.
+void RefillUserFormGallery(CMilvaneView& view);
+// Opens the form selected in the gallery, asking how to pick its customers.
+void OpenGallerySelection(CMilvaneView& view);
+// The form names dialog (32781).
+std::span<const CMenuCommand> FormGalleryCommands();

@@ -125,8 +125,6 @@ void CFormNamesDlg::OnDelete() {
 
 void RunFormNamesDialog(CMilvaneView& view) {
     std::vector<CUserFormEntry> forms = ReadUserForms(view.Document().InstallDir());
-    CFormNamesDlg dialog(view.Document().InstallDir(), forms, [&view] {
-        if (view.Hooks().formListChanged) view.Hooks().formListChanged(view);
-    }, &view);
+    CFormNamesDlg dialog(view.Document().InstallDir(), forms, [&view] { view.Features().FormListChanged(view); }, &view);
     dialog.exec();
 }

@@ -241,9 +241,7 @@ TEST_F(SorunaSheetTest, DMPageListsSentTitlesAndSelectsTheDocumentsTitle) {
 }
 
 TEST_F(SorunaSheetTest, CustomerScreenShowsTheHitsWithTheirColumn) {
-    CMenuScreenHooks menu;
-    InstallMenuScreenFeatures(menu);
-    EXPECT_TRUE(menu.analysis);  // the menu screen's button
+    EXPECT_TRUE(CMenuScreenFeatures().Provides(MenuFeature::Analysis));  // the menu screen's button
     CMainFrame frame(*doc, BuiltScreens());
     doc->CustomerScreenMode = SCREEN_KOKYAKU_LIST;
     auto* view = new CKokyakuView(*doc, frame, SCREEN_KOKYAKU_LIST, &frame);

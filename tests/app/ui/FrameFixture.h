@@ -10,6 +10,7 @@
 #include <QToolBar>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "app/CommandIds.h"
@@ -60,6 +61,28 @@ public:
     int handledCount = 0;
 };
 
+// The menu screen's features as a test scripts them: it provides what the
+// test lists, records the calls and answers the scripted values.
+class CScriptedMenuFeatures : public IMenuScreenFeatures {
+public:
+    bool Provides(MenuFeature f) const override { return provided.count(f) != 0; }
+    void AddCustomer(CMilvaneView&, int inputType) override { addedTypes.push_back(inputType); }
+    int Analysis(CMilvaneView&) override { return analysisResult; }
+    int Extraction(CMilvaneView&) override { return extractionResult; }
+    int LoadAllHistory(CMilvaneDoc&) override { return loadAllResult; }
+    void FillGallery(CMilvaneView&) override { ++galleryFills; }
+    bool HasPreExtraction(CMilvaneDoc&) override { return preExtraction; }
+    int UserFormCount(CMilvaneDoc&) override { return userForms; }
+    bool HasCommand(int id) const override { return commands.count(id) != 0; }
+
+    std::set<MenuFeature> provided;
+    std::set<int> commands;
+    int analysisResult = 0, extractionResult = 0, loadAllResult = 0, userForms = 0;
+    bool preExtraction = false;
+    std::vector<int> addedTypes;
+    int galleryFills = 0;
+};
+
 class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -69,7 +92,7 @@ protected:
         // Each test plugs in the features it needs.
         CScreenRegistry screens;
         screens.Register(SCREEN_MENU, [this](CMilvaneDoc& d, CMainFrame& f, int) -> CScreenView* {
-            return new CMilvaneView(d, f, hooks);
+            return new CMilvaneView(d, f, features);
         });
         for (int n = 1; n <= 5; ++n)
             screens.Register(n, [](CMilvaneDoc& d, CMainFrame& f, int number) -> CScreenView* {
@@ -92,7 +115,7 @@ protected:
 
     CMilvaneView* Menu() const { return qobject_cast<CMilvaneView*>(frame->ActiveView()); }
     // What the menu screens of the test are given.
-    CMenuScreenHooks& MenuScreenHooks() { return *hooks; }
+    CScriptedMenuFeatures& Scripted() { return *scripted; }
     CFakeScreen* Fake() const { return dynamic_cast<CFakeScreen*>(frame->ActiveView()); }
     // The index of the one toolbar shown, -1 for none.
     int ShownToolBar() const {
@@ -118,7 +141,9 @@ protected:
 
     TestPorts ports;
     TempDir install;
-    std::shared_ptr<CMenuScreenHooks> hooks = std::make_shared<CMenuScreenHooks>();
+    std::shared_ptr<CScriptedMenuFeatures> scripted = std::make_shared<CScriptedMenuFeatures>();
+    // Menu screens made from now on get these.
+    std::shared_ptr<IMenuScreenFeatures> features = scripted;
     std::unique_ptr<CMilvaneDoc> doc;
     std::unique_ptr<CMainFrame> frame;
     int closeCalls = 0;

@@ -16,6 +16,12 @@
 
 namespace {
 
+// The pop-up commands that other features implement.
+constexpr int kFeatureCommands[] = {ID_LIST_COLUMNS, ID_FREE_ITEM_NAMES, ID_PRE_EXTRACT_SET, ID_PRE_EXTRACT_CLEAR,
+                                    ID_TANTOU_LIST, ID_CHOICE_LISTS, ID_OWN_COMPANY, ID_AMOUNT_SETTINGS, ID_FORM_NAMES,
+                                    ID_DATA_LOCATION, ID_DATA_BACKUP, ID_DATA_RESTORE, ID_FORM_BACKUP, ID_FORM_RESTORE,
+                                    ID_RIREKI_BACKUP_DELETE, ID_DB_OPTIMIZE, ID_PAST_DATA, ID_CURRENT_DATA};
+
 class MenuScreenTest : public FrameTest {
 protected:
     void SetUp() override {
@@ -27,11 +33,7 @@ protected:
     int TabState(int tab) const { return view->TabWidget(tab)->State(); }
     // Every pop-up command counts as built, so that only the rules decide.
     void ProvideAllPopupCommands() {
-        for (int id : {ID_LIST_COLUMNS, ID_FREE_ITEM_NAMES, ID_PRE_EXTRACT_SET, ID_PRE_EXTRACT_CLEAR, ID_TANTOU_LIST,
-                       ID_CHOICE_LISTS, ID_OWN_COMPANY, ID_AMOUNT_SETTINGS, ID_FORM_NAMES, ID_DATA_LOCATION,
-                       ID_DATA_BACKUP, ID_DATA_RESTORE, ID_FORM_BACKUP, ID_FORM_RESTORE, ID_RIREKI_BACKUP_DELETE,
-                       ID_DB_OPTIMIZE, ID_PAST_DATA, ID_CURRENT_DATA})
-            MenuScreenHooks().commands[id] = [](CMilvaneView&) {};
+        Scripted().commands.insert(std::begin(kFeatureCommands), std::end(kFeatureCommands));
     }
     bool Enabled(QMenu* menu, int id) {
         QAction* a = FindCommandAction(menu, id);
@@ -114,8 +116,8 @@ TEST_F(MenuScreenTest, UnbuiltFeaturesAreDisabledAndIgnoreTheMouse) {
 }
 
 TEST_F(MenuScreenTest, AddCustomerFollowsInputTypeAndReadOnlyData) {
-    std::vector<int> opened;
-    MenuScreenHooks().addCustomer = [&](CMilvaneView&, int type) { opened.push_back(type); };
+    const std::vector<int>& opened = Scripted().addedTypes;
+    Scripted().provided.insert(MenuFeature::AddCustomer);
     view->UpdateButtons();
     ASSERT_TRUE(view->ButtonWidget(CMilvaneView::BTN_ADD_KOKYAKU)->isEnabled());
     for (int type : {1, 3}) {  // 3 is not a known type: nothing happens
@@ -134,8 +136,8 @@ TEST_F(MenuScreenTest, AddCustomerFollowsInputTypeAndReadOnlyData) {
 }
 
 TEST_F(MenuScreenTest, TabsHoverAndSelectOnPress) {
-    int fills = 0;
-    MenuScreenHooks().fillGallery = [&](CMilvaneView&) { ++fills; };
+    int& fills = Scripted().galleryFills;
+    fills = 0;
     EXPECT_EQ(TabState(0), 2);
     const QPoint second = CMilvaneView::TabRect(1).center();
     Move(view, second);
@@ -162,10 +164,8 @@ TEST_F(MenuScreenTest, TabsHoverAndSelectOnPress) {
 
 TEST_F(MenuScreenTest, PopupCommandsFollowPastDataUserFormsAndPreExtraction) {
     ProvideAllPopupCommands();
-    int forms = 0;
-    bool pre = false;
-    MenuScreenHooks().userFormCount = [&](CMilvaneDoc&) { return forms; };
-    MenuScreenHooks().hasPreExtraction = [&](CMilvaneDoc&) { return pre; };
+    int& forms = Scripted().userForms;
+    bool& pre = Scripted().preExtraction;
     // Settings pop-up 0, tools pop-up 1.
     auto on = [this](int popup, int id) { return Enabled(Popup(popup).get(), id); };
     for (int past : {0, 1}) {
@@ -192,9 +192,9 @@ TEST_F(MenuScreenTest, PopupCommandsFollowPastDataUserFormsAndPreExtraction) {
 }
 
 TEST_F(MenuScreenTest, AnalysisAndExtractionResultsChooseTheScreen) {
-    int analysis = 0, extraction = 0;
-    MenuScreenHooks().analysis = [&](CMilvaneView&) { return analysis; };
-    MenuScreenHooks().extraction = [&](CMilvaneView&) { return extraction; };
+    int& analysis = Scripted().analysisResult;
+    int& extraction = Scripted().extractionResult;
+    Scripted().provided = {MenuFeature::Analysis, MenuFeature::Extraction};
     view->UpdateButtons();
 
     view->RunButton(CMilvaneView::BTN_ANALYSIS);  // cancelled
@@ -212,8 +212,8 @@ TEST_F(MenuScreenTest, AnalysisAndExtractionResultsChooseTheScreen) {
 }
 
 TEST_F(MenuScreenTest, HistoryListShowsAllOrTellsTheFailure) {
-    int result = 0;
-    MenuScreenHooks().loadAllHistory = [&](CMilvaneDoc&) { return result; };
+    int& result = Scripted().loadAllResult;
+    Scripted().provided.insert(MenuFeature::AllHistory);
     view->UpdateButtons();
     ASSERT_TRUE(view->ButtonWidget(CMilvaneView::BTN_RIREKI_LIST)->isEnabled());
     // Cancelled; chosen with a failed load; chosen with a load.
@@ -296,7 +296,11 @@ TEST_F(MenuScreenTest, ButtonsAndTabsAreAccessibleByNameAndKeyboard) {
 }
 
 TEST_F(MenuScreenTest, ClearingTheStoredPreExtractionWorksFromTheSettingsPopup) {
-    InstallMenuScreenFeatures(MenuScreenHooks());  // the features built so far
+    features = std::make_shared<CMenuScreenFeatures>();  // the features built so far
+    frame->SwitchView(SCREEN_DM);
+    frame->SwitchView(SCREEN_MENU);
+    FlushDeletes();
+    view = Menu();
     doc->DataDir = install.Path();
     auto settings = Popup(0);
     EXPECT_FALSE(Enabled(settings.get(), ID_PRE_EXTRACT_CLEAR));  // nothing stored
@@ -311,4 +315,18 @@ TEST_F(MenuScreenTest, ClearingTheStoredPreExtractionWorksFromTheSettingsPopup) 
     ASSERT_EQ(ports.prompt.Texts().size(), 2u);
     EXPECT_EQ(ports.prompt.Texts()[1], "解除しました");
     EXPECT_TRUE(ports.prompt.AllAnswersUsed());
+}
+
+TEST(MenuScreenFeatures, EveryFeatureIsBuiltAndTheScreensOwnCommandsAreNot) {
+    const CMenuScreenFeatures built;
+    for (int id : kFeatureCommands) EXPECT_TRUE(built.HasCommand(id)) << id;
+    // Handled by the menu screen itself, or not a pop-up command.
+    for (int id : {ID_DB_UPDATE, ID_PASSWORD, ID_APP_ABOUT, ID_ANALYSIS}) EXPECT_FALSE(built.HasCommand(id)) << id;
+    for (MenuFeature f : {MenuFeature::AddCustomer, MenuFeature::Analysis, MenuFeature::Extraction,
+                          MenuFeature::ExtractHistory, MenuFeature::AllHistory, MenuFeature::OpenForm})
+        EXPECT_TRUE(built.Provides(f));
+    // Nothing given: no feature, no command.
+    const IMenuScreenFeatures none;
+    EXPECT_FALSE(none.Provides(MenuFeature::OpenForm));
+    EXPECT_FALSE(none.HasCommand(ID_DATA_BACKUP));
 }

@@ -97,15 +97,29 @@ TEST(MaintenanceMenu, RenamedUserFormComesBackAndTheListIsReread) {
     fs::create_directories(f.install.File("bk"));
     WriteBytes(f.install.File("Data/MyData/Original.dat"), "7=見積書");
     WriteBytes(f.install.File("Data/Org/7.org"), "form");
-    CMainFrame frame(*f.doc, BuiltScreens());
+    // The built features over a list of user-made forms holding form 7,
+    // counting the re-reads of the gallery's list.
+    struct Features : CMenuScreenFeatures {
+        int reread = 0;
+        void FormListChanged(CMilvaneView&) override { ++reread; }
+        int UserFormCount(CMilvaneDoc&) override { return 1; }
+        void RunCommand(int id, CMilvaneView& view) override {
+            if (id == ID_FORM_BACKUP)
+                RunFormBackup(view, {7});
+            else
+                CMenuScreenFeatures::RunCommand(id, view);
+        }
+    };
+    auto features = std::make_shared<Features>();
+    CScreenRegistry screens = BuiltScreens();
+    screens.Register(SCREEN_MENU, [features](CMilvaneDoc& d, CMainFrame& fr, int) -> CScreenView* {
+        return new CMilvaneView(d, fr, features);
+    });
+    CMainFrame frame(*f.doc, std::move(screens));
     ASSERT_TRUE(frame.CreateFirstScreen());
     auto* view = qobject_cast<CMilvaneView*>(frame.ActiveView());
     ASSERT_NE(view, nullptr);
-    CMenuScreenHooks& hooks = view->Hooks();
-    RegisterFormBackupCommands(hooks, [](CMilvaneDoc&) { return std::vector<int>{7}; });
-    hooks.userFormCount = [](CMilvaneDoc&) { return 1; };
-    int reread = 0;
-    hooks.formListChanged = [&reread](CMilvaneView&) { ++reread; };
+    const int& reread = features->reread;
 
     f.ports.prompt.QueueChoice(f.install.File("bk/forms"));  // the extension is added
     ASSERT_TRUE(view->OnCommand(ID_FORM_BACKUP));

@@ -18,8 +18,8 @@ namespace {
 class GalleryUiTest : public FrameTest {
 protected:
     void SetUp() override {
+        features = std::make_shared<CMenuScreenFeatures>();
         FrameTest::SetUp();
-        InstallFormGallery(MenuScreenHooks());
         std::filesystem::create_directories(install.File("Data/Preview"));
         std::filesystem::create_directories(install.File("Data/Org"));
         QImage picture(30, 40, QImage::Format_RGB32);
@@ -62,14 +62,14 @@ TEST_F(GalleryUiTest, TabsFillTheListAndTheSelectionShowsItsPicture) {
     view->SelectTab(4);
     ASSERT_NE(gallery->currentItem(), nullptr);
     EXPECT_EQ(gallery->currentItem()->text(), "私のはがき");
-    EXPECT_EQ(MenuScreenHooks().userFormCount(*doc), 1);
+    EXPECT_EQ(features->UserFormCount(*doc), 1);
 }
 
 TEST_F(GalleryUiTest, OpeningWithoutAFormAsksForOne) {
     CMilvaneView* view = Menu();
     view->SelectTab(2);  // no forms on this tab
     EXPECT_EQ(view->Gallery()->count(), 0);
-    MenuScreenHooks().openForm(*view);
+    features->OpenForm(*view);
     EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"フォームを選択してください"});
 }
 
