@@ -12,7 +12,9 @@ out="${MILVANE_PACKAGE_OUT:-$root/build/package}"
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
-# The distribution's hardening flags, as a Debian build would use them.
+# The distribution's hardening flags, as a Debian build would use them (all
+# of them: immediate binding too).
+export DEB_BUILD_MAINT_OPTIONS="hardening=+all"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DMILVANE_BUILD_TESTS=OFF \
   -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
   -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
