@@ -46,4 +46,6 @@ if(MILVANE_POSTAL_DATA)
 endif()
 
 add_custom_target(milvane_template ALL DEPENDS ${TEMPLATE_OUTPUTS} ${GEN_STAMPS})
-install(DIRECTORY ${MILVANE_TEMPLATE_DIR}/ DESTINATION share/milvane/template USE_SOURCE_PERMISSIONS)
+# exe/Frmprint links to the built program; Packaging.cmake installs its own link.
+install(DIRECTORY ${MILVANE_TEMPLATE_DIR}/ DESTINATION share/milvane/template USE_SOURCE_PERMISSIONS
+        PATTERN Frmprint EXCLUDE)

@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xauth
   libxlsxwriter-dev libpugixml-dev libzip-dev libfreexl-dev mdbtools-dev
   xdg-utils poppler-utils sqlite3 python3-openpyxl python3-xlwt libxml2-utils
+  librsvg2-bin desktop-file-utils appstream man-db dpkg-dev lintian
 )
 
 missing=()

@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,8 +84,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     CQtPorts ports;
     InstallAccessibleFactories();
-    // The program lives in "<install>/exe".
-    const std::string installDir = QDir(QCoreApplication::applicationDirPath() + "/..").absolutePath().toStdString();
+    // The program is started as "<install>/exe/Frmprint", which may be a link
+    // to the installed program: the path it was started by names the install
+    // folder, the resolved one only when it was started by name.
+    const QString started = QString::fromLocal8Bit(argv[0]);
+    const QString exeDir = started.contains('/') ? QFileInfo(started).absolutePath()
+                                                 : QCoreApplication::applicationDirPath();
+    const std::string installDir = QDir(exeDir + "/..").absolutePath().toStdString();
     const int number = LayoutArgument(app.arguments());
     CFormLayout layout;
     if (number < 1 || !CBrnMainData(installDir).LoadLayout(number, layout)) {

@@ -91,12 +91,20 @@ bool PrepareInstallation(const std::string& installDir, const std::string& templ
         if (ec) ok = false;
         for (; !ec && it != end; it.increment(ec)) {
             std::error_code fec;
-            fs::path rel = fs::relative(it->path(), root, fec);
-            if (fec) { ok = false; continue; }
+            // Lexically: fs::relative would resolve a link to where it points.
+            fs::path rel = it->path().lexically_relative(root);
             // The template keeps empty folders in git through placeholder files.
             if (rel.filename() == ".keep") continue;
             fs::path target = fs::path(installDir) / rel;
-            if (it->is_directory(fec)) {
+            if (it->is_symlink(fec)) {
+                // A program the template links to (exe/Frmprint of an installed
+                // package) is linked, not copied, so that it follows upgrades.
+                if (fs::exists(fs::symlink_status(target, fec))) continue;
+                fs::path linked = fs::canonical(it->path(), fec);
+                if (!fec) fs::create_directories(target.parent_path(), fec);
+                if (!fec) fs::create_symlink(linked, target, fec);
+                if (fec) ok = false;
+            } else if (it->is_directory(fec)) {
                 if (!FolderExists(target.string())) {
                     fs::create_directories(target, fec);
                     if (fec) ok = false;

@@ -24,7 +24,8 @@ std::string FormatVersionText(int version);
 std::string AboutText(int version);
 
 // Copies every file and folder of the template that the install folder lacks
-// (an existing file is never overwritten). Then, when
+// (an existing file is never overwritten); a link of the template becomes a
+// link to the file it resolves to. Then, when
 // "Data/MyData/datadir.dat" is missing, writes it naming
 // "<install>/Data/MyData" and copies the template's empty database
 // "Data/Org/QSMLV.mlv" there (unless that folder already has one).

@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName("Ostrel/Zorund");
     QApplication::setApplicationName("Milvane");
     QApplication::setWindowIcon(AppIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("jp.ostrel.Milvane"));  // the desktop entry's name
     ApplyJapaneseFont(app);
     return RunMilvane(app, RunOptionsFromCommandLine(argc, argv));
 }

@@ -82,4 +82,29 @@ TEST(PrepareInstallation, NeverOverwritesFilesThePointerOrTheDatabase) {
     EXPECT_EQ(ReadBytes(bare.File("Data/MyData/datadir.dat")), bare.File("Data/MyData"));
 }
 
+TEST(PrepareInstallation, LinksWhatTheTemplateLinksTo) {
+    // The installed template links exe/Frmprint to the program outside it.
+    TempDir prefix, install;
+    MakeTemplate(prefix);
+    fs::create_directories(prefix.File("lib"));
+    WriteBytes(prefix.File("lib/Frmprint"), "program v1");
+    fs::create_symlink("../lib/Frmprint", prefix.File("exe/Frmprint"));
+    ASSERT_TRUE(PrepareInstallation(install.Path(), prefix.Path()));
+
+    const fs::path link = install.File("exe/Frmprint");
+    ASSERT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::read_symlink(link), fs::canonical(prefix.File("lib/Frmprint")));
+    WriteBytes(prefix.File("lib/Frmprint"), "program v2");  // an upgrade reaches the installation
+    EXPECT_EQ(ReadBytes(link.string()), "program v2");
+
+    // An existing entry stays; a link to nothing is a failure that leaves the rest done.
+    fs::remove(link);
+    WriteBytes(link.string(), "own copy");
+    fs::create_symlink("../lib/missing", prefix.File("exe/Broken"));
+    EXPECT_FALSE(PrepareInstallation(install.Path(), prefix.Path()));
+    EXPECT_EQ(ReadBytes(link.string()), "own copy");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(install.File("exe/Broken"))));
+    EXPECT_TRUE(fs::exists(install.File("Data/MyData/datadir.dat")));
+}
+
 }  // namespace

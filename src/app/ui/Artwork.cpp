@@ -220,29 +220,11 @@ QIcon MakeIcon(Glyph g, Badge b = Badge::None) {
 }  // namespace
 
 QIcon AppIcon() {
+    // The PNG sizes the build draws from packaging/jp.ostrel.Milvane.svg, the
+    // same files the desktop shows.
     QIcon icon;
-    for (int size : {16, 32, 48, 64}) {
-        QPixmap pm(size, size);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 64.0, size / 64.0);
-        QLinearGradient g(0, 0, 0, 64);
-        g.setColorAt(0, QColor(0x4E, 0x9B, 0xE6));
-        g.setColorAt(1, QColor(0x1A, 0x4E, 0x96));
-        p.setPen(Qt::NoPen);
-        p.setBrush(g);
-        p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
-        p.setBrush(QColor(0xFF, 0xFF, 0xFF, 235));
-        p.drawRoundedRect(QRectF(10, 16, 44, 32), 4, 4);
-        DrawPerson(p, QRectF(14, 20, 14, 24), QColor(0xF2, 0x8C, 0x28));
-        p.setPen(QPen(QColor(0x7A, 0x96, 0xBC), 3, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(33, 26), QPointF(48, 26));
-        p.drawLine(QPointF(33, 33), QPointF(48, 33));
-        p.drawLine(QPointF(33, 40), QPointF(43, 40));
-        p.end();
-        icon.addPixmap(pm);
-    }
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/jp.ostrel.Milvane.png").arg(size), QSize(size, size));
     return icon;
 }
 

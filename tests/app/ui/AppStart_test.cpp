@@ -1,5 +1,5 @@
 // The whole program on a fresh installation: it starts with the menu screen
-// and ends with exit code 0; the About box and the password dialogs.
+// and ends with exit code 0; the About box, the password dialogs and the icon.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -20,6 +20,7 @@
 #include "app/PassCheck.h"
 #include "app/ui/AboutDlg.h"
 #include "root/AppShell.h"
+#include "app/ui/Artwork.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/PasswordDlg.h"
 #include "support/TestPorts.h"
@@ -157,4 +158,19 @@ TEST(AboutBox, TheVersionIsHeardThroughAccessibility) {
     ASSERT_NE(version, nullptr);
     EXPECT_EQ(version->text(QAccessible::Description), QString::fromStdString(CMilvaneApp::AboutBoxText()));
     EXPECT_TRUE(version->text(QAccessible::Description).startsWith("Milvane"));
+}
+
+TEST(AppIcon, EverySizeIsTheDesktopIconDrawnFromTheSvg) {
+    // The window icon comes from the PNG files the build draws for the desktop
+    // (compiled in): every size is there and is not an empty picture.
+    const QIcon icon = AppIcon();
+    for (int size : {16, 32, 48, 128, 256}) {
+        SCOPED_TRACE(size);
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size)));
+        const QImage image = icon.pixmap(size, size).toImage();
+        ASSERT_EQ(image.size(), QSize(size, size));
+        // A corner is transparent (the rounded tile), the middle is opaque.
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+        EXPECT_EQ(qAlpha(image.pixel(size / 2, size / 2)), 255);
+    }
 }
