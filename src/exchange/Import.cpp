@@ -331,9 +331,9 @@ bool ReadSourceTable(int source, const CImportDialogs& dialogs, ExchangeTable& t
             ShowMessage("ファイルの読み込みができませんでした");
             return false;
         }
-        std::optional<char> delimiter = dialogs.textFormat(TextPreview(bytes));
-        if (!delimiter) return false;
-        if (!ParseDelimitedText(bytes, *delimiter, table)) {
+        std::optional<TextFormat> text = dialogs.textFormat(bytes);
+        if (!text) return false;
+        if (!ParseDelimitedText(bytes, text->delimiter, table, text->encoding)) {
             ShowMessage(kTextMalformed);
             return false;
         }
