@@ -26,6 +26,7 @@
 #include "exchange/XmlConv.h"
 #include "exchange/ui/ExportDlg.h"
 #include "common/ui/ImeMode.h"
+#include "common/ui/SjisFieldBinding.h"
 
 // ---------------------------------------------------------------- sources
 
@@ -64,7 +65,7 @@ CTextFormatDlg::CTextFormatDlg(std::string_view bytes, QWidget* parent)
         radios->addWidget(radio, i, 0);
         if (i == 0) radio->setChecked(true);
     }
-    m_other->setMaxLength(1);
+    BindSjisField(m_other, 1);
     m_other->setFixedWidth(40);
     m_other->setAccessibleName(QStringLiteral("その他の区切り文字"));
     SetImeMode(m_other, false);

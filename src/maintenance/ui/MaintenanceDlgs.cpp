@@ -12,6 +12,7 @@
 
 #include "common/Ports.h"
 #include "common/ui/ImeMode.h"
+#include "common/ui/SjisFieldBinding.h"
 
 namespace {
 
@@ -83,6 +84,7 @@ CDataLocationDlg::CDataLocationDlg(const std::string& currentDataDir, QWidget* p
     auto* label = new QLabel(QStringLiteral("データベース保存フォルダ(&F):"), this);
     m_folder = new QLineEdit(this);
     m_folder->setAccessibleName(QStringLiteral("データベース保存フォルダ"));
+    BindSjisField(m_folder, 0);
     SetImeMode(m_folder, false);
     m_folder->setMinimumWidth(360);
     label->setBuddy(m_folder);
@@ -126,6 +128,7 @@ CRirekiPurgeDlg::CRirekiPurgeDlg(const std::tm& today, QWidget* parent) : QDialo
     top->addWidget(folderLabel);
     m_edits[0] = new QLineEdit(this);
     m_edits[0]->setAccessibleName(QStringLiteral("バックアップフォルダ"));
+    BindSjisField(m_edits[0], 0);
     m_edits[0]->setAccessibleDescription(folderLabel->text());
     m_edits[0]->setMinimumWidth(360);
     folderLabel->setBuddy(m_edits[0]);
@@ -148,7 +151,7 @@ CRirekiPurgeDlg::CRirekiPurgeDlg(const std::tm& today, QWidget* parent) : QDialo
     for (int i = 0; i < 3; ++i) {
         QLineEdit*& e = m_edits[1 + i];
         e = new QLineEdit(Q(values[i]), this);
-        e->setMaxLength(i == 0 ? 4 : 2);
+        BindSjisField(e, i == 0 ? 4 : 2);
         e->setFixedWidth(i == 0 ? 60 : 40);
         e->setInputMethodHints(Qt::ImhDigitsOnly);
         SetImeMode(e, false);
@@ -196,6 +199,7 @@ COptimiseDlg::COptimiseDlg(const std::tm& today, QWidget* parent) : QDialog(pare
     top->addWidget(label);
     m_name = new QLineEdit(this);
     m_name->setAccessibleName(QStringLiteral("バックアップファイル名"));
+    BindSjisField(m_name, 0);
     m_name->setAccessibleDescription(label->text());
     m_name->setMinimumWidth(360);
     label->setBuddy(m_name);
