@@ -8,7 +8,6 @@
 #include <QVBoxLayout>
 
 #include "common/Ports.h"
-#include "common/ui/SjisFieldBinding.h"
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -23,7 +22,6 @@ CFolderNameDlg::CFolderNameDlg(const std::string& title, const std::string& prom
     auto* label = new QLabel(QStringLiteral("フォルダ(&F):"), this);
     m_edit = new QLineEdit(Q(start), this);
     m_edit->setAccessibleName(QStringLiteral("フォルダ"));
-    BindSjisField(m_edit, 0);
     m_edit->setAccessibleDescription(Q(prompt));
     m_edit->setMinimumWidth(360);
     label->setBuddy(m_edit);

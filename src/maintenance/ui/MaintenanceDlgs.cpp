@@ -84,7 +84,6 @@ CDataLocationDlg::CDataLocationDlg(const std::string& currentDataDir, QWidget* p
     auto* label = new QLabel(QStringLiteral("データベース保存フォルダ(&F):"), this);
     m_folder = new QLineEdit(this);
     m_folder->setAccessibleName(QStringLiteral("データベース保存フォルダ"));
-    BindSjisField(m_folder, 0);
     SetImeMode(m_folder, false);
     m_folder->setMinimumWidth(360);
     label->setBuddy(m_folder);
@@ -128,7 +127,6 @@ CRirekiPurgeDlg::CRirekiPurgeDlg(const std::tm& today, QWidget* parent) : QDialo
     top->addWidget(folderLabel);
     m_edits[0] = new QLineEdit(this);
     m_edits[0]->setAccessibleName(QStringLiteral("バックアップフォルダ"));
-    BindSjisField(m_edits[0], 0);
     m_edits[0]->setAccessibleDescription(folderLabel->text());
     m_edits[0]->setMinimumWidth(360);
     folderLabel->setBuddy(m_edits[0]);
@@ -199,7 +197,6 @@ COptimiseDlg::COptimiseDlg(const std::tm& today, QWidget* parent) : QDialog(pare
     top->addWidget(label);
     m_name = new QLineEdit(this);
     m_name->setAccessibleName(QStringLiteral("バックアップファイル名"));
-    BindSjisField(m_name, 0);
     m_name->setAccessibleDescription(label->text());
     m_name->setMinimumWidth(360);
     label->setBuddy(m_name);
