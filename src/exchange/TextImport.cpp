@@ -3,6 +3,10 @@
 #include "common/Ports.h"
 #include "common/SjisText.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
@@ -74,45 +78,90 @@ unsigned CharCost(char32_t cp) {
     return 20;                                                      // other scripts, private use, emoji
 }
 
-// The cost of the file read as UTF-8 (after its byte-order mark).
-unsigned long long Utf8Cost(std::string_view s) {
+// One reading of the file, advanced a piece at a time.
+struct Reading {
+    std::size_t pos = 0;
     unsigned long long cost = 0;
-    for (std::size_t i = 0; i < s.size();) {
-        if (static_cast<unsigned char>(s[i]) < 0x80) {
-            ++i;
-        } else if (Utf8SequenceLength(s, i) == 0) {
-            cost += kUndecodable;
-            ++i;
+};
+
+// Reads UTF-8 (after the byte-order mark) up to the byte until.
+void ReadUtf8(std::string_view s, Reading& r, std::size_t until) {
+    while (r.pos < until) {
+        if (static_cast<unsigned char>(s[r.pos]) < 0x80) {
+            ++r.pos;
+        } else if (Utf8SequenceLength(s, r.pos) == 0) {
+            r.cost += kUndecodable;
+            ++r.pos;
         } else {
-            cost += CharCost(NextCodePoint(s, i));
+            r.cost += CharCost(NextCodePoint(s, r.pos));
         }
     }
-    return cost;
 }
 
-// The cost of the file read as Shift-JIS, one character at a time as the
-// parser takes them.
-unsigned long long SjisCost(std::string_view s) {
-    unsigned long long cost = 0;
-    for (std::size_t i = 0; i < s.size();) {
-        if (static_cast<unsigned char>(s[i]) < 0x80) {
-            ++i;
-            continue;
+// The cost of every Shift-JIS unit from 0x80 (single bytes, and pairs by
+// lead and trail byte), taken once from the converter.
+struct SjisCosts {
+    uint8_t single[0x80];
+    uint8_t pair[0x80 << 8];
+};
+
+const SjisCosts& SjisCostTable() {
+    static const std::unique_ptr<SjisCosts> table = [] {
+        auto t = std::make_unique<SjisCosts>();
+        auto cost = [](std::string_view unit) {
+            const std::string utf8 = SjisToUtf8(unit);
+            std::size_t pos = 0;
+            return static_cast<uint8_t>(CharCost(NextCodePoint(utf8, pos)));
+        };
+        for (int b = 0x80; b < 0x100; ++b) {
+            const char one[1] = {static_cast<char>(b)};
+            t->single[b - 0x80] = cost(std::string_view(one, 1));
+            if (!IsSjisLead(static_cast<unsigned char>(b))) continue;
+            for (int c = 0; c < 0x100; ++c) {
+                const char two[2] = {static_cast<char>(b), static_cast<char>(c)};
+                t->pair[(b - 0x80) << 8 | c] = cost(std::string_view(two, 2));
+            }
         }
-        const std::size_t n = UnitLength(s, i, false);
-        const std::string utf8 = SjisToUtf8(s.substr(i, n));
-        std::size_t pos = 0;
-        cost += CharCost(NextCodePoint(utf8, pos));
-        i += n;
+        return t;
+    }();
+    return *table;
+}
+
+// Reads Shift-JIS up to the byte until, one character at a time as the
+// parser takes them.
+void ReadSjis(std::string_view s, Reading& r, std::size_t until) {
+    const SjisCosts& costs = SjisCostTable();
+    while (r.pos < until) {
+        const unsigned char b = static_cast<unsigned char>(s[r.pos]);
+        if (b < 0x80) {
+            ++r.pos;
+        } else if (UnitLength(s, r.pos, false) == 2) {
+            r.cost += costs.pair[(b - 0x80) << 8 | static_cast<unsigned char>(s[r.pos + 1])];
+            r.pos += 2;
+        } else {
+            r.cost += costs.single[b - 0x80];
+            ++r.pos;
+        }
     }
-    return cost;
 }
 
 }  // namespace
 
 TextEncoding DetectTextEncoding(std::string_view bytes) {
     if (bytes.starts_with(kUtf8Bom)) return TextEncoding::Utf8;
-    return Utf8Cost(bytes) < SjisCost(bytes) ? TextEncoding::Utf8 : TextEncoding::Sjis;
+    // Both readings go through the file a piece at a time; once one is
+    // dearer by a hundred undecodable characters' worth, the rest of the
+    // file cannot sensibly change the answer.
+    constexpr std::size_t kPiece = 1 << 16;
+    constexpr unsigned long long kDecisive = 100 * kUndecodable;
+    Reading utf8, sjis;
+    for (std::size_t end = 0; end < bytes.size();) {
+        end = std::min(bytes.size(), end + kPiece);
+        ReadUtf8(bytes, utf8, end);
+        ReadSjis(bytes, sjis, end);
+        if (utf8.cost > sjis.cost + kDecisive || sjis.cost > utf8.cost + kDecisive) break;
+    }
+    return utf8.cost < sjis.cost ? TextEncoding::Utf8 : TextEncoding::Sjis;
 }
 
 std::string TextPreview(std::string_view bytes, TextEncoding encoding) {
