@@ -66,6 +66,13 @@ const std::map<std::string, DialogFactory>& Dialogs() {
              return std::make_unique<CKokyakuSubDlg>(SubDialogKind::CompanyDetails, CEntryRecord::Blank(), false,
                                                      NoLabels);
          }},
+        {"会社情報の登録", [](const std::string&, CMilvaneDoc&) -> std::unique_ptr<QWidget> {
+             return std::make_unique<CKokyakuSubDlg>(SubDialogKind::CompanyInfo, CEntryRecord::Blank(), false,
+                                                     NoLabels);
+         }},
+        {"自宅情報の登録", [](const std::string&, CMilvaneDoc&) -> std::unique_ptr<QWidget> {
+             return std::make_unique<CKokyakuSubDlg>(SubDialogKind::HomeInfo, CEntryRecord::Blank(), false, NoLabels);
+         }},
         {"顧客の一括修正", [](const std::string&, CMilvaneDoc&) -> std::unique_ptr<QWidget> {
              return std::make_unique<CBulkChangeDlg>(nullptr);
          }},
@@ -296,8 +303,19 @@ TEST(SjisFields, EveryTextEntryOfEveryDialogKeepsTheRule) {
     MakeInstallation(install);
     SaveColumns(install, {{"CustomerID", "お客様コード"}, {"Name", "氏名"}}, {"CustomerID", "Name"});
     std::unique_ptr<CMilvaneDoc> doc = OpenDocument(install, true);
+    // The company and home information dialogs hold the entry dialog's
+    // company and home blocks and the company details.
+    std::vector<Field> fields(std::begin(kFields), std::end(kFields));
+    for (const Field& f : kFields) {
+        const std::string name = f.name;
+        if (name.starts_with("会社：") || std::string(f.dialog) == "会社詳細情報")
+            fields.push_back({"会社情報の登録", f.name, f.limit, f.digitsOnly});
+        if (name.starts_with("自宅："))
+            fields.push_back({"自宅情報の登録", f.name, f.limit, f.digitsOnly});
+    }
+    fields.push_back({"自宅情報の登録", "自宅：生年月日", 0});
     std::map<std::string, std::vector<const Field*>> byDialog;
-    for (const Field& f : kFields) byDialog[f.dialog].push_back(&f);
+    for (const Field& f : fields) byDialog[f.dialog].push_back(&f);
     EXPECT_EQ(byDialog.size(), Dialogs().size());
     for (const auto& [dialogName, fields] : byDialog) {
         SCOPED_TRACE(dialogName);
