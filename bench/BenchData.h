@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "common/DateTime.h"
 #include "common/SjisText.h"
 #include "customers/Kokyaku.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "BenchData.h"
-#include "app/JetSql.h"
+#include "db/JetSql.h"
 #include "customers/MasterColSet.h"
 #include "extract/ExCondition.h"
 #include "extract/ExQueryBuilder.h"

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "app/CommandIds.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/Kokyaku.h"
 #include "extract/ExCondition.h"
