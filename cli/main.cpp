@@ -31,6 +31,7 @@
 #include "exchange/Export.h"
 #include "exchange/Formats.h"
 #include "exchange/Import.h"
+#include "exchange/TextImport.h"
 #include "extract/ExCondition.h"
 #include "extract/ExtractDlgLogic.h"
 #include "history/RirekiData.h"
@@ -52,7 +53,7 @@ const char* const kUsageText =
     "  restore FILE.mlvdbu            バックアップから復元する (--yes が必要)\n"
     "  export --format csv|xlsx|contactxml [--extract NAME] [--columns F1,F2,...] FILE\n"
     "                                 顧客を書き出す\n"
-    "  import --format csv|xlsx --map MAPFILE FILE\n"
+    "  import --format csv|xlsx --map MAPFILE [--encoding sjis|utf8|auto] FILE\n"
     "                                 顧客を読み込む (MAPFILE: docs/import-map.md)\n"
     "  extract NAME [--csv]           保存した抽出条件の顧客の番号 (--csv: 書き出しと同じ形式) を出力する\n"
     "  check                          データベースを検査し、件数を出力する\n"
@@ -84,9 +85,12 @@ const CommandHelp kHelp[] = {
      "--columns は項目名 (顧客項目表の名前) の並び、既定は書き出せるすべての列です。\n"
      "既存の FILE は --yes のときだけ置き換えます。ウィンドウが動いていても使えます。\n"},
     {"import",
-     "使い方: milvane-cli [--data FOLDER] [--yes] import --format csv|xlsx --map MAPFILE FILE\n"
+     "使い方: milvane-cli [--data FOLDER] [--yes] import --format csv|xlsx --map MAPFILE\n"
+     "                   [--encoding sjis|utf8|auto] FILE\n"
      "テキストファイルまたはブックの顧客を追加します。MAPFILE は列と項目名の対応です\n"
-     "(docs/import-map.md)。ウィンドウが動いている間は使えません。\n"},
+     "(docs/import-map.md)。--encoding はテキストファイルの文字コードで、既定の auto は\n"
+     "ファイルから判定します (バイト順マークがあれば UTF-8、なければ日本語として自然な方、\n"
+     "決め手がなければ Shift-JIS)。ウィンドウが動いている間は使えません。\n"},
     {"extract",
      "使い方: milvane-cli [--data FOLDER] extract NAME [--csv]\n"
      "MLVExtract.sys に保存した抽出条件 NAME を実行し、顧客の番号を 1 行に 1 つ出力します。\n"
@@ -108,7 +112,7 @@ const char* HelpOf(const std::string& command) {
 struct Args {
     std::string command;
     std::vector<std::string> positional;
-    std::map<std::string, std::string> values;  // --format, --map, --extract, --columns, --data
+    std::map<std::string, std::string> values;  // --format, --map, --encoding, --extract, --columns, --data
     bool yes = false;
     bool help = false;
     bool csv = false;
@@ -116,8 +120,12 @@ struct Args {
 
 // Options that take a value, and the commands that accept each option.
 const std::map<std::string, std::vector<std::string>> kValueOptions = {
-    {"--data", {}}, {"--format", {"export", "import"}}, {"--map", {"import"}},
+    {"--data", {}}, {"--format", {"export", "import"}}, {"--map", {"import"}}, {"--encoding", {"import"}},
     {"--extract", {"export"}}, {"--columns", {"export"}}};
+
+// The values of import's --encoding; nullopt detects the encoding.
+const std::map<std::string, std::optional<TextEncoding>> kEncodings = {
+    {"auto", std::nullopt}, {"sjis", TextEncoding::Sjis}, {"utf8", TextEncoding::Utf8}};
 
 std::optional<Args> Parse(int argc, char** argv, std::string& error) {
     Args a;
@@ -349,6 +357,8 @@ int Import(CCliPrompt& prompt, const Args& a) {
     if (a.positional.size() != 1 || !a.values.count("--format") || !kFormats.count(a.values.at("--format")) ||
         !a.values.count("--map"))
         return kUsage;
+    const std::optional<TextEncoding> encoding =
+        a.values.count("--encoding") ? kEncodings.at(a.values.at("--encoding")) : std::nullopt;
     const std::string mapPath = a.values.at("--map");
     std::string mapText;
     if (!ReadWholeFile(mapPath, mapText)) {
@@ -375,7 +385,9 @@ int Import(CCliPrompt& prompt, const Args& a) {
     }
     CImportDialogs dialogs;
     dialogs.chooseSource = [source]() -> std::optional<int> { return source; };
-    dialogs.textFormat = [&](const std::string&) -> std::optional<char> { return map->delimiter; };
+    dialogs.textFormat = [&](std::string_view bytes) -> std::optional<TextFormat> {
+        return TextFormat{map->delimiter, encoding ? *encoding : DetectTextEncoding(bytes)};
+    };
     dialogs.chooseSheet = [&](const std::vector<std::string>& names) -> std::optional<std::size_t> {
         if (map->sheet.empty()) return names.empty() ? std::nullopt : std::optional<std::size_t>(0);
         for (std::size_t i = 0; i < names.size(); ++i)
@@ -481,6 +493,12 @@ int main(int argc, char** argv) {
     for (const char* option : {"--data", "--map"})
         if (args->values.count(option)) absolute(args->values[option]);
     if (args->csv && args->command != "extract") return Usage(args->command, "--csv は extract でだけ使えます");
+    if (args->values.count("--encoding")) {
+        if (!kEncodings.count(args->values.at("--encoding")))
+            return Usage(args->command, "--encoding は sjis, utf8, auto のどれかです");
+        if (args->values.count("--format") && args->values.at("--format") != "csv")
+            return Usage(args->command, "--encoding は --format csv でだけ使えます");
+    }
     if (args->values.count("--data")) {
         if (args->values.at("--data").empty()) return Usage(args->command, "--data のフォルダが空です");
         OverrideDataFolder(args->values.at("--data"));

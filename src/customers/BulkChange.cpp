@@ -10,7 +10,6 @@ namespace {
 
 constexpr const char* kFields[kBulkChangeFieldCount] = {"ColorMark", "ImportantRanking", "Ranking1", "Ranking2"};
 constexpr const char* kLabels[kBulkChangeFieldCount] = {"カラー", "重要度ランキング", "ランク１", "ランク２"};
-constexpr std::size_t kRankLimit = 50;
 
 bool ValidButton(int button) { return button >= 0 && button < kBulkChangeFieldCount; }
 
@@ -41,14 +40,7 @@ BulkOkResult CheckBulkChangeOk(int button, const std::string& label, const std::
         question = Format2("選択されている顧客の%sを%sに変更します。\nよろしいですか？", label,
                            colours[colorIndex].name);
     } else {
-        if (auto ch = FirstNonSjisChar(text)) {
-            ShowMessage(NonSjisMessage(*ch));
-            return BulkOkResult::FocusValue;
-        }
-        if (SjisLength(text) > kRankLimit) {
-            ShowMessage("半角50文字以内にしてください。");
-            return BulkOkResult::FocusValue;
-        }
+        if (!CheckSjisField(text, kRankLimit, "半角50文字以内にしてください。")) return BulkOkResult::FocusValue;
         question = Format2("選択されている顧客の%sを「%s」に変更します。\nよろしいですか？", label, text);
     }
     return Ports::Prompt().AskYesNo(question, MsgIcon::Question, Answer::Yes) == Answer::Yes ? BulkOkResult::Accept

@@ -12,6 +12,8 @@
 // The radio buttons in order: 0 "ColorMark", 1 "ImportantRanking",
 // 2 "Ranking1", 3 "Ranking2".
 inline constexpr int kBulkChangeFieldCount = 4;
+// The byte limit of the ranking values.
+inline constexpr int kRankLimit = 50;
 const char* BulkChangeField(int button);
 // The texts of the buttons when the column definition set cannot be loaded.
 const char* BulkChangeDefaultLabel(int button);

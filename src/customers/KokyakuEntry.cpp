@@ -295,33 +295,6 @@ ControlValues LoadControls(const std::vector<EntryBinding>& bindings, const CEnt
     return values;
 }
 
-std::string NonSjisMessage(const std::string& ch) {
-    return "「" + ch + "」は登録できない文字です。\n別の文字に置き換えてください。";
-}
-
-std::string LimitMessage(int limit) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%d文字(ﾊﾞｲﾄ)以内で入力してください", limit);
-    return buf;
-}
-
-namespace {
-
-// Checks a text for characters Shift-JIS cannot hold and for its byte limit.
-bool TextFits(const std::string& text, int limit) {
-    if (auto ch = FirstNonSjisChar(text)) {
-        ShowMessage(NonSjisMessage(*ch));
-        return false;
-    }
-    if (limit > 0 && SjisLength(text) > static_cast<std::size_t>(limit)) {
-        ShowMessage(LimitMessage(limit));
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 int SaveControls(const std::vector<EntryBinding>& bindings, const ControlValues& values, CEntryRecord& record) {
     CEntryRecord out = record;
     for (const auto& b : bindings) {
@@ -330,11 +303,11 @@ int SaveControls(const std::vector<EntryBinding>& bindings, const ControlValues&
         const ControlState& s = it->second;
         switch (b.kind) {
         case K::Text:
-            if (!TextFits(s.text, b.limit)) return b.id;
+            if (!CheckSjisField(s.text, b.limit)) return b.id;
             out.SetText(b.field, s.text);
             break;
         case K::Url:
-            if (!TextFits(s.text, b.limit)) return b.id;
+            if (!CheckSjisField(s.text, b.limit)) return b.id;
             out.SetText(b.field, UrlToStore(s.text));
             break;
         case K::List:

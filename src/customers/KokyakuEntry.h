@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/SjisField.h"
 #include "common/DateTime.h"
 
 // ---------------------------------------------------------------- record
@@ -147,9 +148,6 @@ ControlValues LoadControls(const std::vector<EntryBinding>& bindings, const CEnt
 // cannot hold, "%d文字(ﾊﾞｲﾄ)以内で入力してください", "日付の設定が正しくありません。".
 int SaveControls(const std::vector<EntryBinding>& bindings, const ControlValues& values, CEntryRecord& record);
 
-// The message naming a character that cannot be stored.
-std::string NonSjisMessage(const std::string& ch);
-std::string LimitMessage(int limit);
 inline constexpr const char* kBadDateMessage = "日付の設定が正しくありません。";
 
 // ---------------------------------------------------------------- checks

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/Ports.h"
+#include "common/SjisField.h"
 #include "common/SjisText.h"
 
 int DMHourIndex(int hour) { return hour >= 8 ? hour - 8 : hour + 16; }
@@ -104,18 +105,10 @@ bool CDMTitleForm::Validate() const {
         ShowMessage("DMタイトルを入力してください\n");
         return false;
     }
-    if (SjisLength(title) > static_cast<std::size_t>(kDMTitleLimit)) {
-        ShowMessage("「DMタイトル」は100文字（ﾊﾞｲﾄ）以内で入力してください");
+    if (!CheckSjisField(title, kDMTitleLimit, "「DMタイトル」は100文字（ﾊﾞｲﾄ）以内で入力してください") ||
+        !CheckSjisField(content, kDMContentLimit, "「内容」は50文字（ﾊﾞｲﾄ）以内で入力してください") ||
+        !CheckSjisField(manager, kDMManagerLimit, "「管理者」は30文字（ﾊﾞｲﾄ）以内で入力してください"))
         return false;
-    }
-    if (SjisLength(content) > static_cast<std::size_t>(kDMContentLimit)) {
-        ShowMessage("「内容」は50文字（ﾊﾞｲﾄ）以内で入力してください");
-        return false;
-    }
-    if (SjisLength(manager) > static_cast<std::size_t>(kDMManagerLimit)) {
-        ShowMessage("「管理者」は30文字（ﾊﾞｲﾄ）以内で入力してください");
-        return false;
-    }
     if (year < kDMYearMin || year > kDMYearMax) {
         ShowMessage("1970 から 2040 までの整数を入力してください。");
         return false;

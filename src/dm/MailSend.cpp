@@ -5,6 +5,7 @@
 
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
+#include "common/SjisField.h"
 #include "common/SjisText.h"
 #include "customers/Kokyaku.h"
 #include "dm/XdgMail.h"
@@ -91,7 +92,6 @@ int SendMail(IMailInterface& mail, const std::string& subject, const std::vector
 }
 
 bool CheckMailSubject(const std::string& subject) {
-    if (SjisLength(subject) <= kMaxMailSubjectBytes) return true;
-    ShowMessage("件名が長すぎます。半角で256文字までにしてください。");
-    return false;
+    return CheckSjisField(subject, static_cast<int>(kMaxMailSubjectBytes),
+                          "件名が長すぎます。半角で256文字までにしてください。");
 }

@@ -343,17 +343,17 @@ bool ReadSourceTable(int source, const CImportDialogs& dialogs, ExchangeTable& t
             ShowMessage("ファイルの読み込みができませんでした");
             return false;
         }
-        std::optional<char> delimiter = dialogs.textFormat(TextPreview(bytes));
-        if (!delimiter) return false;
+        std::optional<TextFormat> text = dialogs.textFormat(bytes);
+        if (!text) return false;
         // Every field takes a text of its own: refuse before parsing what would
         // not fit (the line ends bound the records: the heading, the rows, the end).
         const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
-        const auto fields = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), *delimiter)) + lines;
+        const auto fields = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), text->delimiter)) + lines;
         if (lines > kMaxImportRecords + 2 || fields > kMaxImportCells) {
             ShowMessage(kTextTooLarge);
             return false;
         }
-        if (!ParseDelimitedText(bytes, *delimiter, table)) {
+        if (!ParseDelimitedText(bytes, text->delimiter, table, text->encoding)) {
             ShowMessage(kTextMalformed);
             return false;
         }

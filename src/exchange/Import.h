@@ -12,6 +12,7 @@
 #include "customers/Kokyaku.h"
 #include "customers/MLVColSet.h"
 #include "exchange/ExchangeFormat.h"
+#include "exchange/TextImport.h"
 
 using CKeyArray = std::vector<uint32_t>;
 
@@ -104,8 +105,9 @@ std::unique_ptr<ITableSource> MakeMdbTableSource();
 struct CImportDialogs {
     // "データの取り込み" (137): the source, 0 database .. 3 ContactXML.
     std::function<std::optional<int>()> chooseSource;
-    // "ﾃｷｽﾄﾌｧｲﾙの形式" (133) with the preview: the delimiter byte.
-    std::function<std::optional<char>(const std::string& preview)> textFormat;
+    // "ﾃｷｽﾄﾌｧｲﾙの形式" (133) on the file's bytes: the delimiter byte and the
+    // encoding (the detected one first; the preview follows a change).
+    std::function<std::optional<TextFormat>(std::string_view bytes)> textFormat;
     // "シートの選択" (213) and "ﾃｰﾌﾞﾙの選択" (131): an index of the names.
     std::function<std::optional<std::size_t>(const std::vector<std::string>& names)> chooseSheet;
     std::function<std::optional<std::size_t>(const std::vector<std::string>& names)> chooseTable;

@@ -33,18 +33,6 @@ bool ParseInt(const std::string& text, int& out) {
     return true;
 }
 
-bool TextFits(const std::string& text, int limit) {
-    if (auto ch = FirstNonSjisChar(text)) {
-        ShowMessage(NonSjisMessage(*ch));
-        return false;
-    }
-    if (SjisLength(text) > static_cast<std::size_t>(limit)) {
-        ShowMessage(LimitMessage(limit));
-        return false;
-    }
-    return true;
-}
-
 std::vector<std::string> Counting(int first, int last, bool twoDigits) {
     std::vector<std::string> out;
     for (int n = first; n <= last; ++n) {
@@ -132,10 +120,10 @@ std::string NumberRangeMessage(const char* low, const char* high) {
 
 int ValidateFields(const CRirekiFields& f, CRirekiData& r) {
     using namespace RirekiCtl;
-    if (!TextFits(f.tantou, kRirekiTantouLimit)) return Tantou;
-    if (!TextFits(f.title, kRirekiActionTitleLimit)) return Title;
-    if (!TextFits(f.keyword, kRirekiKeywordLimit)) return Keyword;
-    if (!TextFits(f.action, kRirekiActionLimit)) return Action;
+    if (!CheckSjisField(f.tantou, kRirekiTantouLimit)) return Tantou;
+    if (!CheckSjisField(f.title, kRirekiActionTitleLimit)) return Title;
+    if (!CheckSjisField(f.keyword, kRirekiKeywordLimit)) return Keyword;
+    if (!CheckSjisField(f.action, kRirekiActionLimit)) return Action;
     double money = 0;
     if (!ParseDouble(f.money, money)) {
         ShowMessage(kNumberMessage);

@@ -5,13 +5,14 @@
 
 #include "common/Folders.h"
 #include "common/Ports.h"
+#include "common/SjisField.h"
 
 CFormNamesLogic::CFormNamesLogic(std::string installDir, std::vector<CUserFormEntry>& forms,
                                  std::function<void()> changed)
     : m_installDir(std::move(installDir)), m_forms(forms), m_changed(std::move(changed)) {}
 
 std::string CFormNamesLogic::CheckName(const std::string& name) {
-    return name.empty() ? "フォーム名を入力してください" : "";
+    return name.empty() ? "フォーム名を入力してください" : SjisFieldProblem(name, kUserFormNameLimit);
 }
 
 bool CFormNamesLogic::Rename(const std::vector<int>& selected,

@@ -21,7 +21,8 @@ public:
     // "名前の変更": askName gets the current name and returns false when
     // cancelled. True when a row was renamed.
     bool Rename(const std::vector<int>& selected, const std::function<bool(std::string& name)>& askName);
-    // The check of the name dialog's OK: the message, or "" when accepted.
+    // The check of the name dialog's OK (not empty, at most 200 Shift-JIS
+    // bytes, only characters Shift-JIS holds): the message, or "" when accepted.
     static std::string CheckName(const std::string& name);
     // "フォームの削除": rows from the last to the first; the rows removed.
     std::vector<int> Delete(std::vector<int> selected);

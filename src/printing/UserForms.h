@@ -8,7 +8,7 @@
 #include <vector>
 
 struct CUserFormEntry {
-    std::string name;  // at most 200 characters
+    std::string name;  // at most 200 Shift-JIS bytes
     int32_t number = 0;
     bool operator==(const CUserFormEntry&) const = default;
 };

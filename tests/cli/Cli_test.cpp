@@ -18,6 +18,7 @@
 #include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Folders.h"
+#include "common/SjisText.h"
 #include "exchange/ExchangeSupport.h"
 #include "exchange/Export.h"
 #include "extract/ExCondition.h"
@@ -134,6 +135,9 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
         {{"export", "x.csv"}, 2},
         {{"import", "--format", "csv", "x.csv"}, 2},            // no map
         {{"import", "--format", "contactxml", "--map", "m", "x"}, 2},
+        {{"import", "--format", "csv", "--map", "m", "--encoding", "latin1", "x"}, 2},
+        {{"import", "--format", "xlsx", "--map", "m", "--encoding", "sjis", "x"}, 2},
+        {{"export", "--format", "csv", "--encoding", "sjis", "x"}, 2},
         {{"check", "--map", "m"}, 2},                           // option of another command
         {{"check", "--csv"}, 2},
         {{"export", "--format"}, 2},                             // option without its value
@@ -392,6 +396,39 @@ TEST_F(CliTest, ImportAddsMappedRowsAndMalformedFilesAddNothing) {
             EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         }
         EXPECT_EQ(Names().size(), 3u);
+    }
+}
+
+// A Shift-JIS file of half-width katakana pairs is valid UTF-8 by accident:
+// detection reads it as Shift-JIS, and --encoding overrides it.
+TEST_F(CliTest, ImportEncodingIsDetectedOrChosen) {
+    WriteBytes(dir.File("map.txt"), "1 = Name\n2 = Yomi\nfirst-row = data\n");
+    struct Case {
+        std::vector<std::string> option;
+        std::string yomi;
+    } cases[] = {
+        {{}, "ﾐｷ"},
+        {{"--encoding", "auto"}, "ﾐｷ"},
+        {{"--encoding=sjis"}, "ﾐｷ"},
+        {{"--encoding", "utf8"}, "з"},
+    };
+    std::vector<std::string> expected;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.option));
+        WriteBytes(dir.File("in.csv"), Utf8ToSjis("0001,ﾐｷ\r\n"));
+        std::vector<std::string> args = {"import", "--format", "csv", "--map", dir.File("map.txt")};
+        args.insert(args.end(), c.option.begin(), c.option.end());
+        args.push_back(dir.File("in.csv"));
+        const Result r = Run(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        expected.push_back(c.yomi);
+        std::sort(expected.begin(), expected.end());
+        auto doc = OpenDoc();
+        std::vector<std::string> yomi;
+        for (const auto& k : doc->KokyakuList) yomi.push_back(k->Yomi);
+        std::sort(yomi.begin(), yomi.end());
+        EXPECT_EQ(yomi, expected);
+        doc->Database().SaveMLV(true);
     }
 }
 

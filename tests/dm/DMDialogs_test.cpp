@@ -29,6 +29,30 @@ TEST(DMTitleForm, DayListsAndYearRange) {
     EXPECT_EQ(ports.prompt.Texts().size(), 2u);
 }
 
+// Title, content and manager hold only what Shift-JIS can, within their bytes.
+TEST(DMTitleForm, TextsKeepTheTextRule) {
+    struct Case {
+        std::string CDMTitleForm::*field;
+        std::string text;
+        const char* message;
+    } cases[] = {
+        {&CDMTitleForm::title, "春の案内😀", "「😀」は登録できない文字です。\n別の文字に置き換えてください。"},
+        {&CDMTitleForm::content, "案内𠮷", "「𠮷」は登録できない文字です。\n別の文字に置き換えてください。"},
+        {&CDMTitleForm::manager, "한", "「한」は登録できない文字です。\n別の文字に置き換えてください。"},
+        {&CDMTitleForm::title, std::string(101, 'a'), "「DMタイトル」は100文字（ﾊﾞｲﾄ）以内で入力してください"},
+        {&CDMTitleForm::manager, std::string(31, 'a'), "「管理者」は30文字（ﾊﾞｲﾄ）以内で入力してください"},
+    };
+    for (const Case& c : cases) {
+        TestPorts ports;
+        CDMTitleForm f;
+        f.title = "題";
+        f.year = 2024;
+        f.*c.field = c.text;
+        EXPECT_FALSE(f.Validate()) << c.text;
+        EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{c.message});
+    }
+}
+
 TEST(DMTitleForm, HourListAndDateRoundTrip) {
     auto hours = DMHourTexts();
     ASSERT_EQ(hours.size(), 24u);

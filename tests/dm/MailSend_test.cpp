@@ -76,3 +76,25 @@ TEST_F(MailTest, EachFailureOfTheMailProgramHasItsMessage) {
         EXPECT_EQ(ports.prompt.Texts(), c.texts);
     }
 }
+
+// The subject: at most 256 Shift-JIS bytes, only characters Shift-JIS holds.
+TEST(MailSubject, LimitAndCharacters) {
+    const std::string kanji128 = [] {
+        std::string s;
+        for (int i = 0; i < 128; ++i) s += "件";
+        return s;
+    }();
+    struct Case {
+        std::string subject;
+        const char* message;  // nullptr: accepted
+    } cases[] = {
+        {kanji128, nullptr},
+        {kanji128 + "x", "件名が長すぎます。半角で256文字までにしてください。"},
+        {"ご案内😀", "「😀」は登録できない文字です。\n別の文字に置き換えてください。"},
+    };
+    for (const Case& c : cases) {
+        TestPorts ports;
+        EXPECT_EQ(CheckMailSubject(c.subject), c.message == nullptr);
+        EXPECT_EQ(ports.prompt.Texts(), c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+    }
+}

@@ -2,6 +2,7 @@
 // mapping dialog's rules and the command.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 
@@ -58,30 +59,89 @@ TEST(TextImport, ParsingRules) {
     }
 }
 
-TEST(TextImport, EncodingsAndPreview) {
+// Detection over a corpus of files written in either encoding: each must be
+// read back as written. Half-width katakana in pairs such as ﾐｷ are valid
+// UTF-8 by accident ("з"), so validity alone does not decide.
+TEST(TextImport, DetectsTheEncodingOfACorpus) {
     const std::string bom = "\xEF\xBB\xBF";
+    enum Writer { Sjis, Utf8, Utf8WithBom };
+    struct Sample {
+        const char* name;
+        Rows records;
+        int repeat;  // the records written this many times
+    };
+    const Sample samples[] = {
+        {"ascii short", {{"0001", "Miki"}}, 1},
+        {"ascii long", {{"0001", "Miki Tanaka", "Tokyo"}, {"0002", "Yuka", "\"Osaka\""}}, 400},
+        {"half-width pair", {{"0001", "ﾐｷ"}}, 1},
+        {"half-width pairs", {{"0001", "ﾕｶ"}, {"0002", "ﾏｷ ﾎｼ"}, {"0003", "ﾅｵ"}, {"0004", "ﾂｰ"}}, 1},
+        {"half-width long", {{"0001", "ﾐｷ", "ﾘｶ"}, {"0002", "ﾕｷ", "ﾐｶ"}}, 4000},  // beyond one piece read
+        {"half-width words", {{"0001", "ｶﾌﾞｼｷｶﾞｲｼｬ ﾔﾏﾀﾞ"}}, 1},
+        {"mixed short", {{"1", "山田花子", "ﾔﾏﾀﾞ ﾊﾅｺ"}}, 1},
+        {"mixed long", {{"0001", "株式会社ミルヴェイン", "ｶﾌﾞｼｷｶﾞｲｼｬ", "東京都千代田区１－２　３階"}}, 1000},
+        {"kana only", {{"0001", "さとう", "サトウ"}}, 1},
+    };
+    const std::pair<Writer, TextEncoding> writers[] = {
+        {Sjis, TextEncoding::Sjis}, {Utf8, TextEncoding::Utf8}, {Utf8WithBom, TextEncoding::Utf8}};
+    for (const Sample& sample : samples) {
+        std::string text;
+        for (int i = 0; i < sample.repeat; ++i)
+            for (const auto& record : sample.records) {
+                for (std::size_t f = 0; f < record.size(); ++f) {
+                    std::string quoted = "\"";
+                    for (char c : record[f]) quoted += c == '"' ? "\"\"" : std::string(1, c);
+                    text += (f ? "," : "") + quoted + "\"";
+                }
+                text += "\r\n";
+            }
+        for (const auto& [writer, expected] : writers) {
+            const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return c >= 0; });
+            SCOPED_TRACE(std::string(sample.name) + " written as " + kTextEncodingNames[writer == Sjis ? 0 : 1] +
+                         (writer == Utf8WithBom ? " with BOM" : ""));
+            const std::string bytes = writer == Sjis ? Utf8ToSjis(text) : writer == Utf8 ? text : bom + text;
+            // ASCII reads the same either way: a tie, which Shift-JIS wins.
+            const TextEncoding encoding = ascii && writer == Utf8 ? TextEncoding::Sjis : expected;
+            EXPECT_EQ(DetectTextEncoding(bytes), encoding);
+            ExchangeTable rows;
+            ASSERT_TRUE(ParseDelimitedText(bytes, ',', rows));
+            ASSERT_EQ(rows.size(), 1 + sample.records.size() * static_cast<std::size_t>(sample.repeat));
+            for (std::size_t r = 0; r < sample.records.size(); ++r)
+                EXPECT_EQ(std::vector<std::string>(rows[r + 1].begin() + 1, rows[r + 1].end()), sample.records[r]);
+            const std::string preview = TextPreview(bytes);
+            EXPECT_EQ(preview, text.substr(0, preview.size()));
+            EXPECT_GE(preview.size(), std::min<std::size_t>(text.size(), kTextPreviewBytes / 2));
+        }
+    }
+}
+
+TEST(TextImport, ChosenEncodingAndPreview) {
+    // A chosen encoding is obeyed; UTF-8 that is not valid gives U+FFFD.
+    const std::string miki = Utf8ToSjis("0001,ﾐｷ");
     struct Case {
         std::string bytes;
         TextEncoding encoding;
-        std::string first;
+        std::string field;
     };
     const Case cases[] = {
-        {bom + "山田,1", TextEncoding::Utf8Bom, "山田"},
-        {"山田,1", TextEncoding::Utf8, "山田"},
-        {Utf8ToSjis("ｱｲｳ,1"), TextEncoding::Sjis, "ｱｲｳ"},
-        {Utf8ToSjis("山田,1"), TextEncoding::Sjis, "山田"},
-        {"abc,1", TextEncoding::Sjis, "abc"},
+        {miki, TextEncoding::Sjis, "ﾐｷ"},
+        {miki, TextEncoding::Utf8, "з"},
+        {Utf8ToSjis("0001,山田"), TextEncoding::Utf8, "\uFFFDR\uFFFDc"},
+        {"\xEF\xBB\xBF" "0001,山田", TextEncoding::Utf8, "山田"},
+        {"0001,\xF0\x9F\x98\x80", TextEncoding::Utf8, "😀"},
+        {"0001,\xED\xA0\x80", TextEncoding::Utf8, "\uFFFD\uFFFD\uFFFD"},  // a surrogate is not UTF-8
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(DetectTextEncoding(c.bytes), c.encoding);
         ExchangeTable rows;
-        ASSERT_TRUE(ParseDelimitedText(c.bytes, ',', rows));
-        EXPECT_EQ(rows.at(1).at(1), c.first);
+        ASSERT_TRUE(ParseDelimitedText(c.bytes, ',', rows, c.encoding));
+        EXPECT_EQ(rows.at(1).at(2), c.field);
+        const std::string preview = TextPreview(c.bytes, c.encoding);
+        EXPECT_EQ(preview, "0001," + c.field);
     }
     // The preview stops before a character that would cross the limit.
     std::string big(kTextPreviewBytes - 1, 'a');
     EXPECT_EQ(TextPreview(big + Utf8ToSjis("表") + "b"), big);
     EXPECT_EQ(TextPreview(Utf8ToSjis("表")), "表");
+    EXPECT_EQ(TextPreview(big + "表", TextEncoding::Utf8), big);
 }
 
 TEST(TextImport, DelimiterChoices) {
@@ -418,7 +478,9 @@ struct ImportRun {
 
     ImportRun() {
         dialogs.chooseSource = [this] { return std::optional<int>(source); };
-        dialogs.textFormat = [](const std::string&) { return std::optional<char>(','); };
+        dialogs.textFormat = [](std::string_view bytes) {
+            return std::optional<TextFormat>({',', DetectTextEncoding(bytes)});
+        };
         dialogs.chooseSheet = [](const std::vector<std::string>&) { return std::optional<std::size_t>(0); };
         dialogs.chooseTable = [](const std::vector<std::string>&) { return std::optional<std::size_t>(0); };
         dialogs.mapColumns = [this](CImportMapModel& m) {

@@ -149,6 +149,13 @@ TEST_F(GalleryTest, RenamingNeedsExactlyOneRow) {
                                                               "名前を変更するフォームを選択してください"}));
     EXPECT_EQ(CFormNamesLogic::CheckName(""), "フォーム名を入力してください");
     EXPECT_EQ(CFormNamesLogic::CheckName("x"), "");
+    // The limit counts Shift-JIS bytes: 100 kanji fit, 101 do not.
+    const std::string kanji = "漢";
+    std::string name;
+    for (int i = 0; i < 100; ++i) name += kanji;
+    EXPECT_EQ(CFormNamesLogic::CheckName(name), "");
+    EXPECT_EQ(CFormNamesLogic::CheckName(name + kanji), "200文字(ﾊﾞｲﾄ)以内で入力してください");
+    EXPECT_EQ(CFormNamesLogic::CheckName("春😀"), "「😀」は登録できない文字です。\n別の文字に置き換えてください。");
     EXPECT_TRUE(CFormNamesLogic::RenameEnabled({2}));
     EXPECT_FALSE(CFormNamesLogic::RenameEnabled({1, 2}));
     EXPECT_FALSE(CFormNamesLogic::DeleteEnabled({}));

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/MilvaneDoc.h"
+#include "common/ui/SjisFieldBinding.h"
 #include "common/ui/ValueLabel.h"
 #include "customers/ComboData.h"
 #include "customers/ui/ChoiceComboBox.h"
@@ -108,7 +109,7 @@ QSpinBox* CSorunaPageWidget::Number(int id, int value, const QString& name) {
 QLineEdit* CSorunaPageWidget::DateEdit(int id, const QString& name) {
     auto* edit = new QLineEdit(this);
     edit->setPlaceholderText(QStringLiteral("yyyy/mm/dd"));
-    edit->setMaxLength(10);
+    BindSjisField(edit, 10);
     edit->setObjectName(QStringLiteral("ctl%1").arg(id));
     edit->setAccessibleName(name);
     edit->setFixedWidth(100);
@@ -373,7 +374,7 @@ public:
             m_values[i]->setObjectName(QStringLiteral("ctl%1").arg(fields[i]));
             m_values[i]->setAccessibleName(U(measures[i].second));
             m_values[i]->setFixedWidth(140);
-            m_values[i]->setMaxLength(20);
+            BindSjisField(m_values[i], 20);
             m_layout->addLayout(Row({radios.back(), m_values[i], Text("以上", this)}));
         }
         m_measure = Options(radios, {{m_values[0]}, {m_values[1]}, {m_values[2]}}, 0);
@@ -407,6 +408,7 @@ public:
                                "気になる企業名などを入力してください。それらが登録されている顧客をすべて表示します。",
                                this));
         m_name = new QLineEdit(this);
+        BindSjisField(m_name, 0);
         m_name->setObjectName(QStringLiteral("ctl1313"));
         m_name->setAccessibleName(U("名前"));
         m_add = new QPushButton(U("リストに追加 ↓"), this);

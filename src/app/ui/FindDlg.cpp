@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "common/ui/SjisFieldBinding.h"
+
 CFindDlg::CFindDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("検索");
     setModal(false);
@@ -18,6 +20,7 @@ CFindDlg::CFindDlg(QWidget* parent) : QDialog(parent) {
     auto* label = new QLabel("検索する文字列(&N):", this);
     m_text = new QLineEdit(this);
     m_text->setAccessibleName("検索する文字列");
+    BindSjisField(m_text, 0);
     m_text->setMinimumWidth(220);
     label->setBuddy(m_text);
 

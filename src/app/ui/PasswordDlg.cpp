@@ -1,5 +1,6 @@
 #include "app/ui/PasswordDlg.h"
 #include "common/ui/ImeMode.h"
+#include "common/ui/SjisFieldBinding.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -14,7 +15,7 @@ namespace {
 QLineEdit* MaskedEdit(QWidget* parent, const QString& name) {
     auto* e = new QLineEdit(parent);
     e->setEchoMode(QLineEdit::Password);
-    e->setMaxLength(static_cast<int>(CMLVPassCheck::kMaxLength));
+    BindSjisField(e, static_cast<int>(CMLVPassCheck::kMaxLength));
     e->setAccessibleName(name);
     e->setMinimumWidth(200);
     // Passwords are typed as plain characters: no input method.

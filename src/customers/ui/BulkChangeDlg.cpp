@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "common/ui/SjisFieldBinding.h"
+
 CBulkChangeDlg::CBulkChangeDlg(const EntryLabelFn& labels, QWidget* parent, const ChoiceComboFactory& choices)
     : QDialog(parent) {
     setWindowTitle(QString::fromUtf8("顧客の一括修正"));
@@ -31,6 +33,7 @@ CBulkChangeDlg::CBulkChangeDlg(const EntryLabelFn& labels, QWidget* parent, cons
                 c->setEditable(true);
                 c->setInsertPolicy(QComboBox::NoInsert);
             }
+            BindSjisField(c, kRankLimit);
             // Each list starts on its first entry.
             c->setCurrentIndex(c->count() > 0 ? 0 : -1);
             m_values[i] = c;

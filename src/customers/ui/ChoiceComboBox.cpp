@@ -4,37 +4,15 @@
 #include <QLineEdit>
 
 #include "common/SjisText.h"
+#include "common/ui/SjisFieldBinding.h"
 #include "customers/ComboData.h"
-
-CSjisLimitValidator::CSjisLimitValidator(int maxBytes, QObject* parent) : QValidator(parent), m_limit(maxBytes) {}
-
-QValidator::State CSjisLimitValidator::validate(QString& input, int& pos) const {
-    if (m_limit < 0) return Acceptable;
-    const std::string utf8 = input.toStdString();
-    if (SjisLength(utf8) <= static_cast<std::size_t>(m_limit)) return Acceptable;
-    // Cut the part typed or pasted at the cursor rather than the tail beyond it.
-    const QString before = input.left(pos);
-    const QString after = input.mid(pos);
-    const std::size_t afterBytes = SjisLength(after.toStdString());
-    QString kept;
-    if (afterBytes <= static_cast<std::size_t>(m_limit)) {
-        kept = QString::fromStdString(SjisTruncate(before.toStdString(), m_limit - afterBytes));
-        input = kept + after;
-        pos = kept.size();
-    } else {
-        input = QString::fromStdString(SjisTruncate(utf8, m_limit));
-        pos = std::min<int>(pos, input.size());
-    }
-    return Acceptable;
-}
 
 CChoiceComboBox::CChoiceComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setMaxVisibleItems(12);
-    m_validator = new CSjisLimitValidator(m_limit, this);
-    lineEdit()->setValidator(m_validator);
+    BindSjisField(this, m_limit);
 }
 
 CChoiceComboBox::~CChoiceComboBox() = default;
@@ -45,7 +23,7 @@ void CChoiceComboBox::Fill(const std::string& installDir, int listNo, bool autoR
     m_data = std::make_unique<CMLVComboData>(installDir);
     const bool loaded = m_data->Load(listNo) != 0;
     m_limit = ChoiceListLimit(listNo);
-    m_validator->SetLimit(m_limit);
+    BindSjisField(this, m_limit);
     if (!loaded) {
         m_autoRegister = false;
     } else {

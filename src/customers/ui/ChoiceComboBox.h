@@ -4,26 +4,11 @@
 #pragma once
 
 #include <QComboBox>
-#include <QValidator>
 
 #include <memory>
 #include <string>
 
 class CMLVComboData;
-
-// Keeps a line edit within a number of Shift-JIS bytes: longer input (typed or
-// pasted) is cut at the limit without splitting a character.
-class CSjisLimitValidator : public QValidator {
-    Q_OBJECT
-public:
-    CSjisLimitValidator(int maxBytes, QObject* parent = nullptr);
-    void SetLimit(int maxBytes) { m_limit = maxBytes; }
-    int Limit() const { return m_limit; }
-    State validate(QString& input, int& pos) const override;
-
-private:
-    int m_limit;
-};
 
 class CChoiceComboBox : public QComboBox {
     Q_OBJECT
@@ -53,7 +38,6 @@ protected:
 
 private:
     std::unique_ptr<CMLVComboData> m_data;
-    CSjisLimitValidator* m_validator;
     bool m_autoRegister = true;
     int m_limit = 30;
 };

@@ -15,6 +15,7 @@
 #include "customers/MLVColSet.h"
 #include "customers/ui/ChoiceComboBox.h"
 #include "customers/ui/DialogParts.h"
+#include "common/ui/SjisFieldBinding.h"
 
 // ---------------------------------------------------------------- entry dialog
 
@@ -23,7 +24,7 @@ CChoiceEntryDlg::CChoiceEntryDlg(const std::string& text, int limitBytes, Check 
     setWindowTitle(QStringLiteral("項目の追加・変更"));
     auto* label = new QLabel(QStringLiteral("内容(&N):"), this);
     m_edit = new QLineEdit(this);
-    m_edit->setValidator(new CSjisLimitValidator(limitBytes, m_edit));
+    BindSjisField(m_edit, limitBytes);
     m_edit->setText(Q(text));
     m_edit->selectAll();
     m_edit->setAccessibleName(QStringLiteral("内容"));

@@ -17,7 +17,6 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class CChoiceListEditor;
-class CSjisLimitValidator;
 
 // "項目の追加・変更": one text, limited in bytes; OK asks the check first.
 class CChoiceEntryDlg : public QDialog {

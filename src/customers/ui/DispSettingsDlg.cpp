@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "common/ui/SjisFieldBinding.h"
 #include "customers/DispSettings.h"
 #include "customers/ui/DialogParts.h"
 
@@ -172,6 +173,7 @@ CFreeItemDlg::CFreeItemDlg(const std::string& installDir, QWidget* parent)
     auto* nameLabel = new QLabel(QStringLiteral("新しい項目名"), this);
     m_newName = new QLineEdit(this);
     m_newName->setAccessibleName(QStringLiteral("新しい項目名"));
+    BindSjisField(m_newName, 0);
     nameLabel->setBuddy(m_newName);
 
     QPushButton* change = MakeButton(QStringLiteral("変更"), this, m_buttons);

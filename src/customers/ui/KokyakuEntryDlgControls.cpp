@@ -15,6 +15,7 @@
 
 #include "common/KanaConvert.h"
 #include "common/ui/ImeMode.h"
+#include "common/ui/SjisFieldBinding.h"
 
 // ---------------------------------------------------------------- reading
 
@@ -235,6 +236,8 @@ QWidget* CEntryControls::MakeControl(const EntryBinding& b) {
     }
     if (m_viewOnly) {
         if (auto* e = qobject_cast<QLineEdit*>(editor)) e->setReadOnly(true);
+    } else if (qobject_cast<QLineEdit*>(editor) && b.kind != ControlKind::ShownDate) {
+        BindSjisField(w, b.limit);
     }
     m_controls[b.id] = w;
     return w;

@@ -16,6 +16,7 @@
 #include "customers/ComboData.h"
 #include "customers/ui/ChoiceComboBox.h"
 #include "common/ui/ImeMode.h"
+#include "common/ui/SjisFieldBinding.h"
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -69,6 +70,7 @@ CDMTitleDlg::CDMTitleDlg(const std::string& installDir, const CDMTitleForm& form
     top->addLayout(grid);
     m_title = new QLineEdit(Q(m_form.title), this);
     m_title->setAccessibleName(QStringLiteral("DMタイトル"));
+    BindSjisField(m_title, kDMTitleLimit);
     Row(grid, 0, QStringLiteral("DMタイトル(&T)"), m_title);
     m_content = new CChoiceComboBox(this);
     m_content->Fill(installDir, kListDMType);

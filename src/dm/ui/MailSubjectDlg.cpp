@@ -8,11 +8,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/ui/SjisFieldBinding.h"
+#include "dm/MailSend.h"
+
 CMailSubjectDlg::CMailSubjectDlg(const CMailSubjectRequest& request, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8("メーラーを起動"));
     auto* label = new QLabel(QString::fromUtf8("件名："), this);
     m_subject = new QLineEdit(this);
     m_subject->setAccessibleName(QString::fromUtf8("件名"));
+    BindSjisField(m_subject, static_cast<int>(kMaxMailSubjectBytes));
     m_subject->setMinimumWidth(320);
     label->setBuddy(m_subject);
     m_history = new QCheckBox(QString::fromUtf8("履歴に登録する"), this);

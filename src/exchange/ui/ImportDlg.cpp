@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -25,6 +26,7 @@
 #include "exchange/XmlConv.h"
 #include "exchange/ui/ExportDlg.h"
 #include "common/ui/ImeMode.h"
+#include "common/ui/SjisFieldBinding.h"
 
 // ---------------------------------------------------------------- sources
 
@@ -45,8 +47,12 @@ std::unique_ptr<CChoiceDlg> MakeBrennaSourceDlg(QWidget* parent) {
 
 // ---------------------------------------------------------------- text format
 
-CTextFormatDlg::CTextFormatDlg(const std::string& preview, QWidget* parent)
-    : QDialog(parent), m_group(new QButtonGroup(this)), m_other(new QLineEdit(this)) {
+CTextFormatDlg::CTextFormatDlg(std::string_view bytes, QWidget* parent)
+    : QDialog(parent),
+      m_bytes(bytes),
+      m_group(new QButtonGroup(this)),
+      m_other(new QLineEdit(this)) {
+    m_format.encoding = DetectTextEncoding(bytes);
     setWindowTitle(QStringLiteral("ﾃｷｽﾄﾌｧｲﾙの形式"));
     auto* top = new QVBoxLayout(this);
     const QString labels[] = {QStringLiteral("カンマ区切り"), QStringLiteral("タブ区切り"),
@@ -59,7 +65,7 @@ CTextFormatDlg::CTextFormatDlg(const std::string& preview, QWidget* parent)
         radios->addWidget(radio, i, 0);
         if (i == 0) radio->setChecked(true);
     }
-    m_other->setMaxLength(1);
+    BindSjisField(m_other, 1);
     m_other->setFixedWidth(40);
     m_other->setAccessibleName(QStringLiteral("その他の区切り文字"));
     SetImeMode(m_other, false);
@@ -68,16 +74,33 @@ CTextFormatDlg::CTextFormatDlg(const std::string& preview, QWidget* parent)
     top->addLayout(radios);
     connect(m_other, &QLineEdit::textEdited, this, [this] { m_group->button(kOtherDelimiterChoice)->setChecked(true); });
 
+    auto* encodingRow = new QHBoxLayout;
+    auto* encodingLabel = new QLabel(QStringLiteral("文字コード"), this);
+    m_encoding = new QComboBox(this);
+    for (const char* name : kTextEncodingNames) m_encoding->addItem(Q(name));
+    m_encoding->setCurrentIndex(static_cast<int>(m_format.encoding));
+    m_encoding->setAccessibleName(encodingLabel->text());
+    encodingLabel->setBuddy(m_encoding);
+    encodingRow->addWidget(encodingLabel);
+    encodingRow->addWidget(m_encoding);
+    encodingRow->addStretch(1);
+    top->addLayout(encodingRow);
+
     auto* imageLabel = new QLabel(QStringLiteral("データイメージ"), this);
-    auto* image = new QPlainTextEdit(this);
-    image->setReadOnly(true);
-    image->setLineWrapMode(QPlainTextEdit::NoWrap);
-    image->setPlainText(Q(preview));
-    image->setAccessibleName(imageLabel->text());
-    image->setMinimumSize(460, 200);
-    imageLabel->setBuddy(image);
+    m_image = new QPlainTextEdit(this);
+    m_image->setReadOnly(true);
+    m_image->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_image->setPlainText(Q(TextPreview(m_bytes, m_format.encoding)));
+    m_image->setAccessibleName(imageLabel->text());
+    m_image->setMinimumSize(460, 200);
+    imageLabel->setBuddy(m_image);
     top->addWidget(imageLabel);
-    top->addWidget(image, 1);
+    top->addWidget(m_image, 1);
+    connect(m_encoding, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index < 0) return;
+        m_format.encoding = static_cast<TextEncoding>(index);
+        m_image->setPlainText(Q(TextPreview(m_bytes, m_format.encoding)));
+    });
 
     QPushButton *ok, *cancel;
     QHBoxLayout* row = OkCancelRow(this, ok, cancel);
@@ -94,7 +117,7 @@ void CTextFormatDlg::accept() {
         m_other->setFocus();
         return;
     }
-    m_delimiter = *d;
+    m_format.delimiter = *d;
     QDialog::accept();
 }
 
@@ -265,10 +288,10 @@ void RunImportCommand(QWidget* parent, CMilvaneDoc& doc, CKokyakuViewLogic& logi
         if (dlg->exec() != QDialog::Accepted) return std::nullopt;
         return dlg->Choice();
     };
-    dialogs.textFormat = [parent](const std::string& preview) -> std::optional<char> {
-        CTextFormatDlg dlg(preview, parent);
+    dialogs.textFormat = [parent](std::string_view bytes) -> std::optional<TextFormat> {
+        CTextFormatDlg dlg(bytes, parent);
         if (dlg.exec() != QDialog::Accepted) return std::nullopt;
-        return dlg.Delimiter();
+        return dlg.Format();
     };
     dialogs.chooseSheet = [parent](const std::vector<std::string>& names) { return ChooseSheet(parent, names); };
     dialogs.chooseTable = [parent](const std::vector<std::string>& names) -> std::optional<std::size_t> {

@@ -5,8 +5,11 @@
 
 #include <QDialog>
 
+#include "exchange/TextImport.h"
+
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CChoiceDlg;
@@ -15,6 +18,7 @@ class CKokyakuViewLogic;
 class CMilvaneDoc;
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -26,20 +30,26 @@ std::unique_ptr<CChoiceDlg> MakeImportSourceDlg(QWidget* parent);
 // Dialog 245: 得意先Excelブック or 得意先台帳ツール.
 std::unique_ptr<CChoiceDlg> MakeBrennaSourceDlg(QWidget* parent);
 
-// Dialog 133: the delimiter and the start of the file.
+// Dialog 133: the delimiter, the encoding (detected first) and the start of
+// the file read in it. The bytes must outlive the dialog.
 class CTextFormatDlg : public QDialog {
     Q_OBJECT
 public:
-    CTextFormatDlg(const std::string& preview, QWidget* parent = nullptr);
-    char Delimiter() const { return m_delimiter; }
+    CTextFormatDlg(std::string_view bytes, QWidget* parent = nullptr);
+    TextFormat Format() const { return m_format; }
     QButtonGroup* Group() const { return m_group; }
     QLineEdit* OtherEdit() const { return m_other; }
+    QComboBox* EncodingBox() const { return m_encoding; }  // "文字コード"
+    QPlainTextEdit* Image() const { return m_image; }      // "データイメージ"
     void accept() override;
 
 private:
+    std::string_view m_bytes;
     QButtonGroup* m_group;
     QLineEdit* m_other;
-    char m_delimiter = ',';
+    QComboBox* m_encoding;
+    QPlainTextEdit* m_image;
+    TextFormat m_format;
 };
 
 // Dialogs 213 and 131: one name of a list, the first preselected.

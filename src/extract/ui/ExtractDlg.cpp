@@ -18,6 +18,7 @@
 
 #include "app/MilvaneDoc.h"
 #include "common/KanaConvert.h"
+#include "common/ui/SjisFieldBinding.h"
 #include "customers/ui/DialogParts.h"
 #include "customers/ui/KokyakuEntryDlgControls.h"
 #include "common/ui/ImeMode.h"
@@ -207,6 +208,7 @@ void CExtractDlg::BuildRow(int r, QGridLayout* grid) {
     row.value->setInsertPolicy(QComboBox::NoInsert);
     row.valueEdit = new CExValueEdit(row.value);
     row.value->setLineEdit(row.valueEdit);
+    BindSjisField(row.value, 0);
     row.colour = new CColorMarkCombo(parent);
     row.colour->setAccessibleName(name + QStringLiteral("：条件"));
     row.op = MakeCombo(name + QStringLiteral("：比較"), parent, 120);
@@ -352,6 +354,7 @@ namespace {
 QLineEdit* NameRow(QDialog* dlg, QVBoxLayout* top, const QString& label) {
     auto* caption = new QLabel(label, dlg);
     auto* edit = new QLineEdit(dlg);
+    BindSjisField(edit, 0);
     edit->setAccessibleName(label);
     caption->setBuddy(edit);
     top->addWidget(caption);

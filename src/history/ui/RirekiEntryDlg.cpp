@@ -13,6 +13,7 @@
 #include "customers/ui/ChoiceComboBox.h"
 #include "pictures/ui/PictureWnd.h"
 #include "common/ui/ImeMode.h"
+#include "common/ui/SjisFieldBinding.h"
 
 namespace {
 
@@ -93,6 +94,10 @@ CRirekiEntryDlg::CRirekiEntryDlg(HistoryDialogMode mode, IRirekiOwner* owner, in
     named(m_pictureName, "画像", PictureName);
     for (QWidget* w : std::initializer_list<QWidget*>{m_year, m_month, m_day, m_hour, m_minute, m_money}) SetImeMode(w, false);
     for (QWidget* w : std::initializer_list<QWidget*>{m_tantou, m_title, m_keyword, m_action}) SetImeMode(w, true);
+    const std::pair<QWidget*, int> limits[] = {{m_tantou, kRirekiTantouLimit}, {m_title, kRirekiActionTitleLimit},
+                                               {m_keyword, kRirekiKeywordLimit}, {m_action, kRirekiActionLimit},
+                                               {m_money, 0}};
+    for (const auto& [w, limit] : limits) BindSjisField(w, limit);
     m_preview = new CPictureWnd(this);
     m_preview->SetFolder(pictureFolder);
     m_preview->setFixedSize(92, 99);

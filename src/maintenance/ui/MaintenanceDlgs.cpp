@@ -12,6 +12,7 @@
 
 #include "common/Ports.h"
 #include "common/ui/ImeMode.h"
+#include "common/ui/SjisFieldBinding.h"
 
 namespace {
 
@@ -148,7 +149,7 @@ CRirekiPurgeDlg::CRirekiPurgeDlg(const std::tm& today, QWidget* parent) : QDialo
     for (int i = 0; i < 3; ++i) {
         QLineEdit*& e = m_edits[1 + i];
         e = new QLineEdit(Q(values[i]), this);
-        e->setMaxLength(i == 0 ? 4 : 2);
+        BindSjisField(e, i == 0 ? 4 : 2);
         e->setFixedWidth(i == 0 ? 60 : 40);
         e->setInputMethodHints(Qt::ImhDigitsOnly);
         SetImeMode(e, false);

@@ -11,6 +11,7 @@
 #include "app/MilvaneDoc.h"
 #include "app/ui/MilvaneView.h"
 #include "common/Ports.h"
+#include "common/ui/SjisFieldBinding.h"
 #include "printing/ui/FormGalleryUi.h"
 
 CFormNameDlg::CFormNameDlg(const QString& name, QWidget* parent) : QDialog(parent) {
@@ -19,7 +20,7 @@ CFormNameDlg::CFormNameDlg(const QString& name, QWidget* parent) : QDialog(paren
     auto* label = new QLabel(QStringLiteral("新しい名前を入力してください"), this);
     layout->addWidget(label);
     m_edit = new QLineEdit(name, this);
-    m_edit->setMaxLength(kUserFormNameLimit);
+    BindSjisField(m_edit, kUserFormNameLimit);
     m_edit->setAccessibleName(QStringLiteral("新しい名前を入力してください"));
     label->setBuddy(m_edit);
     layout->addWidget(m_edit);

@@ -14,6 +14,7 @@
 #include "customers/ComboData.h"
 #include "customers/ui/ChoiceComboBox.h"
 #include "common/ui/ImeMode.h"
+#include "common/ui/SjisFieldBinding.h"
 
 namespace {
 
@@ -72,6 +73,8 @@ COwnCompanyDlg::COwnCompanyDlg(const std::string& installDir, QWidget* parent)
     m_catch = new QLineEdit(this);
     for (QWidget* w : std::initializer_list<QWidget*>{m_company, m_section, m_person, m_address, m_bank, m_catch})
         SetImeMode(w, true);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_company, m_section, m_address, m_bank, m_catch})
+        BindSjisField(w, 0);
     form->addRow(QStringLiteral("会社名"), named(m_company, "会社名"));
     form->addRow(QStringLiteral("部署名"), named(m_section, "部署名"));
     form->addRow(QStringLiteral("担当者"), named(m_person, "担当者"));
@@ -107,7 +110,7 @@ COwnCompanyDlg::COwnCompanyDlg(const std::string& installDir, QWidget* parent)
 
 QLineEdit* COwnCompanyDlg::NumericEdit(int maxLength) {
     auto* edit = new QLineEdit(this);
-    if (maxLength > 0) edit->setMaxLength(maxLength);
+    BindSjisField(edit, maxLength);
     edit->setFixedWidth(maxLength > 0 ? 40 + maxLength * 8 : 70);
     edit->setInputMethodHints(Qt::ImhDigitsOnly);
     SetImeMode(edit, false);
@@ -158,7 +161,7 @@ CAmountDlg::CAmountDlg(const std::string& installDir, QWidget* parent) : QDialog
     layout->addWidget(prompt);
     auto* row = new QHBoxLayout;
     m_rate = new QLineEdit(this);
-    m_rate->setMaxLength(3);
+    BindSjisField(m_rate, 3);
     m_rate->setFixedWidth(60);
     SetImeMode(m_rate, false);
     m_rate->setAccessibleName(QStringLiteral("消費税率を指定してください。"));

@@ -2,6 +2,7 @@
 // the core models.
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -44,8 +45,23 @@ TEST(TextFormatDlg, OtherDelimiterRefusesAQuote) {
     dlg.OtherEdit()->setText(QStringLiteral("|"));
     dlg.accept();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(dlg.Delimiter(), '|');
+    EXPECT_EQ(dlg.Format().delimiter, '|');
     EXPECT_EQ(ports.prompt.Texts(), Strings{"区切り文字には \" (ﾀﾞﾌﾞﾙｸｫｰﾃｰｼｮﾝ)は使用できません。"});
+}
+
+TEST(TextFormatDlg, EncodingShownAndTheImageFollowsAChange) {
+    const std::string bytes = "0001,\xD0\xB7";  // ﾐｷ in Shift-JIS, "з" in UTF-8
+    CTextFormatDlg dlg(bytes, nullptr);
+    dlg.show();
+    EXPECT_EQ(dlg.EncodingBox()->accessibleName().toStdString(), "文字コード");
+    EXPECT_EQ(dlg.EncodingBox()->currentText().toStdString(), "Shift-JIS");
+    EXPECT_EQ(dlg.Image()->toPlainText().toStdString(), "0001,ﾐｷ");
+    const Strings chain = TabChain(dlg.OtherEdit());
+    EXPECT_NE(std::find(chain.begin(), chain.end(), "文字コード"), chain.end());
+    dlg.EncodingBox()->setCurrentIndex(1);
+    EXPECT_EQ(dlg.Image()->toPlainText().toStdString(), "0001,з");
+    dlg.accept();
+    EXPECT_EQ(dlg.Format().encoding, TextEncoding::Utf8);
 }
 
 TEST(NameChoiceDlg, FirstPreselectedAndNoSelectionRefused) {
