@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "BenchData.h"
+#include "customers/MLVColSet.h"
 
 namespace bench {
 
@@ -157,6 +158,18 @@ inline std::string LargeDataFolder() {
     Check(sqlite3_close(db) == SQLITE_OK, "closing the database");
     std::filesystem::rename(temp, folder);
     return folder;
+}
+
+// An install folder pointing at the data folder, whose customer screen shows
+// the columns.
+inline void PrepareInstall(const std::string& install, const std::string& folder, std::vector<CMLVCol> columns) {
+    WriteDataDir(install, folder);
+    CMLVColSet set(install);
+    set.columns = std::move(columns);
+    set.Save();
+    CMLVDispKokyakuCol disp(install);
+    for (const auto& c : set.columns) disp.names.push_back(c.fieldName);
+    disp.Save();
 }
 
 // The peak resident memory of this process so far, in MB.

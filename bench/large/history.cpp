@@ -20,10 +20,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     bench::ScratchFolder scratch;
     const std::string install = scratch.Path();
-    bench::WriteDataDir(install, folder);
-    CMLVColSet set(install);
-    set.columns = {{"CustomerID", "お客様コード"}, {"Name", "氏名"}, {"CompName", "会社名"}};
-    set.Save();
+    bench::PrepareInstall(install, folder, {{"CustomerID", "お客様コード"}, {"Name", "氏名"}, {"CompName", "会社名"}});
 
     CMilvaneDoc doc(install);
     doc.DataDir = folder;
