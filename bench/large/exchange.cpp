@@ -1,8 +1,7 @@
-// Export and backup of the large data, each side in a child process so that
-// its peak memory is its own: the text export as the export command does it
-// (customers read in the default order, every exportable column) against a
-// plain SELECT written row by row through iconv; the data backup against tar
-// of the folder followed by a sync of the archive.
+// The text export of the large data as the export command does it (customers
+// read in the default order, every exportable column) against a plain SELECT
+// written row by row through iconv, each side in a child process so that its
+// peak memory is its own.
 #include <iconv.h>
 #include <sys/wait.h>
 
@@ -11,7 +10,6 @@
 #include "app/MilvaneDoc.h"
 #include "exchange/Export.h"
 #include "exchange/Formats.h"
-#include "maintenance/DataBackup.h"
 
 namespace {
 
@@ -104,18 +102,5 @@ int main() {
     bench::Check(std::filesystem::file_size(scratch.Path() + "/ours.csv") > 0, "the export");
     std::filesystem::remove(scratch.Path() + "/ours.csv");
     std::filesystem::remove(scratch.Path() + "/raw.csv");
-
-    const std::string ours = scratch.Sub("ours"), raw = scratch.Sub("raw");
-    const Run backupOurs = InChild(folder, [&] {
-        CMilvaneDoc doc(install);
-        doc.DataDir = folder;
-        bench::Check(doc.Database().InitDB(folder) == 1, "opening the database");
-        bench::Check(CDataBackup(&doc).WriteBackup(ours, "b"), "the backup");
-        doc.Database().SaveMLV(true);
-    });
-    std::filesystem::remove_all(ours);
-    const std::string tar = "tar -cf '" + raw + "/b.tar' -C '" + folder + "' . && sync '" + raw + "/b.tar'";
-    const Run backupRaw = InChild(folder, [&] { bench::Check(std::system(tar.c_str()) == 0, "tar"); });
-    Report("backup-" + size, backupOurs, backupRaw);
     return 0;
 }
