@@ -20,31 +20,61 @@ constexpr int kOtherInset = 6;
 
 // ---------------------------------------------------------------- text order
 
+struct CCollatorTextOrder::Cache {
+    // Texts kept at most; beyond it the cache starts again.
+    static constexpr std::size_t kMaxTexts = 4'000'000;
+
+    struct Entry {
+        QCollatorSortKey key;
+        uint32_t rank = 0;  // place among `ordered`; equal keys share the first
+    };
+
+    Cache() : collator(QLocale(QLocale::Japanese, QLocale::Japan)) {
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+    }
+
+    // Adds the entries not ranked yet to the ordered ones and ranks all again.
+    void Merge(std::vector<Entry*>& added) {
+        auto less = [](const Entry* a, const Entry* b) { return a->key.compare(b->key) < 0; };
+        std::sort(added.begin(), added.end(), less);
+        const std::size_t middle = ordered.size();
+        ordered.insert(ordered.end(), added.begin(), added.end());
+        std::inplace_merge(ordered.begin(), ordered.begin() + static_cast<std::ptrdiff_t>(middle), ordered.end(), less);
+        uint32_t rank = 0;
+        for (std::size_t i = 0; i < ordered.size(); ++i) {
+            if (i > 0 && ordered[i - 1]->key.compare(ordered[i]->key) != 0) rank = static_cast<uint32_t>(i);
+            ordered[i]->rank = rank;
+        }
+    }
+
+    QCollator collator;
+    std::unordered_map<std::string, Entry> entries;
+    std::vector<Entry*> ordered;  // every entry, in text order
+};
+
+CCollatorTextOrder::CCollatorTextOrder() : m_cache(std::make_unique<Cache>()) {}
+CCollatorTextOrder::~CCollatorTextOrder() = default;
+
 std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string>& texts) const {
-    QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    // Collation keys once per distinct text: columns such as prefectures or
-    // ranks repeat a few values over many rows.
-    std::unordered_map<std::string_view, uint32_t> distinct;
-    distinct.reserve(texts.size());
-    std::vector<uint32_t> textIndex(texts.size());
-    std::vector<QCollatorSortKey> keys;
+    Cache& cache = *m_cache;
+    if (cache.entries.size() + texts.size() > Cache::kMaxTexts) {
+        cache.entries.clear();
+        cache.ordered.clear();
+    }
+    // A key once per distinct text: columns such as prefectures or ranks
+    // repeat a few values over many rows.
+    std::vector<Cache::Entry*> textEntry(texts.size()), added;
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        auto [it, added] = distinct.emplace(texts[i], static_cast<uint32_t>(keys.size()));
-        if (added) keys.push_back(collator.sortKey(FromUtf8(texts[i])));
-        textIndex[i] = it->second;
+        auto it = cache.entries.find(texts[i]);
+        if (it == cache.entries.end()) {
+            it = cache.entries.emplace(texts[i], Cache::Entry{cache.collator.sortKey(FromUtf8(texts[i]))}).first;
+            added.push_back(&it->second);
+        }
+        textEntry[i] = &it->second;
     }
-    std::vector<uint32_t> order(keys.size());
-    std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return keys[a].compare(keys[b]) < 0; });
-    std::vector<uint32_t> keyRank(keys.size());
-    uint32_t rank = 0;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        if (i > 0 && keys[order[i - 1]].compare(keys[order[i]]) != 0) rank = static_cast<uint32_t>(i);
-        keyRank[order[i]] = rank;
-    }
+    if (!added.empty()) cache.Merge(added);
     std::vector<uint32_t> ranks(texts.size());
-    for (std::size_t i = 0; i < texts.size(); ++i) ranks[i] = keyRank[textIndex[i]];
+    for (std::size_t i = 0; i < texts.size(); ++i) ranks[i] = textEntry[i]->rank;
     return ranks;
 }
 
