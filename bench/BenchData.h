@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "app/JetSql.h"
-#include "app/MilvaneData.h"
+#include "db/JetSql.h"
+#include "db/MilvaneData.h"
 #include "common/DateTime.h"
 #include "common/SjisText.h"
 #include "customers/Kokyaku.h"

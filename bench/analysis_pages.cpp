@@ -4,7 +4,7 @@
 // SQLite with the dialect's functions, building the same hit records.
 #include "BenchData.h"
 #include "analysis/SorunaQuery.h"
-#include "app/JetSql.h"
+#include "db/JetSql.h"
 #include <cmath>
 
 namespace {

@@ -3,7 +3,7 @@
 // ExtractRireki against the same translated statement stepped directly on
 // SQLite, both building the history records.
 #include "BenchData.h"
-#include "app/JetSql.h"
+#include "db/JetSql.h"
 #include "customers/MasterColSet.h"
 #include "extract/ExCondition.h"
 #include "extract/ExQueryBuilder.h"

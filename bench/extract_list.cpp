@@ -11,7 +11,7 @@
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "customers/Kokyaku.h"
 #include "customers/MLVColSet.h"
 #include "customers/ui/KokyakuListCtrl.h"
@@ -53,9 +53,8 @@ int main(int argc, char** argv) {
         doc.ExtractActive = 1;
         doc.ExtractSaved = 1;
 
-        CMainFrame frame(doc);
+        CMainFrame frame(doc, BuiltScreens());
         frame.SetCloseHandler([] {});
-        RegisterBuiltScreens();
         if (!frame.CreateFirstScreen()) return 1;
         frame.resize(1280, 900);
         frame.show();

@@ -10,7 +10,7 @@
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "customers/MLVColSet.h"
 #include "history/ui/RirekiListCtrl.h"
 #include "history/ui/RirekiView.h"
@@ -76,9 +76,8 @@ int main(int argc, char** argv) {
     bench::Check(doc.Database().GetAllKokyaku(doc.KokyakuList) == 1, "reading the customers");
     sqlite3* raw = bench::OpenRaw(doc.Database().GetMLVFName(), true);
 
-    CMainFrame frame(doc);
+    CMainFrame frame(doc, BuiltScreens());
     frame.SetCloseHandler([] {});
-    RegisterBuiltScreens();
     bench::Check(frame.CreateFirstScreen(), "the menu screen");
     frame.resize(1280, 900);
     frame.show();

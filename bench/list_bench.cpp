@@ -13,7 +13,7 @@
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "customers/Kokyaku.h"
 #include "customers/MLVColSet.h"
 #include "customers/ui/KokyakuListCtrl.h"
@@ -80,10 +80,8 @@ int main(int argc, char** argv) {
         doc.DataDir = (install / "data").string();
         FillCustomers(doc, n);
 
-        CMainFrame frame(doc);
+        CMainFrame frame(doc, BuiltScreens());
         frame.SetCloseHandler([] {});
-        RegisterBuiltScreens();
-        CKokyakuView::Register();
         if (!frame.CreateFirstScreen()) {
             std::fprintf(stderr, "menu screen not created\n");
             return 1;

@@ -5,7 +5,7 @@
 #include <string>
 #include <system_error>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

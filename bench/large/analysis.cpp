@@ -3,7 +3,7 @@
 // through QuerySoruna; raw steps the same translated statement on SQLite.
 #include "LargeData.h"
 #include "analysis/SorunaQuery.h"
-#include "app/JetSql.h"
+#include "db/JetSql.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "app/MilvaneApp.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "customers/MLVColSet.h"
 #include "customers/ui/KokyakuListCtrl.h"
 #include "customers/ui/KokyakuView.h"
@@ -28,10 +28,8 @@ int main(int argc, char** argv) {
 
     CMilvaneDoc doc(install);
     doc.DataDir = folder;
-    CMainFrame frame(doc);
+    CMainFrame frame(doc, BuiltScreens());
     frame.SetCloseHandler([] {});
-    RegisterBuiltScreens();
-    CKokyakuView::Register();
     bench::Check(frame.CreateFirstScreen(), "the menu screen");
     frame.resize(1280, 900);
     frame.show();

@@ -8,7 +8,7 @@
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "customers/MLVColSet.h"
 #include "history/ui/RirekiListCtrl.h"
 #include "history/ui/RirekiView.h"
@@ -60,9 +60,8 @@ int main(int argc, char** argv) {
     }
     sqlite3_close(raw);
 
-    CMainFrame frame(doc);
+    CMainFrame frame(doc, BuiltScreens());
     frame.SetCloseHandler([] {});
-    RegisterBuiltScreens();
     bench::Check(frame.CreateFirstScreen(), "the menu screen");
     frame.resize(1280, 900);
     frame.show();

@@ -1,6 +1,25 @@
 #include "analysis/PostalAddressLevels.h"
 
+#include "common/Ports.h"
+#include "lookup/Dictionaries.h"
 #include "lookup/PostalDict.h"
+
+bool CNoAddressLevels::Ready() {
+    ShowMessage(kNoAreaData);
+    return false;
+}
+
+void CPostalAddressLevels::SetDictionaries(CLookupDictionaries* dictionaries) {
+    m_dictionaries = dictionaries;
+    m_dict = dictionaries ? &dictionaries->Postal() : nullptr;
+}
+
+bool CPostalAddressLevels::Ready() {
+    if (m_dictionaries && !m_dictionaries->Postal().IsOpen() && !m_dictionaries->OpenPostal(true)) return false;
+    if (m_dict && m_dict->IsOpen()) return true;
+    ShowMessage(kNoAreaData);
+    return false;
+}
 
 std::string FormatPostalCode(std::string_view code) {
     if (code.size() != 7) return std::string(code);

@@ -1,6 +1,6 @@
 #include "analysis/SorunaSheet.h"
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Folders.h"
 #include "common/Ports.h"

@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "app/IxenEnv.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Folders.h"
 #include "common/Ports.h"

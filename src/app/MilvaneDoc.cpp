@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "common/Archive.h"
 #include "common/Folders.h"
 #include "common/Ports.h"
@@ -56,7 +56,7 @@ int CMilvaneDoc::ReadDataDir() {
     }
     std::size_t eol = bytes.find_first_of("\r\n");
     if (eol != std::string::npos) bytes.resize(eol);
-    DataDir = SjisToUtf8(bytes);
+    DataDir = ResolveSjisPath(SjisToUtf8(bytes));
     if (DataDir.empty()) return 0;
     int cls = ClassifyPath(DataDir);
     if (cls == 2 || cls == 4) DataDir.pop_back();
@@ -74,6 +74,10 @@ int CMilvaneDoc::SelectDataDir() {
             continue;
         }
         if (cls == 2) folder.pop_back();
+        if (!SjisPathLeadsBack(folder)) {
+            ShowMessage(kSjisNameClash);
+            continue;
+        }
         if (!FileExists(folder + "/" + kDatabaseFileName)) {
             ShowMessage("指定されたフォルダにはデータファイルが存在しません\nフォルダを指定しなおしてください");
             continue;
@@ -197,10 +201,12 @@ bool StorePictureFile(std::string& field, const std::string& pictureFolder) {
     if (!FileExists(field)) return false;
 
     const fs::path source(field);
-    const std::string base = source.stem().string();
-    const std::string ext = source.extension().string();
+    // The copy's name survives the Shift-JIS backups, and no other picture
+    // there is written as the same bytes.
+    const std::string base = SjisSafeName(source.stem().string());
+    const std::string ext = SjisSafeName(source.extension().string());
     std::string name = base + ext;
-    for (int n = 1; PathExists(JoinPath(pictureFolder, name)); ++n) name = base + "_" + std::to_string(n) + ext;
+    for (int n = 1; SjisNameTaken(pictureFolder, name); ++n) name = base + "_" + std::to_string(n) + ext;
 
     std::error_code ec;
     if (!FolderExists(pictureFolder)) {

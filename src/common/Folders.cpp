@@ -27,6 +27,23 @@ bool FolderExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool SamePath(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return a.empty() && b.empty();
+    struct stat sa, sb;
+    const bool hasA = ::stat(a.c_str(), &sa) == 0, hasB = ::stat(b.c_str(), &sb) == 0;
+    if (hasA || hasB) return hasA && hasB && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    // Neither exists yet: the absolute paths, with the links of their existing
+    // parts resolved and "." and ".." removed, decide.
+    const auto normal = [](const std::string& path) {
+        std::error_code ec;
+        fs::path p = fs::weakly_canonical(fs::absolute(path, ec), ec).lexically_normal();
+        std::string text = p.string();
+        while (text.size() > 1 && text.back() == '/') text.pop_back();
+        return text;
+    };
+    return normal(a) == normal(b);
+}
+
 std::string JoinPath(std::string_view folder, std::string_view name) {
     std::string out(folder);
     if (!out.empty() && out.back() != '/') out.push_back('/');
@@ -61,10 +78,75 @@ std::string GetDataFolder(const std::string& installDir) {
     if (!ReadWholeFile(installDir + "/Data/MyData/datadir.dat", bytes)) return std::string();
     std::size_t eol = bytes.find_first_of("\r\n");
     if (eol != std::string::npos) bytes.resize(eol);
-    std::string path = SjisToUtf8(bytes);
+    std::string path = ResolveSjisPath(SjisToUtf8(bytes));
     int cls = ClassifyPath(path);
     if (cls == 2 || cls == 4) path.pop_back();
     return path;
+}
+
+namespace {
+
+// The entries of folder other than name that a Shift-JIS file writes as name's bytes.
+std::vector<std::string> SjisTwins(const std::string& folder, const std::string& name) {
+    std::vector<std::string> twins;
+    const std::string bytes = Utf8ToSjis(name);
+    std::error_code ec;
+    for (fs::directory_iterator it(folder.empty() ? "/" : folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string entry = it->path().filename().string();
+        if (entry != name && Utf8ToSjis(entry) == bytes) twins.push_back(std::move(entry));
+    }
+    return twins;
+}
+
+// Calls step(name) for each name of path, from the root, until it returns false.
+template <typename Step>
+bool ForEachComponent(const std::string& path, Step step) {
+    std::size_t pos = 0;
+    while (pos < path.size()) {
+        std::size_t end = path.find('/', pos);
+        if (end == std::string::npos) end = path.size();
+        if (end > pos && !step(path.substr(pos, end - pos))) return false;
+        pos = end + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string ResolveSjisName(const std::string& folder, const std::string& name) {
+    struct stat st;
+    if (name.empty() || ::lstat(JoinPath(folder.empty() ? "/" : folder, name).c_str(), &st) == 0) return name;
+    std::vector<std::string> twins = SjisTwins(folder, name);
+    return twins.size() == 1 ? twins[0] : name;
+}
+
+std::string ResolveSjisPath(const std::string& path) {
+    if (!path.starts_with('/')) return path;
+    std::string out;
+    ForEachComponent(path, [&out](const std::string& name) {
+        out = JoinPath(out.empty() ? "/" : out, ResolveSjisName(out, name));
+        return true;
+    });
+    return out.empty() ? path : out;
+}
+
+bool SjisNameLeadsBack(const std::string& folder, const std::string& name) {
+    return SjisRoundTrips(name) || SjisTwins(folder, name).empty();
+}
+
+bool SjisNameTaken(const std::string& folder, const std::string& name) {
+    struct stat st;
+    return ::lstat(JoinPath(folder.empty() ? "/" : folder, name).c_str(), &st) == 0 || !SjisTwins(folder, name).empty();
+}
+
+bool SjisPathLeadsBack(const std::string& path) {
+    if (!path.starts_with('/')) return SjisRoundTrips(path);
+    std::string walked;
+    return ForEachComponent(path, [&walked](const std::string& name) {
+        if (!SjisNameLeadsBack(walked, name)) return false;
+        walked = JoinPath(walked.empty() ? "/" : walked, name);
+        return true;
+    });
 }
 
 int EnsureFolder(const std::string& folder, bool mayCreate, bool askFirst) {

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <memory>
+#include <unordered_set>
 
 namespace {
 
@@ -219,5 +220,31 @@ std::optional<std::string> FirstNonSjisChar(std::string_view utf8) {
         if (cp == 0xFFFD || EncodedLength(cp) == 0)
             return std::string(utf8.substr(start, pos - start));
     }
+    return std::nullopt;
+}
+
+std::string SjisRoundTrip(std::string_view utf8) { return SjisToUtf8(Utf8ToSjis(utf8)); }
+
+bool SjisRoundTrips(std::string_view utf8) { return SjisRoundTrip(utf8) == utf8; }
+
+std::string SjisSafeName(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const std::size_t start = pos;
+        const char32_t cp = NextCodePoint(utf8, pos);
+        const std::string_view one = utf8.substr(start, pos - start);
+        const std::string back = SjisRoundTrip(one);
+        if (back == one) out += one;
+        else if (EncodedLength(cp) > 0 && static_cast<unsigned char>(back[0]) >= 0x80) out += back;
+        else out += '_';
+    }
+    return out;
+}
+
+std::optional<std::string> SjisDuplicateName(const std::vector<std::string>& names) {
+    std::unordered_set<std::string> seen;
+    for (const std::string& name : names)
+        if (!seen.insert(Utf8ToSjis(name)).second) return name;
     return std::nullopt;
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // UTF-8 to Shift-JIS. A character that Shift-JIS cannot hold becomes "〓".
 std::string Utf8ToSjis(std::string_view utf8);
@@ -23,6 +24,20 @@ std::size_t SjisLength(std::string_view utf8);
 // The longest prefix of the text that takes at most maxBytes Shift-JIS bytes;
 // a character is never split.
 std::string SjisTruncate(std::string_view utf8, std::size_t maxBytes);
+
+// The text as a Shift-JIS file gives it back: a character with a code page
+// 932 neighbour comes back as that neighbour (wave dash as fullwidth tilde),
+// one Shift-JIS cannot hold as "〓".
+std::string SjisRoundTrip(std::string_view utf8);
+// Whether the text comes back from a Shift-JIS file unchanged.
+bool SjisRoundTrips(std::string_view utf8);
+// A file name that comes back unchanged: every character that would not is
+// replaced by its non-ASCII neighbour, or by "_" when Shift-JIS cannot hold it.
+std::string SjisSafeName(std::string_view utf8);
+
+// The first name of the list that a Shift-JIS file writes as the same bytes
+// as an earlier one (the two would come back as one), or nullopt.
+std::optional<std::string> SjisDuplicateName(const std::vector<std::string>& names);
 
 // The first character (as UTF-8) that Shift-JIS cannot hold, or nullopt.
 std::optional<std::string> FirstNonSjisChar(std::string_view utf8);

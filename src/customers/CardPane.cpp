@@ -5,7 +5,6 @@
 #include "common/Ports.h"
 #include "customers/ColumnText.h"
 #include "customers/Kokyaku.h"
-#include "customers/KokyakuListSort.h"
 
 // ---------------------------------------------------------------- layout
 
@@ -45,7 +44,6 @@ void CCardPaneLogic::SetCustomer(const CKokyaku* customer) {
 void CCardPaneLogic::SetHistory(const CRirekiList* list) {
     m_rows.clear();
     m_selected = -1;
-    m_sortColumn = -1;
     if (list)
         for (const auto& r : *list) m_rows.push_back(r.get());
     Notify(rowsChanged);
@@ -89,8 +87,7 @@ int CCardPaneLogic::FindRow(const CRirekiData* entry) const {
 
 void CCardPaneLogic::SortByColumn(int column) {
     if (column < 0 || column >= kHistoryColumns) return;
-    m_ascending = column == m_sortColumn ? !m_ascending : true;
-    m_sortColumn = column;
+    const bool ascending = m_sortToggle.NextAscending();
     std::vector<CListSortKey> keys(m_rows.size());
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         if (column == 0) {
@@ -102,7 +99,7 @@ void CCardPaneLogic::SortByColumn(int column) {
     }
     CRirekiData* selected = SelectedEntry();
     const auto order = SortedRowOrder(column == 0 ? ListSortKind::HitNumber : ListSortKind::Text, std::move(keys),
-                                      m_ascending, CFoldedTextOrder());
+                                      ascending, CFoldedTextOrder());
     std::vector<CRirekiData*> rows;
     rows.reserve(order.size());
     for (std::size_t i : order) rows.push_back(m_rows[i]);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "customers/KokyakuListSort.h"
 #include "history/RirekiData.h"
 #include "history/RirekiNavigator.h"
 
@@ -71,7 +72,7 @@ public:
     int Selected() const { return m_selected; }
     CRirekiData* SelectedEntry() const { return m_selected >= 0 ? Row(m_selected) : nullptr; }
     void Select(int row);  // -1 clears
-    // Sorts by the column: the same column again reverses the order.
+    // Sorts by the column: each click, on any column, reverses the direction.
     void SortByColumn(int column);
     int FindRow(const CRirekiData* entry) const;
     // "修正...", "ｺﾋﾟｰ", "削除" of the history page.
@@ -94,8 +95,7 @@ private:
     std::vector<CRirekiData*> m_rows;
     int m_selected = -1;
     int m_page = kCardPageDetail;
-    int m_sortColumn = -1;
-    bool m_ascending = true;
+    CSortToggle m_sortToggle;  // one direction for every column and customer
 };
 
 // ---------------------------------------------------------------- detail card

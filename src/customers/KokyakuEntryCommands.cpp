@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
 #include "customers/Kokyaku.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <unordered_set>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
 #include "customers/Kokyaku.h"

@@ -8,7 +8,7 @@
 
 #include "analysis/SorunaHit.h"
 #include "app/CommandIds.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
 #include "customers/DefaultSort.h"
@@ -393,6 +393,7 @@ void CKokyakuViewLogic::Update() {
 
 void CKokyakuViewLogic::Import(
     const std::function<int(const std::function<int(CKokyakuList&, std::vector<uint32_t>&)>& add)>& import) {
+    if (!CheckUnsavedExtraction()) return;
     if (ReadOnly(kImportReadOnly)) return;
     if (!m_doc) {
         ShowMessage(kBadArgument);

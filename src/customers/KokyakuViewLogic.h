@@ -107,7 +107,8 @@ public:
     void SelectAll();
     void Counts();
     void Update();
-    // The import commands: refuses read-only data, saves the database, runs
+    // The import commands: the unsaved-extraction check (a cancelled save
+    // ends the command), refuses read-only data, saves the database, runs
     // import (given the database's add of many customers; 1 = customers were
     // added), then drops the extraction and reloads every customer.
     void Import(const std::function<int(const std::function<int(CKokyakuList&, std::vector<uint32_t>&)>& add)>& import);

@@ -184,12 +184,21 @@ std::string GetLabel(const std::string& installDir, std::string_view fieldName) 
     return set.GetLabel(fieldName);
 }
 
+namespace {
+
+// The columns of a customer list without a displayed list.
+const CMLVCol kDefaultListColumns[] = {{"CustomerID", "お客様コード", 0}, {"Name", "氏名", 0}};
+
+}  // namespace
+
 std::vector<CMLVCol> BuildCustomerListColumns(const CMLVColSet& set, CMLVDispKokyakuCol& disp, bool dispLoaded) {
     std::vector<CMLVCol> cols;
     if (!dispLoaded) {
-        cols.emplace_back("CustomerID", "お客様コード", 0);
-        cols.emplace_back("Name", "氏名", 0);
-        disp.names = {"CustomerID", "Name"};
+        disp.names.clear();
+        for (const CMLVCol& col : kDefaultListColumns) {
+            cols.push_back(col);
+            disp.names.push_back(col.fieldName);
+        }
         disp.Save();
         return cols;
     }
@@ -204,6 +213,14 @@ std::vector<CMLVCol> BuildCustomerListColumns(const std::string& installDir) {
     CMLVDispKokyakuCol disp(installDir);
     bool loaded = disp.Load() != 0;
     return BuildCustomerListColumns(set, disp, loaded);
+}
+
+std::vector<std::string> CustomerListColumnNames(const std::string& installDir) {
+    CMLVDispKokyakuCol disp(installDir);
+    if (disp.Load()) return disp.names;
+    std::vector<std::string> names;
+    for (const CMLVCol& col : kDefaultListColumns) names.push_back(col.fieldName);
+    return names;
 }
 
 bool IsDisplayableColumn(std::string_view name) {

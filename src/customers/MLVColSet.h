@@ -106,6 +106,9 @@ std::string GetLabel(const std::string& installDir, std::string_view fieldName);
 // "MLVDispCol.sys" naming these two is written. The set is loaded here too; a
 // set that cannot be loaded leaves only columns whose names it holds (none).
 std::vector<CMLVCol> BuildCustomerListColumns(const std::string& installDir);
+// The field names of the customer list's columns as BuildCustomerListColumns
+// gives them, without writing anything.
+std::vector<std::string> CustomerListColumnNames(const std::string& installDir);
 // The same with a set and a list already loaded (dispLoaded: whether the list
 // could be loaded).
 std::vector<CMLVCol> BuildCustomerListColumns(const CMLVColSet& set, CMLVDispKokyakuCol& disp, bool dispLoaded);

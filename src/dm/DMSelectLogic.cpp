@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <set>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
 #include "customers/Kokyaku.h"

@@ -6,7 +6,7 @@
 
 #include "analysis/SorunaSheet.h"
 #include "app/CommandIds.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
 #include "customers/Kokyaku.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
 #include "dm/DMData.h"
@@ -20,7 +20,7 @@ CRirekiData MailHistory(const std::string& subject, const CDateTime& now) {
     CRirekiData r;
     r.ActionTitle = kMailHistoryTitle;
     r.Action = subject;
-    r.Date = now;
+    r.Date = HistoryDate(now);
     return r;
 }
 

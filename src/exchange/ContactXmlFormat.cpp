@@ -159,7 +159,7 @@ bool CContactXmlFormat::WriteRecords(const std::string& path, std::span<const CK
     for (const CKokyaku* k : customers) {
         for (const std::string* name : {&k->Picture1, &k->Picture2, &k->Picture3, &k->Picture4, &k->Picture5}) {
             if (name->empty()) continue;
-            const std::string source = JoinPath(pictureFolder, *name);
+            const std::string source = JoinPath(pictureFolder, ResolveSjisName(pictureFolder, *name));
             if (!FileExists(source)) continue;
             std::error_code ec;
             fs::create_directories(pictures, ec);

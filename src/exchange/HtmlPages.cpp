@@ -50,7 +50,7 @@ std::string PictureHtml(const std::string& name) {
 // Copies a picture of the data into the pages' folder; a missing one is left out.
 bool CopyPicture(const std::string& pictureFolder, const std::string& outFolder, const std::string& name) {
     if (name.empty() || name.find('/') != std::string::npos) return false;
-    const std::string source = JoinPath(pictureFolder, name);
+    const std::string source = JoinPath(pictureFolder, ResolveSjisName(pictureFolder, name));
     if (!FileExists(source)) return false;
     std::error_code ec;
     const std::string folder = JoinPath(outFolder, kPictureFolder);

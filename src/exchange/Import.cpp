@@ -6,7 +6,7 @@
 #include "common/Archive.h"
 #include "common/Folders.h"
 #include "common/Ports.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/SjisText.h"
 #include "exchange/Formats.h"
@@ -74,7 +74,6 @@ std::string ImportRuleText(std::string_view name) {
 CKokyaku NewImportedKokyaku() {
     CKokyaku k;
     for (const CodedRule& r : kCodedRules) FindKokyakuField(r.field)->SetInt(k, r.def);
-    k.StartDate = k.LastUpDate = CDateTime::Now();
     return k;
 }
 
@@ -258,6 +257,13 @@ int AddImportedRecords(CKokyakuList& records, const AddKokyakuFn& add,
         if (pos >= pictures.size()) return;
         for (const std::string& path : pictures[pos]) std::remove(path.c_str());
     };
+    // Added now: a registration date the source brings (ContactXML) stays.
+    const CDateTime now = CDateTime::Now();
+    for (auto& k : records) {
+        if (!k->StartDate.IsValid()) k->StartDate = now;
+        k->LastUpDate = now;
+        k->RirekiUpDate = now;
+    }
     CKeyArray refused;
     int result = add(records, refused);
     if (result != 1 && result != 10) {

@@ -22,7 +22,7 @@ bool IsImportableColumn(std::string_view fieldName);
 // The rule shown in "読み込めるデータについて" ("" for a field without one).
 std::string ImportRuleText(std::string_view fieldName);
 // A new customer as the import makes it before any value is set: 個人, the
-// first mail address standard, start and update dates now.
+// first mail address standard, no dates (AddImportedRecords stamps them).
 CKokyaku NewImportedKokyaku();
 // Sets the field from imported text by its rule: texts cut to their byte
 // limit (characters Shift-JIS cannot hold become "〓"), codes from the
@@ -120,10 +120,11 @@ struct CImportDialogs {
 // The database side: AddNewKokyaku of the customer database.
 using AddKokyakuFn = std::function<int(CKokyakuList& records, CKeyArray& refused)>;
 
-// Adds the records in one call: -1 ends; 10 removes the refused records,
-// highest position first. Returns 1 when something was added. pictures: the
-// picture files stored for each record, removed again for the records that
-// were not added.
+// Adds the records in one call, as the customer entry adds one: LastUpDate
+// and RirekiUpDate are now, StartDate too unless the record brings its own.
+// -1 ends; 10 removes the refused records, highest position first. Returns 1
+// when something was added. pictures: the picture files stored for each
+// record, removed again for the records that were not added.
 int AddImportedRecords(CKokyakuList& records, const AddKokyakuFn& add,
                        const std::vector<std::vector<std::string>>& pictures = {});
 // Stores the picture fields that hold full paths into the picture folder as

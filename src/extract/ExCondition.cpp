@@ -104,5 +104,5 @@ int CExtract::Append(const CExCondition& condition) {
 
 int CExtract::Save() {
     if (!Loaded || FilePath.empty()) return 0;
-    return TryWriteArchiveFile(FilePath, [this](CArchiveWriter& ar) { WriteTo(ar); }) == FileResult::Ok ? 1 : 0;
+    return WriteArchiveFile(FilePath, [this](CArchiveWriter& ar) { WriteTo(ar); }) ? 1 : 0;
 }

@@ -48,8 +48,9 @@ public:
     int Load();
     // Appends a copy and saves; 0 when not loaded.
     int Append(const CExCondition& condition);
-    // Writes the whole list; 0 (silent) when not loaded, without a path, or
-    // when the file cannot be written.
+    // Writes the whole list; 0 (silent) when not loaded or without a path, 0
+    // after "ファイル操作中にエラーが発生しました" when the file cannot be written
+    // (the file keeps its previous contents).
     int Save();
 
     void WriteTo(CArchiveWriter& ar) const;

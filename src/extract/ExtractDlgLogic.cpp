@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
 #include "customers/KokyakuEntry.h"
@@ -202,8 +203,8 @@ void CExtractDlgLogic::Rename(int listRow) {
     if (!renameDialog) return;
     std::optional<std::string> name = renameDialog(c.ConditionName);
     if (!name || name->empty()) return;
-    c.ConditionName = *name;
-    m_saved.Save();
+    std::string previous = std::exchange(c.ConditionName, *name);
+    if (!m_saved.Save()) c.ConditionName = std::move(previous);  // the list stays as on disk
     FillList();
     m_listSelection = listRow;
 }
@@ -217,8 +218,10 @@ void CExtractDlgLogic::Delete(int listRow) {
     const std::string text =
         "条件「" + m_saved.Conditions[position].ConditionName + "」を削除します。\nよろしいですか？";
     if (Ports::Prompt().AskYesNo(text, MsgIcon::Question, Answer::No) != Answer::Yes) return;
+    CExCondition removed = std::move(m_saved.Conditions[position]);
     m_saved.Conditions.erase(m_saved.Conditions.begin() + position);
-    m_saved.Save();
+    if (!m_saved.Save())  // the list stays as on disk
+        m_saved.Conditions.insert(m_saved.Conditions.begin() + position, std::move(removed));
     FillList();
 }
 
@@ -304,11 +307,7 @@ bool CExColumnsModel::Open(const std::vector<std::string>& given) {
     CMLVColSet set(m_installDir);
     if (!set.Load()) return false;
     m_catalogue = set.columns;
-    std::vector<std::string> names = given;
-    if (names.empty()) {
-        CMLVDispKokyakuCol disp(m_installDir);
-        if (disp.Load()) names = disp.names;
-    }
+    const std::vector<std::string> names = given.empty() ? CustomerListColumnNames(m_installDir) : given;
     m_shown.clear();
     for (const std::string& name : names)
         if (const CMLVCol* col = set.Find(name); col && IsDisplayableColumn(name)) m_shown.push_back(*col);

@@ -32,3 +32,6 @@ inline constexpr int kRirekiTantouLimit = 30;
 
 // Whether every text of the entry fits its byte limit.
 bool RirekiFitsLimits(const CRirekiData& r);
+
+// The date a history entry keeps for the moment at: its minute (seconds dropped).
+CDateTime HistoryDate(const CDateTime& at);

@@ -45,11 +45,6 @@ bool TextFits(const std::string& text, int limit) {
     return true;
 }
 
-CDateTime DropSeconds(const CDateTime& t) {
-    if (!t.IsValid()) return t;
-    return CDateTime::FromParts(t.Year(), t.Month(), t.Day(), t.Hour(), t.Minute());
-}
-
 std::vector<std::string> Counting(int first, int last, bool twoDigits) {
     std::vector<std::string> out;
     for (int n = first; n <= last; ++n) {
@@ -213,7 +208,7 @@ CRirekiEntryLogic::CRirekiEntryLogic(HistoryDialogMode mode, IRirekiOwner* owner
       m_customerKey(customerKey),
       m_hasPrevious(hasPrevious),
       m_hasNext(hasNext),
-      m_openedAt(DropSeconds(CDateTime::Now())) {
+      m_openedAt(HistoryDate(CDateTime::Now())) {
     if (record && mode != HistoryDialogMode::Add && mode != HistoryDialogMode::BulkAdd) m_working = *record;
     if (mode == HistoryDialogMode::Copy) {
         m_working.Date = m_openedAt;
@@ -224,7 +219,7 @@ CRirekiEntryLogic::CRirekiEntryLogic(HistoryDialogMode mode, IRirekiOwner* owner
 }
 
 void CRirekiEntryLogic::SetOpenedAt(const CDateTime& at) {
-    m_openedAt = DropSeconds(at);
+    m_openedAt = HistoryDate(at);
     if (m_mode == HistoryDialogMode::Add || m_mode == HistoryDialogMode::BulkAdd ||
         m_mode == HistoryDialogMode::Copy)
         m_working.Date = m_openedAt;
@@ -278,7 +273,7 @@ int CRirekiEntryLogic::OnOk() {
             return kRirekiStay;
         }
         m_mode = HistoryDialogMode::Add;  // the next entry starts empty
-        m_openedAt = DropSeconds(CDateTime::Now());
+        m_openedAt = HistoryDate(CDateTime::Now());
         m_working = CRirekiData();
         m_working.Date = m_openedAt;
         Show(m_working);

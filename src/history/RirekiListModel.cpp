@@ -26,12 +26,21 @@ std::vector<std::string> RirekiColumnHeadings(const std::string& installDir) {
     return headings;
 }
 
-int RirekiDetailDefaultWidth(int clientWidth) {
+namespace {
+constexpr int kLeastDetailWidth = 200;
+int OtherColumnsWidth() {
     int others = 0;
     for (const auto& c : kRirekiColumns) others += c.defaultWidth;
-    const int width = clientWidth - others;
-    return width < 201 ? 200 : width;
+    return others;
 }
+}  // namespace
+
+int RirekiDetailDefaultWidth(int clientWidth) {
+    const int width = clientWidth - OtherColumnsWidth();
+    return width <= kLeastDetailWidth ? kLeastDetailWidth : width;
+}
+
+int RirekiDefaultColumnsWidth() { return OtherColumnsWidth() + kLeastDetailWidth; }
 
 namespace {
 std::string WidthKey(int column) { return "colwidth" + std::to_string(column); }

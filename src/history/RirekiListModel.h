@@ -44,6 +44,9 @@ extern const CRirekiColumnDef kRirekiColumns[kRirekiColumnCount];
 std::vector<std::string> RirekiColumnHeadings(const std::string& installDir);
 // The detail column's default: the client width less the other defaults, 200 when that is below 201.
 int RirekiDetailDefaultWidth(int clientWidth);
+// The least width of all default columns together (the detail column at its
+// smallest default width).
+int RirekiDefaultColumnsWidth();
 // "Settings-RList"/"colwidth%d" with the defaults; a stored width below 1 becomes 20.
 std::vector<int> LoadRirekiColumnWidths(int clientWidth);
 void StoreRirekiColumnWidths(const std::vector<int>& widths);

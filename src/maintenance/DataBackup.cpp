@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Folders.h"
 #include "common/Ports.h"
@@ -24,6 +24,8 @@ constexpr const char* kReadFailed = "バックアップ対象ファイルの読�
 constexpr const char* kBackupFailed = "バックアップができませんでした。";
 constexpr const char* kFormatBad = "バックアップファイルの形式が不正です。";
 constexpr const char* kPictureFormatBad = "画像バックアップファイルの形式が不正です。";
+constexpr const char* kPictureNameClash =
+    "画像ファイル <%s> は、同じ名前で記録される別の画像ファイルがあるため、バックアップできません。";
 constexpr const char* kSaveFailedStop =
     "現状(復元前)の状態を保存できませんでした。処理を中止します。\nディスクの空き容量が足りない場合は、いったん『Milvane』"
     "を終了して、ディスクの空き容量を増やしてから再度操作してください。";
@@ -234,8 +236,13 @@ bool CDataBackup::WriteBackup(const std::string& folder, const std::string& base
 int CDataBackup::WritePictureBackup(const std::string& folder, const std::string& baseName, CCopyBuffer& buffer) {
     const std::string pictureDir = JoinPath(m_doc->DataDir, "Picture");
     std::vector<BackupItem> pictures;
-    for (const std::string& p : mfs::ListFiles(pictureDir))
-        pictures.push_back({p, mfs::FileSize(JoinPath(pictureDir, p))});
+    const std::vector<std::string> names = mfs::ListFiles(pictureDir);
+    // Two pictures written as the same Shift-JIS name would come back as one.
+    if (const std::optional<std::string> clash = SjisDuplicateName(names)) {
+        ShowMessage(Format1(kPictureNameClash, *clash));
+        return -1;
+    }
+    for (const std::string& p : names) pictures.push_back({p, mfs::FileSize(JoinPath(pictureDir, p))});
     const auto groups = GroupPictures(pictures, pictureLimit);
     const std::string title = Sjis(kPictureBackupTitle);
     for (std::size_t k = 0; k < groups.size(); ++k) {

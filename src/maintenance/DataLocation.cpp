@@ -1,6 +1,6 @@
 #include "maintenance/DataLocation.h"
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Folders.h"
 #include "common/Ports.h"
@@ -46,6 +46,11 @@ bool CDataLocationDlgLogic::OnOK() {
     case 3:
     case 4: ShowMessage(kRootRefused, MsgIcon::Exclamation); return false;
     default: break;
+    }
+    // datadir.dat must lead back to this folder.
+    if (!SjisPathLeadsBack(folder)) {
+        ShowMessage(kSjisNameClash);
+        return false;
     }
     if (!FolderExists(folder)) {
         if (choice == kLocationSwitch) {

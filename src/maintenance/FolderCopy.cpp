@@ -1,9 +1,8 @@
 #include "maintenance/FolderCopy.h"
 
 #include <algorithm>
-#include <cctype>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Folders.h"
 #include "common/Ports.h"
@@ -55,12 +54,4 @@ bool RecoverBeforeOpen(const std::string& folder) {
 std::string WithoutTrailingSlash(std::string path) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     return path;
-}
-
-bool SamePath(std::string a, std::string b) {
-    a = WithoutTrailingSlash(std::move(a));
-    b = WithoutTrailingSlash(std::move(b));
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
 }

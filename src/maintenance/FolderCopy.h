@@ -27,7 +27,5 @@ bool LoadCustomersSorted(CMilvaneDoc& doc);
 // opened; false after telling why when that fails.
 bool RecoverBeforeOpen(const std::string& folder);
 
-// ASCII case-insensitive equality of two paths, a trailing "/" ignored.
-bool SamePath(std::string a, std::string b);
 // path without its trailing "/" (a lone "/" stays).
 std::string WithoutTrailingSlash(std::string path);

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <new>
 
+#include "common/Folders.h"
 #include "common/Ports.h"
 #include "customers/MLVColSet.h"
 
@@ -77,7 +78,7 @@ double PictureZoom(int bw, int bh, int rw, int rh) {
 
 std::string PicturePath(const std::string& value, const std::string& pictureFolder) {
     if (value.find('/') != std::string::npos) return value;
-    return pictureFolder + "/" + value;
+    return JoinPath(pictureFolder, ResolveSjisName(pictureFolder, value));
 }
 
 std::string ChoosePictureFile() {

@@ -2,7 +2,7 @@
 
 #include <unordered_set>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Archive.h"
 #include "common/DateTime.h"

@@ -3,7 +3,7 @@
 #include <memory>
 #include <unordered_map>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
 #include "customers/Kokyaku.h"
@@ -45,7 +45,7 @@ int PrintForms(CMilvaneDoc& doc, const std::vector<const CKokyaku*>& customers, 
         entry.ActionTitle = "フォーム印刷";
         entry.Action = CBrnMainData(doc.InstallDir()).GetLayoutTitle(layout) + "を印刷。";
         CDateTime now = CDateTime::Now();
-        entry.Date = now;
+        entry.Date = HistoryDate(now);
         int added = doc.Database().AddNewRireki(keys, entry, now);
         if (added == -1) {
             ShowMessage("顧客への履歴登録に失敗しました。\n");

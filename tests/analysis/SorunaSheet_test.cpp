@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/SorunaSheet.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "support/TestPorts.h"
 

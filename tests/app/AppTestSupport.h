@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/MilvaneApp.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/PassCheck.h"
 #include "support/TestPorts.h"
 

@@ -10,7 +10,7 @@
 #include "AppTestSupport.h"
 #include "app/IxenEnv.h"
 #include "app/MilvaneApp.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/DefaultSort.h"
 #include "support/TestPorts.h"

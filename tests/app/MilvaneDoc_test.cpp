@@ -3,9 +3,11 @@
 #include <filesystem>
 
 #include "AppTestSupport.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/SjisText.h"
+#include "common/Folders.h"
+#include "support/SjisNames.h"
 #include "support/TestPorts.h"
 
 namespace fs = std::filesystem;
@@ -71,6 +73,28 @@ TEST_F(DocTest, SelectDataDirAsksUntilAFolderWithDatabaseOrCancel) {
     ports.prompt.QueueChoice(std::nullopt);
     EXPECT_EQ(doc.SelectDataDir(), 0);
     EXPECT_EQ(doc.DataDir, good);
+}
+
+// datadir.dat is Shift-JIS: a folder named with a character it gives back as
+// another still opens at the next start; one it could not tell from a
+// neighbouring folder is refused when chosen.
+TEST_F(DocTest, DataFoldersNamedWithChangedCharactersOpenAtTheNextStart) {
+    for (const std::string& c : SjisChangedCharacters()) {
+        const std::string folder = MakeDataFolder("顧客データ" + c + "2024");
+        ports.prompt.QueueChoice(folder);
+        ASSERT_EQ(doc.SelectDataDir(), 1);
+        CMilvaneDoc next(install.Path());
+        EXPECT_EQ(next.ReadDataDir(), 1) << c;
+        EXPECT_EQ(next.DataDir, folder);
+    }
+    const std::string twin = MakeDataFolder("店〜1");
+    MakeDataFolder("店～1");
+    ports.prompt.Clear();
+    ports.prompt.QueueChoice(twin);
+    ports.prompt.QueueChoice(std::nullopt);
+    EXPECT_EQ(doc.SelectDataDir(), 0);
+    EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{"フォルダを選択してOKを押して下さい", kSjisNameClash,
+                                                              "フォルダを選択してOKを押して下さい"}));
 }
 
 TEST_F(DocTest, WriteDataDirFailureTellsTheFileError) {
@@ -143,6 +167,27 @@ TEST(StorePictureFile, CopiesUnderAFreeName) {
     field = src.File("photo");
     ASSERT_TRUE(StorePictureFile(field, pictures));
     EXPECT_EQ(field, "photo_1");
+    // The copy's name survives the Shift-JIS backups: every changed character
+    // takes its neighbour, and a name Shift-JIS cannot hold takes "_".
+    for (const std::string& c : SjisChangedCharacters()) {
+        WriteBytes(src.File("春" + c + "夏.jpg"), c);
+        field = src.File("春" + c + "夏.jpg");
+        ASSERT_TRUE(StorePictureFile(field, pictures));
+        EXPECT_TRUE(SjisRoundTrips(field)) << field;
+        EXPECT_EQ(ReadBytes(pictures + "/" + field), c);
+    }
+    // A picture written as the same Shift-JIS bytes (an older copy, or the
+    // same character twice) keeps the new copy from that name.
+    WriteBytes(pictures + "/秋〜冬.jpg", "older copy");
+    std::vector<std::string> stored;
+    for (const char* name : {"秋〜冬.jpg", "😀.jpg", "🌸.jpg"}) {
+        WriteBytes(src.File(name), name);
+        field = src.File(name);
+        ASSERT_TRUE(StorePictureFile(field, pictures));
+        stored.push_back(field);
+    }
+    EXPECT_EQ(stored, (std::vector<std::string>{"秋～冬_1.jpg", "_.jpg", "__1.jpg"}));
+    EXPECT_EQ(ReadBytes(pictures + "/__1.jpg"), "🌸.jpg");
     // Empty, already stored and missing names stay as they are.
     for (std::string name : {std::string(), std::string("stored.bmp"), data.File("gone.jpg")}) {
         field = name;

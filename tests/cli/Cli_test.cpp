@@ -15,7 +15,7 @@
 #include "app/InstanceLock.h"
 #include "app/IxenEnv.h"
 #include "app/MilvaneApp.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Folders.h"
 #include "exchange/Export.h"

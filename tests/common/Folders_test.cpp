@@ -5,9 +5,11 @@
 #include <chrono>
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 #include "common/Folders.h"
 #include "common/SjisText.h"
+#include "support/SjisNames.h"
 #include "support/TestPorts.h"
 
 namespace {
@@ -28,6 +30,86 @@ TEST(GetDataFolder, ReadsTheFirstLineAndDropsTheTrailingSeparator) {
     EXPECT_EQ(GetDataFolder(install.Path()), "/srv/shop");
     WriteBytes(install.File("Data/MyData/datadir.dat"), "/");
     EXPECT_EQ(GetDataFolder(install.Path()), "");
+}
+
+// Names read back from Shift-JIS files find their entry by its Shift-JIS bytes.
+TEST(SjisNames, ResolveAndLeadBack) {
+    const struct Case {
+        std::vector<std::string> entries;
+        std::string name;      // as written before the round trip
+        std::string resolved;  // what the name read back resolves to
+        bool leadsBack;
+        bool safeNameTaken;  // a copy under SjisSafeName(name) needs another name
+    } cases[] = {
+        {{"春〜夏"}, "春〜夏", "春〜夏", true, true},
+        {{"春〜夏", "春～夏"}, "春〜夏", "春～夏", false, true},  // the exact entry wins the read
+        {{"春〜夏", "春～夏"}, "春～夏", "春～夏", true, true},
+        {{"😀"}, "😀", "😀", true, false},                      // its safe name is "_"
+        {{"😀", "🌸"}, "😀", "〓", false, false},               // several: none is chosen
+        {{}, "春〜夏", "春～夏", true, false},                  // not there yet: nothing else takes it
+        {{"plain"}, "plain", "plain", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name + " among " + std::to_string(c.entries.size()));
+        TempDir dir;
+        for (const std::string& e : c.entries) WriteBytes(dir.File(e), e);
+        EXPECT_EQ(ResolveSjisName(dir.Path(), SjisRoundTrip(c.name)), c.resolved);
+        EXPECT_EQ(SjisNameLeadsBack(dir.Path(), c.name), c.leadsBack);
+        EXPECT_EQ(SjisNameTaken(dir.Path(), SjisSafeName(c.name)), c.safeNameTaken);
+    }
+    // Paths resolve one folder at a time; a twin anywhere on the way stops the write.
+    TempDir dir;
+    std::filesystem::create_directories(dir.File("顧客〜データ/店舗−1"));
+    const std::string path = dir.File("顧客〜データ/店舗−1");
+    EXPECT_EQ(ResolveSjisPath(SjisRoundTrip(path)), path);
+    EXPECT_EQ(ResolveSjisPath(SjisRoundTrip(path) + "/新規"), path + "/新規");
+    EXPECT_EQ(ResolveSjisPath("relative〜"), "relative〜");
+    EXPECT_TRUE(SjisPathLeadsBack(path));
+    std::filesystem::create_directories(dir.File("顧客～データ"));
+    EXPECT_FALSE(SjisPathLeadsBack(path));
+    EXPECT_EQ(ResolveSjisPath(SjisRoundTrip(path)), SjisRoundTrip(path));
+}
+
+TEST(GetDataFolder, FindsFoldersNamedWithEveryChangedCharacter) {
+    TempDir install;
+    std::filesystem::create_directories(install.File("Data/MyData"));
+    for (const std::string& c : SjisChangedCharacters()) {
+        const std::string folder = install.File("顧客データ" + c + "2024");
+        std::filesystem::create_directories(folder);
+        WriteBytes(install.File("Data/MyData/datadir.dat"), Utf8ToSjis(folder + "/"));
+        EXPECT_EQ(GetDataFolder(install.Path()), folder) << c;
+    }
+}
+
+TEST(SamePath, ByIdentityThenByNormalisedPath) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.File("data/sub"));
+    std::filesystem::create_directory_symlink(dir.File("data"), dir.File("link"));
+    WriteBytes(dir.File("data/a.mlv"), "x");
+    const struct {
+        std::string a, b;
+        bool same;
+    } cases[] = {
+        {"data", "data/", true},
+        {"data", "DATA", false},  // letter case names another folder
+        {"data/a.mlv", "data/A.mlv", false},
+        {"data", "data/sub/..", true},
+        {"data", "link", true},
+        {"data/a.mlv", "link/a.mlv", true},
+        {"data", "data/sub", false},
+        {"new", "new/", true},  // neither exists yet
+        {"new", "data/../new", true},
+        {"new", "link/../new", true},
+        {"link/new", "data/new", true},
+        {"new", "NEW", false},
+        {"new", "data", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SamePath(dir.File(c.a), dir.File(c.b)), c.same) << c.a << " / " << c.b;
+        EXPECT_EQ(SamePath(dir.File(c.b), dir.File(c.a)), c.same) << c.b << " / " << c.a;
+    }
+    EXPECT_TRUE(SamePath("", ""));
+    EXPECT_FALSE(SamePath("", dir.Path()));
 }
 
 TEST(EnsureFolder, AllResults) {

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
 #include <iconv.h>
 
 #include "common/SjisText.h"
+#include "support/SjisNames.h"
 
 namespace {
 
@@ -103,6 +105,42 @@ TEST(SjisText, CharactersOutsideShiftJis) {
     // Converters write "〓" instead; the length agrees with what is written.
     EXPECT_EQ(Utf8ToSjis("a😀b"), "a\x81\xAC" "b");
     EXPECT_EQ(SjisLength("a😀b"), 4u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SjisNames, ChangedCharactersAndSafeNames) {
+    const std::vector<std::string>& changed = SjisChangedCharacters();
+    for (const char* c : {"〜", "−", "‖", "¢", "£", "¬", "—"})
+        EXPECT_NE(std::find(changed.begin(), changed.end(), c), changed.end()) << c;
+    // Each becomes its non-ASCII neighbour, which survives.
+    for (const std::string& c : changed) {
+        const std::string safe = SjisSafeName("春" + c + "夏.jpg");
+        EXPECT_TRUE(SjisRoundTrips(safe)) << c;
+        EXPECT_NE(safe, "春" + c + "夏.jpg");
+        if (static_cast<unsigned char>(SjisRoundTrip(c)[0]) >= 0x80) EXPECT_EQ(safe, SjisRoundTrip("春" + c + "夏.jpg"));
+        else EXPECT_EQ(safe, "春_夏.jpg") << c;
+    }
+    const struct {
+        std::string name, safe;
+    } cases[] = {
+        {"春〜夏.jpg", "春～夏.jpg"},
+        {"−5‖¢£¬—", "－5∥￠￡￢―"},
+        {"😀.jpg", "_.jpg"},          // Shift-JIS cannot hold it
+        {"a\xFF.bmp", "a_.bmp"},       // an invalid byte
+        {"山田 ﾔﾏﾀﾞ ①.jpg", "山田 ﾔﾏﾀﾞ ①.jpg"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SjisSafeName(c.name), c.safe) << c.name;
+        EXPECT_EQ(SjisRoundTrips(c.name), c.name == c.safe) << c.name;
+    }
+    // Names one Shift-JIS list would hold twice.
+    EXPECT_EQ(SjisDuplicateName({"a.jpg", "春〜夏.jpg", "b.jpg", "春～夏.jpg"}), "春～夏.jpg");
+    EXPECT_EQ(SjisDuplicateName({"😀.jpg", "🌸.jpg"}), "🌸.jpg");
+    EXPECT_EQ(SjisDuplicateName({"春〜夏.jpg", "秋〜冬.jpg", "😀.jpg"}), std::nullopt);
 }
 
 }  // namespace

@@ -37,6 +37,24 @@ TEST(CardLayout, TabsButtonsAndPage) {
     EXPECT_EQ(HistoryColumnWidths(250)[2], 100);
 }
 
+// One direction for the pane: each click, on any column and for any customer
+// shown, reverses the direction used last.
+TEST(CardHistory, SortDirectionIsSharedByColumnsAndCustomers) {
+    CRirekiList first = Entries({{1, "b", "k", 5}, {2, "A", "x", 7}, {3, "c", "x", 1}});
+    CRirekiList second = Entries({{4, "a", "k", 2}, {5, "b", "k", 9}});
+    CCardPaneLogic card;
+    card.SetHistory(&first);
+    card.SortByColumn(1);  // ascending
+    EXPECT_EQ(Ids(card), (std::vector<int32_t>{2, 1, 3}));
+    card.SortByColumn(0);  // another column: descending
+    EXPECT_EQ(Ids(card), (std::vector<int32_t>{2, 1, 3}));
+    card.SortByColumn(1);  // ascending
+    EXPECT_EQ(Ids(card), (std::vector<int32_t>{2, 1, 3}));
+    card.SetHistory(&second);
+    card.SortByColumn(0);  // another customer: descending
+    EXPECT_EQ(Ids(card), (std::vector<int32_t>{5, 4}));
+}
+
 TEST(CardHistory, SortFindAndWalk) {
     TestPorts ports;
     CRirekiList list = Entries({{1, "b", "k", 5}, {2, "A", "x", 7}, {3, "c", "x", 1}});
@@ -49,7 +67,7 @@ TEST(CardHistory, SortFindAndWalk) {
     EXPECT_EQ(Ids(card), (std::vector<int32_t>{2, 1, 3}));
     card.SortByColumn(1);
     EXPECT_EQ(Ids(card), (std::vector<int32_t>{3, 1, 2}));
-    card.SortByColumn(0);  // by date, ascending again for a new column
+    card.SortByColumn(0);  // by date; the third click is ascending again
     EXPECT_EQ(Ids(card), (std::vector<int32_t>{3, 1, 2}));
 
     EXPECT_TRUE(card.Find("x", true));

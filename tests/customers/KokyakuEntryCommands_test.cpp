@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/KokyakuEntryCommands.h"
 #include "support/TestInstall.h"

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Folders.h"
 #include "customers/CardPane.h"

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/Kokyaku.h"
 #include "customers/KokyakuListCells.h"
@@ -393,14 +393,28 @@ TEST_F(ViewTest, ImportAddsThroughTheDatabaseAndReloadsEveryone) {
     logic->FirstDisplay();
     Extract({0});
     ASSERT_EQ(list.RowCount(), 1);
-    auto import = [](const std::function<int(CKokyakuList&, std::vector<uint32_t>&)>& add) {
+    int runs = 0;
+    auto import = [&runs](const std::function<int(CKokyakuList&, std::vector<uint32_t>&)>& add) {
+        ++runs;
         CKokyakuList records;
         records.push_back(std::make_unique<CKokyaku>());
         records.back()->CustomerID = "N1";
         std::vector<uint32_t> refused;
         return add(records, refused) == 1 ? 1 : 0;
     };
+    // The unsaved extraction is offered for saving first; a cancelled save
+    // keeps the list and imports nothing.
+    const std::string unsaved = "抽出した条件は保存されていません。保存しますか？";
+    ports.prompt.QueueAnswer(Answer::Yes);
     logic->Import(import);
+    EXPECT_EQ(runs, 0);
+    EXPECT_EQ(screen.saveDialogs, 1);
+    EXPECT_TRUE(doc->Extraction);
+    EXPECT_EQ(list.RowCount(), 1);
+
+    ports.prompt.QueueAnswer(Answer::No);
+    logic->Import(import);
+    EXPECT_EQ(runs, 1);
     EXPECT_FALSE(doc->Extraction);
     EXPECT_EQ(list.RowCount(), 3);
     EXPECT_EQ(doc->KokyakuList.size(), 3u);
@@ -411,7 +425,8 @@ TEST_F(ViewTest, ImportAddsThroughTheDatabaseAndReloadsEveryone) {
         return 0;
     });
     EXPECT_EQ(ports.prompt.Texts(),
-              std::vector<std::string>{"データベースは読取専用です。\n外部データの読み込みをすることはできません。"});
+              (std::vector<std::string>{unsaved, unsaved,
+                                        "データベースは読取専用です。\n外部データの読み込みをすることはできません。"}));
 }
 
 namespace {

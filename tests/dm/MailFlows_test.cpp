@@ -8,6 +8,7 @@ TEST_F(MailTest, CustomersWithoutAddressStillGetTheHistory) {
     const std::vector<uint32_t> keys{Customer(1, "a@example.jp"), Customer(0, ""), Customer(2, "b@example.jp")};
     ports.prompt.QueueAnswer(Answer::Yes);
     ports.prompt.QueueAnswer(Answer::Yes);
+    AwayFromTheFullMinute();
     const CCustomerMailOutcome out = MailToCustomers(doc.get(), keys, mail, askSubject);
     EXPECT_EQ(ports.prompt.Texts(),
               (Texts{"一部の送付対象者のメールアドレスがありませんが、このまま続けますか？\n"
@@ -18,7 +19,13 @@ TEST_F(MailTest, CustomersWithoutAddressStillGetTheHistory) {
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_TRUE(requests[0].registerHistory && requests[0].canChange);
     EXPECT_EQ(out.historyResult, 1);
-    for (uint32_t key : keys) EXPECT_EQ(HistoryTitles(key), Texts{"メール送信/ご案内"});
+    for (uint32_t key : keys) {
+        EXPECT_EQ(HistoryTitles(key), Texts{"メール送信/ご案内"});
+        CRirekiList list;
+        doc->Database().GetRirekiForKokyaku(static_cast<int32_t>(key), list);
+        ASSERT_EQ(list.size(), 1u);
+        EXPECT_EQ(list[0]->Date.Second(), 0);  // kept to the minute
+    }
 }
 
 TEST_F(MailTest, CustomerMailStopsWithoutTouchingTheMailProgram) {

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/Kokyaku.h"
 #include "dm/MailFlows.h"

@@ -169,6 +169,12 @@ TEST(BrennaImport, WorkbookSkipsHeadings) {
     EXPECT_EQ(FieldsOf(*added[0], {"CustomerID", "EntryType", "Zip_Office", "TaxMethod", "ClosingDay"}),
               "A001|0|100-0001|1|20");
     EXPECT_EQ(FieldsOf(*added[1], {"Name", "Suffix", "Add3_Home", "TaxMethod", "ClosingDay"}), "鈴木一郎|様|横浜市西区2|3|99");
+    // Added now, as every import adds: registration, last update and history update.
+    for (const auto& k : added) {
+        EXPECT_TRUE(k->RirekiUpDate.IsValid());
+        EXPECT_EQ(k->LastUpDate, k->RirekiUpDate);
+        EXPECT_EQ(k->StartDate, k->RirekiUpDate);
+    }
 }
 
 }  // namespace

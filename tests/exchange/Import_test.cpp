@@ -417,6 +417,53 @@ TEST(ImportCommand, DesktopDatabaseKeepsItsFirstRow) {
     EXPECT_TRUE(broken.added.empty());
 }
 
+// Every source adds its customers as the entry dialog adds one: last update
+// and history update are the moment of the import, so they lead the default
+// order (history update, newest first) and are found by that day.
+TEST(ImportDates, EverySourceStampsTheAddTime) {
+    const CDateTime fileStart = CDateTime::FromParts(2001, 2, 3);
+    struct Case {
+        int source;
+        bool keepsStart;  // ContactXML brings its own registration date
+    };
+    for (const Case& c : {Case{0, false}, Case{1, false}, Case{2, false}, Case{3, true}}) {
+        SCOPED_TRACE(c.source);
+        ImportRun run;
+        run.source = c.source;
+        run.mapTo = {"CustomerID", "Name"};
+        auto fake = std::make_shared<FakeTables>();
+        fake->rows = {{"", "コード", "名前"}, {"1", "10", "山田"}};
+        run.dialogs.tableSource = [fake] { return std::make_unique<FakeTables>(*fake); };
+        run.dialogs.readXml = [&](CKokyakuList& records) {
+            records.push_back(std::make_unique<CKokyaku>(NewImportedKokyaku()));
+            records.back()->StartDate = fileStart;
+            records.back()->LastUpDate = records.back()->RirekiUpDate = CDateTime::FromParts(2002, 1, 1);
+            return 1;
+        };
+        WriteBytes(run.dir.File("in.csv"), "10,山田\r\n");
+        if (c.source == 0) run.ports.prompt.QueueChoice("/x.mdb");
+        if (c.source == 1) run.ports.prompt.QueueChoice(Fixture("import.xlsx"));
+        if (c.source == 2) run.ports.prompt.QueueChoice(run.dir.File("in.csv"));
+        if (c.source == 1 || c.source == 2) run.dialogs.mapColumns = [](CImportMapModel& m) {
+            m.readFirstRow = true;
+            return m.Map(0, 0);
+        };
+        const double before = CDateTime::Now().Days();
+        ASSERT_EQ(run.Run(), 1);
+        const double after = CDateTime::Now().Days();
+        ASSERT_FALSE(run.added.empty());
+        for (const auto& k : run.added) {
+            for (const CDateTime* d : {&k->LastUpDate, &k->RirekiUpDate}) {
+                ASSERT_TRUE(d->IsValid());
+                EXPECT_GE(d->Days(), before);
+                EXPECT_LE(d->Days(), after);
+            }
+            if (c.keepsStart) EXPECT_EQ(k->StartDate, fileStart);
+            else EXPECT_EQ(k->StartDate, k->RirekiUpDate);
+        }
+    }
+}
+
 }  // namespace
 
 namespace {

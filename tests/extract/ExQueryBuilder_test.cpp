@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/MilvaneDataFixture.h"
+#include "db/MilvaneDataFixture.h"
 #include "customers/MasterColSet.h"
 #include "extract/ExCondition.h"
 

@@ -1,9 +1,12 @@
 #include "extract/ExtractDlgLogic.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
+#include <filesystem>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/MasterColSet.h"
 #include "customers/PreExtraction.h"
@@ -190,6 +193,49 @@ TEST_F(ExtractDlgTest, SaveRenameAndDeleteTheSavedList) {
     EXPECT_EQ(ports.prompt.Log()[2].defaultButton, Answer::No);
 }
 
+namespace {
+
+// Files written while it lives cannot grow past one byte (root included).
+struct NoRoomForFiles {
+    NoRoomForFiles() {
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        previous = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit tiny = saved;
+        tiny.rlim_cur = 1;
+        ::setrlimit(RLIMIT_FSIZE, &tiny);
+    }
+    ~NoRoomForFiles() {
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        ::signal(SIGXFSZ, previous);
+    }
+    rlimit saved{};
+    sighandler_t previous{};
+};
+
+}  // namespace
+
+TEST_F(ExtractDlgTest, FailedWritesShowTheFileErrorAndKeepTheListAsOnDisk) {
+    auto logic = Open(kExtractAny);
+    const std::string before = ReadBytes(SavedFile());
+    const std::vector<std::string> names = {"女性", "五月", "山田"};
+    ASSERT_EQ(logic->ListedNames(), names);
+    logic->renameDialog = [](const std::string&) { return std::optional<std::string>("新しい名前"); };
+    ports.prompt.QueueAnswer(Answer::Yes);
+    {
+        NoRoomForFiles full;
+        logic->Rename(1);
+        logic->Delete(0);
+    }
+    EXPECT_EQ(ports.prompt.Texts(), (std::vector<std::string>{"ファイル操作中にエラーが発生しました",
+                                                              "条件「女性」を削除します。\nよろしいですか？",
+                                                              "ファイル操作中にエラーが発生しました"}));
+    EXPECT_EQ(logic->ListedNames(), names);
+    EXPECT_EQ(ReadBytes(SavedFile()), before);
+    // The next successful change writes the list as it was plus that change.
+    logic->Rename(1);
+    EXPECT_EQ(Open(kExtractAny)->ListedNames(), (std::vector<std::string>{"女性", "新しい名前", "山田"}));
+}
+
 TEST_F(ExtractDlgTest, DeletingTheOnlyConditionLeavesCountZero) {
     CExtract one(install.Path());
     one.Load();
@@ -273,6 +319,19 @@ TEST_F(ExtractDlgTest, DisplayColumnsDialog) {
     ASSERT_TRUE(given.Open({"Sex", "TEL_Home_X"}));
     ASSERT_EQ(given.Shown().size(), 1u);
     EXPECT_EQ(given.Shown()[0].fieldName, "Sex");
+}
+
+TEST_F(ExtractDlgTest, DisplayColumnsStartFromTheListsColumnsWithoutTheirFile) {
+    std::filesystem::remove(dataDir + "/MLVDispCol.sys");
+    CExColumnsModel model(install.Path());
+    ASSERT_TRUE(model.Open({}));
+    std::vector<std::string> shown;
+    for (const CMLVCol& c : model.Shown()) shown.push_back(c.fieldName);
+    std::vector<std::string> listed;
+    for (const CMLVCol& c : BuildCustomerListColumns(install.Path())) listed.push_back(c.fieldName);
+    EXPECT_EQ(shown, (std::vector<std::string>{"CustomerID", "Name"}));
+    EXPECT_EQ(shown, listed);
+    EXPECT_TRUE(ports.prompt.Texts().empty());
 }
 
 TEST_F(ExtractDlgTest, PresetCommandShowsTheStoredConditionThenDropsIt) {

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "app/CommandIds.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/Kokyaku.h"
 #include "extract/ExCondition.h"

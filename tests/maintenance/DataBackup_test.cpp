@@ -7,6 +7,8 @@
 
 #include "MaintenanceFixture.h"
 #include "maintenance/DataSnapshot.h"
+#include "pictures/Pictures.h"
+#include "support/SjisNames.h"
 
 namespace fs = std::filesystem;
 
@@ -317,4 +319,52 @@ TEST(DataRestore, RefusalsChangeNothing) {
     EXPECT_EQ(texts[3], "指定されたフォルダにはバックアップファイルがありません。");
     EXPECT_EQ(texts[4], "この操作を行うことはできません");
     EXPECT_TRUE(f.doc->Database().IsOpen());
+}
+
+// Picture names pass through the Shift-JIS backup files: after a restore each
+// customer's picture name still leads to its file, for every character such a
+// file gives back as another.
+TEST(DataRestore, PictureNamesLeadBackToTheirFiles) {
+    RestoreFixture f;
+    TempDir chosen;
+    std::vector<std::pair<std::string, std::string>> named;  // picture name in the record, bytes
+    for (const std::string& c : SjisChangedCharacters()) {
+        // Chosen in the entry dialog: the copy takes a name that survives.
+        WriteBytes(chosen.File("春" + c + "夏.jpg"), "chosen " + c);
+        auto k = std::make_unique<CKokyaku>();
+        k->Picture1 = chosen.File("春" + c + "夏.jpg");
+        CKokyaku* added = k.get();
+        ASSERT_GT(f.doc->AddKokyaku(k), 0);
+        named.emplace_back(added->Picture1, "chosen " + c);
+        // Already in the picture folder under a name that does not.
+        WriteBytes(f.DataFile("Picture/秋" + c + "冬.jpg"), "kept " + c);
+        named.emplace_back("秋" + c + "冬.jpg", "kept " + c);
+    }
+    WriteBytes(f.DataFile("Picture/😀.jpg"), "one of a kind");
+    named.emplace_back("😀.jpg", "one of a kind");
+    ASSERT_TRUE(f.Backup());
+    fs::remove_all(f.DataFile("Picture"));
+    EXPECT_EQ(f.Restore(), std::vector<std::string>{"データの復元は終了しました。"});
+    for (const auto& [name, bytes] : named) {
+        const std::string path = PicturePath(name, f.doc->PictureFolder());
+        EXPECT_EQ(ReadBytes(path), bytes) << name << " → " << path;
+    }
+}
+
+// Two pictures a backup would write under the same name are refused before
+// any picture file is written: the data is backed up, and the user is told.
+TEST(DataBackupFormat, PicturesWrittenAsTheSameNameAreRefused) {
+    BackupSource src;
+    WriteBytes(src.dir.File("data/Picture/😀.jpg"), "one");
+    WriteBytes(src.dir.File("data/Picture/🌸.jpg"), "two");
+    ASSERT_TRUE(CDataBackup(&src.doc).WriteBackup(src.dir.File("out"), "b"));
+    EXPECT_EQ(ReadBytes(src.dir.File("out/b.mlvdbu")).substr(76), Hex("00000000"));  // no picture files
+    EXPECT_FALSE(fs::exists(src.dir.File("out/b_1.mlvpbu")));
+    const std::vector<std::string> texts = src.ports.prompt.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_TRUE(texts[0].starts_with("画像ファイル <")) << texts[0];
+    EXPECT_TRUE(texts[0].ends_with("> は、同じ名前で記録される別の画像ファイルがあるため、バックアップできません。"));
+    EXPECT_EQ(texts[1],
+              "画像データのバックアップができませんでした。\nデータのバックアップはできましたが、このデータを復元すると画像デー"
+              "タの不整合が起こります。\n");
 }

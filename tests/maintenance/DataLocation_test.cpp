@@ -3,7 +3,9 @@
 #include <filesystem>
 
 #include "MaintenanceFixture.h"
+#include "common/Folders.h"
 #include "maintenance/DataLocation.h"
+#include "support/SjisNames.h"
 
 namespace fs = std::filesystem;
 
@@ -56,6 +58,9 @@ TEST(DataLocationDialog, ChecksInOrder) {
         {"same folder, switch, no", 0, "@", {}, {Answer::No}, {kSame + "処理を続けてよろしいですか？"}, false},
         {"same folder, switch, yes", 0, "@", {"data/QSMLV.mlv", "data/MLVColSet.sys"}, {Answer::Yes},
          {kSame + "処理を続けてよろしいですか？"}, true},
+        {"same folder by another path", 1, "data/../data", {}, {},
+         {kSame + "ファイルのコピーを行うことはできません。"}, false},
+        {"other letter case is another folder", 2, "DATA", {}, {Answer::Yes}, {kCreate}, true},
         {"root", 0, "/", {}, {}, {kRoot}, false},
         {"one character", 2, "x", {}, {}, {kRoot}, false},
         {"missing, switch", 0, "new", {}, {},
@@ -69,6 +74,7 @@ TEST(DataLocationDialog, ChecksInOrder) {
          {"指定されたフォルダ内のPictureフォルダにファイルが存在しています。\nコピー先のフォルダには空のフォルダを指定して"
           "ください。"},
          false},
+        {"a name datadir.dat cannot tell from a neighbour's", 2, "店〜1", {"店～1/"}, {}, {kSjisNameClash}, false},
         {"switch without a column file", 0, "target", {"target/QSMLV.mlv"}, {},
          {"指定されたフォルダに『Milvane』のデータベースファイルが存在しないため、保存先の変更はできません\nフォルダ名が"
           "正しいか確認してください。"},
@@ -138,6 +144,25 @@ TEST(DataLocation, SwitchCopyAndNew) {
         EXPECT_EQ(f.Names(), c.names);
         EXPECT_FALSE(fs::exists(oldDir + "/QSMLV2.mlv2"));
     }
+}
+
+// datadir.dat is Shift-JIS: a folder named with any character it gives back
+// as another is found again at the next start.
+TEST(DataLocation, FoldersNamedWithChangedCharactersOpenAtTheNextStart) {
+    LocationFixture f;
+    for (const std::string& c : SjisChangedCharacters()) {
+        SCOPED_TRACE(c);
+        const std::string target = f.install.File("顧客データ" + c + "2024");
+        fs::create_directories(target + "/Picture");
+        f.ports.prompt.Clear();
+        ASSERT_TRUE(f.Change(kLocationCopy, target));
+        EXPECT_EQ(f.ports.prompt.Texts(), (std::vector<std::string>{kIntro, kOpenedNew}));
+        CMilvaneDoc next(f.install.Path());
+        EXPECT_EQ(next.ReadDataDir(), 1);
+        EXPECT_EQ(next.DataDir, target);
+        EXPECT_EQ(GetDataFolder(f.install.Path()), target);
+    }
+    EXPECT_EQ(f.Names(), std::vector<std::string>{"現在"});
 }
 
 TEST(DataLocation, FailedCopyLeavesDatadirAndTheDataFolder) {

@@ -153,7 +153,8 @@ TEST(OptimiseDialog, Questions) {
     const std::string kStart = "データベースの最適化を行います。処理には時間がかかります。\n開始してよろしいですか？";
     struct Case {
         const char* name;
-        std::string file;  // "" none; "old" an existing file typed; "browsed" the same chosen through 参照...
+        std::string file;  // "" none; "old" an existing file typed; "browsed:X" X chosen through 参照..., then
+                           // "old" typed
         std::vector<Answer> answers;
         std::vector<std::string> shown;
         bool closes;
@@ -161,7 +162,8 @@ TEST(OptimiseDialog, Questions) {
         {"empty", "", {}, {"バックアップファイル名を指定してください"}, false},
         {"typed existing, kept", "old", {Answer::No}, {kOverwrite}, false},
         {"typed existing, overwritten", "old", {Answer::Yes, Answer::Yes}, {kOverwrite, kStart}, true},
-        {"browsed existing", "browsed", {Answer::Yes}, {"", kStart}, true},
+        {"browsed existing", "browsed:old", {Answer::Yes}, {"", kStart}, true},
+        {"browsed in another letter case", "browsed:OLD", {Answer::Yes, Answer::Yes}, {"", kOverwrite, kStart}, true},
         {"new name, not started", "new", {Answer::No}, {kStart}, false},
     };
     for (const Case& c : cases) {
@@ -170,10 +172,11 @@ TEST(OptimiseDialog, Questions) {
         TempDir dir;
         WriteBytes(dir.File("old.mlv"), "x");
         COptimiseDlgLogic logic(Day(2026, 12, 6));
-        if (c.file == "browsed") {
-            ports.prompt.QueueChoice(dir.File("OLD"));  // the default extension is added
+        if (c.file.starts_with("browsed:")) {
+            const std::string chosen = c.file.substr(8);
+            ports.prompt.QueueChoice(dir.File(chosen));  // the default extension is added
             logic.Browse();
-            EXPECT_EQ(logic.name, dir.File("OLD.mlv"));
+            EXPECT_EQ(logic.name, dir.File(chosen + ".mlv"));
             logic.name = dir.File("old.mlv");
         } else if (!c.file.empty()) {
             logic.name = dir.File(c.file + ".mlv");

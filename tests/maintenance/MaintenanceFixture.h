@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/Kokyaku.h"
 #include "maintenance/SafeFile.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/Kokyaku.h"
 #include "printing/DispPrev.h"

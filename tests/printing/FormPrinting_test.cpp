@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/SjisText.h"
 #include "customers/Kokyaku.h"
@@ -79,6 +79,7 @@ protected:
 }  // namespace
 
 TEST_F(FormPrintingTest, PrintedFormsAreRecordedInEveryCustomersHistory) {
+    AwayFromTheFullMinute();
     ASSERT_EQ(PrintForms(*doc, All(), 2, 0, 1, true), 1);
     for (const auto& k : doc->KokyakuList) {
         auto list = History(k->ID);
@@ -86,6 +87,7 @@ TEST_F(FormPrintingTest, PrintedFormsAreRecordedInEveryCustomersHistory) {
         EXPECT_EQ(list[0]->ActionTitle, "フォーム印刷");
         EXPECT_EQ(list[0]->Action, "A4宛名ラベル（3×8面）を印刷。");
         EXPECT_TRUE(list[0]->Date.IsValid());
+        EXPECT_EQ(list[0]->Date.Second(), 0);  // kept to the minute
         EXPECT_EQ(list[0]->Keyword, "");
         EXPECT_TRUE(k->RirekiUpDate.IsValid());
     }

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
+
+#include "common/DateTime.h"
 
 std::vector<std::string> ScriptedPrompt::Texts() const {
     std::vector<std::string> out;
@@ -86,6 +90,14 @@ TempDir::~TempDir() {
     }
     std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(m_path, ec);
+}
+
+void AwayFromTheFullMinute() {
+    for (;;) {
+        const int second = CDateTime::Now().Second();
+        if (second >= 1 && second <= 57) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
 }
 
 std::string ReadBytes(const std::string& path) {

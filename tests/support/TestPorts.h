@@ -93,6 +93,10 @@ private:
     std::string m_path;
 };
 
+// Returns once the clock's seconds are not 0 and not about to wrap, so that
+// a time taken next shows whether its seconds were kept.
+void AwayFromTheFullMinute();
+
 // Reads and writes whole files as raw bytes.
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/MilvaneDoc.h"
+#include "common/ui/ValueLabel.h"
 #include "customers/ComboData.h"
 #include "customers/ui/ChoiceComboBox.h"
 
@@ -451,7 +452,7 @@ private:
 // ---------------------------------------------------------------- page 5
 
 CSorunaAreaPage::CSorunaAreaPage(CMilvaneDoc*, IAddressLevels* levels, QWidget* parent)
-    : CSorunaPageWidget(5, parent), m_source(levels) {
+    : CSorunaPageWidget(5, parent), m_source(levels ? levels : &m_none) {
     auto* top = new QVBoxLayout(this);
     top->addWidget(Caption("郵便番号・住所から顧客を抽出します。\n(住所等が正確に登録されていないと抽出できない場合があります)",
                            this));
@@ -470,9 +471,8 @@ CSorunaAreaPage::CSorunaAreaPage(CMilvaneDoc*, IAddressLevels* levels, QWidget* 
         connect(m_levels[i], &QListWidget::currentRowChanged, this, [this, i](int) { LevelChosen(i); });
     }
     top->addLayout(lists);
-    m_zip = new QLabel(U("〒"), this);
+    m_zip = new CValueLabel(U("〒"), this, U("〒"));
     m_zip->setObjectName(QStringLiteral("ctl1250"));
-    m_zip->setAccessibleName(U("〒"));
     m_add = new QPushButton(U("追加↓"), this);
     m_add->setObjectName(QStringLiteral("ctl1251"));
     m_remove = new QPushButton(U("はずす"), this);
@@ -503,9 +503,8 @@ void CSorunaAreaPage::Shown() {
         m_entries[i].clear();
     }
     m_zipText.clear();
-    m_zip->setText(U("〒"));
-    m_zip->setAccessibleName(U("〒"));
-    Fill(0);
+    m_zip->SetValue(U("〒"));
+    if (m_source->Ready()) Fill(0);
 }
 
 void CSorunaAreaPage::Fill(int level) {
@@ -515,7 +514,7 @@ void CSorunaAreaPage::Fill(int level) {
         if (row < 0) return;
         parents.push_back(m_entries[i][size_t(row)].text);
     }
-    m_entries[level] = m_source ? m_source->Entries(level, parents) : std::vector<CAddressLevelEntry>{};
+    m_entries[level] = m_source->Entries(level, parents);
     QSignalBlocker block(m_levels[level]);
     m_levels[level]->clear();
     for (const auto& e : m_entries[level]) m_levels[level]->addItem(Q(e.text));
@@ -535,8 +534,7 @@ void CSorunaAreaPage::LevelChosen(int level) {
         if (row < 0) break;
         if (!m_entries[i][size_t(row)].zip.empty()) m_zipText = m_entries[i][size_t(row)].zip;
     }
-    m_zip->setText(U("〒") + Q(m_zipText));
-    m_zip->setAccessibleName(U("〒") + Q(m_zipText));
+    m_zip->SetValue(U("〒") + Q(m_zipText));
 }
 
 void CSorunaAreaPage::Add() {

@@ -11,6 +11,7 @@
 #include "analysis/SorunaSheet.h"
 
 class CChoiceComboBox;
+class CValueLabel;
 class CMilvaneDoc;
 class IAddressLevels;
 class QButtonGroup;
@@ -58,7 +59,7 @@ public:
     void Shown() override;
 
     QListWidget* Level(int level) const { return m_levels[level]; }
-    QLabel* ZipLabel() const { return m_zip; }
+    CValueLabel* ZipLabel() const { return m_zip; }
     QPushButton* AddButton() const { return m_add; }
     QPushButton* RemoveButton() const { return m_remove; }
     QTreeWidget* AddressList() const { return m_list; }
@@ -72,10 +73,11 @@ private:
     void RemoveSelected();
     void ShowAddresses();
 
+    CNoAddressLevels m_none;  // the source without a dictionary
     IAddressLevels* m_source;
     QListWidget* m_levels[4] = {};
     std::vector<CAddressLevelEntry> m_entries[4];
-    QLabel* m_zip = nullptr;
+    CValueLabel* m_zip = nullptr;
     std::string m_zipText;
     QPushButton* m_add = nullptr;
     QPushButton* m_remove = nullptr;

@@ -12,6 +12,7 @@
 #include "analysis/AddressLevels.h"
 #include "analysis/PostalAddressLevels.h"
 #include "analysis/ui/SorunaPages.h"
+#include "common/ui/Accessible.h"
 #include "lookup/Dictionaries.h"
 
 namespace {
@@ -104,18 +105,16 @@ CSorunaSheet::CSorunaSheet(CMilvaneDoc* doc, bool lockedDM, IAddressLevels* leve
     left->setSpacing(10);
     auto* group = new QButtonGroup(this);
     for (int i = 0; i < kSorunaPageCount; ++i) {
-        auto* b = new QToolButton(this);
+        QToolButton* b = MakeChoiceToolButton(group, i + 1, this);
         b->setText(U(kSorunaPageLabels[i]));
         b->setAccessibleName(U(kSorunaPageLabels[i]));
         b->setIcon(QIcon(PageArt(i + 1)));
         b->setIconSize(QSize(48, 48));
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        b->setCheckable(true);
         b->setFocusPolicy(Qt::StrongFocus);
         b->setMinimumWidth(190);
         b->setObjectName(QStringLiteral("page%1").arg(i + 1));
         b->setEnabled(m_logic.PageEnabled(i + 1));
-        group->addButton(b, i + 1);
         left->addWidget(b);
         m_buttons[size_t(i)] = b;
     }
@@ -185,8 +184,7 @@ void CSorunaSheet::reject() {
 
 IAddressLevels& SorunaAddressLevels() {
     static CPostalAddressLevels levels;
-    const CLookupDictionaries* dictionaries = Lookup::Current();
-    levels.SetDictionary(dictionaries ? &dictionaries->Postal() : nullptr);
+    levels.SetDictionaries(Lookup::Current());
     return levels;
 }
 

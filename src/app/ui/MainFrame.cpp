@@ -81,7 +81,8 @@ bool IsCustomerScreen(int n) { return n >= SCREEN_KOKYAKU_LIST && n <= SCREEN_KO
 
 }  // namespace
 
-CMainFrame::CMainFrame(CMilvaneDoc& doc, QWidget* parent) : QMainWindow(parent), m_doc(doc) {
+CMainFrame::CMainFrame(CMilvaneDoc& doc, CScreenRegistry screens, QWidget* parent)
+    : QMainWindow(parent), m_doc(doc), m_screens(std::move(screens)) {
     setObjectName("MainFrame");
     setWindowTitle("Milvane");
     setWindowIcon(AppIcon());
@@ -154,7 +155,7 @@ QToolBar* CMainFrame::ScreenToolBar(int screen) const {
 }
 
 bool CMainFrame::CreateFirstScreen() {
-    const ScreenFactory* factory = FindScreenFactory(SCREEN_MENU);
+    const ScreenFactory* factory = m_screens.Find(SCREEN_MENU);
     if (!factory) return false;
     CScreenView* view = (*factory)(m_doc, *this, SCREEN_MENU);
     if (!view) return false;
@@ -184,7 +185,7 @@ void CMainFrame::ReplaceMenuBar(int screen) {
 
 void CMainFrame::SwitchView(int n) {
     if (n == m_currentScreen) return;
-    const ScreenFactory* factory = FindScreenFactory(n);
+    const ScreenFactory* factory = m_screens.Find(n);
     if (!factory) return;
 
     CScreenView* old = m_view;

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 
+#include "app/ui/ScreenRegistry.h"
 #include "app/ui/ScreenView.h"
 
 class CFindDlg;
@@ -19,7 +20,8 @@ class CMainFrame : public QMainWindow {
 public:
     enum ToolBarIndex { TOOLBAR_KOKYAKU = 0, TOOLBAR_RIREKI = 1, TOOLBAR_DM = 2 };
 
-    explicit CMainFrame(CMilvaneDoc& doc, QWidget* parent = nullptr);
+    // screens: what the frame can show (none: only a parent for dialogs).
+    explicit CMainFrame(CMilvaneDoc& doc, CScreenRegistry screens = {}, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // Creates the first screen (the menu screen). False when it cannot be built.
@@ -32,6 +34,8 @@ public:
     int CurrentScreen() const { return m_currentScreen; }
     CScreenView* ActiveView() const { return m_view; }
     CMilvaneDoc& Document() const { return m_doc; }
+    CScreenRegistry& Screens() { return m_screens; }
+    const CScreenRegistry& Screens() const { return m_screens; }
     QToolBar* ToolBar(int index) const { return m_toolBars[index]; }
     // The toolbar of a screen number, or null (menu screen).
     QToolBar* ScreenToolBar(int screen) const;
@@ -81,6 +85,7 @@ private:
     void ToggleToolBar();
 
     CMilvaneDoc& m_doc;
+    CScreenRegistry m_screens;
     QPointer<CScreenView> m_view;
     CFindDlg* m_findDlg = nullptr;
     bool m_resizable = true;

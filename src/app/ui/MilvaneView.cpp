@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "app/CommandIds.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "app/PassCheck.h"
 #include "app/ui/Artwork.h"
@@ -206,13 +206,6 @@ void CMenuItemWidget::focusOutEvent(QFocusEvent* event) {
     update();
 }
 
-// ---------------------------------------------------------------- hooks
-
-CMenuScreenHooks& MenuScreenHooks() {
-    static CMenuScreenHooks hooks;
-    return hooks;
-}
-
 // ---------------------------------------------------------------- view
 
 QRect CMilvaneView::ButtonRect(int index) {
@@ -225,7 +218,9 @@ QRect CMilvaneView::TabRect(int index) {
     return {QPoint(kTabs[index].x, kTabTop), MenuItemSize(MenuItemStyle::Tab, index)};
 }
 
-CMilvaneView::CMilvaneView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) : CScreenView(doc, frame, parent) {
+CMilvaneView::CMilvaneView(CMilvaneDoc& doc, CMainFrame& frame, std::shared_ptr<CMenuScreenHooks> hooks,
+                           QWidget* parent)
+    : CScreenView(doc, frame, parent), m_hooks(hooks ? std::move(hooks) : std::make_shared<CMenuScreenHooks>()) {
     InstallAccessibleFactory();
     setObjectName("MenuScreen");
     setAccessibleName("メニュー画面");
@@ -290,7 +285,7 @@ int CMilvaneView::SelectedTab() const { return std::clamp(Document().SelectedFor
 void CMilvaneView::OnInitialUpdate() {
     CMainFrame& frame = Frame();
     CMilvaneDoc& doc = Document();
-    CMenuScreenHooks& hooks = MenuScreenHooks();
+    CMenuScreenHooks& hooks = Hooks();
 
     frame.setWindowTitle("Milvane－メニュー");
     if (frame.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
@@ -321,13 +316,14 @@ void CMilvaneView::OnInitialUpdate() {
 }
 
 void CMilvaneView::UpdateButtons() {
-    const CMenuScreenHooks& h = MenuScreenHooks();
+    const CMenuScreenHooks& h = Hooks();
+    const CScreenRegistry& screens = Frame().Screens();
     const bool enabled[BUTTON_COUNT] = {
         bool(h.addCustomer),
-        IsScreenRegistered(SCREEN_KOKYAKU_RIREKI),
-        IsScreenRegistered(SCREEN_DM),
-        IsScreenRegistered(SCREEN_KOKYAKU_LIST),
-        IsScreenRegistered(SCREEN_RIREKI_LIST) && (h.extractHistory || h.loadAllHistory),
+        screens.IsRegistered(SCREEN_KOKYAKU_RIREKI),
+        screens.IsRegistered(SCREEN_DM),
+        screens.IsRegistered(SCREEN_KOKYAKU_LIST),
+        screens.IsRegistered(SCREEN_RIREKI_LIST) && (h.extractHistory || h.loadAllHistory),
         bool(h.analysis),
         bool(h.extraction),
         true,
@@ -441,7 +437,7 @@ void CMilvaneView::mouseReleaseEvent(QMouseEvent* event) {
 
 void CMilvaneView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && FormNameRect().contains(event->position().toPoint())) {
-        if (MenuScreenHooks().openForm) MenuScreenHooks().openForm(*this);
+        if (Hooks().openForm) Hooks().openForm(*this);
         return;
     }
     // A double-click on a button counts as a second press.
@@ -464,7 +460,7 @@ void CMilvaneView::SelectTab(int index) {
     if (index != old) SetTabState(old, 0);
     SetTabState(index, 2);
     Document().SelectedFormTab = index;
-    if (MenuScreenHooks().fillGallery) MenuScreenHooks().fillGallery(*this);
+    if (Hooks().fillGallery) Hooks().fillGallery(*this);
 }
 
 // ---------------------------------------------------------------- buttons
@@ -486,7 +482,7 @@ void CMilvaneView::RunButton(int index) {
     case BTN_HELP: ShowPopup(2); break;
     case BTN_EXIT: QMetaObject::invokeMethod(&frame, &QWidget::close, Qt::QueuedConnection); break;
     case BTN_OPEN:
-        if (MenuScreenHooks().openForm) MenuScreenHooks().openForm(*this);
+        if (Hooks().openForm) Hooks().openForm(*this);
         break;
     default: break;
     }
@@ -498,11 +494,11 @@ void CMilvaneView::AddCustomer() {
         return;
     }
     if (m_inputType < 0 || m_inputType > 2) return;
-    if (MenuScreenHooks().addCustomer) MenuScreenHooks().addCustomer(*this, m_inputType);
+    if (Hooks().addCustomer) Hooks().addCustomer(*this, m_inputType);
 }
 
 void CMilvaneView::ShowHistoryList() {
-    CMenuScreenHooks& h = MenuScreenHooks();
+    CMenuScreenHooks& h = Hooks();
     CRirekiModeDlg dlg(bool(h.extractHistory), this);
     if (!h.loadAllHistory) dlg.AllButton()->setEnabled(false);
     if (dlg.exec() != QDialog::Accepted) return;
@@ -525,8 +521,8 @@ void CMilvaneView::ShowHistoryList() {
 }
 
 void CMilvaneView::RunAnalysis() {
-    if (!MenuScreenHooks().analysis) return;
-    const int result = MenuScreenHooks().analysis(*this);
+    if (!Hooks().analysis) return;
+    const int result = Hooks().analysis(*this);
     if (result == 4)
         Frame().SwitchView(SCREEN_DM);
     else if ((result >= 1 && result <= 3) || (result >= 5 && result <= 7))
@@ -534,8 +530,8 @@ void CMilvaneView::RunAnalysis() {
 }
 
 void CMilvaneView::RunExtraction() {
-    if (!MenuScreenHooks().extraction) return;
-    const int result = MenuScreenHooks().extraction(*this);
+    if (!Hooks().extraction) return;
+    const int result = Hooks().extraction(*this);
     if (result == 1)
         Frame().SwitchView(SCREEN_KOKYAKU_LIST);
     else if (result == 2)
@@ -564,11 +560,11 @@ void CMilvaneView::ShowPopup(int n) {
     menu->exec(mapToGlobal(r.bottomLeft() + QPoint(0, 1)));
 }
 
-bool CMilvaneView::IsCommandAvailable(int id) const { return MenuScreenHooks().commands.count(id) != 0; }
+bool CMilvaneView::IsCommandAvailable(int id) const { return Hooks().commands.count(id) != 0; }
 
 bool CMilvaneView::UpdateCommand(int id, CCommandState& state) {
     const bool past = Document().IsPastData();
-    CMenuScreenHooks& h = MenuScreenHooks();
+    CMenuScreenHooks& h = Hooks();
     const auto userForms = [&] { return h.userFormCount ? h.userFormCount(Document()) : 0; };
     state = CCommandState{};
     switch (id) {
@@ -631,15 +627,15 @@ bool CMilvaneView::OnCommand(int id) {
     case ID_APP_ABOUT: Frame().ShowAboutBox(); return true;
     default: break;
     }
-    auto it = MenuScreenHooks().commands.find(id);
-    if (it == MenuScreenHooks().commands.end() || !InPopupMenu(id)) return false;
+    auto it = Hooks().commands.find(id);
+    if (it == Hooks().commands.end() || !InPopupMenu(id)) return false;
     it->second(*this);
     UpdateButtons();
     return true;
 }
 
 long CMilvaneView::OnFrameMessage(int message, long) {
-    if (message == WM_MLV_FORMLIST_CHANGED && MenuScreenHooks().formListChanged) MenuScreenHooks().formListChanged(*this);
+    if (message == WM_MLV_FORMLIST_CHANGED && Hooks().formListChanged) Hooks().formListChanged(*this);
     return 0;
 }
 

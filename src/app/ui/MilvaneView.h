@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "app/ui/MenuArt.h"
 #include "app/ui/ScreenView.h"
@@ -50,8 +51,9 @@ private:
     QMenu* m_popup = nullptr;  // a child of this button
 };
 
-// What later features plug into the menu screen. A button or command whose
-// hook is empty is disabled.
+// What the other features provide to the menu screen. The composition root
+// fills one and hands it to the screen; a button or command whose hook is
+// empty is disabled.
 struct CMenuScreenHooks {
     // Customer entry dialog for the input type 0 normal, 1 individual, 2 corporate.
     std::function<void(CMilvaneView&, int inputType)> addCustomer;
@@ -76,7 +78,6 @@ struct CMenuScreenHooks {
     // Commands of menu 193 that other features implement, by command id.
     std::map<int, std::function<void(CMilvaneView&)>> commands;
 };
-CMenuScreenHooks& MenuScreenHooks();
 
 class CMilvaneView : public CScreenView {
     Q_OBJECT
@@ -87,8 +88,12 @@ public:
     };
     static constexpr int kTabCount = 5;
 
-    CMilvaneView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent = nullptr);
+    // hooks may be shared by the menu screens of a run; null: no features.
+    CMilvaneView(CMilvaneDoc& doc, CMainFrame& frame, std::shared_ptr<CMenuScreenHooks> hooks,
+                 QWidget* parent = nullptr);
     ~CMilvaneView() override;
+
+    CMenuScreenHooks& Hooks() const { return *m_hooks; }
 
     void OnInitialUpdate() override;
     bool UpdateCommand(int id, CCommandState& state) override;
@@ -153,6 +158,7 @@ private:
     void UpdateDatabase();
     void StartSiblingProgram(const char* relativePath, const char* argument, const char* failure, MsgIcon icon);
 
+    std::shared_ptr<CMenuScreenHooks> m_hooks;
     std::array<CMenuItemWidget*, BUTTON_COUNT> m_buttons{};
     std::array<CMenuItemWidget*, kTabCount> m_tabs{};
     QListWidget* m_gallery = nullptr;

@@ -2,13 +2,16 @@
 // the screen for the document. A screen that is not registered cannot be
 // reached (its buttons and commands are disabled).
 //
-// Each screen registers itself in RegisterBuiltScreens() (ScreenRegistry.cpp),
-// which the program calls once at start-up:
-//     RegisterScreen(SCREEN_RIREKI_LIST, [](CMilvaneDoc& d, CMainFrame& f, int) {
+// The composition root (src/root/Wiring.cpp) fills one registry and hands it
+// to the frame, which creates screens only through it:
+//     screens.Register(SCREEN_RIREKI_LIST, [](CMilvaneDoc& d, CMainFrame& f, int) {
 //         return new CRirekiView(d, f); });
 #pragma once
 
+#include <array>
 #include <functional>
+
+#include "app/CommandIds.h"
 
 class CMainFrame;
 class CMilvaneDoc;
@@ -18,13 +21,15 @@ class CScreenView;
 // serve several numbers (the customer list serves 1 to 3). Null on failure.
 using ScreenFactory = std::function<CScreenView*(CMilvaneDoc& doc, CMainFrame& frame, int number)>;
 
-// Replaces any earlier factory of that number. Numbers outside 0..5 are ignored.
-void RegisterScreen(int number, ScreenFactory factory);
-void UnregisterScreen(int number);
-bool IsScreenRegistered(int number);
-// Null when not registered.
-const ScreenFactory* FindScreenFactory(int number);
+class CScreenRegistry {
+public:
+    // Replaces any earlier factory of that number. Numbers outside 0..5 are ignored.
+    void Register(int number, ScreenFactory factory);
+    void Unregister(int number);
+    bool IsRegistered(int number) const { return Find(number) != nullptr; }
+    // Null when not registered.
+    const ScreenFactory* Find(int number) const;
 
-// Registers the menu screen, every screen built so far, and what the features
-// built so far plug into the menu screen (MenuScreenHooks). Idempotent.
-void RegisterBuiltScreens();
+private:
+    std::array<ScreenFactory, SCREEN_COUNT> m_factories;
+};

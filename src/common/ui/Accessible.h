@@ -4,3 +4,13 @@
 
 // Installs them once for the whole application (idempotent).
 void InstallAccessibleFactories();
+
+class QButtonGroup;
+class QToolButton;
+class QWidget;
+
+// A checkable tool button that is one choice of an exclusive group (one of
+// which is always chosen): assistive technology sees a radio button. It joins
+// the group before anything else is set on it, since the accessible interface
+// is chosen when the button is first announced.
+QToolButton* MakeChoiceToolButton(QButtonGroup* group, int id, QWidget* parent);

@@ -2,11 +2,13 @@
 
 #include <QPalette>
 #include <QScrollArea>
+#include <QStyle>
 
 CScrollPage MakeScrollPage(QWidget* owner, QSize minimum, const QColor& background) {
     CScrollPage p;
     p.scroll = new QScrollArea(owner);
     p.scroll->setFrameShape(QFrame::NoFrame);
+    p.scroll->setFocusPolicy(Qt::NoFocus);
     p.scroll->setWidgetResizable(true);
     p.page = new QWidget;
     p.page->setMinimumSize(minimum);
@@ -17,4 +19,8 @@ CScrollPage MakeScrollPage(QWidget* owner, QSize minimum, const QColor& backgrou
     p.scroll->setWidget(p.page);
     p.page->installEventFilter(owner);
     return p;
+}
+
+int ListWidthForColumns(const QAbstractScrollArea* list, int columnsWidth) {
+    return columnsWidth + 2 * list->frameWidth() + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
 }

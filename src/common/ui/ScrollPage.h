@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QSize>
 
+class QAbstractScrollArea;
 class QScrollArea;
 class QWidget;
 
@@ -14,5 +15,11 @@ struct CScrollPage {
 };
 
 // The owner receives the page's events through its event filter, so that it
-// can lay out its controls when the page is resized.
+// can lay out its controls when the page is resized. The scroll area itself
+// takes no focus: the keyboard goes to the controls, and the area scrolls to
+// the one that has the focus.
 CScrollPage MakeScrollPage(QWidget* owner, QSize minimum, const QColor& background);
+
+// The width a list needs to show columns of the given total width whole: the
+// columns, its frame and its vertical scroll bar.
+int ListWidthForColumns(const QAbstractScrollArea* list, int columnsWidth);

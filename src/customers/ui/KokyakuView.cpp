@@ -146,9 +146,9 @@ CKokyakuView::~CKokyakuView() {
     if (!m_keepResult) m_logic->DropExtraction();
 }
 
-void CKokyakuView::Register() {
+void CKokyakuView::Register(CScreenRegistry& screens) {
     for (int n = SCREEN_KOKYAKU_LIST; n <= SCREEN_KOKYAKU_DETAIL; ++n)
-        RegisterScreen(n, [](CMilvaneDoc& doc, CMainFrame& frame, int number) -> CScreenView* {
+        screens.Register(n, [](CMilvaneDoc& doc, CMainFrame& frame, int number) -> CScreenView* {
             return new CKokyakuView(doc, frame, number);
         });
 }
@@ -294,7 +294,7 @@ bool CKokyakuView::SaveExtraction() {
 
 int CKokyakuView::ExtractionDialog(int mode) { return RunExtractDialog(this, Document(), mode); }
 
-bool CKokyakuView::CanShowHistory() const { return IsScreenRegistered(SCREEN_RIREKI_LIST); }
+bool CKokyakuView::CanShowHistory() const { return Frame().Screens().IsRegistered(SCREEN_RIREKI_LIST); }
 
 void CKokyakuView::ShowHistoryResult() {
     KeepResultOnLeave();
@@ -331,7 +331,7 @@ bool CKokyakuView::UpdateCommand(int id, CCommandState& state) {
         state.enabled = m_logic->CanSelectAll();
         return true;
     case ID_VIEW_DM_SCREEN:
-        state.enabled = IsScreenRegistered(SCREEN_DM);
+        state.enabled = Frame().Screens().IsRegistered(SCREEN_DM);
         return true;
     case ID_EXTRACT_CLEAR:
         state.enabled = m_logic->IsFiltered();

@@ -14,6 +14,7 @@
 #include "dm/MailFlows.h"
 
 class CCardPane;
+class CScreenRegistry;
 class CKokyakuListCtrl;
 class QLabel;
 class CValueLabel;
@@ -81,7 +82,7 @@ public:
     void KeepResultOnLeave() { m_keepResult = true; }
 
     // Registers screens 1 to 3 with the main window.
-    static void Register();
+    static void Register(CScreenRegistry& screens);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -7,8 +7,11 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 
+#include "analysis/ui/SorunaSheet.h"
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
@@ -28,6 +31,8 @@ const QColor kHitColour(200, 255, 200);
 constexpr int kButtonTop = 30;
 constexpr int kListTop = 65;
 constexpr int kLeft = 15;
+constexpr int kListsMargin = 30;  // left and right of the two lists together
+constexpr int kListsGap = 5;      // between them
 // Below this size of the page the screen scrolls.
 constexpr int kMinPageWidth = 740;
 constexpr int kMinPageHeight = 400;
@@ -108,6 +113,7 @@ void CDMHitRateChart::paintEvent(QPaintEvent*) {
 // ---------------------------------------------------------------- screen
 
 CDMListView::CDMListView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) : CScreenView(doc, frame, parent) {
+    setAccessibleName(QStringLiteral("DM送付管理画面"));
     runMailSubjectDialog = MailSubjectDialogRunner(this);
     IDMScreen& screen = *this;
     m_logic = std::make_unique<CDMViewLogic>(&doc, screen);
@@ -139,8 +145,14 @@ CDMListView::CDMListView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) :
                          QStringLiteral("内容"), QStringLiteral("管理者"), QStringLiteral("送付方法")},
                         {28, 100, 120, 65, 95, 85}, QStringLiteral("DMタイトル一覧"), page);
     m_titleLabel->setBuddy(m_titles);
+    const std::vector<int> targetWidths = {100, 190, 190};
     m_targets = MakeList({QStringLiteral("お客様コード"), QStringLiteral("氏名"), QStringLiteral("会社名")},
-                         {100, 190, 190}, QStringLiteral("DM送付対象顧客"), page);
+                         targetWidths, QStringLiteral("DM送付対象顧客"), page);
+    // The page is at least wide enough for the target list's default columns
+    // in its half (see LayoutChildren).
+    const int targetsWidth =
+        ListWidthForColumns(m_targets, std::accumulate(targetWidths.begin(), targetWidths.end(), 0));
+    m_page->setMinimumWidth(std::max(kMinPageWidth, kListsMargin + 2 * (targetsWidth + kListsGap)));
     m_caption->setBuddy(m_targets);
     m_chart = new CDMHitRateChart(page);
     m_chart->hide();
@@ -164,8 +176,8 @@ CDMListView::CDMListView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) :
 
 CDMListView::~CDMListView() { m_logic->Close(); }
 
-void CDMListView::Register() {
-    RegisterScreen(SCREEN_DM, [](CMilvaneDoc& doc, CMainFrame& frame, int) -> CScreenView* {
+void CDMListView::Register(CScreenRegistry& screens) {
+    screens.Register(SCREEN_DM, [](CMilvaneDoc& doc, CMainFrame& frame, int) -> CScreenView* {
         return new CDMListView(doc, frame);
     });
 }
@@ -282,11 +294,9 @@ bool CDMListView::ChooseCustomers(std::vector<CDMMngData>& chosen) {
     return RunCustomerSelectDialog(this, Document(), chosen);
 }
 
-bool CDMListView::CanAnalyseHitRate() const { return static_cast<bool>(DMHooks().analyseHitRate); }
+bool CDMListView::CanAnalyseHitRate() const { return true; }
 
-bool CDMListView::AnalyseHitRate() {
-    return DMHooks().analyseHitRate && DMHooks().analyseHitRate(this, Document());
-}
+bool CDMListView::AnalyseHitRate() { return RunSorunaSheet(this, &Document(), true) == 4; }
 
 // ---------------------------------------------------------------- events
 
@@ -324,9 +334,9 @@ void CDMListView::resizeEvent(QResizeEvent* event) {
 
 void CDMListView::LayoutChildren() {
     const int w = m_page->width(), h = m_page->height();
-    const int listsW = w - 30, listsH = h - 80;
+    const int listsW = w - kListsMargin, listsH = h - 80;
     const int titleW = std::min(listsW / 2, 500);
-    const int targetX = kLeft + titleW + 5, targetW = std::max(0, listsW - titleW - 5);
+    const int targetX = kLeft + titleW + kListsGap, targetW = std::max(0, listsW - titleW - kListsGap);
 
     m_titleLabel->setGeometry(kLeft, 8, titleW, 20);
     m_caption->setGeometry(targetX, 8, targetW, 20);

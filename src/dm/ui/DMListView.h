@@ -11,6 +11,7 @@
 #include "dm/DMViewLogic.h"
 #include "dm/MailFlows.h"
 
+class CScreenRegistry;
 class CValueLabel;
 class QLabel;
 class QPushButton;
@@ -56,7 +57,7 @@ public:
     QPushButton* Button(int command) const;
 
     // Registers screen 5 with the main window.
-    static void Register();
+    static void Register(CScreenRegistry& screens);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -13,6 +13,7 @@
 #include "customers/Kokyaku.h"
 #include "dm/ui/DMTitleDlg.h"
 #include "dm/ui/DMWidgets.h"
+#include "extract/ui/ExtractDlg.h"
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -146,7 +147,6 @@ CCustomerSelectDlg::CCustomerSelectDlg(CMilvaneDoc& doc, int mode, QWidget* pare
     m_keep->setVisible(m_logic.HistoryShown());
     m_keep->setEnabled(m_logic.HistoryShown());
     m_keep->setChecked(m_logic.keepHistory);
-    m_extract->setEnabled(static_cast<bool>(DMHooks().extractCustomers));
 
     connect(m_all, &QPushButton::clicked, this, [this] {
         m_logic.TickAll();
@@ -154,7 +154,7 @@ CCustomerSelectDlg::CCustomerSelectDlg(CMilvaneDoc& doc, int mode, QWidget* pare
         for (int i = 0; i < m_logic.RowCount(); ++i) ShowTick(i);
     });
     connect(m_extract, &QPushButton::clicked, this, [this] {
-        if (!DMHooks().extractCustomers || !DMHooks().extractCustomers(this, m_doc)) return;
+        if (RunExtractDialog(this, m_doc, kExtractSelect) != 1) return;
         m_list->clearSelection();
         std::vector<int> rows = m_logic.ApplyExtraction();
         for (int r : rows) {

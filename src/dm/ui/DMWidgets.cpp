@@ -24,8 +24,3 @@ QPixmap DMCheckPixmap(bool ticked) {
 }
 
 QIcon DMCheckIcon(bool ticked) { return QIcon(DMCheckPixmap(ticked)); }
-
-CDMHooks& DMHooks() {
-    static CDMHooks hooks;
-    return hooks;
-}

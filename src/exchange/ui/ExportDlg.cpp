@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
 #include "customers/ui/DialogParts.h"

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollArea>
+#include <algorithm>
 
 #include "app/CommandIds.h"
 #include "analysis/ui/SorunaSheet.h"
@@ -13,6 +14,7 @@
 #include "app/ui/ScreenRegistry.h"
 #include "common/ui/ScrollPage.h"
 #include "extract/ui/ExtractDlg.h"
+#include "history/RirekiListModel.h"
 #include "history/ui/RirekiListCtrl.h"
 #include "history/ui/RirekiViewDlg.h"
 #include "printing/FormPrinting.h"
@@ -34,6 +36,9 @@ CRirekiView::CRirekiView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) :
     m_page = sp.page;
     m_listCtrl = new CRirekiListCtrl(m_page);
     m_listCtrl->setObjectName("list1180");
+    // The page is at least wide enough for the list's default columns.
+    m_page->setMinimumWidth(
+        std::max(kMinPageWidth, 2 * kMargin + ListWidthForColumns(m_listCtrl, RirekiDefaultColumnsWidth())));
     IRirekiScreen& screen = *this;
     m_logic = std::make_unique<CRirekiListLogic>(&doc, m_listCtrl->List(), screen);
 
@@ -48,7 +53,7 @@ CRirekiView::CRirekiView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) :
     m_release = button(ID_EXTRACT_CLEAR_RIREKI, "抽出を解除(すべて表示)");
     m_redo = button(ID_EXTRACT_REDO, "抽出やり直し");
     m_save = button(ID_EXTRACT_SAVE, "抽出条件を保存");
-    m_count = new QLabel(m_page);
+    m_count = new CValueLabel(QStringLiteral("件数"), m_page);
     m_count->setObjectName("count1259");
     m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     SetCountText("全履歴表示");
@@ -67,8 +72,8 @@ CRirekiView::CRirekiView(CMilvaneDoc& doc, CMainFrame& frame, QWidget* parent) :
 
 CRirekiView::~CRirekiView() { m_logic->Close(); }
 
-void CRirekiView::Register() {
-    RegisterScreen(SCREEN_RIREKI_LIST, [](CMilvaneDoc& doc, CMainFrame& frame, int) -> CScreenView* {
+void CRirekiView::Register(CScreenRegistry& screens) {
+    screens.Register(SCREEN_RIREKI_LIST, [](CMilvaneDoc& doc, CMainFrame& frame, int) -> CScreenView* {
         return new CRirekiView(doc, frame);
     });
 }
@@ -126,8 +131,7 @@ void CRirekiView::LayoutChildren() {
 // ---------------------------------------------------------------- IRirekiScreen
 
 void CRirekiView::SetCountText(const std::string& text) {
-    m_count->setText(Q(text));
-    m_count->setAccessibleName(QStringLiteral("件数：") + Q(text));
+    m_count->SetValue(Q(text));
 }
 
 void CRirekiView::ShowExtractionButtons(bool shown) {
@@ -150,7 +154,7 @@ int CRirekiView::ExtractionDialog(int mode, int resultKind) {
 
 int CRirekiView::AnalysisSheet() { return RunSorunaSheet(this, &Document(), false); }
 
-bool CRirekiView::ScreenBuilt(int screen) const { return IsScreenRegistered(screen); }
+bool CRirekiView::ScreenBuilt(int screen) const { return Frame().Screens().IsRegistered(screen); }
 
 void CRirekiView::CloseMainWindow() { Frame().close(); }
 

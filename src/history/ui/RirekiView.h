@@ -7,10 +7,12 @@ class QScrollArea;
 #include <memory>
 
 #include "app/ui/ScreenView.h"
+#include "common/ui/ValueLabel.h"
 #include "history/RirekiListLogic.h"
 #include "history/RirekiNavigator.h"
 
 class CRirekiListCtrl;
+class CScreenRegistry;
 class QLabel;
 class QPushButton;
 
@@ -36,11 +38,11 @@ public:
 
     CRirekiListLogic& Logic() { return *m_logic; }
     CRirekiListCtrl* ListCtrl() const { return m_listCtrl; }
-    QLabel* CountLabel() const { return m_count; }
+    CValueLabel* CountLabel() const { return m_count; }
     QPushButton* Button(int id) const;
 
     // Registers screen 4 with the main window.
-    static void Register();
+    static void Register(CScreenRegistry& screens);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -64,7 +66,7 @@ private:
     QScrollArea* m_scroll = nullptr;
     QWidget* m_page = nullptr;  // holds the controls; scrolls below its minimum size
     CRirekiListCtrl* m_listCtrl = nullptr;
-    QLabel* m_count = nullptr;
+    CValueLabel* m_count = nullptr;
     QPushButton* m_find = nullptr;
     QPushButton* m_release = nullptr;
     QPushButton* m_redo = nullptr;

@@ -77,7 +77,7 @@ void Connect(CMilvaneView& view) {
     gallery->setIconSize(QSize(64, 64));
     QObject::connect(gallery, &QListWidget::currentItemChanged, &view, [&view] { ShowSelected(view); });
     QObject::connect(gallery, &QListWidget::itemActivated, &view, [&view] {
-        if (MenuScreenHooks().openForm) MenuScreenHooks().openForm(view);
+        if (view.Hooks().openForm) view.Hooks().openForm(view);
     });
 }
 

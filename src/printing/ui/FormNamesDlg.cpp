@@ -126,7 +126,7 @@ void CFormNamesDlg::OnDelete() {
 void RunFormNamesDialog(CMilvaneView& view) {
     std::vector<CUserFormEntry> forms = ReadUserForms(view.Document().InstallDir());
     CFormNamesDlg dialog(view.Document().InstallDir(), forms, [&view] {
-        if (MenuScreenHooks().formListChanged) MenuScreenHooks().formListChanged(view);
+        if (view.Hooks().formListChanged) view.Hooks().formListChanged(view);
     }, &view);
     dialog.exec();
 }

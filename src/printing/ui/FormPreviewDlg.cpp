@@ -1,5 +1,6 @@
 #include "printing/ui/FormPreviewDlg.h"
 
+#include <QAbstractScrollArea>
 #include <QHBoxLayout>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
@@ -39,6 +40,11 @@ CFormPreviewDlg::CFormPreviewDlg(const QString& title, const std::vector<CPrintP
     m_preview = new QPrintPreviewWidget(m_printer.get(), this);
     m_preview->setAccessibleName(QStringLiteral("印刷プレビュー"));
     m_preview->setAccessibleDescription(title);
+    // The page view inside takes the focus: it carries the same name.
+    for (QAbstractScrollArea* view : m_preview->findChildren<QAbstractScrollArea*>()) {
+        view->setAccessibleName(m_preview->accessibleName());
+        view->setAccessibleDescription(title);
+    }
     layout->addWidget(m_preview, 1);
     connect(m_preview, &QPrintPreviewWidget::paintRequested, this,
             [this](QPrinter* printer) { PrintPages(*printer, m_pages, true); });

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,11 +17,11 @@
 #include "analysis/ui/SorunaSheet.h"
 #include "common/ui/ValueLabel.h"
 #include "app/CommandIds.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MilvaneView.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "customers/ui/ChoiceComboBox.h"
 #include "customers/ui/KokyakuListCtrl.h"
 #include "customers/ui/KokyakuView.h"
@@ -100,6 +101,30 @@ TEST_F(SorunaSheetTest, ButtonsPagesBackgroundAndLockedMode) {
     for (int i = 1; i <= kSorunaPageCount; ++i) EXPECT_EQ(locked.PageButton(i)->isEnabled(), i == 4);
 }
 
+// Exactly one page is chosen: the page buttons are one group of radio buttons.
+TEST_F(SorunaSheetTest, PageButtonsAreOneRadioGroup) {
+    CSorunaSheet sheet(doc.get(), false, nullptr);
+    auto checkedPages = [&] {
+        std::vector<int> pages;
+        for (int i = 1; i <= kSorunaPageCount; ++i) {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(sheet.PageButton(i));
+            EXPECT_EQ(a->role(), QAccessible::RadioButton) << i;
+            EXPECT_TRUE(a->state().checkable) << i;
+            EXPECT_EQ(a->text(QAccessible::Name), U(kSorunaPageLabels[i - 1]));
+            if (a->state().checked) pages.push_back(i);
+        }
+        return pages;
+    };
+    EXPECT_EQ(checkedPages(), std::vector<int>{1});
+    QAccessibleInterface* third = QAccessible::queryAccessibleInterface(sheet.PageButton(3));
+    ASSERT_NE(third->actionInterface(), nullptr);
+    third->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(sheet.CurrentPage()->PageNumber(), 3);
+    EXPECT_EQ(checkedPages(), std::vector<int>{3});
+    sheet.PageButton(3)->click();  // choosing the chosen page keeps it chosen
+    EXPECT_EQ(checkedPages(), std::vector<int>{3});
+}
+
 TEST_F(SorunaSheetTest, RadioOptionsEnableTheirFieldsAndTakeTheFocus) {
     CSorunaSheet sheet(doc.get(), false, nullptr);
     sheet.show();
@@ -165,6 +190,8 @@ TEST_F(SorunaSheetTest, AreaPageBuildsItsAddressListFromTheLevels) {
     page->Level(1)->setCurrentRow(0);
     page->Level(2)->setCurrentRow(0);
     EXPECT_EQ(page->ZipLabel()->text(), U("〒100-0005"));
+    EXPECT_EQ(page->ZipLabel()->accessibleName(), U("〒"));
+    EXPECT_EQ(page->ZipLabel()->accessibleDescription(), U("〒100-0005"));
     page->AddButton()->click();
     ASSERT_EQ(page->AddressList()->topLevelItemCount(), 1);
     EXPECT_EQ(page->AddressList()->topLevelItem(0)->text(3), U("丸の内"));
@@ -176,6 +203,15 @@ TEST_F(SorunaSheetTest, AreaPageBuildsItsAddressListFromTheLevels) {
     sheet.OnRun();
     EXPECT_EQ(sheet.StoredKind(), 5);
     EXPECT_EQ(doc->AnalysisKind, 5);
+}
+
+TEST_F(SorunaSheetTest, AreaPageWithoutDictionaryTellsWhy) {
+    CSorunaSheet sheet(doc.get(), false, nullptr);
+    sheet.PageButton(5)->click();
+    auto* page = qobject_cast<CSorunaAreaPage*>(sheet.CurrentPage());
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->Level(0)->count(), 0);
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{kNoAreaData});
 }
 
 TEST_F(SorunaSheetTest, DMPageListsSentTitlesAndSelectsTheDocumentsTitle) {
@@ -205,9 +241,10 @@ TEST_F(SorunaSheetTest, DMPageListsSentTitlesAndSelectsTheDocumentsTitle) {
 }
 
 TEST_F(SorunaSheetTest, CustomerScreenShowsTheHitsWithTheirColumn) {
-    RegisterBuiltScreens();
-    EXPECT_TRUE(MenuScreenHooks().analysis);  // the menu screen's button
-    CMainFrame frame(*doc);
+    CMenuScreenHooks menu;
+    InstallMenuScreenFeatures(menu);
+    EXPECT_TRUE(menu.analysis);  // the menu screen's button
+    CMainFrame frame(*doc, BuiltScreens());
     doc->CustomerScreenMode = SCREEN_KOKYAKU_LIST;
     auto* view = new CKokyakuView(*doc, frame, SCREEN_KOKYAKU_LIST, &frame);
     view->resize(800, 500);

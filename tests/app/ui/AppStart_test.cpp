@@ -16,10 +16,10 @@
 
 #include "app/IxenEnv.h"
 #include "app/MilvaneApp.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/PassCheck.h"
 #include "app/ui/AboutDlg.h"
-#include "app/ui/AppShell.h"
+#include "root/AppShell.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/PasswordDlg.h"
 #include "support/TestPorts.h"

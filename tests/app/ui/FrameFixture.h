@@ -17,6 +17,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/MilvaneView.h"
 #include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "support/TestPorts.h"
 
 // A list screen stand-in: shows its toolbar, handles one command, records
@@ -66,22 +67,22 @@ protected:
         CFakeScreen::Destroyed().clear();
         CFakeScreen::Requests().clear();
         // Each test plugs in the features it needs.
-        RegisterBuiltScreens();
-        MenuScreenHooks() = CMenuScreenHooks{};
+        CScreenRegistry screens;
+        screens.Register(SCREEN_MENU, [this](CMilvaneDoc& d, CMainFrame& f, int) -> CScreenView* {
+            return new CMilvaneView(d, f, hooks);
+        });
         for (int n = 1; n <= 5; ++n)
-            RegisterScreen(n, [](CMilvaneDoc& d, CMainFrame& f, int number) -> CScreenView* {
+            screens.Register(n, [](CMilvaneDoc& d, CMainFrame& f, int number) -> CScreenView* {
                 return new CFakeScreen(d, f, number);
             });
         doc = std::make_unique<CMilvaneDoc>(install.Path());
-        frame = std::make_unique<CMainFrame>(*doc);
+        frame = std::make_unique<CMainFrame>(*doc, std::move(screens));
         frame->SetCloseHandler([this] { ++closeCalls; });
         ASSERT_TRUE(frame->CreateFirstScreen());
     }
     void TearDown() override {
         frame.reset();
         FlushDeletes();
-        for (int n = 1; n <= 5; ++n) UnregisterScreen(n);
-        RegisterBuiltScreens();
     }
 
     static void FlushDeletes() {
@@ -90,6 +91,8 @@ protected:
     }
 
     CMilvaneView* Menu() const { return qobject_cast<CMilvaneView*>(frame->ActiveView()); }
+    // What the menu screens of the test are given.
+    CMenuScreenHooks& MenuScreenHooks() { return *hooks; }
     CFakeScreen* Fake() const { return dynamic_cast<CFakeScreen*>(frame->ActiveView()); }
     // The index of the one toolbar shown, -1 for none.
     int ShownToolBar() const {
@@ -115,6 +118,7 @@ protected:
 
     TestPorts ports;
     TempDir install;
+    std::shared_ptr<CMenuScreenHooks> hooks = std::make_shared<CMenuScreenHooks>();
     std::unique_ptr<CMilvaneDoc> doc;
     std::unique_ptr<CMainFrame> frame;
     int closeCalls = 0;

@@ -52,10 +52,10 @@ TEST_F(FrameTest, EachScreenGetsItsMenuBarAndToolbar) {
 
 TEST_F(FrameTest, UnreachableScreensAreRefusedAndAFailedBuildKeepsTheOldScreen) {
     CScreenView* menu = frame->ActiveView();
-    UnregisterScreen(SCREEN_DM);
+    frame->Screens().Unregister(SCREEN_DM);
     frame->SwitchView(SCREEN_DM);
     frame->SwitchView(17);
-    RegisterScreen(SCREEN_DM, [](CMilvaneDoc&, CMainFrame&, int) -> CScreenView* { return nullptr; });
+    frame->Screens().Register(SCREEN_DM, [](CMilvaneDoc&, CMainFrame&, int) -> CScreenView* { return nullptr; });
     frame->SwitchView(SCREEN_DM);
     EXPECT_EQ(frame->CurrentScreen(), SCREEN_MENU);
     EXPECT_EQ(frame->ActiveView(), menu);

@@ -98,7 +98,7 @@ TEST_F(MenuScreenTest, OnlyPressAndReleaseOnTheSameButtonRunIt) {
 
 TEST_F(MenuScreenTest, UnbuiltFeaturesAreDisabledAndIgnoreTheMouse) {
     // A screen that is not registered makes its button unusable.
-    UnregisterScreen(SCREEN_DM);
+    frame->Screens().Unregister(SCREEN_DM);
     view->UpdateButtons();
     EXPECT_FALSE(view->ButtonWidget(CMilvaneView::BTN_DM)->isEnabled());
     EXPECT_TRUE(view->ButtonWidget(CMilvaneView::BTN_KOKYAKU_LIST)->isEnabled());
@@ -296,7 +296,7 @@ TEST_F(MenuScreenTest, ButtonsAndTabsAreAccessibleByNameAndKeyboard) {
 }
 
 TEST_F(MenuScreenTest, ClearingTheStoredPreExtractionWorksFromTheSettingsPopup) {
-    RegisterBuiltScreens();  // the features built so far
+    InstallMenuScreenFeatures(MenuScreenHooks());  // the features built so far
     doc->DataDir = install.Path();
     auto settings = Popup(0);
     EXPECT_FALSE(Enabled(settings.get(), ID_PRE_EXTRACT_CLEAR));  // nothing stored

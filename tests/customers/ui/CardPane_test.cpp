@@ -5,7 +5,7 @@
 #include <QTreeWidget>
 
 #include "app/CommandIds.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
 #include "customers/Kokyaku.h"

@@ -28,6 +28,8 @@ const Strings kImportant = {"VIP", "特A", "A", "B", "C", "ブラックリスト
 struct FocusWindow {
     explicit FocusWindow(const std::string& install, int listNo) {
         box->Fill(install, listNo);
+        box->setAccessibleName(QStringLiteral("重要度"));
+        other->setAccessibleName(QStringLiteral("備考"));
         window.show();
         QApplication::setActiveWindow(&window);
         Focus(box);

@@ -1,7 +1,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/ComboData.h"
 #include "customers/ui/BulkChangeDlg.h"

@@ -9,7 +9,7 @@
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "customers/Kokyaku.h"
 #include "customers/ui/KokyakuListCtrl.h"
 #include "customers/ui/KokyakuView.h"
@@ -154,9 +154,7 @@ TEST_F(KokyakuViewTest, CardWidthIsStoredWhenTheScreenCloses) {
 
 TEST_F(KokyakuViewTest, SwitchedToFromTheFrameAndBackToTheMenuScreen) {
     Add({"山田太郎"});
-    frame = std::make_unique<CMainFrame>(*doc);
-    RegisterBuiltScreens();
-    CKokyakuView::Register();
+    frame = std::make_unique<CMainFrame>(*doc, BuiltScreens());
     ASSERT_TRUE(frame->CreateFirstScreen());
     frame->SwitchView(SCREEN_KOKYAKU_RIREKI);
     ASSERT_EQ(frame->CurrentScreen(), SCREEN_KOKYAKU_RIREKI);

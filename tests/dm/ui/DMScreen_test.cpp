@@ -13,7 +13,7 @@
 #include "app/CommandIds.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MilvaneView.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "common/ui/ValueLabel.h"
 #include "customers/MLVColSet.h"
 #include "dm/DMFixture.h"
@@ -26,13 +26,12 @@ namespace {
 
 class DMScreenTest : public DMTest {
 protected:
-    DMScreenTest() { RegisterBuiltScreens(); }
     ~DMScreenTest() override {
         frame.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     CDMListView* Open() {
-        frame = std::make_unique<CMainFrame>(*doc);
+        frame = std::make_unique<CMainFrame>(*doc, BuiltScreens());
         frame->SetCloseHandler([] {});
         EXPECT_TRUE(frame->CreateFirstScreen());
         frame->SwitchView(SCREEN_DM);
@@ -44,7 +43,7 @@ protected:
 };
 
 TEST_F(DMScreenTest, ReachedFromTheMenuScreenAndTheCustomerScreen) {
-    frame = std::make_unique<CMainFrame>(*doc);
+    frame = std::make_unique<CMainFrame>(*doc, BuiltScreens());
     frame->SetCloseHandler([] {});
     ASSERT_TRUE(frame->CreateFirstScreen());
     auto* menu = qobject_cast<CMilvaneView*>(frame->ActiveView());
@@ -99,7 +98,8 @@ TEST_F(DMScreenTest, TitlesTargetsCaptionAndButtons) {
 
     // The lists share the scrolled page, which keeps a minimum size.
     QWidget* page = view->ScrollArea()->widget();
-    EXPECT_EQ(page->minimumSize(), QSize(740, 400));
+    EXPECT_EQ(page->minimumHeight(), 400);
+    EXPECT_GE(page->minimumWidth(), 740);  // wider where the target list's columns need it
     EXPECT_EQ(view->TitleList()->width(), std::min((page->width() - 30) / 2, 500));
     EXPECT_EQ(view->TitleList()->height(), page->height() - 80);
     EXPECT_EQ(view->TargetList()->x(), view->TitleList()->geometry().right() + 1 + 5);

@@ -8,7 +8,7 @@
 
 #include "app/CommandIds.h"
 #include "app/ui/MainFrame.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "customers/MLVColSet.h"
 #include "customers/ui/CardPane.h"
 #include "customers/ui/KokyakuView.h"
@@ -63,7 +63,6 @@ TEST_F(MailTest, MailCommandAndCardLinkReachTheMailProgram) {
 }
 
 TEST_F(DMTest, DmScreenMailMarksTheTitleSentByMail) {
-    RegisterBuiltScreens();
     const auto keys = AddCustomers(2);
     for (auto& k : doc->KokyakuList) {
         k->CommonMail = 1;
@@ -72,7 +71,7 @@ TEST_F(DMTest, DmScreenMailMarksTheTitleSentByMail) {
     AddTitle("案内", keys);
     RecordingMail mail;
     Mail::Install(&mail);
-    CMainFrame frame(*doc);
+    CMainFrame frame(*doc, BuiltScreens());
     frame.SetCloseHandler([] {});
     ASSERT_TRUE(frame.CreateFirstScreen());
     frame.SwitchView(SCREEN_DM);

@@ -7,7 +7,7 @@
 #include <QStackedLayout>
 
 #include "app/CommandIds.h"
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
 #include "customers/ui/KokyakuListCtrl.h"

@@ -13,7 +13,7 @@
 #include "app/CommandIds.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MilvaneView.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "maintenance/ui/FolderNameDlg.h"
 #include "maintenance/ui/MaintenanceCommands.h"
 
@@ -55,10 +55,9 @@ TEST(FolderNameDlg, TypedOrBrowsedFolderByKeyboard) {
 }
 
 TEST(MaintenanceMenu, BackUpChangeRestoreShowsTheOldCustomer) {
-    RegisterBuiltScreens();
     DataFolderFixture f;
     const int32_t key = f.AddCustomer("山田太郎");
-    CMainFrame frame(*f.doc);
+    CMainFrame frame(*f.doc, BuiltScreens());
     ASSERT_TRUE(frame.CreateFirstScreen());
     auto* view = qobject_cast<CMilvaneView*>(frame.ActiveView());
     ASSERT_NE(view, nullptr);
@@ -94,19 +93,19 @@ TEST(MaintenanceMenu, BackUpChangeRestoreShowsTheOldCustomer) {
 }
 
 TEST(MaintenanceMenu, RenamedUserFormComesBackAndTheListIsReread) {
-    RegisterBuiltScreens();
     DataFolderFixture f;
     fs::create_directories(f.install.File("bk"));
     WriteBytes(f.install.File("Data/MyData/Original.dat"), "7=見積書");
     WriteBytes(f.install.File("Data/Org/7.org"), "form");
-    CMenuScreenHooks& hooks = MenuScreenHooks();
+    CMainFrame frame(*f.doc, BuiltScreens());
+    ASSERT_TRUE(frame.CreateFirstScreen());
+    auto* view = qobject_cast<CMilvaneView*>(frame.ActiveView());
+    ASSERT_NE(view, nullptr);
+    CMenuScreenHooks& hooks = view->Hooks();
     RegisterFormBackupCommands(hooks, [](CMilvaneDoc&) { return std::vector<int>{7}; });
     hooks.userFormCount = [](CMilvaneDoc&) { return 1; };
     int reread = 0;
     hooks.formListChanged = [&reread](CMilvaneView&) { ++reread; };
-    CMainFrame frame(*f.doc);
-    ASSERT_TRUE(frame.CreateFirstScreen());
-    auto* view = qobject_cast<CMilvaneView*>(frame.ActiveView());
 
     f.ports.prompt.QueueChoice(f.install.File("bk/forms"));  // the extension is added
     ASSERT_TRUE(view->OnCommand(ID_FORM_BACKUP));
@@ -122,8 +121,4 @@ TEST(MaintenanceMenu, RenamedUserFormComesBackAndTheListIsReread) {
     EXPECT_EQ(reread, 1);
     EXPECT_EQ(f.ports.prompt.Log()[0].defaultButton, Answer::No);
     EXPECT_EQ(f.ports.prompt.Texts().back(), "復元が正常に終了しました。");
-    hooks.commands.erase(ID_FORM_BACKUP);
-    hooks.commands.erase(ID_FORM_RESTORE);
-    hooks.userFormCount = nullptr;
-    hooks.formListChanged = nullptr;
 }

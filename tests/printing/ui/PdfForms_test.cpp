@@ -14,6 +14,7 @@
 #include "printing/ui/FormPreviewDlg.h"
 #include "printing/ui/PagePainter.h"
 #include "support/TestPorts.h"
+#include "support/ui/UnnamedFocusables.h"
 
 namespace {
 
@@ -198,6 +199,7 @@ TEST_F(PdfForms, CoverSheetsAndCardsAndThePreviewsPdfButton) {
     EXPECT_EQ(companies, 10);
 
     CFormPreviewDlg preview("名刺", pages);
+    EXPECT_EQ(UnnamedFocusables(&preview), QStringList{});
     EXPECT_EQ(preview.Result(), 0);
     const QString saved = QString::fromStdString(dir.File("saved.pdf"));
     ASSERT_TRUE(preview.SavePdf(saved));

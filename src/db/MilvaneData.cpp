@@ -1,4 +1,4 @@
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -17,8 +17,8 @@
 #include <unordered_set>
 #include <utility>
 
-#include "app/JetSql.h"
-#include "app/MilvaneDataSchema.h"
+#include "db/JetSql.h"
+#include "db/MilvaneDataSchema.h"
 #include "common/Ports.h"
 #include "common/SjisText.h"
 

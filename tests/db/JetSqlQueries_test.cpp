@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "support/TestPorts.h"
 
 namespace {

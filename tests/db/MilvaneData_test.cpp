@@ -1,6 +1,6 @@
 // Opening, saving and closing the customer database, the work file, and the
 // customer operations.
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

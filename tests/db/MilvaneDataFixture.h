@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "support/TestPorts.h"
 
 // A separate connection to the database file: what another process would see.

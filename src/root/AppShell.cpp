@@ -1,4 +1,4 @@
-#include "app/ui/AppShell.h"
+#include "root/AppShell.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "app/ui/MainFrame.h"
-#include "app/ui/ScreenRegistry.h"
+#include "root/Wiring.h"
 #include "common/ui/Accessible.h"
 #include "common/ui/QtPorts.h"
 #include "common/ui/WaitDlg.h"
@@ -44,7 +44,7 @@ void CQtAppShell::CreateStartupWait() {
 void CQtAppShell::DestroyStartupWait() { m_wait.reset(); }
 
 bool CQtAppShell::CreateMainWindow(CMilvaneDoc& doc) {
-    m_frame = std::make_unique<CMainFrame>(doc);
+    m_frame = std::make_unique<CMainFrame>(doc, BuiltScreens());
     if (!m_frame->CreateFirstScreen()) {
         m_frame.reset();
         return false;
@@ -90,7 +90,6 @@ int RunMilvane(QApplication& app, const RunOptions& options) {
         ports = std::make_unique<CQtPorts>();
         if (options.quitAfterStart) Ports::Install(&console, &ports->profile, &ports->wait);
     }
-    RegisterBuiltScreens();
     InstallAccessibleFactories();
     InstallQtPrintUi();
 

@@ -1,5 +1,5 @@
 // Translation of the desktop-database dialect and the functions behind it.
-#include "app/JetSql.h"
+#include "db/JetSql.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

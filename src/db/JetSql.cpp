@@ -1,4 +1,4 @@
-#include "app/JetSql.h"
+#include "db/JetSql.h"
 
 #include <sqlite3.h>
 

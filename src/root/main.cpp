@@ -2,7 +2,7 @@
 // event loop and shutdown of RunMilvane.
 #include <QApplication>
 
-#include "app/ui/AppShell.h"
+#include "root/AppShell.h"
 #include "app/ui/Artwork.h"
 
 int main(int argc, char** argv) {

@@ -1,4 +1,4 @@
-#include "app/MilvaneDataSchema.h"
+#include "db/MilvaneDataSchema.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/MilvaneData.h"
+#include "db/MilvaneData.h"
 #include "customers/Kokyaku.h"
 
 namespace {
