@@ -9,11 +9,11 @@
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
 #include "app/ui/MainFrame.h"
-#include "app/ui/ScreenRegistry.h"
 #include "customers/MasterColSet.h"
 #include "dm/ui/DMListView.h"
 #include "history/ui/RirekiListCtrl.h"
 #include "history/ui/RirekiView.h"
+#include "root/Wiring.h"
 #include "support/TestInstall.h"
 #include "support/TestPorts.h"
 #include "support/ui/UnnamedFocusables.h"
@@ -26,8 +26,7 @@ protected:
         MakeInstallation(install);
         SaveColumns(install, MasterColumns(), {"CustomerID", "Name"});
         doc = OpenDocument(install, true);
-        RegisterBuiltScreens();
-        frame = std::make_unique<CMainFrame>(*doc);
+        frame = std::make_unique<CMainFrame>(*doc, BuiltScreens());
         EXPECT_TRUE(frame->CreateFirstScreen());
         frame->show();
     }
