@@ -172,6 +172,14 @@ inline void PrepareInstall(const std::string& install, const std::string& folder
     disp.Save();
 }
 
+// The cached data folder and a scratch install folder pointing at it.
+struct LargeData {
+    std::string folder = LargeDataFolder();
+    ScratchFolder scratch;
+    std::string install = scratch.Sub("install");
+    LargeData() { WriteDataDir(install, folder); }
+};
+
 // The peak resident memory of this process so far, in MB.
 inline long PeakMb() {
     std::ifstream status("/proc/self/status");

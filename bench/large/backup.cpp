@@ -6,11 +6,11 @@
 #include "maintenance/DataBackup.h"
 
 int main() {
-    const std::string folder = bench::LargeDataFolder();
+    bench::LargeData data;
+    const std::string& folder = data.folder;
+    const std::string& install = data.install;
+    const bench::ScratchFolder& scratch = data.scratch;
     const std::string size = bench::SizeName(bench::LargeCustomers());
-    bench::ScratchFolder scratch;
-    const std::string install = scratch.Sub("install");
-    bench::WriteDataDir(install, folder);
     CMilvaneDoc doc(install);
     doc.DataDir = folder;
     bench::Check(doc.Database().InitDB(folder) == 1, "opening the database");

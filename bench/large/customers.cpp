@@ -6,10 +6,10 @@
 #include <QApplication>
 
 #include "LargeData.h"
+#include "ShownFrame.h"
 #include "app/CommandIds.h"
 #include "app/MilvaneApp.h"
 #include "app/MilvaneDoc.h"
-#include "app/ui/MainFrame.h"
 #include "root/Wiring.h"
 #include "customers/MLVColSet.h"
 #include "customers/ui/KokyakuListCtrl.h"
@@ -29,11 +29,7 @@ int main(int argc, char** argv) {
     CMilvaneDoc doc(install);
     doc.DataDir = folder;
     CMainFrame frame(doc, BuiltScreens());
-    frame.SetCloseHandler([] {});
-    bench::Check(frame.CreateFirstScreen(), "the menu screen");
-    frame.resize(1280, 900);
-    frame.show();
-    app.processEvents();
+    bench::ShowFrame(frame, app);
 
     const double start = bench::Seconds([&] {
         bench::Check(doc.Database().InitDB(folder) == 1, "opening the database");

@@ -79,11 +79,11 @@ void RawExport(const std::string& dbFile, const std::vector<CMLVCol>& cols, cons
 }  // namespace
 
 int main() {
-    const std::string folder = bench::LargeDataFolder();
+    bench::LargeData data;
+    const std::string& folder = data.folder;
+    const std::string& install = data.install;
+    const bench::ScratchFolder& scratch = data.scratch;
     const std::string size = bench::SizeName(bench::LargeCustomers());
-    bench::ScratchFolder scratch;
-    const std::string install = scratch.Sub("install");
-    bench::WriteDataDir(install, folder);
     const std::string dbFile = folder + "/" + kDatabaseFileName;
     const std::vector<CMLVCol> cols = AllColumns();
 

@@ -5,9 +5,9 @@
 #include <QApplication>
 
 #include "LargeData.h"
+#include "ShownFrame.h"
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
-#include "app/ui/MainFrame.h"
 #include "root/Wiring.h"
 #include "customers/MLVColSet.h"
 #include "history/ui/RirekiListCtrl.h"
@@ -61,11 +61,7 @@ int main(int argc, char** argv) {
     sqlite3_close(raw);
 
     CMainFrame frame(doc, BuiltScreens());
-    frame.SetCloseHandler([] {});
-    bench::Check(frame.CreateFirstScreen(), "the menu screen");
-    frame.resize(1280, 900);
-    frame.show();
-    app.processEvents();
+    bench::ShowFrame(frame, app);
 
     // As the menu screen's "すべて表示する" does it.
     const double show = bench::Seconds([&] {
