@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <algorithm>
+#include <deque>
 #include <numeric>
 #include <unordered_map>
 
@@ -24,32 +25,58 @@ struct CCollatorTextOrder::Cache {
     // Texts kept at most; beyond it the cache starts again.
     static constexpr std::size_t kMaxTexts = 4'000'000;
 
-    struct Entry {
-        QCollatorSortKey key;
-        uint32_t rank = 0;  // place among `ordered`; equal keys share the first
-    };
-
     Cache() : collator(QLocale(QLocale::Japanese, QLocale::Japan)) {
         collator.setCaseSensitivity(Qt::CaseInsensitive);
     }
 
-    // Adds the entries not ranked yet to the ordered ones and ranks all again.
-    void Merge(std::vector<Entry*>& added) {
-        auto less = [](const Entry* a, const Entry* b) { return a->key.compare(b->key) < 0; };
+    // A copy of the text that lives as long as the cache, without an
+    // allocation per text.
+    std::string_view Keep(std::string_view text) {
+        if (text.size() > kChunk / 4) return owned.emplace_back(text);
+        if (chunks.empty() || chunkUsed + text.size() > kChunk) {
+            chunks.push_back(std::make_unique<char[]>(kChunk));
+            chunkUsed = 0;
+        }
+        char* at = chunks.back().get() + chunkUsed;
+        std::copy(text.begin(), text.end(), at);
+        chunkUsed += text.size();
+        return std::string_view(at, text.size());
+    }
+
+    void Clear() {
+        chunks.clear();
+        owned.clear();
+        chunkUsed = 0;
+        slotOf.clear();
+        keys.clear();
+        rank.clear();
+        ordered.clear();
+    }
+
+    // Adds the slots not ranked yet to the ordered ones and ranks all again.
+    void Merge(std::vector<uint32_t>& added) {
+        auto less = [this](uint32_t a, uint32_t b) { return keys[a].compare(keys[b]) < 0; };
         std::sort(added.begin(), added.end(), less);
         const std::size_t middle = ordered.size();
         ordered.insert(ordered.end(), added.begin(), added.end());
         std::inplace_merge(ordered.begin(), ordered.begin() + static_cast<std::ptrdiff_t>(middle), ordered.end(), less);
-        uint32_t rank = 0;
+        rank.resize(keys.size());
+        uint32_t r = 0;
         for (std::size_t i = 0; i < ordered.size(); ++i) {
-            if (i > 0 && ordered[i - 1]->key.compare(ordered[i]->key) != 0) rank = static_cast<uint32_t>(i);
-            ordered[i]->rank = rank;
+            if (i > 0 && keys[ordered[i - 1]].compare(keys[ordered[i]]) != 0) r = static_cast<uint32_t>(i);
+            rank[ordered[i]] = r;
         }
     }
 
+    static constexpr std::size_t kChunk = 1 << 20;
+    std::vector<std::unique_ptr<char[]>> chunks;  // the kept texts
+    std::size_t chunkUsed = 0;
+    std::deque<std::string> owned;  // long kept texts
     QCollator collator;
-    std::unordered_map<std::string, Entry> entries;
-    std::vector<Entry*> ordered;  // every entry, in text order
+    std::unordered_map<std::string_view, uint32_t> slotOf;  // kept text -> its slot below
+    std::vector<QCollatorSortKey> keys;                // by slot
+    std::vector<uint32_t> rank;                        // by slot; equal keys share the first place
+    std::vector<uint32_t> ordered;                     // every slot, in text order
 };
 
 CCollatorTextOrder::CCollatorTextOrder() : m_cache(std::make_unique<Cache>()) {}
@@ -57,24 +84,23 @@ CCollatorTextOrder::~CCollatorTextOrder() = default;
 
 std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string>& texts) const {
     Cache& cache = *m_cache;
-    if (cache.entries.size() + texts.size() > Cache::kMaxTexts) {
-        cache.entries.clear();
-        cache.ordered.clear();
-    }
+    if (cache.slotOf.size() + texts.size() > Cache::kMaxTexts) cache.Clear();
     // A key once per distinct text: columns such as prefectures or ranks
     // repeat a few values over many rows.
-    std::vector<Cache::Entry*> textEntry(texts.size()), added;
+    std::vector<uint32_t> textSlot(texts.size()), added;
+    cache.slotOf.reserve(cache.slotOf.size() + texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        auto it = cache.entries.find(texts[i]);
-        if (it == cache.entries.end()) {
-            it = cache.entries.emplace(texts[i], Cache::Entry{cache.collator.sortKey(FromUtf8(texts[i]))}).first;
-            added.push_back(&it->second);
+        auto it = cache.slotOf.find(texts[i]);
+        if (it == cache.slotOf.end()) {
+            it = cache.slotOf.emplace(cache.Keep(texts[i]), static_cast<uint32_t>(cache.keys.size())).first;
+            cache.keys.push_back(cache.collator.sortKey(FromUtf8(texts[i])));
+            added.push_back(it->second);
         }
-        textEntry[i] = &it->second;
+        textSlot[i] = it->second;
     }
     if (!added.empty()) cache.Merge(added);
     std::vector<uint32_t> ranks(texts.size());
-    for (std::size_t i = 0; i < texts.size(); ++i) ranks[i] = textEntry[i]->rank;
+    for (std::size_t i = 0; i < texts.size(); ++i) ranks[i] = cache.rank[textSlot[i]];
     return ranks;
 }
 
