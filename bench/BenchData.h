@@ -7,20 +7,25 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "db/JetSql.h"
 #include "db/MilvaneData.h"
 #include "common/DateTime.h"
 #include "common/SjisText.h"
 #include "customers/Kokyaku.h"
+#include "customers/MasterColSet.h"
+#include "extract/ExCondition.h"
 #include "extract/ExQueryBuilder.h"
 #include "history/RirekiData.h"
 
@@ -418,6 +423,45 @@ inline void Compare(const char* name, int rounds, const std::function<void()>& o
     }
     std::printf("BENCH %s ours=%.4f raw=%.4f ratio=%.2f\n", name, bestOurs, bestRaw, bestOurs / bestRaw);
     std::fflush(stdout);
+}
+
+// A three-row customer extraction as the extraction dialog builds it, (name
+// prefix AND sex) OR closing day, run by ExtractKokyaku against the same
+// translated statement stepped directly on SQLite.
+inline void CompareThreeRowExtraction(const char* name, CMilvaneData& db, int rounds) {
+    CMLVColSet set("");
+    set.columns = MasterColumns();
+    CExQueryBuilder builder(ExFieldList(set));
+    std::array<ExRowInput, 3> rows = {ExRow(builder, "[Customer].[Name]", "山田", "で始まる", kConnAnd),
+                                      ExRow(builder, "[Customer].[Sex]", "女", "と等しい", kConnOr),
+                                      ExRow(builder, "[Customer].[ClosingDay]", "99", "と等しい", kConnEnd)};
+    CExCondition condition;
+    Check(builder.BuildStatement(rows, 0, condition), "building the statement");
+    std::string error;
+    const std::optional<std::string> translated = TranslateJetSql(condition.QueryText, &error);
+    Check(translated.has_value(), "translating the statement");
+
+    sqlite3* raw = OpenRaw(db.GetMLVFName(), true);
+    Check(RegisterJetFunctions(raw), "registering the functions", raw);
+    CKeyArray oursKeys, rawKeys;
+    Compare(
+        name, rounds,
+        [&] {
+            oursKeys.clear();
+            Check(db.ExtractKokyaku(condition.QueryText, oursKeys) == 1, "ExtractKokyaku");
+        },
+        [&] {
+            rawKeys.clear();
+            sqlite3_stmt* st = nullptr;
+            Check(sqlite3_prepare_v2(raw, translated->c_str(), -1, &st, nullptr) == SQLITE_OK, "prepare", raw);
+            const int id = std::max(0, ColumnIndex(st, "ID"));
+            while (sqlite3_step(st) == SQLITE_ROW) rawKeys.push_back(uint32_t(sqlite3_column_int(st, id)));
+            sqlite3_finalize(st);
+        });
+    std::sort(oursKeys.begin(), oursKeys.end());
+    std::sort(rawKeys.begin(), rawKeys.end());
+    Check(!rawKeys.empty() && oursKeys == rawKeys, "the same customers");
+    sqlite3_close(raw);
 }
 
 inline int EnvInt(const char* name, int def) {

@@ -7,9 +7,9 @@
 #include <QApplication>
 
 #include "BenchData.h"
+#include "ShownFrame.h"
 #include "app/CommandIds.h"
 #include "app/MilvaneDoc.h"
-#include "app/ui/MainFrame.h"
 #include "root/Wiring.h"
 #include "customers/MLVColSet.h"
 #include "history/ui/RirekiListCtrl.h"
@@ -77,11 +77,7 @@ int main(int argc, char** argv) {
     sqlite3* raw = bench::OpenRaw(doc.Database().GetMLVFName(), true);
 
     CMainFrame frame(doc, BuiltScreens());
-    frame.SetCloseHandler([] {});
-    bench::Check(frame.CreateFirstScreen(), "the menu screen");
-    frame.resize(1280, 900);
-    frame.show();
-    app.processEvents();
+    bench::ShowFrame(frame, app);
 
     double showRaw = 1e30, showOurs = 1e30, sortRaw = 1e30, sortOurs = 1e30;
     for (int round = 0; round < 2; ++round) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 #include "common/SjisText.h"
 
@@ -47,40 +48,50 @@ std::vector<uint32_t> CFoldedTextOrder::Ranks(const std::vector<std::string>& te
     return ranks;
 }
 
+namespace {
+
+// The rows in ascending order of their keys, equal keys in row order: the
+// keys sit beside the row numbers, so that the sort reads memory in order.
+template <class Key>
+std::vector<std::size_t> OrderByKeys(const std::vector<CListSortKey>& keys, Key keyOf) {
+    std::vector<std::pair<decltype(keyOf(keys[0])), std::size_t>> keyed;
+    keyed.reserve(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) keyed.emplace_back(keyOf(keys[i]), i);
+    std::sort(keyed.begin(), keyed.end());  // the row number makes it stable
+    std::vector<std::size_t> order;
+    order.reserve(keyed.size());
+    for (const auto& k : keyed) order.push_back(k.second);
+    return order;
+}
+
+}  // namespace
+
 std::vector<std::size_t> SortedRowOrder(ListSortKind kind, std::vector<CListSortKey> keys, bool ascending,
                                         const ITextOrder& textOrder) {
-    std::vector<std::size_t> order(keys.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    auto sortBy = [&](auto less) { std::stable_sort(order.begin(), order.end(), less); };
-
+    std::vector<std::size_t> order;
+    if (keys.empty()) return order;
     switch (kind) {
     case ListSortKind::Integer:
-        sortBy([&](std::size_t a, std::size_t b) { return keys[a].integer < keys[b].integer; });
+        order = OrderByKeys(keys, [](const CListSortKey& k) { return k.integer; });
         break;
     case ListSortKind::Date:
-        sortBy([&](std::size_t a, std::size_t b) {
-            if (keys[a].present != keys[b].present) return !keys[a].present;
-            return keys[a].present && keys[a].number < keys[b].number;
-        });
+        // Unset dates first; set ones by their value.
+        order = OrderByKeys(keys, [](const CListSortKey& k) { return std::pair(k.present, k.present ? k.number : 0.0); });
         break;
     case ListSortKind::HitInteger:
-        sortBy([&](std::size_t a, std::size_t b) {
-            if (!keys[a].present || !keys[b].present) return !keys[a].present && keys[b].present;
-            return keys[a].integer < keys[b].integer;
-        });
+        // Rows without hits first, equal among themselves.
+        order = OrderByKeys(keys, [](const CListSortKey& k) { return std::pair(k.present, k.present ? k.integer : 0); });
         break;
     case ListSortKind::HitNumber:
-        sortBy([&](std::size_t a, std::size_t b) {
-            if (!keys[a].present || !keys[b].present) return !keys[a].present && keys[b].present;
-            return keys[a].number < keys[b].number;
-        });
+        order = OrderByKeys(keys, [](const CListSortKey& k) { return std::pair(k.present, k.present ? k.number : 0.0); });
         break;
     case ListSortKind::Text: {
         std::vector<std::string> texts;
         texts.reserve(keys.size());
         for (auto& k : keys) texts.push_back(std::move(k.text));
-        std::vector<uint32_t> ranks = textOrder.Ranks(texts);
-        sortBy([&](std::size_t a, std::size_t b) { return ranks[a] < ranks[b]; });
+        const std::vector<uint32_t> ranks = textOrder.Ranks(texts);
+        for (std::size_t i = 0; i < keys.size(); ++i) keys[i].integer = ranks[i];
+        order = OrderByKeys(keys, [](const CListSortKey& k) { return k.integer; });
         break;
     }
     }

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -552,6 +553,91 @@ struct CMilvaneData::Impl {
         return true;
     }
 
+    // Appends the rows of `rows`, a table scan with the key in column 0, to
+    // list in the order of the keys `keys` gives: the engine reads the table
+    // in storage order instead of seeking one row per index entry. 1 read;
+    // 0 the two do not give the same keys (nothing appended); -1 failed.
+    template <class T, class Read>
+    int ReadInKeyOrder(sqlite3_stmt* keys, sqlite3_stmt* rows, std::vector<std::unique_ptr<T>>& list, Read read) {
+        // Both read one snapshot.
+        struct Snapshot {
+            Impl& impl;
+            sqlite3_stmt* keys;
+            sqlite3_stmt* rows;
+            bool own;
+            ~Snapshot() {
+                sqlite3_reset(keys);
+                sqlite3_reset(rows);
+                if (own) sqlite3_exec(impl.db, "COMMIT", nullptr, nullptr, nullptr);
+            }
+        } snapshot{*this, keys, rows, sqlite3_get_autocommit(db) != 0 && Exec("BEGIN")};
+        std::vector<int64_t> order;
+        int rc;
+        while ((rc = sqlite3_step(keys)) == SQLITE_ROW) order.push_back(sqlite3_column_int64(keys, 0));
+        if (rc != SQLITE_DONE) {
+            FailDb("read");
+            return -1;
+        }
+        int64_t maxKey = -1;
+        for (int64_t k : order) {
+            if (k < 0) return 0;
+            maxKey = std::max(maxKey, k);
+        }
+        // Keys far sparser than the rows are left to the engine's own order.
+        if (maxKey >= static_cast<int64_t>(16 * order.size() + (1 << 20))) return 0;
+        std::vector<uint32_t> slot(static_cast<std::size_t>(maxKey + 1), UINT32_MAX);
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            uint32_t& s = slot[static_cast<std::size_t>(order[i])];
+            if (s != UINT32_MAX) return 0;
+            s = static_cast<uint32_t>(i);
+        }
+        std::vector<std::unique_ptr<T>> sorted(order.size());
+        std::size_t filled = 0;
+        while ((rc = sqlite3_step(rows)) == SQLITE_ROW) {
+            const int64_t k = sqlite3_column_int64(rows, 0);
+            if (k < 0 || k > maxKey || slot[static_cast<std::size_t>(k)] == UINT32_MAX) return 0;
+            auto& r = sorted[slot[static_cast<std::size_t>(k)]];
+            if (r) return 0;
+            r = std::make_unique<T>();
+            read(rows, *r);
+            ++filled;
+        }
+        if (rc != SQLITE_DONE) {
+            FailDb("read");
+            return -1;
+        }
+        if (filled != order.size()) return 0;
+        list.reserve(list.size() + sorted.size());
+        for (auto& r : sorted) list.push_back(std::move(r));
+        return 1;
+    }
+
+    // The index whose walk gives the order of the statement, or "" when the
+    // engine sorts (or the plan cannot be read).
+    std::string OrderingIndex(sqlite3_stmt* st) {
+        Stmt plan;
+        {
+            sqlite3_stmt* p = nullptr;
+            if (sqlite3_prepare_v2(db, (std::string("EXPLAIN QUERY PLAN ") + sqlite3_sql(st)).c_str(), -1, &p,
+                                   nullptr) != SQLITE_OK) {
+                sqlite3_finalize(p);
+                return {};
+            }
+            plan = Stmt(p);
+        }
+        std::string index;
+        int steps = 0;
+        while (sqlite3_step(plan.get()) == SQLITE_ROW) {
+            ++steps;
+            const char* d = reinterpret_cast<const char*>(sqlite3_column_text(plan.get(), 3));
+            const std::string_view detail = d ? d : "";
+            if (detail.find("TEMP B-TREE") != std::string_view::npos) return {};
+            const std::size_t at = detail.find(" INDEX ");
+            if (detail.starts_with("SCAN ") && at != std::string_view::npos) index = detail.substr(at + 7);
+        }
+        return steps == 1 ? index : std::string();
+    }
+
     // Appends the rows of a history query (kRirekiColumns) to list.
     bool ReadRirekiRows(sqlite3_stmt* st, CRirekiList& list) { return ReadAll(st, list, ReadRireki); }
 
@@ -776,6 +862,8 @@ bool CMilvaneData::Impl::OpenConnection(const std::string& path, bool ro) {
         }
         if (!ro) {
             if ((wal && !Exec("PRAGMA journal_mode=DELETE")) || !Exec("PRAGMA synchronous=FULL")) continue;
+            // Without the newer indexes the statements are only slower.
+            UpgradeMilvaneSchema(db, nullptr);
         }
         // Room for every customer page of a large register (64 MB).
         Exec("PRAGMA cache_size=-65536");
@@ -982,6 +1070,17 @@ int CMilvaneData::GetAllKokyaku(CKokyakuList& list, const std::string& orderBy) 
         // The order clause comes from the caller: it may only read.
         stmt = m->PrepareUserSelect(CustomerSelectSql() + " " + orderBy);
         st = stmt.get();
+        // An order taken from an index: the keys from the index alone, the
+        // records by a table scan, as the engine's seek per row is far slower.
+        Stmt keys = st ? m->PrepareUserSelect("SELECT [Customer].[ID] FROM Customer " + orderBy) : Stmt();
+        if (keys) {
+            const std::string index = m->OrderingIndex(st);
+            if (!index.empty() && m->OrderingIndex(keys.get()) == index) {
+                Use rows(m->Get(CustomerSelectSql()));
+                const int read = rows ? m->ReadInKeyOrder(keys.get(), rows.get(), list, ReadCustomer) : -1;
+                if (read != 0) return read == 1 ? 1 : 0;
+            }
+        }
     }
     if (!st) return 0;
     return m->ReadAll(st, list, ReadCustomer) ? 1 : 0;
@@ -1146,6 +1245,12 @@ int CMilvaneData::ExtractKokyaku(const std::string& sql, CKeyArray& keys) {
 // ---------------------------------------------------------------------- history
 
 int CMilvaneData::GetAllRireki(CRirekiList& list) {
+    // The order from the date index alone, the entries by a table scan.
+    Use keys(m->Get("SELECT ID FROM Rireki ORDER BY Date DESC, ID DESC"));
+    Use rows(m->Get(std::string("SELECT ") + kRirekiColumns + " FROM Rireki"));
+    if (!keys || !rows) return 0;
+    const int read = m->ReadInKeyOrder(keys.get(), rows.get(), list, ReadRireki);
+    if (read != 0) return read == 1 ? 1 : 0;
     Use u(m->Get(std::string("SELECT ") + kRirekiColumns + " FROM Rireki ORDER BY Date DESC, ID DESC"));
     return u && m->ReadRirekiRows(u.get(), list) ? 1 : 0;
 }

@@ -69,13 +69,26 @@ const char* const kOtherTables[] = {
     // Joins and filters of the extraction and analysis statements.
     "CREATE INDEX Rireki_Customer ON Rireki (CustomerID, Date)",
     "CREATE INDEX Rireki_Date ON Rireki (Date)",
-    "CREATE INDEX Rireki_ActionTitle ON Rireki (ActionTitle, CustomerID)",
     "CREATE INDEX Rireki_DM ON Rireki (DMID, CustomerID) WHERE DMID IS NOT NULL",
     "CREATE UNIQUE INDEX DMMng_Key ON DMMng (DMID, CustomerID)",
     "CREATE INDEX DMMng_Customer ON DMMng (CustomerID)",
     "CREATE INDEX DMList_Date ON DMList (Date)",
     // The default order of the customer list.
     "CREATE INDEX Customer_RirekiUpDate ON Customer (RirekiUpDate)",
+};
+
+// Indexes added after the first databases were made: created when missing
+// (and the index they replace dropped) each time a database opens writable.
+struct LaterIndex {
+    const char* name;
+    const char* sql;
+    const char* replaces;
+};
+const LaterIndex kLaterIndexes[] = {
+    // The analyses find a title's entries and read customer, date and amount
+    // from the index alone.
+    {"Rireki_Title", "CREATE INDEX Rireki_Title ON Rireki (ActionTitle, CustomerID, Date, Money)",
+     "Rireki_ActionTitle"},
 };
 
 bool Exec(sqlite3* db, const std::string& sql, std::string* error) {
@@ -102,6 +115,8 @@ bool CreateMilvaneSchema(sqlite3* db, std::string* error) {
     bool ok = Exec(db, CustomerTableSql(), error);
     for (const char* sql : kOtherTables)
         if (ok) ok = Exec(db, sql, error);
+    for (const LaterIndex& index : kLaterIndexes)
+        if (ok) ok = Exec(db, index.sql, error);
     if (ok) ok = Exec(db, "PRAGMA application_id = " + std::to_string(kMilvaneApplicationId), error);
     if (ok) ok = Exec(db, "PRAGMA user_version = " + std::to_string(kMilvaneSchemaVersion), error);
     if (ok) ok = Exec(db, "COMMIT", error);
@@ -172,6 +187,34 @@ int CheckMilvaneTables(sqlite3* db, std::string* error) {
         }
     }
     return expected.empty() ? -1 : 1;
+}
+
+bool UpgradeMilvaneSchema(sqlite3* db, std::string* error) {
+    for (const LaterIndex& index : kLaterIndexes) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type='index' AND name=?1", -1, &st, nullptr) !=
+            SQLITE_OK) {
+            if (error) *error = sqlite3_errmsg(db);
+            sqlite3_finalize(st);
+            return false;
+        }
+        sqlite3_bind_text(st, 1, index.name, -1, SQLITE_STATIC);
+        const int rc = sqlite3_step(st);
+        sqlite3_finalize(st);
+        if (rc == SQLITE_ROW) continue;
+        if (rc != SQLITE_DONE) {
+            if (error) *error = sqlite3_errmsg(db);
+            return false;
+        }
+        if (!Exec(db, "BEGIN IMMEDIATE", error)) return false;
+        bool ok = Exec(db, index.sql, error) &&
+                  Exec(db, std::string("DROP INDEX IF EXISTS ") + index.replaces, error) && Exec(db, "COMMIT", error);
+        if (!ok) {
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            return false;
+        }
+    }
+    return true;
 }
 
 bool CreateEmptyMilvaneDatabase(const std::string& path, std::string* error) {

@@ -31,6 +31,10 @@ inline constexpr int32_t kMilvaneSchemaVersion = 1;
 // Creates the tables and indexes and sets the marks, in one transaction.
 bool CreateMilvaneSchema(sqlite3* db, std::string* error);
 
+// Adds the indexes a database made by an earlier version lacks, each in its
+// own transaction. true when none is missing any more.
+bool UpgradeMilvaneSchema(sqlite3* db, std::string* error);
+
 // 1 the database carries the marks of this schema version; 0 it is not a
 // Milvane database (or of a newer version); -1 it cannot be read.
 int CheckMilvaneSchema(sqlite3* db, std::string* error);

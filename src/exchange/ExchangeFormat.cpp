@@ -32,6 +32,12 @@ std::string CExchangeFormat::WithDefaultExtension(const std::string& path) const
 
 bool CExchangeFormat::WriteRows(const std::string&, const ExchangeTable&) { return Fail(kCannotCreateFile); }
 
+bool CExchangeFormat::WriteRows(const std::string& path, const ExchangeRowSource& next) {
+    ExchangeTable table;
+    for (std::vector<std::string> row; next(row); row.clear()) table.push_back(std::move(row));
+    return WriteRows(path, table);
+}
+
 bool CExchangeFormat::WriteRecords(const std::string&, std::span<const CKokyaku* const>, const std::string&) {
     return Fail(kCannotCreateFile);
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,6 +24,9 @@ enum ExchangeCapability : unsigned {
 
 // Rows of texts (UTF-8); row 0 is the header.
 using ExchangeTable = std::vector<std::vector<std::string>>;
+// The rows of a table one at a time: fills row (row 0 the header) and
+// returns true, or returns false after the last.
+using ExchangeRowSource = std::function<bool(std::vector<std::string>& row)>;
 
 // The most an import reads: data rows (or records) and cells in all. A larger
 // source is refused before its records are made.
@@ -60,6 +64,9 @@ public:
     // Writes the table (kExchangeRows). False after setting errorString();
     // an existing file at path is then left as it was.
     virtual bool WriteRows(const std::string& path, const ExchangeTable& table);
+    // The same for rows given one at a time; a format that writes as it goes
+    // holds no more than a row (default: the rows gathered, then WriteRows).
+    virtual bool WriteRows(const std::string& path, const ExchangeRowSource& next);
     // Writes the records (kExchangeRecords), with their pictures taken from
     // pictureFolder. False after setting errorString().
     virtual bool WriteRecords(const std::string& path, std::span<const CKokyaku* const> customers,

@@ -69,22 +69,32 @@ std::string ExportCellText(const CKokyaku& record, std::string_view name) {
     return CellText(record, FindKokyakuField(name), name);
 }
 
+ExchangeRowSource ExportRows(const std::vector<const CKokyaku*>& customers, const std::vector<CMLVCol>& columns,
+                             std::size_t count) {
+    std::vector<const KokyakuField*> fields;
+    for (const CMLVCol& c : columns) fields.push_back(FindKokyakuField(c.fieldName));
+    count = std::min(count, customers.size());
+    return [&customers, &columns, fields = std::move(fields), count, next = std::size_t{0},
+            header = true](std::vector<std::string>& row) mutable {
+        row.clear();
+        row.reserve(columns.size());
+        if (header) {
+            header = false;
+            for (const CMLVCol& c : columns) row.push_back(c.label);
+            return true;
+        }
+        if (next == count) return false;
+        const CKokyaku& k = *customers[next++];
+        for (std::size_t c = 0; c < columns.size(); ++c) row.push_back(CellText(k, fields[c], columns[c].fieldName));
+        return true;
+    };
+}
+
 ExchangeTable BuildExportTable(const std::vector<const CKokyaku*>& customers, const std::vector<CMLVCol>& columns) {
     ExchangeTable table;
     table.reserve(customers.size() + 1);
-    std::vector<std::string> header;
-    std::vector<const KokyakuField*> fields;
-    for (const CMLVCol& c : columns) {
-        header.push_back(c.label);
-        fields.push_back(FindKokyakuField(c.fieldName));
-    }
-    table.push_back(std::move(header));
-    for (const CKokyaku* k : customers) {
-        std::vector<std::string> row;
-        row.reserve(columns.size());
-        for (std::size_t c = 0; c < columns.size(); ++c) row.push_back(CellText(*k, fields[c], columns[c].fieldName));
-        table.push_back(std::move(row));
-    }
+    const ExchangeRowSource next = ExportRows(customers, columns, customers.size());
+    for (std::vector<std::string> row; next(row);) table.push_back(std::move(row));
     return table;
 }
 
@@ -214,22 +224,19 @@ int WriteExport(const std::vector<const CKokyaku*>* customers, const std::string
     const std::optional<std::vector<CMLVCol>> columns = dialogs.chooseColumns();
     if (!columns) return 0;
 
-    ExchangeTable table;
-    {
-        WaitScope wait;
-        table = BuildExportTable(*customers, *columns);
-    }
     const std::size_t limit = format.MaxDataRows();
-    if (limit && table.size() > limit + 1) {
+    std::size_t count = customers->size();
+    if (limit && count > limit) {
         ShowMessage(Printf("一度に書き出せるのは%lld件までです。\n%lld件目までのﾃﾞｰﾀを書き出します。",
                            static_cast<long long>(limit), static_cast<long long>(limit)),
                     MsgIcon::Information);
-        table.resize(limit + 1);
+        count = limit;
     }
     bool written;
     {
+        // Row by row: neither the table nor the file is held whole.
         WaitScope wait(true);
-        written = format.WriteRows(target, table);
+        written = format.WriteRows(target, ExportRows(*customers, *columns, count));
     }
     if (!written) {
         ShowMessage(format.errorString());

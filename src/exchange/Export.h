@@ -20,6 +20,10 @@ bool IsExportableColumn(std::string_view fieldName);
 std::string ExportCellText(const CKokyaku& record, std::string_view fieldName);
 // Row 0 the labels of the columns, then one row per customer in order.
 ExchangeTable BuildExportTable(const std::vector<const CKokyaku*>& customers, const std::vector<CMLVCol>& columns);
+// The same rows one at a time, for the first `count` customers; customers and
+// columns must outlive the source.
+ExchangeRowSource ExportRows(const std::vector<const CKokyaku*>& customers, const std::vector<CMLVCol>& columns,
+                             std::size_t count);
 
 // The column dialog "書き出し列の設定": "書き出す列" (chosen, in order) and
 // "書き出し可能な列" (the other exportable columns, catalogue order).

@@ -25,6 +25,7 @@ public:
     const char* Extension() const override { return "xlsx"; }
     unsigned Capabilities() const override { return kExchangeRead | kExchangeWrite | kExchangeRows; }
     std::size_t MaxDataRows() const override { return kMaxDataRows; }
+    using CExchangeFormat::WriteRows;
     bool WriteRows(const std::string& path, const ExchangeTable& table) override;
 
     static constexpr std::size_t kMaxDataRows = 63355;
@@ -45,6 +46,8 @@ public:
     const char* Extension() const override { return "csv"; }
     unsigned Capabilities() const override { return kExchangeRead | kExchangeWrite | kExchangeRows; }
     bool WriteRows(const std::string& path, const ExchangeTable& table) override;
+    // Encodes and writes row by row.
+    bool WriteRows(const std::string& path, const ExchangeRowSource& next) override;
 };
 
 // ContactXML 1.1 contact files (docs/contactxml.md).

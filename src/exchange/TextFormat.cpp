@@ -54,6 +54,19 @@ private:
 
 }  // namespace
 
+namespace {
+
+// One line of the file: the quoted cells, comma-separated, CR LF.
+void AppendLine(CCsvEncoder& encoder, const std::vector<std::string>& row, std::string& out) {
+    for (std::size_t c = 0; c < row.size(); ++c) {
+        if (c) out += ',';
+        encoder.Cell(row[c], out);
+    }
+    out += "\r\n";
+}
+
+}  // namespace
+
 std::string TextFileBytes(const ExchangeTable& table) {
     std::size_t size = 0;
     for (const auto& row : table)
@@ -61,23 +74,39 @@ std::string TextFileBytes(const ExchangeTable& table) {
     std::string out;
     out.reserve(size + 2 * table.size());
     CCsvEncoder encoder;
-    for (const auto& row : table) {
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            if (c) out += ',';
-            encoder.Cell(row[c], out);
-        }
-        out += "\r\n";
-    }
+    for (const auto& row : table) AppendLine(encoder, row, out);
     return out;
 }
 
 bool CTextFormat::WriteRows(const std::string& path, const ExchangeTable& table) {
+    std::size_t next = 0;
+    return WriteRows(path, [&](std::vector<std::string>& row) {
+        if (next == table.size()) return false;
+        row = table[next++];
+        return true;
+    });
+}
+
+bool CTextFormat::WriteRows(const std::string& path, const ExchangeRowSource& next) {
     ClearError();
-    const std::string bytes = TextFileBytes(table);
     CReplacingFile file(path);
     if (!file.Create()) return Fail(kCannotCreateFile);
     FILE* f = std::fopen(file.TempPath().c_str(), "wb");
-    bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    bool ok = f != nullptr;
+    CCsvEncoder encoder;
+    std::vector<std::string> row;
+    std::string bytes;
+    constexpr std::size_t kChunk = 1 << 20;
+    for (bool more = ok; more;) {
+        row.clear();
+        more = next(row);
+        if (more) AppendLine(encoder, row, bytes);
+        if (bytes.size() >= kChunk || (!more && !bytes.empty())) {
+            ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+            bytes.clear();
+            if (!ok) break;
+        }
+    }
     if (f) ok = std::fclose(f) == 0 && ok;
     if (!ok || !file.Commit()) return Fail(kCannotCreateFile);
     return true;

@@ -43,8 +43,13 @@ bool CRirekiListLogic::Fill() {
         return false;
     }
     const auto& customers = m_doc->KokyakuList;
-    std::unordered_map<int32_t, const CKokyaku*> byKey(customers.size() > 1 ? customers.size() : 17);
-    for (const auto& k : customers) byKey.emplace(k->ID, k.get());
+    // Each customer's texts are copied once, for all its entries.
+    struct Customer {
+        const CKokyaku* record;
+        std::shared_ptr<const CRirekiCustomerTexts> texts;
+    };
+    std::unordered_map<int32_t, Customer> byKey(customers.size() > 1 ? customers.size() : 17);
+    for (const auto& k : customers) byKey.emplace(k->ID, Customer{k.get(), nullptr});
 
     std::vector<CRirekiListItem> items;
     items.reserve(m_doc->RirekiList.size());
@@ -52,10 +57,12 @@ bool CRirekiListLogic::Fill() {
         CRirekiListItem& item = items.emplace_back();
         item.record = rec.get();
         auto it = byKey.find(rec->CustomerID);
-        if (it != byKey.end() && it->second->ID == rec->CustomerID) {
-            item.customerCode = it->second->CustomerID;
-            item.customerName = it->second->Name;
-            item.companyName = it->second->CompName;
+        if (it != byKey.end() && it->second.record->ID == rec->CustomerID) {
+            Customer& c = it->second;
+            if (!c.texts)
+                c.texts = std::make_shared<const CRirekiCustomerTexts>(
+                    CRirekiCustomerTexts{c.record->CustomerID, c.record->Name, c.record->CompName});
+            item.customer = c.texts;
         }
     }
     m_list.SetRows(std::move(items));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 #include "common/Ports.h"
 #include "customers/MLVColSet.h"
@@ -71,9 +72,9 @@ std::string CRirekiListModel::CellText(const CRirekiListItem& item, int column) 
     if (!r) return {};
     switch (column) {
     case 0: return r->Date.Format("%Y/%m/%d");
-    case 1: return item.customerCode;
-    case 2: return item.customerName;
-    case 3: return item.companyName;
+    case 1: return item.customer ? item.customer->code : std::string();
+    case 2: return item.customer ? item.customer->name : std::string();
+    case 3: return item.customer ? item.customer->company : std::string();
     case 4: return r->ActionTitle;
     case 5: return r->Action;
     case 6: return r->Keyword;
@@ -200,34 +201,35 @@ bool CRirekiListModel::SortByColumn(int column) {
 
 void CRirekiListModel::Sort(int column, bool ascending) {
     const std::size_t n = m_items.size();
-    std::vector<std::size_t> order(n);
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    // Descending sorts with the operands exchanged: equal rows keep their order either way.
-    auto sortBy = [&](auto less) {
-        if (ascending) std::stable_sort(order.begin(), order.end(), less);
-        else std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return less(b, a); });
+    // Each row's key beside its row number, negated for descending: equal
+    // rows keep their order either way, and the sort reads memory in order.
+    std::vector<std::pair<double, std::size_t>> keyed(n);
+    auto keyBy = [&](auto keyOf) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const double key = keyOf(i);
+            keyed[i] = {ascending ? key : -key, i};
+        }
     };
     if (column == 0) {
         // Unset dates come before set ones.
-        std::vector<double> keys(n);
-        for (std::size_t i = 0; i < n; ++i) {
+        keyBy([&](std::size_t i) {
             const CDateTime& d = m_items[i].record->Date;
-            keys[i] = d.IsValid() ? d.Days() : -1e300;
-        }
-        sortBy([&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+            return d.IsValid() ? d.Days() : -1e300;
+        });
     } else if (column == kRirekiAmountColumn) {
-        std::vector<double> keys(n);
-        for (std::size_t i = 0; i < n; ++i) keys[i] = m_items[i].record->Money;
-        sortBy([&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+        keyBy([&](std::size_t i) { return m_items[i].record->Money; });
     } else if (column >= 1 && column <= 7) {
         std::vector<std::string> texts;
         texts.reserve(n);
         for (const auto& item : m_items) texts.push_back(CellText(item, column));
-        std::vector<uint32_t> ranks = m_textOrder->Ranks(texts);
-        sortBy([&](std::size_t a, std::size_t b) { return ranks[a] < ranks[b]; });
+        const std::vector<uint32_t> ranks = m_textOrder->Ranks(texts);
+        keyBy([&](std::size_t i) { return static_cast<double>(ranks[i]); });
     } else {
         return;
     }
+    std::sort(keyed.begin(), keyed.end());
+    std::vector<std::size_t> order(n);
+    for (std::size_t i = 0; i < n; ++i) order[i] = keyed[i].second;
 
     std::vector<CRirekiListItem> items;
     std::vector<uint8_t> selected;

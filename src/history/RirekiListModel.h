@@ -12,11 +12,17 @@
 
 struct CRirekiData;
 
+// The texts of an entry's customer as they were when the rows were filled,
+// shared by all the customer's entries.
+struct CRirekiCustomerTexts {
+    std::string code;  // the customer's CustomerID text
+    std::string name;
+    std::string company;
+};
+
 struct CRirekiListItem {
     CRirekiData* record = nullptr;
-    std::string customerCode;  // the customer's CustomerID text, "" when the customer is missing
-    std::string customerName;
-    std::string companyName;
+    std::shared_ptr<const CRirekiCustomerTexts> customer;  // none when the customer is missing
 };
 
 // ---- columns

@@ -26,6 +26,12 @@ TEST(KokyakuListSort, OrderByKind) {
         {"hit amounts", ListSortKind::HitNumber, {Num(1200.5), Num(99.25), Num(1e6)}, true, {1, 0, 2}},
         {"rows without hits keep their order", ListSortKind::HitInteger,
          {Num(0, false), Num(0, false), Num(0, false)}, true, {0, 1, 2}},
+        {"rows without hits before any hit", ListSortKind::HitNumber,
+         {Num(5), Num(0, false), Num(-1e300), Num(0, false), Num(5)}, true, {1, 3, 2, 0, 4}},
+        {"equal dates keep their order, unset ones equal", ListSortKind::Date,
+         {Num(2, false), Num(40000), Num(1, false), Num(40000), Num(-5)}, true, {0, 2, 4, 1, 3}},
+        {"equal texts reverse with the rest", ListSortKind::Text,
+         {Text("x"), Text("X"), Text("y")}, false, {2, 1, 0}},
         // "A" and "a" tie and keep their order; full-width letters after ASCII.
         {"text ignores case of ASCII and full-width letters", ListSortKind::Text,
          {Text("b"), Text("A"), Text("ａｂ"), Text("Ａａ"), Text("a")}, true, {1, 4, 0, 3, 2}},

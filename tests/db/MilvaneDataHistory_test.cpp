@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "MilvaneDataFixture.h"
 
@@ -47,6 +49,25 @@ TEST_F(MilvaneDataTest, HistoryListsAreNewestFirst) {
     ASSERT_EQ(all.size(), 4u);
     EXPECT_EQ(all[0]->ActionTitle, "b");
     EXPECT_TRUE(History(4242).empty());
+}
+
+TEST_F(MilvaneDataTest, AllHistoryOrdersEqualDatesByKeyAndUnsetDatesLast) {
+    int32_t a = AddCustomer("A"), b = AddCustomer("B");
+    const CDateTime d1 = CDateTime::FromParts(2004, 5, 1), d2 = CDateTime::FromParts(2004, 6, 1);
+    std::vector<int32_t> key;
+    for (const auto& [customer, date] : std::vector<std::pair<int32_t, CDateTime>>{
+             {a, d1}, {b, CDateTime()}, {b, d2}, {a, d1}, {a, CDateTime()}, {b, d1}}) {
+        key.push_back(AddEntry(customer, At(), "t", date));
+        ASSERT_GT(key.back(), 0);
+    }
+    CKeyArray deleted;
+    ASSERT_EQ(data.DeleteRireki({uint32_t(key[3])}, deleted), 1);
+    CRirekiList all;
+    ASSERT_EQ(data.GetAllRireki(all), 1);
+    std::vector<int32_t> got;
+    for (const auto& r : all) got.push_back(r->ID);
+    EXPECT_EQ(got, (std::vector<int32_t>{key[2], key[5], key[0], key[4], key[1]}));
+    EXPECT_EQ(all[1]->CustomerID, b);
 }
 
 TEST_F(MilvaneDataTest, BulkHistoryForManyCustomers) {

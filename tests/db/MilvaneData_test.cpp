@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "MilvaneDataFixture.h"
 
@@ -159,6 +160,28 @@ TEST_F(MilvaneDataTest, JournalModeNeverSwitchesAndOldLogModeFilesAreReadAsTheyA
     }
     EXPECT_EQ(SecondConnection(path).Text("PRAGMA journal_mode"), "delete");
     EXPECT_FALSE(fs::exists(path + "-wal"));
+}
+
+TEST_F(MilvaneDataTest, OpeningAnEarlierDatabaseAddsTheNewerIndexes) {
+    int32_t key = AddCustomer("C1");
+    ASSERT_GT(AddEntry(key, CDateTime::FromParts(2004, 5, 2), "購入", CDateTime::FromParts(2004, 5, 1), 1500), 0);
+    ASSERT_EQ(data.SaveMLV(true), 1);
+    const std::string indexes = "SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE "
+                                "tbl_name='Rireki' AND name LIKE 'Rireki_%' ORDER BY name)";
+    const std::string current = "Rireki_Customer,Rireki_DM,Rireki_Date,Rireki_Title";
+    EXPECT_EQ(SecondConnection(DbPath()).Text(indexes), current);
+    ASSERT_TRUE(SecondConnection(DbPath()).Exec(
+        "DROP INDEX Rireki_Title; CREATE INDEX Rireki_ActionTitle ON Rireki (ActionTitle, CustomerID)"));
+
+    // Browsing read-only leaves the file as it is.
+    CMilvaneData browse;
+    ASSERT_EQ(browse.InitDBFromPath(DbPath(), true), 1) << browse.LastError();
+    ASSERT_EQ(browse.SaveMLV(true), 1);
+    EXPECT_EQ(SecondConnection(DbPath()).Text(indexes), "Rireki_ActionTitle,Rireki_Customer,Rireki_DM,Rireki_Date");
+
+    ASSERT_EQ(data.InitDB(dir.Path()), 1) << data.LastError();
+    EXPECT_EQ(SecondConnection(DbPath()).Text(indexes), current);
+    EXPECT_EQ(History(key).size(), 1u);
 }
 
 TEST_F(MilvaneDataTest, FolderNamesWithUriCharacters) {
@@ -407,6 +430,34 @@ TEST_F(MilvaneDataTest, GetAllKokyakuFollowsTheOrderClause) {
     EXPECT_EQ(data.GetAllKokyaku(list, "ORDER BY Name; DELETE FROM Customer"), 0);
     EXPECT_TRUE(list.empty());
     EXPECT_EQ(Count("SELECT count(*) FROM Customer"), 5);
+}
+
+TEST_F(MilvaneDataTest, DefaultOrderKeepsTheIndexOrderOfEqualAndUnsetDates) {
+    // Read by key from a table scan, the list must still come out exactly as
+    // the index walk gives it: equal dates newest key first when descending,
+    // unset dates last; deleted keys leave gaps.
+    const CDateTime d1 = CDateTime::FromParts(2005, 1, 1), d2 = CDateTime::FromParts(2006, 1, 1);
+    std::vector<int32_t> key;
+    for (const CDateTime& d : {d1, d2, CDateTime(), d1, d2, CDateTime(), d1}) {
+        CKokyaku k;
+        k.RirekiUpDate = d;
+        key.push_back(data.AddNewKokyaku(k));
+        ASSERT_GT(key.back(), 0);
+    }
+    CKeyArray deleted;
+    ASSERT_EQ(data.DeleteKokyaku({uint32_t(key[3])}, deleted), 1);
+    struct Case {
+        const char* order;
+        std::vector<int> expected;  // positions in key
+    };
+    for (const Case& c : {Case{"ORDER BY [Customer].[RirekiUpDate] DESC", {4, 1, 6, 0, 5, 2}},
+                          Case{"ORDER BY [Customer].[RirekiUpDate]", {2, 5, 0, 6, 1, 4}},
+                          Case{"", {0, 1, 2, 4, 5, 6}}}) {
+        std::vector<int32_t> got, expected;
+        for (const auto& k : All(c.order)) got.push_back(k->ID);
+        for (int i : c.expected) expected.push_back(key[size_t(i)]);
+        EXPECT_EQ(got, expected) << c.order;
+    }
 }
 
 // ---------------------------------------------------------------- statements

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "common/Archive.h"
 #include "common/SjisText.h"
 #include "customers/Kokyaku.h"
 #include "exchange/Export.h"
@@ -67,6 +68,21 @@ TEST(TextFile, QuotedCellsCrLfShiftJis) {
                                  "\"l1\r\nl2\",\"\"\r\n";
     EXPECT_EQ(TextFileBytes(table), expected);
     EXPECT_NE(static_cast<unsigned char>(TextFileBytes(table)[0]), 0xEF);  // no byte-order mark
+}
+
+TEST(TextFile, WrittenRowByRowAsTheWholeFile) {
+    // Over a megabyte, so that the writer flushes in the middle of the rows.
+    ExchangeTable table = {{"氏名", "住所", "備考"}};
+    for (int i = 0; i < 30000; ++i)
+        table.push_back({"山田太郎" + std::to_string(i), "東京都千代田区丸の内1-2-3", i % 7 ? "" : "\"注\",\r\n"});
+    TempDir dir;
+    const std::string path = dir.File("rows.csv");
+    CTextFormat text;
+    ASSERT_TRUE(text.WriteRows(path, table));
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(path, bytes));
+    EXPECT_GT(bytes.size(), std::size_t(1) << 20);
+    EXPECT_EQ(bytes, TextFileBytes(table));
 }
 
 // ---------------------------------------------------------------- command

@@ -1,6 +1,8 @@
 // The history screen's logic on a real database in a temporary data folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <functional>
 
 #include "app/CommandIds.h"
@@ -154,6 +156,36 @@ TEST_F(RirekiListLogicTest, SortingSharesOneToggleAcrossColumns) {
     list.Sort(0, true);
     EXPECT_EQ(Column(4)[0], "b");
     EXPECT_EQ(list.SelectedRows(), std::vector<int>{0});
+}
+
+TEST_F(RirekiListLogicTest, EqualRowsKeepTheirOrderInBothDirections) {
+    Setup(1, {{1, "a", 1, 100}, {1, "b", 2, 100}, {1, "c", 3, 50}, {1, "d", 3, 100}});
+    // Rows newest first; d, added after c, is newer on their shared day.
+    EXPECT_EQ(Column(4), (std::vector<std::string>{"d", "c", "b", "a"}));
+    list.Sort(8, true);
+    EXPECT_EQ(Column(4), (std::vector<std::string>{"c", "d", "b", "a"}));
+    list.Sort(8, false);  // not the reverse: the equal amounts stay d, b, a
+    EXPECT_EQ(Column(4), (std::vector<std::string>{"d", "b", "a", "c"}));
+    list.Sort(0, false);
+    EXPECT_EQ(Column(4), (std::vector<std::string>{"d", "c", "b", "a"}));
+    list.Sort(0, true);
+    EXPECT_EQ(Column(4), (std::vector<std::string>{"a", "b", "d", "c"}));
+    list.Sort(1, false);  // every customer code equal
+    EXPECT_EQ(Column(4), (std::vector<std::string>{"a", "b", "d", "c"}));
+}
+
+TEST_F(RirekiListLogicTest, CustomerTextsAreThoseOfTheFill) {
+    Setup(2, {{1, "a", 1}, {2, "b", 2}, {1, "c", 3}});
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"顧客1", "顧客2", "顧客1"}));
+    // The document's record changes and then goes: the rows keep what they showed.
+    auto& customers = doc->KokyakuList;
+    auto first = std::find_if(customers.begin(), customers.end(), [](const auto& k) { return k->CustomerID == "C1"; });
+    ASSERT_NE(first, customers.end());
+    (*first)->Name = "変更";
+    customers.erase(first);
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"C1", "C2", "C1"}));
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"顧客1", "顧客2", "顧客1"}));
+    EXPECT_EQ(Column(3), (std::vector<std::string>{"会社1", "会社2", "会社1"}));
 }
 
 TEST_F(RirekiListLogicTest, FindSearchesEveryColumnInEitherDirection) {

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <algorithm>
+#include <deque>
 #include <numeric>
 #include <unordered_map>
 
@@ -20,31 +21,86 @@ constexpr int kOtherInset = 6;
 
 // ---------------------------------------------------------------- text order
 
+struct CCollatorTextOrder::Cache {
+    // Texts kept at most; beyond it the cache starts again.
+    static constexpr std::size_t kMaxTexts = 4'000'000;
+
+    Cache() : collator(QLocale(QLocale::Japanese, QLocale::Japan)) {
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+    }
+
+    // A copy of the text that lives as long as the cache, without an
+    // allocation per text.
+    std::string_view Keep(std::string_view text) {
+        if (text.size() > kChunk / 4) return owned.emplace_back(text);
+        if (chunks.empty() || chunkUsed + text.size() > kChunk) {
+            chunks.push_back(std::make_unique<char[]>(kChunk));
+            chunkUsed = 0;
+        }
+        char* at = chunks.back().get() + chunkUsed;
+        std::copy(text.begin(), text.end(), at);
+        chunkUsed += text.size();
+        return std::string_view(at, text.size());
+    }
+
+    void Clear() {
+        chunks.clear();
+        owned.clear();
+        chunkUsed = 0;
+        slotOf.clear();
+        keys.clear();
+        rank.clear();
+        ordered.clear();
+    }
+
+    // Adds the slots not ranked yet to the ordered ones and ranks all again.
+    void Merge(std::vector<uint32_t>& added) {
+        auto less = [this](uint32_t a, uint32_t b) { return keys[a].compare(keys[b]) < 0; };
+        std::sort(added.begin(), added.end(), less);
+        const std::size_t middle = ordered.size();
+        ordered.insert(ordered.end(), added.begin(), added.end());
+        std::inplace_merge(ordered.begin(), ordered.begin() + static_cast<std::ptrdiff_t>(middle), ordered.end(), less);
+        rank.resize(keys.size());
+        uint32_t r = 0;
+        for (std::size_t i = 0; i < ordered.size(); ++i) {
+            if (i > 0 && keys[ordered[i - 1]].compare(keys[ordered[i]]) != 0) r = static_cast<uint32_t>(i);
+            rank[ordered[i]] = r;
+        }
+    }
+
+    static constexpr std::size_t kChunk = 1 << 20;
+    std::vector<std::unique_ptr<char[]>> chunks;  // the kept texts
+    std::size_t chunkUsed = 0;
+    std::deque<std::string> owned;  // long kept texts
+    QCollator collator;
+    std::unordered_map<std::string_view, uint32_t> slotOf;  // kept text -> its slot below
+    std::vector<QCollatorSortKey> keys;                // by slot
+    std::vector<uint32_t> rank;                        // by slot; equal keys share the first place
+    std::vector<uint32_t> ordered;                     // every slot, in text order
+};
+
+CCollatorTextOrder::CCollatorTextOrder() : m_cache(std::make_unique<Cache>()) {}
+CCollatorTextOrder::~CCollatorTextOrder() = default;
+
 std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string>& texts) const {
-    QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    // Collation keys once per distinct text: columns such as prefectures or
-    // ranks repeat a few values over many rows.
-    std::unordered_map<std::string_view, uint32_t> distinct;
-    distinct.reserve(texts.size());
-    std::vector<uint32_t> textIndex(texts.size());
-    std::vector<QCollatorSortKey> keys;
+    Cache& cache = *m_cache;
+    if (cache.slotOf.size() + texts.size() > Cache::kMaxTexts) cache.Clear();
+    // A key once per distinct text: columns such as prefectures or ranks
+    // repeat a few values over many rows.
+    std::vector<uint32_t> textSlot(texts.size()), added;
+    cache.slotOf.reserve(cache.slotOf.size() + texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        auto [it, added] = distinct.emplace(texts[i], static_cast<uint32_t>(keys.size()));
-        if (added) keys.push_back(collator.sortKey(FromUtf8(texts[i])));
-        textIndex[i] = it->second;
+        auto it = cache.slotOf.find(texts[i]);
+        if (it == cache.slotOf.end()) {
+            it = cache.slotOf.emplace(cache.Keep(texts[i]), static_cast<uint32_t>(cache.keys.size())).first;
+            cache.keys.push_back(cache.collator.sortKey(FromUtf8(texts[i])));
+            added.push_back(it->second);
+        }
+        textSlot[i] = it->second;
     }
-    std::vector<uint32_t> order(keys.size());
-    std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return keys[a].compare(keys[b]) < 0; });
-    std::vector<uint32_t> keyRank(keys.size());
-    uint32_t rank = 0;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        if (i > 0 && keys[order[i - 1]].compare(keys[order[i]]) != 0) rank = static_cast<uint32_t>(i);
-        keyRank[order[i]] = rank;
-    }
+    if (!added.empty()) cache.Merge(added);
     std::vector<uint32_t> ranks(texts.size());
-    for (std::size_t i = 0; i < texts.size(); ++i) ranks[i] = keyRank[textIndex[i]];
+    for (std::size_t i = 0; i < texts.size(); ++i) ranks[i] = cache.rank[textSlot[i]];
     return ranks;
 }
 

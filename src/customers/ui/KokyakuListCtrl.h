@@ -10,10 +10,19 @@
 
 #include "customers/KokyakuListModel.h"
 
-// Case-insensitive Japanese locale order (collator sort keys, computed once per text).
+// Case-insensitive Japanese locale order. The collator's sort key of each
+// text and its place among all texts seen are kept between sorts, so that
+// sorting again by a column (or by another column of known texts) builds no
+// key and compares nothing.
 class CCollatorTextOrder final : public ITextOrder {
 public:
+    CCollatorTextOrder();
+    ~CCollatorTextOrder() override;
     std::vector<uint32_t> Ranks(const std::vector<std::string>& texts) const override;
+
+private:
+    struct Cache;
+    std::unique_ptr<Cache> m_cache;
 };
 
 class CKokyakuItemModel final : public QAbstractTableModel {

@@ -141,4 +141,25 @@ TEST(CollatorTextOrder, EqualTextsShareARankIgnoringCase) {
     EXPECT_LT(r[0], r[2]);  // Latin before kanji
 }
 
+TEST(CollatorTextOrder, KeptRanksOrderLaterTextsAsAFreshOrderDoes) {
+    // One order over calls with known, new and case-variant texts against a
+    // fresh order for each call: every pair must compare the same way.
+    CCollatorTextOrder kept;
+    const std::vector<std::vector<std::string>> calls = {
+        {"佐藤", "鈴木", "beta", "", "ｻﾄｳ"},
+        {"鈴木", "佐藤", "Beta", "alpha", "高橋", "", "さとう"},
+        {"ALPHA", "gamma", "佐藤", "東京都千代田区", "alpha"},
+        {"鈴木", "佐藤"},
+    };
+    for (const auto& texts : calls) {
+        const std::vector<uint32_t> a = kept.Ranks(texts), b = CCollatorTextOrder().Ranks(texts);
+        ASSERT_EQ(a.size(), texts.size());
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            for (std::size_t j = 0; j < texts.size(); ++j) {
+                EXPECT_EQ(a[i] < a[j], b[i] < b[j]) << texts[i] << " " << texts[j];
+                EXPECT_EQ(a[i] == a[j], b[i] == b[j]) << texts[i] << " " << texts[j];
+            }
+    }
+}
+
 }  // namespace
