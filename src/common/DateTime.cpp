@@ -51,7 +51,14 @@ CDateTime CDateTime::FromParts(int y, int mo, int d, int h, int mi, int s) {
     return CDateTime(day >= 0 ? day + frac : day - frac);
 }
 
+namespace {
+CDateTime g_fixedNow;
+}
+
+void CDateTime::FixNow(const CDateTime& at) { g_fixedNow = at; }
+
 CDateTime CDateTime::Now() {
+    if (g_fixedNow.IsValid()) return g_fixedNow;
     std::time_t t = std::time(nullptr);
     std::tm tm{};
     localtime_r(&t, &tm);

@@ -17,6 +17,8 @@ public:
     // nullopt-like unset value when any part is out of range.
     static CDateTime FromParts(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
     static CDateTime Now();
+    // Tests fix the clock with a valid time; an invalid one gives the real clock back.
+    static void FixNow(const CDateTime& at);
     // Accepts "y/m/d" with one to four year digits and one or two month and day
     // digits, surrounding blanks allowed, validated as a real date (years 100..9999).
     static std::optional<CDateTime> ParseDate(std::string_view text);

@@ -8,7 +8,7 @@ TEST_F(MailTest, CustomersWithoutAddressStillGetTheHistory) {
     const std::vector<uint32_t> keys{Customer(1, "a@example.jp"), Customer(0, ""), Customer(2, "b@example.jp")};
     ports.prompt.QueueAnswer(Answer::Yes);
     ports.prompt.QueueAnswer(Answer::Yes);
-    AwayFromTheFullMinute();
+    FixedClock clock;
     const CCustomerMailOutcome out = MailToCustomers(doc.get(), keys, mail, askSubject);
     EXPECT_EQ(ports.prompt.Texts(),
               (Texts{"一部の送付対象者のメールアドレスがありませんが、このまま続けますか？\n"

@@ -79,7 +79,7 @@ protected:
 }  // namespace
 
 TEST_F(FormPrintingTest, PrintedFormsAreRecordedInEveryCustomersHistory) {
-    AwayFromTheFullMinute();
+    FixedClock clock;
     ASSERT_EQ(PrintForms(*doc, All(), 2, 0, 1, true), 1);
     for (const auto& k : doc->KokyakuList) {
         auto list = History(k->ID);

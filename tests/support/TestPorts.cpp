@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <thread>
 
 #include "common/DateTime.h"
 
@@ -92,13 +90,8 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(m_path, ec);
 }
 
-void AwayFromTheFullMinute() {
-    for (;;) {
-        const int second = CDateTime::Now().Second();
-        if (second >= 1 && second <= 57) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-}
+FixedClock::FixedClock() { CDateTime::FixNow(CDateTime::FromParts(2026, 12, 7, 10, 15, 42)); }
+FixedClock::~FixedClock() { CDateTime::FixNow(CDateTime()); }
 
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -93,9 +93,14 @@ private:
     std::string m_path;
 };
 
-// Returns once the clock's seconds are not 0 and not about to wrap, so that
-// a time taken next shows whether its seconds were kept.
-void AwayFromTheFullMinute();
+// Fixes the clock at a time with seconds (2026/12/07 10:15:42) for its
+// lifetime, so that a time taken shows whether its seconds were kept.
+struct FixedClock {
+    FixedClock();
+    ~FixedClock();
+    FixedClock(const FixedClock&) = delete;
+    FixedClock& operator=(const FixedClock&) = delete;
+};
 
 // Reads and writes whole files as raw bytes.
 std::string ReadBytes(const std::string& path);
