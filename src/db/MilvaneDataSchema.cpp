@@ -180,7 +180,8 @@ int CheckMilvaneTables(sqlite3* db, std::string* error) {
         return -1;
     }
     for (const auto& [table, columns] : expected) {
-        auto it = std::find_if(actual.begin(), actual.end(), [&](const auto& t) { return t.first == table; });
+        const std::string& name = table;
+        auto it = std::find_if(actual.begin(), actual.end(), [&name](const auto& t) { return t.first == name; });
         if (it == actual.end() || it->second != columns) {
             if (error) *error = "テーブル " + table + " の構成が正しくありません。";
             return 0;
