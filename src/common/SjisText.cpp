@@ -49,7 +49,7 @@ const SjisDecodeTable& DecodeTable() {
         for (int b = 0x80; b < 0x100; ++b) {
             const char one[1] = {static_cast<char>(b)};
             t->single[b - 0x80] = decode(one, 1);
-            const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+            const bool lead = IsSjisLead(static_cast<unsigned char>(b));
             for (int c = 0; c < 0x100; ++c) {
                 const char two[2] = {static_cast<char>(b), static_cast<char>(c)};
                 t->pair[(b - 0x80) << 8 | c] = lead ? decode(two, 2) : 0;
@@ -165,10 +165,15 @@ std::string Utf8ToSjis(std::string_view utf8) {
     return out;
 }
 
+char32_t SjisDecodeUnit(unsigned char b, int trail) {
+    const SjisDecodeTable& table = DecodeTable();
+    const char32_t cp = trail < 0 ? table.single[b - 0x80] : table.pair[(b - 0x80) << 8 | (trail & 0xFF)];
+    return cp == 0 ? 0xFFFD : cp;
+}
+
 std::string SjisToUtf8(std::string_view sjis) {
     std::string out;
     out.reserve(sjis.size() * 3 / 2);
-    const SjisDecodeTable& table = DecodeTable();
     for (std::size_t i = 0; i < sjis.size();) {
         unsigned char b = static_cast<unsigned char>(sjis[i]);
         if (b < 0x80) {
@@ -176,16 +181,13 @@ std::string SjisToUtf8(std::string_view sjis) {
             ++i;
             continue;
         }
-        bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-        char32_t cp;
-        if (lead && i + 1 < sjis.size()) {
-            cp = table.pair[(b - 0x80) << 8 | static_cast<unsigned char>(sjis[i + 1])];
+        if (IsSjisLead(b) && i + 1 < sjis.size()) {
+            AppendUtf8(out, SjisDecodeUnit(b, static_cast<unsigned char>(sjis[i + 1])));
             i += 2;
         } else {
-            cp = table.single[b - 0x80];
+            AppendUtf8(out, SjisDecodeUnit(b, -1));
             ++i;
         }
-        AppendUtf8(out, cp == 0 ? 0xFFFD : cp);
     }
     return out;
 }

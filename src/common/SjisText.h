@@ -42,6 +42,12 @@ std::optional<std::string> SjisDuplicateName(const std::vector<std::string>& nam
 // The first character (as UTF-8) that Shift-JIS cannot hold, or nullopt.
 std::optional<std::string> FirstNonSjisChar(std::string_view utf8);
 
+// Whether b leads a two-byte Shift-JIS character.
+inline bool IsSjisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+// The character of one Shift-JIS unit from 0x80: the byte b alone (trail < 0)
+// or the lead b with its trail byte; U+FFFD where the converter has none.
+char32_t SjisDecodeUnit(unsigned char b, int trail);
+
 // UTF-8 code point iteration: decodes the code point at pos and advances pos.
 // An invalid sequence yields U+FFFD and advances one byte.
 char32_t NextCodePoint(std::string_view utf8, std::size_t& pos);

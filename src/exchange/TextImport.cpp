@@ -12,7 +12,6 @@ namespace {
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
-bool IsSjisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // Length of a well-formed UTF-8 sequence at pos (no overlong form, surrogate
 // or code point beyond U+10FFFF), or 0.
@@ -108,19 +107,12 @@ struct SjisCosts {
 const SjisCosts& SjisCostTable() {
     static const std::unique_ptr<SjisCosts> table = [] {
         auto t = std::make_unique<SjisCosts>();
-        auto cost = [](std::string_view unit) {
-            const std::string utf8 = SjisToUtf8(unit);
-            std::size_t pos = 0;
-            return static_cast<uint8_t>(CharCost(NextCodePoint(utf8, pos)));
-        };
         for (int b = 0x80; b < 0x100; ++b) {
-            const char one[1] = {static_cast<char>(b)};
-            t->single[b - 0x80] = cost(std::string_view(one, 1));
-            if (!IsSjisLead(static_cast<unsigned char>(b))) continue;
-            for (int c = 0; c < 0x100; ++c) {
-                const char two[2] = {static_cast<char>(b), static_cast<char>(c)};
-                t->pair[(b - 0x80) << 8 | c] = cost(std::string_view(two, 2));
-            }
+            const auto lead = static_cast<unsigned char>(b);
+            t->single[b - 0x80] = static_cast<uint8_t>(CharCost(SjisDecodeUnit(lead, -1)));
+            if (!IsSjisLead(lead)) continue;
+            for (int c = 0; c < 0x100; ++c)
+                t->pair[(b - 0x80) << 8 | c] = static_cast<uint8_t>(CharCost(SjisDecodeUnit(lead, c)));
         }
         return t;
     }();
