@@ -247,9 +247,10 @@ TEST_F(CliTest, ReadingCommandsLeaveDamagedSettingsAsTheyAre) {
         EXPECT_EQ(r.status, c.status) << r.err;
         EXPECT_EQ(ReadBytes(DataDir() + "/MLVColSet.sys") != damaged, c.repaired);
         EXPECT_EQ(ReadBytes(DataDir() + "/Tantou.dat"), damaged);  // none of them reads the staff list
-        if (c.status == 1)
+        if (c.status == 1) {
             EXPECT_NE(r.err.find("設定ファイル<" + DataDir() + "/MLVColSet.sys>を読み込めません。"), std::string::npos)
                 << r.err;
+        }
     }
 }
 

@@ -217,9 +217,13 @@ TEST_F(SettingsTest, SettingsWithoutRepairAreNeverRewritten) {
         EXPECT_EQ(c.load(), c.result);
         EXPECT_EQ(ports.prompt.Texts().size(), c.messages);
         for (const Shown& entry : ports.prompt.Log()) EXPECT_EQ(entry.kind, Shown::Message);
-        if (c.messages) EXPECT_NE(ports.prompt.Texts().back().find(path), std::string::npos);
+        if (c.messages) {
+            EXPECT_NE(ports.prompt.Texts().back().find(path), std::string::npos);
+        }
         EXPECT_EQ(FileExists(path), !c.bytes.empty());
-        if (!c.bytes.empty()) EXPECT_EQ(ReadBytes(path), c.bytes);
+        if (!c.bytes.empty()) {
+            EXPECT_EQ(ReadBytes(path), c.bytes);
+        }
     }
     AllowSettingsRepair(true);
 }
