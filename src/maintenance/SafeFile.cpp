@@ -18,6 +18,11 @@ FailPointHook& Hook() {
     return hook;
 }
 constexpr std::size_t kWriteBuffer = std::size_t(1) << 20;
+// Writeback is started for every this many bytes written.
+constexpr uint64_t kWritebackStep = uint64_t(32) << 20;
+// Copies of at least this many bytes go through the kernel, in steps of kKernelCopyStep.
+constexpr uint64_t kKernelCopyMin = kWriteBuffer / 2;
+constexpr std::size_t kKernelCopyStep = std::size_t(8) << 20;
 }  // namespace
 
 void SetFailPointHook(FailPointHook hook) { Hook() = std::move(hook); }
@@ -76,6 +81,8 @@ bool CFile::Open(const std::string& path, Mode mode, FileError& err) {
     m_fd = ::open(path.c_str(), flags, 0644);
     m_path = path;
     m_pending.clear();
+    m_written = m_started = m_settled = 0;
+    m_writeback = m_inKernel = true;
     if (m_fd < 0) {
         err.Set(errno, path);
         return false;
@@ -119,29 +126,51 @@ bool CFile::ReadU32(uint32_t& value, FileError& err) {
     return true;
 }
 
-namespace {
-bool WriteAll(int fd, const char* data, std::size_t n, const std::string& path, FileError& err) {
+bool CFile::WriteOut(const char* data, std::size_t n, FileError& err) {
     std::size_t done = 0;
     while (done < n) {
-        if (int e = FailPoint("write", path)) {
-            err.Set(e, path);
+        if (int e = FailPoint("write", m_path)) {
+            err.Set(e, m_path);
             return false;
         }
-        ssize_t w = ::write(fd, data + done, n - done);
+        ssize_t w = ::write(m_fd, data + done, n - done);
         if (w < 0) {
             if (errno == EINTR) continue;
-            err.Set(errno, path);
+            err.Set(errno, m_path);
             return false;
         }
         done += std::size_t(w);
     }
+    return Written(n, err);
+}
+
+// Each step written is handed to writeback and the step before it waited
+// for. The wait reports a write error instead of the later fsync (the kernel
+// reports it once), so it fails the write; a file that takes no writeback
+// requests is left to the fsync.
+bool CFile::Written(uint64_t n, FileError& err) {
+    m_written += n;
+    if (!m_writeback || m_written - m_started < kWritebackStep) return true;
+    int rc = ::sync_file_range(m_fd, off_t(m_started), off_t(m_written - m_started), SYNC_FILE_RANGE_WRITE);
+    if (rc == 0 && m_started > m_settled)
+        rc = ::sync_file_range(m_fd, off_t(m_settled), off_t(m_started - m_settled),
+                               SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+    if (rc != 0) {
+        if (errno == EINVAL || errno == ESPIPE || errno == ENOSYS || errno == EOPNOTSUPP) {
+            m_writeback = false;
+            return true;
+        }
+        err.Set(errno, m_path);
+        return false;
+    }
+    m_settled = m_started;
+    m_started = m_written;
     return true;
 }
-}  // namespace
 
 bool CFile::Flush(FileError& err) {
     if (m_pending.empty()) return true;
-    bool ok = WriteAll(m_fd, m_pending.data(), m_pending.size(), m_path, err);
+    bool ok = WriteOut(m_pending.data(), m_pending.size(), err);
     m_pending.clear();
     return ok;
 }
@@ -150,7 +179,7 @@ bool CFile::Write(const char* data, std::size_t n, FileError& err) {
     const bool large = n >= kWriteBuffer / 2;
     if ((large || m_pending.size() + n > kWriteBuffer) && !Flush(err)) return false;
     // Large blocks go straight out, after what is pending.
-    if (large) return WriteAll(m_fd, data, n, m_path, err);
+    if (large) return WriteOut(data, n, err);
     m_pending.append(data, n);
     return true;
 }
@@ -160,8 +189,32 @@ bool CFile::WriteU32(uint32_t value, FileError& err) {
     return Write(b, 4, err);
 }
 
+bool CFile::CopyInKernel(CFile& source, uint64_t& n, FileError& err) {
+    if (n < kKernelCopyMin || !m_inKernel) return true;
+    if (!Flush(err)) return false;
+    while (n > 0) {
+        if (int e = FailPoint("write", m_path)) {
+            err.Set(e, m_path);
+            return false;
+        }
+        const ssize_t r = ::copy_file_range(source.m_fd, nullptr, m_fd, nullptr,
+                                            std::size_t(std::min<uint64_t>(n, kKernelCopyStep)), 0);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) {
+            // Not possible between these files, a failure or the source's end:
+            // the buffered copy goes on from here and tells which.
+            m_inKernel = false;
+            return true;
+        }
+        n -= uint64_t(r);
+        if (!Written(uint64_t(r), err)) return false;
+    }
+    return true;
+}
+
 bool CFile::CopyFrom(CFile& source, uint64_t n, CCopyBuffer& buffer, FileError& err, bool* sourceShort) {
     if (sourceShort) *sourceShort = false;
+    if (!CopyInKernel(source, n, err)) return false;
     while (n > 0) {
         const std::size_t want = std::size_t(std::min<uint64_t>(n, buffer.Size()));
         long long r = source.Read(buffer.Data(), want, err);

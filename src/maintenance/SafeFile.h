@@ -8,8 +8,11 @@
 // - Failures carry errno and the path; FileErrorText turns them into the
 //   message shown to the person (a full disk is for the caller to word).
 // - Writers fsync what they write; SyncFolder makes renames and removals in a
-//   folder durable.
-// - Copies go through one fixed buffer (CCopyBuffer) taken once per command.
+//   folder durable. A large file's writeback starts while it is written, so
+//   that the final fsync finds little left and its dirty pages stay bounded.
+// - Copies go through one fixed buffer (CCopyBuffer) taken once per command;
+//   large ones are done by the kernel where it can (no copy through the
+//   process), else through that buffer.
 #pragma once
 
 #include <cstdint>
@@ -83,8 +86,9 @@ public:
     bool Write(const char* data, std::size_t n, FileError& err);
     bool Write(const std::string& bytes, FileError& err) { return Write(bytes.data(), bytes.size(), err); }
     bool WriteU32(uint32_t value, FileError& err);
-    // Writes n bytes read from source through buffer; a short source is a
-    // read failure (*sourceShort set, err clear).
+    // Writes n bytes read from source (from its current position), in the
+    // kernel when n is large and both files allow it, else through buffer; a
+    // short source is a read failure (*sourceShort set, err clear).
     bool CopyFrom(CFile& source, uint64_t n, CCopyBuffer& buffer, FileError& err, bool* sourceShort);
     bool Flush(FileError& err);
     bool Sync(FileError& err);  // flush, then fsync
@@ -92,9 +96,21 @@ public:
     int64_t Size() const;       // -1 on error
 
 private:
+    bool WriteOut(const char* data, std::size_t n, FileError& err);  // unbuffered
+    bool Written(uint64_t n, FileError& err);  // n more bytes are in the file
+    // Copies what it can of n bytes in the kernel, lowering n; false when a
+    // write fails (err set). A kernel copy that cannot go on leaves the rest
+    // to the buffered copy, which meets the same failure with the right path.
+    bool CopyInKernel(CFile& source, uint64_t& n, FileError& err);
+
     int m_fd = -1;
     std::string m_path;
-    std::string m_pending;  // write buffer
+    std::string m_pending;    // write buffer
+    uint64_t m_written = 0;   // bytes in the file (written sequentially from 0)
+    uint64_t m_started = 0;   // writeback started up to here
+    uint64_t m_settled = 0;   // writeback waited for up to here
+    bool m_writeback = true;  // the file takes writeback requests
+    bool m_inKernel = true;   // copies into the file may go through the kernel
 };
 
 uint64_t FileSize(const std::string& path);  // 0 when missing
