@@ -8,9 +8,14 @@ namespace {
 
 constexpr const char* kJoin = "FROM Customer INNER JOIN Rireki ON Customer.ID = Rireki.CustomerID ";
 constexpr const char* kGroup = "GROUP BY Customer.ID ";
+// The grouping and tie order of the statements as run (see SorunaRunStatement).
+constexpr const char* kTitleHead = "((Rireki.ActionTitle)='";
+constexpr const char* kOrderTail = " DESC";
+constexpr const char* kRunGroup = "GROUP BY Rireki.CustomerID ";
+constexpr const char* kRunTieOrder = ", Rireki.CustomerID DESC";
 constexpr const char* kCustomerSelect = "SELECT Customer.* FROM Customer WHERE ";
 
-std::string TitleCondition(const std::string& title) { return "((Rireki.ActionTitle)='" + title + "')"; }
+std::string TitleCondition(const std::string& title) { return kTitleHead + title + "')"; }
 std::string TitleClause(const std::string& title) { return "WHERE " + TitleCondition(title) + " "; }
 
 std::string Printf(const char* fmt, auto... args) {
@@ -134,6 +139,15 @@ bool CheckAmountThreshold(std::string_view text) {
         return false;
     }
     return true;
+}
+
+std::string SorunaRunStatement(const std::string& sql) {
+    const std::string_view group = kGroup, title = kTitleHead, order = kOrderTail;
+    const auto at = sql.rfind(group);  // after the title's text
+    if (sql.find(kJoin) == std::string::npos || sql.find(title) == std::string::npos || at == std::string::npos ||
+        !EndsWith(sql, order))
+        return sql;
+    return sql.substr(0, at) + kRunGroup + sql.substr(at + group.size())  + kRunTieOrder;
 }
 
 CSorunaBuild BuildSorunaPage1(const CSorunaPage1& page, SorunaFocus* focus) {

@@ -22,6 +22,15 @@ struct CSorunaStatement {
 // Results of the builders: a statement, or nothing after the message.
 using CSorunaBuild = std::optional<CSorunaStatement>;
 
+// The statement as it is run. A statement of a title grouping the joined
+// history by the customer's key groups it by the history's key instead,
+// equal through the join: the engine then takes the groups in the order of
+// the title index (title, customer, date, amount) instead of sorting every
+// entry. Its ties (equal values) are ordered by descending key, as the
+// sorted grouping gives them, so the rows, their values and their order
+// stay the same. Other statements are returned as they are.
+std::string SorunaRunStatement(const std::string& sql);
+
 // "/" at position 4, a second "/" after it, then a real date.
 std::optional<CDateTime> ParseFullDate(std::string_view text);
 // A value for a Like pattern: "_", "%", "#", "[" in brackets, "'" doubled.

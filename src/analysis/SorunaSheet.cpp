@@ -47,7 +47,8 @@ SorunaOutcome CSorunaSheetLogic::Query(int kind, const CSorunaBuild& statement) 
     int result;
     {
         WaitScope wait;
-        result = m_doc->Database().QuerySoruna(kind, statement->sql, m_doc->AnalysisHits, statement->maxHits);
+        result = m_doc->Database().QuerySoruna(kind, SorunaRunStatement(statement->sql), m_doc->AnalysisHits,
+                                               statement->maxHits);
     }
     if (result == -1) {
         ShowMessage("抽出に失敗しました");

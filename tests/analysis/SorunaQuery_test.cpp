@@ -322,3 +322,33 @@ TEST(SorunaQuery, Page6Statements) {
     EXPECT_FALSE(BuildSorunaPage6(p));
     EXPECT_EQ(ports.prompt.Texts().back(), "数値は 0 以外を指定してください");
 }
+
+// The statements as run group by the history's key and break ties by
+// descending key; only statements of a title joined and grouped that way,
+// and only their own grouping (not a title's text), change.
+TEST(SorunaQuery, RunStatements) {
+    const std::string select = "SELECT DISTINCTROW Customer.ID, Count(*) AS Rirekiのカウント " + kJoin;
+    const std::string title = "WHERE ((Rireki.ActionTitle)='購入') ";
+    const std::string odd = "WHERE ((Rireki.ActionTitle)='x GROUP BY Customer.ID y') ";
+    const std::string page6 = "SELECT DISTINCTROW Customer.ID, Sum(Rireki.Money) AS 合計 " + kJoin +
+                              "WHERE ((Rireki.ActionTitle)='購入') AND (Int(Rireki.Date)<=#12/31/2004#)";
+    struct {
+        std::string built, run;
+    } cases[] = {
+        {select + title + "GROUP BY Customer.ID HAVING ((Count(*))>=3) ORDER BY Count(*) DESC",
+         select + title +
+             "GROUP BY Rireki.CustomerID HAVING ((Count(*))>=3) ORDER BY Count(*) DESC, Rireki.CustomerID DESC"},
+        {page6 + "GROUP BY Customer.ID HAVING ((Sum(Rireki.Money))>=1) ORDER BY Sum(Rireki.Money) DESC",
+         page6 + "GROUP BY Rireki.CustomerID HAVING ((Sum(Rireki.Money))>=1) ORDER BY Sum(Rireki.Money) DESC, "
+                 "Rireki.CustomerID DESC"},
+        {select + odd + "GROUP BY Customer.ID ORDER BY Count(*) DESC",
+         select + odd + "GROUP BY Rireki.CustomerID ORDER BY Count(*) DESC, Rireki.CustomerID DESC"},
+        // Without a title the engine groups by the customer index already: as built.
+        {select + "GROUP BY Customer.ID ORDER BY Count(*) DESC", ""},
+        {select + "WHERE (Int(Rireki.Date)>=#1/1/2004#) GROUP BY Customer.ID ORDER BY Count(*) DESC", ""},
+        // Statements of other shapes.
+        {"SELECT Customer.* FROM Customer WHERE ((Rireki.ActionTitle)='購入')", ""},
+        {select + title + "GROUP BY Customer.ID", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SorunaRunStatement(c.built), c.run.empty() ? c.built : c.run) << c.built;
+}

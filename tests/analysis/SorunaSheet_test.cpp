@@ -1,8 +1,12 @@
 // Running the analysis pages on a small database: the customers and values
 // each statement returns, the document's result, and the page lists.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <tuple>
 
 #include "analysis/SorunaSheet.h"
+#include "db/JetSql.h"
 #include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "support/TestPorts.h"
@@ -146,6 +150,79 @@ TEST_F(SorunaFixture, AmountPage) {
     p.period = {};
     ASSERT_EQ(sheet.RunPage6(p), SorunaOutcome::Stored);
     EXPECT_EQ(Hits(), (std::vector<Hit>{{b, 5000}, {a, 2000}}));
+}
+
+// The statements as run give the rows, values and order of the statements as
+// built, ties included, and the engine no longer sorts every entry of the
+// title to group them.
+TEST_F(SorunaFixture, RunStatementsKeepTheBuiltResults) {
+    // D, E and F tie with A on every value.
+    for (const char* name : {"D", "E", "F"}) {
+        CKokyaku k;
+        k.Name = name;
+        const int32_t key = doc.Database().AddNewKokyaku(k);
+        ASSERT_GT(key, 0);
+        History(key, "購入", Day(2004, 3, 10), 1000);
+        History(key, "購入", Day(2003, 12, 1), 2000);
+        History(key, "購入", Day(2004, 1, 10), 0);
+    }
+    std::vector<std::pair<int, CSorunaBuild>> statements;
+    CSorunaPage1 p1;
+    p1.title = "購入";
+    p1.option = 2;
+    statements.emplace_back(1, BuildSorunaPage1(p1));
+    p1.option = 1;
+    p1.top = 2;
+    p1.period = {true, "2003/12/01", "2004/12/31"};
+    statements.emplace_back(1, BuildSorunaPage1(p1));
+    CSorunaPage2 p2;
+    p2.title = "購入";
+    p2.option = 2;
+    statements.emplace_back(2, BuildSorunaPage2(p2));
+    CSorunaPage3 p3;
+    p3.title = "購入";
+    p3.option = 4;
+    statements.emplace_back(3, BuildSorunaPage3(p3, Day(2004, 4, 19)));
+    for (int measure = 0; measure < 3; ++measure) {
+        CSorunaPage6 p6;
+        p6.title = "購入";
+        p6.measure = measure;
+        p6.thresholds[measure] = "1";
+        statements.emplace_back(6, BuildSorunaPage6(p6));
+    }
+
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(dir.File(kDatabaseFileName).c_str(), &raw, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    ASSERT_TRUE(RegisterJetFunctions(raw));
+    auto plan = [&](const std::string& jet) {
+        std::string out;
+        sqlite3_stmt* st = nullptr;
+        const auto sql = TranslateJetSql(jet);
+        if (!sql || sqlite3_prepare_v2(raw, ("EXPLAIN QUERY PLAN " + *sql).c_str(), -1, &st, nullptr) != SQLITE_OK)
+            return std::string("(no plan)");
+        while (sqlite3_step(st) == SQLITE_ROW)
+            out += reinterpret_cast<const char*>(sqlite3_column_text(st, 3)) + std::string("\n");
+        sqlite3_finalize(st);
+        return out;
+    };
+    auto rows = [&](int kind, const std::string& sql, int maxHits) {
+        CSorunaHitList hits;
+        EXPECT_EQ(doc.Database().QuerySoruna(kind, sql, hits, maxHits), 1);
+        std::vector<std::tuple<int32_t, int32_t, double, double>> out;
+        for (const auto& h : hits) out.emplace_back(h->CustomerID, h->Count, h->Date.Days(), h->Money);
+        return out;
+    };
+    for (const auto& [kind, st] : statements) {
+        ASSERT_TRUE(st);
+        SCOPED_TRACE(st->sql);
+        const std::string run = SorunaRunStatement(st->sql);
+        const auto built = rows(kind, st->sql, st->maxHits);
+        EXPECT_EQ(rows(kind, run, st->maxHits), built);
+        EXPECT_GE(built.size(), 2u);
+        EXPECT_NE(plan(st->sql).find("TEMP B-TREE FOR GROUP BY"), std::string::npos);
+        EXPECT_EQ(plan(run).find("TEMP B-TREE FOR GROUP BY"), std::string::npos) << plan(run);
+    }
+    sqlite3_close(raw);
 }
 
 TEST_F(SorunaFixture, SelectionPages) {
