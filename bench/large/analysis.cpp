@@ -1,34 +1,36 @@
 // Three analyses over the large history: frequency (page 1), elapsed days
 // (page 3) and amounts (page 6). Ours builds the statement and runs it as
-// the analysis sheet does (SorunaRunStatement through QuerySoruna); raw
-// steps the same translated statement on SQLite.
+// the analysis sheet does (QuerySorunaHits); raw steps the statement as run
+// (SorunaRunStatement, ordered by the engine) on SQLite. Both give the same
+// customers in the same order.
 #include "LargeData.h"
-#include "analysis/SorunaQuery.h"
+#include "analysis/SorunaSheet.h"
 #include "db/JetSql.h"
 
 namespace {
 
 void Measure(const std::string& name, CMilvaneData& db, sqlite3* raw, int kind, const CSorunaBuild& build) {
     bench::Check(build.has_value(), "building the statement");
-    const std::string run = SorunaRunStatement(build->sql);
-    const auto translated = TranslateJetSql(run);
+    const auto translated = TranslateJetSql(SorunaRunStatement(build->sql));
     bench::Check(translated.has_value(), "translating the statement");
-    std::size_t oursHits = 0, rawHits = 0;
+    std::vector<int32_t> oursKeys, rawKeys;
     bench::Compare(
         name.c_str(), 1,
         [&] {
             CSorunaHitList hits;
-            bench::Check(db.QuerySoruna(kind, run, hits, build->maxHits) == 1, "QuerySoruna");
-            oursHits = hits.size();
+            bench::Check(QuerySorunaHits(db, kind, *build, hits) == 1, "QuerySorunaHits");
+            oursKeys.clear();
+            for (const auto& h : hits) oursKeys.push_back(h->CustomerID);
         },
         [&] {
             sqlite3_stmt* st = nullptr;
             bench::Check(sqlite3_prepare_v2(raw, translated->c_str(), -1, &st, nullptr) == SQLITE_OK, "prepare", raw);
-            rawHits = 0;
-            while (sqlite3_step(st) == SQLITE_ROW) ++rawHits;
+            rawKeys.clear();
+            while ((build->maxHits <= 0 || int(rawKeys.size()) < build->maxHits) && sqlite3_step(st) == SQLITE_ROW)
+                rawKeys.push_back(sqlite3_column_int(st, 0));
             sqlite3_finalize(st);
         });
-    bench::Check(oursHits == rawHits, "the same hits");
+    bench::Check(oursKeys == rawKeys, "the same hits");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "analysis/SorunaQuery.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/Ports.h"
@@ -148,6 +149,29 @@ std::string SorunaRunStatement(const std::string& sql) {
         !EndsWith(sql, order))
         return sql;
     return sql.substr(0, at) + kRunGroup + sql.substr(at + group.size())  + kRunTieOrder;
+}
+
+std::optional<std::string> SorunaUnorderedStatement(const std::string& sql, int kind) {
+    std::string run = SorunaRunStatement(sql);
+    if (run == sql) return std::nullopt;
+    const auto group = run.rfind(kRunGroup);
+    const bool neverNull = kind == 1 || kind == 6 || (kind == 3 && run.find("HAVING ", group) != std::string::npos);
+    if (!neverNull) return std::nullopt;
+    run.resize(run.rfind(" ORDER BY "));
+    return run;
+}
+
+void SortSorunaHits(int kind, CSorunaHitList& hits, int maxHits) {
+    auto before = [kind](const std::unique_ptr<CMLVSorunaHit>& x, const std::unique_ptr<CMLVSorunaHit>& y) {
+        const double a = kind == 6 ? x->Money : x->Count, b = kind == 6 ? y->Money : y->Count;
+        return a != b ? a > b : x->CustomerID > y->CustomerID;
+    };
+    if (maxHits > 0 && std::size_t(maxHits) < hits.size()) {
+        std::partial_sort(hits.begin(), hits.begin() + maxHits, hits.end(), before);
+        hits.resize(std::size_t(maxHits));
+    } else {
+        std::sort(hits.begin(), hits.end(), before);
+    }
 }
 
 CSorunaBuild BuildSorunaPage1(const CSorunaPage1& page, SorunaFocus* focus) {

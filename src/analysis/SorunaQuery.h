@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/SorunaHit.h"
 #include "common/DateTime.h"
 
 // The field a failed check puts the focus on.
@@ -30,6 +31,17 @@ using CSorunaBuild = std::optional<CSorunaStatement>;
 // sorted grouping gives them, so the rows, their values and their order
 // stay the same. Other statements are returned as they are.
 std::string SorunaRunStatement(const std::string& sql);
+
+// The run statement of an analysis of kind (1, 2, 3 or 6) without its
+// order, when the hits' values sort in memory as the engine orders them:
+// values that are never NULL, i.e. counts (1), amounts (6) and elapsed days
+// under a threshold (3). The engine's sort of every group is the larger part
+// of the run; the hits are then put in order by SortSorunaHits. nullopt for
+// the others.
+std::optional<std::string> SorunaUnorderedStatement(const std::string& sql, int kind);
+// The hits of SorunaUnorderedStatement in the run statement's order (value
+// descending, then key descending); the first maxHits when it is positive.
+void SortSorunaHits(int kind, CSorunaHitList& hits, int maxHits);
 
 // "/" at position 4, a second "/" after it, then a real date.
 std::optional<CDateTime> ParseFullDate(std::string_view text);

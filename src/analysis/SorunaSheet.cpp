@@ -17,6 +17,14 @@ void ResetAnalysis(CMilvaneDoc& doc) {
     doc.AnalysisHits.clear();
 }
 
+int QuerySorunaHits(CMilvaneData& db, int kind, const CSorunaStatement& statement, CSorunaHitList& hits) {
+    const std::optional<std::string> unordered = SorunaUnorderedStatement(statement.sql, kind);
+    if (!unordered) return db.QuerySoruna(kind, SorunaRunStatement(statement.sql), hits, statement.maxHits);
+    const int result = db.QuerySoruna(kind, *unordered, hits, 0);
+    if (result == 1) SortSorunaHits(kind, hits, statement.maxHits);
+    return result;
+}
+
 CSorunaSheetLogic::CSorunaSheetLogic(CMilvaneDoc* doc, bool lockedDM, std::function<void()> beforeReset)
     : m_doc(doc), m_locked(lockedDM), m_page(lockedDM ? 4 : 1), m_beforeReset(std::move(beforeReset)) {}
 
@@ -47,8 +55,7 @@ SorunaOutcome CSorunaSheetLogic::Query(int kind, const CSorunaBuild& statement) 
     int result;
     {
         WaitScope wait;
-        result = m_doc->Database().QuerySoruna(kind, SorunaRunStatement(statement->sql), m_doc->AnalysisHits,
-                                               statement->maxHits);
+        result = QuerySorunaHits(m_doc->Database(), kind, *statement, m_doc->AnalysisHits);
     }
     if (result == -1) {
         ShowMessage("抽出に失敗しました");

@@ -11,6 +11,7 @@
 #include "analysis/SorunaQuery.h"
 
 class CMilvaneDoc;
+class CMilvaneData;
 
 inline constexpr int kSorunaPageCount = 7;
 // Button label of each page (1..7 at index 0..6).
@@ -20,6 +21,11 @@ inline constexpr int kSorunaPageDialogs[kSorunaPageCount] = {215, 216, 217, 218,
 
 // Resets the document's analysis result.
 void ResetAnalysis(CMilvaneDoc& doc);
+
+// Runs the statement of an analysis of kind (1, 2, 3 or 6) into hits
+// (empty) as its run statement orders them, sorted in memory where that is
+// the same order (SorunaUnorderedStatement). QuerySoruna's result.
+int QuerySorunaHits(CMilvaneData& db, int kind, const CSorunaStatement& statement, CSorunaHitList& hits);
 
 enum class SorunaOutcome {
     Failed,   // a message was shown; the sheet stays open

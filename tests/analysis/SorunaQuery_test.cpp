@@ -352,3 +352,67 @@ TEST(SorunaQuery, RunStatements) {
     };
     for (const auto& c : cases) EXPECT_EQ(SorunaRunStatement(c.built), c.run.empty() ? c.built : c.run) << c.built;
 }
+
+// Only statements as run whose values are never NULL lose their order; the
+// hits are then ordered by value and key, both descending, and cut to TOP.
+TEST(SorunaQuery, UnorderedStatementsAndHitOrder) {
+    const std::string join = kJoin + "WHERE ((Rireki.ActionTitle)='購入') ";
+    const std::string count = "SELECT DISTINCTROW Customer.ID, Count(*) AS Rirekiのカウント " + join;
+    const std::string elapsed = "SELECT DISTINCTROW Customer.ID, ((#4/19/2004#)-Int(Max([Rireki].[Date]))) AS 式1 " +
+                                join;
+    const std::string days = "((#4/19/2004#)-Int(Max([Rireki].[Date])))";
+    struct {
+        int kind;
+        std::string built, unordered;
+    } cases[] = {
+        {1, count + "GROUP BY Customer.ID HAVING ((Count(*))>=3) ORDER BY Count(*) DESC",
+         count + "GROUP BY Rireki.CustomerID HAVING ((Count(*))>=3)"},
+        {1, count + "GROUP BY Customer.ID ORDER BY Count(*) DESC", count + "GROUP BY Rireki.CustomerID"},
+        {3, elapsed + "GROUP BY Customer.ID HAVING (" + days + ">=30) ORDER BY " + days + " DESC",
+         elapsed + "GROUP BY Rireki.CustomerID HAVING (" + days + ">=30)"},
+        {3, elapsed + "GROUP BY Customer.ID ORDER BY " + days + " DESC", ""},  // NULL without a threshold
+        {2, "SELECT DISTINCTROW Customer.ID, Max(Rireki.Date) AS [最新 の RirekiDate] " + join +
+                "GROUP BY Customer.ID ORDER BY Max(Rireki.Date) DESC",
+         ""},
+        {1, "SELECT DISTINCTROW Customer.ID, Count(*) AS Rirekiのカウント " + kJoin +
+                "GROUP BY Customer.ID ORDER BY Count(*) DESC",
+         ""},  // no title: run as built
+    };
+    for (const auto& c : cases) {
+        const auto unordered = SorunaUnorderedStatement(c.built, c.kind);
+        EXPECT_EQ(unordered.value_or(""), c.unordered) << c.built;
+    }
+
+    auto hits = [](std::initializer_list<std::pair<int32_t, double>> values, int kind) {
+        CSorunaHitList out;
+        for (const auto& [key, value] : values) {
+            auto h = std::make_unique<CMLVSorunaHit>();
+            h->Kind = kind;
+            h->CustomerID = key;
+            if (kind == 6) h->Money = value;
+            else h->Count = int32_t(value);
+            out.push_back(std::move(h));
+        }
+        return out;
+    };
+    auto keys = [](const CSorunaHitList& list) {
+        std::vector<int32_t> out;
+        for (const auto& h : list) out.push_back(h->CustomerID);
+        return out;
+    };
+    struct {
+        int kind, maxHits;
+        CSorunaHitList list;
+        std::vector<int32_t> order;
+    } sorts[] = {
+        {1, -1, hits({{1, 2}, {2, 5}, {3, 2}, {4, 7}}, 1), {4, 2, 3, 1}},
+        {3, 0, hits({{5, -3}, {6, 0}, {7, 400}}, 3), {7, 6, 5}},
+        {6, 2, hits({{1, 0.25}, {2, 1e12}, {3, 0.5}, {4, 0.5}}, 6), {2, 4}},
+        {6, 9, hits({{1, -1.5}, {2, -1.25}}, 6), {2, 1}},
+        {1, 1, hits({}, 1), {}},
+    };
+    for (auto& s : sorts) {
+        SortSorunaHits(s.kind, s.list, s.maxHits);
+        EXPECT_EQ(keys(s.list), s.order) << s.kind << " " << s.maxHits;
+    }
+}

@@ -152,43 +152,56 @@ TEST_F(SorunaFixture, AmountPage) {
     EXPECT_EQ(Hits(), (std::vector<Hit>{{b, 5000}, {a, 2000}}));
 }
 
-// The statements as run give the rows, values and order of the statements as
-// built, ties included, and the engine no longer sorts every entry of the
-// title to group them.
+// The statements as run (sorted in memory where the values allow) give the
+// rows, values and order of the statements as built, ties and entries
+// without a date included, and the engine no longer sorts every entry of
+// the title to group them.
 TEST_F(SorunaFixture, RunStatementsKeepTheBuiltResults) {
-    // D, E and F tie with A on every value.
-    for (const char* name : {"D", "E", "F"}) {
+    // D, E and F tie with A on every value; G's purchase has no date.
+    for (const char* name : {"D", "E", "F", "G"}) {
         CKokyaku k;
         k.Name = name;
         const int32_t key = doc.Database().AddNewKokyaku(k);
         ASSERT_GT(key, 0);
+        if (name[0] == 'G') {
+            History(key, "購入", CDateTime(), 700);
+            continue;
+        }
         History(key, "購入", Day(2004, 3, 10), 1000);
         History(key, "購入", Day(2003, 12, 1), 2000);
         History(key, "購入", Day(2004, 1, 10), 0);
     }
-    std::vector<std::pair<int, CSorunaBuild>> statements;
+    struct Case {
+        int kind;
+        CSorunaBuild statement;
+        bool sortedInMemory;
+    };
+    std::vector<Case> cases;
     CSorunaPage1 p1;
     p1.title = "購入";
     p1.option = 2;
-    statements.emplace_back(1, BuildSorunaPage1(p1));
+    cases.push_back({1, BuildSorunaPage1(p1), true});
     p1.option = 1;
     p1.top = 2;
     p1.period = {true, "2003/12/01", "2004/12/31"};
-    statements.emplace_back(1, BuildSorunaPage1(p1));
+    cases.push_back({1, BuildSorunaPage1(p1), true});
     CSorunaPage2 p2;
     p2.title = "購入";
     p2.option = 2;
-    statements.emplace_back(2, BuildSorunaPage2(p2));
+    cases.push_back({2, BuildSorunaPage2(p2), false});
     CSorunaPage3 p3;
     p3.title = "購入";
-    p3.option = 4;
-    statements.emplace_back(3, BuildSorunaPage3(p3, Day(2004, 4, 19)));
+    p3.option = 4;  // G's elapsed days are none (NULL): the engine's order
+    cases.push_back({3, BuildSorunaPage3(p3, Day(2004, 4, 19)), false});
+    p3.option = 0;
+    p3.days = 30;
+    cases.push_back({3, BuildSorunaPage3(p3, Day(2004, 4, 19)), true});
     for (int measure = 0; measure < 3; ++measure) {
         CSorunaPage6 p6;
         p6.title = "購入";
         p6.measure = measure;
         p6.thresholds[measure] = "1";
-        statements.emplace_back(6, BuildSorunaPage6(p6));
+        cases.push_back({6, BuildSorunaPage6(p6), true});
     }
 
     sqlite3* raw = nullptr;
@@ -205,24 +218,31 @@ TEST_F(SorunaFixture, RunStatementsKeepTheBuiltResults) {
         sqlite3_finalize(st);
         return out;
     };
-    auto rows = [&](int kind, const std::string& sql, int maxHits) {
-        CSorunaHitList hits;
-        EXPECT_EQ(doc.Database().QuerySoruna(kind, sql, hits, maxHits), 1);
-        std::vector<std::tuple<int32_t, int32_t, double, double>> out;
+    using Row = std::tuple<int32_t, int32_t, double, double>;
+    auto rows = [](const CSorunaHitList& hits) {
+        std::vector<Row> out;
         for (const auto& h : hits) out.emplace_back(h->CustomerID, h->Count, h->Date.Days(), h->Money);
         return out;
     };
-    for (const auto& [kind, st] : statements) {
-        ASSERT_TRUE(st);
-        SCOPED_TRACE(st->sql);
-        const std::string run = SorunaRunStatement(st->sql);
-        const auto built = rows(kind, st->sql, st->maxHits);
-        EXPECT_EQ(rows(kind, run, st->maxHits), built);
+    for (const Case& c : cases) {
+        ASSERT_TRUE(c.statement);
+        const CSorunaStatement& st = *c.statement;
+        SCOPED_TRACE(st.sql);
+        CSorunaHitList built, run;
+        ASSERT_EQ(doc.Database().QuerySoruna(c.kind, st.sql, built, st.maxHits), 1);
+        ASSERT_EQ(QuerySorunaHits(doc.Database(), c.kind, st, run), 1);
+        EXPECT_EQ(rows(run), rows(built));
         EXPECT_GE(built.size(), 2u);
-        EXPECT_NE(plan(st->sql).find("TEMP B-TREE FOR GROUP BY"), std::string::npos);
-        EXPECT_EQ(plan(run).find("TEMP B-TREE FOR GROUP BY"), std::string::npos) << plan(run);
+        EXPECT_EQ(SorunaUnorderedStatement(st.sql, c.kind).has_value(), c.sortedInMemory);
+        EXPECT_NE(plan(st.sql).find("TEMP B-TREE FOR GROUP BY"), std::string::npos);
+        EXPECT_EQ(plan(SorunaRunStatement(st.sql)).find("TEMP B-TREE FOR GROUP BY"), std::string::npos);
     }
     sqlite3_close(raw);
+
+    // The sheet runs them so.
+    CSorunaSheetLogic sheet(&doc, false);
+    ASSERT_EQ(sheet.RunPage1(p1), SorunaOutcome::Stored);
+    EXPECT_EQ(Hits().size(), 2u);
 }
 
 TEST_F(SorunaFixture, SelectionPages) {
