@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr std::size_t MiB = std::size_t(1) << 20;
+
 // Bytes that show any shift or repetition: position-dependent, not periodic
 // at a power of two.
 std::string Pattern(std::size_t n) {
@@ -53,7 +55,6 @@ std::string Contents(const std::string& path) {
 // buffer (small), in the kernel (large), over several writeback steps, and
 // from another file system where the kernel may refuse.
 TEST(SafeFileCopy, BytesAndPositionsAreKept) {
-    const std::size_t MiB = std::size_t(1) << 20;
     struct Case {
         const char* name;
         std::size_t size;
@@ -102,7 +103,6 @@ TEST(SafeFileCopy, BytesAndPositionsAreKept) {
 // A source that ends early is a read failure with no error set; a failing
 // write names the target, whether the copy is buffered or in the kernel.
 TEST(SafeFileCopy, ShortSourcesAndFailingWrites) {
-    const std::size_t MiB = std::size_t(1) << 20;
     struct Case {
         const char* name;
         std::size_t have;
