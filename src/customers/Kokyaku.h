@@ -102,6 +102,14 @@ struct CKokyaku {
 
 using CKokyakuList = std::vector<std::unique_ptr<CKokyaku>>;
 
+// The records of a list, in its order.
+inline std::vector<const CKokyaku*> RecordPointers(const CKokyakuList& list) {
+    std::vector<const CKokyaku*> out;
+    out.reserve(list.size());
+    for (const auto& k : list) out.push_back(k.get());
+    return out;
+}
+
 // The digits of a phone text read as one number ("03-1234-5678" gives
 // 312345678); a text without digits gives 0.
 double StrTelToINT(std::string_view tel);

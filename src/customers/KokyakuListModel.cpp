@@ -45,25 +45,25 @@ void CKokyakuListModel::SetRows(std::vector<CKokyakuListItem> items) {
     }
 }
 
-int CKokyakuListModel::InsertRow(CKokyaku* record, int pos) {
-    if (!record || pos < 0 || pos > RowCount()) return -1;
-    m_items.insert(m_items.begin() + pos, CKokyakuListItem{record, nullptr});
+int CKokyakuListModel::InsertRow(const CKokyakuRow* row, int pos) {
+    if (!row || pos < 0 || pos > RowCount()) return -1;
+    m_items.insert(m_items.begin() + pos, CKokyakuListItem{row, nullptr});
     m_selected.insert(m_selected.begin() + pos, 0);
     if (m_focus >= pos) ++m_focus;
     if (m_observer) m_observer->RowInserted(pos);
     return pos;
 }
 
-int CKokyakuListModel::FindRow(const CKokyaku* record) const {
+int CKokyakuListModel::FindRow(const CKokyakuRow* row) const {
     for (std::size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i].record == record) return static_cast<int>(i);
+        if (m_items[i].row == row) return static_cast<int>(i);
     return -1;
 }
 
-int CKokyakuListModel::UpdateRow(const CKokyaku* record) {
-    int row = FindRow(record);
-    if (row >= 0 && m_observer) m_observer->RowChanged(row);
-    return row;
+int CKokyakuListModel::UpdateRow(const CKokyakuRow* row) {
+    const int at = FindRow(row);
+    if (at >= 0 && m_observer) m_observer->RowChanged(at);
+    return at;
 }
 
 void CKokyakuListModel::UpdateRows(const std::vector<int>& rows) {
@@ -72,10 +72,10 @@ void CKokyakuListModel::UpdateRows(const std::vector<int>& rows) {
         if (r >= 0 && r < RowCount()) m_observer->RowChanged(r);
 }
 
-bool CKokyakuListModel::RemovePair(const CKokyaku* record) {
-    int row = FindRow(record);
-    if (row < 0) return false;
-    RemoveRow(row);
+bool CKokyakuListModel::RemovePair(const CKokyakuRow* row) {
+    const int at = FindRow(row);
+    if (at < 0) return false;
+    RemoveRow(at);
     return true;
 }
 
@@ -99,13 +99,13 @@ void CKokyakuListModel::RemoveRow(int row) {
     }
 }
 
-int CKokyakuListModel::RemoveRecords(const std::unordered_set<const CKokyaku*>& records) {
-    if (records.empty()) return 0;
+int CKokyakuListModel::RemoveRecords(const std::unordered_set<const CKokyakuRow*>& rows) {
+    if (rows.empty()) return 0;
     std::size_t out = 0;
     int focus = -1;
     int selectedCount = 0;
     for (std::size_t i = 0; i < m_items.size(); ++i) {
-        if (records.count(m_items[i].record)) continue;
+        if (rows.count(m_items[i].row)) continue;
         if (static_cast<int>(i) == m_focus) focus = static_cast<int>(out);
         selectedCount += m_selected[i];
         m_items[out] = m_items[i];
@@ -125,13 +125,6 @@ int CKokyakuListModel::RemoveRecords(const std::unordered_set<const CKokyaku*>& 
     return removed;
 }
 
-int CKokyakuListModel::ReplaceRecord(const CKokyaku* oldRecord, CKokyaku* newRecord) {
-    int row = FindRow(oldRecord);
-    if (row < 0 || !newRecord) return -1;
-    m_items[static_cast<std::size_t>(row)].record = newRecord;
-    if (m_observer) m_observer->RowChanged(row);
-    return row;
-}
 
 std::string CKokyakuListModel::CellText(int row, int column) const {
     if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) return {};
