@@ -180,12 +180,15 @@ bool CKokyakuRows::Keep(const std::vector<std::string>& names) {
 
     // The rows' values under the new layout are made aside, so that a failed
     // read leaves the rows as they were.
+    // Rows with their whole record take the values from it.
     std::vector<std::unique_ptr<char[]>> repacked(m_rows.size());
-    if (!m_rows.empty()) {
+    std::unordered_map<int32_t, std::size_t> position;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i]->m_full) repacked[i] = Pack(*m_rows[i]->m_full, fields);
+        else position.emplace(m_rows[i]->ID, i);
+    }
+    if (!position.empty()) {
         if (!m_source) return false;
-        std::unordered_map<int32_t, std::size_t> position;
-        position.reserve(m_rows.size());
-        for (std::size_t i = 0; i < m_rows.size(); ++i) position.emplace(m_rows[i]->ID, i);
         CKokyaku scratch;
         std::size_t seen = 0;
         const bool read = m_source->ReadKokyakuFields(added, [&](const CKokyaku& k) {
@@ -202,7 +205,7 @@ bool CKokyakuRows::Keep(const std::vector<std::string>& names) {
             repacked[it->second] = Pack(scratch, fields);
             ++seen;
         });
-        if (!read || seen != m_rows.size()) return false;
+        if (!read || seen != position.size()) return false;
     }
     SetLayout(std::move(fields));
     for (std::size_t i = 0; i < m_rows.size(); ++i) m_rows[i]->m_data = std::move(repacked[i]);
