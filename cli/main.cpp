@@ -324,24 +324,30 @@ int Export(CCliPrompt& prompt, const Args& a) {
 
     CSession session;
     if (!session.Open(false)) return kFailed;
-    CKokyakuList customers;
-    if (a.values.count("--extract")) {
-        LoadDocumentCustomers(session.Doc());
-        auto extracted = ExtractedCustomers(session, a.values.at("--extract"));
-        if (!extracted) return kFailed;
-        customers = std::move(*extracted);
-    } else if (session.Doc().Database().GetAllKokyaku(customers, CDefaultSort(session.Doc().DataDir).GetOrderText()) ==
-               0) {
-        ShowMessage("顧客データの取得に失敗しました。\n顧客データを表示できません。\n");
-        return kFailed;
-    }
     CExportDialogs dialogs;
     dialogs.chooseFormat = [formatIndex]() -> std::optional<int> { return formatIndex; };
     const std::string installDir = session.InstallDir();
     const std::string columns = a.values.count("--columns") ? a.values.at("--columns") : std::string();
     dialogs.chooseColumns = [&]() { return ChooseColumns(installDir, columns); };
     prompt.saveFile = a.positional[0];
-    return ExportCustomers(RecordPointers(customers), session.Doc().PictureFolder(), dialogs) == 1 ? kDone : kFailed;
+    const std::string pictures = session.Doc().PictureFolder();
+    if (a.values.count("--extract")) {
+        LoadDocumentCustomers(session.Doc());
+        auto extracted = ExtractedCustomers(session, a.values.at("--extract"));
+        if (!extracted) return kFailed;
+        return ExportCustomers(RecordPointers(*extracted), pictures, dialogs) == 1 ? kDone : kFailed;
+    }
+    // Every customer, in the list's order, read one at a time.
+    CMilvaneData& db = session.Doc().Database();
+    CMilvaneData::RecordCounts counts;
+    std::unique_ptr<IKokyakuCursor> cursor;
+    if (db.CountRecords(counts) == 1) cursor = db.OpenKokyakuCursor(CDefaultSort(session.Doc().DataDir).GetOrderText());
+    if (!cursor) {
+        ShowMessage("顧客データの取得に失敗しました。\n顧客データを表示できません。\n");
+        return kFailed;
+    }
+    return ExportCustomers(*cursor, static_cast<std::size_t>(counts.customers), pictures, dialogs) == 1 ? kDone
+                                                                                                       : kFailed;
 }
 
 int Import(CCliPrompt& prompt, const Args& a) {

@@ -128,4 +128,5 @@ private:
     int m_focus = -1;
     bool m_single = false;
     CSortToggle m_toggle;
+    std::string m_ascendingBy;  // the rows are in this field's ascending order, unchanged since
 };

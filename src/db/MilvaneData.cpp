@@ -1148,6 +1148,46 @@ int CMilvaneData::GetKokyakuRows(CKokyakuRows& rows, const std::string& orderBy)
     return result;
 }
 
+namespace {
+
+class CStatementCursor final : public IKokyakuCursor {
+public:
+    CStatementCursor(Stmt stmt, std::function<void()> failed) : m_stmt(std::move(stmt)), m_failed(std::move(failed)) {}
+    const CKokyaku* Next() override {
+        if (m_done) return nullptr;
+        const int rc = sqlite3_step(m_stmt.get());
+        if (rc == SQLITE_ROW) {
+            ReadCustomer(m_stmt.get(), m_record);
+            return &m_record;
+        }
+        m_done = true;
+        if (rc != SQLITE_DONE) {
+            m_error = true;
+            m_failed();
+        }
+        return nullptr;
+    }
+    bool Failed() const override { return m_error; }
+
+private:
+    Stmt m_stmt;
+    std::function<void()> m_failed;
+    CKokyaku m_record;
+    bool m_done = false, m_error = false;
+};
+
+}  // namespace
+
+std::unique_ptr<IKokyakuCursor> CMilvaneData::OpenKokyakuCursor(const std::string& orderBy) {
+    if (!m->db) {
+        m->Fail("データベースが開かれていません。");
+        return nullptr;
+    }
+    Stmt st = m->PrepareUserSelect(CustomerSelectSql() + " " + (orderBy.empty() ? std::string("ORDER BY ID") : orderBy));
+    if (!st) return nullptr;
+    return std::make_unique<CStatementCursor>(std::move(st), [impl = m.get()] { impl->FailDb("read"); });
+}
+
 int CMilvaneData::GetKokyakuByKeys(const CKeyArray& keys, CKokyakuList& list) {
     if (!m->db) {
         m->Fail("データベースが開かれていません。");

@@ -80,6 +80,9 @@ public:
     // The same as lean rows of the fields rows keeps (rows is emptied first).
     // 1 filled, 0 failed (rows empty).
     int GetKokyakuRows(CKokyakuRows& rows, const std::string& orderBy = "");
+    // Every customer one at a time in the order of orderBy (as GetAllKokyaku),
+    // holding one record at a time; nullptr when the statement is refused.
+    std::unique_ptr<IKokyakuCursor> OpenKokyakuCursor(const std::string& orderBy = "");
     // The whole records of the keys, in the keys' order; keys without a
     // customer are skipped. 1 read, 0 failed (list unchanged).
     int GetKokyakuByKeys(const CKeyArray& keys, CKokyakuList& list);

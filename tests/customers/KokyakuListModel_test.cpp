@@ -123,6 +123,36 @@ TEST_F(KokyakuListModelTest, TwoHeadingClicksOnDifferentColumnsKeepSelectionAndF
     EXPECT_EQ(Ids(), (std::vector<std::string>{"C1", "C2", "C3", "C4", "C5"}));
 }
 
+TEST_F(KokyakuListModelTest, DescendingAfterAscendingIsTheFullSortsResult) {
+    // Ties on 性別; the second sort of a column only reverses the first, which
+    // must give what sorting from scratch gives.
+    CKokyakuListModel fresh(source);
+    fresh.SetColumns(model.Columns(), ColumnWidthMode::Stored);
+    std::vector<CKokyakuListItem> items;
+    for (int r = 0; r < model.RowCount(); ++r) items.push_back(model.Item(r));
+    model.SetFocusFromView(1);
+    model.Sort(2, true);
+    fresh.SetRows(items);
+    fresh.Sort(2, true);
+    model.Sort(2, false);
+    fresh.Sort(2, false);
+    std::vector<std::string> got, expected;
+    for (int r = 0; r < model.RowCount(); ++r) {
+        got.push_back(model.CellText(r, 0));
+        expected.push_back(fresh.CellText(r, 0));
+    }
+    EXPECT_EQ(got, expected);
+    EXPECT_EQ(got, (std::vector<std::string>{"C4", "C2", "C3", "C5", "C1"}));
+    EXPECT_EQ(model.CellText(model.FocusedRow(), 0), "C1");
+
+    // A changed row makes the next descending sort a full one.
+    model.Sort(1, true);
+    source->rows[0].name = "阿部";  // C3, second in code point order before
+    model.UpdateRow(model.Item(1).row);
+    model.Sort(1, false);
+    EXPECT_EQ(model.CellText(1, 0), "C3");  // a reverse would leave C1 here
+}
+
 TEST_F(KokyakuListModelTest, InsertUpdateRemove) {
     TableSource& s = *source;
     s.rows.push_back({"C6", "渡辺", 0});
