@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
             k->TEL_Home = "03-1234-" + std::to_string(1000 + i % 9000);
             k->Sex = i % 2;
             k->BirthDay = CDateTime(20000.0 + i % 10000);
-            doc.KokyakuList.push_back(std::move(k));
+            doc.KokyakuList.Append(std::move(k));
             doc.ExtractKeys.push_back(uint32_t(n - i));  // the statement's order, not the cache's
         }
         doc.Extraction = std::make_shared<CExCondition>();

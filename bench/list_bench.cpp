@@ -42,7 +42,6 @@ const char* kCities[] = {"東京都千代田区", "大阪府大阪市北区", "�
 void FillCustomers(CMilvaneDoc& doc, int n) {
     std::mt19937 rng(12345);
     auto pick = [&](auto& array) { return array[rng() % std::size(array)]; };
-    doc.KokyakuList.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
         auto k = std::make_unique<CKokyaku>();
         k->ID = i + 1;
@@ -53,7 +52,7 @@ void FillCustomers(CMilvaneDoc& doc, int n) {
         k->Add3_Home = std::to_string(rng() % 9 + 1) + "丁目" + std::to_string(rng() % 30 + 1) + "番地";
         k->TEL_Home = "03-" + std::to_string(1000 + rng() % 9000) + "-" + std::to_string(1000 + rng() % 9000);
         k->RirekiUpDate = CDateTime(40000.0 + rng() % 8000);
-        doc.KokyakuList.push_back(std::move(k));
+        doc.KokyakuList.Append(std::move(k));
     }
 }
 

@@ -27,6 +27,7 @@
 #include "app/MilvaneDoc.h"
 #include "common/Archive.h"
 #include "common/Folders.h"
+#include "customers/DefaultSort.h"
 #include "customers/Kokyaku.h"
 #include "exchange/Export.h"
 #include "exchange/Formats.h"
@@ -219,7 +220,7 @@ private:
 
 // The customers of a saved extraction, in the order the customer list shows
 // them; nullopt after a message.
-std::optional<std::vector<const CKokyaku*>> ExtractedCustomers(CSession& session, const std::string& name) {
+std::optional<CKokyakuList> ExtractedCustomers(CSession& session, const std::string& name) {
     CMilvaneDoc& doc = session.Doc();
     CExtract saved(session.InstallDir());
     if (!saved.Load()) {
@@ -234,27 +235,16 @@ std::optional<std::vector<const CKokyaku*>> ExtractedCustomers(CSession& session
         return std::nullopt;
     }
     if (!RunExtraction(doc, *condition, true)) return std::nullopt;
-    std::unordered_map<int32_t, const CKokyaku*> byKey;
-    for (const auto& k : doc.KokyakuList) byKey.emplace(k->ID, k.get());
-    std::vector<int32_t> keys;
+    std::vector<uint32_t> keys;
     if (condition->ResultKind == 1) {
         std::unordered_set<int32_t> seen;
         for (const auto& r : doc.RirekiList)
-            if (seen.insert(r->CustomerID).second) keys.push_back(r->CustomerID);
+            if (seen.insert(r->CustomerID).second) keys.push_back(static_cast<uint32_t>(r->CustomerID));
     } else {
-        for (uint32_t key : doc.ExtractKeys) keys.push_back(static_cast<int32_t>(key));
+        keys = doc.ExtractKeys;
     }
-    std::vector<const CKokyaku*> out;
-    for (int32_t key : keys) {
-        auto it = byKey.find(key);
-        if (it != byKey.end()) out.push_back(it->second);
-    }
-    return out;
-}
-
-std::vector<const CKokyaku*> AllCustomers(CMilvaneDoc& doc) {
-    std::vector<const CKokyaku*> out;
-    for (const auto& k : doc.KokyakuList) out.push_back(k.get());
+    CKokyakuList out;
+    if (!doc.ReadListedCustomers(keys, out)) return std::nullopt;
     return out;
 }
 
@@ -334,22 +324,30 @@ int Export(CCliPrompt& prompt, const Args& a) {
 
     CSession session;
     if (!session.Open(false)) return kFailed;
-    LoadDocumentCustomers(session.Doc());
-    std::vector<const CKokyaku*> customers;
-    if (a.values.count("--extract")) {
-        auto extracted = ExtractedCustomers(session, a.values.at("--extract"));
-        if (!extracted) return kFailed;
-        customers = std::move(*extracted);
-    } else {
-        customers = AllCustomers(session.Doc());
-    }
     CExportDialogs dialogs;
     dialogs.chooseFormat = [formatIndex]() -> std::optional<int> { return formatIndex; };
     const std::string installDir = session.InstallDir();
     const std::string columns = a.values.count("--columns") ? a.values.at("--columns") : std::string();
     dialogs.chooseColumns = [&]() { return ChooseColumns(installDir, columns); };
     prompt.saveFile = a.positional[0];
-    return ExportCustomers(customers, session.Doc().PictureFolder(), dialogs) == 1 ? kDone : kFailed;
+    const std::string pictures = session.Doc().PictureFolder();
+    if (a.values.count("--extract")) {
+        LoadDocumentCustomers(session.Doc());
+        auto extracted = ExtractedCustomers(session, a.values.at("--extract"));
+        if (!extracted) return kFailed;
+        return ExportCustomers(RecordPointers(*extracted), pictures, dialogs) == 1 ? kDone : kFailed;
+    }
+    // Every customer, in the list's order, read one at a time.
+    CMilvaneData& db = session.Doc().Database();
+    CMilvaneData::RecordCounts counts;
+    std::unique_ptr<IKokyakuCursor> cursor;
+    if (db.CountRecords(counts) == 1) cursor = db.OpenKokyakuCursor(CDefaultSort(session.Doc().DataDir).GetOrderText());
+    if (!cursor) {
+        ShowMessage("顧客データの取得に失敗しました。\n顧客データを表示できません。\n");
+        return kFailed;
+    }
+    return ExportCustomers(*cursor, static_cast<std::size_t>(counts.customers), pictures, dialogs) == 1 ? kDone
+                                                                                                       : kFailed;
 }
 
 int Import(CCliPrompt& prompt, const Args& a) {
@@ -420,9 +418,9 @@ int Extract(CCliPrompt& prompt, const Args& a) {
     if (a.csv) {
         auto columns = ChooseColumns(session.InstallDir(), std::string());
         if (!columns) return kFailed;
-        out = TextFileBytes(BuildExportTable(*customers, *columns));
+        out = TextFileBytes(BuildExportTable(RecordPointers(*customers), *columns));
     } else {
-        for (const CKokyaku* k : *customers) out += std::to_string(k->ID) + "\n";
+        for (const auto& k : *customers) out += std::to_string(k->ID) + "\n";
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
     return std::fflush(stdout) == 0 ? kDone : kFailed;

@@ -18,7 +18,7 @@ import tempfile
 # that sit below the rest of their folder (the records the database stores).
 LAYERS = [
     ("common", ["common"]),
-    ("records", ["customers/Kokyaku", "history/RirekiData", "dm/DMData", "analysis/SorunaHit"]),
+    ("records", ["customers/Kokyaku", "customers/KokyakuRow", "history/RirekiData", "dm/DMData", "analysis/SorunaHit"]),
     ("db", ["db"]),
     ("core", ["app", "analysis", "customers", "dm", "exchange", "extract", "history", "lookup", "maintenance",
               "pictures", "printing"]),

@@ -8,6 +8,7 @@
 #include "LargeData.h"
 #include "app/MilvaneApp.h"
 #include "app/MilvaneDoc.h"
+#include "customers/DefaultSort.h"
 #include "exchange/Export.h"
 #include "exchange/Formats.h"
 
@@ -91,10 +92,12 @@ int main() {
         CMilvaneDoc doc(install);
         doc.DataDir = folder;
         bench::Check(doc.Database().InitDBFromPath(dbFile, true) == 1, "opening the database");
-        LoadDocumentCustomers(doc);
-        std::vector<const CKokyaku*> customers;
-        for (const auto& k : doc.KokyakuList) customers.push_back(k.get());
-        bench::Check(CTextFormat().WriteRows(scratch.Path() + "/ours.csv", ExportRows(customers, cols, customers.size())),
+        CMilvaneData::RecordCounts counts;
+        bench::Check(doc.Database().CountRecords(counts) == 1, "counting");
+        std::unique_ptr<IKokyakuCursor> cursor = doc.Database().OpenKokyakuCursor(CDefaultSort(folder).GetOrderText());
+        bench::Check(cursor != nullptr, "the cursor");
+        bench::Check(CTextFormat().WriteRows(scratch.Path() + "/ours.csv",
+                                             ExportRows(*cursor, cols, static_cast<std::size_t>(counts.customers))),
                      "text");
     });
     const Run exportRaw = InChild(folder, [&] { RawExport(dbFile, cols, scratch.Path() + "/raw.csv"); });

@@ -8,7 +8,7 @@
 #include "app/MilvaneDoc.h"
 #include "common/Folders.h"
 #include "common/Ports.h"
-#include "customers/DefaultSort.h"
+#include "customers/MLVColSet.h"
 #include "maintenance/StagedReplace.h"
 
 namespace {
@@ -192,11 +192,10 @@ int OpenDocumentDatabase(CMilvaneDoc& doc) {
 }
 
 void LoadDocumentCustomers(CMilvaneDoc& doc) {
-    CDefaultSort sort(doc.DataDir);
-    std::string order = sort.GetOrderText();
-    CMilvaneData& db = doc.Database();
-    int result = order.empty() ? db.GetAllKokyaku(doc.KokyakuList) : db.GetAllKokyaku(doc.KokyakuList, order);
-    if (result == 0) ShowMessage("顧客データの取得に失敗しました。\n顧客データを表示できません。\n");
+    // The fields the list shows are read with the rows, not in a second pass.
+    doc.KokyakuList.clear();
+    doc.KokyakuList.Keep(CustomerListColumnNames(doc.InstallDir()));
+    if (doc.ReadCustomers() == 0) ShowMessage("顧客データの取得に失敗しました。\n顧客データを表示できません。\n");
 }
 
 void CMilvaneApp::OnMainWindowClose() {

@@ -10,6 +10,7 @@
 #include "common/Folders.h"
 #include "common/Ports.h"
 #include "common/SjisText.h"
+#include "customers/DefaultSort.h"
 
 namespace fs = std::filesystem;
 
@@ -23,7 +24,9 @@ bool PathExists(const std::string& path) {
 }  // namespace
 
 CMilvaneDoc::CMilvaneDoc(std::string installDir)
-    : m_installDir(std::move(installDir)), m_database(std::make_unique<CMilvaneData>()) {}
+    : m_installDir(std::move(installDir)), m_database(std::make_unique<CMilvaneData>()) {
+    KokyakuList.SetSource(m_database.get());
+}
 
 CMilvaneDoc::~CMilvaneDoc() { ClearData(); }
 
@@ -163,7 +166,7 @@ int32_t CMilvaneDoc::AddKokyaku(std::unique_ptr<CKokyaku>& rec) {
     int32_t key = m_database->AddNewKokyaku(*rec);
     if (key == -1) return -1;
     rec->ID = key;
-    KokyakuList.insert(KokyakuList.begin(), std::move(rec));
+    KokyakuList.InsertFront(std::move(rec));
     return key;
 }
 
@@ -173,13 +176,24 @@ int CMilvaneDoc::ChangeKokyaku(int32_t key, std::unique_ptr<CKokyaku>& rec) {
     StorePictures(*rec);
     int result = m_database->ModifyKokyaku(key, *rec);
     if (result != 1) return result;
-    for (auto& entry : KokyakuList) {
-        if (entry && entry->ID == key) {
-            entry = std::move(rec);
-            break;
-        }
-    }
+    rec->ID = key;
+    KokyakuList.Replace(rec);
     return result;
+}
+
+bool CMilvaneDoc::ReadListedCustomers(const std::vector<uint32_t>& keys, CKokyakuList& records) {
+    std::vector<uint32_t> listed;
+    listed.reserve(keys.size());
+    for (uint32_t key : keys)
+        if (KokyakuList.Find(static_cast<int32_t>(key))) listed.push_back(key);
+    if (m_database->GetKokyakuByKeys(listed, records) == 1) return true;
+    ShowMessage("顧客データの取得に失敗しました。\n");
+    return false;
+}
+
+int CMilvaneDoc::ReadCustomers() {
+    const std::string order = CDefaultSort(DataDir).GetOrderText();
+    return m_database->GetKokyakuRows(KokyakuList, order);
 }
 
 int CMilvaneDoc::DeleteKokyaku(const std::vector<uint32_t>& keys, std::vector<uint32_t>& deleted) {

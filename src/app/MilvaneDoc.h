@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "customers/KokyakuRow.h"
+
 class CMilvaneData;
-struct CKokyaku;
 struct CRirekiData;
 struct CDMListData;
 struct CDMMngData;
@@ -59,6 +60,12 @@ public:
     int ChangeKokyaku(int32_t key, std::unique_ptr<CKokyaku>& rec);
     // Delete: the database result (1 / 10 / 0 / -1) unchanged; deleted keys out.
     int DeleteKokyaku(const std::vector<uint32_t>& keys, std::vector<uint32_t>& deleted);
+    // Reads the customer list anew in the data folder's default order, with
+    // the fields it keeps. The database result: 1 read, 0 failed (list empty).
+    int ReadCustomers();
+    // The whole records of those keys the customer list holds, in the keys'
+    // order, read from the database. False, after a message, when reading fails.
+    bool ReadListedCustomers(const std::vector<uint32_t>& keys, std::vector<std::unique_ptr<CKokyaku>>& records);
 
     // Picture storing for the five picture fields of a customer (before every
     // add or change): each full path becomes the name of its copy in the
@@ -83,7 +90,7 @@ public:
 
     // ---- records, all owned by the document
     std::vector<std::unique_ptr<CRirekiData>> RirekiList;    // history screen
-    std::vector<std::unique_ptr<CKokyaku>> KokyakuList;      // customer screens, newest at the head
+    CKokyakuRows KokyakuList;                                // customer screens, newest at the head
     std::vector<uint32_t> ExtractKeys;                       // keys of the current extraction
     std::shared_ptr<CExCondition> Extraction;                // current extraction condition, or none
     uint8_t ExtractActive = 0;                               // a (pre-)extraction is in force

@@ -102,6 +102,35 @@ struct CKokyaku {
 
 using CKokyakuList = std::vector<std::unique_ptr<CKokyaku>>;
 
+// Customers read one at a time.
+class IKokyakuCursor {
+public:
+    virtual ~IKokyakuCursor() = default;
+    // The next record, valid until the next call; nullptr after the last or
+    // when reading failed (Failed() then tells).
+    virtual const CKokyaku* Next() = 0;
+    virtual bool Failed() const { return false; }
+};
+
+// A cursor over records held elsewhere, which must outlive it.
+class CKokyakuListCursor final : public IKokyakuCursor {
+public:
+    explicit CKokyakuListCursor(const std::vector<const CKokyaku*>& records) : m_records(records) {}
+    const CKokyaku* Next() override { return m_next < m_records.size() ? m_records[m_next++] : nullptr; }
+
+private:
+    const std::vector<const CKokyaku*>& m_records;
+    std::size_t m_next = 0;
+};
+
+// The records of a list, in its order.
+inline std::vector<const CKokyaku*> RecordPointers(const CKokyakuList& list) {
+    std::vector<const CKokyaku*> out;
+    out.reserve(list.size());
+    for (const auto& k : list) out.push_back(k.get());
+    return out;
+}
+
 // The digits of a phone text read as one number ("03-1234-5678" gives
 // 312345678); a text without digits gives 0.
 double StrTelToINT(std::string_view tel);

@@ -10,9 +10,8 @@
 // ---------------------------------------------------------------- host
 
 const CKokyaku* CKokyakuEntryHost::Cached(int32_t key) const {
-    for (const auto& k : m_doc.KokyakuList)
-        if (k && k->ID == key) return k.get();
-    return nullptr;
+    const CKokyakuRow* row = m_doc.KokyakuList.Find(key);
+    return row ? row->Record() : nullptr;
 }
 
 int32_t CKokyakuEntryHost::AddCustomer(const CEntryRecord& record) {
@@ -154,15 +153,13 @@ public:
     }
     void UpdateCached(uint32_t key, const BulkChangeChoice& choice, const CDateTime& now) override {
         if (!m_doc) return;
-        for (auto& k : m_doc->KokyakuList) {
-            if (!k || static_cast<uint32_t>(k->ID) != key) continue;
+        m_doc->KokyakuList.Update(static_cast<int32_t>(key), [&](CKokyaku& k) {
             if (choice.field == "ColorMark")
-                k->ColorMark = static_cast<int32_t>(choice.color);
+                k.ColorMark = static_cast<int32_t>(choice.color);
             else if (const KokyakuField* f = FindKokyakuField(choice.field); f && f->IsText())
-                f->Text(*k) = choice.text;
-            k->LastUpDate = now;
-            return;
-        }
+                f->Text(k) = choice.text;
+            k.LastUpDate = now;
+        });
     }
     void RewriteRows(const std::vector<uint32_t>& keys) override {
         if (m_rewrite) m_rewrite(keys);

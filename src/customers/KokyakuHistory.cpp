@@ -53,8 +53,8 @@ void CKokyakuHistory::Refresh() {
     Clear();
     const int row = m_list.NextSelected(-1);
     if (row < 0 || !m_doc) return;
-    const CKokyaku* customer = m_list.Item(row).record;
-    m_card.SetCustomer(customer);
+    const CKokyakuRow* customer = m_list.Item(row).row;
+    m_card.SetCustomer(customer->Record());
     CRirekiList list;
     if (m_doc->Database().GetRirekiForKokyaku(customer->ID, list) != 1) {
         ShowMessage("顧客の履歴を取得できませんでした。\n履歴を表示できません。\n");
@@ -73,15 +73,14 @@ CRirekiData* CKokyakuHistory::Cached(int32_t key) const {
 void CKokyakuHistory::MarkHistoryDate(const std::vector<int32_t>& customerKeys, const CDateTime& at) {
     if (!m_doc) return;
     std::unordered_set<int32_t> keys(customerKeys.begin(), customerKeys.end());
-    for (auto& k : m_doc->KokyakuList)
-        if (keys.count(k->ID)) k->RirekiUpDate = at;
+    m_doc->KokyakuList.SetRirekiUpDate(customerKeys, at);
     const auto& columns = m_list.Columns();
     const bool shown = std::any_of(columns.begin(), columns.end(),
                                    [](const CListColumn& c) { return c.field == "RirekiUpDate"; });
     if (!shown) return;
     std::vector<int> rows;
     for (int r = 0; r < m_list.RowCount(); ++r)
-        if (keys.count(m_list.Item(r).record->ID)) rows.push_back(r);
+        if (keys.count(m_list.Item(r).row->ID)) rows.push_back(r);
     m_list.UpdateRows(rows);
 }
 
@@ -100,7 +99,7 @@ int32_t CKokyakuHistory::AddEntry(int32_t customerKey, CRirekiData& record) {
     record.ID = key;
     record.CustomerID = customerKey;
     const int row = m_list.NextSelected(-1);
-    const bool shownCustomer = row >= 0 && m_list.Item(row).record->ID == customerKey;
+    const bool shownCustomer = row >= 0 && m_list.Item(row).row->ID == customerKey;
     if (!m_screen.CardShown()) {
         m_screen.ShowCard(kCardPageHistory);  // shows the history afresh, the new entry first
         bool p = false, n = false;
@@ -149,7 +148,7 @@ void CKokyakuHistory::Add(const RirekiDialogRunner& run) {
     RirekiDialogRequest request;
     request.mode = HistoryDialogMode::Add;
     request.owner = this;
-    request.customerKey = m_list.Item(row).record->ID;
+    request.customerKey = m_list.Item(row).row->ID;
     CRirekiData unused;
     run(request, unused);
 }
@@ -217,7 +216,7 @@ void CKokyakuHistory::BulkAdd(const RirekiDialogRunner& run) {
     if (ReadOnly(kReadOnlyAdd)) return;
     std::vector<uint32_t> keys;
     for (int r = m_list.NextSelected(-1); r >= 0; r = m_list.NextSelected(r))
-        keys.push_back(static_cast<uint32_t>(m_list.Item(r).record->ID));
+        keys.push_back(static_cast<uint32_t>(m_list.Item(r).row->ID));
     if (keys.empty()) {
         ShowMessage("顧客を選択してください。");
         return;

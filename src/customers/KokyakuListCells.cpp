@@ -3,31 +3,43 @@
 #include "analysis/SorunaHit.h"
 #include "customers/ColumnText.h"
 #include "customers/Kokyaku.h"
+#include "customers/KokyakuRow.h"
 
 namespace {
+
+// The kept fields of a row as a record (the others empty), for the display
+// rules that read several fields. One scratch record serves every call.
+const CKokyaku& Unpacked(const CKokyakuRow& row) {
+    static thread_local CKokyaku scratch;
+    scratch = CKokyaku();
+    row.Unpack(scratch);
+    return scratch;
+}
 
 class CKokyakuCellSource final : public IListCellSource {
 public:
     std::string CellText(const CKokyakuListItem& item, const std::vector<CListColumn>& columns,
                          std::size_t column) const override {
-        if (!item.record || column >= columns.size()) return {};
-        return GetFieldText(*item.record, item.hit, columns[column].field);
+        if (!item.row || column >= columns.size()) return {};
+        return GetFieldText(Unpacked(*item.row), item.hit, columns[column].field);
     }
 
     CListSortKey SortKey(const CKokyakuListItem& item, const std::string& field, ListSortKind kind) const override {
         CListSortKey key;
-        if (!item.record) {
+        if (!item.row) {
             key.present = false;
             return key;
         }
-        const CKokyaku& rec = *item.record;
+        const CKokyakuRow& row = *item.row;
+        const int index = KokyakuFieldIndex(field);
         switch (kind) {
         case ListSortKind::Integer:
-            if (const KokyakuField* f = FindKokyakuField(field)) key.integer = f->Int(rec);
+            if (index == 0) key.integer = row.ID;
+            else if (row.Keeps(index)) key.integer = row.Int(index);
             break;
         case ListSortKind::Date:
-            if (const KokyakuField* f = FindKokyakuField(field)) {
-                CDateTime d = f->Date(rec);
+            if (row.Keeps(index)) {
+                CDateTime d = row.Date(index);
                 key.present = d.IsValid();
                 key.number = d.Days();
             }
@@ -41,7 +53,12 @@ public:
             if (item.hit) key.number = field == "金額" ? item.hit->Money : item.hit->Date.Days();
             break;
         case ListSortKind::Text:
-            key.text = GetFieldText(rec, item.hit, field);
+            // A plain text is taken as kept; coded values and joined fields
+            // go through the display rule.
+            if (row.Keeps(index) && KokyakuFields()[static_cast<std::size_t>(index)].IsText())
+                key.text = row.Text(index);
+            else
+                key.text = GetFieldText(Unpacked(row), item.hit, field);
             break;
         }
         return key;

@@ -12,6 +12,7 @@ void CKokyakuListModel::SetTextOrder(std::shared_ptr<const ITextOrder> order) {
 
 void CKokyakuListModel::SetColumns(std::vector<CListColumn> columns, ColumnWidthMode mode,
                                    const std::vector<int>& given) {
+    m_ascendingBy.clear();
     std::vector<std::string> fields;
     fields.reserve(columns.size());
     for (const auto& c : columns) fields.push_back(c.field);
@@ -35,6 +36,7 @@ void CKokyakuListModel::StoreColumnWidths() const {
 }
 
 void CKokyakuListModel::SetRows(std::vector<CKokyakuListItem> items) {
+    m_ascendingBy.clear();
     m_items = std::move(items);
     m_selected.assign(m_items.size(), 0);
     m_selectedCount = 0;
@@ -45,41 +47,45 @@ void CKokyakuListModel::SetRows(std::vector<CKokyakuListItem> items) {
     }
 }
 
-int CKokyakuListModel::InsertRow(CKokyaku* record, int pos) {
-    if (!record || pos < 0 || pos > RowCount()) return -1;
-    m_items.insert(m_items.begin() + pos, CKokyakuListItem{record, nullptr});
+int CKokyakuListModel::InsertRow(const CKokyakuRow* row, int pos) {
+    m_ascendingBy.clear();
+    if (!row || pos < 0 || pos > RowCount()) return -1;
+    m_items.insert(m_items.begin() + pos, CKokyakuListItem{row, nullptr});
     m_selected.insert(m_selected.begin() + pos, 0);
     if (m_focus >= pos) ++m_focus;
     if (m_observer) m_observer->RowInserted(pos);
     return pos;
 }
 
-int CKokyakuListModel::FindRow(const CKokyaku* record) const {
+int CKokyakuListModel::FindRow(const CKokyakuRow* row) const {
     for (std::size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i].record == record) return static_cast<int>(i);
+        if (m_items[i].row == row) return static_cast<int>(i);
     return -1;
 }
 
-int CKokyakuListModel::UpdateRow(const CKokyaku* record) {
-    int row = FindRow(record);
-    if (row >= 0 && m_observer) m_observer->RowChanged(row);
-    return row;
+int CKokyakuListModel::UpdateRow(const CKokyakuRow* row) {
+    m_ascendingBy.clear();
+    const int at = FindRow(row);
+    if (at >= 0 && m_observer) m_observer->RowChanged(at);
+    return at;
 }
 
 void CKokyakuListModel::UpdateRows(const std::vector<int>& rows) {
+    m_ascendingBy.clear();
     if (!m_observer) return;
     for (int r : rows)
         if (r >= 0 && r < RowCount()) m_observer->RowChanged(r);
 }
 
-bool CKokyakuListModel::RemovePair(const CKokyaku* record) {
-    int row = FindRow(record);
-    if (row < 0) return false;
-    RemoveRow(row);
+bool CKokyakuListModel::RemovePair(const CKokyakuRow* row) {
+    const int at = FindRow(row);
+    if (at < 0) return false;
+    RemoveRow(at);
     return true;
 }
 
 void CKokyakuListModel::RemoveRow(int row) {
+    m_ascendingBy.clear();
     if (row < 0 || row >= RowCount()) return;
     auto r = static_cast<std::size_t>(row);
     bool wasSelected = m_selected[r] != 0;
@@ -99,13 +105,14 @@ void CKokyakuListModel::RemoveRow(int row) {
     }
 }
 
-int CKokyakuListModel::RemoveRecords(const std::unordered_set<const CKokyaku*>& records) {
-    if (records.empty()) return 0;
+int CKokyakuListModel::RemoveRecords(const std::unordered_set<const CKokyakuRow*>& rows) {
+    m_ascendingBy.clear();
+    if (rows.empty()) return 0;
     std::size_t out = 0;
     int focus = -1;
     int selectedCount = 0;
     for (std::size_t i = 0; i < m_items.size(); ++i) {
-        if (records.count(m_items[i].record)) continue;
+        if (rows.count(m_items[i].row)) continue;
         if (static_cast<int>(i) == m_focus) focus = static_cast<int>(out);
         selectedCount += m_selected[i];
         m_items[out] = m_items[i];
@@ -125,13 +132,6 @@ int CKokyakuListModel::RemoveRecords(const std::unordered_set<const CKokyaku*>& 
     return removed;
 }
 
-int CKokyakuListModel::ReplaceRecord(const CKokyaku* oldRecord, CKokyaku* newRecord) {
-    int row = FindRow(oldRecord);
-    if (row < 0 || !newRecord) return -1;
-    m_items[static_cast<std::size_t>(row)].record = newRecord;
-    if (m_observer) m_observer->RowChanged(row);
-    return row;
-}
 
 std::string CKokyakuListModel::CellText(int row, int column) const {
     if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) return {};
@@ -213,7 +213,19 @@ bool CKokyakuListModel::SortByColumn(int column) {
 
 void CKokyakuListModel::Sort(int column, bool ascending) {
     if (column < 0 || column >= ColumnCount()) return;
-    const std::string& field = m_columns[static_cast<std::size_t>(column)].field;
+    const std::string field = m_columns[static_cast<std::size_t>(column)].field;
+    if (!ascending && !m_ascendingBy.empty() && m_ascendingBy == field) {
+        // Rows in this field's ascending order: descending is their exact reverse.
+        std::reverse(m_items.begin(), m_items.end());
+        std::reverse(m_selected.begin(), m_selected.end());
+        if (m_focus >= 0) m_focus = RowCount() - 1 - m_focus;
+        m_ascendingBy.clear();
+        if (m_observer) {
+            m_observer->RowsReset();
+            m_observer->SelectionChanged();
+        }
+        return;
+    }
     ListSortKind kind = SortKindOfField(field);
     std::vector<CListSortKey> keys;
     keys.reserve(m_items.size());
@@ -233,6 +245,8 @@ void CKokyakuListModel::Sort(int column, bool ascending) {
     m_items = std::move(items);
     m_selected = std::move(selected);
     m_focus = focus;
+    if (ascending) m_ascendingBy = field;
+    else m_ascendingBy.clear();
     if (m_observer) {
         m_observer->RowsReset();
         m_observer->SelectionChanged();

@@ -13,13 +13,13 @@
 #include "customers/KokyakuListColumns.h"
 #include "customers/KokyakuListSort.h"
 
-struct CKokyaku;
+class CKokyakuRow;
 struct CMLVSorunaHit;
 
-// One row: the customer record (owned by the document's cache) and the
+// One row: the customer's lean row (owned by the document's list) and the
 // analysis hit shown with it, or none.
 struct CKokyakuListItem {
-    CKokyaku* record = nullptr;
+    const CKokyakuRow* row = nullptr;
     const CMLVSorunaHit* hit = nullptr;
 };
 
@@ -73,19 +73,16 @@ public:
     // Replaces all rows; the selection and focus are cleared.
     void SetRows(std::vector<CKokyakuListItem> items);
     // Inserts a row without hit at pos (at most the row count); the row index or -1.
-    int InsertRow(CKokyaku* record, int pos);
-    // The row holding the record, after telling the view to redraw it; -1 when none.
-    int UpdateRow(const CKokyaku* record);
+    int InsertRow(const CKokyakuRow* row, int pos);
+    // The row holding the customer, after telling the view to redraw it; -1 when none.
+    int UpdateRow(const CKokyakuRow* row);
     void UpdateRows(const std::vector<int>& rows);
-    // Removes the row of the record; false when no row holds it.
-    bool RemovePair(const CKokyaku* record);
+    // Removes the row of the customer; false when no row holds it.
+    bool RemovePair(const CKokyakuRow* row);
     void RemoveRow(int row);
-    // Removes the rows of all the records in one pass; the number removed.
-    int RemoveRecords(const std::unordered_set<const CKokyaku*>& records);
-    // Points the row of oldRecord at newRecord (the cache replaced the object);
-    // the row index, or -1.
-    int ReplaceRecord(const CKokyaku* oldRecord, CKokyaku* newRecord);
-    int FindRow(const CKokyaku* record) const;
+    // Removes the rows of all the customers in one pass; the number removed.
+    int RemoveRecords(const std::unordered_set<const CKokyakuRow*>& rows);
+    int FindRow(const CKokyakuRow* row) const;
 
     int RowCount() const { return static_cast<int>(m_items.size()); }
     const CKokyakuListItem& Item(int row) const { return m_items[static_cast<std::size_t>(row)]; }
@@ -131,4 +128,5 @@ private:
     int m_focus = -1;
     bool m_single = false;
     CSortToggle m_toggle;
+    std::string m_ascendingBy;  // the rows are in this field's ascending order, unchanged since
 };

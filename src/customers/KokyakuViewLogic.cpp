@@ -105,32 +105,26 @@ void CKokyakuViewLogic::Populate() {
             m_doc->AnalysisKeys.clear();
             m_doc->AnalysisHits.clear();
         }
-        std::unordered_map<int32_t, CKokyaku*> byKey;
-        auto lookup = [&](int32_t key) -> CKokyaku* {
-            if (byKey.empty())
-                for (auto& rec : m_doc->KokyakuList) byKey.emplace(rec->ID, rec.get());
-            auto it = byKey.find(key);
-            return it == byKey.end() ? nullptr : it->second;
-        };
+        auto lookup = [&](int32_t key) { return m_doc->KokyakuList.Find(key); };
         const int kind = m_doc->AnalysisKind;
         if (kind >= 1 && kind <= 7) {
             if (kind == 5 || kind == 7) {
                 for (uint32_t key : m_doc->AnalysisKeys)
-                    if (CKokyaku* rec = lookup(static_cast<int32_t>(key))) items.push_back({rec, nullptr});
+                    if (const CKokyakuRow* rec = lookup(static_cast<int32_t>(key))) items.push_back({rec, nullptr});
             } else {
                 for (const auto& hit : m_doc->AnalysisHits)
-                    if (CKokyaku* rec = lookup(hit->CustomerID)) items.push_back({rec, hit.get()});
+                    if (const CKokyakuRow* rec = lookup(hit->CustomerID)) items.push_back({rec, hit.get()});
             }
             m_filtered = true;
             m_screen.ShowExtractionButtons(true, false, false);
         } else if (m_doc->Extraction) {
             for (uint32_t key : m_doc->ExtractKeys)
-                if (CKokyaku* rec = lookup(static_cast<int32_t>(key))) items.push_back({rec, nullptr});
+                if (const CKokyakuRow* rec = lookup(static_cast<int32_t>(key))) items.push_back({rec, nullptr});
             m_filtered = true;
             m_screen.ShowExtractionButtons(true, true, true);
         } else {
             items.reserve(m_doc->KokyakuList.size());
-            for (auto& rec : m_doc->KokyakuList) items.push_back({rec.get(), nullptr});
+            for (const auto& rec : m_doc->KokyakuList) items.push_back({rec.get(), nullptr});
             m_filtered = false;
             m_screen.ShowExtractionButtons(false, false, false);
         }
@@ -140,6 +134,17 @@ void CKokyakuViewLogic::Populate() {
     if (m_list.RowCount() > 0) m_list.SelectOnly(0);
     UpdateCount();
     m_screen.RefreshCard();
+}
+
+void CKokyakuViewLogic::SetColumns(std::vector<CListColumn> columns, ColumnWidthMode mode,
+                                   const std::vector<int>& widths) {
+    // The rows keep the values of the shown fields.
+    if (m_doc) {
+        std::vector<std::string> fields;
+        for (const CListColumn& c : columns) fields.push_back(c.field);
+        if (!m_doc->KokyakuList.Keep(fields)) ShowMessage("顧客データの取得に失敗しました。\n");
+    }
+    m_list.SetColumns(std::move(columns), mode, widths);
 }
 
 void CKokyakuViewLogic::BuildColumns() {
@@ -155,7 +160,7 @@ void CKokyakuViewLogic::BuildColumns() {
         set.Load();
         for (const auto& name : m_doc->Extraction->DisplayColumns)
             if (const CMLVCol* col = set.Find(name)) columns.push_back({col->fieldName, col->label});
-        m_list.SetColumns(std::move(columns), ColumnWidthMode::Extraction);
+        SetColumns(std::move(columns), ColumnWidthMode::Extraction);
         return;
     }
     std::vector<CMLVCol> displayed = BuildCustomerListColumns(install);
@@ -174,11 +179,11 @@ void CKokyakuViewLogic::BuildColumns() {
             fields.push_back(col.fieldName);
         }
         for (int w : ColumnWidths(fields, ColumnWidthMode::Stored, {})) widths.push_back(w);
-        m_list.SetColumns(std::move(columns), ColumnWidthMode::Given, widths);
+        SetColumns(std::move(columns), ColumnWidthMode::Given, widths);
         return;
     }
     for (const auto& col : displayed) columns.push_back({col.fieldName, col.label});
-    m_list.SetColumns(std::move(columns), ColumnWidthMode::Stored);
+    SetColumns(std::move(columns), ColumnWidthMode::Stored);
 }
 
 void CKokyakuViewLogic::UpdateCount() { m_screen.SetCountText(Format("%lld件", m_list.RowCount())); }
@@ -283,13 +288,15 @@ void CKokyakuViewLogic::ExtractionReplaced() {
 std::vector<uint32_t> CKokyakuViewLogic::SelectedKeys() const {
     std::vector<uint32_t> keys;
     for (int r = m_list.NextSelected(-1); r >= 0; r = m_list.NextSelected(r))
-        keys.push_back(static_cast<uint32_t>(m_list.Item(r).record->ID));
+        keys.push_back(static_cast<uint32_t>(m_list.Item(r).row->ID));
     return keys;
 }
 
-std::vector<const CKokyaku*> CKokyakuViewLogic::SelectedRecords() const {
-    std::vector<const CKokyaku*> records;
-    for (int r = m_list.NextSelected(-1); r >= 0; r = m_list.NextSelected(r)) records.push_back(m_list.Item(r).record);
+CKokyakuList CKokyakuViewLogic::SelectedRecords() const {
+    CKokyakuList records;
+    if (!m_doc) return records;
+    WaitScope wait;
+    if (!m_doc->ReadListedCustomers(SelectedKeys(), records)) records.clear();
     return records;
 }
 
@@ -324,13 +331,11 @@ void CKokyakuViewLogic::Delete() {
     m_screen.ClearCard();
     std::unordered_set<int32_t> gone;
     for (uint32_t key : deleted) gone.insert(static_cast<int32_t>(key));
-    std::unordered_set<const CKokyaku*> records;
-    for (const auto& rec : m_doc->KokyakuList)
-        if (gone.count(rec->ID)) records.insert(rec.get());
-    m_list.RemoveRecords(records);
-    auto& cache = m_doc->KokyakuList;
-    cache.erase(std::remove_if(cache.begin(), cache.end(), [&](const auto& rec) { return gone.count(rec->ID) > 0; }),
-                cache.end());
+    std::unordered_set<const CKokyakuRow*> rows;
+    for (int32_t key : gone)
+        if (const CKokyakuRow* row = m_doc->KokyakuList.Find(key)) rows.insert(row);
+    m_list.RemoveRecords(rows);
+    m_doc->KokyakuList.Remove(gone);
 
     if (result == 10) m_screen.RefreshCard();
     else if (m_list.RowCount() > 0) m_list.SelectOnly(0);
@@ -350,7 +355,7 @@ void CKokyakuViewLogic::DeleteAllHistory() {
                                  MsgIcon::Exclamation, Answer::No) != Answer::Yes)
         return;
     if (!m_doc) return;
-    switch (m_doc->Database().DeleteRirekiForKokyaku(m_list.Item(row).record->ID)) {
+    switch (m_doc->Database().DeleteRirekiForKokyaku(m_list.Item(row).row->ID)) {
     case 1:
         m_screen.RefreshCard();
         break;
@@ -411,9 +416,7 @@ void CKokyakuViewLogic::Import(
     // The rows point at the records that are about to go.
     m_list.SetRows({});
     DropExtraction();
-    m_doc->KokyakuList.clear();
-    std::string order = CDefaultSort(m_doc->DataDir).GetOrderText();
-    if ((order.empty() ? db.GetAllKokyaku(m_doc->KokyakuList) : db.GetAllKokyaku(m_doc->KokyakuList, order)) == 0)
+    if (m_doc->ReadCustomers() == 0)
         ShowMessage("顧客データの取得に失敗しました。\n顧客データを表示できません。\n");
     Populate();
 }
@@ -456,7 +459,7 @@ CEntryTarget CKokyakuViewLogic::EntryTarget() {
     int row = m_list.NextSelected(-1);
     if (row < 0) return target;
     m_list.SelectOnly(row);
-    target.record = m_list.Item(row).record;
+    target.record = m_list.Item(row).row->Record();
     target.hasPrev = row >= 1;
     target.hasNext = row < m_list.RowCount() - 1;
     return target;
@@ -467,7 +470,7 @@ void CKokyakuViewLogic::RewriteRows(const std::vector<uint32_t>& keys) {
     for (uint32_t k : keys) wanted.insert(static_cast<int32_t>(k));
     std::vector<int> rows;
     for (int r = 0; r < m_list.RowCount(); ++r)
-        if (wanted.count(m_list.Item(r).record->ID)) rows.push_back(r);
+        if (wanted.count(m_list.Item(r).row->ID)) rows.push_back(r);
     m_list.UpdateRows(rows);
 }
 
@@ -482,7 +485,7 @@ int32_t CKokyakuViewLogic::AddCustomer(const CKokyaku& record) {
     if (key == -1) {
         ShowMessage("顧客追加に失敗しました。\n");
     } else {
-        int row = m_list.InsertRow(m_doc->KokyakuList.front().get(), 0);
+        int row = m_list.InsertRow(&m_doc->KokyakuList.front(), 0);
         if (row >= 0) m_list.SelectOnly(row);
     }
     UpdateCount();
@@ -491,18 +494,11 @@ int32_t CKokyakuViewLogic::AddCustomer(const CKokyaku& record) {
 
 int CKokyakuViewLogic::ModifyCustomer(int32_t key, const CKokyaku& record) {
     if (!m_doc) return -1;
-    const CKokyaku* old = nullptr;
-    for (const auto& rec : m_doc->KokyakuList)
-        if (rec->ID == key) {
-            old = rec.get();
-            break;
-        }
     auto copy = std::make_unique<CKokyaku>(record);
-    CKokyaku* fresh = copy.get();
     int result = m_doc->ChangeKokyaku(key, copy);
     if (result == 1) {
-        // The cache now holds the new object in place of the old one.
-        int row = (!copy && old) ? m_list.ReplaceRecord(old, fresh) : m_list.FindRow(old);
+        // The row object stays; its values and record are the new ones.
+        int row = m_list.UpdateRow(m_doc->KokyakuList.Find(key));
         if (row >= 0) m_list.SelectOnly(row);
     } else if (result == 0) {
         ShowMessage(Format("顧客ID：%sの情報が見つかりませんでした。\n", record.CustomerID));
@@ -519,7 +515,7 @@ CNeighbour CKokyakuViewLogic::Neighbour(int step) {
     int next = row + step;
     if (row < 0 || next < 0 || next >= m_list.RowCount()) return answer;
     m_list.SelectOnly(next);
-    answer.key = m_list.Item(next).record->ID;
+    answer.key = m_list.Item(next).row->ID;
     answer.further = next + step >= 0 && next + step < m_list.RowCount();
     return answer;
 }

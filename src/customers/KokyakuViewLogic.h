@@ -57,7 +57,7 @@ inline constexpr const char* kCardTypeKey = "CardType";
 
 // What a change or copy command works on.
 struct CEntryTarget {
-    CKokyaku* record = nullptr;  // none when no row is selected
+    const CKokyaku* record = nullptr;  // none when no row is selected (or it cannot be read)
     bool hasPrev = false;        // a row exists above it
     bool hasNext = false;        // a row exists below it
 };
@@ -144,13 +144,15 @@ public:
 
     // The selected customers' keys, in row order (selection rule of the list).
     std::vector<uint32_t> SelectedKeys() const;
-    // The selected customers' records, in row order (same rule).
-    std::vector<const CKokyaku*> SelectedRecords() const;
+    // The selected customers' whole records, read from the database in row
+    // order (same rule); empty, after a message, when reading fails.
+    CKokyakuList SelectedRecords() const;
 
 private:
     bool ReadOnly(const char* message) const;
     CNeighbour Neighbour(int step);
     void BuildColumns();
+    void SetColumns(std::vector<CListColumn> columns, ColumnWidthMode mode, const std::vector<int>& widths = {});
 
     CMilvaneDoc* m_doc;
     CKokyakuListModel& m_list;

@@ -179,25 +179,43 @@ int BindCustomer(sqlite3_stmt* s, const CKokyaku& k) {
     return n;
 }
 
+void ReadCustomerField(sqlite3_stmt* s, int i, const KokyakuField& f, CKokyaku& k) {
+    std::visit(
+        [&](auto member) {
+            using M = decltype(member);
+            if constexpr (std::is_same_v<M, KokyakuField::TextMember>)
+                ColumnText(s, i, k.*member);
+            else if constexpr (std::is_same_v<M, KokyakuField::IntMember>)
+                k.*member = sqlite3_column_int(s, i);
+            else if constexpr (std::is_same_v<M, KokyakuField::DateMember>)
+                k.*member = ColumnDate(s, i);
+            else
+                k.*member = sqlite3_column_double(s, i);
+        },
+        f.member);
+}
+
 // Decodes a row of CustomerSelectSql.
 void ReadCustomer(sqlite3_stmt* s, CKokyaku& k) {
     int i = 0;
-    for (const KokyakuField& f : KokyakuFields()) {
-        std::visit(
-            [&](auto member) {
-                using M = decltype(member);
-                if constexpr (std::is_same_v<M, KokyakuField::TextMember>)
-                    ColumnText(s, i, k.*member);
-                else if constexpr (std::is_same_v<M, KokyakuField::IntMember>)
-                    k.*member = sqlite3_column_int(s, i);
-                else if constexpr (std::is_same_v<M, KokyakuField::DateMember>)
-                    k.*member = ColumnDate(s, i);
-                else
-                    k.*member = sqlite3_column_double(s, i);
-            },
-            f.member);
-        ++i;
+    for (const KokyakuField& f : KokyakuFields()) ReadCustomerField(s, i++, f, k);
+}
+
+// "SELECT ID, <fields> FROM Customer" for some fields (indexes into KokyakuFields()).
+std::string CustomerFieldsSql(const std::vector<int>& fields) {
+    std::string sql = "SELECT ID";
+    for (int index : fields) {
+        sql += ',';
+        sql += KokyakuFields()[static_cast<std::size_t>(index)].name;
     }
+    return sql + " FROM Customer";
+}
+
+// Decodes a row of CustomerFieldsSql into the key and those fields of k.
+void ReadCustomerFields(sqlite3_stmt* s, const std::vector<int>& fields, CKokyaku& k) {
+    k.ID = sqlite3_column_int(s, 0);
+    int i = 1;
+    for (int index : fields) ReadCustomerField(s, i++, KokyakuFields()[static_cast<std::size_t>(index)], k);
 }
 
 // ------------------------------------------------------------------ history columns
@@ -533,17 +551,25 @@ struct CMilvaneData::Impl {
         return true;
     }
 
+    // A record of the current row: read(st) makes it, or read(st, record) fills a new one.
+    template <class T, class Read>
+    static std::unique_ptr<T> Make(sqlite3_stmt* st, Read& read) {
+        if constexpr (std::is_invocable_v<Read&, sqlite3_stmt*>) {
+            return read(st);
+        } else {
+            auto r = std::make_unique<T>();
+            read(st, *r);
+            return r;
+        }
+    }
+
     // Reads every row with read(st, record) and appends the records to list,
     // all of them or, when stepping fails, none.
     template <class T, class Read>
     bool ReadAll(sqlite3_stmt* st, std::vector<std::unique_ptr<T>>& list, Read read, const char* what = "read") {
         std::vector<std::unique_ptr<T>> rows;
         int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            auto r = std::make_unique<T>();
-            read(st, *r);
-            rows.push_back(std::move(r));
-        }
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) rows.push_back(Make<T>(st, read));
         if (rc != SQLITE_DONE) {
             FailDb(what);
             return false;
@@ -598,8 +624,7 @@ struct CMilvaneData::Impl {
             if (k < 0 || k > maxKey || slot[static_cast<std::size_t>(k)] == UINT32_MAX) return 0;
             auto& r = sorted[slot[static_cast<std::size_t>(k)]];
             if (r) return 0;
-            r = std::make_unique<T>();
-            read(rows, *r);
+            r = Make<T>(rows, read);
             ++filled;
         }
         if (rc != SQLITE_DONE) {
@@ -610,6 +635,57 @@ struct CMilvaneData::Impl {
         list.reserve(list.size() + sorted.size());
         for (auto& r : sorted) list.push_back(std::move(r));
         return 1;
+    }
+
+    // The rows of select (a SELECT over Customer with the key first) in the
+    // order of orderBy ("" key order, else an ORDER BY clause of the caller),
+    // appended to list. 1 read, 0 failed.
+    template <class T, class Read>
+    int ReadCustomers(const std::string& select, const std::string& orderBy, std::vector<std::unique_ptr<T>>& list,
+                      Read read) {
+        if (!db) {
+            Fail("データベースが開かれていません。");
+            return 0;
+        }
+        Stmt stmt;
+        sqlite3_stmt* st = nullptr;
+        std::unique_ptr<Use> use;
+        if (orderBy.empty()) {
+            use = std::make_unique<Use>(Get(select + " ORDER BY ID"));
+            st = use->get();
+        } else {
+            // The order clause comes from the caller: it may only read.
+            stmt = PrepareUserSelect(select + " " + orderBy);
+            st = stmt.get();
+            // An order taken from an index: the keys from the index alone, the
+            // records by a table scan, as the engine's seek per row is far slower.
+            Stmt keys = st ? PrepareUserSelect("SELECT [Customer].[ID] FROM Customer " + orderBy) : Stmt();
+            if (keys) {
+                const std::string index = OrderingIndex(st);
+                if (!index.empty() && OrderingIndex(keys.get()) == index) {
+                    Use rows(Get(select));
+                    const int done = rows ? ReadInKeyOrder(keys.get(), rows.get(), list, read) : -1;
+                    if (done != 0) return done == 1 ? 1 : 0;
+                }
+            }
+        }
+        if (!st) return 0;
+        return ReadAll(st, list, read) ? 1 : 0;
+    }
+
+    // The whole customer of the key: 1 read, 0 none, -1 failed.
+    int ReadOneCustomer(int32_t key, CKokyaku& k) {
+        Use u(Get(CustomerSelectSql() + " WHERE ID=?1"));
+        if (!u) return -1;
+        sqlite3_bind_int(u.get(), 1, key);
+        const int rc = sqlite3_step(u.get());
+        if (rc == SQLITE_ROW) {
+            ReadCustomer(u.get(), k);
+            return 1;
+        }
+        if (rc == SQLITE_DONE) return 0;
+        FailDb("read");
+        return -1;
     }
 
     // The index whose walk gives the order of the statement, or "" when the
@@ -1056,34 +1132,100 @@ int CMilvaneData::CompactDB(const std::string& backupPath) {
 // ---------------------------------------------------------------------- customers
 
 int CMilvaneData::GetAllKokyaku(CKokyakuList& list, const std::string& orderBy) {
+    return m->ReadCustomers(CustomerSelectSql(), orderBy, list, ReadCustomer);
+}
+
+int CMilvaneData::GetKokyakuRows(CKokyakuRows& rows, const std::string& orderBy) {
+    rows.clear();
+    const std::vector<int>& fields = rows.Fields();
+    CKokyaku scratch;
+    CKokyakuRows::Storage read;
+    const int result = m->ReadCustomers(CustomerFieldsSql(fields), orderBy, read, [&](sqlite3_stmt* st) {
+        ReadCustomerFields(st, fields, scratch);
+        return rows.MakeRow(scratch);
+    });
+    if (result == 1) rows.Adopt(std::move(read));
+    return result;
+}
+
+namespace {
+
+class CStatementCursor final : public IKokyakuCursor {
+public:
+    CStatementCursor(Stmt stmt, std::function<void()> failed) : m_stmt(std::move(stmt)), m_failed(std::move(failed)) {}
+    const CKokyaku* Next() override {
+        if (m_done) return nullptr;
+        const int rc = sqlite3_step(m_stmt.get());
+        if (rc == SQLITE_ROW) {
+            ReadCustomer(m_stmt.get(), m_record);
+            return &m_record;
+        }
+        m_done = true;
+        if (rc != SQLITE_DONE) {
+            m_error = true;
+            m_failed();
+        }
+        return nullptr;
+    }
+    bool Failed() const override { return m_error; }
+
+private:
+    Stmt m_stmt;
+    std::function<void()> m_failed;
+    CKokyaku m_record;
+    bool m_done = false, m_error = false;
+};
+
+}  // namespace
+
+std::unique_ptr<IKokyakuCursor> CMilvaneData::OpenKokyakuCursor(const std::string& orderBy) {
+    if (!m->db) {
+        m->Fail("データベースが開かれていません。");
+        return nullptr;
+    }
+    Stmt st = m->PrepareUserSelect(CustomerSelectSql() + " " + (orderBy.empty() ? std::string("ORDER BY ID") : orderBy));
+    if (!st) return nullptr;
+    return std::make_unique<CStatementCursor>(std::move(st), [impl = m.get()] { impl->FailDb("read"); });
+}
+
+int CMilvaneData::GetKokyakuByKeys(const CKeyArray& keys, CKokyakuList& list) {
     if (!m->db) {
         m->Fail("データベースが開かれていません。");
         return 0;
     }
-    Stmt stmt;
-    sqlite3_stmt* st = nullptr;
-    std::unique_ptr<Use> use;
-    if (orderBy.empty()) {
-        use = std::make_unique<Use>(m->Get(CustomerSelectSql() + " ORDER BY ID"));
-        st = use->get();
-    } else {
-        // The order clause comes from the caller: it may only read.
-        stmt = m->PrepareUserSelect(CustomerSelectSql() + " " + orderBy);
-        st = stmt.get();
-        // An order taken from an index: the keys from the index alone, the
-        // records by a table scan, as the engine's seek per row is far slower.
-        Stmt keys = st ? m->PrepareUserSelect("SELECT [Customer].[ID] FROM Customer " + orderBy) : Stmt();
-        if (keys) {
-            const std::string index = m->OrderingIndex(st);
-            if (!index.empty() && m->OrderingIndex(keys.get()) == index) {
-                Use rows(m->Get(CustomerSelectSql()));
-                const int read = rows ? m->ReadInKeyOrder(keys.get(), rows.get(), list, ReadCustomer) : -1;
-                if (read != 0) return read == 1 ? 1 : 0;
-            }
-        }
+    CKokyakuList read;
+    read.reserve(keys.size());
+    for (uint32_t key : keys) {
+        auto k = std::make_unique<CKokyaku>();
+        const int found = m->ReadOneCustomer(static_cast<int32_t>(key), *k);
+        if (found < 0) return 0;
+        if (found == 1) read.push_back(std::move(k));
     }
-    if (!st) return 0;
-    return m->ReadAll(st, list, ReadCustomer) ? 1 : 0;
+    list.reserve(list.size() + read.size());
+    for (auto& k : read) list.push_back(std::move(k));
+    return 1;
+}
+
+bool CMilvaneData::ReadKokyaku(int32_t key, CKokyaku& k) { return m->db && m->ReadOneCustomer(key, k) == 1; }
+
+bool CMilvaneData::ReadKokyakuFields(const std::vector<int>& fields, const std::function<void(const CKokyaku&)>& each) {
+    if (!m->db) {
+        m->Fail("データベースが開かれていません。");
+        return false;
+    }
+    Use u(m->Get(CustomerFieldsSql(fields)));
+    if (!u) return false;
+    CKokyaku scratch;
+    int rc;
+    while ((rc = sqlite3_step(u.get())) == SQLITE_ROW) {
+        ReadCustomerFields(u.get(), fields, scratch);
+        each(scratch);
+    }
+    if (rc != SQLITE_DONE) {
+        m->FailDb("read");
+        return false;
+    }
+    return true;
 }
 
 int32_t CMilvaneData::AddNewKokyaku(CKokyaku& k) {

@@ -17,6 +17,7 @@
 #include "analysis/SorunaHit.h"
 #include "common/DateTime.h"
 #include "customers/Kokyaku.h"
+#include "customers/KokyakuRow.h"
 #include "dm/DMData.h"
 #include "history/RirekiData.h"
 
@@ -35,7 +36,7 @@ bool CreateEmptyMilvaneDatabase(const std::string& path, std::string* error = nu
 // otherwise error says why.
 bool VerifyMilvaneDatabaseFile(const std::string& path, std::string* error = nullptr);
 
-class CMilvaneData {
+class CMilvaneData final : public IKokyakuSource {
 public:
     CMilvaneData();
     ~CMilvaneData();  // closes an open database as SaveMLV(true) does
@@ -76,6 +77,18 @@ public:
     // Customer table, which also has the joined addresses "Add_Home_X" and
     // "Add_Office_X". 1 filled (records appended), 0 failed.
     int GetAllKokyaku(CKokyakuList& list, const std::string& orderBy = "");
+    // The same as lean rows of the fields rows keeps (rows is emptied first).
+    // 1 filled, 0 failed (rows empty).
+    int GetKokyakuRows(CKokyakuRows& rows, const std::string& orderBy = "");
+    // Every customer one at a time in the order of orderBy (as GetAllKokyaku),
+    // holding one record at a time; nullptr when the statement is refused.
+    std::unique_ptr<IKokyakuCursor> OpenKokyakuCursor(const std::string& orderBy = "");
+    // The whole records of the keys, in the keys' order; keys without a
+    // customer are skipped. 1 read, 0 failed (list unchanged).
+    int GetKokyakuByKeys(const CKeyArray& keys, CKokyakuList& list);
+    // IKokyakuSource: one whole record; the given fields of every customer.
+    bool ReadKokyaku(int32_t key, CKokyaku& k) override;
+    bool ReadKokyakuFields(const std::vector<int>& fields, const std::function<void(const CKokyaku&)>& each) override;
     // Adds a customer; sets its ID and phone numbers. The new key, or -1
     // (also for a text over its byte limit).
     int32_t AddNewKokyaku(CKokyaku& k);

@@ -7,7 +7,7 @@
 #include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "common/Ports.h"
-#include "customers/Kokyaku.h"
+#include "customers/KokyakuRow.h"
 
 namespace {
 constexpr const char* kNoData = "データが取得できません\n";
@@ -104,7 +104,7 @@ bool CDMTitleSelectLogic::RegisterNew(const std::function<bool(CDMTitleForm&)>& 
 
 CCustomerSelectLogic::CCustomerSelectLogic(CMilvaneDoc& doc, int mode)
     : keepHistory(mode == 2), m_doc(doc), m_mode(mode) {
-    for (auto& k : doc.KokyakuList) m_rows.push_back(k.get());
+    for (const auto& k : doc.KokyakuList) m_rows.push_back(k.get());
     m_ticked.assign(m_rows.size(), false);
 }
 
@@ -127,16 +127,16 @@ bool CCustomerSelectLogic::Ok() {
     records.clear();
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         if (!m_ticked[i]) continue;
-        const CKokyaku& k = *m_rows[i];
+        const CKokyakuRow& k = *m_rows[i];
         if (m_mode == 1) {
             CDMMngData d;
             d.CustomerID = k.ID;
-            d.CustomerCode = k.CustomerID;
-            d.Name = k.Name;
-            d.CompName = k.CompName;
+            d.CustomerCode = k.CustomerID();
+            d.Name = k.Name();
+            d.CompName = k.CompName();
             targets.push_back(std::move(d));
         } else {
-            records.push_back(&k);
+            records.push_back(static_cast<uint32_t>(k.ID));
         }
     }
     if (targets.empty() && records.empty()) {

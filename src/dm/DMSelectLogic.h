@@ -13,7 +13,7 @@
 #include "dm/DMTitleForm.h"
 
 class CMilvaneDoc;
-struct CKokyaku;
+class CKokyakuRow;
 
 using CDMKeys = std::vector<uint32_t>;
 
@@ -57,7 +57,7 @@ public:
 
     int Mode() const { return m_mode; }
     int RowCount() const { return static_cast<int>(m_rows.size()); }
-    const CKokyaku& Row(int row) const { return *m_rows[static_cast<std::size_t>(row)]; }
+    const CKokyakuRow& Row(int row) const { return *m_rows[static_cast<std::size_t>(row)]; }
     bool Ticked(int row) const { return m_ticked[static_cast<std::size_t>(row)]; }
     void SetTicked(int row, bool ticked) { m_ticked[static_cast<std::size_t>(row)] = ticked; }
     bool HistoryShown() const { return m_mode == 2; }
@@ -72,16 +72,16 @@ public:
     void Cancel();
 
     bool keepHistory;  // "履歴に残す" (mode 2)
-    // Results: mode 1 one target per ticked customer; mode 2 the ticked records.
+    // Results: mode 1 one target per ticked customer; mode 2 the ticked customers' keys.
     std::vector<CDMMngData> targets;
-    std::vector<const CKokyaku*> records;
+    std::vector<uint32_t> records;
 
 private:
     void DiscardExtraction();
 
     CMilvaneDoc& m_doc;
     int m_mode;
-    std::vector<const CKokyaku*> m_rows;
+    std::vector<const CKokyakuRow*> m_rows;
     std::vector<bool> m_ticked;
 };
 

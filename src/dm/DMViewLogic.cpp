@@ -55,9 +55,7 @@ std::string DMHitRateCaption(double rate) {
 std::string DMCountText(int count) { return std::to_string(count) + "件"; }
 
 void MarkHistoryChanged(CMilvaneDoc& doc, const std::vector<uint32_t>& customerKeys, const CDateTime& now) {
-    std::set<uint32_t> keys(customerKeys.begin(), customerKeys.end());
-    for (auto& k : doc.KokyakuList)
-        if (k && keys.count(static_cast<uint32_t>(k->ID))) k->RirekiUpDate = now;
+    doc.KokyakuList.SetRirekiUpDate(customerKeys, now);
 }
 
 CDMViewLogic::CDMViewLogic(CMilvaneDoc* doc, IDMScreen& screen) : m_doc(doc), m_screen(screen) {}

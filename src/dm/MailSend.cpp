@@ -29,16 +29,13 @@ std::optional<std::string> MailAddressOf(const CKokyaku& k) {
     return address;
 }
 
-int CollectMailAddresses(const CMilvaneDoc& doc, const std::vector<uint32_t>& customerKeys,
+int CollectMailAddresses(CMilvaneDoc& doc, const std::vector<uint32_t>& customerKeys,
                          std::vector<std::string>& addresses) {
     addresses.clear();
-    std::unordered_map<int32_t, const CKokyaku*> byKey;
-    for (const auto& k : doc.KokyakuList) byKey.emplace(k->ID, k.get());
-    for (uint32_t key : customerKeys) {
-        auto it = byKey.find(static_cast<int32_t>(key));
-        if (it == byKey.end()) continue;
-        if (auto address = MailAddressOf(*it->second)) addresses.push_back(*address);
-    }
+    CKokyakuList customers;
+    if (!doc.ReadListedCustomers(customerKeys, customers)) return -1;
+    for (const auto& k : customers)
+        if (auto address = MailAddressOf(*k)) addresses.push_back(*address);
     if (addresses.empty()) return -1;
     return addresses.size() == customerKeys.size() ? 1 : 0;
 }

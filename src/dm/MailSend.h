@@ -61,7 +61,7 @@ std::optional<std::string> MailAddressOf(const CKokyaku& k);
 // For each key, in order, the address of that customer of the document's
 // customer list. 1 every key gave an address; 0 some did; -1 none did (also
 // for no keys).
-int CollectMailAddresses(const CMilvaneDoc& doc, const std::vector<uint32_t>& customerKeys,
+int CollectMailAddresses(CMilvaneDoc& doc, const std::vector<uint32_t>& customerKeys,
                          std::vector<std::string>& addresses);
 
 // The message of Send: one recipient is To, several are all Bcc.

@@ -34,7 +34,9 @@ bool CExchangeFormat::WriteRows(const std::string&, const ExchangeTable&) { retu
 
 bool CExchangeFormat::WriteRows(const std::string& path, const ExchangeRowSource& next) {
     ExchangeTable table;
-    for (std::vector<std::string> row; next(row); row.clear()) table.push_back(std::move(row));
+    int step;
+    for (std::vector<std::string> row; (step = next(row)) > 0; row.clear()) table.push_back(std::move(row));
+    if (step < 0) return Fail(kRowsUnreadable);
     return WriteRows(path, table);
 }
 

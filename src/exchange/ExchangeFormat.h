@@ -25,8 +25,9 @@ enum ExchangeCapability : unsigned {
 // Rows of texts (UTF-8); row 0 is the header.
 using ExchangeTable = std::vector<std::vector<std::string>>;
 // The rows of a table one at a time: fills row (row 0 the header) and
-// returns true, or returns false after the last.
-using ExchangeRowSource = std::function<bool(std::vector<std::string>& row)>;
+// returns 1, returns 0 after the last, or -1 when its rows could not be read
+// (the writer then leaves the target as it was).
+using ExchangeRowSource = std::function<int(std::vector<std::string>& row)>;
 
 // The most an import reads: data rows (or records) and cells in all. A larger
 // source is refused before its records are made.
@@ -94,6 +95,7 @@ CExchangeFormat* FindExchangeFormat(std::string_view name);
 
 // Messages shared by the writers.
 inline constexpr const char* kCannotCreateFile = "ファイルを作成できませんでした。";
+inline constexpr const char* kRowsUnreadable = "顧客データの取得に失敗しました。";
 
 // A file written beside its target under a temporary name and renamed over
 // the target by Commit(); destroyed uncommitted, it removes the temporary file.

@@ -69,11 +69,9 @@ std::string ExportCellText(const CKokyaku& record, std::string_view name) {
     return CellText(record, FindKokyakuField(name), name);
 }
 
-ExchangeRowSource ExportRows(const std::vector<const CKokyaku*>& customers, const std::vector<CMLVCol>& columns,
-                             std::size_t count) {
+ExchangeRowSource ExportRows(IKokyakuCursor& customers, const std::vector<CMLVCol>& columns, std::size_t count) {
     std::vector<const KokyakuField*> fields;
     for (const CMLVCol& c : columns) fields.push_back(FindKokyakuField(c.fieldName));
-    count = std::min(count, customers.size());
     return [&customers, &columns, fields = std::move(fields), count, next = std::size_t{0},
             header = true](std::vector<std::string>& row) mutable {
         row.clear();
@@ -81,20 +79,23 @@ ExchangeRowSource ExportRows(const std::vector<const CKokyaku*>& customers, cons
         if (header) {
             header = false;
             for (const CMLVCol& c : columns) row.push_back(c.label);
-            return true;
+            return 1;
         }
-        if (next == count) return false;
-        const CKokyaku& k = *customers[next++];
-        for (std::size_t c = 0; c < columns.size(); ++c) row.push_back(CellText(k, fields[c], columns[c].fieldName));
-        return true;
+        if (next == count) return 0;
+        const CKokyaku* k = customers.Next();
+        if (!k) return customers.Failed() ? -1 : 0;
+        ++next;
+        for (std::size_t c = 0; c < columns.size(); ++c) row.push_back(CellText(*k, fields[c], columns[c].fieldName));
+        return 1;
     };
 }
 
 ExchangeTable BuildExportTable(const std::vector<const CKokyaku*>& customers, const std::vector<CMLVCol>& columns) {
     ExchangeTable table;
     table.reserve(customers.size() + 1);
-    const ExchangeRowSource next = ExportRows(customers, columns, customers.size());
-    for (std::vector<std::string> row; next(row);) table.push_back(std::move(row));
+    CKokyakuListCursor cursor(customers);
+    const ExchangeRowSource next = ExportRows(cursor, columns, customers.size());
+    for (std::vector<std::string> row; next(row) > 0;) table.push_back(std::move(row));
     return table;
 }
 
@@ -182,17 +183,29 @@ bool CExportColumnsModel::Ok() const {
 
 // ---------------------------------------------------------------- command
 
+namespace {
+
+int WriteExportFrom(IKokyakuCursor& customers, std::size_t total, const std::string& pictureFolder,
+                    const CExportDialogs& dialogs);
+
+}  // namespace
+
 int ExportCustomers(const std::vector<const CKokyaku*>& selected, const std::string& pictureFolder,
                     const CExportDialogs& dialogs) {
-    if (selected.empty()) {
+    CKokyakuListCursor cursor(selected);
+    return ExportCustomers(cursor, selected.size(), pictureFolder, dialogs);
+}
+
+int ExportCustomers(IKokyakuCursor& customers, std::size_t count, const std::string& pictureFolder,
+                    const CExportDialogs& dialogs) {
+    if (count == 0) {
         ShowMessage("書き出す顧客を選択してください。");
         return 0;
     }
     const std::string question =
-        Printf("選択されている%lld件の顧客を外部データに書き出します。よろしいですか？",
-               static_cast<long long>(selected.size()));
+        Printf("選択されている%lld件の顧客を外部データに書き出します。よろしいですか？", static_cast<long long>(count));
     if (Ports::Prompt().AskYesNo(question, MsgIcon::Question, Answer::Yes) != Answer::Yes) return 0;
-    if (WriteExport(&selected, pictureFolder, dialogs) != 1) return 0;
+    if (WriteExportFrom(customers, count, pictureFolder, dialogs) != 1) return 0;
     ShowMessage("書き出しを完了しました。", MsgIcon::Information);
     return 1;
 }
@@ -203,7 +216,15 @@ int WriteExport(const std::vector<const CKokyaku*>* customers, const std::string
         ShowMessage("引数が不正です");
         return 0;
     }
-    if (customers->empty()) {
+    CKokyakuListCursor cursor(*customers);
+    return WriteExportFrom(cursor, customers->size(), pictureFolder, dialogs);
+}
+
+namespace {
+
+int WriteExportFrom(IKokyakuCursor& customers, std::size_t total, const std::string& pictureFolder,
+                    const CExportDialogs& dialogs) {
+    if (total == 0) {
         ShowMessage("書き出すデータがありません");
         return 0;
     }
@@ -216,7 +237,16 @@ int WriteExport(const std::vector<const CKokyaku*>* customers, const std::string
     }
     CExchangeFormat& format = *formats[static_cast<std::size_t>(*index)];
 
-    if (!format.WritesRows()) return CXmlConv().WriteXML(*customers, pictureFolder) == 1 ? 1 : 0;
+    if (!format.WritesRows()) {
+        // The records document is written whole.
+        CKokyakuList copies;
+        while (const CKokyaku* k = customers.Next()) copies.push_back(std::make_unique<CKokyaku>(*k));
+        if (customers.Failed()) {
+            ShowMessage(kRowsUnreadable);
+            return 0;
+        }
+        return CXmlConv().WriteXML(RecordPointers(copies), pictureFolder) == 1 ? 1 : 0;
+    }
 
     std::optional<std::string> path = Ports::Prompt().ChooseSaveFile("名前を付けて保存", format.Filter(), "");
     if (!path || path->empty()) return 0;
@@ -225,7 +255,7 @@ int WriteExport(const std::vector<const CKokyaku*>* customers, const std::string
     if (!columns) return 0;
 
     const std::size_t limit = format.MaxDataRows();
-    std::size_t count = customers->size();
+    std::size_t count = total;
     if (limit && count > limit) {
         ShowMessage(Printf("一度に書き出せるのは%lld件までです。\n%lld件目までのﾃﾞｰﾀを書き出します。",
                            static_cast<long long>(limit), static_cast<long long>(limit)),
@@ -236,7 +266,7 @@ int WriteExport(const std::vector<const CKokyaku*>* customers, const std::string
     {
         // Row by row: neither the table nor the file is held whole.
         WaitScope wait(true);
-        written = format.WriteRows(target, ExportRows(*customers, *columns, count));
+        written = format.WriteRows(target, ExportRows(customers, *columns, count));
     }
     if (!written) {
         ShowMessage(format.errorString());
@@ -244,3 +274,5 @@ int WriteExport(const std::vector<const CKokyaku*>* customers, const std::string
     }
     return 1;
 }
+
+}  // namespace

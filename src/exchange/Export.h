@@ -12,6 +12,7 @@
 #include "exchange/ExchangeFormat.h"
 
 struct CKokyaku;
+class IKokyakuCursor;
 
 // Whether a catalogue column may be exported: all but "ID", the numeric
 // phone columns, the pictures, "ColorMark" and "RirekiUpDate".
@@ -20,10 +21,10 @@ bool IsExportableColumn(std::string_view fieldName);
 std::string ExportCellText(const CKokyaku& record, std::string_view fieldName);
 // Row 0 the labels of the columns, then one row per customer in order.
 ExchangeTable BuildExportTable(const std::vector<const CKokyaku*>& customers, const std::vector<CMLVCol>& columns);
-// The same rows one at a time, for the first `count` customers; customers and
-// columns must outlive the source.
-ExchangeRowSource ExportRows(const std::vector<const CKokyaku*>& customers, const std::vector<CMLVCol>& columns,
-                             std::size_t count);
+// The same rows one at a time, for the first `count` customers the cursor
+// gives (-1 from the source when the cursor fails); the cursor and the columns
+// must outlive the source.
+ExchangeRowSource ExportRows(IKokyakuCursor& customers, const std::vector<CMLVCol>& columns, std::size_t count);
 
 // The column dialog "書き出し列の設定": "書き出す列" (chosen, in order) and
 // "書き出し可能な列" (the other exportable columns, catalogue order).
@@ -66,6 +67,10 @@ struct CExportDialogs {
 
 // "外部ﾃﾞｰﾀへ書き出し...": the selected customers in list order. 1 when written.
 int ExportCustomers(const std::vector<const CKokyaku*>& selected, const std::string& pictureFolder,
+                    const CExportDialogs& dialogs);
+// The same for `count` customers read one at a time from the cursor (a whole
+// list written without holding it).
+int ExportCustomers(IKokyakuCursor& customers, std::size_t count, const std::string& pictureFolder,
                     const CExportDialogs& dialogs);
 // The export itself, after the question. 1 when written.
 int WriteExport(const std::vector<const CKokyaku*>* customers, const std::string& pictureFolder,

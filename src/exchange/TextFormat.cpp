@@ -97,9 +97,12 @@ bool CTextFormat::WriteRows(const std::string& path, const ExchangeRowSource& ne
     std::vector<std::string> row;
     std::string bytes;
     constexpr std::size_t kChunk = 1 << 20;
+    bool unreadable = false;
     for (bool more = ok; more;) {
         row.clear();
-        more = next(row);
+        const int step = next(row);
+        unreadable = step < 0;
+        more = step > 0;
         if (more) AppendLine(encoder, row, bytes);
         if (bytes.size() >= kChunk || (!more && !bytes.empty())) {
             ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
@@ -108,6 +111,7 @@ bool CTextFormat::WriteRows(const std::string& path, const ExchangeRowSource& ne
         }
     }
     if (f) ok = std::fclose(f) == 0 && ok;
+    if (unreadable) return Fail(kRowsUnreadable);  // the temporary file goes with `file`
     if (!ok || !file.Commit()) return Fail(kCannotCreateFile);
     return true;
 }

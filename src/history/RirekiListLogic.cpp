@@ -44,26 +44,19 @@ bool CRirekiListLogic::Fill() {
     }
     const auto& customers = m_doc->KokyakuList;
     // Each customer's texts are copied once, for all its entries.
-    struct Customer {
-        const CKokyaku* record;
-        std::shared_ptr<const CRirekiCustomerTexts> texts;
-    };
-    std::unordered_map<int32_t, Customer> byKey(customers.size() > 1 ? customers.size() : 17);
-    for (const auto& k : customers) byKey.emplace(k->ID, Customer{k.get(), nullptr});
+    std::unordered_map<int32_t, std::shared_ptr<const CRirekiCustomerTexts>> texts;
 
     std::vector<CRirekiListItem> items;
     items.reserve(m_doc->RirekiList.size());
     for (const auto& rec : m_doc->RirekiList) {
         CRirekiListItem& item = items.emplace_back();
         item.record = rec.get();
-        auto it = byKey.find(rec->CustomerID);
-        if (it != byKey.end() && it->second.record->ID == rec->CustomerID) {
-            Customer& c = it->second;
-            if (!c.texts)
-                c.texts = std::make_shared<const CRirekiCustomerTexts>(
-                    CRirekiCustomerTexts{c.record->CustomerID, c.record->Name, c.record->CompName});
-            item.customer = c.texts;
-        }
+        auto& shared = texts[rec->CustomerID];
+        if (!shared)
+            if (const CKokyakuRow* c = customers.Find(rec->CustomerID))
+                shared = std::make_shared<const CRirekiCustomerTexts>(CRirekiCustomerTexts{
+                    std::string(c->CustomerID()), std::string(c->Name()), std::string(c->CompName())});
+        item.customer = shared;
     }
     m_list.SetRows(std::move(items));
     wait.reset();
@@ -291,11 +284,8 @@ std::vector<CRirekiCustomerEntries> CRirekiListLogic::SelectedByCustomer() const
         if (added) groups.push_back({rec->CustomerID, nullptr, {}});
         groups[it->second].entries.push_back(rec);
     }
-    if (m_doc && !groups.empty()) {
-        for (const auto& k : m_doc->KokyakuList) {
-            auto it = index.find(k->ID);
-            if (it != index.end() && !groups[it->second].customer) groups[it->second].customer = k.get();
-        }
-    }
+    if (m_doc)
+        for (CRirekiCustomerEntries& group : groups)
+            if (const CKokyakuRow* row = m_doc->KokyakuList.Find(group.customerKey)) group.customer = row->Record();
     return groups;
 }

@@ -46,7 +46,7 @@ struct CRirekiListTarget {
 // The selected entries of one customer, for printing.
 struct CRirekiCustomerEntries {
     int32_t customerKey = 0;
-    CKokyaku* customer = nullptr;  // none when the document's customer list lacks it
+    const CKokyaku* customer = nullptr;  // none when the document's customer list lacks it
     std::vector<CRirekiData*> entries;  // in row order
 };
 

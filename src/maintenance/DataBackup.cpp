@@ -8,7 +8,6 @@
 #include "common/Folders.h"
 #include "common/Ports.h"
 #include "common/SjisText.h"
-#include "customers/DefaultSort.h"
 #include "maintenance/BackupFile.h"
 #include "maintenance/DataSnapshot.h"
 #include "maintenance/StagedReplace.h"
@@ -541,11 +540,7 @@ bool CDataBackup::RestorePictures(const std::string& folder, const std::string& 
 void CDataBackup::OpenDatabaseAgain() {
     CMilvaneData& db = m_doc->Database();
     if (db.InitDB(m_doc->DataDir) == 1) {
-        CDefaultSort sort(m_doc->DataDir);
-        const std::string order = sort.GetOrderText();
-        const int got =
-            order.empty() ? db.GetAllKokyaku(m_doc->KokyakuList) : db.GetAllKokyaku(m_doc->KokyakuList, order);
-        if (got == 0) ShowMessage("顧客データの取得に失敗しました。\n顧客データを表示できません。");
+        if (m_doc->ReadCustomers() == 0) ShowMessage("顧客データの取得に失敗しました。\n顧客データを表示できません。");
     } else {
         ShowMessage(
             "復元後のデータベースを開くことができません。\nディスク容量が足りない場合は、『Milvane』を終了して空き容量を確保して"

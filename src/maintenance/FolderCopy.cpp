@@ -6,7 +6,6 @@
 #include "app/MilvaneDoc.h"
 #include "common/Folders.h"
 #include "common/Ports.h"
-#include "customers/DefaultSort.h"
 #include "maintenance/StagedReplace.h"
 
 std::vector<std::string> CopyPicturesSynced(const std::string& dataFolder, const std::string& target,
@@ -37,9 +36,7 @@ bool CopyFileReplacing(const std::string& source, const std::string& target, mfs
 }
 
 bool LoadCustomersSorted(CMilvaneDoc& doc) {
-    CDefaultSort sort(doc.DataDir);
-    const std::string order = sort.GetOrderText();
-    if (doc.Database().GetAllKokyaku(doc.KokyakuList, order) != 0) return true;
+    if (doc.ReadCustomers() != 0) return true;
     ShowMessage("顧客データの取得に失敗しました。\n顧客データを表示できません。");
     return false;
 }

@@ -62,10 +62,10 @@ void OpenGalleryForm(CMilvaneDoc* doc, const CGalleryEntry* entry, const CFormLa
     switch (choice) {
     case 0: StartFormProgram(doc->InstallDir(), entry->layout); break;
     case 1: {
-        std::vector<const CKokyaku*> customers;
+        std::vector<uint32_t> customers;
         bool record = false;
         if (!ui.selectCustomers || !ui.selectCustomers(customers, record)) return;
-        PrintForms(*doc, customers, entry->layout, entry->second, entry->formType, record && writable);
+        PrintFormsByKeys(*doc, customers, entry->layout, entry->second, entry->formType, record && writable);
         break;
     }
     case 2: {
@@ -82,9 +82,7 @@ void OpenGalleryForm(CMilvaneDoc* doc, const CGalleryEntry* entry, const CFormLa
         if (printed != 0 && writable) {
             CDateTime now = CDateTime::Now();
             if (doc->Database().SetStatusDMTitle(dmKey, 1, record ? 1 : 0, 0, now) == 1 && record) {
-                std::unordered_set<uint32_t> sent(targets.begin(), targets.end());
-                for (auto& k : doc->KokyakuList)
-                    if (sent.count(static_cast<uint32_t>(k->ID))) k->RirekiUpDate = now;
+                doc->KokyakuList.SetRirekiUpDate(targets, now);
             }
         }
         break;

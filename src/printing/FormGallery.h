@@ -33,7 +33,7 @@ struct CFormLaunchUi {
     std::function<int(int preset)> chooseMethod;
     // Choice 1 (customer selection in form mode): the ticked customers and
     // "履歴に残す"; false when cancelled. Null while it is not available.
-    std::function<bool(std::vector<const CKokyaku*>& customers, bool& recordHistory)> selectCustomers;
+    std::function<bool(std::vector<uint32_t>& customerKeys, bool& recordHistory)> selectCustomers;
     // Choice 2 (DM title selection in form mode): the DM and its targets.
     std::function<bool(int32_t& dmKey, std::vector<uint32_t>& targets, bool& recordHistory)> selectDm;
 };

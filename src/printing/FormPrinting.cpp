@@ -52,10 +52,7 @@ int PrintForms(CMilvaneDoc& doc, const std::vector<const CKokyaku*>& customers, 
         } else if (added == 10) {
             ShowMessage("一部の顧客への履歴登録に失敗しました。\n");
         } else if (added == 1) {
-            std::unordered_map<int32_t, bool> printed;
-            for (const CKokyaku* k : customers) printed[k->ID] = true;
-            for (auto& k : doc.KokyakuList)
-                if (printed.count(k->ID)) k->RirekiUpDate = now;
+            doc.KokyakuList.SetRirekiUpDate(keys, now);
         }
     }
     return result;
@@ -63,17 +60,12 @@ int PrintForms(CMilvaneDoc& doc, const std::vector<const CKokyaku*>& customers, 
 
 int PrintFormsByKeys(CMilvaneDoc& doc, const std::vector<uint32_t>& keys, int32_t layout, int32_t second,
                      int32_t formType, bool recordHistory) {
-    std::vector<const CKokyaku*> customers;
+    CKokyakuList customers;
     {
         WaitScope wait;
-        std::unordered_map<int32_t, const CKokyaku*> byKey;
-        for (const auto& k : doc.KokyakuList) byKey.emplace(k->ID, k.get());
-        for (uint32_t key : keys) {
-            auto it = byKey.find(static_cast<int32_t>(key));
-            if (it != byKey.end()) customers.push_back(it->second);
-        }
+        if (!doc.ReadListedCustomers(keys, customers)) return 0;
     }
-    return PrintForms(doc, customers, layout, second, formType, recordHistory);
+    return PrintForms(doc, RecordPointers(customers), layout, second, formType, recordHistory);
 }
 
 bool PrintSelectedCustomers(CMilvaneDoc& doc, const std::vector<const CKokyaku*>& selected) {

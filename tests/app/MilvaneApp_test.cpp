@@ -261,7 +261,7 @@ protected:
         CMilvaneApp app(shell, Options());
         EXPECT_EQ(app.InitInstance(), 1);
         std::vector<std::string> names;
-        for (const auto& k : app.Document()->KokyakuList) names.push_back(k->Name);
+        for (const auto& k : app.Document()->KokyakuList) names.emplace_back(k->Name());
         app.OnMainWindowClose();
         app.ExitInstance();
         return names;

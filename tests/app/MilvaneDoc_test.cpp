@@ -231,7 +231,7 @@ TEST_F(DocRecordTest, AddStampsDatesStoresPicturesAndPutsTheRecordFirst) {
     int32_t k2 = doc.AddKokyaku(second);
     ASSERT_GT(k2, 0);
     ASSERT_EQ(doc.KokyakuList.size(), 2u);
-    const CKokyaku& head = *doc.KokyakuList.front();
+    const CKokyaku& head = *doc.KokyakuList.front().Record();
     EXPECT_EQ(head.ID, k2);
     EXPECT_EQ(head.Picture3, "face.jpg");
     EXPECT_EQ(ReadBytes(doc.DataDir + "/Picture/face.jpg"), "jpeg");
@@ -245,14 +245,14 @@ TEST_F(DocRecordTest, ChangeReplacesTheListEntryInPlace) {
         auto k = Customer(n);
         ASSERT_GT(doc.AddKokyaku(k), 0);
     }
-    const int32_t key = doc.KokyakuList[1]->ID;  // "b"
-    auto changed = std::make_unique<CKokyaku>(*doc.KokyakuList[1]);
+    const int32_t key = doc.KokyakuList[1].ID;  // "b"
+    auto changed = std::make_unique<CKokyaku>(*doc.KokyakuList[1].Record());
     changed->Name = "b2";
     EXPECT_EQ(doc.ChangeKokyaku(key, changed), 1);
     EXPECT_EQ(changed, nullptr);
     ASSERT_EQ(doc.KokyakuList.size(), 3u);
-    EXPECT_EQ(doc.KokyakuList[1]->Name, "b2");
-    EXPECT_EQ(doc.KokyakuList[1]->ID, key);
+    EXPECT_EQ(doc.KokyakuList[1].Name(), "b2");
+    EXPECT_EQ(doc.KokyakuList[1].ID, key);
 
     auto unknown = Customer("z");
     EXPECT_EQ(doc.ChangeKokyaku(99999, unknown), 0);

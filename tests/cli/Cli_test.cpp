@@ -114,7 +114,7 @@ protected:
     std::vector<std::string> Names() {
         auto doc = OpenDoc();
         std::vector<std::string> names;
-        for (const auto& k : doc->KokyakuList) names.push_back(k->Name);
+        for (const auto& k : doc->KokyakuList) names.emplace_back(k->Name());
         doc->Database().SaveMLV(true);
         std::sort(names.begin(), names.end());
         return names;
@@ -329,7 +329,7 @@ TEST_F(CliTest, ExportEqualsTheWindowsExport) {
         auto doc = OpenDoc();
         std::vector<const CKokyaku*> selected;
         for (const auto& k : doc->KokyakuList)
-            if (!c.extract || k->Name == "山田") selected.push_back(k.get());
+            if (!c.extract || k->Name() == "山田") selected.push_back(k->Record());
         CExportDialogs dialogs;
         dialogs.chooseFormat = [&] { return std::optional<int>(c.formatIndex); };
         dialogs.chooseColumns = [&]() -> std::optional<std::vector<CMLVCol>> {
@@ -426,7 +426,7 @@ TEST_F(CliTest, ImportEncodingIsDetectedOrChosen) {
         std::sort(expected.begin(), expected.end());
         auto doc = OpenDoc();
         std::vector<std::string> yomi;
-        for (const auto& k : doc->KokyakuList) yomi.push_back(k->Yomi);
+        for (const auto& k : doc->KokyakuList) yomi.push_back(k->Record()->Yomi);
         std::sort(yomi.begin(), yomi.end());
         EXPECT_EQ(yomi, expected);
         doc->Database().SaveMLV(true);

@@ -38,9 +38,8 @@ struct DocFixture {
         return doc.AddKokyaku(k);
     }
     const CKokyaku* Cached(int32_t key) const {
-        for (const auto& k : doc.KokyakuList)
-            if (k->ID == key) return k.get();
-        return nullptr;
+        const CKokyakuRow* row = doc.KokyakuList.Find(key);
+        return row ? row->Record() : nullptr;
     }
 };
 
@@ -78,7 +77,7 @@ TEST(KokyakuEntryCommands, MenuAddRefusalsStoredTypeAndTheDocument) {
     ASSERT_TRUE(k);
     EXPECT_EQ(k->Name, "山田");
     EXPECT_TRUE(k->StartDate.IsValid());
-    EXPECT_EQ(f.doc.KokyakuList.front()->ID, key);
+    EXPECT_EQ(f.doc.KokyakuList.front().ID, key);
 
     // A change shows the record as stamped by the document.
     const CDateTime before = k->LastUpDate;

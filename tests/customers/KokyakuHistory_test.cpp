@@ -53,7 +53,7 @@ protected:
         list.SetRows({});
     }
 
-    int32_t CustomerKey(int row) const { return list.Item(row).record->ID; }
+    int32_t CustomerKey(int row) const { return list.Item(row).row->ID; }
 
     // A runner that types the fields into the dialog logic and presses OK.
     RirekiDialogRunner Typing(const std::string& title, const std::string& picture = {}) {
@@ -92,7 +92,7 @@ protected:
 
 TEST_F(HistoryTest, EmptyHistoryLeavesNothingToChange) {
     history->Refresh();
-    EXPECT_EQ(card.Customer(), list.Item(0).record);
+    EXPECT_EQ(card.Customer(), list.Item(0).row->Record());
     EXPECT_EQ(card.RowCount(), 0);
     EXPECT_FALSE(card.RowCommandsEnabled());
     const auto noop = [](const RirekiDialogRequest&, CRirekiData&) { ADD_FAILURE(); return 0; };
@@ -109,7 +109,7 @@ TEST_F(HistoryTest, AddedEntryLeadsTheCardAndMarksTheCustomer) {
     EXPECT_EQ(card.Selected(), 0);
     EXPECT_EQ(card.CellText(0, 1), "来店");
     EXPECT_GT(card.Row(0)->ID, 0);
-    EXPECT_TRUE(list.Item(0).record->RirekiUpDate.IsValid());
+    EXPECT_TRUE(list.Item(0).row->Record()->RirekiUpDate.IsValid());
     CRirekiList stored;
     ASSERT_EQ(doc->Database().GetRirekiForKokyaku(CustomerKey(0), stored), 1);
     EXPECT_EQ(stored.size(), 1u);
@@ -188,7 +188,7 @@ TEST_F(HistoryTest, BulkAddReachesEverySelectedCustomer) {
         ASSERT_EQ(doc->Database().GetRirekiForKokyaku(CustomerKey(row), stored), 1);
         ASSERT_EQ(stored.size(), 1u);
         EXPECT_EQ(stored[0]->ActionTitle, "DM");
-        EXPECT_TRUE(list.Item(row).record->RirekiUpDate.IsValid());
+        EXPECT_TRUE(list.Item(row).row->Record()->RirekiUpDate.IsValid());
     }
     list.SetRows({});
     ports.prompt.Clear();

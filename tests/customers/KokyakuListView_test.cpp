@@ -84,12 +84,12 @@ protected:
     void Extract(std::initializer_list<std::size_t> positions) {
         doc->Extraction = std::make_shared<CExCondition>();
         doc->ExtractKeys.clear();
-        for (std::size_t i : positions) doc->ExtractKeys.push_back(static_cast<uint32_t>(doc->KokyakuList[i]->ID));
+        for (std::size_t i : positions) doc->ExtractKeys.push_back(static_cast<uint32_t>(doc->KokyakuList[i].ID));
         logic->Populate();
     }
     std::vector<std::string> Ids() const {
         std::vector<std::string> ids;
-        for (int r = 0; r < list.RowCount(); ++r) ids.push_back(list.Item(r).record->CustomerID);
+        for (int r = 0; r < list.RowCount(); ++r) ids.emplace_back(list.Item(r).row->CustomerID());
         return ids;
     }
 
@@ -161,7 +161,7 @@ TEST_F(ViewTest, CommandsWorkOnTheFocusedRowAndReadOnlyDataRefusesThem) {
     list.ClearSelection();
     list.SetFocusFromView(1);
     CEntryTarget target = logic->EntryTarget();
-    EXPECT_EQ(target.record, list.Item(1).record);
+    EXPECT_EQ(target.record, list.Item(1).row->Record());
     EXPECT_TRUE(target.hasPrev && target.hasNext);
     EXPECT_EQ(list.SelectedRows(), std::vector<int>{1});
     EXPECT_EQ(list.FocusedRow(), 1);
@@ -191,8 +191,8 @@ TEST_F(ViewTest, DeleteOfFiveWithTwoFailingRemovesThreeRows) {
     for (int r = 0; r < 5; ++r) list.SetSelectedFromView(r, true);  // C7 C6 C5 C4 C3
     // Two of them are gone from the database already: the deletion is partial.
     std::vector<uint32_t> gone;
-    ASSERT_EQ(doc->Database().DeleteKokyaku({static_cast<uint32_t>(list.Item(1).record->ID),
-                                             static_cast<uint32_t>(list.Item(3).record->ID)},
+    ASSERT_EQ(doc->Database().DeleteKokyaku({static_cast<uint32_t>(list.Item(1).row->ID),
+                                             static_cast<uint32_t>(list.Item(3).row->ID)},
                                             gone),
               1);
     ports.prompt.QueueAnswer(Answer::No);
@@ -295,7 +295,7 @@ TEST_F(ViewTest, AnalysisHitsComeFirstWithTheirColumn) {
     for (int i : {0, 2}) {
         auto hit = std::make_unique<CMLVSorunaHit>();
         hit->Kind = 6;
-        hit->CustomerID = doc->KokyakuList[static_cast<std::size_t>(i)]->ID;
+        hit->CustomerID = doc->KokyakuList[static_cast<std::size_t>(i)].ID;
         hit->Money = 1234.5 * (i + 1);
         doc->AnalysisHits.push_back(std::move(hit));
     }
@@ -319,7 +319,7 @@ TEST_F(ViewTest, AnalysisResultReplacesTheExtractionAndTheDMRateGoesToTheDMScree
     Extract({0, 1});
     doc->Extraction->DisplayColumns = {"Sex"};
     doc->AnalysisKind = 7;
-    doc->AnalysisKeys = {static_cast<uint32_t>(doc->KokyakuList[2]->ID)};
+    doc->AnalysisKeys = {static_cast<uint32_t>(doc->KokyakuList[2].ID)};
     logic->AnalysisFinished(7, true);
     EXPECT_FALSE(doc->Extraction);
     EXPECT_TRUE(doc->ExtractKeys.empty());
@@ -350,22 +350,22 @@ TEST_F(ViewTest, AddModifyAndNeighbours) {
     EXPECT_EQ(list.SelectedRows(), std::vector<int>{0});
     EXPECT_EQ(screen.count, "3件");
 
-    CKokyaku changed = *list.Item(2).record;
+    CKokyaku changed = *list.Item(2).row->Record();
     changed.Name = "変更後";
     EXPECT_EQ(logic->ModifyCustomer(changed.ID, changed), 1);
-    EXPECT_EQ(list.Item(2).record->Name, "変更後");
+    EXPECT_EQ(list.Item(2).row->Name(), "変更後");
     EXPECT_EQ(list.CellText(2, 1), "変更後");
     EXPECT_EQ(list.SelectedRows(), std::vector<int>{2});
 
     CNeighbour prev = logic->PrevCustomer();
-    EXPECT_EQ(prev.key, list.Item(1).record->ID);
+    EXPECT_EQ(prev.key, list.Item(1).row->ID);
     EXPECT_TRUE(prev.further);
     prev = logic->PrevCustomer();
     EXPECT_EQ(prev.key, key);
     EXPECT_FALSE(prev.further);
     EXPECT_EQ(logic->PrevCustomer().key, 0);
     CNeighbour next = logic->NextCustomer();
-    EXPECT_EQ(next.key, list.Item(1).record->ID);
+    EXPECT_EQ(next.key, list.Item(1).row->ID);
     EXPECT_TRUE(next.further);
     list.SelectAll();
     EXPECT_EQ(logic->NextCustomer().key, 0);  // more than one selected
@@ -438,7 +438,7 @@ TEST_F(ViewTest, ExtractionCommandsOpenTheDialogInTheirModes) {
     // dialog's result replaces the rows.
     screen.dialog = [&] {
         doc->Extraction = std::make_shared<CExCondition>();
-        doc->ExtractKeys = {static_cast<uint32_t>(doc->KokyakuList[1]->ID)};
+        doc->ExtractKeys = {static_cast<uint32_t>(doc->KokyakuList[1].ID)};
         return 1;
     };
     logic->Extract();

@@ -460,6 +460,56 @@ TEST_F(MilvaneDataTest, DefaultOrderKeepsTheIndexOrderOfEqualAndUnsetDates) {
     }
 }
 
+TEST_F(MilvaneDataTest, LeanRowsCursorAndKeysGiveTheOrderOfTheWholeRecords) {
+    const CDateTime d1 = CDateTime::FromParts(2005, 1, 1), d2 = CDateTime::FromParts(2006, 1, 1);
+    std::vector<int32_t> key;
+    int n = 0;
+    for (const CDateTime& d : {d1, d2, CDateTime(), d1, d2}) {
+        CKokyaku k;
+        k.CustomerID = "C" + std::to_string(++n);
+        k.Name = n % 2 ? "b" : "A";
+        k.Yomi = "ﾖﾐ" + std::to_string(n);
+        k.RirekiUpDate = d;
+        key.push_back(data.AddNewKokyaku(k));
+        ASSERT_GT(key.back(), 0);
+    }
+    const int yomi = KokyakuFieldIndex("Yomi");
+    for (const std::string order : {"", "ORDER BY [Customer].[RirekiUpDate] DESC", "ORDER BY [Customer].[Name]"}) {
+        CKokyakuRows rows;
+        ASSERT_TRUE(rows.Keep({"Yomi"}));
+        rows.Append(std::make_unique<CKokyaku>());  // replaced by the read
+        ASSERT_EQ(data.GetKokyakuRows(rows, order), 1) << order;
+        std::unique_ptr<IKokyakuCursor> cursor = data.OpenKokyakuCursor(order);
+        ASSERT_NE(cursor, nullptr);
+        const CKokyakuList whole = All(order);
+        ASSERT_EQ(rows.size(), whole.size());
+        for (std::size_t i = 0; i < whole.size(); ++i) {
+            EXPECT_EQ(rows[i].ID, whole[i]->ID) << order;
+            EXPECT_EQ(rows[i].Text(yomi), whole[i]->Yomi);
+            const CKokyaku* streamed = cursor->Next();
+            ASSERT_NE(streamed, nullptr);
+            EXPECT_EQ(*streamed, *whole[i]);
+        }
+        EXPECT_EQ(cursor->Next(), nullptr);
+        EXPECT_FALSE(cursor->Failed());
+    }
+    CKokyakuRows rows;
+    EXPECT_EQ(data.GetKokyakuRows(rows, "ORDER BY Name; DELETE FROM Customer"), 0);
+    EXPECT_EQ(data.OpenKokyakuCursor("; DELETE FROM Customer"), nullptr);
+    EXPECT_EQ(Count("SELECT count(*) FROM Customer"), 5);
+
+    // Whole records by key, in the keys' order; unknown keys are skipped.
+    CKokyakuList byKeys;
+    ASSERT_EQ(data.GetKokyakuByKeys({uint32_t(key[3]), 999, uint32_t(key[0])}, byKeys), 1);
+    ASSERT_EQ(byKeys.size(), 2u);
+    EXPECT_EQ(byKeys[0]->CustomerID, "C4");
+    EXPECT_EQ(byKeys[1]->CustomerID, "C1");
+    CKokyaku one;
+    EXPECT_TRUE(data.ReadKokyaku(key[1], one));
+    EXPECT_EQ(one.Yomi, "ﾖﾐ2");
+    EXPECT_FALSE(data.ReadKokyaku(999, one));
+}
+
 // ---------------------------------------------------------------- statements
 
 TEST_F(MilvaneDataTest, OnlyOneReadingSelectIsAccepted) {

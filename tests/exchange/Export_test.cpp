@@ -142,6 +142,50 @@ TEST_F(ExportCommand, TextColumnsInChosenOrder) {
     EXPECT_EQ(ports.prompt.Texts().back(), "書き出しを完了しました。");
 }
 
+// Gives its records, then fails as a database read can.
+class BreakingCursor final : public IKokyakuCursor {
+public:
+    explicit BreakingCursor(std::vector<const CKokyaku*> records) : m_records(std::move(records)) {}
+    const CKokyaku* Next() override {
+        if (m_next < m_records.size()) return m_records[m_next++];
+        m_failed = true;
+        return nullptr;
+    }
+    bool Failed() const override { return m_failed; }
+
+private:
+    std::vector<const CKokyaku*> m_records;
+    std::size_t m_next = 0;
+    bool m_failed = false;
+};
+
+TEST_F(ExportCommand, ACursorThatFailsLeavesTheOldFile) {
+    customers.Add("C1", "山田");
+    customers.Add("C2", "佐藤");
+    const std::string target = dir.File("list.csv");
+    WriteBytes(target, "old");
+    for (int format : {1, 0, 2}) {  // text, workbook, records document
+        formatIndex = format;
+        ports.prompt.Clear();
+        BreakingCursor cursor(customers.All());
+        ports.prompt.QueueAnswer(Answer::Yes);
+        if (format != 2) ports.prompt.QueueChoice(format == 1 ? target : dir.File("list.xlsx"));
+        EXPECT_EQ(ExportCustomers(cursor, 3, dir.Path(), Dialogs()), 0);
+        EXPECT_EQ(ports.prompt.Texts().back(), "顧客データの取得に失敗しました。") << format;
+    }
+    EXPECT_EQ(ReadBytes(target), "old");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("list.xlsx")));
+
+    // A cursor that ends early is a whole, shorter export.
+    formatIndex = 1;
+    const std::vector<const CKokyaku*> both = customers.All();
+    CKokyakuListCursor two(both);
+    ports.prompt.QueueAnswer(Answer::Yes);
+    ports.prompt.QueueChoice(target);
+    EXPECT_EQ(ExportCustomers(two, 3, dir.Path(), Dialogs()), 1);
+    EXPECT_EQ(ReadBytes(target), Utf8ToSjis("\"氏名\",\"お客様コード\"\r\n\"山田\",\"C1\"\r\n\"佐藤\",\"C2\"\r\n"));
+}
+
 TEST_F(ExportCommand, WorkbookCells) {
     customers.Add("0312345678", "山田\r\n太郎");
     customers.Add("0", "-12.5");

@@ -179,10 +179,11 @@ TEST_F(RirekiListLogicTest, CustomerTextsAreThoseOfTheFill) {
     EXPECT_EQ(Column(2), (std::vector<std::string>{"顧客1", "顧客2", "顧客1"}));
     // The document's record changes and then goes: the rows keep what they showed.
     auto& customers = doc->KokyakuList;
-    auto first = std::find_if(customers.begin(), customers.end(), [](const auto& k) { return k->CustomerID == "C1"; });
+    auto first = std::find_if(customers.begin(), customers.end(), [](const auto& k) { return k->CustomerID() == "C1"; });
     ASSERT_NE(first, customers.end());
-    (*first)->Name = "変更";
-    customers.erase(first);
+    const int32_t key = (*first)->ID;
+    ASSERT_TRUE(customers.Update(key, [](CKokyaku& k) { k.Name = "変更"; }));
+    customers.Remove({key});
     EXPECT_EQ(Column(1), (std::vector<std::string>{"C1", "C2", "C1"}));
     EXPECT_EQ(Column(2), (std::vector<std::string>{"顧客1", "顧客2", "顧客1"}));
     EXPECT_EQ(Column(3), (std::vector<std::string>{"会社1", "会社2", "会社1"}));

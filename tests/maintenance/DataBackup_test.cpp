@@ -262,7 +262,7 @@ TEST(DataRestore, RoundTripBringsBackTheBackedUpState) {
     EXPECT_TRUE(ok);
     EXPECT_EQ(f.CustomerName(f.key), "山田太郎");
     ASSERT_EQ(f.doc->KokyakuList.size(), 1u);  // reloaded
-    EXPECT_EQ(f.doc->KokyakuList[0]->Name, "山田太郎");
+    EXPECT_EQ(f.doc->KokyakuList[0].Name(), "山田太郎");
     auto expected = backedUp;
     expected["Picture/p2.jpg"] = "picture two";  // pictures the backup lacks stay
     expected["BupTmp1/Tantou.dat"] = "someone else's";

@@ -26,7 +26,7 @@ struct LocationFixture : DataFolderFixture {
     std::string DataDirFileText() { return ReadBytes(doc->DataDirFile()); }
     std::vector<std::string> Names() {
         std::vector<std::string> out;
-        for (auto& k : doc->KokyakuList) out.push_back(k->Name);
+        for (auto& k : doc->KokyakuList) out.emplace_back(k->Name());
         return out;
     }
     bool Change(int choice, const std::string& folder) {
@@ -290,7 +290,7 @@ TEST(PastData, RefusedFoldersOpenNothing) {
         for (const std::string& name : c.databases) MakeDataFolder(past, "過去", {}, name);
         for (auto& [name, bytes] : c.files) WriteBytes(past + "/" + name, bytes);
         const auto folderBefore = TreeOf(past);
-        f.doc->Database().GetAllKokyaku(f.doc->KokyakuList);
+        f.doc->ReadCustomers();
         f.ports.prompt.QueueAnswer(Answer::Yes);
         f.ports.prompt.QueueChoice(past);
         EXPECT_FALSE(CDataLocation(f.doc.get()).RunPastData());

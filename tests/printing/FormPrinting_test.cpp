@@ -54,7 +54,7 @@ protected:
 
     std::vector<const CKokyaku*> All() const {
         std::vector<const CKokyaku*> out;
-        for (const auto& k : doc->KokyakuList) out.push_back(k.get());
+        for (const auto& k : doc->KokyakuList) out.push_back(k->Record());
         return out;
     }
     CRirekiList History(int32_t key) {
@@ -89,7 +89,7 @@ TEST_F(FormPrintingTest, PrintedFormsAreRecordedInEveryCustomersHistory) {
         EXPECT_TRUE(list[0]->Date.IsValid());
         EXPECT_EQ(list[0]->Date.Second(), 0);  // kept to the minute
         EXPECT_EQ(list[0]->Keyword, "");
-        EXPECT_TRUE(k->RirekiUpDate.IsValid());
+        EXPECT_TRUE(k->Record()->RirekiUpDate.IsValid());
     }
     EXPECT_TRUE(ports.prompt.Log().empty());
 }
@@ -99,14 +99,14 @@ TEST_F(FormPrintingTest, NothingIsRecordedUnlessPrintedAndAsked) {
     EXPECT_EQ(PrintForms(*doc, All(), 2, 0, 1, true), 0);
     ui.result = 1;
     EXPECT_EQ(PrintForms(*doc, All(), 2, 0, 1, false), 1);
-    EXPECT_TRUE(History(doc->KokyakuList[0]->ID).empty());
+    EXPECT_TRUE(History(doc->KokyakuList[0].ID).empty());
     EXPECT_EQ(PrintForms(*doc, All(), 0, 0, 1, true), 0);
     EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"レイアウト情報がありません。"});
     EXPECT_EQ(ui.printed.size(), 2u);
 }
 
 TEST_F(FormPrintingTest, HistorySheetsTakeTheGivenEntriesOrTheWholeHistory) {
-    const CKokyaku* first = doc->KokyakuList[0].get();
+    const CKokyaku* first = doc->KokyakuList[0].Record();
     for (const char* title : {"来店", "電話", "購入"}) {
         CRirekiData r;
         r.ActionTitle = title;
@@ -138,7 +138,7 @@ TEST_F(FormPrintingTest, CustomerListAsksThenPrintsWithHistory) {
                                                               "選択されている2件の顧客を印刷します。よろしいですか？"}));
     EXPECT_EQ(ports.prompt.Log()[1].icon, MsgIcon::Question);
     EXPECT_EQ(ui.allowed, std::vector<bool>{true});
-    EXPECT_EQ(History(doc->KokyakuList[1]->ID).size(), 1u);
+    EXPECT_EQ(History(doc->KokyakuList[1].ID).size(), 1u);
     ui.choose = false;
     ports.prompt.QueueAnswer(Answer::Yes);
     EXPECT_FALSE(PrintSelectedCustomers(*doc, All()));
@@ -151,7 +151,7 @@ TEST_F(FormPrintingTest, ReadOnlyDataNeverRecordsAndTakesPastPictures) {
     ports.prompt.QueueAnswer(Answer::Yes);
     EXPECT_FALSE(PrintSelectedCustomers(*doc, All()));
     EXPECT_EQ(ui.allowed, std::vector<bool>{false});
-    EXPECT_TRUE(History(doc->KokyakuList[0]->ID).empty());
+    EXPECT_TRUE(History(doc->KokyakuList[0].ID).empty());
     ASSERT_EQ(PrintForms(*doc, All(), 5, 0, 1, false), 1);
     EXPECT_EQ(CountTexts(ui.printed.back(), install.File("past/Picture/face.jpg")), 2);
     doc->PastDataMode = 0;
@@ -204,10 +204,10 @@ TEST_F(FormPrintingTest, HistoryListPrintsEachCustomersSelectedEntries) {
     std::vector<std::unique_ptr<CRirekiData>> entries;
     std::vector<CRirekiCustomerEntries> selected;
     for (auto& k : doc->KokyakuList) {
-        CRirekiCustomerEntries c{k->ID, k.get(), {}};
+        CRirekiCustomerEntries c{k->ID, k->Record(), {}};
         for (const char* title : {"その一", "その二"}) {
             entries.push_back(std::make_unique<CRirekiData>());
-            entries.back()->ActionTitle = k->Name + title;
+            entries.back()->ActionTitle = std::string(k->Name()) + title;
             c.entries.push_back(entries.back().get());
         }
         selected.push_back(c);
@@ -225,12 +225,12 @@ TEST_F(FormPrintingTest, HistoryListPrintsEachCustomersSelectedEntries) {
     const auto& pages = ui.printed[0];
     ASSERT_EQ(pages.size(), 2u);
     for (size_t i = 0; i < 2; ++i) {
-        const std::string& name = doc->KokyakuList[i]->Name;
-        const std::string other = doc->KokyakuList[1 - i]->Name;
+        const std::string name(doc->KokyakuList[i].Name());
+        const std::string other(doc->KokyakuList[1 - i].Name());
         EXPECT_EQ(CountTexts({pages[i]}, name + "その一") + CountTexts({pages[i]}, name + "その二"), 2);
         EXPECT_EQ(CountTexts({pages[i]}, other + "その一"), 0);
     }
-    EXPECT_EQ(History(doc->KokyakuList[0]->ID).size(), 1u);
+    EXPECT_EQ(History(doc->KokyakuList[0].ID).size(), 1u);
 
     doc->PastDataMode = 1;
     ports.prompt.Clear();
@@ -238,7 +238,7 @@ TEST_F(FormPrintingTest, HistoryListPrintsEachCustomersSelectedEntries) {
     PrintSelectedRireki(*doc, selected, 4);
     EXPECT_EQ(ui.allowed.back(), false);
     EXPECT_EQ(ports.prompt.Texts().size(), 1u);  // only the question
-    EXPECT_EQ(History(doc->KokyakuList[0]->ID).size(), 1u);
+    EXPECT_EQ(History(doc->KokyakuList[0].ID).size(), 1u);
 }
 
 TEST_F(FormPrintingTest, DmScreenPrintsTheTargetsAndMarksTheDmSent) {

@@ -89,10 +89,10 @@ public:
     // ---- the list control's operations (see CKokyakuListModel)
     void SetColumns(std::vector<CListColumn> columns, ColumnWidthMode mode, const std::vector<int>& widths = {});
     void SetRows(std::vector<CKokyakuListItem> items) { m_list->SetRows(std::move(items)); }
-    int InsertRow(CKokyaku* record, int pos) { return m_list->InsertRow(record, pos); }
-    int UpdateRow(const CKokyaku* record) { return m_list->UpdateRow(record); }
+    int InsertRow(const CKokyakuRow* row, int pos) { return m_list->InsertRow(row, pos); }
+    int UpdateRow(const CKokyakuRow* row) { return m_list->UpdateRow(row); }
     void UpdateRows(const std::vector<int>& rows) { m_list->UpdateRows(rows); }
-    bool RemovePair(const CKokyaku* record) { return m_list->RemovePair(record); }
+    bool RemovePair(const CKokyakuRow* row) { return m_list->RemovePair(row); }
     int NextSelected(int start) const { return m_list->NextSelected(start); }
     int SelectedCount() const { return m_list->SelectedCount(); }
     void SelectOnly(int row) { m_list->SelectOnly(row); }

@@ -268,7 +268,7 @@ void CKokyakuView::ClearCard() { m_history->Clear(); }
 void CKokyakuView::SyncCard() {
     if (!m_cardShown) return;
     const int row = m_listCtrl->List().NextSelected(-1);
-    const CKokyaku* selected = row >= 0 ? m_listCtrl->List().Item(row).record : nullptr;
+    const CKokyaku* selected = row >= 0 ? m_listCtrl->List().Item(row).row->Record() : nullptr;
     if (selected != m_card->Logic().Customer()) m_history->Refresh();
 }
 
@@ -431,10 +431,18 @@ bool CKokyakuView::RunCommand(int id) {
     case ID_LIST_COLUMNS:
         if (RunDispSettingsDialog(this, Document().InstallDir())) m_logic->DisplaySettingsChanged();
         return true;
-    case ID_EXPORT: RunExportCommand(this, Document(), m_logic->SelectedRecords()); return true;
-    case ID_EXPORT_HTML: RunHtmlExportCommand(this, Document(), m_logic->SelectedRecords()); return true;
+    case ID_EXPORT: {
+        const CKokyakuList selected = m_logic->SelectedRecords();
+        RunExportCommand(this, Document(), RecordPointers(selected));
+        return true;
+    }
+    case ID_EXPORT_HTML: {
+        const CKokyakuList selected = m_logic->SelectedRecords();
+        RunHtmlExportCommand(this, Document(), RecordPointers(selected));
+        return true;
+    }
     case ID_PRINT:
-        if (PrintSelectedCustomers(Document(), m_logic->SelectedRecords())) {
+        if (PrintSelectedCustomers(Document(), RecordPointers(m_logic->SelectedRecords()))) {
             RefreshCard();
             m_logic->RewriteRows(m_logic->SelectedKeys());
         }

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/MilvaneDoc.h"
-#include "customers/Kokyaku.h"
+#include "customers/KokyakuRow.h"
 #include "dm/ui/DMTitleDlg.h"
 #include "dm/ui/DMWidgets.h"
 #include "extract/ui/ExtractDlg.h"
@@ -135,8 +135,9 @@ CCustomerSelectDlg::CCustomerSelectDlg(CMilvaneDoc& doc, int mode, QWidget* pare
 
     m_list->setUpdatesEnabled(false);
     for (int i = 0; i < m_logic.RowCount(); ++i) {
-        const CKokyaku& k = m_logic.Row(i);
-        auto* item = new QTreeWidgetItem(m_list, {QString(), Q(k.CustomerID), Q(k.Name), Q(k.CompName)});
+        const CKokyakuRow& k = m_logic.Row(i);
+        auto* item = new QTreeWidgetItem(
+            m_list, {QString(), Q(std::string(k.CustomerID())), Q(std::string(k.Name())), Q(std::string(k.CompName()))});
         item->setIcon(0, DMCheckIcon(false));
         item->setText(0, QString());
         item->setData(0, Qt::AccessibleTextRole, QStringLiteral("未選択"));

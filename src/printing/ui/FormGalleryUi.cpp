@@ -91,7 +91,7 @@ void OpenGallerySelection(CMilvaneView& view) {
         entry.name = item->text().toStdString();
     }
     CFormLaunchUi ui;
-    ui.selectCustomers = [&view](std::vector<const CKokyaku*>& customers, bool& record) {
+    ui.selectCustomers = [&view](std::vector<uint32_t>& customers, bool& record) {
         CCustomerSelectDlg dialog(view.Document(), 2, &view);
         if (dialog.exec() != QDialog::Accepted) return false;
         customers = dialog.Logic().records;

@@ -72,7 +72,7 @@ protected:
                 r.Date = CDateTime::FromParts(2004, 1, 1 + n);
                 doc->Database().AddNewRireki(keys[size_t(i)], r, r.Date);
             }
-        EXPECT_EQ(doc->Database().GetAllKokyaku(doc->KokyakuList), 1);
+        EXPECT_EQ(doc->ReadCustomers(), 1);
     }
 
     TestPorts ports;

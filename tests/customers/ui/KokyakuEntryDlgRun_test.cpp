@@ -43,7 +43,7 @@ TEST_F(EntryRunTest, MenuAddUsesLabelsAndChoiceListsOfTheDataFolder) {
     RunMenuAddCustomer(nullptr, doc.get(), 1);
     EXPECT_TRUE(seen);
     ASSERT_EQ(doc->KokyakuList.size(), 1u);
-    EXPECT_EQ(doc->KokyakuList[0]->Name, "新規 顧客");
+    EXPECT_EQ(doc->KokyakuList[0].Name(), "新規 顧客");
     EXPECT_TRUE(ports.prompt.AllAnswersUsed());
 }
 
@@ -65,9 +65,9 @@ TEST_F(EntryRunTest, ChangeThroughTheScreenOperations) {
         ports.prompt.QueueAnswer(Answer::Yes);  // 顧客を修正しますか？ on closing
         d->Button(1389)->click();
     });
-    RunKokyakuEntry(nullptr, *doc, 2, EntryMode::Change, doc->KokyakuList[0].get(), false, false, &ops);
+    RunKokyakuEntry(nullptr, *doc, 2, EntryMode::Change, doc->KokyakuList[0].Record(), false, false, &ops);
     EXPECT_EQ(modified, std::vector<int32_t>{key});
-    EXPECT_EQ(doc->KokyakuList[0]->Name, "変更後");
+    EXPECT_EQ(doc->KokyakuList[0].Name(), "変更後");
 }
 
 TEST_F(EntryRunTest, BulkChangeOfARanking) {
@@ -88,7 +88,7 @@ TEST_F(EntryRunTest, BulkChangeOfARanking) {
         d->OnOk();
     });
     EXPECT_EQ(RunKokyakuBulkChange(nullptr, doc.get(), keys, [&](const std::vector<uint32_t>& k) { redrawn = k; }), 1);
-    for (const auto& k : doc->KokyakuList) EXPECT_EQ(k->ImportantRanking, "VIP");
+    for (const auto& k : doc->KokyakuList) EXPECT_EQ(k->Record()->ImportantRanking, "VIP");
     EXPECT_EQ(redrawn, keys);
     EXPECT_EQ(ports.prompt.Texts().back(), "顧客データを一括修正しました。");
 }

@@ -11,19 +11,19 @@
 
 namespace {
 
-// Opaque record addresses with a table of texts: the list never looks inside a record.
+// Opaque row addresses with a table of texts: the list never looks inside a row.
 class TextTable final : public IListCellSource {
 public:
     explicit TextTable(std::vector<std::vector<std::string>> rows) : rows(std::move(rows)), marks(this->rows.size()) {}
-    CKokyaku* Record(std::size_t i) { return reinterpret_cast<CKokyaku*>(&marks[i]); }
-    std::size_t Index(const CKokyaku* r) const { return reinterpret_cast<const char*>(r) - marks.data(); }
+    CKokyakuRow* Record(std::size_t i) { return reinterpret_cast<CKokyakuRow*>(&marks[i]); }
+    std::size_t Index(const CKokyakuRow* r) const { return reinterpret_cast<const char*>(r) - marks.data(); }
     std::string CellText(const CKokyakuListItem& item, const std::vector<CListColumn>&,
                          std::size_t column) const override {
-        return rows[Index(item.record)][column];
+        return rows[Index(item.row)][column];
     }
     CListSortKey SortKey(const CKokyakuListItem& item, const std::string& field, ListSortKind) const override {
         CListSortKey k;
-        k.text = rows[Index(item.record)][field == "Name" ? 1 : 0];
+        k.text = rows[Index(item.row)][field == "Name" ? 1 : 0];
         return k;
     }
     std::vector<std::vector<std::string>> rows;

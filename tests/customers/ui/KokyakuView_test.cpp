@@ -33,7 +33,7 @@ protected:
             k->ID = static_cast<int>(doc->KokyakuList.size()) + 1;
             k->CustomerID = "C" + std::to_string(k->ID);
             k->Name = name;
-            doc->KokyakuList.push_back(std::move(k));
+            doc->KokyakuList.Append(std::move(k));
         }
     }
     CKokyakuView* Open(int mode = SCREEN_KOKYAKU_LIST) {

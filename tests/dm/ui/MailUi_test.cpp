@@ -63,8 +63,10 @@ TEST_F(MailTest, MailCommandAndCardLinkReachTheMailProgram) {
 TEST_F(DMTest, DmScreenMailMarksTheTitleSentByMail) {
     const auto keys = AddCustomers(2);
     for (auto& k : doc->KokyakuList) {
-        k->CommonMail = 1;
-        k->EMail1 = k->CustomerID + "@example.jp";
+        CKokyaku changed = *k->Record();
+        changed.CommonMail = 1;
+        changed.EMail1 = changed.CustomerID + "@example.jp";
+        ASSERT_EQ(doc->Database().ModifyKokyaku(k->ID, changed), 1);
     }
     AddTitle("案内", keys);
     RecordingMail mail;

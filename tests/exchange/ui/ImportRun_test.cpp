@@ -58,7 +58,7 @@ protected:
     }
     std::vector<std::string> Names() const {
         std::vector<std::string> out;
-        for (const auto& k : doc->KokyakuList) out.push_back(k->Name);
+        for (const auto& k : doc->KokyakuList) out.emplace_back(k->Name());
         std::sort(out.begin(), out.end());
         return out;
     }
@@ -87,8 +87,8 @@ TEST_F(ImportRunTest, WorkbookCustomersAreListed) {
     view->OnCommand(ID_IMPORT);
     EXPECT_EQ(Names(), (std::vector<std::string>{"佐藤 花子", "山田 太郎"}));
     for (const auto& k : doc->KokyakuList)
-        if (k->CustomerID == "001") {
-            EXPECT_EQ(k->BirthDay.Format(), "1980/02/29");
+        if (k->CustomerID() == "001") {
+            EXPECT_EQ(k->Record()->BirthDay.Format(), "1980/02/29");
         }
 }
 

@@ -114,7 +114,7 @@ TEST_F(ExtractDlgUiTest, SaveDialogNamesTheConditionAndTheListShowsIt) {
 }
 
 TEST_F(ExtractDlgUiTest, CustomerScreenRunsAndRedoesAnExtraction) {
-    ASSERT_EQ(doc->Database().GetAllKokyaku(doc->KokyakuList), 1);
+    ASSERT_EQ(doc->ReadCustomers(), 1);
     WriteDisplayed({"CustomerID", "Name"});
     CMainFrame frame(*doc);
     auto* view = new CKokyakuView(*doc, frame, SCREEN_KOKYAKU_LIST, &frame);

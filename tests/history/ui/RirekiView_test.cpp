@@ -35,7 +35,7 @@ protected:
         k->ID = 7;
         k->CustomerID = "C7";
         k->Name = "山田太郎";
-        doc->KokyakuList.push_back(std::move(k));
+        doc->KokyakuList.Append(std::move(k));
         const struct { const char* title; int day; double money; } entries[] = {
             {"購入", 3, 1500.5}, {"問合せ", 1, 0}, {"見積", 2, 20}};
         for (const auto& e : entries) {

@@ -88,7 +88,7 @@ TEST(MaintenanceMenu, BackUpChangeRestoreShowsTheOldCustomer) {
     ASSERT_TRUE(view->OnCommand(ID_DATA_RESTORE));
     EXPECT_EQ(f.ports.prompt.Texts().back(), "データの復元は終了しました。");
     ASSERT_EQ(f.doc->KokyakuList.size(), 1u);
-    EXPECT_EQ(f.doc->KokyakuList[0]->Name, "山田太郎");
+    EXPECT_EQ(f.doc->KokyakuList[0].Name(), "山田太郎");
     EXPECT_TRUE(f.ports.prompt.AllAnswersUsed());
 }
 

@@ -1,0 +1,305 @@
+#include "customers/KokyakuRow.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+// A row's data: one 8-byte slot per kept field (a 32-bit integer; a double,
+// NaN for an unset date; or a text's offset and length), then the texts' bytes.
+
+namespace {
+
+constexpr std::size_t kSlot = 8;
+
+const KokyakuField& FieldAt(int index) { return KokyakuFields()[static_cast<std::size_t>(index)]; }
+
+std::vector<int> BaseFields() {
+    return {KokyakuFieldIndex("CustomerID"), KokyakuFieldIndex("Name"), KokyakuFieldIndex("CompName")};
+}
+
+struct TextRef {
+    uint32_t offset, length;
+};
+
+}  // namespace
+
+// ------------------------------------------------------------------ row
+
+bool CKokyakuRow::Keeps(int field) const {
+    return field >= 0 && static_cast<std::size_t>(field) < m_owner->m_slot.size() &&
+           m_owner->m_slot[static_cast<std::size_t>(field)] >= 0;
+}
+
+std::string_view CKokyakuRow::CustomerID() const {
+    static const int field = KokyakuFieldIndex("CustomerID");
+    return Text(field);
+}
+
+std::string_view CKokyakuRow::Name() const {
+    static const int field = KokyakuFieldIndex("Name");
+    return Text(field);
+}
+
+std::string_view CKokyakuRow::CompName() const {
+    static const int field = KokyakuFieldIndex("CompName");
+    return Text(field);
+}
+
+std::string_view CKokyakuRow::Text(int field) const {
+    TextRef ref;
+    std::memcpy(&ref, m_data.get() + kSlot * static_cast<std::size_t>(m_owner->m_slot[static_cast<std::size_t>(field)]),
+                sizeof ref);
+    return {m_data.get() + ref.offset, ref.length};
+}
+
+int32_t CKokyakuRow::Int(int field) const {
+    int32_t v;
+    std::memcpy(&v, m_data.get() + kSlot * static_cast<std::size_t>(m_owner->m_slot[static_cast<std::size_t>(field)]),
+                sizeof v);
+    return v;
+}
+
+double CKokyakuRow::Number(int field) const {
+    double v;
+    std::memcpy(&v, m_data.get() + kSlot * static_cast<std::size_t>(m_owner->m_slot[static_cast<std::size_t>(field)]),
+                sizeof v);
+    return v;
+}
+
+CDateTime CKokyakuRow::Date(int field) const {
+    const double days = Number(field);
+    return std::isnan(days) ? CDateTime() : CDateTime(days);
+}
+
+void CKokyakuRow::Unpack(CKokyaku& k) const {
+    k.ID = ID;
+    for (int index : m_owner->m_fields) {
+        const KokyakuField& f = FieldAt(index);
+        if (f.IsText()) {
+            f.Text(k).assign(Text(index));
+        } else if (f.IsDate()) {
+            f.SetDate(k, Date(index));
+        } else if (f.IsInt()) {
+            f.SetInt(k, Int(index));
+        } else {
+            f.SetNumber(k, Number(index));
+        }
+    }
+}
+
+const CKokyaku* CKokyakuRow::Record() const {
+    if (m_full) return m_full.get();
+    IKokyakuSource* source = m_owner ? m_owner->m_source : nullptr;
+    if (!source) return nullptr;
+    auto rec = std::make_unique<CKokyaku>();
+    if (!source->ReadKokyaku(ID, *rec)) return nullptr;
+    m_full = std::move(rec);
+    return m_full.get();
+}
+
+// ------------------------------------------------------------------ rows
+
+CKokyakuRows::CKokyakuRows() : m_slot(KokyakuFields().size(), -1) {
+    std::vector<int> fields = BaseFields();
+    std::sort(fields.begin(), fields.end());
+    SetLayout(std::move(fields));
+}
+
+CKokyakuRows::~CKokyakuRows() = default;
+
+std::vector<int> CKokyakuRows::FieldsOf(const std::vector<std::string>& names) {
+    std::vector<int> out;
+    auto add = [&](std::string_view name) {
+        const int index = KokyakuFieldIndex(name);
+        if (index > 0) out.push_back(index);
+    };
+    for (const std::string& name : names) {
+        if (name == "Add_Home_X" || name == "Add_Office_X") {
+            const std::string suffix = name == "Add_Home_X" ? "_Home" : "_Office";
+            for (const char* part : {"Add1", "Add2", "Add3"}) add(part + suffix);
+        } else if (name == "CommonMail") {
+            add(name);
+            for (const char* mail : {"EMail1", "EMail2", "EMail3", "EMail4", "EMail5"}) add(mail);
+        } else {
+            add(name);
+        }
+    }
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
+std::unique_ptr<char[]> CKokyakuRows::Pack(const CKokyaku& k, const std::vector<int>& fields) {
+    std::size_t size = kSlot * fields.size();
+    for (int index : fields)
+        if (const KokyakuField& f = FieldAt(index); f.IsText()) size += f.Text(k).size();
+    auto data = std::make_unique<char[]>(size);
+    char* slot = data.get();
+    std::size_t text = kSlot * fields.size();
+    for (int index : fields) {
+        const KokyakuField& f = FieldAt(index);
+        if (f.IsText()) {
+            const std::string& s = f.Text(k);
+            const TextRef ref{static_cast<uint32_t>(text), static_cast<uint32_t>(s.size())};
+            std::memcpy(slot, &ref, sizeof ref);
+            std::memcpy(data.get() + text, s.data(), s.size());
+            text += s.size();
+        } else if (f.IsDate()) {
+            const CDateTime d = f.Date(k);
+            const double days = d.IsValid() ? d.Days() : std::numeric_limits<double>::quiet_NaN();
+            std::memcpy(slot, &days, sizeof days);
+        } else if (f.IsInt()) {
+            const int32_t v = f.Int(k);
+            std::memcpy(slot, &v, sizeof v);
+        } else {
+            const double v = f.Number(k);
+            std::memcpy(slot, &v, sizeof v);
+        }
+        slot += kSlot;
+    }
+    return data;
+}
+
+std::unique_ptr<CKokyakuRow> CKokyakuRows::MakeRow(const CKokyaku& k) const {
+    auto row = std::make_unique<CKokyakuRow>();
+    row->ID = k.ID;
+    row->m_owner = this;
+    row->m_data = Pack(k, m_fields);
+    return row;
+}
+
+bool CKokyakuRows::Keep(const std::vector<std::string>& names) {
+    std::vector<int> added;
+    for (int index : FieldsOf(names))
+        if (m_slot[static_cast<std::size_t>(index)] < 0) added.push_back(index);
+    if (added.empty()) return true;
+    std::vector<int> fields = m_fields;
+    fields.insert(fields.end(), added.begin(), added.end());
+    std::sort(fields.begin(), fields.end());
+
+    // The rows' values under the new layout are made aside, so that a failed
+    // read leaves the rows as they were.
+    // Rows with their whole record take the values from it.
+    std::vector<std::unique_ptr<char[]>> repacked(m_rows.size());
+    std::unordered_map<int32_t, std::size_t> position;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i]->m_full) repacked[i] = Pack(*m_rows[i]->m_full, fields);
+        else position.emplace(m_rows[i]->ID, i);
+    }
+    if (!position.empty()) {
+        if (!m_source) return false;
+        CKokyaku scratch;
+        std::size_t seen = 0;
+        const bool read = m_source->ReadKokyakuFields(added, [&](const CKokyaku& k) {
+            auto it = position.find(k.ID);
+            if (it == position.end() || repacked[it->second]) return;
+            m_rows[it->second]->Unpack(scratch);
+            for (int index : added) {
+                const KokyakuField& f = FieldAt(index);
+                if (f.IsText()) f.Text(scratch) = f.Text(k);
+                else if (f.IsDate()) f.SetDate(scratch, f.Date(k));
+                else if (f.IsInt()) f.SetInt(scratch, f.Int(k));
+                else f.SetNumber(scratch, f.Number(k));
+            }
+            repacked[it->second] = Pack(scratch, fields);
+            ++seen;
+        });
+        if (!read || seen != position.size()) return false;
+    }
+    SetLayout(std::move(fields));
+    for (std::size_t i = 0; i < m_rows.size(); ++i) m_rows[i]->m_data = std::move(repacked[i]);
+    return true;
+}
+
+void CKokyakuRows::SetLayout(std::vector<int> fields) {
+    m_fields = std::move(fields);
+    std::fill(m_slot.begin(), m_slot.end(), -1);
+    for (std::size_t i = 0; i < m_fields.size(); ++i) m_slot[static_cast<std::size_t>(m_fields[i])] = static_cast<int>(i);
+}
+
+void CKokyakuRows::clear() {
+    m_rows.clear();
+    m_byKey.clear();
+}
+
+void CKokyakuRows::Adopt(Storage rows) {
+    if (m_rows.empty()) {
+        m_rows = std::move(rows);
+    } else {
+        m_rows.reserve(m_rows.size() + rows.size());
+        for (auto& r : rows) m_rows.push_back(std::move(r));
+    }
+    m_byKey.clear();
+}
+
+const CKokyakuRow& CKokyakuRows::Append(std::unique_ptr<CKokyaku> record) {
+    auto row = MakeRow(*record);
+    row->m_full = std::move(record);
+    m_rows.push_back(std::move(row));
+    if (!m_byKey.empty()) m_byKey[m_rows.back()->ID] = m_rows.back().get();
+    return *m_rows.back();
+}
+
+const CKokyakuRow& CKokyakuRows::InsertFront(std::unique_ptr<CKokyaku> record) {
+    auto row = MakeRow(*record);
+    row->m_full = std::move(record);
+    m_rows.insert(m_rows.begin(), std::move(row));
+    if (!m_byKey.empty()) m_byKey[m_rows.front()->ID] = m_rows.front().get();
+    return *m_rows.front();
+}
+
+void CKokyakuRows::Index() const {
+    if (!m_byKey.empty() || m_rows.empty()) return;
+    m_byKey.reserve(m_rows.size());
+    for (const auto& r : m_rows) m_byKey.emplace(r->ID, r.get());
+}
+
+const CKokyakuRow* CKokyakuRows::Find(int32_t key) const {
+    Index();
+    auto it = m_byKey.find(key);
+    return it == m_byKey.end() ? nullptr : it->second;
+}
+
+bool CKokyakuRows::Replace(std::unique_ptr<CKokyaku>& record) {
+    auto* row = const_cast<CKokyakuRow*>(Find(record->ID));
+    if (!row) return false;
+    row->m_data = Pack(*record, m_fields);
+    row->m_full = std::move(record);
+    return true;
+}
+
+bool CKokyakuRows::Update(int32_t key, const std::function<void(CKokyaku&)>& change) {
+    auto* row = const_cast<CKokyakuRow*>(Find(key));
+    if (!row) return false;
+    CKokyaku scratch;
+    row->Unpack(scratch);
+    change(scratch);
+    row->m_data = Pack(scratch, m_fields);
+    if (row->m_full) change(*row->m_full);
+    return true;
+}
+
+void CKokyakuRows::SetRirekiUpDate(int32_t key, const CDateTime& at) {
+    static const int field = KokyakuFieldIndex("RirekiUpDate");
+    auto* row = const_cast<CKokyakuRow*>(Find(key));
+    if (!row) return;
+    if (row->Keeps(field)) {
+        const double days = at.IsValid() ? at.Days() : std::numeric_limits<double>::quiet_NaN();
+        std::memcpy(row->m_data.get() + kSlot * static_cast<std::size_t>(m_slot[static_cast<std::size_t>(field)]), &days,
+                    sizeof days);
+    }
+    if (row->m_full) row->m_full->RirekiUpDate = at;
+}
+
+void CKokyakuRows::Remove(const std::unordered_set<int32_t>& keys) {
+    if (keys.empty()) return;
+    m_rows.erase(std::remove_if(m_rows.begin(), m_rows.end(), [&](const auto& r) { return keys.count(r->ID) > 0; }),
+                 m_rows.end());
+    if (!m_byKey.empty())
+        for (int32_t key : keys) m_byKey.erase(key);
+}
+
+void CKokyakuRows::DropRecords() {
+    for (auto& r : m_rows) r->m_full.reset();
+}
