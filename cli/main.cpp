@@ -239,8 +239,10 @@ std::optional<std::vector<const CKokyaku*>> ExtractedCustomers(CSession& session
     std::vector<int32_t> keys;
     if (condition->ResultKind == 1) {
         std::unordered_set<int32_t> seen;
-        for (const auto& r : doc.RirekiList)
-            if (seen.insert(r->CustomerID).second) keys.push_back(r->CustomerID);
+        CRirekiData r;
+        for (const CRirekiKey& entry : doc.RirekiList)
+            if (doc.Database().GetRireki(entry.ID, r) == 1 && seen.insert(r.CustomerID).second)
+                keys.push_back(r.CustomerID);
     } else {
         for (uint32_t key : doc.ExtractKeys) keys.push_back(static_cast<int32_t>(key));
     }

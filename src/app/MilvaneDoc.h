@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "history/RirekiData.h"
+
 class CMilvaneData;
 struct CKokyaku;
-struct CRirekiData;
 struct CDMListData;
 struct CDMMngData;
 struct CMLVSorunaHit;
@@ -82,7 +83,7 @@ public:
     int32_t SelectedFormId = 0;
 
     // ---- records, all owned by the document
-    std::vector<std::unique_ptr<CRirekiData>> RirekiList;    // history screen
+    CRirekiKeyList RirekiList;                               // history screen: keys and dates in row order
     std::vector<std::unique_ptr<CKokyaku>> KokyakuList;      // customer screens, newest at the head
     std::vector<uint32_t> ExtractKeys;                       // keys of the current extraction
     std::shared_ptr<CExCondition> Extraction;                // current extraction condition, or none

@@ -9,9 +9,11 @@
 #include "history/RirekiData.h"
 
 const CRirekiColumnDef kRirekiColumns[kRirekiColumnCount] = {
-    {"日付", 90, nullptr},          {"顧客ID", 50, "CustomerID"}, {"顧客氏名", 80, "Name"},
-    {"顧客会社", 100, "CompName"},  {"概要", 100, nullptr},       {"詳細", 0, nullptr},
-    {"キーワード", 100, nullptr},   {"自社担当者", 80, nullptr},  {"金額", 50, nullptr},
+    {"日付", 90, nullptr, nullptr},         {"顧客ID", 50, "CustomerID", nullptr},
+    {"顧客氏名", 80, "Name", nullptr},      {"顧客会社", 100, "CompName", nullptr},
+    {"概要", 100, nullptr, "ActionTitle"},  {"詳細", 0, nullptr, "Action"},
+    {"キーワード", 100, nullptr, "Keyword"}, {"自社担当者", 80, nullptr, "TantouName"},
+    {"金額", 50, nullptr, nullptr},
 };
 
 std::vector<std::string> RirekiColumnHeadings(const std::string& installDir) {
@@ -65,27 +67,65 @@ std::string RirekiAmountText(double money) { return money == 0 ? "0" : FormatAmo
 
 // ---------------------------------------------------------------- rows
 
+namespace {
+// Rows read together when one of them is not cached, and the most kept.
+constexpr std::size_t kPageRows = 128;
+constexpr std::size_t kCacheRows = 16 * kPageRows;
+}  // namespace
+
 CRirekiListModel::CRirekiListModel() : m_textOrder(std::make_shared<CFoldedTextOrder>()) {}
 
-std::string CRirekiListModel::CellText(const CRirekiListItem& item, int column) {
-    const CRirekiData* r = item.record;
-    if (!r) return {};
+void CRirekiListModel::SetSource(std::shared_ptr<IRirekiRowSource> source) {
+    m_source = std::move(source);
+    m_cache.clear();
+}
+
+std::string CRirekiListModel::CellText(const CRirekiShown* shown, int column) {
+    if (!shown) return {};
+    const CRirekiData& r = shown->entry;
+    const CRirekiCustomerTexts* customer = shown->hasCustomer ? &shown->customer : nullptr;
     switch (column) {
-    case 0: return r->Date.Format("%Y/%m/%d");
-    case 1: return item.customer ? item.customer->code : std::string();
-    case 2: return item.customer ? item.customer->name : std::string();
-    case 3: return item.customer ? item.customer->company : std::string();
-    case 4: return r->ActionTitle;
-    case 5: return r->Action;
-    case 6: return r->Keyword;
-    case 7: return r->TantouName;
-    case 8: return RirekiAmountText(r->Money);
+    case 0: return r.Date.Format("%Y/%m/%d");
+    case 1: return customer ? customer->code : std::string();
+    case 2: return customer ? customer->name : std::string();
+    case 3: return customer ? customer->company : std::string();
+    case 4: return r.ActionTitle;
+    case 5: return r.Action;
+    case 6: return r.Keyword;
+    case 7: return r.TantouName;
+    case 8: return RirekiAmountText(r.Money);
     default: return {};
     }
 }
 
-void CRirekiListModel::SetRows(std::vector<CRirekiListItem> items) {
-    m_items = std::move(items);
+const CRirekiShown* CRirekiListModel::Shown(int row) const {
+    if (row < 0 || row >= RowCount()) return nullptr;
+    const int32_t key = Item(row).ID;
+    auto it = m_cache.find(key);
+    if (it == m_cache.end()) {
+        // The page of the row, less what is cached.
+        if (m_cache.size() + kPageRows > kCacheRows) m_cache.clear();
+        const std::size_t first = static_cast<std::size_t>(row) / kPageRows * kPageRows;
+        const std::size_t last = std::min(first + kPageRows, m_items.size());
+        std::vector<int32_t> keys;
+        for (std::size_t r = first; r < last; ++r)
+            if (!m_cache.count(m_items[r].ID)) keys.push_back(m_items[r].ID);
+        std::vector<CRirekiShown> rows;
+        if (m_source && m_source->ReadShown(keys, rows))
+            for (CRirekiShown& shown : rows) {
+                const int32_t k = shown.entry.ID;
+                m_cache.insert_or_assign(k, std::move(shown));
+            }
+        // Keys not read stay marked, so that painting does not read them again.
+        for (int32_t k : keys) m_cache[k];
+        it = m_cache.find(key);
+    }
+    return it->second.entry.ID == key ? &it->second : nullptr;
+}
+
+void CRirekiListModel::SetRows(CRirekiKeyList rows) {
+    m_items = std::move(rows);
+    m_cache.clear();
     m_selected.assign(m_items.size(), 0);
     m_selectedCount = 0;
     m_focus = -1;
@@ -199,47 +239,117 @@ bool CRirekiListModel::SortByColumn(int column) {
     return ascending;
 }
 
-void CRirekiListModel::Sort(int column, bool ascending) {
-    const std::size_t n = m_items.size();
-    // Each row's key beside its row number, negated for descending: equal
-    // rows keep their order either way, and the sort reads memory in order.
-    std::vector<std::pair<double, std::size_t>> keyed(n);
-    auto keyBy = [&](auto keyOf) {
-        for (std::size_t i = 0; i < n; ++i) {
-            const double key = keyOf(i);
-            keyed[i] = {ascending ? key : -key, i};
+namespace {
+// Row positions by key: a table over dense keys, a map over sparse ones.
+class CRowOfKey {
+public:
+    explicit CRowOfKey(const CRirekiKeyList& rows) {
+        int64_t maxKey = -1;
+        for (const CRirekiKey& r : rows) maxKey = std::max<int64_t>(maxKey, r.ID);
+        m_dense = maxKey < static_cast<int64_t>(4 * rows.size() + (1 << 16));
+        if (m_dense) m_table.assign(static_cast<std::size_t>(maxKey + 1), kNone);
+        else m_map.reserve(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const int32_t key = rows[i].ID;
+            if (key < 0) continue;
+            if (m_dense) m_table[std::size_t(key)] = static_cast<uint32_t>(i);
+            else m_map.emplace(key, static_cast<uint32_t>(i));
         }
-    };
-    if (column == 0) {
-        // Unset dates come before set ones.
-        keyBy([&](std::size_t i) {
-            const CDateTime& d = m_items[i].record->Date;
-            return d.IsValid() ? d.Days() : -1e300;
-        });
-    } else if (column == kRirekiAmountColumn) {
-        keyBy([&](std::size_t i) { return m_items[i].record->Money; });
-    } else if (column >= 1 && column <= 7) {
-        std::vector<std::string> texts;
-        texts.reserve(n);
-        for (const auto& item : m_items) texts.push_back(CellText(item, column));
-        const std::vector<uint32_t> ranks = m_textOrder->Ranks(texts);
-        keyBy([&](std::size_t i) { return static_cast<double>(ranks[i]); });
-    } else {
-        return;
     }
-    std::sort(keyed.begin(), keyed.end());
-    std::vector<std::size_t> order(n);
-    for (std::size_t i = 0; i < n; ++i) order[i] = keyed[i].second;
+    // The row of the key, or kNone.
+    uint32_t operator()(int32_t key) const {
+        if (key < 0) return kNone;
+        if (m_dense) return std::size_t(key) < m_table.size() ? m_table[std::size_t(key)] : kNone;
+        auto it = m_map.find(key);
+        return it == m_map.end() ? kNone : it->second;
+    }
+    static constexpr uint32_t kNone = UINT32_MAX;
 
-    std::vector<CRirekiListItem> items;
-    std::vector<uint8_t> selected;
-    items.reserve(n);
-    selected.reserve(n);
+private:
+    bool m_dense = true;
+    std::vector<uint32_t> m_table;
+    std::unordered_map<int32_t, uint32_t> m_map;
+};
+
+// The row order that sorts the values ascending, equal values in row order.
+std::vector<uint32_t> StableOrder(const std::vector<double>& values) {
+    const std::size_t n = values.size();
+    std::vector<uint32_t> order(n);
+    std::iota(order.begin(), order.end(), 0u);
+    if (std::is_sorted(values.begin(), values.end())) return order;
+    if (std::is_sorted(values.rbegin(), values.rend())) {
+        // Reversed as a whole, with each run of equal values turned back.
+        std::reverse(order.begin(), order.end());
+        for (std::size_t i = 0; i < n;) {
+            std::size_t j = i + 1;
+            while (j < n && values[order[j]] == values[order[i]]) ++j;
+            std::reverse(order.begin() + std::ptrdiff_t(i), order.begin() + std::ptrdiff_t(j));
+            i = j;
+        }
+        return order;
+    }
+    // The row number beside each value decides between equal ones, and the
+    // sort reads memory in order.
+    std::vector<std::pair<double, uint32_t>> keyed(n);
+    for (std::size_t i = 0; i < n; ++i) keyed[i] = {values[i], static_cast<uint32_t>(i)};
+    std::sort(keyed.begin(), keyed.end());
+    for (std::size_t i = 0; i < n; ++i) order[i] = keyed[i].second;
+    return order;
+}
+}  // namespace
+
+bool CRirekiListModel::SortValues(int column, std::vector<double>& values) const {
+    const std::size_t n = m_items.size();
+    values.assign(n, 0);
+    if (column == 0) {
+        for (std::size_t i = 0; i < n; ++i) values[i] = m_items[i].Date;
+        return true;
+    }
+    if (!m_source || n == 0) return n == 0;
+    const CRowOfKey rowOf(m_items);
+    if (column == kRirekiAmountColumn) {
+        return m_source->ForEachAmount([&](int32_t key, double money) {
+            const uint32_t row = rowOf(key);
+            if (row != CRowOfKey::kNone) values[row] = money;
+        });
+    }
+    // Each distinct text ranked once; rows whose entry is gone show "".
+    std::unordered_map<std::string, uint32_t> index;
+    std::vector<std::string> texts{std::string()};
+    index.emplace(std::string(), 0u);
+    std::vector<uint32_t> textOf(n, 0);
+    const bool read = m_source->ForEachText(column, [&](int32_t key, std::string_view text) {
+        const uint32_t row = rowOf(key);
+        if (row == CRowOfKey::kNone) return;
+        auto [it, added] = index.try_emplace(std::string(text), static_cast<uint32_t>(texts.size()));
+        if (added) texts.emplace_back(text);
+        textOf[row] = it->second;
+    });
+    if (!read) return false;
+    index.clear();
+    const std::vector<uint32_t> ranks = m_textOrder->Ranks(texts);
+    for (std::size_t i = 0; i < n; ++i) values[i] = static_cast<double>(ranks[textOf[i]]);
+    return true;
+}
+
+void CRirekiListModel::Sort(int column, bool ascending) {
+    if (column < 0 || column >= kRirekiColumnCount) return;
+    std::vector<double> values;
+    if (!SortValues(column, values)) return;
+    if (!ascending)
+        for (double& v : values) v = -v;
+    Reorder(StableOrder(values));
+}
+
+void CRirekiListModel::Reorder(const std::vector<uint32_t>& order) {
+    const std::size_t n = m_items.size();
+    CRirekiKeyList items(n);
+    std::vector<uint8_t> selected(n);
     int focus = -1;
     for (std::size_t i = 0; i < n; ++i) {
         if (static_cast<int>(order[i]) == m_focus) focus = static_cast<int>(i);
-        items.push_back(std::move(m_items[order[i]]));
-        selected.push_back(m_selected[order[i]]);
+        items[i] = m_items[order[i]];
+        selected[i] = m_selected[order[i]];
     }
     m_items = std::move(items);
     m_selected = std::move(selected);
