@@ -657,6 +657,22 @@ struct CMilvaneData::Impl {
         return false;
     }
 
+    // The record of the key (?1) with read(st, record): 1, 0 none, -1 failed.
+    template <class T, class Read>
+    int ReadByKey(const std::string& sql, int32_t key, T& record, Read read) {
+        Use u(Get(sql));
+        if (!u) return -1;
+        sqlite3_bind_int(u.get(), 1, key);
+        const int rc = sqlite3_step(u.get());
+        if (rc == SQLITE_ROW) {
+            read(u.get(), record);
+            return 1;
+        }
+        if (rc == SQLITE_DONE) return 0;
+        FailDb("read");
+        return -1;
+    }
+
     // Many reads of one snapshot: a read transaction unless one is open.
     class ReadScope {
     public:
@@ -1246,17 +1262,7 @@ int CMilvaneData::DeleteKokyaku(const CKeyArray& keys, CKeyArray& deleted) {
 }
 
 int CMilvaneData::GetKokyaku(int32_t key, CKokyaku& k) {
-    Use u(m->Get(CustomerSelectSql() + " WHERE ID=?1"));
-    if (!u) return -1;
-    sqlite3_bind_int(u.get(), 1, key);
-    const int rc = sqlite3_step(u.get());
-    if (rc == SQLITE_ROW) {
-        ReadCustomer(u.get(), k);
-        return 1;
-    }
-    if (rc == SQLITE_DONE) return 0;
-    m->FailDb("read");
-    return -1;
+    return m->ReadByKey(CustomerSelectSql() + " WHERE ID=?1", key, k, ReadCustomer);
 }
 
 int CMilvaneData::ExtractKokyaku(const std::string& sql, CKeyArray& keys) {
@@ -1381,17 +1387,7 @@ int CMilvaneData::GetRirekiKeys(CRirekiKeyList& list) {
 }
 
 int CMilvaneData::GetRireki(int32_t key, CRirekiData& r) {
-    Use u(m->Get(std::string("SELECT ") + kRirekiColumns + " FROM Rireki WHERE ID=?1"));
-    if (!u) return -1;
-    sqlite3_bind_int(u.get(), 1, key);
-    const int rc = sqlite3_step(u.get());
-    if (rc == SQLITE_ROW) {
-        ReadRireki(u.get(), r);
-        return 1;
-    }
-    if (rc == SQLITE_DONE) return 0;
-    m->FailDb("read");
-    return -1;
+    return m->ReadByKey(std::string("SELECT ") + kRirekiColumns + " FROM Rireki WHERE ID=?1", key, r, ReadRireki);
 }
 
 int CMilvaneData::GetRirekiShown(const std::vector<int32_t>& keys, std::vector<CRirekiShown>& rows) {

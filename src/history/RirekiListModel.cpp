@@ -338,7 +338,9 @@ void CRirekiListModel::Sort(int column, bool ascending) {
     if (!SortValues(column, values)) return;
     if (!ascending)
         for (double& v : values) v = -v;
-    Reorder(StableOrder(values));
+    std::vector<uint32_t> order = StableOrder(values);
+    values = {};
+    Reorder(order);
 }
 
 void CRirekiListModel::Reorder(const std::vector<uint32_t>& order) {
