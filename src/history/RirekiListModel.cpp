@@ -240,35 +240,43 @@ bool CRirekiListModel::SortByColumn(int column) {
 }
 
 namespace {
-// Row positions by key: a table over dense keys, a map over sparse ones.
-class CRowOfKey {
+// A value for each key of the rows (a key may be on several rows): a table
+// over dense keys, a map over sparse ones.
+template <class T>
+class CKeyValues {
 public:
-    explicit CRowOfKey(const CRirekiKeyList& rows) {
+    CKeyValues(const CRirekiKeyList& rows, T initial) : m_initial(initial) {
         int64_t maxKey = -1;
         for (const CRirekiKey& r : rows) maxKey = std::max<int64_t>(maxKey, r.ID);
         m_dense = maxKey < static_cast<int64_t>(4 * rows.size() + (1 << 16));
-        if (m_dense) m_table.assign(static_cast<std::size_t>(maxKey + 1), kNone);
-        else m_map.reserve(rows.size());
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            const int32_t key = rows[i].ID;
-            if (key < 0) continue;
-            if (m_dense) m_table[std::size_t(key)] = static_cast<uint32_t>(i);
-            else m_map.emplace(key, static_cast<uint32_t>(i));
+        if (m_dense) {
+            m_table.assign(static_cast<std::size_t>(maxKey + 1), initial);
+            m_present.assign(m_table.size(), false);
+        }
+        for (const CRirekiKey& r : rows) {
+            if (r.ID < 0) continue;
+            if (m_dense) m_present[std::size_t(r.ID)] = true;
+            else m_map.emplace(r.ID, initial);
         }
     }
-    // The row of the key, or kNone.
-    uint32_t operator()(int32_t key) const {
-        if (key < 0) return kNone;
-        if (m_dense) return std::size_t(key) < m_table.size() ? m_table[std::size_t(key)] : kNone;
+    // The value of a key of the rows, or null for another key.
+    T* Find(int32_t key) {
+        if (key < 0) return nullptr;
+        if (m_dense) return std::size_t(key) < m_table.size() && m_present[std::size_t(key)] ? &m_table[std::size_t(key)] : nullptr;
         auto it = m_map.find(key);
-        return it == m_map.end() ? kNone : it->second;
+        return it == m_map.end() ? nullptr : &it->second;
     }
-    static constexpr uint32_t kNone = UINT32_MAX;
+    T Get(int32_t key) {
+        const T* v = Find(key);
+        return v ? *v : m_initial;
+    }
 
 private:
+    T m_initial;
     bool m_dense = true;
-    std::vector<uint32_t> m_table;
-    std::unordered_map<int32_t, uint32_t> m_map;
+    std::vector<T> m_table;
+    std::vector<bool> m_present;
+    std::unordered_map<int32_t, T> m_map;
 };
 
 // The row order that sorts the values ascending, equal values in row order.
@@ -306,29 +314,30 @@ bool CRirekiListModel::SortValues(int column, std::vector<double>& values) const
         return true;
     }
     if (!m_source || n == 0) return n == 0;
-    const CRowOfKey rowOf(m_items);
     if (column == kRirekiAmountColumn) {
-        return m_source->ForEachAmount([&](int32_t key, double money) {
-            const uint32_t row = rowOf(key);
-            if (row != CRowOfKey::kNone) values[row] = money;
+        CKeyValues<double> amounts(m_items, 0);
+        const bool read = m_source->ForEachAmount([&](int32_t key, double money) {
+            if (double* v = amounts.Find(key)) *v = money;
         });
+        for (std::size_t i = 0; i < n && read; ++i) values[i] = amounts.Get(m_items[i].ID);
+        return read;
     }
     // Each distinct text ranked once; rows whose entry is gone show "".
     std::unordered_map<std::string, uint32_t> index;
     std::vector<std::string> texts{std::string()};
     index.emplace(std::string(), 0u);
-    std::vector<uint32_t> textOf(n, 0);
+    CKeyValues<uint32_t> textOf(m_items, 0);
     const bool read = m_source->ForEachText(column, [&](int32_t key, std::string_view text) {
-        const uint32_t row = rowOf(key);
-        if (row == CRowOfKey::kNone) return;
+        uint32_t* t = textOf.Find(key);
+        if (!t) return;
         auto [it, added] = index.try_emplace(std::string(text), static_cast<uint32_t>(texts.size()));
         if (added) texts.emplace_back(text);
-        textOf[row] = it->second;
+        *t = it->second;
     });
     if (!read) return false;
     index.clear();
     const std::vector<uint32_t> ranks = m_textOrder->Ranks(texts);
-    for (std::size_t i = 0; i < n; ++i) values[i] = static_cast<double>(ranks[textOf[i]]);
+    for (std::size_t i = 0; i < n; ++i) values[i] = static_cast<double>(ranks[textOf.Get(m_items[i].ID)]);
     return true;
 }
 

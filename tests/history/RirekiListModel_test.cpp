@@ -134,10 +134,16 @@ TEST(RirekiListModel, OtherColumnsSortByTheSourcesValues) {
     list.Sort(2, true);
     EXPECT_EQ(Keys(list), (std::vector<int32_t>{3, 1, 2, 4}));
 
+    // A key on two rows (an extraction may list an entry twice) sorts both.
+    rows->entries[4].entry.Money = 9;
+    list.SetRows({{4, 0}, {1, 0}, {4, 0}, {2, 0}});
+    list.Sort(8, true);
+    EXPECT_EQ(Keys(list), (std::vector<int32_t>{2, 1, 4, 4}));
+
     // Without the values the order stays.
     rows->fail = true;
     list.Sort(4, false);
-    EXPECT_EQ(Keys(list), (std::vector<int32_t>{3, 1, 2, 4}));
+    EXPECT_EQ(Keys(list), (std::vector<int32_t>{2, 1, 4, 4}));
 }
 
 }  // namespace
