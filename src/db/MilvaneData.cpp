@@ -1459,6 +1459,38 @@ int CMilvaneData::ForEachRirekiMoney(const std::function<void(int32_t, double)>&
     return -1;
 }
 
+int CMilvaneData::ForEachRirekiShown(const std::function<void(const CRirekiShown&)>& each) {
+    Use customers(m->Get("SELECT ID,CustomerID,Name,CompName FROM Customer"));
+    Use entries(m->Get(std::string("SELECT ") + kRirekiColumns + " FROM Rireki"));
+    if (!customers || !entries) return -1;
+    Impl::ReadScope scope(*m);
+    // The customers' texts first: a seek into the customer table for each
+    // entry would cost far more than the scan.
+    std::unordered_map<int32_t, CRirekiCustomerTexts> texts;
+    int rc;
+    while ((rc = sqlite3_step(customers.get())) == SQLITE_ROW) {
+        CRirekiCustomerTexts& t = texts[sqlite3_column_int(customers.get(), 0)];
+        ColumnText(customers.get(), 1, t.code);
+        ColumnText(customers.get(), 2, t.name);
+        ColumnText(customers.get(), 3, t.company);
+    }
+    if (rc != SQLITE_DONE) {
+        m->FailDb("read");
+        return -1;
+    }
+    CRirekiShown shown;
+    while ((rc = sqlite3_step(entries.get())) == SQLITE_ROW) {
+        ReadRireki(entries.get(), shown.entry);
+        auto it = texts.find(shown.entry.CustomerID);
+        shown.hasCustomer = it != texts.end();
+        if (shown.hasCustomer) shown.customer = it->second;
+        each(shown);
+    }
+    if (rc == SQLITE_DONE) return 1;
+    m->FailDb("read");
+    return -1;
+}
+
 int32_t CMilvaneData::AddNewRireki(int32_t customerKey, CRirekiData& r, const CDateTime& now) {
     if (!RirekiFitsLimits(r)) {
         m->Fail("履歴の文字数が多すぎます。");

@@ -121,6 +121,9 @@ public:
                           const std::function<void(int32_t key, std::string_view text)>& each);
     // Every entry's key with its amount. 1 or -1.
     int ForEachRirekiMoney(const std::function<void(int32_t key, double money)>& each);
+    // Every entry with its customer's texts, in storage order (one object,
+    // reused). 1 or -1.
+    int ForEachRirekiShown(const std::function<void(const CRirekiShown& shown)>& each);
     // Adds r for the customer (r.CustomerID and r.ID are set); the customer's
     // RirekiUpDate becomes now. The new key; -1 failed; 0 no such customer.
     int32_t AddNewRireki(int32_t customerKey, CRirekiData& r, const CDateTime& now);

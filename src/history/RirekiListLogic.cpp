@@ -49,6 +49,9 @@ public:
     bool ForEachAmount(const std::function<void(int32_t, double)>& each) override {
         return m_db.ForEachRirekiMoney(each) == 1;
     }
+    bool ForEachShown(const std::function<void(const CRirekiShown&)>& each) override {
+        return m_db.ForEachRirekiShown(each) == 1;
+    }
 
 private:
     CMilvaneData& m_db;
@@ -174,17 +177,11 @@ void CRirekiListLogic::Delete() {
 // ---------------------------------------------------------------- find
 
 bool CRirekiListLogic::Find(const std::string& text, bool down) {
-    const int rows = m_list.RowCount();
     const int start = m_list.NextSelected(-1);
-    int row = start < 0 ? (down ? 0 : -1) : start + (down ? 1 : -1);
-    for (; row >= 0 && row < rows; row += down ? 1 : -1) {
-        const CRirekiShown* shown = m_list.Shown(row);
-        for (int c = 0; c < kRirekiColumnCount; ++c) {
-            if (CRirekiListModel::CellText(shown, c).find(text) != std::string::npos) {
-                m_list.SelectOnly(row);
-                return true;
-            }
-        }
+    const int hit = m_list.FindRow(text, start < 0 ? (down ? 0 : -1) : start + (down ? 1 : -1), down);
+    if (hit >= 0) {
+        m_list.SelectOnly(hit);
+        return true;
     }
     ShowMessage("検索が終了しました。\n", MsgIcon::Information);
     return false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_set>
 #include <utility>
 
 #include "common/Ports.h"
@@ -121,6 +122,40 @@ const CRirekiShown* CRirekiListModel::Shown(int row) const {
         it = m_cache.find(key);
     }
     return it->second.entry.ID == key ? &it->second : nullptr;
+}
+
+bool CRirekiListModel::Contains(const CRirekiShown* shown, std::string_view text) {
+    if (!shown) return text.empty();
+    const auto in = [text](const std::string& s) { return s.find(text) != std::string::npos; };
+    const CRirekiData& r = shown->entry;
+    if (in(r.ActionTitle) || in(r.Action) || in(r.Keyword) || in(r.TantouName)) return true;
+    const CRirekiCustomerTexts& c = shown->customer;
+    if (shown->hasCustomer && (in(c.code) || in(c.name) || in(c.company))) return true;
+    // The date and the amount are formatted only for a text of the characters
+    // they can show.
+    if (text.find_first_not_of("0123456789/.-infa") != std::string_view::npos) return false;
+    return in(CellText(shown, 0)) || in(CellText(shown, kRirekiAmountColumn));
+}
+
+int CRirekiListModel::FindRow(std::string_view text, int start, bool down) const {
+    const int step = down ? 1 : -1;
+    // The rows near the start through the cache; the rest by one scan of
+    // every entry, which is far faster than reading the rows by key.
+    int row = start;
+    for (int near = 0; row >= 0 && row < RowCount() && near < static_cast<int>(2 * kPageRows); row += step, ++near)
+        if (Contains(Shown(row), text)) return row;
+    if (row < 0 || row >= RowCount()) return -1;
+    std::unordered_set<int32_t> hits;
+    if (!m_source || !m_source->ForEachShown([&](const CRirekiShown& shown) {
+            if (Contains(&shown, text)) hits.insert(shown.entry.ID);
+        })) {
+        for (; row >= 0 && row < RowCount(); row += step)
+            if (Contains(Shown(row), text)) return row;
+        return -1;
+    }
+    for (; row >= 0 && row < RowCount(); row += step)
+        if (hits.count(Item(row).ID)) return row;
+    return -1;
 }
 
 void CRirekiListModel::SetRows(CRirekiKeyList rows) {

@@ -56,6 +56,8 @@ public:
     // Every entry's key with its text in a text column (1..7), or its amount.
     virtual bool ForEachText(int column, const std::function<void(int32_t key, std::string_view text)>& each) = 0;
     virtual bool ForEachAmount(const std::function<void(int32_t key, double money)>& each) = 0;
+    // Every entry as shown (the object is reused between calls).
+    virtual bool ForEachShown(const std::function<void(const CRirekiShown& shown)>& each) = 0;
 };
 
 class IRirekiListObserver {
@@ -88,6 +90,10 @@ public:
     const CRirekiShown* Shown(int row) const;
     std::string CellText(int row, int column) const { return CellText(Shown(row), column); }
     static std::string CellText(const CRirekiShown* shown, int column);
+    // Whether one of the row's nine texts contains text (bytes, case-sensitive).
+    static bool Contains(const CRirekiShown* shown, std::string_view text);
+    // The first row from start on, stepping down or up, that contains text; -1 when none.
+    int FindRow(std::string_view text, int start, bool down) const;
     // Removes the rows (any order); their selection goes with them.
     void RemoveRows(std::vector<int> rows);
 

@@ -121,6 +121,11 @@ TEST_F(MilvaneDataTest, HistoryScreenReadsEntriesAndTheirCustomersByKey) {
         for (const auto& [key, t] : texts) inKeyOrder.push_back(t);
         EXPECT_EQ(inKeyOrder, c.texts) << c.field;
     }
+    std::map<int32_t, std::string> every;  // title and customer code of each entry
+    EXPECT_EQ(data.ForEachRirekiShown([&](const CRirekiShown& s) {
+        every[s.entry.ID] = s.entry.ActionTitle + "/" + (s.hasCustomer ? s.customer.code : "-");
+    }), 1);
+    EXPECT_EQ(every, (std::map<int32_t, std::string>{{first, "初回/A"}, {second, "再訪/-"}}));
     std::map<int32_t, double> amounts;
     EXPECT_EQ(data.ForEachRirekiMoney([&](int32_t key, double m) { amounts[key] = m; }), 1);
     EXPECT_EQ(amounts.size(), 2u);

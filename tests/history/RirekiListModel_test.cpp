@@ -35,9 +35,16 @@ struct FakeRows final : IRirekiRowSource {
         for (const auto& [key, s] : entries) each(key, s.entry.Money);
         return true;
     }
+    bool ForEachShown(const std::function<void(const CRirekiShown&)>& each) override {
+        ++scans;
+        if (fail) return false;
+        for (const auto& [key, s] : entries) each(s);
+        return true;
+    }
 
     std::map<int32_t, CRirekiShown> entries;
     std::vector<std::vector<int32_t>> reads;
+    int scans = 0;
     bool fail = false;
 };
 
@@ -89,6 +96,39 @@ TEST(RirekiListModel, ReadsTheShownRowsAPageAtATime) {
     EXPECT_EQ(list.CellText(2, 4), "");
     EXPECT_EQ(list.CellText(1, 4), "");
     EXPECT_EQ(rows->reads.size(), 5u);
+}
+
+TEST(RirekiListModel, FindReadsTheNearRowsAndScansForTheFarOnes) {
+    auto rows = std::make_shared<FakeRows>(1000);
+    rows->entries[3].entry.Keyword = "鍵";
+    rows->entries[900].entry.Keyword = "鍵";
+    rows->entries[901].entry.Date = CDateTime::FromParts(2024, 2, 3);
+    rows->entries[902].entry.Money = 1500.5;
+    rows->entries[903].hasCustomer = false;
+    rows->entries[903].customer.name = "隠";  // not shown without a customer
+    CRirekiListModel list;
+    list.SetSource(rows);
+    list.SetRows(Rows(1000));
+    const struct { const char* text; int start; bool down; int row; int scans; } cases[] = {
+        {"鍵", 0, true, 2, 0},        // near: through the cache
+        {"鍵", 3, true, 899, 1},      // far: one scan
+        {"鍵", 898, false, 2, 2},
+        {"2024/02/03", 0, true, 900, 3},  // the date and the amount as shown
+        {"1500.5", 999, false, 901, 3},   // near again
+        {"隠", 0, true, -1, 4},
+        {"n1000", 999, true, 999, 4},
+        {"", 500, false, 500, 4},
+        {"鍵", -1, true, -1, 4},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(list.FindRow(c.text, c.start, c.down), c.row) << c.text << " " << c.start;
+        EXPECT_EQ(rows->scans, c.scans) << c.text << " " << c.start;
+    }
+    // Without the scan the rows are read one page after another.
+    rows->fail = true;
+    list.SetRows(Rows(1000));
+    EXPECT_EQ(list.FindRow("鍵", 3, true), -1);
+    EXPECT_EQ(rows->scans, 5);
 }
 
 TEST(RirekiListModel, DateSortIsStableWhateverTheOrderBefore) {
