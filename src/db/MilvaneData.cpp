@@ -1434,15 +1434,29 @@ int CMilvaneData::ForEachRirekiText(std::string_view field, bool ofCustomer,
         m->Fail("履歴の項目がありません。");
         return -1;
     }
+    const auto textOf = [](sqlite3_stmt* st) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
+        return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(st, 1))) : std::string_view();
+    };
     const std::string f(field);
-    Use u(m->Get(ofCustomer ? "SELECT r.ID,c." + f + " FROM Rireki r LEFT JOIN Customer c ON c.ID=r.CustomerID"
-                            : "SELECT ID," + f + " FROM Rireki"));
-    if (!u) return -1;
-    int rc;
-    while ((rc = sqlite3_step(u.get())) == SQLITE_ROW) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(u.get(), 1));
-        each(sqlite3_column_int(u.get(), 0),
-             text ? std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(u.get(), 1))) : std::string_view());
+    Use u(m->Get(ofCustomer ? "SELECT ID,CustomerID FROM Rireki" : "SELECT ID," + f + " FROM Rireki"));
+    Use c(ofCustomer ? m->Get("SELECT ID," + f + " FROM Customer") : nullptr);
+    if (!u || (ofCustomer && !c)) return -1;
+    Impl::ReadScope scope(*m);
+    // A customer's text is read once, not sought for each of its entries.
+    std::unordered_map<int32_t, std::string> customers;
+    int rc = SQLITE_DONE;
+    while (ofCustomer && (rc = sqlite3_step(c.get())) == SQLITE_ROW)
+        customers.emplace(sqlite3_column_int(c.get(), 0), textOf(c.get()));
+    if (rc == SQLITE_DONE) {
+        while ((rc = sqlite3_step(u.get())) == SQLITE_ROW) {
+            if (!ofCustomer) {
+                each(sqlite3_column_int(u.get(), 0), textOf(u.get()));
+                continue;
+            }
+            auto it = customers.find(sqlite3_column_int(u.get(), 1));
+            each(sqlite3_column_int(u.get(), 0), it != customers.end() ? std::string_view(it->second) : std::string_view());
+        }
     }
     if (rc == SQLITE_DONE) return 1;
     m->FailDb("read");

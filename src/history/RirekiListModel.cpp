@@ -1,6 +1,7 @@
 #include "history/RirekiListModel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 #include <unordered_set>
 #include <utility>
@@ -331,6 +332,18 @@ std::vector<uint32_t> StableOrder(const std::vector<double>& values) {
         }
         return order;
     }
+    // Small whole numbers (the text columns' ranks, many amounts): a counting
+    // sort, stable by its nature.
+    const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
+    if (*hi - *lo <= static_cast<double>(n) + 1024 &&
+        std::all_of(values.begin(), values.end(), [](double v) { return v == std::floor(v); })) {
+        const double low = *lo;
+        std::vector<uint32_t> next(static_cast<std::size_t>(*hi - low) + 2, 0);
+        for (double v : values) ++next[static_cast<std::size_t>(v - low) + 1];
+        std::partial_sum(next.begin(), next.end(), next.begin());
+        for (std::size_t i = 0; i < n; ++i) order[next[static_cast<std::size_t>(values[i] - low)]++] = static_cast<uint32_t>(i);
+        return order;
+    }
     // The row number beside each value decides between equal ones, and the
     // sort reads memory in order.
     std::vector<std::pair<double, uint32_t>> keyed(n);
@@ -358,15 +371,22 @@ bool CRirekiListModel::SortValues(int column, std::vector<double>& values) const
         return read;
     }
     // Each distinct text ranked once; rows whose entry is gone show "".
-    std::unordered_map<std::string, uint32_t> index;
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    std::unordered_map<std::string, uint32_t, Hash, std::equal_to<>> index;
     std::vector<std::string> texts{std::string()};
     index.emplace(std::string(), 0u);
     CKeyValues<uint32_t> textOf(m_items, 0);
     const bool read = m_source->ForEachText(column, [&](int32_t key, std::string_view text) {
         uint32_t* t = textOf.Find(key);
         if (!t) return;
-        auto [it, added] = index.try_emplace(std::string(text), static_cast<uint32_t>(texts.size()));
-        if (added) texts.emplace_back(text);
+        auto it = index.find(text);
+        if (it == index.end()) {
+            it = index.emplace(std::string(text), static_cast<uint32_t>(texts.size())).first;
+            texts.emplace_back(text);
+        }
         *t = it->second;
     });
     if (!read) return false;

@@ -143,6 +143,9 @@ TEST(RirekiListModel, DateSortIsStableWhateverTheOrderBefore) {
         {{2, 1, 2, 3, 1}, true, {2, 5, 1, 3, 4}},                  // mixed
         {{2, 1, 2, 3, 1}, false, {4, 1, 3, 2, 5}},
         {{5, kNoRirekiDate, 1, kNoRirekiDate}, true, {2, 4, 3, 1}},  // unset dates first
+        {{2, 0, 2, 1, 0}, true, {2, 5, 4, 1, 3}},                  // whole numbers: counted
+        {{2, 0, 2, 1, 0}, false, {1, 3, 4, 2, 5}},
+        {{2.5, 0, 2, 1e9, 0}, true, {2, 5, 3, 1, 4}},              // far apart: compared
         {{}, true, {}},
     };
     for (const auto& c : cases) {
