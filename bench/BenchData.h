@@ -464,6 +464,42 @@ inline void CompareThreeRowExtraction(const char* name, CMilvaneData& db, int ro
     sqlite3_close(raw);
 }
 
+// The history screen's work on the bare engine: every entry's key and date
+// newest first, then the first page of rows by key with their customers'
+// texts (appended to `shown`).
+struct HistoryKey {
+    int id;
+    double date;
+};
+inline std::vector<HistoryKey> ReadHistoryScreenRaw(sqlite3* raw, std::string& shown) {
+    std::vector<HistoryKey> rows;
+    sqlite3_stmt* st = nullptr;
+    Check(sqlite3_prepare_v2(raw, "SELECT ID, Date FROM Rireki ORDER BY Date DESC, ID DESC", -1, &st, nullptr) ==
+              SQLITE_OK,
+          "prepare", raw);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        rows.push_back({sqlite3_column_int(st, 0),
+                        sqlite3_column_type(st, 1) == SQLITE_NULL ? -1e300 : sqlite3_column_double(st, 1)});
+    sqlite3_finalize(st);
+    Check(sqlite3_prepare_v2(raw,
+                             "SELECT r.Date, r.ActionTitle, r.Action, r.Money, r.Keyword, r.TantouName, c.CustomerID, "
+                             "c.Name, c.CompName FROM Rireki r LEFT JOIN Customer c ON c.ID = r.CustomerID WHERE r.ID = ?1",
+                             -1, &st, nullptr) == SQLITE_OK,
+          "prepare", raw);
+    for (std::size_t i = 0; i < rows.size() && i < 128; ++i) {
+        sqlite3_bind_int(st, 1, rows[i].id);
+        if (sqlite3_step(st) == SQLITE_ROW)
+            for (int c : {1, 2, 4, 5, 6, 7, 8}) shown += ColumnText(st, c);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    return rows;
+}
+// The keys sorted by date ascending, equal dates in their order.
+inline void SortHistoryKeysRaw(std::vector<HistoryKey>& rows) {
+    std::stable_sort(rows.begin(), rows.end(), [](const HistoryKey& a, const HistoryKey& b) { return a.date < b.date; });
+}
+
 inline int EnvInt(const char* name, int def) {
     const char* v = std::getenv(name);
     return v && *v ? std::atoi(v) : def;

@@ -238,8 +238,10 @@ std::optional<CKokyakuList> ExtractedCustomers(CSession& session, const std::str
     std::vector<uint32_t> keys;
     if (condition->ResultKind == 1) {
         std::unordered_set<int32_t> seen;
-        for (const auto& r : doc.RirekiList)
-            if (seen.insert(r->CustomerID).second) keys.push_back(static_cast<uint32_t>(r->CustomerID));
+        CRirekiData r;
+        for (const CRirekiKey& entry : doc.RirekiList)
+            if (doc.Database().GetRireki(entry.ID, r) == 1 && seen.insert(r.CustomerID).second)
+                keys.push_back(static_cast<uint32_t>(r.CustomerID));
     } else {
         keys = doc.ExtractKeys;
     }

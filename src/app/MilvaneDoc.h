@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "customers/KokyakuRow.h"
+#include "history/RirekiData.h"
 
 class CMilvaneData;
-struct CRirekiData;
 struct CDMListData;
 struct CDMMngData;
 struct CMLVSorunaHit;
@@ -89,7 +89,7 @@ public:
     int32_t SelectedFormId = 0;
 
     // ---- records, all owned by the document
-    std::vector<std::unique_ptr<CRirekiData>> RirekiList;    // history screen
+    CRirekiKeyList RirekiList;                               // history screen: keys and dates in row order
     CKokyakuRows KokyakuList;                                // customer screens, newest at the head
     std::vector<uint32_t> ExtractKeys;                       // keys of the current extraction
     std::shared_ptr<CExCondition> Extraction;                // current extraction condition, or none

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -232,6 +233,12 @@ void ReadRireki(sqlite3_stmt* s, CRirekiData& r) {
     ColumnText(s, 6, r.Keyword);
     ColumnText(s, 7, r.TantouName);
     ColumnText(s, 8, r.Picture);
+}
+
+// A history list row: the key, and the date (kNoRirekiDate when NULL or absent).
+CRirekiKey ReadRirekiKey(sqlite3_stmt* st, int idColumn, int dateColumn) {
+    const bool dated = dateColumn >= 0 && sqlite3_column_type(st, dateColumn) != SQLITE_NULL;
+    return {sqlite3_column_int(st, idColumn), dated ? sqlite3_column_double(st, dateColumn) : kNoRirekiDate};
 }
 
 // Binds Date, ActionTitle, Action, Money, Keyword, TantouName, Picture as ?first..
@@ -713,6 +720,50 @@ struct CMilvaneData::Impl {
         }
         return steps == 1 ? index : std::string();
     }
+
+    // Appends the key and date of every row to list, all of them or, when
+    // stepping fails, none.
+    bool ReadRirekiKeys(sqlite3_stmt* st, int idColumn, int dateColumn, CRirekiKeyList& list, const char* what = "read") {
+        const std::size_t before = list.size();
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) list.push_back(ReadRirekiKey(st, idColumn, dateColumn));
+        if (rc == SQLITE_DONE) return true;
+        list.resize(before);
+        FailDb(what);
+        return false;
+    }
+
+    // The record of the key (?1) with read(st, record): 1, 0 none, -1 failed.
+    template <class T, class Read>
+    int ReadByKey(const std::string& sql, int32_t key, T& record, Read read) {
+        Use u(Get(sql));
+        if (!u) return -1;
+        sqlite3_bind_int(u.get(), 1, key);
+        const int rc = sqlite3_step(u.get());
+        if (rc == SQLITE_ROW) {
+            read(u.get(), record);
+            return 1;
+        }
+        if (rc == SQLITE_DONE) return 0;
+        FailDb("read");
+        return -1;
+    }
+
+    // Many reads of one snapshot: a read transaction unless one is open.
+    class ReadScope {
+    public:
+        explicit ReadScope(Impl& impl)
+            : m_impl(impl), m_own(impl.db && sqlite3_get_autocommit(impl.db) != 0 && impl.Exec("BEGIN")) {}
+        ~ReadScope() {
+            if (m_own) sqlite3_exec(m_impl.db, "COMMIT", nullptr, nullptr, nullptr);
+        }
+        ReadScope(const ReadScope&) = delete;
+        ReadScope& operator=(const ReadScope&) = delete;
+
+    private:
+        Impl& m_impl;
+        bool m_own;
+    };
 
     // Appends the rows of a history query (kRirekiColumns) to list.
     bool ReadRirekiRows(sqlite3_stmt* st, CRirekiList& list) { return ReadAll(st, list, ReadRireki); }
@@ -1352,6 +1403,10 @@ int CMilvaneData::DeleteKokyaku(const CKeyArray& keys, CKeyArray& deleted) {
     });
 }
 
+int CMilvaneData::GetKokyaku(int32_t key, CKokyaku& k) {
+    return m->ReadByKey(CustomerSelectSql() + " WHERE ID=?1", key, k, ReadCustomer);
+}
+
 int CMilvaneData::ExtractKokyaku(const std::string& sql, CKeyArray& keys) {
     std::string statement;
     Stmt stmt = m->PrepareUserSelect(sql, &statement);
@@ -1405,19 +1460,29 @@ int CMilvaneData::GetRirekiForKokyaku(int32_t customerKey, CRirekiList& list) {
     return m->ReadRirekiRows(u.get(), list) ? 1 : 0;
 }
 
+namespace {
+// The columns of a caller's SELECT over Rireki, found by name (the statement
+// selects Rireki.*): -1 where absent.
+enum { kId, kCustomer, kDate, kTitle, kAction, kMoney, kKeyword, kTantou, kPicture, kCount };
+using RirekiResultColumns = std::array<int, kCount>;
+RirekiResultColumns FindRirekiColumns(sqlite3_stmt* st) {
+    static const char* const names[kCount] = {"ID",    "CustomerID", "Date",       "ActionTitle", "Action",
+                                              "Money", "Keyword",    "TantouName", "Picture"};
+    RirekiResultColumns col;
+    col.fill(-1);
+    for (int i = 0, n = sqlite3_column_count(st); i < n; ++i)
+        for (int j = 0; j < kCount; ++j)
+            if (col[std::size_t(j)] < 0 && sqlite3_stricmp(sqlite3_column_name(st, i), names[j]) == 0)
+                col[std::size_t(j)] = i;
+    return col;
+}
+}  // namespace
+
 int CMilvaneData::ExtractRireki(const std::string& sql, CRirekiList& list) {
     Stmt stmt = m->PrepareUserSelect(sql);
     if (!stmt) return -1;
     sqlite3_stmt* st = stmt.get();
-    // Columns by name: the statement selects Rireki.*.
-    enum { kId, kCustomer, kDate, kTitle, kAction, kMoney, kKeyword, kTantou, kPicture, kCount };
-    static const char* const names[kCount] = {"ID",    "CustomerID", "Date",       "ActionTitle", "Action",
-                                              "Money", "Keyword",    "TantouName", "Picture"};
-    int col[kCount];
-    for (int& c : col) c = -1;
-    for (int i = 0, n = sqlite3_column_count(st); i < n; ++i)
-        for (int j = 0; j < kCount; ++j)
-            if (col[j] < 0 && sqlite3_stricmp(sqlite3_column_name(st, i), names[j]) == 0) col[j] = i;
+    const RirekiResultColumns col = FindRirekiColumns(st);
     if (col[kId] < 0) {
         m->Fail("SQL: 履歴の列がありません。");
         return -1;
@@ -1434,6 +1499,152 @@ int CMilvaneData::ExtractRireki(const std::string& sql, CRirekiList& list) {
         if (col[kPicture] >= 0) ColumnText(st, col[kPicture], r.Picture);
     };
     return m->ReadAll(st, list, read, "SQL") ? 1 : -1;
+}
+
+int CMilvaneData::ExtractRirekiKeys(const std::string& sql, CRirekiKeyList& list) {
+    Stmt stmt = m->PrepareUserSelect(sql);
+    if (!stmt) return -1;
+    const RirekiResultColumns col = FindRirekiColumns(stmt.get());
+    if (col[kId] < 0) {
+        m->Fail("SQL: 履歴の列がありません。");
+        return -1;
+    }
+    return m->ReadRirekiKeys(stmt.get(), col[kId], col[kDate], list, "SQL") ? 1 : -1;
+}
+
+int CMilvaneData::GetRirekiKeys(CRirekiKeyList& list) {
+    // The date index holds both and is read fastest forwards: its order
+    // reversed is newest first.
+    Use count(m->Get("SELECT count(*) FROM Rireki"));
+    Use u(m->Get("SELECT ID,Date FROM Rireki ORDER BY Date,ID"));
+    if (!count || !u) return 0;
+    Impl::ReadScope scope(*m);
+    CRirekiKeyList keys;
+    if (sqlite3_step(count.get()) == SQLITE_ROW) keys.reserve(static_cast<std::size_t>(sqlite3_column_int64(count.get(), 0)));
+    if (!m->ReadRirekiKeys(u.get(), 0, 1, keys)) return 0;
+    std::reverse(keys.begin(), keys.end());
+    if (list.empty()) list = std::move(keys);
+    else list.insert(list.end(), keys.begin(), keys.end());
+    return 1;
+}
+
+int CMilvaneData::GetRireki(int32_t key, CRirekiData& r) {
+    return m->ReadByKey(std::string("SELECT ") + kRirekiColumns + " FROM Rireki WHERE ID=?1", key, r, ReadRireki);
+}
+
+int CMilvaneData::GetRirekiShown(const std::vector<int32_t>& keys, std::vector<CRirekiShown>& rows) {
+    static const std::string sql = [] {
+        std::string columns = std::string("r.") + kRirekiColumns;
+        for (std::size_t at = columns.find(','); at != std::string::npos; at = columns.find(',', at + 1))
+            columns.insert(at + 1, "r.");
+        return "SELECT " + columns +
+               ",c.ID,c.CustomerID,c.Name,c.CompName FROM Rireki r LEFT JOIN Customer c ON c.ID=r.CustomerID "
+               "WHERE r.ID=?1";
+    }();
+    Use u(m->Get(sql));
+    if (!u) return -1;
+    Impl::ReadScope scope(*m);
+    std::vector<CRirekiShown> read;
+    read.reserve(keys.size());
+    for (int32_t key : keys) {
+        sqlite3_reset(u.get());
+        sqlite3_bind_int(u.get(), 1, key);
+        const int rc = sqlite3_step(u.get());
+        if (rc == SQLITE_DONE) continue;
+        if (rc != SQLITE_ROW) {
+            m->FailDb("read");
+            return -1;
+        }
+        CRirekiShown& shown = read.emplace_back();
+        ReadRireki(u.get(), shown.entry);
+        constexpr int kCustomerAt = 9;
+        shown.hasCustomer = sqlite3_column_type(u.get(), kCustomerAt) != SQLITE_NULL;
+        ColumnText(u.get(), kCustomerAt + 1, shown.customer.code);
+        ColumnText(u.get(), kCustomerAt + 2, shown.customer.name);
+        ColumnText(u.get(), kCustomerAt + 3, shown.customer.company);
+    }
+    rows.insert(rows.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
+    return 1;
+}
+
+int CMilvaneData::ForEachRirekiText(std::string_view field, bool ofCustomer,
+                                    const std::function<void(int32_t, std::string_view)>& each) {
+    static constexpr std::string_view entryFields[] = {"ActionTitle", "Action", "Keyword", "TantouName"};
+    static constexpr std::string_view customerFields[] = {"CustomerID", "Name", "CompName"};
+    const auto known = [field](const auto& names) { return std::find(std::begin(names), std::end(names), field) != std::end(names); };
+    if (!(ofCustomer ? known(customerFields) : known(entryFields))) {
+        m->Fail("履歴の項目がありません。");
+        return -1;
+    }
+    const auto textOf = [](sqlite3_stmt* st) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
+        return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(st, 1))) : std::string_view();
+    };
+    const std::string f(field);
+    Use u(m->Get(ofCustomer ? "SELECT ID,CustomerID FROM Rireki" : "SELECT ID," + f + " FROM Rireki"));
+    Use c(ofCustomer ? m->Get("SELECT ID," + f + " FROM Customer") : nullptr);
+    if (!u || (ofCustomer && !c)) return -1;
+    Impl::ReadScope scope(*m);
+    // A customer's text is read once, not sought for each of its entries.
+    std::unordered_map<int32_t, std::string> customers;
+    int rc = SQLITE_DONE;
+    while (ofCustomer && (rc = sqlite3_step(c.get())) == SQLITE_ROW)
+        customers.emplace(sqlite3_column_int(c.get(), 0), textOf(c.get()));
+    if (rc == SQLITE_DONE) {
+        while ((rc = sqlite3_step(u.get())) == SQLITE_ROW) {
+            if (!ofCustomer) {
+                each(sqlite3_column_int(u.get(), 0), textOf(u.get()));
+                continue;
+            }
+            auto it = customers.find(sqlite3_column_int(u.get(), 1));
+            each(sqlite3_column_int(u.get(), 0), it != customers.end() ? std::string_view(it->second) : std::string_view());
+        }
+    }
+    if (rc == SQLITE_DONE) return 1;
+    m->FailDb("read");
+    return -1;
+}
+
+int CMilvaneData::ForEachRirekiMoney(const std::function<void(int32_t, double)>& each) {
+    Use u(m->Get("SELECT ID,Money FROM Rireki"));
+    if (!u) return -1;
+    int rc;
+    while ((rc = sqlite3_step(u.get())) == SQLITE_ROW) each(sqlite3_column_int(u.get(), 0), sqlite3_column_double(u.get(), 1));
+    if (rc == SQLITE_DONE) return 1;
+    m->FailDb("read");
+    return -1;
+}
+
+int CMilvaneData::ForEachRirekiShown(const std::function<void(const CRirekiShown&)>& each) {
+    Use customers(m->Get("SELECT ID,CustomerID,Name,CompName FROM Customer"));
+    Use entries(m->Get(std::string("SELECT ") + kRirekiColumns + " FROM Rireki"));
+    if (!customers || !entries) return -1;
+    Impl::ReadScope scope(*m);
+    // The customers' texts first: a seek into the customer table for each
+    // entry would cost far more than the scan.
+    std::unordered_map<int32_t, CRirekiCustomerTexts> texts;
+    int rc;
+    while ((rc = sqlite3_step(customers.get())) == SQLITE_ROW) {
+        CRirekiCustomerTexts& t = texts[sqlite3_column_int(customers.get(), 0)];
+        ColumnText(customers.get(), 1, t.code);
+        ColumnText(customers.get(), 2, t.name);
+        ColumnText(customers.get(), 3, t.company);
+    }
+    if (rc != SQLITE_DONE) {
+        m->FailDb("read");
+        return -1;
+    }
+    CRirekiShown shown;
+    while ((rc = sqlite3_step(entries.get())) == SQLITE_ROW) {
+        ReadRireki(entries.get(), shown.entry);
+        auto it = texts.find(shown.entry.CustomerID);
+        shown.hasCustomer = it != texts.end();
+        if (shown.hasCustomer) shown.customer = it->second;
+        each(shown);
+    }
+    if (rc == SQLITE_DONE) return 1;
+    m->FailDb("read");
+    return -1;
 }
 
 int32_t CMilvaneData::AddNewRireki(int32_t customerKey, CRirekiData& r, const CDateTime& now) {

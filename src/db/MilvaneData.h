@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -107,6 +108,8 @@ public:
     int DeleteKokyaku(const CKeyArray& keys, CKeyArray& deleted);
     // Keys of the rows of a SELECT over Customer, in row order. 1 or -1.
     int ExtractKokyaku(const std::string& sql, CKeyArray& keys);
+    // One customer by key. 1 / 0 no such customer / -1 failed.
+    int GetKokyaku(int32_t key, CKokyaku& k);
 
     // ---- history
     // Lists are ordered newest first (Date, then ID, descending). 1 / 0.
@@ -114,6 +117,26 @@ public:
     int GetRirekiForKokyaku(int32_t customerKey, CRirekiList& list);
     // History records of a SELECT over Rireki, in row order. 1 or -1.
     int ExtractRireki(const std::string& sql, CRirekiList& list);
+    // ---- the history screen: lean rows, the rest read by key
+    // Every entry's key and date, newest first (as GetAllRireki). 1 / 0.
+    int GetRirekiKeys(CRirekiKeyList& list);
+    // Keys and dates of the rows of a SELECT over Rireki, in row order. 1 or -1.
+    int ExtractRirekiKeys(const std::string& sql, CRirekiKeyList& list);
+    // One entry by key. 1 / 0 no such entry / -1 failed.
+    int GetRireki(int32_t key, CRirekiData& r);
+    // The entries of these keys with their customer's texts, in key order
+    // (keys without an entry are left out). 1 or -1.
+    int GetRirekiShown(const std::vector<int32_t>& keys, std::vector<CRirekiShown>& rows);
+    // Every entry's key with one text: field is ActionTitle, Action, Keyword or
+    // TantouName of the entry, or (ofCustomer) CustomerID, Name or CompName of
+    // its customer ("" without one). 1 or -1 (also for another field).
+    int ForEachRirekiText(std::string_view field, bool ofCustomer,
+                          const std::function<void(int32_t key, std::string_view text)>& each);
+    // Every entry's key with its amount. 1 or -1.
+    int ForEachRirekiMoney(const std::function<void(int32_t key, double money)>& each);
+    // Every entry with its customer's texts, in storage order (one object,
+    // reused). 1 or -1.
+    int ForEachRirekiShown(const std::function<void(const CRirekiShown& shown)>& each);
     // Adds r for the customer (r.CustomerID and r.ID are set); the customer's
     // RirekiUpDate becomes now. The new key; -1 failed; 0 no such customer.
     int32_t AddNewRireki(int32_t customerKey, CRirekiData& r, const CDateTime& now);

@@ -250,11 +250,11 @@ void CExtractDlgLogic::DisplaySettings() {
 
 bool RunExtraction(CMilvaneDoc& doc, const CExCondition& condition, bool unchangedFromSaved) {
     CKeyArray keys;
-    CRirekiList entries;
+    CRirekiKeyList entries;
     int result;
     {
         WaitScope wait;
-        result = condition.ResultKind == 1 ? doc.Database().ExtractRireki(condition.QueryText, entries)
+        result = condition.ResultKind == 1 ? doc.Database().ExtractRirekiKeys(condition.QueryText, entries)
                                            : doc.Database().ExtractKokyaku(condition.QueryText, keys);
     }
     if (result == -1) {

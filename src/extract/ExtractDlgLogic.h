@@ -124,7 +124,7 @@ private:
     int m_listSelection = -1;
 };
 
-// Runs a built condition: ExtractKokyaku or ExtractRireki with its statement.
+// Runs a built condition: ExtractKokyaku or ExtractRirekiKeys with its statement.
 // On success the document's current extraction becomes a copy of it, marked
 // saved when it came unchanged from a saved condition, with the keys (or the
 // history list) found. False after "抽出に失敗しました".

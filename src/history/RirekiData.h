@@ -24,6 +24,30 @@ struct CRirekiData {
 
 using CRirekiList = std::vector<std::unique_ptr<CRirekiData>>;
 
+// An entry as the history screen holds it: the key and the date to sort by
+// (days; kNoRirekiDate when unset, so that unset dates come first).
+struct CRirekiKey {
+    int32_t ID = -1;
+    double Date = 0;
+    bool operator==(const CRirekiKey&) const = default;
+};
+using CRirekiKeyList = std::vector<CRirekiKey>;
+inline constexpr double kNoRirekiDate = -1e300;
+
+// The texts of an entry's customer that the history screen shows.
+struct CRirekiCustomerTexts {
+    std::string code;  // the customer's CustomerID text
+    std::string name;
+    std::string company;
+};
+
+// An entry with its customer's texts, as the history screen shows it.
+struct CRirekiShown {
+    CRirekiData entry;
+    bool hasCustomer = false;  // false when no customer has the entry's CustomerID
+    CRirekiCustomerTexts customer;
+};
+
 // Byte limits (Shift-JIS) of the history texts.
 inline constexpr int kRirekiActionLimit = 2000;
 inline constexpr int kRirekiActionTitleLimit = 100;

@@ -32,9 +32,35 @@ void CRirekiListLogic::LoadColumnWidths(int clientWidth) { m_list.SetWidths(Load
 
 // ---------------------------------------------------------------- filling
 
+namespace {
+// The rows' texts and sort values from the document's database.
+class CRirekiDbRows final : public IRirekiRowSource {
+public:
+    explicit CRirekiDbRows(CMilvaneData& db) : m_db(db) {}
+    bool ReadShown(const std::vector<int32_t>& keys, std::vector<CRirekiShown>& rows) override {
+        return m_db.GetRirekiShown(keys, rows) == 1;
+    }
+    bool ForEachText(int column, const std::function<void(int32_t, std::string_view)>& each) override {
+        if (column < 0 || column >= kRirekiColumnCount) return false;
+        const CRirekiColumnDef& c = kRirekiColumns[column];
+        if (c.customerField) return m_db.ForEachRirekiText(c.customerField, true, each) == 1;
+        return c.entryField && m_db.ForEachRirekiText(c.entryField, false, each) == 1;
+    }
+    bool ForEachAmount(const std::function<void(int32_t, double)>& each) override {
+        return m_db.ForEachRirekiMoney(each) == 1;
+    }
+    bool ForEachShown(const std::function<void(const CRirekiShown&)>& each) override {
+        return m_db.ForEachRirekiShown(each) == 1;
+    }
+
+private:
+    CMilvaneData& m_db;
+};
+}  // namespace
+
 bool CRirekiListLogic::Fill() {
-    // The rows go first: the wait dialog lets the list paint, and the records
-    // they pointed at may have been replaced by an extraction.
+    // The rows go first: the wait dialog lets the list paint, and the entries
+    // they showed may have been replaced by an extraction.
     m_list.SetRows({});
     std::optional<WaitScope> wait(std::in_place, true);
     if (!m_doc) {
@@ -42,23 +68,8 @@ bool CRirekiListLogic::Fill() {
         ShowMessage("履歴データを表示できません。\n");
         return false;
     }
-    const auto& customers = m_doc->KokyakuList;
-    // Each customer's texts are copied once, for all its entries.
-    std::unordered_map<int32_t, std::shared_ptr<const CRirekiCustomerTexts>> texts;
-
-    std::vector<CRirekiListItem> items;
-    items.reserve(m_doc->RirekiList.size());
-    for (const auto& rec : m_doc->RirekiList) {
-        CRirekiListItem& item = items.emplace_back();
-        item.record = rec.get();
-        auto& shared = texts[rec->CustomerID];
-        if (!shared)
-            if (const CKokyakuRow* c = customers.Find(rec->CustomerID))
-                shared = std::make_shared<const CRirekiCustomerTexts>(CRirekiCustomerTexts{
-                    std::string(c->CustomerID()), std::string(c->Name()), std::string(c->CompName())});
-        item.customer = shared;
-    }
-    m_list.SetRows(std::move(items));
+    m_list.SetSource(std::make_shared<CRirekiDbRows>(m_doc->Database()));
+    m_list.SetRows(m_doc->RirekiList);
     wait.reset();
 
     m_extractionShown = m_doc->Extraction != nullptr;
@@ -71,6 +82,17 @@ void CRirekiListLogic::UpdateCount() { m_screen.SetCountText(Format("%lld件", m
 
 // ---------------------------------------------------------------- viewing
 
+const CRirekiData* CRirekiListLogic::ReadEntry(int row) {
+    m_current = CRirekiData();
+    const int32_t key = m_list.Item(row).ID;
+    // An entry gone from the database shows empty.
+    if (!m_doc || m_doc->Database().GetRireki(key, m_current) != 1) {
+        m_current = CRirekiData();
+        m_current.ID = key;
+    }
+    return &m_current;
+}
+
 CRirekiListTarget CRirekiListLogic::ViewTarget() {
     CRirekiListTarget target;
     if (!HasSelection()) {
@@ -79,13 +101,13 @@ CRirekiListTarget CRirekiListLogic::ViewTarget() {
     }
     const int row = m_list.NextSelected(-1);
     m_list.SelectOnly(row);
-    target.record = m_list.Item(row).record;
+    target.record = ReadEntry(row);
     target.hasPrevious = row > 0;
     target.hasNext = row < m_list.RowCount() - 1;
     return target;
 }
 
-CRirekiData* CRirekiListLogic::Neighbour(int step, bool& hasMore) {
+const CRirekiData* CRirekiListLogic::Neighbour(int step, bool& hasMore) {
     hasMore = false;
     if (m_list.SelectedCount() != 1) return nullptr;
     const int row = m_list.NextSelected(-1);
@@ -93,17 +115,17 @@ CRirekiData* CRirekiListLogic::Neighbour(int step, bool& hasMore) {
     if (row < 0 || next < 0 || next >= m_list.RowCount()) return nullptr;
     m_list.SelectOnly(next);
     hasMore = next + step >= 0 && next + step < m_list.RowCount();
-    return m_list.Item(next).record;
+    return ReadEntry(next);
 }
 
-CRirekiData* CRirekiListLogic::LocateEntry(int32_t key, bool& hasPrevious, bool& hasNext) {
+const CRirekiData* CRirekiListLogic::LocateEntry(int32_t key, bool& hasPrevious, bool& hasNext) {
     hasPrevious = hasNext = false;
     for (int row = 0; row < m_list.RowCount(); ++row) {
-        if (m_list.Item(row).record->ID != key) continue;
+        if (m_list.Item(row).ID != key) continue;
         m_list.SelectOnly(row);
         hasPrevious = row > 0;
         hasNext = row < m_list.RowCount() - 1;
-        return m_list.Item(row).record;
+        return ReadEntry(row);
     }
     return nullptr;
 }
@@ -127,7 +149,7 @@ void CRirekiListLogic::Delete() {
     if (Ports::Prompt().AskYesNo(question, MsgIcon::Exclamation, Answer::No) != Answer::Yes) return;
 
     CKeyArray keys, deleted;
-    for (int r : rows) keys.push_back(static_cast<uint32_t>(m_list.Item(r).record->ID));
+    for (int r : rows) keys.push_back(static_cast<uint32_t>(m_list.Item(r).ID));
     int result;
     {
         WaitScope wait;
@@ -143,17 +165,11 @@ void CRirekiListLogic::Delete() {
     std::unordered_set<int32_t> gone;
     for (uint32_t key : deleted) gone.insert(static_cast<int32_t>(key));
     std::vector<int> removeRows;
-    std::unordered_set<const CRirekiData*> records;
-    for (int r : rows) {
-        CRirekiData* rec = m_list.Item(r).record;
-        if (gone.count(rec->ID)) {
-            removeRows.push_back(r);
-            records.insert(rec);
-        }
-    }
+    for (int r : rows)
+        if (gone.count(m_list.Item(r).ID)) removeRows.push_back(r);
     m_list.RemoveRows(std::move(removeRows));
     auto& list = m_doc->RirekiList;
-    list.erase(std::remove_if(list.begin(), list.end(), [&](const auto& rec) { return records.count(rec.get()) > 0; }),
+    list.erase(std::remove_if(list.begin(), list.end(), [&](const CRirekiKey& k) { return gone.count(k.ID) > 0; }),
                list.end());
     UpdateCount();
 }
@@ -161,16 +177,11 @@ void CRirekiListLogic::Delete() {
 // ---------------------------------------------------------------- find
 
 bool CRirekiListLogic::Find(const std::string& text, bool down) {
-    const int rows = m_list.RowCount();
     const int start = m_list.NextSelected(-1);
-    int row = start < 0 ? (down ? 0 : -1) : start + (down ? 1 : -1);
-    for (; row >= 0 && row < rows; row += down ? 1 : -1) {
-        for (int c = 0; c < kRirekiColumnCount; ++c) {
-            if (m_list.CellText(row, c).find(text) != std::string::npos) {
-                m_list.SelectOnly(row);
-                return true;
-            }
-        }
+    const int hit = m_list.FindRow(text, start < 0 ? (down ? 0 : -1) : start + (down ? 1 : -1), down);
+    if (hit >= 0) {
+        m_list.SelectOnly(hit);
+        return true;
     }
     ShowMessage("検索が終了しました。\n", MsgIcon::Information);
     return false;
@@ -196,12 +207,12 @@ void CRirekiListLogic::DropExtraction() {
 void CRirekiListLogic::ReleaseExtraction() {
     if (!m_extractionShown || !CheckUnsavedExtraction()) return;
     int result;
-    CRirekiList all;
+    CRirekiKeyList all;
     {
         WaitScope wait;
         DropExtraction();
         m_extractionShown = false;
-        result = m_doc ? m_doc->Database().GetAllRireki(all) : 0;
+        result = m_doc ? m_doc->Database().GetRirekiKeys(all) : 0;
     }
     if (result != 1) {
         // The old rows stay on screen, still backed by the document's list.
@@ -277,15 +288,20 @@ void CRirekiListLogic::Close() {
 
 std::vector<CRirekiCustomerEntries> CRirekiListLogic::SelectedByCustomer() const {
     std::vector<CRirekiCustomerEntries> groups;
+    if (!m_doc) return groups;
+    CMilvaneData& db = m_doc->Database();
     std::unordered_map<int32_t, std::size_t> index;
     for (int r = m_list.NextSelected(-1); r >= 0; r = m_list.NextSelected(r)) {
-        CRirekiData* rec = m_list.Item(r).record;
+        auto rec = std::make_unique<CRirekiData>();
+        if (db.GetRireki(m_list.Item(r).ID, *rec) != 1) continue;
         auto [it, added] = index.emplace(rec->CustomerID, groups.size());
-        if (added) groups.push_back({rec->CustomerID, nullptr, {}});
-        groups[it->second].entries.push_back(rec);
+        if (added) {
+            CRirekiCustomerEntries& g = groups.emplace_back();
+            g.customerKey = rec->CustomerID;
+            g.customer = std::make_unique<CKokyaku>();
+            if (db.GetKokyaku(g.customerKey, *g.customer) != 1) g.customer.reset();
+        }
+        groups[it->second].entries.push_back(std::move(rec));
     }
-    if (m_doc)
-        for (CRirekiCustomerEntries& group : groups)
-            if (const CKokyakuRow* row = m_doc->KokyakuList.Find(group.customerKey)) group.customer = row->Record();
     return groups;
 }

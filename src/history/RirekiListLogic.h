@@ -5,13 +5,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "customers/Kokyaku.h"
+#include "history/RirekiData.h"
 #include "history/RirekiListModel.h"
 
 class CMilvaneDoc;
-struct CKokyaku;
 
 class IRirekiScreen {
 public:
@@ -38,16 +40,16 @@ inline constexpr const char* kRirekiTitle = "Milvane－履歴一覧";
 
 // What the view-only history dialog opens on.
 struct CRirekiListTarget {
-    CRirekiData* record = nullptr;  // none after "履歴が選択されていません。"
+    const CRirekiData* record = nullptr;  // none after "履歴が選択されていません。"
     bool hasPrevious = false;
     bool hasNext = false;
 };
 
-// The selected entries of one customer, for printing.
+// The selected entries of one customer, for printing, read whole.
 struct CRirekiCustomerEntries {
     int32_t customerKey = 0;
-    const CKokyaku* customer = nullptr;  // none when the document's customer list lacks it
-    std::vector<CRirekiData*> entries;  // in row order
+    std::unique_ptr<CKokyaku> customer;  // none when the database has no such customer
+    CRirekiList entries;                 // in row order
 };
 
 class CRirekiListLogic {
@@ -57,21 +59,23 @@ public:
 
     // Column widths from the profile for a view of that client width.
     void LoadColumnWidths(int clientWidth);
-    // Rebuilds every row from the document's history list, the extraction
-    // buttons and the count. False (after its message) without a document.
+    // Rebuilds every row from the document's history list (their texts are
+    // read from its database), the extraction buttons and the count. False
+    // (after its message) without a document.
     bool Fill();
     void UpdateCount();
     bool ExtractionShown() const { return m_extractionShown; }
 
     bool HasSelection() const { return m_list.RowCount() > 0 && m_list.SelectedCount() > 0; }
-    // The first selected row becomes the only one; its record and neighbours.
+    // The first selected row becomes the only one; its record (read by key,
+    // valid until the next read) and neighbours.
     CRirekiListTarget ViewTarget();
     // Navigation of the view-only dialog: the neighbour of the one selected
     // row becomes selected; hasMore tells whether another lies beyond it.
-    CRirekiData* NextEntry(bool& hasMore) { return Neighbour(+1, hasMore); }
-    CRirekiData* PreviousEntry(bool& hasMore) { return Neighbour(-1, hasMore); }
+    const CRirekiData* NextEntry(bool& hasMore) { return Neighbour(+1, hasMore); }
+    const CRirekiData* PreviousEntry(bool& hasMore) { return Neighbour(-1, hasMore); }
     // The row of the entry with that key becomes the only selected row; null when none has it.
-    CRirekiData* LocateEntry(int32_t key, bool& hasPrevious, bool& hasNext);
+    const CRirekiData* LocateEntry(int32_t key, bool& hasPrevious, bool& hasNext);
 
     void Delete();
     // Searches the nine column texts from the row after (or before) the first
@@ -103,11 +107,14 @@ public:
     // the widths, removes every row.
     void Close();
 
-    // Distinct customers of the selected rows in row order, each with its selected entries.
+    // Distinct customers of the selected rows in row order, each with its
+    // selected entries (entries gone from the database are left out).
     std::vector<CRirekiCustomerEntries> SelectedByCustomer() const;
 
 private:
-    CRirekiData* Neighbour(int step, bool& hasMore);
+    const CRirekiData* Neighbour(int step, bool& hasMore);
+    // The entry of the row read whole into m_current.
+    const CRirekiData* ReadEntry(int row);
     void DropExtraction();
 
     CMilvaneDoc* m_doc;
@@ -116,4 +123,5 @@ private:
     bool m_extractionShown = false;
     bool m_handedToCustomerList = false;
     bool m_handedToDmScreen = false;
+    CRirekiData m_current;  // the entry last read for the view dialog
 };

@@ -111,8 +111,9 @@ void PrintSelectedRireki(CMilvaneDoc& doc, const std::vector<CRirekiCustomerEntr
     std::vector<CRirekiRefs> histories;
     for (const CRirekiCustomerEntries& c : selected) {
         if (!c.customer) continue;
-        customers.push_back(c.customer);
-        histories.emplace_back(c.entries.begin(), c.entries.end());
+        customers.push_back(c.customer.get());
+        CRirekiRefs& refs = histories.emplace_back();
+        for (const auto& e : c.entries) refs.push_back(e.get());
     }
     const CFormChoice& choice = prev.Choice;
     PrintForms(doc, customers, choice.layout, choice.second, choice.formType, record,

@@ -81,7 +81,7 @@ bool CMenuScreenFeatures::ExtractHistory(CMilvaneView& view) {
     return RunExtractDialog(&view, view.Document(), kExtractRireki, 1) == 2;
 }
 
-int CMenuScreenFeatures::LoadAllHistory(CMilvaneDoc& doc) { return doc.Database().GetAllRireki(doc.RirekiList); }
+int CMenuScreenFeatures::LoadAllHistory(CMilvaneDoc& doc) { return doc.Database().GetRirekiKeys(doc.RirekiList); }
 
 void CMenuScreenFeatures::FillGallery(CMilvaneView& view) { FillFormGallery(view); }
 

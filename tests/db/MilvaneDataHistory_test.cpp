@@ -1,6 +1,7 @@
 // History operations and analysis queries of the customer database.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,6 +69,73 @@ TEST_F(MilvaneDataTest, AllHistoryOrdersEqualDatesByKeyAndUnsetDatesLast) {
     for (const auto& r : all) got.push_back(r->ID);
     EXPECT_EQ(got, (std::vector<int32_t>{key[2], key[5], key[0], key[4], key[1]}));
     EXPECT_EQ(all[1]->CustomerID, b);
+
+    // The history screen's lean rows come in the same order, with the dates to sort by.
+    CRirekiKeyList keys;
+    ASSERT_EQ(data.GetRirekiKeys(keys), 1);
+    EXPECT_EQ(keys, (CRirekiKeyList{{key[2], d2.Days()},
+                                    {key[5], d1.Days()},
+                                    {key[0], d1.Days()},
+                                    {key[4], kNoRirekiDate},
+                                    {key[1], kNoRirekiDate}}));
+}
+
+TEST_F(MilvaneDataTest, HistoryScreenReadsEntriesAndTheirCustomersByKey) {
+    int32_t a = AddCustomer("A");
+    const CDateTime d = CDateTime::FromParts(2004, 5, 1);
+    const int32_t first = AddEntry(a, At(), "初回", d), second = AddEntry(a, At(), "再訪", CDateTime());
+    ASSERT_GT(first, 0);
+    ASSERT_GT(second, 0);
+    ASSERT_TRUE(SecondConnection(DbPath()).Exec("UPDATE Rireki SET CustomerID=4242 WHERE ID=" + std::to_string(second)));
+
+    // In key order, an unknown key left out; the orphan entry has no customer texts.
+    std::vector<CRirekiShown> shown;
+    ASSERT_EQ(data.GetRirekiShown({second, 9999, first}, shown), 1);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].entry.ActionTitle, "再訪");
+    EXPECT_FALSE(shown[0].hasCustomer);
+    EXPECT_EQ(shown[0].customer.code, "");
+    EXPECT_EQ(shown[1].entry.Date, d);
+    EXPECT_TRUE(shown[1].hasCustomer);
+    EXPECT_EQ(shown[1].customer.code, "A");
+    EXPECT_EQ(shown[1].customer.name, "名前");
+
+    CRirekiData one;
+    EXPECT_EQ(data.GetRireki(first, one), 1);
+    EXPECT_EQ(one.ActionTitle, "初回");
+    EXPECT_EQ(data.GetRireki(9999, one), 0);
+    CKokyaku k;
+    EXPECT_EQ(data.GetKokyaku(a, k), 1);
+    EXPECT_EQ(k.CustomerID, "A");
+    EXPECT_EQ(data.GetKokyaku(4242, k), 0);
+
+    // The sort values of every entry; only the list's fields are read.
+    const struct { const char* field; bool ofCustomer; int result; std::vector<std::string> texts; } columns[] = {
+        {"ActionTitle", false, 1, {"初回", "再訪"}}, {"CustomerID", true, 1, {"A", ""}},
+        {"Name", false, -1, {}}, {"ID FROM Customer --", true, -1, {}}};
+    for (const auto& c : columns) {
+        std::map<int32_t, std::string> texts;
+        EXPECT_EQ(data.ForEachRirekiText(c.field, c.ofCustomer, [&](int32_t key, std::string_view t) { texts[key] = t; }),
+                  c.result) << c.field;
+        std::vector<std::string> inKeyOrder;
+        for (const auto& [key, t] : texts) inKeyOrder.push_back(t);
+        EXPECT_EQ(inKeyOrder, c.texts) << c.field;
+    }
+    std::map<int32_t, std::string> every;  // title and customer code of each entry
+    EXPECT_EQ(data.ForEachRirekiShown([&](const CRirekiShown& s) {
+        every[s.entry.ID] = s.entry.ActionTitle + "/" + (s.hasCustomer ? s.customer.code : "-");
+    }), 1);
+    EXPECT_EQ(every, (std::map<int32_t, std::string>{{first, "初回/A"}, {second, "再訪/-"}}));
+    std::map<int32_t, double> amounts;
+    EXPECT_EQ(data.ForEachRirekiMoney([&](int32_t key, double m) { amounts[key] = m; }), 1);
+    EXPECT_EQ(amounts.size(), 2u);
+
+    // An extraction gives keys and dates in its row order; a statement without keys is refused.
+    CRirekiKeyList keys;
+    EXPECT_EQ(data.ExtractRirekiKeys("SELECT Rireki.* FROM Rireki ORDER BY ID DESC", keys), 1);
+    EXPECT_EQ(keys, (CRirekiKeyList{{second, kNoRirekiDate}, {first, d.Days()}}));
+    EXPECT_EQ(data.ExtractRirekiKeys("SELECT ActionTitle FROM Rireki", keys), -1);
+    EXPECT_EQ(keys.size(), 2u);
 }
 
 TEST_F(MilvaneDataTest, BulkHistoryForManyCustomers) {

@@ -121,7 +121,9 @@ TEST_F(ExtractDlgTest, SavedConditionRunsAsStoredUntilEdited) {
     EXPECT_EQ(logic->ResultKind(), 1);
     ASSERT_TRUE(logic->Run());
     ASSERT_EQ(doc->RirekiList.size(), 1u);
-    EXPECT_EQ(doc->RirekiList[0]->CustomerID, static_cast<int32_t>(keys[0]));
+    CRirekiData entry;
+    ASSERT_EQ(doc->Database().GetRireki(doc->RirekiList[0].ID, entry), 1);
+    EXPECT_EQ(entry.CustomerID, static_cast<int32_t>(keys[0]));
     EXPECT_TRUE(ports.prompt.Log().empty());
 }
 

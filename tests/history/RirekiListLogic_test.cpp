@@ -9,6 +9,7 @@
 #include "db/MilvaneData.h"
 #include "app/MilvaneDoc.h"
 #include "customers/Kokyaku.h"
+#include "db/MilvaneDataFixture.h"
 #include "extract/ExCondition.h"
 #include "extract/ExtractDlgLogic.h"
 #include "history/RirekiListLogic.h"
@@ -81,14 +82,19 @@ protected:
                                                    CDateTime::Now()),
                       0);
         }
-        ASSERT_EQ(doc->Database().GetAllRireki(doc->RirekiList), 1);
-        // An entry of customer 0 belongs to a customer the document does not hold.
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            if (entries[i].customer == 0)
-                for (auto& rec : doc->RirekiList)
-                    if (rec->ActionTitle == entries[i].title) rec->CustomerID = 999999;
+        // An entry of customer 0 belongs to a customer the database does not hold.
+        for (const Entry& e : entries)
+            if (e.customer == 0)
+                ASSERT_TRUE(Sql("UPDATE Rireki SET CustomerID=999999 WHERE ActionTitle='" + std::string(e.title) + "'"));
+        ReadAndFill();
+    }
+    void ReadAndFill() {
+        doc->RirekiList.clear();
+        ASSERT_EQ(doc->Database().GetRirekiKeys(doc->RirekiList), 1);
         ASSERT_TRUE(logic->Fill());
     }
+    // A change made to the database behind the document's back.
+    bool Sql(const std::string& sql) { return SecondConnection(doc->Database().GetMLVFName()).Exec(sql); }
     std::vector<std::string> Column(int c) const {
         std::vector<std::string> out;
         for (int r = 0; r < list.RowCount(); ++r) out.push_back(list.CellText(r, c));
@@ -150,11 +156,14 @@ TEST_F(RirekiListLogicTest, SortingSharesOneToggleAcrossColumns) {
     list.SortByColumn(4);
     EXPECT_EQ(Column(4), (std::vector<std::string>{"c", "b", "a"}));
 
-    // Unset dates come first; the selection follows its row.
-    list.Item(1).record->Date.SetUnset();
-    Select({1});
+    // Unset dates come first (and last newest first); the selection follows its row.
+    ASSERT_TRUE(Sql("UPDATE Rireki SET Date=NULL WHERE ActionTitle='b'"));
+    ReadAndFill();
+    EXPECT_EQ(Column(4), (std::vector<std::string>{"a", "c", "b"}));
+    EXPECT_EQ(Column(0)[2], "");
+    Select({2});
     list.Sort(0, true);
-    EXPECT_EQ(Column(4)[0], "b");
+    EXPECT_EQ(Column(4), (std::vector<std::string>{"b", "c", "a"}));
     EXPECT_EQ(list.SelectedRows(), std::vector<int>{0});
 }
 
@@ -256,7 +265,8 @@ TEST_F(RirekiListLogicTest, RefusalsComeBeforeAnyQuestion) {
 TEST_F(RirekiListLogicTest, DeleteRemovesExactlyTheRowsTheDatabaseDeleted) {
     Setup(1, {{1, "a", 1}, {1, "b", 2}, {1, "c", 3}, {1, "d", 4}});  // rows d, c, b, a
     // "c" is gone from the database already: the deletion is partial.
-    ASSERT_EQ(doc->Database().DeleteRireki(list.Item(1).record->ID, CDateTime::Now()), 1);
+    const int32_t c = list.Item(1).ID, b = list.Item(2).ID;
+    ASSERT_EQ(doc->Database().DeleteRireki(c, CDateTime::Now()), 1);
     Select({0, 1, 3});
     ports.prompt.QueueAnswer(Answer::No);
     logic->Delete();
@@ -271,8 +281,11 @@ TEST_F(RirekiListLogicTest, DeleteRemovesExactlyTheRowsTheDatabaseDeleted) {
     EXPECT_EQ(ask.icon, MsgIcon::Exclamation);
     EXPECT_EQ(ask.defaultButton, Answer::No);
     EXPECT_EQ(ports.prompt.Log()[2].text, "一部の履歴が削除できませんでした");
-    EXPECT_EQ(Column(4), (std::vector<std::string>{"c", "b"}));
-    EXPECT_EQ(doc->RirekiList.size(), 2u);
+    ASSERT_EQ(list.RowCount(), 2);
+    EXPECT_EQ(list.Item(0).ID, c);
+    EXPECT_EQ(list.Item(1).ID, b);
+    EXPECT_EQ(Column(4), (std::vector<std::string>{"", "b"}));  // c's entry is gone: its row shows nothing
+    EXPECT_EQ(doc->RirekiList, (CRirekiKeyList{list.Item(0), list.Item(1)}));
     EXPECT_EQ(screen.count, "2件");
     EXPECT_EQ(ports.wait.depth, 0);
 }
@@ -337,12 +350,12 @@ TEST_F(RirekiListLogicTest, SelectedEntriesAreGroupedByCustomerInRowOrder) {
     ASSERT_EQ(groups.size(), 3u);
     auto titles = [](const CRirekiCustomerEntries& g) {
         std::string s;
-        for (const CRirekiData* r : g.entries) s += r->ActionTitle;
+        for (const auto& r : g.entries) s += r->ActionTitle;
         return s;
     };
     EXPECT_EQ(groups[0].customer->CustomerID, "C2");
     EXPECT_EQ(titles(groups[0]), "fb");
-    EXPECT_EQ(groups[1].customer, nullptr);  // not in the document's customer list
+    EXPECT_EQ(groups[1].customer, nullptr);  // not in the database
     EXPECT_EQ(titles(groups[1]), "e");
     EXPECT_EQ(groups[2].customer->CustomerID, "C1");
     EXPECT_EQ(titles(groups[2]), "ca");

@@ -201,18 +201,17 @@ TEST_F(FormPrintingTest, OwnCompanyFilesByteForByte) {
 }
 
 TEST_F(FormPrintingTest, HistoryListPrintsEachCustomersSelectedEntries) {
-    std::vector<std::unique_ptr<CRirekiData>> entries;
     std::vector<CRirekiCustomerEntries> selected;
     for (auto& k : doc->KokyakuList) {
-        CRirekiCustomerEntries c{k->ID, k->Record(), {}};
+        CRirekiCustomerEntries& c = selected.emplace_back();
+        c.customerKey = k->ID;
+        c.customer = std::make_unique<CKokyaku>(*k->Record());
         for (const char* title : {"その一", "その二"}) {
-            entries.push_back(std::make_unique<CRirekiData>());
-            entries.back()->ActionTitle = std::string(k->Name()) + title;
-            c.entries.push_back(entries.back().get());
+            c.entries.push_back(std::make_unique<CRirekiData>());
+            c.entries.back()->ActionTitle = std::string(k->Name()) + title;
         }
-        selected.push_back(c);
     }
-    selected.push_back({9999, nullptr, {}});  // a customer no longer listed
+    selected.emplace_back().customerKey = 9999;  // a customer no longer in the database
 
     PrintSelectedRireki(*doc, selected, 0);
     ui.answer = {6, 0, 4, true};

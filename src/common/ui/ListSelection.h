@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QItemSelectionModel>
+#include <QTableView>
 #include <QTreeView>
 
 // A row list without branches: whole rows selected, several at a time, nothing edited in place.
@@ -22,10 +23,26 @@ inline void SetUpRowList(QTreeView& view) {
     view.setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
+// The same for a table view, which keeps nothing per row (lists of millions
+// of rows): no grid and no row headings, and Tab leaves the list.
+inline void SetUpRowTable(QTableView& view) {
+    view.setShowGrid(false);
+    view.setWordWrap(false);
+    view.setCornerButtonEnabled(false);
+    view.setTabKeyNavigation(false);
+    view.verticalHeader()->hide();
+    view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view.verticalHeader()->setDefaultSectionSize(view.fontMetrics().height() + 4);
+    view.horizontalHeader()->setHighlightSections(false);
+    view.horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    view.setSelectionBehavior(QAbstractItemView::SelectRows);
+    view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
 // Fixed, clickable columns: a click sorts the list, a resize is kept as its width.
 template <class List>
-void ConnectListHeader(QTreeView& view, List& list) {
-    QHeaderView* header = view.header();
+void ConnectListHeader(QAbstractItemView& view, QHeaderView* header, List& list) {
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(1);
     header->setSectionsMovable(false);
@@ -34,6 +51,10 @@ void ConnectListHeader(QTreeView& view, List& list) {
     QObject::connect(header, &QHeaderView::sectionClicked, &view, [&list](int section) { list.SortByColumn(section); });
     QObject::connect(header, &QHeaderView::sectionResized, &view,
                      [&list](int section, int, int size) { list.SetColumnWidth(section, size); });
+}
+template <class List>
+void ConnectListHeader(QTreeView& view, List& list) {
+    ConnectListHeader(view, view.header(), list);
 }
 
 // Selects in `view` what `list` has selected, contiguous runs as ranges over

@@ -48,12 +48,12 @@ void CRirekiItemModel::SetHeadings(std::vector<std::string> headings) {
 // ---------------------------------------------------------------- list control
 
 CRirekiListCtrl::CRirekiListCtrl(QWidget* parent)
-    : QTreeView(parent), m_list(std::make_unique<CRirekiListModel>()) {
+    : QTableView(parent), m_list(std::make_unique<CRirekiListModel>()) {
     m_list->SetTextOrder(std::make_shared<CCollatorTextOrder>());
     m_list->SetObserver(this);
     m_model = new CRirekiItemModel(*m_list, this);
     setModel(m_model);
-    SetUpRowList(*this);
+    SetUpRowTable(*this);
     setTextElideMode(Qt::ElideRight);
     setAccessibleName(QStringLiteral("履歴一覧"));
     // Selected rows stay marked while the list has no focus.
@@ -62,7 +62,7 @@ CRirekiListCtrl::CRirekiListCtrl(QWidget* parent)
     pal.setBrush(QPalette::Inactive, QPalette::HighlightedText,
                  pal.brush(QPalette::Active, QPalette::HighlightedText));
     setPalette(pal);
-    ConnectListHeader(*this, *m_list);
+    ConnectListHeader(*this, header(), *m_list);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& sel, const QItemSelection& desel) { PullSelection(sel, desel); });
     ConnectListFocus(*this, *m_list, m_syncing, [] {});

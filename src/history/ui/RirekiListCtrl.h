@@ -1,9 +1,11 @@
-// The report list of the history screen: a tree view without branches over
-// CRirekiListModel. Cells are read on demand; the model keeps the rules.
+// The report list of the history screen: a table view without grid or row
+// headings over CRirekiListModel (it keeps nothing per row, unlike a tree
+// view). Cells are read on demand; the model keeps the rules.
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QTreeView>
+#include <QHeaderView>
+#include <QTableView>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,13 +36,15 @@ private:
     std::vector<std::string> m_headings;
 };
 
-class CRirekiListCtrl final : public QTreeView, private IRirekiListObserver {
+class CRirekiListCtrl final : public QTableView, private IRirekiListObserver {
     Q_OBJECT
 public:
     explicit CRirekiListCtrl(QWidget* parent = nullptr);
     ~CRirekiListCtrl() override;
 
     CRirekiListModel& List() { return *m_list; }
+    // The column headings.
+    QHeaderView* header() const { return horizontalHeader(); }
     CRirekiItemModel* ItemModel() const { return m_model; }
     void SetHeadings(std::vector<std::string> headings);
     // Applies the list model's widths to the header.

@@ -47,7 +47,8 @@ protected:
 };
 
 // The right edge of the last column inside the list's own viewport.
-int LastColumnOverhang(const QTreeView* list) {
+template <class List>  // a tree view or the history list's table view
+int LastColumnOverhang(const List* list) {
     const QHeaderView* header = list->header();
     const int last = header->logicalIndex(header->count() - 1);
     return header->sectionViewportPosition(last) + header->sectionSize(last) - list->viewport()->width();

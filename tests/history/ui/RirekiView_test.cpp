@@ -15,6 +15,8 @@
 #include "app/ui/MainFrame.h"
 #include "root/Wiring.h"
 #include "customers/Kokyaku.h"
+#include "db/MilvaneData.h"
+#include "db/MilvaneDataFixture.h"
 #include "extract/ExCondition.h"
 #include "history/RirekiData.h"
 #include "history/ui/RirekiListCtrl.h"
@@ -30,22 +32,21 @@ protected:
     RirekiViewUiTest() {
         MakeInstallation(install);
         SaveColumns(install, {{"CustomerID", "お客様コード"}, {"Name", "氏名"}, {"CompName", "会社名"}});
-        doc = OpenDocument(install, false);
+        doc = OpenDocument(install, true);
         auto k = std::make_unique<CKokyaku>();
-        k->ID = 7;
         k->CustomerID = "C7";
         k->Name = "山田太郎";
-        doc->KokyakuList.Append(std::move(k));
+        const int32_t customer = doc->AddKokyaku(k);
         const struct { const char* title; int day; double money; } entries[] = {
             {"購入", 3, 1500.5}, {"問合せ", 1, 0}, {"見積", 2, 20}};
         for (const auto& e : entries) {
-            auto r = std::make_unique<CRirekiData>();
-            r->ID = static_cast<int32_t>(doc->RirekiList.size()) + 1;
-            r->CustomerID = 7;
-            r->ActionTitle = e.title;
-            r->Date = CDateTime::FromParts(2024, 5, e.day);
-            r->Money = e.money;
-            doc->RirekiList.push_back(std::move(r));
+            CRirekiData r;
+            r.ActionTitle = e.title;
+            r.Date = CDateTime::FromParts(2024, 5, e.day);
+            r.Money = e.money;
+            const int32_t key = doc->Database().AddNewRireki(customer, r, CDateTime::Now());
+            EXPECT_GT(key, 0);
+            doc->RirekiList.push_back({key, r.Date.Days()});  // the rows in this order
         }
         frame = std::make_unique<CMainFrame>(*doc, BuiltScreens());
         frame->SetCloseHandler([] {});
@@ -101,7 +102,8 @@ TEST_F(RirekiViewUiTest, ShowsTheDocumentsHistoryAndFollowsTheUser) {
     EXPECT_EQ(Cell(view, 0, 4), QString("問合せ"));
     EXPECT_TRUE(list->selectionModel()->isRowSelected(0, {}));
 
-    // No database is open: the deletion fails and nothing goes.
+    // The history table is gone: the deletion fails and nothing goes.
+    ASSERT_TRUE(SecondConnection(doc->Database().GetMLVFName()).Exec("DROP TABLE Rireki"));
     ports.prompt.QueueAnswer(Answer::Yes);
     frame->OnCommand(ID_RIREKI_DELETE);
     EXPECT_EQ(ports.prompt.Texts().back(), "履歴が削除できませんでした");
