@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <deque>
 #include <numeric>
-#include <unordered_map>
 
 #include <unicode/ucol.h>
 #include <unicode/ustring.h>
@@ -112,11 +111,52 @@ struct CCollatorTextOrder::Cache {
         return l.compare(r);
     }
 
+    // The slot of the text, or a new slot (true) after keeping the text and its key.
+    std::pair<uint32_t, bool> SlotOf(std::string_view text) {
+        if ((texts.size() + 1) * 2 > table.size()) Grow();
+        const uint64_t hash = std::hash<std::string_view>()(text);
+        const std::size_t mask = table.size() - 1;
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            const uint32_t slot = table[at];
+            if (slot == kEmpty) {
+                table[at] = static_cast<uint32_t>(texts.size());
+                texts.push_back(Keep(text));
+                hashes.push_back(hash);
+                AddKey(text);
+                return {table[at], true};
+            }
+            if (hashes[slot] == hash && texts[slot] == text) return {slot, false};
+        }
+    }
+
+    // Room for `count` texts in all without growing on the way.
+    void Reserve(std::size_t count) {
+        texts.reserve(count);
+        hashes.reserve(count);
+        keys.reserve(count);
+        std::size_t size = std::max<std::size_t>(1024, table.size());
+        while (size < count * 2) size *= 2;
+        if (size > table.size()) Grow(size);
+    }
+
+    void Grow(std::size_t size = 0) {
+        std::vector<uint32_t> wider(std::max<std::size_t>({1024, table.size() * 2, size}), kEmpty);
+        const std::size_t mask = wider.size() - 1;
+        for (uint32_t slot = 0; slot < texts.size(); ++slot) {
+            std::size_t at = hashes[slot] & mask;
+            while (wider[at] != kEmpty) at = (at + 1) & mask;
+            wider[at] = slot;
+        }
+        table = std::move(wider);
+    }
+
     void Clear() {
         chunks.clear();
         owned.clear();
         chunkUsed = 0;
-        slotOf.clear();
+        table.clear();
+        texts.clear();
+        hashes.clear();
         keys.clear();
         bytes.clear();
         rank.clear();
@@ -149,7 +189,11 @@ struct CCollatorTextOrder::Cache {
     std::deque<std::string> owned;  // long kept texts
     UCollator* collator = nullptr;
     std::vector<UChar> utf16 = std::vector<UChar>(256);
-    std::unordered_map<std::string_view, uint32_t> slotOf;  // kept text -> its slot below
+    // Open addressing over the slots: no allocation per text.
+    static constexpr uint32_t kEmpty = UINT32_MAX;
+    std::vector<uint32_t> table;             // a slot or kEmpty
+    std::vector<std::string_view> texts;     // by slot, the kept copies
+    std::vector<uint64_t> hashes;            // by slot
     std::vector<Key> keys;                             // by slot
     std::vector<uint8_t> bytes;                        // every key's bytes
     std::vector<uint32_t> rank;                        // by slot; equal keys share the first place
@@ -161,19 +205,15 @@ CCollatorTextOrder::~CCollatorTextOrder() = default;
 
 std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string>& texts) const {
     Cache& cache = *m_cache;
-    if (cache.slotOf.size() + texts.size() > Cache::kMaxTexts) cache.Clear();
+    if (cache.texts.size() + texts.size() > Cache::kMaxTexts) cache.Clear();
     // A key once per distinct text: columns such as prefectures or ranks
     // repeat a few values over many rows.
     std::vector<uint32_t> textSlot(texts.size()), added;
-    cache.slotOf.reserve(cache.slotOf.size() + texts.size());
+    cache.Reserve(cache.texts.size() + texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        auto it = cache.slotOf.find(texts[i]);
-        if (it == cache.slotOf.end()) {
-            it = cache.slotOf.emplace(cache.Keep(texts[i]), static_cast<uint32_t>(cache.keys.size())).first;
-            cache.AddKey(texts[i]);
-            added.push_back(it->second);
-        }
-        textSlot[i] = it->second;
+        const auto [slot, fresh] = cache.SlotOf(texts[i]);
+        if (fresh) added.push_back(slot);
+        textSlot[i] = slot;
     }
     if (!added.empty()) cache.Merge(added);
     std::vector<uint32_t> ranks(texts.size());
