@@ -1,14 +1,14 @@
 #include "customers/ui/KokyakuListCtrl.h"
 
-#include <QCollator>
-#include <QCollatorSortKey>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QPainter>
 #include <algorithm>
 #include <deque>
 #include <numeric>
-#include <unordered_map>
+
+#include <unicode/ucol.h>
+#include <unicode/ustring.h>
 
 #include "common/ui/ListSelection.h"
 #include "customers/KokyakuListColumns.h"
@@ -25,9 +25,22 @@ struct CCollatorTextOrder::Cache {
     // Texts kept at most; beyond it the cache starts again.
     static constexpr std::size_t kMaxTexts = 4'000'000;
 
-    Cache() : collator(QLocale(QLocale::Japanese, QLocale::Japan)) {
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
+    // Japanese, case ignored (secondary strength), canonical equivalents equal.
+    Cache() {
+        UErrorCode status = U_ZERO_ERROR;
+        collator = ucol_open("ja_JP", &status);
+        if (U_FAILURE(status)) {
+            collator = nullptr;
+            return;
+        }
+        ucol_setAttribute(collator, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
+        ucol_setStrength(collator, UCOL_SECONDARY);
     }
+    ~Cache() {
+        if (collator) ucol_close(collator);
+    }
+    Cache(const Cache&) = delete;
+    Cache& operator=(const Cache&) = delete;
 
     // A copy of the text that lives as long as the cache, without an
     // allocation per text.
@@ -43,19 +56,116 @@ struct CCollatorTextOrder::Cache {
         return std::string_view(at, text.size());
     }
 
+    // The collator's sort key of the text, appended to the key bytes. Bytes
+    // that are no UTF-8 count as U+FFFD; without a collator the key is the
+    // text's UTF-16 code units.
+    void AddKey(std::string_view text) {
+        UErrorCode status = U_ZERO_ERROR;
+        int32_t units = 0;
+        u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &units, text.data(),
+                             static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
+        if (status == U_BUFFER_OVERFLOW_ERROR || static_cast<std::size_t>(units) > utf16.size()) {
+            utf16.resize(static_cast<std::size_t>(units) + 1);
+            status = U_ZERO_ERROR;
+            u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &units, text.data(),
+                                 static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
+        }
+        if (U_FAILURE(status)) units = 0;
+        const std::size_t at = bytes.size();
+        if (collator) {
+            std::size_t room = std::max<std::size_t>(64, static_cast<std::size_t>(units) * 4 + 16);
+            for (;;) {
+                bytes.resize(at + room);
+                const int32_t need = ucol_getSortKey(collator, utf16.data(), units, bytes.data() + at,
+                                                     static_cast<int32_t>(room));
+                if (need <= 0) {
+                    bytes.resize(at);
+                    break;
+                }
+                if (static_cast<std::size_t>(need) <= room) {
+                    bytes.resize(at + static_cast<std::size_t>(need) - 1);  // without the closing zero
+                    break;
+                }
+                room = static_cast<std::size_t>(need);
+            }
+        } else {
+            for (int32_t i = 0; i < units; ++i) {
+                bytes.push_back(static_cast<uint8_t>(utf16[static_cast<std::size_t>(i)] >> 8));
+                bytes.push_back(static_cast<uint8_t>(utf16[static_cast<std::size_t>(i)]));
+            }
+        }
+        Key key{0, static_cast<uint32_t>(at), static_cast<uint32_t>(bytes.size() - at)};
+        for (std::size_t i = 0; i < 8; ++i)
+            key.prefix = key.prefix << 8 | (i < key.length ? bytes[at + i] : 0);
+        keys.push_back(key);
+    }
+
+    // The key order: the first eight bytes decide most comparisons.
+    int Compare(uint32_t a, uint32_t b) const {
+        const Key& x = keys[a];
+        const Key& y = keys[b];
+        if (x.prefix != y.prefix) return x.prefix < y.prefix ? -1 : 1;
+        if (x.length <= 8 && y.length <= 8) return x.length == y.length ? 0 : x.length < y.length ? -1 : 1;
+        const std::string_view l(reinterpret_cast<const char*>(bytes.data()) + x.offset, x.length);
+        const std::string_view r(reinterpret_cast<const char*>(bytes.data()) + y.offset, y.length);
+        return l.compare(r);
+    }
+
+    // The slot of the text, or a new slot (true) after keeping the text and its key.
+    std::pair<uint32_t, bool> SlotOf(std::string_view text) {
+        if ((texts.size() + 1) * 2 > table.size()) Grow();
+        const uint64_t hash = std::hash<std::string_view>()(text);
+        const std::size_t mask = table.size() - 1;
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            const uint32_t slot = table[at];
+            if (slot == kEmpty) {
+                table[at] = static_cast<uint32_t>(texts.size());
+                texts.push_back(Keep(text));
+                hashes.push_back(hash);
+                AddKey(text);
+                return {table[at], true};
+            }
+            if (hashes[slot] == hash && texts[slot] == text) return {slot, false};
+        }
+    }
+
+    // Room for `count` texts in all without growing on the way.
+    void Reserve(std::size_t count) {
+        texts.reserve(count);
+        hashes.reserve(count);
+        keys.reserve(count);
+        std::size_t size = std::max<std::size_t>(1024, table.size());
+        while (size < count * 2) size *= 2;
+        if (size > table.size()) Grow(size);
+    }
+
+    void Grow(std::size_t size = 0) {
+        std::vector<uint32_t> wider(std::max<std::size_t>({1024, table.size() * 2, size}), kEmpty);
+        const std::size_t mask = wider.size() - 1;
+        for (uint32_t slot = 0; slot < texts.size(); ++slot) {
+            std::size_t at = hashes[slot] & mask;
+            while (wider[at] != kEmpty) at = (at + 1) & mask;
+            wider[at] = slot;
+        }
+        table = std::move(wider);
+    }
+
     void Clear() {
         chunks.clear();
         owned.clear();
         chunkUsed = 0;
-        slotOf.clear();
+        table.clear();
+        texts.clear();
+        hashes.clear();
         keys.clear();
+        bytes.clear();
         rank.clear();
         ordered.clear();
     }
 
     // Adds the slots not ranked yet to the ordered ones and ranks all again.
     void Merge(std::vector<uint32_t>& added) {
-        auto less = [this](uint32_t a, uint32_t b) { return keys[a].compare(keys[b]) < 0; };
+        auto less = [this](uint32_t a, uint32_t b) { return Compare(a, b) < 0; };
         std::sort(added.begin(), added.end(), less);
         const std::size_t middle = ordered.size();
         ordered.insert(ordered.end(), added.begin(), added.end());
@@ -63,18 +173,29 @@ struct CCollatorTextOrder::Cache {
         rank.resize(keys.size());
         uint32_t r = 0;
         for (std::size_t i = 0; i < ordered.size(); ++i) {
-            if (i > 0 && keys[ordered[i - 1]].compare(keys[ordered[i]]) != 0) r = static_cast<uint32_t>(i);
+            if (i > 0 && Compare(ordered[i - 1], ordered[i]) != 0) r = static_cast<uint32_t>(i);
             rank[ordered[i]] = r;
         }
     }
+
+    struct Key {
+        uint64_t prefix;          // the first eight key bytes, big-endian, zero-padded
+        uint32_t offset, length;  // in bytes
+    };
 
     static constexpr std::size_t kChunk = 1 << 20;
     std::vector<std::unique_ptr<char[]>> chunks;  // the kept texts
     std::size_t chunkUsed = 0;
     std::deque<std::string> owned;  // long kept texts
-    QCollator collator;
-    std::unordered_map<std::string_view, uint32_t> slotOf;  // kept text -> its slot below
-    std::vector<QCollatorSortKey> keys;                // by slot
+    UCollator* collator = nullptr;
+    std::vector<UChar> utf16 = std::vector<UChar>(256);
+    // Open addressing over the slots: no allocation per text.
+    static constexpr uint32_t kEmpty = UINT32_MAX;
+    std::vector<uint32_t> table;             // a slot or kEmpty
+    std::vector<std::string_view> texts;     // by slot, the kept copies
+    std::vector<uint64_t> hashes;            // by slot
+    std::vector<Key> keys;                             // by slot
+    std::vector<uint8_t> bytes;                        // every key's bytes
     std::vector<uint32_t> rank;                        // by slot; equal keys share the first place
     std::vector<uint32_t> ordered;                     // every slot, in text order
 };
@@ -84,19 +205,15 @@ CCollatorTextOrder::~CCollatorTextOrder() = default;
 
 std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string>& texts) const {
     Cache& cache = *m_cache;
-    if (cache.slotOf.size() + texts.size() > Cache::kMaxTexts) cache.Clear();
+    if (cache.texts.size() + texts.size() > Cache::kMaxTexts) cache.Clear();
     // A key once per distinct text: columns such as prefectures or ranks
     // repeat a few values over many rows.
     std::vector<uint32_t> textSlot(texts.size()), added;
-    cache.slotOf.reserve(cache.slotOf.size() + texts.size());
+    cache.Reserve(cache.texts.size() + texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        auto it = cache.slotOf.find(texts[i]);
-        if (it == cache.slotOf.end()) {
-            it = cache.slotOf.emplace(cache.Keep(texts[i]), static_cast<uint32_t>(cache.keys.size())).first;
-            cache.keys.push_back(cache.collator.sortKey(FromUtf8(texts[i])));
-            added.push_back(it->second);
-        }
-        textSlot[i] = it->second;
+        const auto [slot, fresh] = cache.SlotOf(texts[i]);
+        if (fresh) added.push_back(slot);
+        textSlot[i] = slot;
     }
     if (!added.empty()) cache.Merge(added);
     std::vector<uint32_t> ranks(texts.size());

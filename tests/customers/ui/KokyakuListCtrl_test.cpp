@@ -3,7 +3,10 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QApplication>
+#include <QCollator>
+#include <QLocale>
 #include <QMouseEvent>
+#include <random>
 
 #include "common/SjisText.h"
 #include "customers/ui/KokyakuListCtrl.h"
@@ -139,6 +142,34 @@ TEST(CollatorTextOrder, EqualTextsShareARankIgnoringCase) {
     EXPECT_LT(r[6], r[1]);  // empty first
     EXPECT_LT(r[1], r[0]);
     EXPECT_LT(r[0], r[2]);  // Latin before kanji
+}
+
+TEST(CollatorTextOrder, RanksFollowTheToolkitsJapaneseCollator) {
+    // Texts built from pieces where case, width, kana, voicing, marks and
+    // normalisation matter, some long and some not UTF-8: the ranks must
+    // order every pair as the toolkit's case-insensitive Japanese collator does.
+    const char* pieces[] = {"a",  "A",  "ａ", "Ａ", "b",  "ｂ", "1",  "１", "-",  "ー", "ｰ",  "あ", "ア",
+                            "ｱ",  "が", "ガ", "ｶﾞ", "か", "山", "髙", "高", "﨑", "崎", " ",  "　", "・",
+                            "（", "é",  "e\xCC\x81", "ß", "ss", "ゃ", "ャ", "～", "①", "Ⅰ",  "𠀋", "ヴ", "々", "\xFF"};
+    std::mt19937 rng(7);
+    std::vector<std::string> texts = {"", std::string(400, 'z'), std::string(200, 'Z') + "山"};
+    for (int i = 0; i < 600; ++i) {
+        std::string t;
+        for (int n = 1 + static_cast<int>(rng() % 6); n > 0; --n) t += pieces[rng() % std::size(pieces)];
+        texts.push_back(t);
+    }
+    QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const std::vector<uint32_t> ranks = CCollatorTextOrder().Ranks(texts);
+    int checked = 0;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        for (std::size_t j = i + 1; j < texts.size(); j += 7) {
+            const int expected = collator.compare(QString::fromUtf8(texts[i]), QString::fromUtf8(texts[j]));
+            const int got = ranks[i] < ranks[j] ? -1 : ranks[i] > ranks[j] ? 1 : 0;
+            ASSERT_EQ(got, expected < 0 ? -1 : expected > 0 ? 1 : 0) << texts[i] << " | " << texts[j];
+            ++checked;
+        }
+    EXPECT_GT(checked, 20000);
 }
 
 TEST(CollatorTextOrder, KeptRanksOrderLaterTextsAsAFreshOrderDoes) {
