@@ -680,21 +680,6 @@ struct CMilvaneData::Impl {
         return ReadAll(st, list, read) ? 1 : 0;
     }
 
-    // The whole customer of the key: 1 read, 0 none, -1 failed.
-    int ReadOneCustomer(int32_t key, CKokyaku& k) {
-        Use u(Get(CustomerSelectSql() + " WHERE ID=?1"));
-        if (!u) return -1;
-        sqlite3_bind_int(u.get(), 1, key);
-        const int rc = sqlite3_step(u.get());
-        if (rc == SQLITE_ROW) {
-            ReadCustomer(u.get(), k);
-            return 1;
-        }
-        if (rc == SQLITE_DONE) return 0;
-        FailDb("read");
-        return -1;
-    }
-
     // The index whose walk gives the order of the statement, or "" when the
     // engine sorts (or the plan cannot be read).
     std::string OrderingIndex(sqlite3_stmt* st) {
@@ -1246,9 +1231,10 @@ int CMilvaneData::GetKokyakuByKeys(const CKeyArray& keys, CKokyakuList& list) {
     }
     CKokyakuList read;
     read.reserve(keys.size());
+    Impl::ReadScope snapshot(*m);
     for (uint32_t key : keys) {
         auto k = std::make_unique<CKokyaku>();
-        const int found = m->ReadOneCustomer(static_cast<int32_t>(key), *k);
+        const int found = GetKokyaku(static_cast<int32_t>(key), *k);
         if (found < 0) return 0;
         if (found == 1) read.push_back(std::move(k));
     }
@@ -1257,7 +1243,7 @@ int CMilvaneData::GetKokyakuByKeys(const CKeyArray& keys, CKokyakuList& list) {
     return 1;
 }
 
-bool CMilvaneData::ReadKokyaku(int32_t key, CKokyaku& k) { return m->db && m->ReadOneCustomer(key, k) == 1; }
+bool CMilvaneData::ReadKokyaku(int32_t key, CKokyaku& k) { return m->db && GetKokyaku(key, k) == 1; }
 
 bool CMilvaneData::ReadKokyakuFields(const std::vector<int>& fields, const std::function<void(const CKokyaku&)>& each) {
     if (!m->db) {
