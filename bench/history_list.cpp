@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     CMilvaneDoc doc(install);
     doc.DataDir = folder;
     bench::Check(doc.Database().InitDB(folder) == 1, "opening the database");
-    bench::Check(doc.Database().GetAllKokyaku(doc.KokyakuList) == 1, "reading the customers");
+    bench::Check(doc.ReadCustomers() == 1, "reading the customers");
     sqlite3* raw = bench::OpenRaw(doc.Database().GetMLVFName(), true);
 
     CMainFrame frame(doc, BuiltScreens());
