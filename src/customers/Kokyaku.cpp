@@ -13,6 +13,7 @@
 #include <mutex>
 #include <new>
 #include <string>
+#include <unordered_map>
 
 #include "common/SjisText.h"
 
@@ -429,9 +430,14 @@ const KokyakuField* FindKokyakuField(std::string_view name) {
 }
 
 int KokyakuFieldIndex(std::string_view name) {
-    for (std::size_t i = 0; i < std::size(kFields); ++i)
-        if (name == kFields[i].name) return static_cast<int>(i);
-    return -1;
+    // Looked up per row by sorting and display: a map built once.
+    static const std::unordered_map<std::string_view, int> index = [] {
+        std::unordered_map<std::string_view, int> m;
+        for (std::size_t i = 0; i < std::size(kFields); ++i) m.emplace(kFields[i].name, static_cast<int>(i));
+        return m;
+    }();
+    const auto it = index.find(name);
+    return it == index.end() ? -1 : it->second;
 }
 
 const KokyakuField* FirstOverLimitField(const CKokyaku& k) {

@@ -17,11 +17,33 @@ const CKokyaku& Unpacked(const CKokyakuRow& row) {
 }
 
 class CKokyakuCellSource final : public IListCellSource {
+    // A sort asks for one field row after row.
+    int IndexOf(const std::string& field) const {
+        if (field != m_field) {
+            m_field = field;
+            m_index = KokyakuFieldIndex(field);
+        }
+        return m_index;
+    }
+    mutable std::string m_field;
+    mutable int m_index = -1;
+
 public:
     std::string CellText(const CKokyakuListItem& item, const std::vector<CListColumn>& columns,
                          std::size_t column) const override {
         if (!item.row || column >= columns.size()) return {};
         return GetFieldText(Unpacked(*item.row), item.hit, columns[column].field);
+    }
+
+    std::string_view SortText(const CKokyakuListItem& item, const std::string& field,
+                              std::string& storage) const override {
+        if (item.row) {
+            const int index = IndexOf(field);
+            if (item.row->Keeps(index) && KokyakuFields()[static_cast<std::size_t>(index)].IsText())
+                return item.row->Text(index);
+        }
+        storage = SortKey(item, field, ListSortKind::Text).text;
+        return storage;
     }
 
     CListSortKey SortKey(const CKokyakuListItem& item, const std::string& field, ListSortKind kind) const override {
@@ -31,7 +53,7 @@ public:
             return key;
         }
         const CKokyakuRow& row = *item.row;
-        const int index = KokyakuFieldIndex(field);
+        const int index = IndexOf(field);
         switch (kind) {
         case ListSortKind::Integer:
             if (index == 0) key.integer = row.ID;

@@ -1,6 +1,7 @@
 #include "customers/KokyakuListModel.h"
 
 #include <algorithm>
+#include <deque>
 
 CKokyakuListModel::CKokyakuListModel(std::shared_ptr<const IListCellSource> source)
     : m_source(std::move(source)),
@@ -227,10 +228,26 @@ void CKokyakuListModel::Sort(int column, bool ascending) {
         return;
     }
     ListSortKind kind = SortKindOfField(field);
-    std::vector<CListSortKey> keys;
-    keys.reserve(m_items.size());
-    for (const auto& item : m_items) keys.push_back(m_source->SortKey(item, field, kind));
-    std::vector<std::size_t> order = SortedRowOrder(kind, std::move(keys), ascending, *m_textOrder);
+    std::vector<std::size_t> order;
+    if (kind == ListSortKind::Text) {
+        // Only the texts, as views into the rows where they hold them.
+        std::vector<std::string_view> texts;
+        texts.reserve(m_items.size());
+        std::deque<std::string> made;
+        std::string storage;
+        for (const auto& item : m_items) {
+            std::string_view text = m_source->SortText(item, field, storage);
+            if (!text.empty() && text.data() == storage.data()) text = made.emplace_back(std::move(storage));
+            texts.push_back(text);
+        }
+        order = SortedTextOrder(texts, ascending, *m_textOrder);
+
+    } else {
+        std::vector<CListSortKey> keys;
+        keys.reserve(m_items.size());
+        for (const auto& item : m_items) keys.push_back(m_source->SortKey(item, field, kind));
+        order = SortedRowOrder(kind, std::move(keys), ascending, *m_textOrder);
+    }
 
     std::vector<CKokyakuListItem> items;
     std::vector<uint8_t> selected;

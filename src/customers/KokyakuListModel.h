@@ -36,6 +36,13 @@ public:
     virtual std::string CellText(const CKokyakuListItem& item, const std::vector<CListColumn>& columns,
                                  std::size_t column) const = 0;
     virtual CListSortKey SortKey(const CKokyakuListItem& item, const std::string& field, ListSortKind kind) const = 0;
+    // The text a text column sorts by: a view of what the row holds, or of
+    // storage filled with it.
+    virtual std::string_view SortText(const CKokyakuListItem& item, const std::string& field,
+                                      std::string& storage) const {
+        storage = SortKey(item, field, ListSortKind::Text).text;
+        return storage;
+    }
 };
 
 // Told about every change so that a view can follow.

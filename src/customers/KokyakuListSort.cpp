@@ -32,7 +32,7 @@ std::u32string CFoldedTextOrder::Fold(std::string_view utf8) {
     return out;
 }
 
-std::vector<uint32_t> CFoldedTextOrder::Ranks(const std::vector<std::string>& texts) const {
+std::vector<uint32_t> CFoldedTextOrder::Ranks(const std::vector<std::string_view>& texts) const {
     std::vector<std::u32string> folded;
     folded.reserve(texts.size());
     for (const auto& t : texts) folded.push_back(Fold(t));
@@ -64,7 +64,26 @@ std::vector<std::size_t> OrderByKeys(const std::vector<CListSortKey>& keys, Key 
     return order;
 }
 
+// Rows by rank (ranks below the largest plus one), equal ranks in row order:
+// a counting sort, as ranks are places among the texts.
+std::vector<std::size_t> OrderByRanks(const std::vector<uint32_t>& ranks) {
+    const uint32_t top = ranks.empty() ? 0 : *std::max_element(ranks.begin(), ranks.end());
+    std::vector<std::size_t> start(static_cast<std::size_t>(top) + 2, 0);
+    for (uint32_t r : ranks) ++start[static_cast<std::size_t>(r) + 1];
+    for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+    std::vector<std::size_t> order(ranks.size());
+    for (std::size_t row = 0; row < ranks.size(); ++row) order[start[ranks[row]]++] = row;
+    return order;
+}
+
 }  // namespace
+
+std::vector<std::size_t> SortedTextOrder(const std::vector<std::string_view>& texts, bool ascending,
+                                         const ITextOrder& textOrder) {
+    std::vector<std::size_t> order = OrderByRanks(textOrder.Ranks(texts));
+    if (!ascending) std::reverse(order.begin(), order.end());
+    return order;
+}
 
 std::vector<std::size_t> SortedRowOrder(ListSortKind kind, std::vector<CListSortKey> keys, bool ascending,
                                         const ITextOrder& textOrder) {
@@ -86,13 +105,10 @@ std::vector<std::size_t> SortedRowOrder(ListSortKind kind, std::vector<CListSort
         order = OrderByKeys(keys, [](const CListSortKey& k) { return std::pair(k.present, k.present ? k.number : 0.0); });
         break;
     case ListSortKind::Text: {
-        std::vector<std::string> texts;
+        std::vector<std::string_view> texts;
         texts.reserve(keys.size());
-        for (auto& k : keys) texts.push_back(std::move(k.text));
-        const std::vector<uint32_t> ranks = textOrder.Ranks(texts);
-        for (std::size_t i = 0; i < keys.size(); ++i) keys[i].integer = ranks[i];
-        order = OrderByKeys(keys, [](const CListSortKey& k) { return k.integer; });
-        break;
+        for (const auto& k : keys) texts.push_back(k.text);
+        return SortedTextOrder(texts, ascending, textOrder);
     }
     }
     if (!ascending) std::reverse(order.begin(), order.end());

@@ -33,14 +33,14 @@ public:
     virtual ~ITextOrder() = default;
     // The rank of every text in ascending order; texts that compare equal share
     // a rank. The ranks need not be dense.
-    virtual std::vector<uint32_t> Ranks(const std::vector<std::string>& texts) const = 0;
+    virtual std::vector<uint32_t> Ranks(const std::vector<std::string_view>& texts) const = 0;
 };
 
 // Code point order with Latin letters (ASCII and full-width) folded to lower
 // case. Used where no locale collator is installed.
 class CFoldedTextOrder final : public ITextOrder {
 public:
-    std::vector<uint32_t> Ranks(const std::vector<std::string>& texts) const override;
+    std::vector<uint32_t> Ranks(const std::vector<std::string_view>& texts) const override;
     static std::u32string Fold(std::string_view utf8);
 };
 
@@ -49,6 +49,9 @@ public:
 // set ones; rows without hits compare equal to each other and sort first.
 std::vector<std::size_t> SortedRowOrder(ListSortKind kind, std::vector<CListSortKey> keys, bool ascending,
                                         const ITextOrder& textOrder);
+// The same for texts alone (ListSortKind::Text).
+std::vector<std::size_t> SortedTextOrder(const std::vector<std::string_view>& texts, bool ascending,
+                                         const ITextOrder& textOrder);
 
 // The shared direction of heading clicks: the first click sorts ascending,
 // each further click, on any column, reverses the direction used last.

@@ -391,7 +391,7 @@ bool CRirekiListModel::SortValues(int column, std::vector<double>& values) const
     });
     if (!read) return false;
     index.clear();
-    const std::vector<uint32_t> ranks = m_textOrder->Ranks(texts);
+    const std::vector<uint32_t> ranks = m_textOrder->Ranks(std::vector<std::string_view>(texts.begin(), texts.end()));
     for (std::size_t i = 0; i < n; ++i) values[i] = static_cast<double>(ranks[textOf.Get(m_items[i].ID)]);
     return true;
 }

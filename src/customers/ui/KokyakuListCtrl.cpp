@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <deque>
 #include <numeric>
+#include <thread>
 
 #include <unicode/ucol.h>
 #include <unicode/ustring.h>
@@ -24,6 +25,8 @@ constexpr int kOtherInset = 6;
 struct CCollatorTextOrder::Cache {
     // Texts kept at most; beyond it the cache starts again.
     static constexpr std::size_t kMaxTexts = 4'000'000;
+    // New texts from which keys are made on two threads.
+    static constexpr std::size_t kShareFrom = 50'000;
 
     // Japanese, case ignored (secondary strength), canonical equivalents equal.
     Cache() {
@@ -35,8 +38,11 @@ struct CCollatorTextOrder::Cache {
         }
         ucol_setAttribute(collator, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
         ucol_setStrength(collator, UCOL_SECONDARY);
+        second = ucol_clone(collator, &status);
+        if (U_FAILURE(status)) second = nullptr;
     }
     ~Cache() {
+        if (second) ucol_close(second);
         if (collator) ucol_close(collator);
     }
     Cache(const Cache&) = delete;
@@ -56,48 +62,83 @@ struct CCollatorTextOrder::Cache {
         return std::string_view(at, text.size());
     }
 
-    // The collator's sort key of the text, appended to the key bytes. Bytes
-    // that are no UTF-8 count as U+FFFD; without a collator the key is the
-    // text's UTF-16 code units.
-    void AddKey(std::string_view text) {
-        UErrorCode status = U_ZERO_ERROR;
-        int32_t units = 0;
-        u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &units, text.data(),
-                             static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
-        if (status == U_BUFFER_OVERFLOW_ERROR || static_cast<std::size_t>(units) > utf16.size()) {
-            utf16.resize(static_cast<std::size_t>(units) + 1);
-            status = U_ZERO_ERROR;
+    struct Key {
+        uint64_t prefix;          // the first eight key bytes, big-endian, zero-padded
+        uint32_t offset, length;  // in bytes
+    };
+
+    // Makes sort keys on one thread: its own collator, buffer and bytes.
+    struct KeyMaker {
+        explicit KeyMaker(const UCollator* collator) : collator(collator) {}
+
+        // The collator's sort key of the text (bytes that are no UTF-8 count as
+        // U+FFFD); without a collator the text's UTF-16 code units.
+        void Add(uint32_t slot, std::string_view text) {
+            UErrorCode status = U_ZERO_ERROR;
+            int32_t units = 0;
             u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &units, text.data(),
                                  static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
-        }
-        if (U_FAILURE(status)) units = 0;
-        const std::size_t at = bytes.size();
-        if (collator) {
-            std::size_t room = std::max<std::size_t>(64, static_cast<std::size_t>(units) * 4 + 16);
-            for (;;) {
-                bytes.resize(at + room);
-                const int32_t need = ucol_getSortKey(collator, utf16.data(), units, bytes.data() + at,
-                                                     static_cast<int32_t>(room));
-                if (need <= 0) {
-                    bytes.resize(at);
-                    break;
-                }
-                if (static_cast<std::size_t>(need) <= room) {
-                    bytes.resize(at + static_cast<std::size_t>(need) - 1);  // without the closing zero
-                    break;
-                }
-                room = static_cast<std::size_t>(need);
+            if (status == U_BUFFER_OVERFLOW_ERROR || static_cast<std::size_t>(units) > utf16.size()) {
+                utf16.resize(static_cast<std::size_t>(units) + 1);
+                status = U_ZERO_ERROR;
+                u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &units, text.data(),
+                                     static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
             }
-        } else {
-            for (int32_t i = 0; i < units; ++i) {
-                bytes.push_back(static_cast<uint8_t>(utf16[static_cast<std::size_t>(i)] >> 8));
-                bytes.push_back(static_cast<uint8_t>(utf16[static_cast<std::size_t>(i)]));
+            if (U_FAILURE(status)) units = 0;
+            const std::size_t at = bytes.size();
+            if (collator) {
+                std::size_t room = std::max<std::size_t>(64, static_cast<std::size_t>(units) * 4 + 16);
+                for (;;) {
+                    bytes.resize(at + room);
+                    const int32_t need = ucol_getSortKey(collator, utf16.data(), units, bytes.data() + at,
+                                                         static_cast<int32_t>(room));
+                    if (need <= 0) {
+                        bytes.resize(at);
+                        break;
+                    }
+                    if (static_cast<std::size_t>(need) <= room) {
+                        bytes.resize(at + static_cast<std::size_t>(need) - 1);  // without the closing zero
+                        break;
+                    }
+                    room = static_cast<std::size_t>(need);
+                }
+            } else {
+                for (int32_t i = 0; i < units; ++i) {
+                    bytes.push_back(static_cast<uint8_t>(utf16[static_cast<std::size_t>(i)] >> 8));
+                    bytes.push_back(static_cast<uint8_t>(utf16[static_cast<std::size_t>(i)]));
+                }
+            }
+            Key key{0, static_cast<uint32_t>(at), static_cast<uint32_t>(bytes.size() - at)};
+            for (std::size_t i = 0; i < 8; ++i) key.prefix = key.prefix << 8 | (i < key.length ? bytes[at + i] : 0);
+            made.emplace_back(slot, key);
+        }
+
+        const UCollator* collator;
+        std::vector<UChar> utf16 = std::vector<UChar>(256);
+        std::vector<uint8_t> bytes;
+        std::vector<std::pair<uint32_t, Key>> made;
+    };
+
+    // The keys of the new slots; a large batch is shared with a second thread.
+    void MakeKeys(const std::vector<uint32_t>& added) {
+        keys.resize(texts.size());
+        const std::size_t half = second && added.size() >= kShareFrom ? added.size() / 2 : added.size();
+        KeyMaker mine(collator), other(second);
+        std::thread helper;
+        if (half < added.size())
+            helper = std::thread([&] {
+                for (std::size_t i = half; i < added.size(); ++i) other.Add(added[i], texts[added[i]]);
+            });
+        for (std::size_t i = 0; i < half; ++i) mine.Add(added[i], texts[added[i]]);
+        if (helper.joinable()) helper.join();
+        for (KeyMaker* maker : {&mine, &other}) {
+            const std::size_t base = bytes.size();
+            bytes.insert(bytes.end(), maker->bytes.begin(), maker->bytes.end());
+            for (auto [slot, key] : maker->made) {
+                key.offset += static_cast<uint32_t>(base);
+                keys[slot] = key;
             }
         }
-        Key key{0, static_cast<uint32_t>(at), static_cast<uint32_t>(bytes.size() - at)};
-        for (std::size_t i = 0; i < 8; ++i)
-            key.prefix = key.prefix << 8 | (i < key.length ? bytes[at + i] : 0);
-        keys.push_back(key);
     }
 
     // The key order: the first eight bytes decide most comparisons.
@@ -111,21 +152,23 @@ struct CCollatorTextOrder::Cache {
         return l.compare(r);
     }
 
-    // The slot of the text, or a new slot (true) after keeping the text and its key.
-    std::pair<uint32_t, bool> SlotOf(std::string_view text) {
+    // The slot of the text, or a new slot (true) after keeping the text (its
+    // key comes from MakeKeys).
+    std::pair<uint32_t, bool> SlotOf(std::string_view text, uint64_t hash) {
         if ((texts.size() + 1) * 2 > table.size()) Grow();
-        const uint64_t hash = std::hash<std::string_view>()(text);
+        const uint64_t tag = hash >> 32;
         const std::size_t mask = table.size() - 1;
         for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
-            const uint32_t slot = table[at];
-            if (slot == kEmpty) {
-                table[at] = static_cast<uint32_t>(texts.size());
+            const uint64_t entry = table[at];
+            if (entry == kEmpty) {
+                const auto slot = static_cast<uint32_t>(texts.size());
+                table[at] = tag << 32 | slot;
                 texts.push_back(Keep(text));
                 hashes.push_back(hash);
-                AddKey(text);
-                return {table[at], true};
+                return {slot, true};
             }
-            if (hashes[slot] == hash && texts[slot] == text) return {slot, false};
+            const auto slot = static_cast<uint32_t>(entry);
+            if (entry >> 32 == tag && texts[slot] == text) return {slot, false};
         }
     }
 
@@ -140,12 +183,12 @@ struct CCollatorTextOrder::Cache {
     }
 
     void Grow(std::size_t size = 0) {
-        std::vector<uint32_t> wider(std::max<std::size_t>({1024, table.size() * 2, size}), kEmpty);
+        std::vector<uint64_t> wider(std::max<std::size_t>({1024, table.size() * 2, size}), kEmpty);
         const std::size_t mask = wider.size() - 1;
         for (uint32_t slot = 0; slot < texts.size(); ++slot) {
             std::size_t at = hashes[slot] & mask;
             while (wider[at] != kEmpty) at = (at + 1) & mask;
-            wider[at] = slot;
+            wider[at] = (hashes[slot] >> 32) << 32 | slot;
         }
         table = std::move(wider);
     }
@@ -166,32 +209,53 @@ struct CCollatorTextOrder::Cache {
     // Adds the slots not ranked yet to the ordered ones and ranks all again.
     void Merge(std::vector<uint32_t>& added) {
         auto less = [this](uint32_t a, uint32_t b) { return Compare(a, b) < 0; };
-        std::sort(added.begin(), added.end(), less);
+        // The new slots beside their prefixes, so that most comparisons read
+        // memory in order.
+        struct Entry {
+            uint64_t first, second;  // key bytes 0..7 and 8..15
+            uint32_t slot;
+        };
+        std::vector<Entry> byPrefix;
+        byPrefix.reserve(added.size());
+        for (uint32_t slot : added) {
+            const Key& k = keys[slot];
+            uint64_t second = 0;
+            for (std::size_t i = 8; i < 16; ++i) second = second << 8 | (i < k.length ? bytes[k.offset + i] : 0);
+            byPrefix.push_back({k.prefix, second, slot});
+        }
+        auto before = [this](const Entry& a, const Entry& b) {
+            if (a.first != b.first) return a.first < b.first;
+            if (a.second != b.second) return a.second < b.second;
+            return Compare(a.slot, b.slot) < 0;
+        };
+        std::sort(byPrefix.begin(), byPrefix.end(), before);
+        for (std::size_t i = 0; i < added.size(); ++i) added[i] = byPrefix[i].slot;
         const std::size_t middle = ordered.size();
         ordered.insert(ordered.end(), added.begin(), added.end());
         std::inplace_merge(ordered.begin(), ordered.begin() + static_cast<std::ptrdiff_t>(middle), ordered.end(), less);
         rank.resize(keys.size());
         uint32_t r = 0;
         for (std::size_t i = 0; i < ordered.size(); ++i) {
-            if (i > 0 && Compare(ordered[i - 1], ordered[i]) != 0) r = static_cast<uint32_t>(i);
+            // Texts first ranked now are in byPrefix's order: different prefixes differ.
+            const bool differ = middle == 0 ? i > 0 && (byPrefix[i].first != byPrefix[i - 1].first ||
+                                                        byPrefix[i].second != byPrefix[i - 1].second ||
+                                                        Compare(ordered[i - 1], ordered[i]) != 0)
+                                            : i > 0 && Compare(ordered[i - 1], ordered[i]) != 0;
+            if (differ) r = static_cast<uint32_t>(i);
             rank[ordered[i]] = r;
         }
     }
-
-    struct Key {
-        uint64_t prefix;          // the first eight key bytes, big-endian, zero-padded
-        uint32_t offset, length;  // in bytes
-    };
 
     static constexpr std::size_t kChunk = 1 << 20;
     std::vector<std::unique_ptr<char[]>> chunks;  // the kept texts
     std::size_t chunkUsed = 0;
     std::deque<std::string> owned;  // long kept texts
     UCollator* collator = nullptr;
-    std::vector<UChar> utf16 = std::vector<UChar>(256);
+    UCollator* second = nullptr;  // a clone for the second thread
     // Open addressing over the slots: no allocation per text.
-    static constexpr uint32_t kEmpty = UINT32_MAX;
-    std::vector<uint32_t> table;             // a slot or kEmpty
+    // An entry holds the text's slot and the high half of its hash as a tag.
+    static constexpr uint64_t kEmpty = UINT64_MAX;
+    std::vector<uint64_t> table;             // an entry or kEmpty
     std::vector<std::string_view> texts;     // by slot, the kept copies
     std::vector<uint64_t> hashes;            // by slot
     std::vector<Key> keys;                             // by slot
@@ -203,19 +267,33 @@ struct CCollatorTextOrder::Cache {
 CCollatorTextOrder::CCollatorTextOrder() : m_cache(std::make_unique<Cache>()) {}
 CCollatorTextOrder::~CCollatorTextOrder() = default;
 
-std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string>& texts) const {
+std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string_view>& texts) const {
     Cache& cache = *m_cache;
     if (cache.texts.size() + texts.size() > Cache::kMaxTexts) cache.Clear();
     // A key once per distinct text: columns such as prefectures or ranks
     // repeat a few values over many rows.
     std::vector<uint32_t> textSlot(texts.size()), added;
     cache.Reserve(cache.texts.size() + texts.size());
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        const auto [slot, fresh] = cache.SlotOf(texts[i]);
-        if (fresh) added.push_back(slot);
-        textSlot[i] = slot;
+    // In batches: the hashes first, with the table's entries fetched ahead.
+    constexpr std::size_t kBatch = 16;
+    uint64_t hashes[kBatch];
+    for (std::size_t base = 0; base < texts.size(); base += kBatch) {
+        const std::size_t end = std::min(texts.size(), base + kBatch);
+        const std::size_t mask = cache.table.size() - 1;
+        for (std::size_t i = base; i < end; ++i) {
+            hashes[i - base] = std::hash<std::string_view>()(texts[i]);
+            __builtin_prefetch(&cache.table[hashes[i - base] & mask]);
+        }
+        for (std::size_t i = base; i < end; ++i) {
+            const auto [slot, fresh] = cache.SlotOf(texts[i], hashes[i - base]);
+            if (fresh) added.push_back(slot);
+            textSlot[i] = slot;
+        }
     }
+    if (!added.empty()) cache.MakeKeys(added);
+
     if (!added.empty()) cache.Merge(added);
+
     std::vector<uint32_t> ranks(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) ranks[i] = cache.rank[textSlot[i]];
     return ranks;

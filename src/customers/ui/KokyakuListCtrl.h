@@ -18,7 +18,7 @@ class CCollatorTextOrder final : public ITextOrder {
 public:
     CCollatorTextOrder();
     ~CCollatorTextOrder() override;
-    std::vector<uint32_t> Ranks(const std::vector<std::string>& texts) const override;
+    std::vector<uint32_t> Ranks(const std::vector<std::string_view>& texts) const override;
 
 private:
     struct Cache;
