@@ -1,9 +1,10 @@
 // The customer screen over the large data, offscreen: start-up (opening the
 // database, reading the customers in the default order, the customer screen
 // until its rows are painted) with the peak memory, sorting by name until
-// repainted, and a three-row extraction against the same translated
+// repainted, scrolling, and a three-row extraction against the same translated
 // statement stepped directly on SQLite.
 #include <QApplication>
+#include <QScrollBar>
 
 #include "LargeData.h"
 #include "ShownFrame.h"
@@ -50,6 +51,17 @@ int main(int argc, char** argv) {
                           list->List().SortByColumn(1);  // 氏名
                           frame.grab();
                       }));
+
+    // Scrolling: jumps over the whole list, each repainted (one frame is 1/60 s).
+    QScrollBar* bar = list->verticalScrollBar();
+    const int steps = 50;
+    const double scrolled = bench::Seconds([&] {
+        for (int i = 1; i <= steps; ++i) {
+            bar->setValue(bar->maximum() * i / steps);
+            list->viewport()->grab();
+        }
+    });
+    bench::Report("list-scroll-frame-" + size, scrolled / steps);
 
     CMilvaneData& db = doc.Database();
     bench::CompareThreeRowExtraction(("extract-3rows-" + size).c_str(), db, 3);
