@@ -38,9 +38,22 @@ public:
     std::string_view SortText(const CKokyakuListItem& item, const std::string& field,
                               std::string& storage) const override {
         if (item.row) {
+            const CKokyakuRow& row = *item.row;
             const int index = IndexOf(field);
-            if (item.row->Keeps(index) && KokyakuFields()[static_cast<std::size_t>(index)].IsText())
-                return item.row->Text(index);
+            if (row.Keeps(index) && KokyakuFields()[static_cast<std::size_t>(index)].IsText()) return row.Text(index);
+            // A joined address from its three kept parts.
+            if (field == "Add_Home_X" || field == "Add_Office_X") {
+                static const int home[] = {KokyakuFieldIndex("Add1_Home"), KokyakuFieldIndex("Add2_Home"),
+                                           KokyakuFieldIndex("Add3_Home")};
+                static const int office[] = {KokyakuFieldIndex("Add1_Office"), KokyakuFieldIndex("Add2_Office"),
+                                             KokyakuFieldIndex("Add3_Office")};
+                const int* parts = field == "Add_Home_X" ? home : office;
+                if (row.Keeps(parts[0]) && row.Keeps(parts[1]) && row.Keeps(parts[2])) {
+                    storage.clear();
+                    for (int i = 0; i < 3; ++i) storage += row.Text(parts[i]);
+                    return storage;
+                }
+            }
         }
         storage = SortKey(item, field, ListSortKind::Text).text;
         return storage;

@@ -1,7 +1,8 @@
 #include "customers/KokyakuListModel.h"
 
 #include <algorithm>
-#include <deque>
+
+#include "common/TextArena.h"
 
 CKokyakuListModel::CKokyakuListModel(std::shared_ptr<const IListCellSource> source)
     : m_source(std::move(source)),
@@ -233,11 +234,11 @@ void CKokyakuListModel::Sort(int column, bool ascending) {
         // Only the texts, as views into the rows where they hold them.
         std::vector<std::string_view> texts;
         texts.reserve(m_items.size());
-        std::deque<std::string> made;
+        CTextArena made;
         std::string storage;
         for (const auto& item : m_items) {
             std::string_view text = m_source->SortText(item, field, storage);
-            if (!text.empty() && text.data() == storage.data()) text = made.emplace_back(std::move(storage));
+            if (!text.empty() && text.data() == storage.data()) text = made.Keep(text);
             texts.push_back(text);
         }
         order = SortedTextOrder(texts, ascending, *m_textOrder);

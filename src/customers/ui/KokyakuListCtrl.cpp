@@ -4,13 +4,13 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <algorithm>
-#include <deque>
 #include <numeric>
 #include <thread>
 
 #include <unicode/ucol.h>
 #include <unicode/ustring.h>
 
+#include "common/TextArena.h"
 #include "common/ui/ListSelection.h"
 #include "customers/KokyakuListColumns.h"
 
@@ -47,20 +47,6 @@ struct CCollatorTextOrder::Cache {
     }
     Cache(const Cache&) = delete;
     Cache& operator=(const Cache&) = delete;
-
-    // A copy of the text that lives as long as the cache, without an
-    // allocation per text.
-    std::string_view Keep(std::string_view text) {
-        if (text.size() > kChunk / 4) return owned.emplace_back(text);
-        if (chunks.empty() || chunkUsed + text.size() > kChunk) {
-            chunks.push_back(std::make_unique<char[]>(kChunk));
-            chunkUsed = 0;
-        }
-        char* at = chunks.back().get() + chunkUsed;
-        std::copy(text.begin(), text.end(), at);
-        chunkUsed += text.size();
-        return std::string_view(at, text.size());
-    }
 
     struct Key {
         uint64_t prefix;          // the first eight key bytes, big-endian, zero-padded
@@ -163,7 +149,7 @@ struct CCollatorTextOrder::Cache {
             if (entry == kEmpty) {
                 const auto slot = static_cast<uint32_t>(texts.size());
                 table[at] = tag << 32 | slot;
-                texts.push_back(Keep(text));
+                texts.push_back(kept.Keep(text));
                 hashes.push_back(hash);
                 return {slot, true};
             }
@@ -194,9 +180,7 @@ struct CCollatorTextOrder::Cache {
     }
 
     void Clear() {
-        chunks.clear();
-        owned.clear();
-        chunkUsed = 0;
+        kept.Clear();
         table.clear();
         texts.clear();
         hashes.clear();
@@ -206,50 +190,77 @@ struct CCollatorTextOrder::Cache {
         ordered.clear();
     }
 
+    // The new slots beside 16 key bytes from a depth on, so that sorting reads
+    // memory in order.
+    struct Entry {
+        uint64_t first, second;  // key bytes depth..depth+7 and depth+8..depth+15
+        uint32_t slot;
+        bool sameAsPrevious;     // after sorting: the key equals the one before
+    };
+
+    void Load(Entry& e, std::size_t depth) const {
+        const Key& k = keys[e.slot];
+        e.first = e.second = 0;
+        for (std::size_t i = depth; i < depth + 16; ++i) {
+            const uint64_t b = i < k.length ? bytes[k.offset + i] : 0;
+            (i < depth + 8 ? e.first : e.second) = (i < depth + 8 ? e.first : e.second) << 8 | b;
+        }
+    }
+
+    // Sorts entries loaded at depth by their keys: 16 bytes at a time, runs
+    // of equal bytes again from the next 16.
+    void SortEntries(Entry* begin, Entry* end, std::size_t depth) {
+        std::sort(begin, end, [](const Entry& a, const Entry& b) {
+            return a.first != b.first ? a.first < b.first : a.second < b.second;
+        });
+        for (Entry* run = begin; run != end;) {
+            Entry* next = run + 1;
+            while (next != end && next->first == run->first && next->second == run->second) ++next;
+            if (next - run > 1) {
+                bool longer = false;
+                for (Entry* e = run; e != next; ++e) longer = longer || keys[e->slot].length > depth + 16;
+                if (longer) {
+                    for (Entry* e = run; e != next; ++e) Load(*e, depth + 16);
+                    SortEntries(run, next, depth + 16);
+                } else {
+                    // Equal bytes; a shorter key (only without a collator, where
+                    // keys hold zero bytes) comes first.
+                    std::stable_sort(run, next, [this](const Entry& a, const Entry& b) {
+                        return keys[a.slot].length < keys[b.slot].length;
+                    });
+                    for (Entry* e = run + 1; e != next; ++e)
+                        e->sameAsPrevious = keys[e->slot].length == keys[(e - 1)->slot].length;
+                }
+            }
+            run = next;
+        }
+    }
+
     // Adds the slots not ranked yet to the ordered ones and ranks all again.
     void Merge(std::vector<uint32_t>& added) {
-        auto less = [this](uint32_t a, uint32_t b) { return Compare(a, b) < 0; };
-        // The new slots beside their prefixes, so that most comparisons read
-        // memory in order.
-        struct Entry {
-            uint64_t first, second;  // key bytes 0..7 and 8..15
-            uint32_t slot;
-        };
-        std::vector<Entry> byPrefix;
-        byPrefix.reserve(added.size());
-        for (uint32_t slot : added) {
-            const Key& k = keys[slot];
-            uint64_t second = 0;
-            for (std::size_t i = 8; i < 16; ++i) second = second << 8 | (i < k.length ? bytes[k.offset + i] : 0);
-            byPrefix.push_back({k.prefix, second, slot});
+        std::vector<Entry> entries(added.size());
+        for (std::size_t i = 0; i < added.size(); ++i) {
+            entries[i].slot = added[i];
+            entries[i].sameAsPrevious = false;
+            Load(entries[i], 0);
         }
-        auto before = [this](const Entry& a, const Entry& b) {
-            if (a.first != b.first) return a.first < b.first;
-            if (a.second != b.second) return a.second < b.second;
-            return Compare(a.slot, b.slot) < 0;
-        };
-        std::sort(byPrefix.begin(), byPrefix.end(), before);
-        for (std::size_t i = 0; i < added.size(); ++i) added[i] = byPrefix[i].slot;
+        SortEntries(entries.data(), entries.data() + entries.size(), 0);
+        for (std::size_t i = 0; i < added.size(); ++i) added[i] = entries[i].slot;
         const std::size_t middle = ordered.size();
         ordered.insert(ordered.end(), added.begin(), added.end());
-        std::inplace_merge(ordered.begin(), ordered.begin() + static_cast<std::ptrdiff_t>(middle), ordered.end(), less);
+        std::inplace_merge(ordered.begin(), ordered.begin() + static_cast<std::ptrdiff_t>(middle), ordered.end(),
+                           [this](uint32_t a, uint32_t b) { return Compare(a, b) < 0; });
         rank.resize(keys.size());
         uint32_t r = 0;
         for (std::size_t i = 0; i < ordered.size(); ++i) {
-            // Texts first ranked now are in byPrefix's order: different prefixes differ.
-            const bool differ = middle == 0 ? i > 0 && (byPrefix[i].first != byPrefix[i - 1].first ||
-                                                        byPrefix[i].second != byPrefix[i - 1].second ||
-                                                        Compare(ordered[i - 1], ordered[i]) != 0)
-                                            : i > 0 && Compare(ordered[i - 1], ordered[i]) != 0;
-            if (differ) r = static_cast<uint32_t>(i);
+            // Texts first ranked now are in the entries' order, which knows its equal keys.
+            if (i > 0 && (middle == 0 ? !entries[i].sameAsPrevious : Compare(ordered[i - 1], ordered[i]) != 0))
+                r = static_cast<uint32_t>(i);
             rank[ordered[i]] = r;
         }
     }
 
-    static constexpr std::size_t kChunk = 1 << 20;
-    std::vector<std::unique_ptr<char[]>> chunks;  // the kept texts
-    std::size_t chunkUsed = 0;
-    std::deque<std::string> owned;  // long kept texts
+    CTextArena kept;  // the texts of the slots
     UCollator* collator = nullptr;
     UCollator* second = nullptr;  // a clone for the second thread
     // Open addressing over the slots: no allocation per text.
