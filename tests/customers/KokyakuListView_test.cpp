@@ -288,6 +288,27 @@ TEST_F(ViewTest, ExtractionDisplayColumnsAreLookedUpWithWidth150) {
     EXPECT_EQ(list.CellText(0, 1), "女");
 }
 
+TEST_F(ViewTest, ColumnsTheRowsLackAreReadOnceOrToldWhenTheyCannotBe) {
+    AddCustomers(2, {"佐藤", "鈴木"});
+    ASSERT_EQ(doc->ReadCustomers(), 1);  // lean rows, no whole records
+    Extract({0, 1});
+    doc->Extraction->DisplayColumns = {"Name", "Sex"};
+    logic->Populate();
+    EXPECT_EQ(list.CellText(0, 1), "男");  // C2
+    EXPECT_EQ(list.CellText(1, 1), "女");  // C1
+    EXPECT_TRUE(ports.prompt.Log().empty());
+
+    // The database is gone: the message, and the rows stay as they were.
+    ASSERT_EQ(doc->Database().SaveMLV(true), 1);
+    doc->Extraction->DisplayColumns = {"Name", "RirekiUpDate", "Sex"};
+    logic->Populate();
+    EXPECT_EQ(ports.prompt.Texts(), std::vector<std::string>{"顧客データの取得に失敗しました。\n"});
+    ASSERT_EQ(list.RowCount(), 2);
+    EXPECT_EQ(list.CellText(0, 0), "鈴木");
+    EXPECT_EQ(list.CellText(0, 1), "");
+    EXPECT_EQ(list.CellText(1, 2), "女");
+}
+
 TEST_F(ViewTest, AnalysisHitsComeFirstWithTheirColumn) {
     AddCustomers(3);
     ports.profile.WriteInt("Settings-KList", "colwidth1", 77);
