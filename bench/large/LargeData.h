@@ -177,6 +177,7 @@ struct LargeData {
     std::string folder = LargeDataFolder();
     ScratchFolder scratch;
     std::string install = scratch.Sub("install");
+    std::string size = SizeName(LargeCustomers());  // of the customers, for the bench names
     LargeData() { WriteDataDir(install, folder); }
 };
 

@@ -7,17 +7,14 @@
 #include "maintenance/DataBackup.h"
 
 int main() {
-    bench::LargeData data;
+    const bench::LargeData data;
     const std::string& folder = data.folder;
-    const std::string& install = data.install;
-    const bench::ScratchFolder& scratch = data.scratch;
-    const std::string size = bench::SizeName(bench::LargeCustomers());
-    CMilvaneDoc doc(install);
+    CMilvaneDoc doc(data.install);
     doc.DataDir = folder;
     bench::Check(doc.Database().InitDB(folder) == 1, "opening the database");
     bench::Check(doc.Database().SaveMLV(false) == 1, "saving the database");
 
-    const std::string ours = scratch.Sub("ours"), raw = scratch.Sub("raw");
+    const std::string ours = data.scratch.Sub("ours"), raw = data.scratch.Sub("raw");
     const std::string warm = "cat '" + folder + "'/* > /dev/null && sync";
     const std::string tar = "tar -cf '" + raw + "/b.tar' -C '" + folder + "' . && sync '" + raw + "/b.tar'";
     bench::Check(std::system(warm.c_str()) == 0, "reading the folder");
@@ -25,8 +22,8 @@ int main() {
     std::filesystem::remove_all(ours);
     bench::Check(std::system(warm.c_str()) == 0, "reading the folder");
     const double rawSeconds = bench::Seconds([&] { bench::Check(std::system(tar.c_str()) == 0, "tar"); });
-    bench::Report("backup-" + size, oursSeconds, rawSeconds);
-    std::printf("MEM backup-%s peak_mb=%ld\n", size.c_str(), bench::PeakMb());
+    bench::Report("backup-" + data.size, oursSeconds, rawSeconds);
+    std::printf("MEM backup-%s peak_mb=%ld\n", data.size.c_str(), bench::PeakMb());
     doc.Database().SaveMLV(true);
     return 0;
 }

@@ -80,30 +80,27 @@ void RawExport(const std::string& dbFile, const std::vector<CMLVCol>& cols, cons
 }  // namespace
 
 int main() {
-    bench::LargeData data;
+    const bench::LargeData data;
     const std::string& folder = data.folder;
-    const std::string& install = data.install;
-    const bench::ScratchFolder& scratch = data.scratch;
-    const std::string size = bench::SizeName(bench::LargeCustomers());
     const std::string dbFile = folder + "/" + kDatabaseFileName;
     const std::vector<CMLVCol> cols = AllColumns();
 
     const Run exportOurs = InChild(folder, [&] {
-        CMilvaneDoc doc(install);
+        CMilvaneDoc doc(data.install);
         doc.DataDir = folder;
         bench::Check(doc.Database().InitDBFromPath(dbFile, true) == 1, "opening the database");
         CMilvaneData::RecordCounts counts;
         bench::Check(doc.Database().CountRecords(counts) == 1, "counting");
         std::unique_ptr<IKokyakuCursor> cursor = doc.Database().OpenKokyakuCursor(CDefaultSort(folder).GetOrderText());
         bench::Check(cursor != nullptr, "the cursor");
-        bench::Check(CTextFormat().WriteRows(scratch.Path() + "/ours.csv",
+        bench::Check(CTextFormat().WriteRows(data.scratch.Path() + "/ours.csv",
                                              ExportRows(*cursor, cols, static_cast<std::size_t>(counts.customers))),
                      "text");
     });
-    const Run exportRaw = InChild(folder, [&] { RawExport(dbFile, cols, scratch.Path() + "/raw.csv"); });
-    Report("export-csv-" + size, exportOurs, exportRaw);
-    bench::Check(std::filesystem::file_size(scratch.Path() + "/ours.csv") > 0, "the export");
-    std::filesystem::remove(scratch.Path() + "/ours.csv");
-    std::filesystem::remove(scratch.Path() + "/raw.csv");
+    const Run exportRaw = InChild(folder, [&] { RawExport(dbFile, cols, data.scratch.Path() + "/raw.csv"); });
+    Report("export-csv-" + data.size, exportOurs, exportRaw);
+    bench::Check(std::filesystem::file_size(data.scratch.Path() + "/ours.csv") > 0, "the export");
+    std::filesystem::remove(data.scratch.Path() + "/ours.csv");
+    std::filesystem::remove(data.scratch.Path() + "/raw.csv");
     return 0;
 }

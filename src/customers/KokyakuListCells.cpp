@@ -54,8 +54,11 @@ public:
                     return storage;
                 }
             }
+            // Coded values and other joined fields go through the display rule.
+            storage = GetFieldText(Unpacked(row), item.hit, field);
+        } else {
+            storage.clear();
         }
-        storage = SortKey(item, field, ListSortKind::Text).text;
         return storage;
     }
 
@@ -87,14 +90,11 @@ public:
             key.present = item.hit != nullptr;
             if (item.hit) key.number = field == "金額" ? item.hit->Money : item.hit->Date.Days();
             break;
-        case ListSortKind::Text:
-            // A plain text is taken as kept; coded values and joined fields
-            // go through the display rule.
-            if (row.Keeps(index) && KokyakuFields()[static_cast<std::size_t>(index)].IsText())
-                key.text = row.Text(index);
-            else
-                key.text = GetFieldText(Unpacked(row), item.hit, field);
+        case ListSortKind::Text: {
+            std::string storage;
+            key.text = SortText(item, field, storage);
             break;
+        }
         }
         return key;
     }

@@ -22,6 +22,9 @@ struct TextRef {
     uint32_t offset, length;
 };
 
+// A date as its slot holds it.
+double SlotDays(const CDateTime& d) { return d.IsValid() ? d.Days() : std::numeric_limits<double>::quiet_NaN(); }
+
 }  // namespace
 
 // ------------------------------------------------------------------ row
@@ -46,24 +49,25 @@ std::string_view CKokyakuRow::CompName() const {
     return Text(field);
 }
 
+char* CKokyakuRow::Slot(int field) const {
+    return m_data.get() + kSlot * static_cast<std::size_t>(m_owner->m_slot[static_cast<std::size_t>(field)]);
+}
+
 std::string_view CKokyakuRow::Text(int field) const {
     TextRef ref;
-    std::memcpy(&ref, m_data.get() + kSlot * static_cast<std::size_t>(m_owner->m_slot[static_cast<std::size_t>(field)]),
-                sizeof ref);
+    std::memcpy(&ref, Slot(field), sizeof ref);
     return {m_data.get() + ref.offset, ref.length};
 }
 
 int32_t CKokyakuRow::Int(int field) const {
     int32_t v;
-    std::memcpy(&v, m_data.get() + kSlot * static_cast<std::size_t>(m_owner->m_slot[static_cast<std::size_t>(field)]),
-                sizeof v);
+    std::memcpy(&v, Slot(field), sizeof v);
     return v;
 }
 
 double CKokyakuRow::Number(int field) const {
     double v;
-    std::memcpy(&v, m_data.get() + kSlot * static_cast<std::size_t>(m_owner->m_slot[static_cast<std::size_t>(field)]),
-                sizeof v);
+    std::memcpy(&v, Slot(field), sizeof v);
     return v;
 }
 
@@ -146,8 +150,7 @@ std::unique_ptr<char[]> CKokyakuRows::Pack(const CKokyaku& k, const std::vector<
             std::memcpy(data.get() + text, s.data(), s.size());
             text += s.size();
         } else if (f.IsDate()) {
-            const CDateTime d = f.Date(k);
-            const double days = d.IsValid() ? d.Days() : std::numeric_limits<double>::quiet_NaN();
+            const double days = SlotDays(f.Date(k));
             std::memcpy(slot, &days, sizeof days);
         } else if (f.IsInt()) {
             const int32_t v = f.Int(k);
@@ -233,20 +236,20 @@ void CKokyakuRows::Adopt(Storage rows) {
     m_byKey.clear();
 }
 
-const CKokyakuRow& CKokyakuRows::Append(std::unique_ptr<CKokyaku> record) {
+const CKokyakuRow& CKokyakuRows::Insert(Storage::iterator at, std::unique_ptr<CKokyaku> record) {
     auto row = MakeRow(*record);
     row->m_full = std::move(record);
-    m_rows.push_back(std::move(row));
-    if (!m_byKey.empty()) m_byKey[m_rows.back()->ID] = m_rows.back().get();
-    return *m_rows.back();
+    CKokyakuRow& placed = **m_rows.insert(at, std::move(row));
+    if (!m_byKey.empty()) m_byKey[placed.ID] = &placed;
+    return placed;
+}
+
+const CKokyakuRow& CKokyakuRows::Append(std::unique_ptr<CKokyaku> record) {
+    return Insert(m_rows.end(), std::move(record));
 }
 
 const CKokyakuRow& CKokyakuRows::InsertFront(std::unique_ptr<CKokyaku> record) {
-    auto row = MakeRow(*record);
-    row->m_full = std::move(record);
-    m_rows.insert(m_rows.begin(), std::move(row));
-    if (!m_byKey.empty()) m_byKey[m_rows.front()->ID] = m_rows.front().get();
-    return *m_rows.front();
+    return Insert(m_rows.begin(), std::move(record));
 }
 
 void CKokyakuRows::Index() const {
@@ -285,9 +288,8 @@ void CKokyakuRows::SetRirekiUpDate(int32_t key, const CDateTime& at) {
     auto* row = const_cast<CKokyakuRow*>(Find(key));
     if (!row) return;
     if (row->Keeps(field)) {
-        const double days = at.IsValid() ? at.Days() : std::numeric_limits<double>::quiet_NaN();
-        std::memcpy(row->m_data.get() + kSlot * static_cast<std::size_t>(m_slot[static_cast<std::size_t>(field)]), &days,
-                    sizeof days);
+        const double days = SlotDays(at);
+        std::memcpy(row->Slot(field), &days, sizeof days);
     }
     if (row->m_full) row->m_full->RirekiUpDate = at;
 }

@@ -51,6 +51,8 @@ public:
 
 private:
     friend class CKokyakuRows;
+    char* Slot(int field) const;  // the kept field's 8 bytes
+
     const CKokyakuRows* m_owner = nullptr;
     std::unique_ptr<char[]> m_data;
     mutable std::unique_ptr<CKokyaku> m_full;
@@ -117,6 +119,7 @@ public:
 private:
     friend class CKokyakuRow;
     static std::unique_ptr<char[]> Pack(const CKokyaku& k, const std::vector<int>& fields);
+    const CKokyakuRow& Insert(Storage::iterator at, std::unique_ptr<CKokyaku> record);
     void SetLayout(std::vector<int> fields);
     void Index() const;
 

@@ -410,28 +410,26 @@ private:
         *out += text;
     }
 
+    // The text between quote marks, each quote mark in it doubled.
+    static std::string Quoted(const std::string& text, char quote) {
+        std::string s(1, quote);
+        for (char c : text) {
+            if (c == quote) s += quote;
+            s += c;
+        }
+        return s + quote;
+    }
+
     bool EmitToken(size_t i, std::string* out) {
         const Token& t = m_t[i];
         if (i == m_skip) return true;
         switch (t.kind) {
-        case Tok::String: {
-            std::string s = "'";
-            for (char c : t.text) {
-                if (c == '\'') s += '\'';
-                s += c;
-            }
-            Append(out, s + "'");
+        case Tok::String:
+            Append(out, Quoted(t.text, '\''));
             return true;
-        }
-        case Tok::Name: {
-            std::string s = "\"";
-            for (char c : t.text) {
-                if (c == '"') s += '"';
-                s += c;
-            }
-            Append(out, s + "\"");
+        case Tok::Name:
+            Append(out, Quoted(t.text, '"'));
             return true;
-        }
         case Tok::Word: {
             std::string u = Upper(t.text);
             if (IsQualified(i)) {

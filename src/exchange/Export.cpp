@@ -186,43 +186,6 @@ bool CExportColumnsModel::Ok() const {
 namespace {
 
 int WriteExportFrom(IKokyakuCursor& customers, std::size_t total, const std::string& pictureFolder,
-                    const CExportDialogs& dialogs);
-
-}  // namespace
-
-int ExportCustomers(const std::vector<const CKokyaku*>& selected, const std::string& pictureFolder,
-                    const CExportDialogs& dialogs) {
-    CKokyakuListCursor cursor(selected);
-    return ExportCustomers(cursor, selected.size(), pictureFolder, dialogs);
-}
-
-int ExportCustomers(IKokyakuCursor& customers, std::size_t count, const std::string& pictureFolder,
-                    const CExportDialogs& dialogs) {
-    if (count == 0) {
-        ShowMessage("書き出す顧客を選択してください。");
-        return 0;
-    }
-    const std::string question =
-        Printf("選択されている%lld件の顧客を外部データに書き出します。よろしいですか？", static_cast<long long>(count));
-    if (Ports::Prompt().AskYesNo(question, MsgIcon::Question, Answer::Yes) != Answer::Yes) return 0;
-    if (WriteExportFrom(customers, count, pictureFolder, dialogs) != 1) return 0;
-    ShowMessage("書き出しを完了しました。", MsgIcon::Information);
-    return 1;
-}
-
-int WriteExport(const std::vector<const CKokyaku*>* customers, const std::string& pictureFolder,
-                const CExportDialogs& dialogs) {
-    if (!customers) {
-        ShowMessage("引数が不正です");
-        return 0;
-    }
-    CKokyakuListCursor cursor(*customers);
-    return WriteExportFrom(cursor, customers->size(), pictureFolder, dialogs);
-}
-
-namespace {
-
-int WriteExportFrom(IKokyakuCursor& customers, std::size_t total, const std::string& pictureFolder,
                     const CExportDialogs& dialogs) {
     if (total == 0) {
         ShowMessage("書き出すデータがありません");
@@ -276,3 +239,34 @@ int WriteExportFrom(IKokyakuCursor& customers, std::size_t total, const std::str
 }
 
 }  // namespace
+
+int ExportCustomers(const std::vector<const CKokyaku*>& selected, const std::string& pictureFolder,
+                    const CExportDialogs& dialogs) {
+    CKokyakuListCursor cursor(selected);
+    return ExportCustomers(cursor, selected.size(), pictureFolder, dialogs);
+}
+
+int ExportCustomers(IKokyakuCursor& customers, std::size_t count, const std::string& pictureFolder,
+                    const CExportDialogs& dialogs) {
+    if (count == 0) {
+        ShowMessage("書き出す顧客を選択してください。");
+        return 0;
+    }
+    const std::string question =
+        Printf("選択されている%lld件の顧客を外部データに書き出します。よろしいですか？", static_cast<long long>(count));
+    if (Ports::Prompt().AskYesNo(question, MsgIcon::Question, Answer::Yes) != Answer::Yes) return 0;
+    if (WriteExportFrom(customers, count, pictureFolder, dialogs) != 1) return 0;
+    ShowMessage("書き出しを完了しました。", MsgIcon::Information);
+    return 1;
+}
+
+int WriteExport(const std::vector<const CKokyaku*>* customers, const std::string& pictureFolder,
+                const CExportDialogs& dialogs) {
+    if (!customers) {
+        ShowMessage("引数が不正です");
+        return 0;
+    }
+    CKokyakuListCursor cursor(*customers);
+    return WriteExportFrom(cursor, customers->size(), pictureFolder, dialogs);
+}
+

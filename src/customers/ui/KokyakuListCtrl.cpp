@@ -60,16 +60,12 @@ struct CCollatorTextOrder::Cache {
         // The collator's sort key of the text (bytes that are no UTF-8 count as
         // U+FFFD); without a collator the text's UTF-16 code units.
         void Add(uint32_t slot, std::string_view text) {
+            // UTF-16 never takes more units than UTF-8 takes bytes.
+            if (utf16.size() <= text.size()) utf16.resize(text.size() + 1);
             UErrorCode status = U_ZERO_ERROR;
             int32_t units = 0;
             u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &units, text.data(),
                                  static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
-            if (status == U_BUFFER_OVERFLOW_ERROR || static_cast<std::size_t>(units) > utf16.size()) {
-                utf16.resize(static_cast<std::size_t>(units) + 1);
-                status = U_ZERO_ERROR;
-                u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &units, text.data(),
-                                     static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
-            }
             if (U_FAILURE(status)) units = 0;
             const std::size_t at = bytes.size();
             if (collator) {
