@@ -833,6 +833,11 @@ struct CMilvaneData::Impl {
         if (f) Fail(std::string("「") + f->name + "」の文字数が多すぎます。");
         return f != nullptr;
     }
+    bool RefusedOverLimit(const CRirekiData& r) {
+        if (RirekiFitsLimits(r)) return false;
+        Fail("履歴の文字数が多すぎます。");
+        return true;
+    }
 
     // Runs a bound UPDATE of one DM title, brings its sending history in line
     // and commits; 1 done, 0 no such title, -1 failed.
@@ -1634,10 +1639,7 @@ int CMilvaneData::ForEachRirekiShown(const std::function<void(const CRirekiShown
 }
 
 int32_t CMilvaneData::AddNewRireki(int32_t customerKey, CRirekiData& r, const CDateTime& now) {
-    if (!RirekiFitsLimits(r)) {
-        m->Fail("履歴の文字数が多すぎます。");
-        return -1;
-    }
+    if (m->RefusedOverLimit(r)) return -1;
     Impl::Txn txn(*m);
     if (!txn) return -1;
     int touched = m->TouchCustomer(customerKey, now);
@@ -1651,10 +1653,7 @@ int32_t CMilvaneData::AddNewRireki(int32_t customerKey, CRirekiData& r, const CD
 }
 
 int CMilvaneData::AddNewRireki(const CKeyArray& customerKeys, const CRirekiData& r, const CDateTime& now) {
-    if (!RirekiFitsLimits(r)) {
-        m->Fail("履歴の文字数が多すぎます。");
-        return -1;
-    }
+    if (m->RefusedOverLimit(r)) return -1;
     if (customerKeys.empty()) return 0;
     Impl::Txn txn(*m);
     if (!txn) return -1;
@@ -1676,10 +1675,7 @@ int CMilvaneData::AddNewRireki(const CKeyArray& customerKeys, const CRirekiData&
 }
 
 int CMilvaneData::ModifyRireki(int32_t key, CRirekiData& r, const CDateTime& now) {
-    if (!RirekiFitsLimits(r)) {
-        m->Fail("履歴の文字数が多すぎます。");
-        return -1;
-    }
+    if (m->RefusedOverLimit(r)) return -1;
     Impl::Txn txn(*m);
     if (!txn) return -1;
     int32_t owner = -1;
