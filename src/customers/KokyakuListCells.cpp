@@ -62,6 +62,12 @@ public:
         return storage;
     }
 
+    bool SortTextFromRow(const std::string& field) const override {
+        if (field == "Add_Home_X" || field == "Add_Office_X") return true;
+        const int index = IndexOf(field);
+        return index >= 0 && KokyakuFields()[static_cast<std::size_t>(index)].IsText();
+    }
+
     CListSortKey SortKey(const CKokyakuListItem& item, const std::string& field, ListSortKind kind) const override {
         CListSortKey key;
         if (!item.row) {

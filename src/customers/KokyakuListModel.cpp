@@ -38,7 +38,7 @@ void CKokyakuListModel::StoreColumnWidths() const {
 }
 
 void CKokyakuListModel::SetRows(std::vector<CKokyakuListItem> items) {
-    m_ascendingBy.clear();
+    ItemsChanged();
     m_items = std::move(items);
     m_selected.assign(m_items.size(), 0);
     m_selectedCount = 0;
@@ -50,7 +50,7 @@ void CKokyakuListModel::SetRows(std::vector<CKokyakuListItem> items) {
 }
 
 int CKokyakuListModel::InsertRow(const CKokyakuRow* row, int pos) {
-    m_ascendingBy.clear();
+    ItemsChanged();
     if (!row || pos < 0 || pos > RowCount()) return -1;
     m_items.insert(m_items.begin() + pos, CKokyakuListItem{row, nullptr});
     m_selected.insert(m_selected.begin() + pos, 0);
@@ -87,7 +87,7 @@ bool CKokyakuListModel::RemovePair(const CKokyakuRow* row) {
 }
 
 void CKokyakuListModel::RemoveRow(int row) {
-    m_ascendingBy.clear();
+    ItemsChanged();
     if (row < 0 || row >= RowCount()) return;
     auto r = static_cast<std::size_t>(row);
     bool wasSelected = m_selected[r] != 0;
@@ -108,7 +108,7 @@ void CKokyakuListModel::RemoveRow(int row) {
 }
 
 int CKokyakuListModel::RemoveRecords(const std::unordered_set<const CKokyakuRow*>& rows) {
-    m_ascendingBy.clear();
+    ItemsChanged();
     if (rows.empty()) return 0;
     std::size_t out = 0;
     int focus = -1;
@@ -134,6 +134,13 @@ int CKokyakuListModel::RemoveRecords(const std::unordered_set<const CKokyakuRow*
     return removed;
 }
 
+
+CPreparedRanks::Progress CKokyakuListModel::PrepareSorts() {
+    std::vector<std::string> fields;
+    fields.reserve(m_columns.size());
+    for (const auto& c : m_columns) fields.push_back(c.field);
+    return m_prepared.Advance(m_items, fields, *m_source, *m_textOrder);
+}
 
 std::string CKokyakuListModel::CellText(int row, int column) const {
     if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) return {};
@@ -220,6 +227,7 @@ void CKokyakuListModel::Sort(int column, bool ascending) {
         // Rows in this field's ascending order: descending is their exact reverse.
         std::reverse(m_items.begin(), m_items.end());
         std::reverse(m_selected.begin(), m_selected.end());
+        m_prepared.ItemsChanged();
         if (m_focus >= 0) m_focus = RowCount() - 1 - m_focus;
         m_ascendingBy.clear();
         if (m_observer) {
@@ -230,7 +238,11 @@ void CKokyakuListModel::Sort(int column, bool ascending) {
     }
     ListSortKind kind = SortKindOfField(field);
     std::vector<std::size_t> order;
-    if (kind == ListSortKind::Text) {
+    std::vector<uint32_t> prepared;
+    if (kind == ListSortKind::Text) prepared = m_prepared.RanksOf(field, m_items);
+    if (!prepared.empty()) {
+        order = SortedRankOrder(prepared, ascending);
+    } else if (kind == ListSortKind::Text) {
         // Only the texts, as views into the rows where they hold them.
         std::vector<std::string_view> texts;
         texts.reserve(m_items.size());
@@ -263,6 +275,7 @@ void CKokyakuListModel::Sort(int column, bool ascending) {
     m_items = std::move(items);
     m_selected = std::move(selected);
     m_focus = focus;
+    m_prepared.ItemsChanged();
     if (ascending) m_ascendingBy = field;
     else m_ascendingBy.clear();
     if (m_observer) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "customers/KokyakuListColumns.h"
+#include "customers/KokyakuListPrepared.h"
 #include "customers/KokyakuListSort.h"
 
 class CKokyakuRow;
@@ -42,6 +43,12 @@ public:
                                       std::string& storage) const {
         storage = SortKey(item, field, ListSortKind::Text).text;
         return storage;
+    }
+    // Whether the field's sort text follows from the row's kept values alone
+    // (no settings, no hit), so that it can be read ahead.
+    virtual bool SortTextFromRow(const std::string& field) const {
+        (void)field;
+        return false;
     }
 };
 
@@ -119,8 +126,16 @@ public:
     // Returns whether it sorted ascending.
     bool SortByColumn(int column);
     void Sort(int column, bool ascending);
+    // One step of ranking the text columns ahead (see CPreparedRanks), for
+    // lists of at least the minimum's rows.
+    CPreparedRanks::Progress PrepareSorts();
+    void SetPrepareMinimum(std::size_t rows) { m_prepared.SetMinimum(rows); }
 
 private:
+    void ItemsChanged() {
+        m_ascendingBy.clear();
+        m_prepared.ItemsChanged();
+    }
     void SetSelectedRaw(std::size_t row, bool selected);
     void NotifySelection();
 
@@ -136,4 +151,5 @@ private:
     bool m_single = false;
     CSortToggle m_toggle;
     std::string m_ascendingBy;  // the rows are in this field's ascending order, unchanged since
+    CPreparedRanks m_prepared;
 };

@@ -80,7 +80,11 @@ std::vector<std::size_t> OrderByRanks(const std::vector<uint32_t>& ranks) {
 
 std::vector<std::size_t> SortedTextOrder(const std::vector<std::string_view>& texts, bool ascending,
                                          const ITextOrder& textOrder) {
-    std::vector<std::size_t> order = OrderByRanks(textOrder.Ranks(texts));
+    return SortedRankOrder(textOrder.Ranks(texts), ascending);
+}
+
+std::vector<std::size_t> SortedRankOrder(const std::vector<uint32_t>& ranks, bool ascending) {
+    std::vector<std::size_t> order = OrderByRanks(ranks);
     if (!ascending) std::reverse(order.begin(), order.end());
     return order;
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,12 @@ public:
     // The rank of every text in ascending order; texts that compare equal share
     // a rank. The ranks need not be dense.
     virtual std::vector<uint32_t> Ranks(const std::vector<std::string_view>& texts) const = 0;
+    // An order of the same kind with nothing kept, for ranking on another
+    // thread; it uses no more than that thread.
+    virtual std::unique_ptr<ITextOrder> Fresh() const = 0;
+    // Asks a Ranks running on another thread to give up: it and every later
+    // Ranks return no ranks.
+    virtual void Stop() const {}
 };
 
 // Code point order with Latin letters (ASCII and full-width) folded to lower
@@ -41,6 +48,7 @@ public:
 class CFoldedTextOrder final : public ITextOrder {
 public:
     std::vector<uint32_t> Ranks(const std::vector<std::string_view>& texts) const override;
+    std::unique_ptr<ITextOrder> Fresh() const override { return std::make_unique<CFoldedTextOrder>(); }
     static std::u32string Fold(std::string_view utf8);
 };
 
@@ -52,6 +60,8 @@ std::vector<std::size_t> SortedRowOrder(ListSortKind kind, std::vector<CListSort
 // The same for texts alone (ListSortKind::Text).
 std::vector<std::size_t> SortedTextOrder(const std::vector<std::string_view>& texts, bool ascending,
                                          const ITextOrder& textOrder);
+// The same for texts already ranked.
+std::vector<std::size_t> SortedRankOrder(const std::vector<uint32_t>& ranks, bool ascending);
 
 // The shared direction of heading clicks: the first click sorts ascending,
 // each further click, on any column, reverses the direction used last.

@@ -1,6 +1,7 @@
 #include "customers/KokyakuRow.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -104,10 +105,17 @@ const CKokyaku* CKokyakuRow::Record() const {
 
 // ------------------------------------------------------------------ rows
 
+void CKokyakuRows::Touch() {
+    // From one counter for all lists, so that no two lists share a version.
+    static std::atomic<uint64_t> versions{0};
+    m_version = ++versions;
+}
+
 CKokyakuRows::CKokyakuRows() : m_slot(KokyakuFields().size(), -1) {
     std::vector<int> fields = BaseFields();
     std::sort(fields.begin(), fields.end());
     SetLayout(std::move(fields));
+    Touch();
 }
 
 CKokyakuRows::~CKokyakuRows() = default;
@@ -167,6 +175,7 @@ std::unique_ptr<char[]> CKokyakuRows::Pack(const CKokyaku& k, const std::vector<
 std::unique_ptr<CKokyakuRow> CKokyakuRows::MakeRow(const CKokyaku& k) const {
     auto row = std::make_unique<CKokyakuRow>();
     row->ID = k.ID;
+    row->m_serial = m_nextSerial++;
     row->m_owner = this;
     row->m_data = Pack(k, m_fields);
     return row;
@@ -212,6 +221,7 @@ bool CKokyakuRows::Keep(const std::vector<std::string>& names) {
     }
     SetLayout(std::move(fields));
     for (std::size_t i = 0; i < m_rows.size(); ++i) m_rows[i]->m_data = std::move(repacked[i]);
+    Touch();
     return true;
 }
 
@@ -222,11 +232,14 @@ void CKokyakuRows::SetLayout(std::vector<int> fields) {
 }
 
 void CKokyakuRows::clear() {
+    Touch();
+    m_nextSerial = 0;  // no row is left to hold one
     m_rows.clear();
     m_byKey.clear();
 }
 
 void CKokyakuRows::Adopt(Storage rows) {
+    Touch();
     if (m_rows.empty()) {
         m_rows = std::move(rows);
     } else {
@@ -237,6 +250,7 @@ void CKokyakuRows::Adopt(Storage rows) {
 }
 
 const CKokyakuRow& CKokyakuRows::Insert(Storage::iterator at, std::unique_ptr<CKokyaku> record) {
+    Touch();
     auto row = MakeRow(*record);
     row->m_full = std::move(record);
     CKokyakuRow& placed = **m_rows.insert(at, std::move(row));
@@ -267,6 +281,7 @@ const CKokyakuRow* CKokyakuRows::Find(int32_t key) const {
 bool CKokyakuRows::Replace(std::unique_ptr<CKokyaku>& record) {
     auto* row = const_cast<CKokyakuRow*>(Find(record->ID));
     if (!row) return false;
+    Touch();
     row->m_data = Pack(*record, m_fields);
     row->m_full = std::move(record);
     return true;
@@ -275,6 +290,7 @@ bool CKokyakuRows::Replace(std::unique_ptr<CKokyaku>& record) {
 bool CKokyakuRows::Update(int32_t key, const std::function<void(CKokyaku&)>& change) {
     auto* row = const_cast<CKokyakuRow*>(Find(key));
     if (!row) return false;
+    Touch();
     CKokyaku scratch;
     row->Unpack(scratch);
     change(scratch);
@@ -287,6 +303,7 @@ void CKokyakuRows::SetRirekiUpDate(int32_t key, const CDateTime& at) {
     static const int field = KokyakuFieldIndex("RirekiUpDate");
     auto* row = const_cast<CKokyakuRow*>(Find(key));
     if (!row) return;
+    Touch();
     if (row->Keeps(field)) {
         const double days = SlotDays(at);
         std::memcpy(row->Slot(field), &days, sizeof days);
@@ -296,6 +313,7 @@ void CKokyakuRows::SetRirekiUpDate(int32_t key, const CDateTime& at) {
 
 void CKokyakuRows::Remove(const std::unordered_set<int32_t>& keys) {
     if (keys.empty()) return;
+    Touch();
     m_rows.erase(std::remove_if(m_rows.begin(), m_rows.end(), [&](const auto& r) { return keys.count(r->ID) > 0; }),
                  m_rows.end());
     if (!m_byKey.empty())

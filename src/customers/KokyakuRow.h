@@ -33,6 +33,11 @@ class CKokyakuRow {
 public:
     int32_t ID = -1;
 
+    // The list the row belongs to, and its number there: given once, when the
+    // row is made, and never given to another row of the list.
+    const CKokyakuRows& Owner() const { return *m_owner; }
+    uint32_t Serial() const { return m_serial; }
+
     // The whole record: read on first use and kept; nullptr when it cannot be read.
     const CKokyaku* Record() const;
     // Sets the kept fields of k from the row; the other fields stay as they are.
@@ -53,6 +58,7 @@ private:
     friend class CKokyakuRows;
     char* Slot(int field) const;  // the kept field's 8 bytes
 
+    uint32_t m_serial = 0;
     const CKokyakuRows* m_owner = nullptr;
     std::unique_ptr<char[]> m_data;
     mutable std::unique_ptr<CKokyaku> m_full;
@@ -79,6 +85,12 @@ public:
     // Keeps the fields of the names as well: the values of rows already read
     // come from the source in one pass. False (nothing changed) when that fails.
     bool Keep(const std::vector<std::string>& names);
+
+    // Changes with every change of the rows or of their kept values; no
+    // other list ever has the same version.
+    uint64_t Version() const { return m_version; }
+    // Above every row's serial.
+    uint32_t SerialEnd() const { return m_nextSerial; }
 
     // ---- rows, in list order
     std::size_t size() const { return m_rows.size(); }
@@ -122,10 +134,13 @@ private:
     const CKokyakuRow& Insert(Storage::iterator at, std::unique_ptr<CKokyaku> record);
     void SetLayout(std::vector<int> fields);
     void Index() const;
+    void Touch();  // a new version
 
     IKokyakuSource* m_source = nullptr;
     std::vector<int> m_fields;
     std::vector<int> m_slot;  // per field of KokyakuFields(): its slot, or -1
     Storage m_rows;
     mutable std::unordered_map<int32_t, CKokyakuRow*> m_byKey;
+    mutable uint32_t m_nextSerial = 0;
+    uint64_t m_version = 0;
 };

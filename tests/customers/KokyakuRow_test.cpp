@@ -2,6 +2,7 @@
 // reach both the row and its whole record, and reading records on demand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "customers/KokyakuRow.h"
@@ -187,6 +188,54 @@ TEST(KokyakuRows, FindFollowsInsertsAndRemovals) {
     rows.clear();
     EXPECT_EQ(rows.Find(1), nullptr);
     EXPECT_EQ(rows.Fields().size(), 3u);
+}
+
+TEST(KokyakuRows, EveryChangeIsCountedAndNoTwoRowsShareASerial) {
+    FakeSource source;
+    CKokyakuRows rows;
+    Fill(rows, source, 3);
+    std::vector<uint64_t> versions = {rows.Version()};
+    auto changed = [&] {
+        const bool advanced = rows.Version() != versions.back();
+        versions.push_back(rows.Version());
+        return advanced;
+    };
+    rows.InsertFront(std::make_unique<CKokyaku>(Sample(10)));
+    EXPECT_TRUE(changed());
+    rows.Append(std::make_unique<CKokyaku>(Sample(11)));
+    EXPECT_TRUE(changed());
+    EXPECT_TRUE(rows.Update(1, [](CKokyaku& k) { k.Name = "x"; }));
+    EXPECT_TRUE(changed());
+    auto record = std::make_unique<CKokyaku>(Sample(2));
+    EXPECT_TRUE(rows.Replace(record));
+    EXPECT_TRUE(changed());
+    rows.SetRirekiUpDate(3, CDateTime::FromParts(2026, 1, 2, 0, 0, 0));
+    EXPECT_TRUE(changed());
+    ASSERT_TRUE(rows.Keep({"Yomi"}));
+    EXPECT_TRUE(changed());
+    ASSERT_TRUE(rows.Keep({"Yomi"}));  // nothing new
+    EXPECT_FALSE(changed());
+    rows.Remove({10});
+    EXPECT_TRUE(changed());
+    // A change that finds no row changes nothing.
+    EXPECT_FALSE(rows.Update(99, [](CKokyaku&) {}));
+    EXPECT_FALSE(changed());
+
+    std::vector<uint32_t> serials;
+    for (const auto& r : rows) {
+        EXPECT_EQ(&r->Owner(), &rows);
+        EXPECT_LT(r->Serial(), rows.SerialEnd());
+        serials.push_back(r->Serial());
+    }
+    std::sort(serials.begin(), serials.end());
+    EXPECT_EQ(std::adjacent_find(serials.begin(), serials.end()), serials.end());
+
+    // Another list's versions never meet this one's.
+    CKokyakuRows other;
+    Fill(other, source, 1);
+    EXPECT_EQ(std::find(versions.begin(), versions.end(), other.Version()), versions.end());
+    rows.clear();
+    EXPECT_TRUE(changed());
 }
 
 }  // namespace

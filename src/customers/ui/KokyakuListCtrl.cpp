@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <algorithm>
+#include <atomic>
 #include <numeric>
 #include <thread>
 
@@ -23,13 +24,14 @@ constexpr int kOtherInset = 6;
 // ---------------------------------------------------------------- text order
 
 struct CCollatorTextOrder::Cache {
-    // Texts kept at most; beyond it the cache starts again.
-    static constexpr std::size_t kMaxTexts = 4'000'000;
+    // Texts kept at most; beyond it the cache starts again. Long lists rank
+    // their columns ahead, so this holds about one column of a million rows.
+    static constexpr std::size_t kMaxTexts = 1'500'000;
     // New texts from which keys are made on two threads.
     static constexpr std::size_t kShareFrom = 50'000;
 
     // Japanese, case ignored (secondary strength), canonical equivalents equal.
-    Cache() {
+    explicit Cache(bool shareWork) {
         UErrorCode status = U_ZERO_ERROR;
         collator = ucol_open("ja_JP", &status);
         if (U_FAILURE(status)) {
@@ -38,6 +40,7 @@ struct CCollatorTextOrder::Cache {
         }
         ucol_setAttribute(collator, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
         ucol_setStrength(collator, UCOL_SECONDARY);
+        if (!shareWork) return;
         second = ucol_clone(collator, &status);
         if (U_FAILURE(status)) second = nullptr;
     }
@@ -55,7 +58,7 @@ struct CCollatorTextOrder::Cache {
 
     // Makes sort keys on one thread: its own collator, buffer and bytes.
     struct KeyMaker {
-        explicit KeyMaker(const UCollator* collator) : collator(collator) {}
+        KeyMaker(const UCollator* collator, const std::atomic<bool>& stop) : collator(collator), stop(stop) {}
 
         // The collator's sort key of the text (bytes that are no UTF-8 count as
         // U+FFFD); without a collator the text's UTF-16 code units.
@@ -96,6 +99,7 @@ struct CCollatorTextOrder::Cache {
         }
 
         const UCollator* collator;
+        const std::atomic<bool>& stop;
         std::vector<UChar> utf16 = std::vector<UChar>(256);
         std::vector<uint8_t> bytes;
         std::vector<std::pair<uint32_t, Key>> made;
@@ -105,13 +109,13 @@ struct CCollatorTextOrder::Cache {
     void MakeKeys(const std::vector<uint32_t>& added) {
         keys.resize(texts.size());
         const std::size_t half = second && added.size() >= kShareFrom ? added.size() / 2 : added.size();
-        KeyMaker mine(collator), other(second);
+        KeyMaker mine(collator, stop), other(second, stop);
         std::thread helper;
         if (half < added.size())
             helper = std::thread([&] {
-                for (std::size_t i = half; i < added.size(); ++i) other.Add(added[i], texts[added[i]]);
+                for (std::size_t i = half; i < added.size() && !Stopped(i); ++i) other.Add(added[i], texts[added[i]]);
             });
-        for (std::size_t i = 0; i < half; ++i) mine.Add(added[i], texts[added[i]]);
+        for (std::size_t i = 0; i < half && !Stopped(i); ++i) mine.Add(added[i], texts[added[i]]);
         if (helper.joinable()) helper.join();
         for (KeyMaker* maker : {&mine, &other}) {
             const std::size_t base = bytes.size();
@@ -122,6 +126,9 @@ struct CCollatorTextOrder::Cache {
             }
         }
     }
+
+    // Whether Stop was called, looked at every 4096 steps.
+    bool Stopped(std::size_t step) const { return step % 4096 == 0 && stop.load(std::memory_order_relaxed); }
 
     // The key order: the first eight bytes decide most comparisons.
     int Compare(uint32_t a, uint32_t b) const {
@@ -256,6 +263,7 @@ struct CCollatorTextOrder::Cache {
         }
     }
 
+    std::atomic<bool> stop{false};
     CTextArena kept;  // the texts of the slots
     UCollator* collator = nullptr;
     UCollator* second = nullptr;  // a clone for the second thread
@@ -271,8 +279,10 @@ struct CCollatorTextOrder::Cache {
     std::vector<uint32_t> ordered;                     // every slot, in text order
 };
 
-CCollatorTextOrder::CCollatorTextOrder() : m_cache(std::make_unique<Cache>()) {}
+CCollatorTextOrder::CCollatorTextOrder(bool shareWork) : m_cache(std::make_unique<Cache>(shareWork)) {}
 CCollatorTextOrder::~CCollatorTextOrder() = default;
+
+void CCollatorTextOrder::Stop() const { m_cache->stop = true; }
 
 std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string_view>& texts) const {
     Cache& cache = *m_cache;
@@ -285,6 +295,7 @@ std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string_vi
     constexpr std::size_t kBatch = 16;
     uint64_t hashes[kBatch];
     for (std::size_t base = 0; base < texts.size(); base += kBatch) {
+        if (cache.Stopped(base)) break;
         const std::size_t end = std::min(texts.size(), base + kBatch);
         const std::size_t mask = cache.table.size() - 1;
         for (std::size_t i = base; i < end; ++i) {
@@ -298,7 +309,11 @@ std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string_vi
         }
     }
     if (!added.empty()) cache.MakeKeys(added);
-
+    if (cache.stop) {
+        // Slots without keys: nothing kept is trusted.
+        cache.Clear();
+        return {};
+    }
     if (!added.empty()) cache.Merge(added);
 
     std::vector<uint32_t> ranks(texts.size());
@@ -397,6 +412,21 @@ CKokyakuListCtrl::CKokyakuListCtrl(std::shared_ptr<const IListCellSource> source
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) emit RowDoubleClicked(index.row());
     });
+    m_prepare.setSingleShot(true);
+    connect(&m_prepare, &QTimer::timeout, this, [this] { PrepareStep(); });
+}
+
+void CKokyakuListCtrl::PrepareStep() {
+    switch (m_list->PrepareSorts()) {
+    case CPreparedRanks::Progress::More:
+        m_prepare.start(0);
+        break;
+    case CPreparedRanks::Progress::Waiting:
+        m_prepare.start(kWorkerPollMs);
+        break;
+    case CPreparedRanks::Progress::Done:
+        break;
+    }
 }
 
 CKokyakuListCtrl::~CKokyakuListCtrl() {
@@ -425,18 +455,31 @@ void CKokyakuListCtrl::ColumnsReset() {
         header()->resizeSection(c, widths[static_cast<std::size_t>(c)]);
     }
     SelectionChanged();
+    SchedulePrepare();
 }
 
 void CKokyakuListCtrl::RowsReset() {
+    SchedulePrepare();
     std::vector<int> widths;
     for (int c = 0; c < m_list->ColumnCount(); ++c) widths.push_back(m_list->ColumnWidth(c));
     m_model->Reset();
     for (int c = 0; c < static_cast<int>(widths.size()); ++c) header()->resizeSection(c, widths[static_cast<std::size_t>(c)]);
 }
 
-void CKokyakuListCtrl::RowInserted(int row) { m_model->Inserted(row); }
-void CKokyakuListCtrl::RowRemoved(int row) { m_model->Removed(row); }
-void CKokyakuListCtrl::RowChanged(int row) { m_model->Changed(row); }
+void CKokyakuListCtrl::RowInserted(int row) {
+    m_model->Inserted(row);
+    SchedulePrepare();
+}
+
+void CKokyakuListCtrl::RowRemoved(int row) {
+    m_model->Removed(row);
+    SchedulePrepare();
+}
+
+void CKokyakuListCtrl::RowChanged(int row) {
+    m_model->Changed(row);
+    SchedulePrepare();
+}
 
 void CKokyakuListCtrl::SelectionChanged() {
     PushListSelectionSyncing(*this, *m_list, *m_model, std::max(0, m_list->ColumnCount() - 1), m_syncing);

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QTreeView>
 #include <memory>
 
@@ -16,9 +17,12 @@
 // key and compares nothing.
 class CCollatorTextOrder final : public ITextOrder {
 public:
-    CCollatorTextOrder();
+    // shareWork: many new keys are made on a second thread as well.
+    explicit CCollatorTextOrder(bool shareWork = true);
     ~CCollatorTextOrder() override;
     std::vector<uint32_t> Ranks(const std::vector<std::string_view>& texts) const override;
+    std::unique_ptr<ITextOrder> Fresh() const override { return std::make_unique<CCollatorTextOrder>(false); }
+    void Stop() const override;
 
 private:
     struct Cache;
@@ -97,6 +101,8 @@ public:
     int SelectedCount() const { return m_list->SelectedCount(); }
     void SelectOnly(int row) { m_list->SelectOnly(row); }
     void SetSingleSelection(bool single);
+    // Whether ranking the text columns ahead is still under way.
+    bool PreparingSorts() const { return m_prepare.isActive(); }
 
 signals:
     // The user changed the selection or the focused row.
@@ -119,8 +125,15 @@ private:
     void ScrollTo(int row) override;
 
     void PullSelection(const QItemSelection& selected, const QItemSelection& deselected);
+    // Ranks the text columns ahead a step at a time, from a short while
+    // after the rows last changed.
+    void SchedulePrepare() { m_prepare.start(kPrepareDelayMs); }
+    void PrepareStep();
+    static constexpr int kPrepareDelayMs = 200;
+    static constexpr int kWorkerPollMs = 25;
 
     std::unique_ptr<CKokyakuListModel> m_list;
     CKokyakuItemModel* m_model = nullptr;
     bool m_syncing = false;  // selection changes made from the list model
+    QTimer m_prepare;
 };

@@ -195,4 +195,19 @@ TEST(CollatorTextOrder, KeptRanksOrderLaterTextsAsAFreshOrderDoes) {
     }
 }
 
+TEST(CollatorTextOrder, AFreshOrderRanksAloneAsTheSharedOneAndStopsWhenAsked) {
+    // Enough texts that the shared order makes keys on two threads.
+    std::vector<std::string> texts;
+    for (int i = 0; i < 60000; ++i)
+        texts.push_back((i % 3 ? "ｻﾄｳ" : "佐藤") + std::to_string((i * 7919) % 60000) + (i % 2 ? "a" : "A"));
+    const std::vector<std::string_view> views(texts.begin(), texts.end());
+    const CCollatorTextOrder shared;
+    const std::unique_ptr<ITextOrder> fresh = shared.Fresh();
+    EXPECT_EQ(fresh->Ranks(views), shared.Ranks(views));
+    fresh->Stop();
+    EXPECT_TRUE(fresh->Ranks(views).empty());
+    EXPECT_TRUE(fresh->Ranks({"a"}).empty());
+    EXPECT_EQ(shared.Ranks({"b", "a"}).size(), 2u);
+}
+
 }  // namespace

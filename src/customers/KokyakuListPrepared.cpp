@@ -1,0 +1,155 @@
+#include "customers/KokyakuListPrepared.h"
+
+#include <limits>
+#include <string_view>
+
+#include "customers/KokyakuListModel.h"
+#include "customers/KokyakuRow.h"
+
+CPreparedRanks::~CPreparedRanks() {
+    if (m_working) {
+        std::lock_guard<std::mutex> lock(m_working->orderMutex);
+        if (m_working->order) m_working->order->Stop();
+    }
+    if (m_worker.joinable()) m_worker.join();
+}
+
+void CPreparedRanks::ItemsChanged() {
+    DropCopy();
+    m_mixed = false;
+}
+
+void CPreparedRanks::DropCopy() {
+    m_copying.reset();
+    m_copied = 0;
+}
+
+void CPreparedRanks::Job::Run() {
+    std::vector<std::string_view> texts;
+    texts.reserve(ends.size());
+    uint32_t from = 0;
+    for (uint32_t end : ends) {
+        texts.emplace_back(bytes.data() + from, end - from);
+        from = end;
+    }
+    const std::vector<uint32_t> ranks = order->Ranks(texts);
+    {
+        // Its keys and texts are freed here, not on the list's thread.
+        std::lock_guard<std::mutex> lock(orderMutex);
+        order.reset();
+    }
+    if (ranks.size() == texts.size()) {
+        rank.assign(serialEnd, kNone);
+        for (std::size_t i = 0; i < ranks.size(); ++i) rank[serials[i]] = ranks[i];
+    }
+    // The copies are no longer needed.
+    std::string().swap(bytes);
+    std::vector<uint32_t>().swap(ends);
+    std::vector<uint32_t>().swap(serials);
+    done.store(true, std::memory_order_release);
+}
+
+const CKokyakuRows* CPreparedRanks::FirstOwner(const std::vector<CKokyakuListItem>& items) {
+    return items.empty() || !items.front().row ? nullptr : &items.front().row->Owner();
+}
+
+bool CPreparedRanks::Current(const Job& job, const CKokyakuRows* owner) const {
+    return owner && job.owner == owner && job.version == owner->Version();
+}
+
+void CPreparedRanks::Collect(bool wait) {
+    if (!m_working || (!wait && !m_working->done.load(std::memory_order_acquire))) return;
+    m_worker.join();
+    if (!m_working->rank.empty()) m_results[m_working->field] = std::move(m_working);
+    m_working.reset();
+}
+
+void CPreparedRanks::StartWorker() {
+    m_working = std::move(m_copying);
+    m_copied = 0;
+    m_worker = std::thread([job = m_working.get()] { job->Run(); });
+}
+
+CPreparedRanks::Progress CPreparedRanks::Advance(const std::vector<CKokyakuListItem>& items,
+                                                 const std::vector<std::string>& fields,
+                                                 const IListCellSource& source, const ITextOrder& order) {
+    Collect(false);
+    const CKokyakuRows* owner = items.size() >= m_minimum && !m_mixed ? FirstOwner(items) : nullptr;
+    // Serials far beyond the rows would make the rank tables needlessly long.
+    if (owner && owner->SerialEnd() / 4 > items.size()) owner = nullptr;
+    for (auto it = m_results.begin(); it != m_results.end();)
+        it = Current(*it->second, owner) ? std::next(it) : m_results.erase(it);
+    if (!owner) {
+        DropCopy();
+        return m_working ? Progress::Waiting : Progress::Done;
+    }
+
+    if (m_copying && !Current(*m_copying, owner)) DropCopy();
+    if (!m_copying) {
+        for (const std::string& field : fields) {
+            if (SortKindOfField(field) != ListSortKind::Text || !source.SortTextFromRow(field)) continue;
+            if (m_results.count(field) || (m_working && m_working->field == field && Current(*m_working, owner)))
+                continue;
+            m_copying = std::make_unique<Job>();
+            m_copying->field = field;
+            m_copying->owner = owner;
+            m_copying->version = owner->Version();
+            m_copying->serialEnd = owner->SerialEnd();
+            m_copying->order = order.Fresh();
+            m_copying->ends.reserve(items.size());
+            m_copying->serials.reserve(items.size());
+            break;
+        }
+        if (!m_copying) return m_working ? Progress::Waiting : Progress::Done;
+    }
+
+    Job& job = *m_copying;
+    if (m_copied < items.size()) {
+        std::string storage;
+        const std::size_t end = std::min(items.size(), m_copied + kSlice);
+        for (; m_copied < end; ++m_copied) {
+            const CKokyakuListItem& item = items[m_copied];
+            if (!item.row || &item.row->Owner() != job.owner) {
+                // Rows of two lists, or none: this list sorts when clicked.
+                m_mixed = true;
+                DropCopy();
+                return Progress::More;
+            }
+            const std::string_view text = source.SortText(item, job.field, storage);
+            if (job.bytes.size() + text.size() > std::numeric_limits<uint32_t>::max()) {
+                // Beyond what the copy can index: kept without ranks, this
+                // field sorts when clicked.
+                std::string().swap(job.bytes);
+                std::vector<uint32_t>().swap(job.ends);
+                std::vector<uint32_t>().swap(job.serials);
+                m_results[job.field] = std::move(m_copying);
+                DropCopy();
+                return Progress::More;
+            }
+            job.bytes.append(text);
+            job.ends.push_back(static_cast<uint32_t>(job.bytes.size()));
+            job.serials.push_back(item.row->Serial());
+        }
+        if (m_copied < items.size()) return Progress::More;
+    }
+    if (m_working) return Progress::Waiting;
+    StartWorker();
+    return Progress::More;
+}
+
+std::vector<uint32_t> CPreparedRanks::RanksOf(const std::string& field, const std::vector<CKokyakuListItem>& items) {
+    const CKokyakuRows* owner = FirstOwner(items);  // every row is checked below
+    Collect(m_working && m_working->field == field && Current(*m_working, owner));
+    auto it = m_results.find(field);
+    if (it == m_results.end() || !Current(*it->second, owner)) return {};
+    const std::vector<uint32_t>& rank = it->second->rank;
+    std::vector<uint32_t> ranks(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const CKokyakuRow* row = items[i].row;
+        if (!row || &row->Owner() != owner) return {};
+        const uint32_t serial = row->Serial();
+        if (serial >= rank.size() || rank[serial] == kNone) return {};
+        ranks[i] = rank[serial];
+    }
+    return ranks;
+}
