@@ -15,7 +15,7 @@ public:
     std::string_view Keep(std::string_view text) {
         if (text.size() > kChunk / 4) return m_long.emplace_back(text);
         if (m_chunks.empty() || m_used + text.size() > kChunk) {
-            m_chunks.push_back(std::make_unique<char[]>(kChunk));
+            m_chunks.push_back(std::make_unique_for_overwrite<char[]>(kChunk));
             m_used = 0;
         }
         char* at = m_chunks.back().get() + m_used;

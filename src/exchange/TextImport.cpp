@@ -189,7 +189,10 @@ bool ParseDelimitedText(std::string_view bytes, char delimiter, ExchangeTable& r
     bool quoted = false;
     bool sawAny = false;  // the current record has begun
     auto endField = [&] {
-        record.push_back(utf8 ? std::move(field) : SjisToUtf8(field));
+        // Single-byte characters below 0x80 read the same in both encodings.
+        const bool plain = std::all_of(field.begin(), field.end(),
+                                       [](char b) { return static_cast<unsigned char>(b) < 0x80; });
+        record.push_back(utf8 || plain ? std::move(field) : SjisToUtf8(field));
         field.clear();
     };
     auto endRecord = [&]() -> bool {
@@ -217,10 +220,22 @@ bool ParseDelimitedText(std::string_view bytes, char delimiter, ExchangeTable& r
     };
 
     const std::size_t size = bytes.size();
+    // Bytes that end a run of plain characters in the current state.
+    auto special = [&](unsigned char b) {
+        return b >= 0x80 || b == '"' || (!quoted && (b == static_cast<unsigned char>(delimiter) || b == '\r'));
+    };
     for (std::size_t i = 0; i < size;) {
         const char c = bytes[i];
-        const std::size_t n = static_cast<unsigned char>(c) < 0x80 ? 1 : UnitLength(bytes, i, utf8);
         sawAny = true;
+        if (!special(static_cast<unsigned char>(c))) {
+            // A run of plain characters at once.
+            std::size_t end = i + 1;
+            while (end < size && !special(static_cast<unsigned char>(bytes[end]))) ++end;
+            field.append(bytes.data() + i, end - i);
+            i = end;
+            continue;
+        }
+        const std::size_t n = static_cast<unsigned char>(c) < 0x80 ? 1 : UnitLength(bytes, i, utf8);
         if (utf8 && n == 1 && static_cast<unsigned char>(c) >= 0x80) {
             field += kReplacement;
             ++i;
