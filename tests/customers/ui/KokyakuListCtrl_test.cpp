@@ -8,7 +8,11 @@
 #include <QMouseEvent>
 #include <random>
 
+#include <QThread>
+
 #include "common/SjisText.h"
+#include "customers/KokyakuListCells.h"
+#include "customers/KokyakuRow.h"
 #include "customers/ui/KokyakuListCtrl.h"
 #include "support/TestPorts.h"
 
@@ -208,6 +212,81 @@ TEST(CollatorTextOrder, AFreshOrderRanksAloneAsTheSharedOneAndStopsWhenAsked) {
     EXPECT_TRUE(fresh->Ranks(views).empty());
     EXPECT_TRUE(fresh->Ranks({"a"}).empty());
     EXPECT_EQ(shared.Ranks({"b", "a"}).size(), 2u);
+}
+
+// The collator order, counting the texts it ranks itself (not its fresh orders').
+class CountedOrder final : public ITextOrder {
+public:
+    std::vector<uint32_t> Ranks(const std::vector<std::string_view>& texts) const override {
+        ranked += texts.size();
+        return m_order.Ranks(texts);
+    }
+    std::unique_ptr<ITextOrder> Fresh() const override { return m_order.Fresh(); }
+    mutable std::size_t ranked = 0;
+
+private:
+    CCollatorTextOrder m_order;
+};
+
+// The list ranks its text columns ahead from its own timer, again after a
+// row changed, and a heading click then sorts as without it.
+TEST(KokyakuListCtrlAhead, TheTimerRanksAheadAndClicksSortAsWithout) {
+    TestPorts ports;
+    CKokyakuRows rows;
+    ASSERT_TRUE(rows.Keep({"Name"}));
+    CKokyakuRows::Storage made;
+    const char* names[] = {"佐藤", "さとう", "ｻﾄｳ", "Sato", "sato", "鈴木", "", "高橋"};
+    for (int i = 0; i < 64; ++i) {
+        CKokyaku k;
+        k.ID = i + 1;
+        k.CustomerID = "C" + std::to_string(64 - i);
+        k.Name = names[i % std::size(names)];
+        made.push_back(rows.MakeRow(k));
+    }
+    rows.Adopt(std::move(made));
+    std::vector<CKokyakuListItem> items;
+    for (const auto& row : rows) items.push_back({row.get(), nullptr});
+
+    CKokyakuListCtrl list(MakeKokyakuCellSource());
+    CKokyakuListModel plain(MakeKokyakuCellSource());
+    plain.SetTextOrder(std::make_shared<CCollatorTextOrder>());
+    plain.SetPrepareMinimum(SIZE_MAX);
+    for (CKokyakuListModel* m : {&list.List(), &plain}) {
+        m->SetColumns({{"CustomerID", "お客様コード"}, {"Name", "氏名"}}, ColumnWidthMode::Stored);
+        m->SetRows(items);
+    }
+    auto counted = std::make_shared<CountedOrder>();
+    list.List().SetTextOrder(counted);
+    list.List().SetPrepareMinimum(1);
+    auto settle = [&] {
+        for (int i = 0; i < 100000 && list.PreparingSorts(); ++i) {
+            QCoreApplication::processEvents();
+            QThread::msleep(1);
+        }
+        return !list.PreparingSorts();
+    };
+    auto keys = [](const CKokyakuListModel& m) {
+        std::vector<int32_t> out;
+        for (int r = 0; r < m.RowCount(); ++r) out.push_back(m.Item(r).row->ID);
+        return out;
+    };
+    ASSERT_TRUE(list.PreparingSorts());
+    ASSERT_TRUE(settle());
+    ClickHeading(list.header(), 1);
+    plain.Sort(1, true);
+    EXPECT_EQ(keys(list.List()), keys(plain));
+    EXPECT_EQ(counted->ranked, 0u);
+
+    ASSERT_TRUE(rows.Update(rows[3].ID, [](CKokyaku& k) { k.Name = "ア"; }));
+    list.UpdateRow(&rows[3]);
+    EXPECT_TRUE(list.PreparingSorts());
+    ASSERT_TRUE(settle());
+    ClickHeading(list.header(), 0);
+    ClickHeading(list.header(), 1);
+    plain.Sort(0, false);
+    plain.Sort(1, true);
+    EXPECT_EQ(keys(list.List()), keys(plain));
+    EXPECT_EQ(counted->ranked, 0u);
 }
 
 }  // namespace
