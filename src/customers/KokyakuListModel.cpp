@@ -238,23 +238,23 @@ void CKokyakuListModel::Sort(int column, bool ascending) {
     }
     ListSortKind kind = SortKindOfField(field);
     std::vector<std::size_t> order;
-    std::vector<uint32_t> prepared;
-    if (kind == ListSortKind::Text) prepared = m_prepared.RanksOf(field, m_items);
-    if (!prepared.empty()) {
-        order = SortedRankOrder(prepared, ascending);
-    } else if (kind == ListSortKind::Text) {
-        // Only the texts, as views into the rows where they hold them.
-        std::vector<std::string_view> texts;
-        texts.reserve(m_items.size());
-        CTextArena made;
-        std::string storage;
-        for (const auto& item : m_items) {
-            std::string_view text = m_source->SortText(item, field, storage);
-            if (!text.empty() && text.data() == storage.data()) text = made.Keep(text);
-            texts.push_back(text);
+    if (kind == ListSortKind::Text) {
+        order = m_prepared.OrderOf(field, m_items, *m_source, *m_textOrder);
+        if (!order.empty()) {
+            if (!ascending) std::reverse(order.begin(), order.end());
+        } else {
+            // Not ranked ahead: only the texts, as views into the rows where they hold them.
+            std::vector<std::string_view> texts;
+            texts.reserve(m_items.size());
+            CTextArena made;
+            std::string storage;
+            for (const auto& item : m_items) {
+                std::string_view text = m_source->SortText(item, field, storage);
+                if (!text.empty() && text.data() == storage.data()) text = made.Keep(text);
+                texts.push_back(text);
+            }
+            order = SortedTextOrder(texts, ascending, *m_textOrder);
         }
-        order = SortedTextOrder(texts, ascending, *m_textOrder);
-
     } else {
         std::vector<CListSortKey> keys;
         keys.reserve(m_items.size());

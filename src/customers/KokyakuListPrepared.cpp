@@ -1,5 +1,6 @@
 #include "customers/KokyakuListPrepared.h"
 
+#include <algorithm>
 #include <limits>
 #include <string_view>
 
@@ -53,8 +54,12 @@ const CKokyakuRows* CPreparedRanks::FirstOwner(const std::vector<CKokyakuListIte
     return items.empty() || !items.front().row ? nullptr : &items.front().row->Owner();
 }
 
-bool CPreparedRanks::Current(const Job& job, const CKokyakuRows* owner) const {
+bool CPreparedRanks::Current(const Job& job, const CKokyakuRows* owner) {
     return owner && job.owner == owner && job.version == owner->Version();
+}
+
+bool CPreparedRanks::Usable(const Job& job, const CKokyakuRows* owner, std::vector<uint32_t>& changed) {
+    return owner && job.owner == owner && owner->ChangedSince(job.version, changed) && changed.size() <= kPlaced;
 }
 
 void CPreparedRanks::Collect(bool wait) {
@@ -77,8 +82,9 @@ CPreparedRanks::Progress CPreparedRanks::Advance(const std::vector<CKokyakuListI
     const CKokyakuRows* owner = items.size() >= m_minimum && !m_mixed ? FirstOwner(items) : nullptr;
     // Serials far beyond the rows would make the rank tables needlessly long.
     if (owner && owner->SerialEnd() / 4 > items.size()) owner = nullptr;
+    std::vector<uint32_t> changed;
     for (auto it = m_results.begin(); it != m_results.end();)
-        it = Current(*it->second, owner) ? std::next(it) : m_results.erase(it);
+        it = Usable(*it->second, owner, changed) ? std::next(it) : m_results.erase(it);
     if (!owner) {
         DropCopy();
         return m_working ? Progress::Waiting : Progress::Done;
@@ -88,7 +94,7 @@ CPreparedRanks::Progress CPreparedRanks::Advance(const std::vector<CKokyakuListI
     if (!m_copying) {
         for (const std::string& field : fields) {
             if (SortKindOfField(field) != ListSortKind::Text || !source.SortTextFromRow(field)) continue;
-            if (m_results.count(field) || (m_working && m_working->field == field && Current(*m_working, owner)))
+            if (m_results.count(field) || (m_working && m_working->field == field && Usable(*m_working, owner, changed)))
                 continue;
             m_copying = std::make_unique<Job>();
             m_copying->field = field;
@@ -137,19 +143,72 @@ CPreparedRanks::Progress CPreparedRanks::Advance(const std::vector<CKokyakuListI
     return Progress::More;
 }
 
-std::vector<uint32_t> CPreparedRanks::RanksOf(const std::string& field, const std::vector<CKokyakuListItem>& items) {
+std::vector<std::size_t> CPreparedRanks::OrderOf(const std::string& field,
+                                                 const std::vector<CKokyakuListItem>& items,
+                                                 const IListCellSource& source, const ITextOrder& order) {
     const CKokyakuRows* owner = FirstOwner(items);  // every row is checked below
-    Collect(m_working && m_working->field == field && Current(*m_working, owner));
+    std::vector<uint32_t> changed;
+    Collect(m_working && m_working->field == field && Usable(*m_working, owner, changed));
     auto it = m_results.find(field);
-    if (it == m_results.end() || !Current(*it->second, owner)) return {};
+    if (it == m_results.end() || !Usable(*it->second, owner, changed)) return {};
     const std::vector<uint32_t>& rank = it->second->rank;
-    std::vector<uint32_t> ranks(items.size());
+    std::vector<uint8_t> isChanged(changed.empty() ? 0 : owner->SerialEnd());
+    for (uint32_t serial : changed)
+        if (serial < isChanged.size()) isChanged[serial] = 1;
+
+    // The unchanged items by rank; the changed ones aside.
+    std::vector<uint32_t> ranks;
+    std::vector<std::size_t> unchanged, moved;
+    ranks.reserve(items.size());
+    if (!changed.empty()) unchanged.reserve(items.size());
     for (std::size_t i = 0; i < items.size(); ++i) {
         const CKokyakuRow* row = items[i].row;
         if (!row || &row->Owner() != owner) return {};
         const uint32_t serial = row->Serial();
+        if (serial < isChanged.size() && isChanged[serial]) {
+            moved.push_back(i);
+            continue;
+        }
         if (serial >= rank.size() || rank[serial] == kNone) return {};
-        ranks[i] = rank[serial];
+        ranks.push_back(rank[serial]);
+        if (!changed.empty()) unchanged.push_back(i);
     }
-    return ranks;
+    std::vector<std::size_t> sorted = SortedRankOrder(ranks, true);
+    if (moved.empty()) return sorted;  // every item unchanged: unchanged[i] is i
+    for (std::size_t& at : sorted) at = unchanged[at];
+
+    // Each changed item goes where a stable sort of all would put it: after
+    // the items whose text sorts before its own or is equal and comes before
+    // it in the list. The unchanged items are in that order already.
+    std::string storage, other;
+    std::vector<std::string> texts;
+    for (std::size_t i : moved) texts.emplace_back(source.SortText(items[i], field, storage));
+    auto before = [&](std::size_t a, std::string_view textA, std::size_t b, std::string_view textB) {
+        const int c = order.Compare(textA, textB);
+        return c < 0 || (c == 0 && a < b);
+    };
+    std::vector<std::pair<std::size_t, std::size_t>> places;  // (unchanged before it, index into moved)
+    for (std::size_t m = 0; m < moved.size(); ++m) {
+        std::size_t low = 0, high = sorted.size();
+        while (low < high) {
+            const std::size_t mid = (low + high) / 2;
+            const std::string_view text = source.SortText(items[sorted[mid]], field, other);
+            if (before(sorted[mid], text, moved[m], texts[m])) low = mid + 1;
+            else high = mid;
+        }
+        places.emplace_back(low, m);
+    }
+    std::sort(places.begin(), places.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first) return a.first < b.first;
+        return before(moved[a.second], texts[a.second], moved[b.second], texts[b.second]);
+    });
+    std::vector<std::size_t> all;
+    all.reserve(items.size());
+    std::size_t next = 0;
+    for (const auto& [place, m] : places) {
+        while (next < place) all.push_back(sorted[next++]);
+        all.push_back(moved[m]);
+    }
+    while (next < sorted.size()) all.push_back(sorted[next++]);
+    return all;
 }

@@ -1,7 +1,9 @@
 // Ranks of a long list's text columns made ahead, while the list stands, so
 // that a click on a heading only places the rows. The texts are copied a slice
 // at a time on the list's thread; their ranks are made on one worker thread
-// from the copies. A result counts only while the rows are as they were copied.
+// from the copies. A result counts while the rows are as they were copied, or
+// while the few rows changed since are known: those are placed by comparing
+// texts.
 #pragma once
 
 #include <atomic>
@@ -43,15 +45,19 @@ public:
     Progress Advance(const std::vector<CKokyakuListItem>& items, const std::vector<std::string>& fields,
                      const IListCellSource& source, const ITextOrder& order);
 
-    // The rank of each item's text of the field, when prepared for the rows
-    // as they are (waiting for the worker when it is ranking that field now);
-    // empty otherwise.
-    std::vector<uint32_t> RanksOf(const std::string& field, const std::vector<CKokyakuListItem>& items);
+    // The items in ascending order of the field's text, equal texts in item
+    // order, when the field is prepared (waiting for the worker when it is
+    // ranking that field now); empty otherwise.
+    std::vector<std::size_t> OrderOf(const std::string& field, const std::vector<CKokyakuListItem>& items,
+                                     const IListCellSource& source, const ITextOrder& order);
 
 private:
     static constexpr uint32_t kNone = UINT32_MAX;
     // Items copied per step.
     static constexpr std::size_t kSlice = 16384;
+    // Rows changed since a result was made that are placed by comparing;
+    // beyond them the field is ranked again.
+    static constexpr std::size_t kPlaced = 1024;
 
     // One field's texts copied from rows of one version, ranked by the worker.
     struct Job {
@@ -72,7 +78,9 @@ private:
 
     // The list of the first item's row, or nullptr.
     static const CKokyakuRows* FirstOwner(const std::vector<CKokyakuListItem>& items);
-    bool Current(const Job& job, const CKokyakuRows* owner) const;
+    static bool Current(const Job& job, const CKokyakuRows* owner);
+    // Current, or made before changes of at most kPlaced rows (their serials).
+    static bool Usable(const Job& job, const CKokyakuRows* owner, std::vector<uint32_t>& changed);
     // Keeps the worker's ranks once it is done (wait: waits for it).
     void Collect(bool wait);
     void StartWorker();

@@ -35,6 +35,8 @@ public:
     // The rank of every text in ascending order; texts that compare equal share
     // a rank. The ranks need not be dense.
     virtual std::vector<uint32_t> Ranks(const std::vector<std::string_view>& texts) const = 0;
+    // Two texts in the same order as their ranks: below, at or above zero.
+    virtual int Compare(std::string_view a, std::string_view b) const = 0;
     // An order of the same kind with nothing kept, for ranking on another
     // thread; it uses no more than that thread.
     virtual std::unique_ptr<ITextOrder> Fresh() const = 0;
@@ -48,6 +50,7 @@ public:
 class CFoldedTextOrder final : public ITextOrder {
 public:
     std::vector<uint32_t> Ranks(const std::vector<std::string_view>& texts) const override;
+    int Compare(std::string_view a, std::string_view b) const override { return Fold(a).compare(Fold(b)); }
     std::unique_ptr<ITextOrder> Fresh() const override { return std::make_unique<CFoldedTextOrder>(); }
     static std::u32string Fold(std::string_view utf8);
 };

@@ -105,10 +105,33 @@ const CKokyaku* CKokyakuRow::Record() const {
 
 // ------------------------------------------------------------------ rows
 
-void CKokyakuRows::Touch() {
+uint64_t CKokyakuRows::NextVersion() {
     // From one counter for all lists, so that no two lists share a version.
     static std::atomic<uint64_t> versions{0};
-    m_version = ++versions;
+    return ++versions;
+}
+
+void CKokyakuRows::Touch() {
+    m_version = NextVersion();
+    m_log.clear();
+    m_logFrom = m_version;
+}
+
+void CKokyakuRows::Touch(const CKokyakuRow& row) {
+    m_version = NextVersion();
+    if (m_log.size() >= kLogged) {
+        m_log.clear();
+        m_logFrom = m_version;
+    } else {
+        m_log.emplace_back(m_version, row.m_serial);
+    }
+}
+
+bool CKokyakuRows::ChangedSince(uint64_t version, std::vector<uint32_t>& serials) const {
+    serials.clear();
+    if (version < m_logFrom || version > m_version) return false;
+    for (auto it = m_log.rbegin(); it != m_log.rend() && it->first > version; ++it) serials.push_back(it->second);
+    return true;
 }
 
 CKokyakuRows::CKokyakuRows() : m_slot(KokyakuFields().size(), -1) {
@@ -250,10 +273,10 @@ void CKokyakuRows::Adopt(Storage rows) {
 }
 
 const CKokyakuRow& CKokyakuRows::Insert(Storage::iterator at, std::unique_ptr<CKokyaku> record) {
-    Touch();
     auto row = MakeRow(*record);
     row->m_full = std::move(record);
     CKokyakuRow& placed = **m_rows.insert(at, std::move(row));
+    Touch(placed);
     if (!m_byKey.empty()) m_byKey[placed.ID] = &placed;
     return placed;
 }
@@ -281,7 +304,7 @@ const CKokyakuRow* CKokyakuRows::Find(int32_t key) const {
 bool CKokyakuRows::Replace(std::unique_ptr<CKokyaku>& record) {
     auto* row = const_cast<CKokyakuRow*>(Find(record->ID));
     if (!row) return false;
-    Touch();
+    Touch(*row);
     row->m_data = Pack(*record, m_fields);
     row->m_full = std::move(record);
     return true;
@@ -290,7 +313,7 @@ bool CKokyakuRows::Replace(std::unique_ptr<CKokyaku>& record) {
 bool CKokyakuRows::Update(int32_t key, const std::function<void(CKokyaku&)>& change) {
     auto* row = const_cast<CKokyakuRow*>(Find(key));
     if (!row) return false;
-    Touch();
+    Touch(*row);
     CKokyaku scratch;
     row->Unpack(scratch);
     change(scratch);
@@ -303,7 +326,7 @@ void CKokyakuRows::SetRirekiUpDate(int32_t key, const CDateTime& at) {
     static const int field = KokyakuFieldIndex("RirekiUpDate");
     auto* row = const_cast<CKokyakuRow*>(Find(key));
     if (!row) return;
-    Touch();
+    Touch(*row);
     if (row->Keeps(field)) {
         const double days = SlotDays(at);
         std::memcpy(row->Slot(field), &days, sizeof days);
@@ -313,7 +336,7 @@ void CKokyakuRows::SetRirekiUpDate(int32_t key, const CDateTime& at) {
 
 void CKokyakuRows::Remove(const std::unordered_set<int32_t>& keys) {
     if (keys.empty()) return;
-    Touch();
+    m_version = NextVersion();  // rows only go: the log stays whole
     m_rows.erase(std::remove_if(m_rows.begin(), m_rows.end(), [&](const auto& r) { return keys.count(r->ID) > 0; }),
                  m_rows.end());
     if (!m_byKey.empty())

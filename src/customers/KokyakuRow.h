@@ -91,6 +91,11 @@ public:
     uint64_t Version() const { return m_version; }
     // Above every row's serial.
     uint32_t SerialEnd() const { return m_nextSerial; }
+    // The serials of the rows added or changed since the version (a version
+    // of this list), latest first, when still known: the last few thousand
+    // changes of single rows are; reading, widening or clearing the rows
+    // forgets them. Removed rows are not named.
+    bool ChangedSince(uint64_t version, std::vector<uint32_t>& serials) const;
 
     // ---- rows, in list order
     std::size_t size() const { return m_rows.size(); }
@@ -134,7 +139,9 @@ private:
     const CKokyakuRow& Insert(Storage::iterator at, std::unique_ptr<CKokyaku> record);
     void SetLayout(std::vector<int> fields);
     void Index() const;
-    void Touch();  // a new version
+    static uint64_t NextVersion();
+    void Touch();                       // a new version after any change
+    void Touch(const CKokyakuRow& row);  // a new version after a change of the row
 
     IKokyakuSource* m_source = nullptr;
     std::vector<int> m_fields;
@@ -143,4 +150,7 @@ private:
     mutable std::unordered_map<int32_t, CKokyakuRow*> m_byKey;
     mutable uint32_t m_nextSerial = 0;
     uint64_t m_version = 0;
+    static constexpr std::size_t kLogged = 4096;
+    std::vector<std::pair<uint64_t, uint32_t>> m_log;  // (version after, serial) of single-row changes
+    uint64_t m_logFrom = 0;                           // the log names every change since this version
 };

@@ -238,4 +238,37 @@ TEST(KokyakuRows, EveryChangeIsCountedAndNoTwoRowsShareASerial) {
     EXPECT_TRUE(changed());
 }
 
+TEST(KokyakuRows, TheLastChangesOfSingleRowsAreKnown) {
+    FakeSource source;
+    CKokyakuRows rows;
+    Fill(rows, source, 3);
+    const uint64_t read = rows.Version();
+    std::vector<uint32_t> serials;
+    ASSERT_TRUE(rows.ChangedSince(read, serials));
+    EXPECT_TRUE(serials.empty());
+
+    ASSERT_TRUE(rows.Update(2, [](CKokyaku& k) { k.Name = "x"; }));
+    const uint64_t afterUpdate = rows.Version();
+    const CKokyakuRow& added = rows.Append(std::make_unique<CKokyaku>(Sample(9)));
+    rows.Remove({1});  // gone rows are not named, and the rest stays known
+    ASSERT_TRUE(rows.ChangedSince(read, serials));
+    EXPECT_EQ(serials, (std::vector<uint32_t>{added.Serial(), rows.Find(2)->Serial()}));
+    ASSERT_TRUE(rows.ChangedSince(afterUpdate, serials));
+    EXPECT_EQ(serials, std::vector<uint32_t>{added.Serial()});
+
+    // Only the last few thousand changes are known.
+    for (int i = 0; i < 5000; ++i) rows.SetRirekiUpDate(3, CDateTime());
+    EXPECT_FALSE(rows.ChangedSince(read, serials));
+    const uint64_t recent = rows.Version();
+    rows.SetRirekiUpDate(2, CDateTime());
+    ASSERT_TRUE(rows.ChangedSince(recent, serials));
+    EXPECT_EQ(serials, std::vector<uint32_t>{rows.Find(2)->Serial()});
+
+    // Reading rows forgets them; a version of another list is never known.
+    rows.Adopt({});
+    EXPECT_FALSE(rows.ChangedSince(recent, serials));
+    CKokyakuRows other;
+    EXPECT_FALSE(rows.ChangedSince(other.Version(), serials));
+}
+
 }  // namespace

@@ -23,6 +23,19 @@ constexpr int kOtherInset = 6;
 
 // ---------------------------------------------------------------- text order
 
+namespace {
+// The text as UTF-16 into buffer, bytes that are no UTF-8 as U+FFFD; the units.
+int32_t ToUtf16(std::string_view text, std::vector<UChar>& buffer) {
+    // UTF-16 never takes more units than UTF-8 takes bytes.
+    if (buffer.size() <= text.size()) buffer.resize(text.size() + 1);
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t units = 0;
+    u_strFromUTF8WithSub(buffer.data(), static_cast<int32_t>(buffer.size()), &units, text.data(),
+                         static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
+    return U_FAILURE(status) ? 0 : units;
+}
+}  // namespace
+
 struct CCollatorTextOrder::Cache {
     // Texts kept at most; beyond it the cache starts again. Long lists rank
     // their columns ahead, so this holds about one column of a million rows.
@@ -63,13 +76,7 @@ struct CCollatorTextOrder::Cache {
         // The collator's sort key of the text (bytes that are no UTF-8 count as
         // U+FFFD); without a collator the text's UTF-16 code units.
         void Add(uint32_t slot, std::string_view text) {
-            // UTF-16 never takes more units than UTF-8 takes bytes.
-            if (utf16.size() <= text.size()) utf16.resize(text.size() + 1);
-            UErrorCode status = U_ZERO_ERROR;
-            int32_t units = 0;
-            u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &units, text.data(),
-                                 static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
-            if (U_FAILURE(status)) units = 0;
+            const int32_t units = ToUtf16(text, utf16);
             const std::size_t at = bytes.size();
             if (collator) {
                 std::size_t room = std::max<std::size_t>(64, static_cast<std::size_t>(units) * 4 + 16);
@@ -302,6 +309,18 @@ CCollatorTextOrder::CCollatorTextOrder(bool shareWork) : m_cache(std::make_uniqu
 CCollatorTextOrder::~CCollatorTextOrder() = default;
 
 void CCollatorTextOrder::Stop() const { m_cache->stop = true; }
+
+int CCollatorTextOrder::Compare(std::string_view a, std::string_view b) const {
+    // As the keys order them: the same conversion, the same collator.
+    std::vector<UChar> x, y;
+    const int32_t nx = ToUtf16(a, x), ny = ToUtf16(b, y);
+    if (m_cache->collator) {
+        const UCollationResult r = ucol_strcoll(m_cache->collator, x.data(), nx, y.data(), ny);
+        return r == UCOL_LESS ? -1 : r == UCOL_GREATER ? 1 : 0;
+    }
+    return std::u16string_view(x.data(), static_cast<std::size_t>(nx))
+        .compare(std::u16string_view(y.data(), static_cast<std::size_t>(ny)));
+}
 
 std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string_view>& texts) const {
     Cache& cache = *m_cache;

@@ -21,6 +21,7 @@ public:
     explicit CCollatorTextOrder(bool shareWork = true);
     ~CCollatorTextOrder() override;
     std::vector<uint32_t> Ranks(const std::vector<std::string_view>& texts) const override;
+    int Compare(std::string_view a, std::string_view b) const override;
     std::unique_ptr<ITextOrder> Fresh() const override { return std::make_unique<CCollatorTextOrder>(false); }
     void Stop() const override;
 

@@ -221,6 +221,7 @@ public:
         ranked += texts.size();
         return m_order.Ranks(texts);
     }
+    int Compare(std::string_view a, std::string_view b) const override { return m_order.Compare(a, b); }
     std::unique_ptr<ITextOrder> Fresh() const override { return m_order.Fresh(); }
     mutable std::size_t ranked = 0;
 
