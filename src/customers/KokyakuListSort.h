@@ -37,8 +37,7 @@ public:
     virtual std::vector<uint32_t> Ranks(const std::vector<std::string_view>& texts) const = 0;
     // Two texts in the same order as their ranks: below, at or above zero.
     virtual int Compare(std::string_view a, std::string_view b) const = 0;
-    // An order of the same kind with nothing kept, for ranking on another
-    // thread; it uses no more than that thread.
+    // An order of the same kind with nothing kept, for ranking on another thread.
     virtual std::unique_ptr<ITextOrder> Fresh() const = 0;
     // Asks a Ranks running on another thread to give up: it and every later
     // Ranks return no ranks.

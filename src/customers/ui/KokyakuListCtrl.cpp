@@ -44,7 +44,7 @@ struct CCollatorTextOrder::Cache {
     static constexpr std::size_t kShareFrom = 50'000;
 
     // Japanese, case ignored (secondary strength), canonical equivalents equal.
-    explicit Cache(bool shareWork) {
+    Cache() {
         UErrorCode status = U_ZERO_ERROR;
         collator = ucol_open("ja_JP", &status);
         if (U_FAILURE(status)) {
@@ -53,7 +53,6 @@ struct CCollatorTextOrder::Cache {
         }
         ucol_setAttribute(collator, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
         ucol_setStrength(collator, UCOL_SECONDARY);
-        if (!shareWork) return;
         second = ucol_clone(collator, &status);
         if (U_FAILURE(status)) second = nullptr;
     }
@@ -305,7 +304,7 @@ struct CCollatorTextOrder::Cache {
     std::vector<uint32_t> ordered;                     // every slot, in text order
 };
 
-CCollatorTextOrder::CCollatorTextOrder(bool shareWork) : m_cache(std::make_unique<Cache>(shareWork)) {}
+CCollatorTextOrder::CCollatorTextOrder() : m_cache(std::make_unique<Cache>()) {}
 CCollatorTextOrder::~CCollatorTextOrder() = default;
 
 void CCollatorTextOrder::Stop() const { m_cache->stop = true; }

@@ -17,12 +17,11 @@
 // key and compares nothing.
 class CCollatorTextOrder final : public ITextOrder {
 public:
-    // shareWork: many new keys are made on a second thread as well.
-    explicit CCollatorTextOrder(bool shareWork = true);
+    CCollatorTextOrder();
     ~CCollatorTextOrder() override;
     std::vector<uint32_t> Ranks(const std::vector<std::string_view>& texts) const override;
     int Compare(std::string_view a, std::string_view b) const override;
-    std::unique_ptr<ITextOrder> Fresh() const override { return std::make_unique<CCollatorTextOrder>(false); }
+    std::unique_ptr<ITextOrder> Fresh() const override { return std::make_unique<CCollatorTextOrder>(); }
     void Stop() const override;
 
 private:

@@ -165,13 +165,17 @@ TEST(CollatorTextOrder, RanksFollowTheToolkitsJapaneseCollator) {
     }
     QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    const std::vector<uint32_t> ranks = CCollatorTextOrder().Ranks({texts.begin(), texts.end()});
+    const CCollatorTextOrder order;
+    const std::vector<uint32_t> ranks = order.Ranks({texts.begin(), texts.end()});
     int checked = 0;
     for (std::size_t i = 0; i < texts.size(); ++i)
         for (std::size_t j : {(i * 7919 + 1) % texts.size(), (i + 1) % texts.size(), std::size_t{0}, std::size_t{2}}) {
             const int expected = collator.compare(QString::fromUtf8(texts[i]), QString::fromUtf8(texts[j]));
             const int got = ranks[i] < ranks[j] ? -1 : ranks[i] > ranks[j] ? 1 : 0;
             ASSERT_EQ(got, expected < 0 ? -1 : expected > 0 ? 1 : 0) << texts[i] << " | " << texts[j];
+            // Comparing two texts agrees with their ranks.
+            const int compared = order.Compare(texts[i], texts[j]);
+            ASSERT_EQ(got, compared < 0 ? -1 : compared > 0 ? 1 : 0) << texts[i] << " | " << texts[j];
             ++checked;
         }
     EXPECT_GT(checked, 200000);
@@ -199,8 +203,8 @@ TEST(CollatorTextOrder, KeptRanksOrderLaterTextsAsAFreshOrderDoes) {
     }
 }
 
-TEST(CollatorTextOrder, AFreshOrderRanksAloneAsTheSharedOneAndStopsWhenAsked) {
-    // Enough texts that the shared order makes keys on two threads.
+TEST(CollatorTextOrder, AFreshOrderRanksAsItsOriginAndStopsWhenAsked) {
+    // Enough texts that keys are made on two threads.
     std::vector<std::string> texts;
     for (int i = 0; i < 60000; ++i)
         texts.push_back((i % 3 ? "ｻﾄｳ" : "佐藤") + std::to_string((i * 7919) % 60000) + (i % 2 ? "a" : "A"));
