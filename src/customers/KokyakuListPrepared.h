@@ -54,7 +54,7 @@ public:
 private:
     static constexpr uint32_t kNone = UINT32_MAX;
     // Items copied per step.
-    static constexpr std::size_t kSlice = 16384;
+    static constexpr std::size_t kSlice = 8192;
     // Rows changed since a result was made that are placed by comparing;
     // beyond them the field is ranked again.
     static constexpr std::size_t kPlaced = 1024;

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <atomic>
+#include <optional>
 #include <numeric>
 #include <thread>
 
@@ -34,6 +35,121 @@ int32_t ToUtf16(std::string_view text, std::vector<UChar>& buffer) {
                          static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
     return U_FAILURE(status) ? 0 : units;
 }
+
+// Sorts [begin, end) with sortRange, halves on two threads when many: split
+// at a sampled middle by less (equal elements stay on one side).
+template <class T, class Less, class SortRange>
+void SortOnTwoThreads(T* begin, T* end, bool share, Less less, SortRange sortRange) {
+    constexpr std::size_t kSample = 255;
+    if (!share || static_cast<std::size_t>(end - begin) < 16 * kSample) return sortRange(begin, end);
+    std::vector<T> sample;
+    for (std::size_t i = 0; i < kSample; ++i) sample.push_back(begin[i * static_cast<std::size_t>(end - begin) / kSample]);
+    std::nth_element(sample.begin(), sample.begin() + kSample / 2, sample.end(), less);
+    const T middle = sample[kSample / 2];
+    T* split = std::partition(begin, end, [&](const T& e) { return less(e, middle); });
+    std::thread helper([&] { sortRange(split, end); });
+    sortRange(begin, split);
+    helper.join();
+}
+
+// Texts of printable ASCII characters in the collator's order without keys.
+// Each such character is one collation element, so the texts compare as the
+// strings of their characters' places among those characters (letters that
+// differ only in case share a place). The places come from the collator, and
+// are checked against it on every text of one or two such characters; when
+// that fails the order is not used.
+class CAsciiOrder {
+public:
+    explicit CAsciiOrder(const UCollator* collator) {
+        if (!collator) return;
+        auto keyOf = [&](const std::string& text) {
+            const std::vector<UChar> units(text.begin(), text.end());
+            std::vector<uint8_t> key(64);
+            int32_t n = ucol_getSortKey(collator, units.data(), static_cast<int32_t>(units.size()), key.data(), 64);
+            if (n > 64) {
+                key.resize(static_cast<std::size_t>(n));
+                n = ucol_getSortKey(collator, units.data(), static_cast<int32_t>(units.size()), key.data(), n);
+            }
+            key.resize(static_cast<std::size_t>(std::max(n, 0)));
+            return key;
+        };
+        std::vector<std::pair<std::vector<uint8_t>, std::string>> texts;
+        for (char c = kFirst; c <= kLast; ++c) texts.emplace_back(keyOf(std::string(1, c)), std::string(1, c));
+        std::sort(texts.begin(), texts.end());
+        uint8_t place = 0;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            if (i == 0 || texts[i].first != texts[i - 1].first) ++place;
+            m_place[static_cast<unsigned char>(texts[i].second[0])] = place;
+        }
+        for (char a = kFirst; a <= kLast; ++a)
+            for (char b = kFirst; b <= kLast; ++b) texts.emplace_back(keyOf(std::string{a, b}), std::string{a, b});
+        std::sort(texts.begin(), texts.end());
+        for (std::size_t i = 1; i < texts.size(); ++i) {
+            const int c = Compare(texts[i - 1].second, texts[i].second);
+            if (texts[i - 1].first == texts[i].first ? c != 0 : c >= 0) return;
+        }
+        m_usable = true;
+    }
+
+    bool Usable() const { return m_usable; }
+    static bool Covers(std::string_view text) {
+        return std::all_of(text.begin(), text.end(), [](char c) { return c >= kFirst && c <= kLast; });
+    }
+
+    // As ITextOrder::Ranks, for texts it covers.
+    std::vector<uint32_t> Ranks(const std::vector<std::string_view>& texts, bool share) const {
+        std::vector<Entry> entries(texts.size());
+        for (uint32_t i = 0; i < texts.size(); ++i) {
+            Entry& e = entries[i];
+            e.index = i;
+            e.first = e.second = 0;
+            const std::string_view t = texts[i];
+            for (std::size_t j = 0; j < 16; ++j) {
+                const uint64_t b = j < t.size() ? m_place[static_cast<unsigned char>(t[j])] : 0;
+                (j < 8 ? e.first : e.second) = (j < 8 ? e.first : e.second) << 8 | b;
+            }
+        }
+        auto prefixLess = [](const Entry& a, const Entry& b) {
+            return a.first != b.first ? a.first < b.first : a.second < b.second;
+        };
+        // The 16 places decide unless both texts are longer.
+        auto order = [&](const Entry& a, const Entry& b) {
+            if (a.first != b.first || a.second != b.second) return prefixLess(a, b) ? -1 : 1;
+            const std::string_view x = texts[a.index], y = texts[b.index];
+            return x.size() <= 16 && y.size() <= 16 ? 0 : Compare(x.substr(16), y.substr(16));
+        };
+        SortOnTwoThreads(entries.data(), entries.data() + entries.size(), share, prefixLess,
+                         [&](Entry* begin, Entry* end) {
+                             std::sort(begin, end, [&](const Entry& a, const Entry& b) { return order(a, b) < 0; });
+                         });
+        std::vector<uint32_t> ranks(texts.size());
+        uint32_t rank = 0;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (i > 0 && order(entries[i - 1], entries[i]) != 0) rank = static_cast<uint32_t>(i);
+            ranks[entries[i].index] = rank;
+        }
+        return ranks;
+    }
+
+private:
+    static constexpr char kFirst = 0x20, kLast = 0x7E;
+    struct Entry {
+        uint64_t first, second;  // the places of characters 0-7 and 8-15, zero beyond the text
+        uint32_t index;
+    };
+
+    // The texts' order by places, a shorter text before a longer one it begins.
+    int Compare(std::string_view x, std::string_view y) const {
+        for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+            const uint8_t a = m_place[static_cast<unsigned char>(x[i])], b = m_place[static_cast<unsigned char>(y[i])];
+            if (a != b) return a < b ? -1 : 1;
+        }
+        return x.size() == y.size() ? 0 : x.size() < y.size() ? -1 : 1;
+    }
+
+    uint8_t m_place[128] = {};
+    bool m_usable = false;
+};
 }  // namespace
 
 struct CCollatorTextOrder::Cache {
@@ -251,17 +367,8 @@ struct CCollatorTextOrder::Cache {
     // Sorts the entries; many on two threads, split at a sampled middle of
     // their first 16 bytes (equal bytes stay on one side).
     void SortShared(std::vector<Entry>& entries) {
-        Entry* begin = entries.data();
-        Entry* end = begin + entries.size();
-        if (!second || entries.size() < kShareFrom) return SortEntries(begin, end, 0);
-        std::vector<Entry> sample;
-        for (std::size_t i = 0; i < 255; ++i) sample.push_back(entries[i * entries.size() / 255]);
-        std::nth_element(sample.begin(), sample.begin() + 127, sample.end(), Before);
-        const Entry middle = sample[127];
-        Entry* split = std::partition(begin, end, [&](const Entry& e) { return Before(e, middle); });
-        std::thread helper([&] { SortEntries(split, end, 0); });
-        SortEntries(begin, split, 0);
-        helper.join();
+        SortOnTwoThreads(entries.data(), entries.data() + entries.size(), second && entries.size() >= kShareFrom,
+                         Before, [this](Entry* begin, Entry* end) { SortEntries(begin, end, 0); });
     }
 
     // Adds the slots not ranked yet to the ordered ones and ranks all again.
@@ -289,6 +396,7 @@ struct CCollatorTextOrder::Cache {
     }
 
     std::atomic<bool> stop{false};
+    std::optional<CAsciiOrder> ascii;  // made on first use
     CTextArena kept;  // the texts of the slots
     UCollator* collator = nullptr;
     UCollator* second = nullptr;  // a clone for the second thread
@@ -323,6 +431,12 @@ int CCollatorTextOrder::Compare(std::string_view a, std::string_view b) const {
 
 std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string_view>& texts) const {
     Cache& cache = *m_cache;
+    if (cache.stop) return {};
+    // Codes and numbers of printable ASCII need no keys (nor keeping).
+    if (std::all_of(texts.begin(), texts.end(), CAsciiOrder::Covers)) {
+        if (!cache.ascii) cache.ascii.emplace(cache.collator);
+        if (cache.ascii->Usable()) return cache.ascii->Ranks(texts, cache.second != nullptr);
+    }
     if (cache.texts.size() + texts.size() > Cache::kMaxTexts) cache.Clear();
     // A key once per distinct text: columns such as prefectures or ranks
     // repeat a few values over many rows.

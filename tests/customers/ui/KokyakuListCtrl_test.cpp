@@ -181,6 +181,33 @@ TEST(CollatorTextOrder, RanksFollowTheToolkitsJapaneseCollator) {
     EXPECT_GT(checked, 200000);
 }
 
+TEST(CollatorTextOrder, PrintableAsciiTextsOrderAsTheCollatorOrdersThem) {
+    // Codes, numbers and punctuation, some longer than 16 characters, with
+    // case variants and shared beginnings; alone and beside one text that is
+    // not ASCII (ranked through keys), every pair must compare alike.
+    std::mt19937 rng(3);
+    const std::string alphabet = " !\"#$%&'()*+,-./0123456789:;<=>?@ABCXYZ[\\]^_`abcxyz{|}~";
+    std::vector<std::string> texts = {"", "a", "A", "a-", "a0", "A_", std::string(20, '9'), std::string(20, '9') + "-"};
+    for (int i = 0; i < 60000; ++i) {
+        std::string t = i % 3 ? "C-" : "";
+        for (int n = static_cast<int>(rng() % 20); n > 0; --n) t += alphabet[rng() % alphabet.size()];
+        texts.push_back(t);
+    }
+    QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<std::string_view> views(texts.begin(), texts.end());
+    const std::vector<uint32_t> ascii = CCollatorTextOrder().Ranks(views);
+    views.push_back("あ");
+    const std::vector<uint32_t> keyed = CCollatorTextOrder().Ranks(views);
+    auto sign = [](long long v) { return v < 0 ? -1 : v > 0 ? 1 : 0; };
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        for (std::size_t j : {(i * 7919 + 1) % texts.size(), (i + 1) % texts.size(), std::size_t{0}, std::size_t{7}}) {
+            const int expected = sign(collator.compare(QString::fromUtf8(texts[i]), QString::fromUtf8(texts[j])));
+            ASSERT_EQ(sign(static_cast<long long>(ascii[i]) - ascii[j]), expected) << texts[i] << " | " << texts[j];
+            ASSERT_EQ(sign(static_cast<long long>(keyed[i]) - keyed[j]), expected) << texts[i] << " | " << texts[j];
+        }
+}
+
 TEST(CollatorTextOrder, KeptRanksOrderLaterTextsAsAFreshOrderDoes) {
     // One order over calls with known, new and case-variant texts against a
     // fresh order for each call: every pair must compare the same way.
