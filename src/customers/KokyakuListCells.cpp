@@ -62,6 +62,11 @@ public:
         return storage;
     }
 
+    void Prefetch(const CKokyakuListItem& item, int stage) const override {
+        if (stage == 0) __builtin_prefetch(item.row);
+        else if (item.row) item.row->Prefetch();
+    }
+
     bool SortTextFromRow(const std::string& field) const override {
         if (field == "Add_Home_X" || field == "Add_Office_X") return true;
         const int index = IndexOf(field);

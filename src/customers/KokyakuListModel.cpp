@@ -247,12 +247,10 @@ void CKokyakuListModel::Sort(int column, bool ascending) {
             std::vector<std::string_view> texts;
             texts.reserve(m_items.size());
             CTextArena made;
-            std::string storage;
-            for (const auto& item : m_items) {
-                std::string_view text = m_source->SortText(item, field, storage);
-                if (!text.empty() && text.data() == storage.data()) text = made.Keep(text);
-                texts.push_back(text);
-            }
+            ForEachSortText(m_items, 0, m_items.size(), *m_source, field,
+                            [&](std::size_t, std::string_view text, bool scratch) {
+                                texts.push_back(scratch ? made.Keep(text) : text);
+                            });
             order = SortedTextOrder(texts, ascending, *m_textOrder);
         }
     } else {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -44,6 +45,12 @@ public:
         storage = SortKey(item, field, ListSortKind::Text).text;
         return storage;
     }
+    // A hint that SortText will read the item soon: stage 0 its row, stage 1
+    // (some items later, with the row at hand) what the row holds.
+    virtual void Prefetch(const CKokyakuListItem& item, int stage) const {
+        (void)item;
+        (void)stage;
+    }
     // Whether the field's sort text follows from the row's kept values alone
     // (no settings, no hit), so that it can be read ahead.
     virtual bool SortTextFromRow(const std::string& field) const {
@@ -51,6 +58,22 @@ public:
         return false;
     }
 };
+
+// Calls each(i, text, scratch) with the sort text of the field of items
+// [begin, end), the memory of later items fetched ahead; scratch: the text
+// lives only until the next call.
+template <class Each>
+void ForEachSortText(const std::vector<CKokyakuListItem>& items, std::size_t begin, std::size_t end,
+                     const IListCellSource& source, const std::string& field, Each each) {
+    constexpr std::size_t kAhead = 8;
+    std::string storage;
+    for (std::size_t i = begin; i < end; ++i) {
+        if (i + 2 * kAhead < end) source.Prefetch(items[i + 2 * kAhead], 0);
+        if (i + kAhead < end) source.Prefetch(items[i + kAhead], 1);
+        const std::string_view text = source.SortText(items[i], field, storage);
+        each(i, text, !text.empty() && text.data() == storage.data());
+    }
+}
 
 // Told about every change so that a view can follow.
 class IKokyakuListObserver {

@@ -111,31 +111,33 @@ CPreparedRanks::Progress CPreparedRanks::Advance(const std::vector<CKokyakuListI
 
     Job& job = *m_copying;
     if (m_copied < items.size()) {
-        std::string storage;
         const std::size_t end = std::min(items.size(), m_copied + kSlice);
-        for (; m_copied < end; ++m_copied) {
-            const CKokyakuListItem& item = items[m_copied];
-            if (!item.row || &item.row->Owner() != job.owner) {
-                // Rows of two lists, or none: this list sorts when clicked.
-                m_mixed = true;
-                DropCopy();
-                return Progress::More;
-            }
-            const std::string_view text = source.SortText(item, job.field, storage);
-            if (job.bytes.size() + text.size() > std::numeric_limits<uint32_t>::max()) {
-                // Beyond what the copy can index: kept without ranks, this
-                // field sorts when clicked.
-                std::string().swap(job.bytes);
-                std::vector<uint32_t>().swap(job.ends);
-                std::vector<uint32_t>().swap(job.serials);
-                m_results[job.field] = std::move(m_copying);
-                DropCopy();
-                return Progress::More;
-            }
+        bool fits = true;
+        ForEachSortText(items, m_copied, end, source, job.field, [&](std::size_t i, std::string_view text, bool) {
+            const CKokyakuRow* row = items[i].row;
+            m_mixed = m_mixed || !row || &row->Owner() != job.owner;
+            fits = fits && job.bytes.size() + text.size() <= std::numeric_limits<uint32_t>::max();
+            if (m_mixed || !fits) return;
             job.bytes.append(text);
             job.ends.push_back(static_cast<uint32_t>(job.bytes.size()));
-            job.serials.push_back(item.row->Serial());
+            job.serials.push_back(row->Serial());
+        });
+        if (m_mixed) {
+            // Rows of two lists, or none: this list sorts when clicked.
+            DropCopy();
+            return Progress::More;
         }
+        if (!fits) {
+            // Beyond what the copy can index: kept without ranks, this field
+            // sorts when clicked.
+            std::string().swap(job.bytes);
+            std::vector<uint32_t>().swap(job.ends);
+            std::vector<uint32_t>().swap(job.serials);
+            m_results[job.field] = std::move(m_copying);
+            DropCopy();
+            return Progress::More;
+        }
+        m_copied = end;
         if (m_copied < items.size()) return Progress::More;
     }
     if (m_working) return Progress::Waiting;
@@ -162,6 +164,7 @@ std::vector<std::size_t> CPreparedRanks::OrderOf(const std::string& field,
     ranks.reserve(items.size());
     if (!changed.empty()) unchanged.reserve(items.size());
     for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i + 16 < items.size()) __builtin_prefetch(items[i + 16].row);
         const CKokyakuRow* row = items[i].row;
         if (!row || &row->Owner() != owner) return {};
         const uint32_t serial = row->Serial();

@@ -47,6 +47,8 @@ public:
     int32_t Int(int field) const;
     double Number(int field) const;
     CDateTime Date(int field) const;
+    // Asks for the row's kept values to be fetched into the cache.
+    void Prefetch() const;
     // Whether the row holds the field's value.
     bool Keeps(int field) const;
     // The fields every row keeps.
