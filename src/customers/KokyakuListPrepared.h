@@ -78,6 +78,7 @@ private:
 
     // The list of the first item's row, or nullptr.
     static const CKokyakuRows* FirstOwner(const std::vector<CKokyakuListItem>& items);
+    // The owner's rows are as the job copied them.
     static bool Current(const Job& job, const CKokyakuRows* owner);
     // Current, or made before changes of at most kPlaced rows (their serials).
     static bool Usable(const Job& job, const CKokyakuRows* owner, std::vector<uint32_t>& changed);
