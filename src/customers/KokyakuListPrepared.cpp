@@ -148,6 +148,8 @@ CPreparedRanks::Progress CPreparedRanks::Advance(const std::vector<CKokyakuListI
 std::vector<std::size_t> CPreparedRanks::OrderOf(const std::string& field,
                                                  const std::vector<CKokyakuListItem>& items,
                                                  const IListCellSource& source, const ITextOrder& order) {
+    // Rows are looked at only for a field being or having been ranked.
+    if (!(m_working && m_working->field == field) && !m_results.count(field)) return {};
     const CKokyakuRows* owner = FirstOwner(items);  // every row is checked below
     std::vector<uint32_t> changed;
     Collect(m_working && m_working->field == field && Usable(*m_working, owner, changed));
