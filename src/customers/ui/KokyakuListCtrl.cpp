@@ -116,7 +116,8 @@ public:
         auto order = [&](const Entry& a, const Entry& b) {
             if (a.first != b.first || a.second != b.second) return prefixLess(a, b) ? -1 : 1;
             const std::string_view x = texts[a.index], y = texts[b.index];
-            return x.size() <= 16 && y.size() <= 16 ? 0 : Compare(x.substr(16), y.substr(16));
+            // Equal places: both texts are at least 16 long, or equal.
+            return Compare(x.substr(std::min<std::size_t>(16, x.size())), y.substr(std::min<std::size_t>(16, y.size())));
         };
         SortOnTwoThreads(entries.data(), entries.data() + entries.size(), share, prefixLess,
                          [&](Entry* begin, Entry* end) {
