@@ -49,8 +49,11 @@ public:
                                              KokyakuFieldIndex("Add3_Office")};
                 const int* parts = field == "Add_Home_X" ? home : office;
                 if (row.Keeps(parts[0]) && row.Keeps(parts[1]) && row.Keeps(parts[2])) {
-                    storage.clear();
-                    for (int i = 0; i < 3; ++i) storage += row.Text(parts[i]);
+                    const std::string_view a = row.Text(parts[0]), b = row.Text(parts[1]), c = row.Text(parts[2]);
+                    // Parts packed one after another are the joined text already.
+                    if (a.data() + a.size() == b.data() && b.data() + b.size() == c.data())
+                        return {a.data(), a.size() + b.size() + c.size()};
+                    storage.assign(a).append(b).append(c);
                     return storage;
                 }
             }
