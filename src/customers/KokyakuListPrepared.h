@@ -36,6 +36,7 @@ public:
     CPreparedRanks& operator=(const CPreparedRanks&) = delete;
 
     // Lists shorter than this are not prepared: they sort at once.
+    static constexpr std::size_t kMinimum = 200'000;
     void SetMinimum(std::size_t rows) { m_minimum = rows; }
     // The list's rows were replaced, moved or removed: copying starts again.
     void ItemsChanged();
@@ -55,6 +56,8 @@ private:
     static constexpr uint32_t kNone = UINT32_MAX;
     // Items copied per step.
     static constexpr std::size_t kSlice = 8192;
+    // Items whose texts decide which column is ranked next.
+    static constexpr std::size_t kSampled = 256;
     // Rows changed since a result was made that are placed by comparing;
     // beyond them the field is ranked again.
     static constexpr std::size_t kPlaced = 1024;
@@ -87,7 +90,7 @@ private:
     void StartWorker();
     void DropCopy();
 
-    std::size_t m_minimum = 200'000;
+    std::size_t m_minimum = kMinimum;
     bool m_mixed = false;  // the items' rows are of two lists, or none
     std::unordered_map<std::string, std::unique_ptr<Job>> m_results;  // by field
     std::unique_ptr<Job> m_copying;  // texts being copied

@@ -231,13 +231,13 @@ TEST_F(PreparedRanksTest, BeyondAThousandChangedRowsTheColumnsAreRankedAgain) {
 TEST_F(PreparedRanksTest, ARowChangedWhileTheWorkerRanksIsPlacedAmongItsRanks) {
     SetUpLists(200);
     calls->hold = true;
-    EXPECT_EQ(model.PrepareSorts(), CPreparedRanks::Progress::More);  // copied, handed over
+    EXPECT_EQ(model.PrepareSorts(), CPreparedRanks::Progress::More);  // the addresses handed over
     calls->WaitEntered();
-    ASSERT_TRUE(rows.Update(rows[10].ID, [](CKokyaku& k) { k.CustomerID = "A0"; }));
+    ASSERT_TRUE(rows.Update(rows[10].ID, [](CKokyaku& k) { k.Add1_Home = "A"; }));
     model.UpdateRow(&rows[10]);
     calls->Release();
     PrepareAll(model);
-    SortBoth(0, true);
+    SortBoth(3, true);
     EXPECT_EQ(model.Item(0).row, &rows[10]);
     EXPECT_EQ(calls->own, 0);
     EXPECT_EQ(calls->fresh, kTextColumns);
@@ -245,8 +245,9 @@ TEST_F(PreparedRanksTest, ARowChangedWhileTheWorkerRanksIsPlacedAmongItsRanks) {
 
 TEST_F(PreparedRanksTest, SortingTheColumnBeingRankedTakesTheWorkersRanks) {
     SetUpLists(200);
-    EXPECT_EQ(model.PrepareSorts(), CPreparedRanks::Progress::More);  // "CustomerID" handed over
-    SortBoth(0, true);
+    // The longest texts are ranked first: the addresses are handed over.
+    EXPECT_EQ(model.PrepareSorts(), CPreparedRanks::Progress::More);
+    SortBoth(3, true);
     EXPECT_EQ(calls->own, 0);
     EXPECT_EQ(calls->fresh, 1);
 }
