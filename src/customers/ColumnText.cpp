@@ -22,9 +22,9 @@ const std::string& TextOf(const CKokyaku& record, std::string_view fieldName) {
     return field && field->IsText() ? field->Text(record) : kNone;
 }
 
-std::string JoinedAddress(const CKokyaku& record, std::string_view suffix) {
+std::string JoinedAddress(const CKokyaku& record, const std::array<int, 3>& parts) {
     std::string out;
-    for (const char* part : {"Add1_", "Add2_", "Add3_"}) out += TextOf(record, std::string(part) + std::string(suffix));
+    for (int part : parts) out += KokyakuFields()[static_cast<std::size_t>(part)].Text(record);
     return out;
 }
 
@@ -48,8 +48,7 @@ bool IsAnalysisColumn(std::string_view name) {
 
 std::string GetFieldText(const CKokyaku& record, const CMLVSorunaHit* hit, std::string_view name) {
     if (IsAnalysisColumn(name)) return AnalysisText(hit, name);
-    if (name == "Add_Home_X") return JoinedAddress(record, "Home");
-    if (name == "Add_Office_X") return JoinedAddress(record, "Office");
+    if (const std::array<int, 3>* parts = JoinedAddressParts(name)) return JoinedAddress(record, *parts);
 
     const KokyakuField* field = FindKokyakuField(name);
     if (!field || (field->flags & kFieldPhoneNum)) return std::string();

@@ -440,6 +440,14 @@ int KokyakuFieldIndex(std::string_view name) {
     return it == index.end() ? -1 : it->second;
 }
 
+const std::array<int, 3>* JoinedAddressParts(std::string_view name) {
+    static const std::array<int, 3> home = {KokyakuFieldIndex("Add1_Home"), KokyakuFieldIndex("Add2_Home"),
+                                            KokyakuFieldIndex("Add3_Home")};
+    static const std::array<int, 3> office = {KokyakuFieldIndex("Add1_Office"), KokyakuFieldIndex("Add2_Office"),
+                                              KokyakuFieldIndex("Add3_Office")};
+    return name == "Add_Home_X" ? &home : name == "Add_Office_X" ? &office : nullptr;
+}
+
 const KokyakuField* FirstOverLimitField(const CKokyaku& k) {
     for (const KokyakuField& f : kFields)
         if (!f.FitsLimit(k)) return &f;

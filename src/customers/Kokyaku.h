@@ -3,6 +3,7 @@
 // sorting, export, import, bulk change) iterates KokyakuFields().
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -222,6 +223,9 @@ std::span<const KokyakuField> KokyakuFields();
 const KokyakuField* FindKokyakuField(std::string_view name);
 // Position of a field in KokyakuFields(), or -1.
 int KokyakuFieldIndex(std::string_view name);
+// The positions of the three fields a joined address ("Add_Home_X",
+// "Add_Office_X") is made of, in joining order; nullptr for another name.
+const std::array<int, 3>* JoinedAddressParts(std::string_view name);
 
 // The first text field whose value exceeds its byte limit, or nullptr.
 const KokyakuField* FirstOverLimitField(const CKokyaku& k);

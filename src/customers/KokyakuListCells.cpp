@@ -42,14 +42,10 @@ public:
             const int index = IndexOf(field);
             if (row.Keeps(index) && KokyakuFields()[static_cast<std::size_t>(index)].IsText()) return row.Text(index);
             // A joined address from its three kept parts.
-            if (field == "Add_Home_X" || field == "Add_Office_X") {
-                static const int home[] = {KokyakuFieldIndex("Add1_Home"), KokyakuFieldIndex("Add2_Home"),
-                                           KokyakuFieldIndex("Add3_Home")};
-                static const int office[] = {KokyakuFieldIndex("Add1_Office"), KokyakuFieldIndex("Add2_Office"),
-                                             KokyakuFieldIndex("Add3_Office")};
-                const int* parts = field == "Add_Home_X" ? home : office;
-                if (row.Keeps(parts[0]) && row.Keeps(parts[1]) && row.Keeps(parts[2])) {
-                    const std::string_view a = row.Text(parts[0]), b = row.Text(parts[1]), c = row.Text(parts[2]);
+            if (const std::array<int, 3>* parts = JoinedAddressParts(field)) {
+                const auto [p1, p2, p3] = *parts;
+                if (row.Keeps(p1) && row.Keeps(p2) && row.Keeps(p3)) {
+                    const std::string_view a = row.Text(p1), b = row.Text(p2), c = row.Text(p3);
                     // Parts packed one after another are the joined text already.
                     if (a.data() + a.size() == b.data() && b.data() + b.size() == c.data())
                         return {a.data(), a.size() + b.size() + c.size()};
@@ -71,7 +67,7 @@ public:
     }
 
     bool SortTextFromRow(const std::string& field) const override {
-        if (field == "Add_Home_X" || field == "Add_Office_X") return true;
+        if (JoinedAddressParts(field)) return true;
         const int index = IndexOf(field);
         return index >= 0 && KokyakuFields()[static_cast<std::size_t>(index)].IsText();
     }

@@ -155,9 +155,8 @@ std::vector<int> CKokyakuRows::FieldsOf(const std::vector<std::string>& names) {
         if (index > 0) out.push_back(index);
     };
     for (const std::string& name : names) {
-        if (name == "Add_Home_X" || name == "Add_Office_X") {
-            const std::string suffix = name == "Add_Home_X" ? "_Home" : "_Office";
-            for (const char* part : {"Add1", "Add2", "Add3"}) add(part + suffix);
+        if (const std::array<int, 3>* parts = JoinedAddressParts(name)) {
+            out.insert(out.end(), parts->begin(), parts->end());
         } else if (name == "CommonMail") {
             add(name);
             for (const char* mail : {"EMail1", "EMail2", "EMail3", "EMail4", "EMail5"}) add(mail);

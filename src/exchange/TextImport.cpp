@@ -97,41 +97,18 @@ void ReadUtf8(std::string_view s, Reading& r, std::size_t until) {
     }
 }
 
-// The cost of every Shift-JIS unit from 0x80 (single bytes, and pairs by
-// lead and trail byte), taken once from the converter.
-struct SjisCosts {
-    uint8_t single[0x80];
-    uint8_t pair[0x80 << 8];
-};
-
-const SjisCosts& SjisCostTable() {
-    static const std::unique_ptr<SjisCosts> table = [] {
-        auto t = std::make_unique<SjisCosts>();
-        for (int b = 0x80; b < 0x100; ++b) {
-            const auto lead = static_cast<unsigned char>(b);
-            t->single[b - 0x80] = static_cast<uint8_t>(CharCost(SjisDecodeUnit(lead, -1)));
-            if (!IsSjisLead(lead)) continue;
-            for (int c = 0; c < 0x100; ++c)
-                t->pair[(b - 0x80) << 8 | c] = static_cast<uint8_t>(CharCost(SjisDecodeUnit(lead, c)));
-        }
-        return t;
-    }();
-    return *table;
-}
-
 // Reads Shift-JIS up to the byte until, one character at a time as the
 // parser takes them.
 void ReadSjis(std::string_view s, Reading& r, std::size_t until) {
-    const SjisCosts& costs = SjisCostTable();
     while (r.pos < until) {
         const unsigned char b = static_cast<unsigned char>(s[r.pos]);
         if (b < 0x80) {
             ++r.pos;
         } else if (UnitLength(s, r.pos, false) == 2) {
-            r.cost += costs.pair[(b - 0x80) << 8 | static_cast<unsigned char>(s[r.pos + 1])];
+            r.cost += CharCost(SjisDecodeUnit(b, static_cast<unsigned char>(s[r.pos + 1])));
             r.pos += 2;
         } else {
-            r.cost += costs.single[b - 0x80];
+            r.cost += CharCost(SjisDecodeUnit(b, -1));
             ++r.pos;
         }
     }
