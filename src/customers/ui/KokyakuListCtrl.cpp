@@ -36,6 +36,15 @@ int32_t ToUtf16(std::string_view text, std::vector<UChar>& buffer) {
     return U_FAILURE(status) ? 0 : units;
 }
 
+// Bytes [from, from + 8) of a sequence of length n as one big-endian word,
+// zero beyond the end, so that words compare as the bytes do.
+template <class ByteAt>
+uint64_t Word(std::size_t from, std::size_t n, ByteAt byteAt) {
+    uint64_t word = 0;
+    for (std::size_t i = from; i < from + 8; ++i) word = word << 8 | (i < n ? uint64_t{byteAt(i)} : 0);
+    return word;
+}
+
 // Sorts [begin, end) with sortRange, halves on two threads when many: split
 // at a sampled middle by less (equal elements stay on one side).
 template <class T, class Less, class SortRange>
@@ -102,12 +111,10 @@ public:
         for (uint32_t i = 0; i < texts.size(); ++i) {
             Entry& e = entries[i];
             e.index = i;
-            e.first = e.second = 0;
             const std::string_view t = texts[i];
-            for (std::size_t j = 0; j < 16; ++j) {
-                const uint64_t b = j < t.size() ? m_place[static_cast<unsigned char>(t[j])] : 0;
-                (j < 8 ? e.first : e.second) = (j < 8 ? e.first : e.second) << 8 | b;
-            }
+            const auto place = [&](std::size_t j) { return m_place[static_cast<unsigned char>(t[j])]; };
+            e.first = Word(0, t.size(), place);
+            e.second = Word(8, t.size(), place);
         }
         auto prefixLess = [](const Entry& a, const Entry& b) {
             return a.first != b.first ? a.first < b.first : a.second < b.second;
@@ -217,7 +224,7 @@ struct CCollatorTextOrder::Cache {
                 }
             }
             Key key{0, static_cast<uint32_t>(at), static_cast<uint32_t>(bytes.size() - at)};
-            for (std::size_t i = 0; i < 8; ++i) key.prefix = key.prefix << 8 | (i < key.length ? bytes[at + i] : 0);
+            key.prefix = Word(0, key.length, [&](std::size_t i) { return bytes[at + i]; });
             made.emplace_back(slot, key);
         }
 
@@ -331,11 +338,9 @@ struct CCollatorTextOrder::Cache {
 
     void Load(Entry& e, std::size_t depth) const {
         const Key& k = keys[e.slot];
-        e.first = e.second = 0;
-        for (std::size_t i = depth; i < depth + 16; ++i) {
-            const uint64_t b = i < k.length ? bytes[k.offset + i] : 0;
-            (i < depth + 8 ? e.first : e.second) = (i < depth + 8 ? e.first : e.second) << 8 | b;
-        }
+        const auto byte = [&](std::size_t i) { return bytes[k.offset + i]; };
+        e.first = Word(depth, k.length, byte);
+        e.second = Word(depth + 8, k.length, byte);
     }
 
     // Sorts entries loaded at depth by their keys: 16 bytes at a time, runs
