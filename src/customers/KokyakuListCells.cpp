@@ -17,16 +17,16 @@ const CKokyaku& Unpacked(const CKokyakuRow& row) {
 }
 
 class CKokyakuCellSource final : public IListCellSource {
-    // A sort asks for one field row after row.
-    int IndexOf(const std::string& field) const {
-        if (field != m_field) {
-            m_field = field;
-            m_index = KokyakuFieldIndex(field);
+    // A sort asks for one field row after row, on one or two threads.
+    static int IndexOf(const std::string& field) {
+        static thread_local std::string last;
+        static thread_local int index = -1;
+        if (field != last) {
+            last = field;
+            index = KokyakuFieldIndex(field);
         }
-        return m_index;
+        return index;
     }
-    mutable std::string m_field;
-    mutable int m_index = -1;
 
 public:
     std::string CellText(const CKokyakuListItem& item, const std::vector<CListColumn>& columns,

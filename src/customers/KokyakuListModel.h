@@ -52,7 +52,8 @@ public:
         (void)stage;
     }
     // Whether the field's sort text follows from the row's kept values alone
-    // (no settings, no hit), so that it can be read ahead.
+    // (no settings, no hit), so that it can be read ahead, and by two threads
+    // at once.
     virtual bool SortTextFromRow(const std::string& field) const {
         (void)field;
         return false;
@@ -155,6 +156,9 @@ public:
     void SetPrepareMinimum(std::size_t rows) { m_prepared.SetMinimum(rows); }
 
 private:
+    // Rows from which a sort reads texts straight from the rows on two threads.
+    static constexpr std::size_t kReadOnTwoThreadsFrom = 100'000;
+
     void ItemsChanged() {
         m_ascendingBy.clear();
         m_prepared.ItemsChanged();

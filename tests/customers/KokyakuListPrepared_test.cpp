@@ -289,6 +289,31 @@ TEST_F(PreparedRanksTest, ShortListsAndListsOfTwoRowSetsAreNotPrepared) {
     EXPECT_EQ(calls->own, 1);
 }
 
+TEST_F(PreparedRanksTest, LongListsSortedAtOnceReadEveryRowsText) {
+    // Long enough that the texts are read on two threads: each row must sort
+    // by its own text, ties in the order before (by address, then by ID).
+    SetUpLists(120000);
+    const CFoldedTextOrder folded;
+    const auto source = MakeKokyakuCellSource();
+    auto text = [&](int r, const char* field) {
+        std::string storage;
+        return std::string(source->SortText(plain.Item(r), field, storage));
+    };
+    for (int column : {3, 1}) {
+        plain.Sort(column, true);
+        const char* field = kColumns[static_cast<std::size_t>(column)].field.c_str();
+        for (int r = 1; r < plain.RowCount(); ++r) {
+            int c = folded.Compare(text(r - 1, field), text(r, field));
+            ASSERT_LE(c, 0) << field << " row " << r;
+            if (c == 0 && column == 1) c = folded.Compare(text(r - 1, "Add_Home_X"), text(r, "Add_Home_X"));
+            ASSERT_LE(c, 0) << field << " row " << r;
+            if (c == 0) {
+                ASSERT_LT(plain.Item(r - 1).row->ID, plain.Item(r).row->ID) << field << " row " << r;
+            }
+        }
+    }
+}
+
 TEST_F(PreparedRanksTest, DroppingTheListStopsTheWorker) {
     SetUpLists(100);
     calls->hold = true;

@@ -4,7 +4,10 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <algorithm>
+#include <cstring>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 #include <numeric>
 #include <thread>
@@ -43,6 +46,14 @@ uint64_t Word(std::size_t from, std::size_t n, ByteAt byteAt) {
     uint64_t word = 0;
     for (std::size_t i = from; i < from + 8; ++i) word = word << 8 | (i < n ? uint64_t{byteAt(i)} : 0);
     return word;
+}
+
+// The same of bytes in memory, eight at once where all are there.
+uint64_t WordOf(std::size_t from, std::size_t n, const uint8_t* bytes) {
+    if (from + 8 > n) return Word(from, n, [bytes](std::size_t i) { return bytes[i]; });
+    uint64_t word;
+    std::memcpy(&word, bytes + from, 8);
+    return __builtin_bswap64(word);
 }
 
 // Sorts [begin, end) with sortRange, halves on two threads when many: split
@@ -224,7 +235,7 @@ struct CCollatorTextOrder::Cache {
                 }
             }
             Key key{0, static_cast<uint32_t>(at), static_cast<uint32_t>(bytes.size() - at)};
-            key.prefix = Word(0, key.length, [&](std::size_t i) { return bytes[at + i]; });
+            key.prefix = WordOf(0, key.length, bytes.data() + at);
             made.emplace_back(slot, key);
         }
 
@@ -235,27 +246,94 @@ struct CCollatorTextOrder::Cache {
         std::vector<std::pair<uint32_t, Key>> made;
     };
 
-    // The keys of the new slots; a large batch is shared with a second thread.
-    void MakeKeys(const std::vector<uint32_t>& added) {
-        keys.resize(texts.size());
-        const std::size_t half = second && added.size() >= kShareFrom ? added.size() / 2 : added.size();
-        KeyMaker mine(collator, stop), other(second, stop);
-        std::thread helper;
-        if (half < added.size())
-            helper = std::thread([&] {
-                for (std::size_t i = half; i < added.size() && !Stopped(i); ++i) other.Add(added[i], texts[added[i]]);
-            });
-        for (std::size_t i = 0; i < half && !Stopped(i); ++i) mine.Add(added[i], texts[added[i]]);
-        if (helper.joinable()) helper.join();
-        for (KeyMaker* maker : {&mine, &other}) {
-            const std::size_t base = bytes.size();
-            bytes.insert(bytes.end(), maker->bytes.begin(), maker->bytes.end());
-            for (auto [slot, key] : maker->made) {
-                key.offset += static_cast<uint32_t>(base);
-                keys[slot] = key;
+    // Makes the keys of new slots while they are being found: with many texts
+    // a helper thread follows the finding, and when it is over both threads
+    // share what is left, a chunk at a time. `added` has room for every new
+    // slot, so that it never moves while the helper reads it.
+    class KeyFeed {
+    public:
+        KeyFeed(Cache& cache, const std::vector<uint32_t>& added, bool share)
+            : m_cache(cache), m_added(added), m_mine(cache.collator, cache.stop), m_other(cache.second, cache.stop) {
+            if (share && cache.second) m_helper = std::thread([this] { Work(m_other); });
+        }
+        ~KeyFeed() { Finish(); }
+        KeyFeed(const KeyFeed&) = delete;
+        KeyFeed& operator=(const KeyFeed&) = delete;
+
+        // The slots found so far (a whole number of chunks is handed over).
+        void Found(std::size_t count) {
+            if (!m_helper.joinable() || count < m_published + kChunk) return;
+            {
+                std::lock_guard lock(m_mutex);
+                m_published = count;
+            }
+            m_wake.notify_one();
+        }
+
+        // Makes the keys not made yet, waits for the helper and moves every
+        // key into the cache.
+        void Finish() {
+            if (m_finished) return;
+            {
+                std::lock_guard lock(m_mutex);
+                m_published = m_added.size();
+                m_finished = true;
+            }
+            m_wake.notify_one();
+            Work(m_mine);
+            if (m_helper.joinable()) m_helper.join();
+            Cache& c = m_cache;
+            c.keys.resize(c.texts.size());
+            for (KeyMaker* maker : {&m_mine, &m_other}) {
+                const std::size_t base = c.bytes.size();
+                c.bytes.insert(c.bytes.end(), maker->bytes.begin(), maker->bytes.end());
+                for (auto [slot, key] : maker->made) {
+                    key.offset += static_cast<uint32_t>(base);
+                    c.keys[slot] = key;
+                }
             }
         }
-    }
+
+    private:
+        static constexpr std::size_t kChunk = 512;
+
+        // Takes chunks of the published slots until all are taken and the
+        // finding is over (or Stop was called).
+        void Work(KeyMaker& maker) {
+            for (;;) {
+                std::size_t limit;
+                bool finished;
+                {
+                    std::unique_lock lock(m_mutex);
+                    m_wake.wait(lock, [&] { return m_finished || m_published > m_next.load(); });
+                    limit = m_published;
+                    finished = m_finished;
+                }
+                for (;;) {
+                    std::size_t from = m_next.load();
+                    std::size_t to = 0;
+                    do {
+                        if (from >= limit) break;
+                        to = std::min(from + kChunk, limit);
+                    } while (!m_next.compare_exchange_weak(from, to));
+                    if (from >= limit) break;
+                    if (m_cache.stop.load(std::memory_order_relaxed)) return;
+                    for (std::size_t i = from; i < to; ++i) maker.Add(m_added[i], m_cache.texts[m_added[i]]);
+                }
+                if (finished) return;
+            }
+        }
+
+        Cache& m_cache;
+        const std::vector<uint32_t>& m_added;
+        KeyMaker m_mine, m_other;
+        std::mutex m_mutex;
+        std::condition_variable m_wake;
+        std::size_t m_published = 0;  // slots the helper may take, under m_mutex
+        bool m_finished = false;       // under m_mutex; also read by Finish on its own thread
+        std::atomic<std::size_t> m_next{0};  // the first slot not taken
+        std::thread m_helper;
+    };
 
     // Whether Stop was called, looked at every 4096 steps.
     bool Stopped(std::size_t step) const { return step % 4096 == 0 && stop.load(std::memory_order_relaxed); }
@@ -338,9 +416,22 @@ struct CCollatorTextOrder::Cache {
 
     void Load(Entry& e, std::size_t depth) const {
         const Key& k = keys[e.slot];
-        const auto byte = [&](std::size_t i) { return bytes[k.offset + i]; };
-        e.first = Word(depth, k.length, byte);
-        e.second = Word(depth + 8, k.length, byte);
+        e.first = WordOf(depth, k.length, bytes.data() + k.offset);
+        e.second = WordOf(depth + 8, k.length, bytes.data() + k.offset);
+    }
+
+    // Loads entries at depth, their keys fetched ahead (they lie anywhere).
+    void LoadAll(Entry* begin, Entry* end, std::size_t depth) const {
+        constexpr std::ptrdiff_t kAhead = 8;
+        for (Entry* e = begin; e != end; ++e) {
+            if (end - e > 2 * kAhead) __builtin_prefetch(&keys[e[2 * kAhead].slot]);
+            if (end - e > kAhead) {
+                const Key& k = keys[e[kAhead].slot];
+                __builtin_prefetch(bytes.data() + k.offset + depth);
+                __builtin_prefetch(bytes.data() + k.offset + depth + 15);
+            }
+            Load(*e, depth);
+        }
     }
 
     // Sorts entries loaded at depth by their keys: 16 bytes at a time, runs
@@ -354,7 +445,7 @@ struct CCollatorTextOrder::Cache {
                 bool longer = false;
                 for (Entry* e = run; e != next; ++e) longer = longer || keys[e->slot].length > depth + 16;
                 if (longer) {
-                    for (Entry* e = run; e != next; ++e) Load(*e, depth + 16);
+                    LoadAll(run, next, depth + 16);
                     SortEntries(run, next, depth + 16);
                 } else {
                     // Equal bytes; a shorter key (only without a collator, where
@@ -448,13 +539,20 @@ std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string_vi
     // repeat a few values over many rows.
     std::vector<uint32_t> textSlot(texts.size()), added;
     cache.Reserve(cache.texts.size() + texts.size());
-    // In batches: the hashes first, with the table's entries fetched ahead.
+    added.reserve(texts.size());
+    Cache::KeyFeed feed(cache, added, texts.size() >= Cache::kShareFrom);
+    // In batches: the hashes first, with the table's entries fetched ahead,
+    // and the next batch's texts.
     constexpr std::size_t kBatch = 16;
     uint64_t hashes[kBatch];
     for (std::size_t base = 0; base < texts.size(); base += kBatch) {
         if (cache.Stopped(base)) break;
         const std::size_t end = std::min(texts.size(), base + kBatch);
         const std::size_t mask = cache.table.size() - 1;
+        for (std::size_t i = end; i < std::min(texts.size(), end + kBatch); ++i) {
+            __builtin_prefetch(texts[i].data());
+            __builtin_prefetch(texts[i].data() + texts[i].size() - 1);
+        }
         for (std::size_t i = base; i < end; ++i) {
             hashes[i - base] = std::hash<std::string_view>()(texts[i]);
             __builtin_prefetch(&cache.table[hashes[i - base] & mask]);
@@ -464,15 +562,15 @@ std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string_vi
             if (fresh) added.push_back(slot);
             textSlot[i] = slot;
         }
+        feed.Found(added.size());
     }
-    if (!added.empty()) cache.MakeKeys(added);
+    feed.Finish();
     if (cache.stop) {
         // Slots without keys: nothing kept is trusted.
         cache.Clear();
         return {};
     }
     if (!added.empty()) cache.Merge(added);
-
     std::vector<uint32_t> ranks(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) ranks[i] = cache.rank[textSlot[i]];
     return ranks;
