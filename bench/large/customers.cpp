@@ -100,18 +100,39 @@ int main(int argc, char** argv) {
                           frame.grab();
                       }));
 
+    // Runs the event loop until done() or for at most that long.
+    const auto wait = [&](std::chrono::milliseconds most, auto done) {
+        for (const auto from = std::chrono::steady_clock::now();
+             !done() && std::chrono::steady_clock::now() - from < most;) {
+            QCoreApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    };
+
     // A click on the joined address one second after the rows last changed,
     // the event loop running meanwhile (the longest texts are ranked first).
     list->List().SetPrepareMinimum(CPreparedRanks::kMinimum);
     list->List().Sort(0, true);
-    for (const auto from = std::chrono::steady_clock::now(); std::chrono::steady_clock::now() - from < std::chrono::seconds(1);) {
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    wait(std::chrono::seconds(1), [] { return false; });
     int address = 0;
     while (columns[static_cast<std::size_t>(address)].field != "Add_Home_X") ++address;
     bench::Report("list-sort-Add_Home_X-1s-after-" + size, bench::Seconds([&] {
                       list->List().Sort(address, true);
+                      frame.grab();
+                  }));
+
+    // A click on the name while the address is still being ranked ahead (the
+    // ranks made before are dropped): the name sorts at once beside the worker.
+    wait(std::chrono::seconds(10), [&] { return !list->PreparingSorts(); });
+    list->List().SetPrepareMinimum(SIZE_MAX);
+    list->List().PrepareSorts();
+    list->List().SetPrepareMinimum(CPreparedRanks::kMinimum);
+    list->List().Sort(0, true);
+    wait(std::chrono::seconds(5), [&] { return list->List().RankingAhead() == "Add_Home_X"; });
+    wait(std::chrono::milliseconds(100), [] { return false; });
+    bench::Check(list->List().RankingAhead() == "Add_Home_X", "the address being ranked ahead");
+    bench::Report("list-sort-name-while-ranking-" + size, bench::Seconds([&] {
+                      list->List().Sort(1, true);
                       frame.grab();
                   }));
 

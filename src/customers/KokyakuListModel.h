@@ -154,6 +154,7 @@ public:
     // lists of at least the minimum's rows.
     CPreparedRanks::Progress PrepareSorts();
     void SetPrepareMinimum(std::size_t rows) { m_prepared.SetMinimum(rows); }
+    std::string RankingAhead() const { return m_prepared.Ranking(); }
 
 private:
     // Rows from which a sort reads texts straight from the rows on two threads.

@@ -46,6 +46,9 @@ public:
     Progress Advance(const std::vector<CKokyakuListItem>& items, const std::vector<std::string>& fields,
                      const IListCellSource& source, const ITextOrder& order);
 
+    // The field the worker was last given and has not handed back, or "".
+    std::string Ranking() const { return m_working ? m_working->field : std::string(); }
+
     // The items in ascending order of the field's text, equal texts in item
     // order, when the field is prepared (waiting for the worker when it is
     // ranking that field now); empty otherwise.

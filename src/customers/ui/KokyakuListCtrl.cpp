@@ -199,51 +199,52 @@ struct CCollatorTextOrder::Cache {
     Cache& operator=(const Cache&) = delete;
 
     struct Key {
-        uint64_t prefix;          // the first eight key bytes, big-endian, zero-padded
-        uint32_t offset, length;  // in bytes
+        uint64_t prefix = 0;             // the first eight key bytes, big-endian, zero-padded
+        const uint8_t* bytes = nullptr;  // kept in keyBlocks
+        uint32_t length = 0;
     };
 
-    // Makes sort keys on one thread: its own collator, buffer and bytes.
+    // Makes sort keys on one thread: its own collator, buffers and bytes.
     struct KeyMaker {
-        KeyMaker(const UCollator* collator, const std::atomic<bool>& stop) : collator(collator), stop(stop) {}
+        explicit KeyMaker(const UCollator* collator) : collator(collator) {}
 
         // The collator's sort key of the text (bytes that are no UTF-8 count as
-        // U+FFFD); without a collator the text's UTF-16 code units.
-        void Add(uint32_t slot, std::string_view text) {
+        // U+FFFD); without a collator the text's UTF-16 code units. Its bytes
+        // are placed by Place once no more are made.
+        void Add(uint32_t slot, Key& key, std::string_view text) {
             const int32_t units = ToUtf16(text, utf16);
             const std::size_t at = bytes.size();
             if (collator) {
-                std::size_t room = std::max<std::size_t>(64, static_cast<std::size_t>(units) * 4 + 16);
-                for (;;) {
-                    bytes.resize(at + room);
-                    const int32_t need = ucol_getSortKey(collator, utf16.data(), units, bytes.data() + at,
-                                                         static_cast<int32_t>(room));
-                    if (need <= 0) {
-                        bytes.resize(at);
-                        break;
-                    }
-                    if (static_cast<std::size_t>(need) <= room) {
-                        bytes.resize(at + static_cast<std::size_t>(need) - 1);  // without the closing zero
-                        break;
-                    }
-                    room = static_cast<std::size_t>(need);
+                int32_t need = ucol_getSortKey(collator, utf16.data(), units, buffer.data(),
+                                               static_cast<int32_t>(buffer.size()));
+                if (need > static_cast<int32_t>(buffer.size())) {
+                    buffer.resize(static_cast<std::size_t>(need));
+                    need = ucol_getSortKey(collator, utf16.data(), units, buffer.data(), need);
                 }
+                // Without the closing zero.
+                if (need > 0) bytes.insert(bytes.end(), buffer.data(), buffer.data() + need - 1);
             } else {
-                for (int32_t i = 0; i < units; ++i) {
-                    bytes.push_back(static_cast<uint8_t>(utf16[static_cast<std::size_t>(i)] >> 8));
-                    bytes.push_back(static_cast<uint8_t>(utf16[static_cast<std::size_t>(i)]));
+                for (std::size_t i = 0; i < static_cast<std::size_t>(units); ++i) {
+                    bytes.push_back(static_cast<uint8_t>(utf16[i] >> 8));
+                    bytes.push_back(static_cast<uint8_t>(utf16[i]));
                 }
             }
-            Key key{0, static_cast<uint32_t>(at), static_cast<uint32_t>(bytes.size() - at)};
+            key.length = static_cast<uint32_t>(bytes.size() - at);
             key.prefix = WordOf(0, key.length, bytes.data() + at);
-            made.emplace_back(slot, key);
+            made.emplace_back(slot, at);
+        }
+
+        // Points the keys made at their bytes, which the blocks keep from now.
+        void Place(std::vector<Key>& keys, std::vector<std::vector<uint8_t>>& blocks) {
+            for (const auto& [slot, at] : made) keys[slot].bytes = bytes.data() + at;
+            blocks.push_back(std::move(bytes));
         }
 
         const UCollator* collator;
-        const std::atomic<bool>& stop;
         std::vector<UChar> utf16 = std::vector<UChar>(256);
+        std::vector<uint8_t> buffer = std::vector<uint8_t>(512);
         std::vector<uint8_t> bytes;
-        std::vector<std::pair<uint32_t, Key>> made;
+        std::vector<std::pair<uint32_t, std::size_t>> made;  // slot, where its bytes begin
     };
 
     // Makes the keys of new slots while they are being found: with many texts
@@ -252,8 +253,10 @@ struct CCollatorTextOrder::Cache {
     // slot, so that it never moves while the helper reads it.
     class KeyFeed {
     public:
-        KeyFeed(Cache& cache, const std::vector<uint32_t>& added, bool share)
-            : m_cache(cache), m_added(added), m_mine(cache.collator, cache.stop), m_other(cache.second, cache.stop) {
+        // most: the new slots there can be; keys has room for them.
+        KeyFeed(Cache& cache, const std::vector<uint32_t>& added, std::size_t most, bool share)
+            : m_cache(cache), m_added(added), m_mine(cache.collator), m_other(cache.second) {
+            cache.keys.resize(cache.texts.size() + most);
             if (share && cache.second) m_helper = std::thread([this] { Work(m_other); });
         }
         ~KeyFeed() { Finish(); }
@@ -270,8 +273,8 @@ struct CCollatorTextOrder::Cache {
             m_wake.notify_one();
         }
 
-        // Makes the keys not made yet, waits for the helper and moves every
-        // key into the cache.
+        // Makes the keys not made yet, waits for the helper and keeps the
+        // keys' bytes in the cache.
         void Finish() {
             if (m_finished) return;
             {
@@ -282,16 +285,9 @@ struct CCollatorTextOrder::Cache {
             m_wake.notify_one();
             Work(m_mine);
             if (m_helper.joinable()) m_helper.join();
-            Cache& c = m_cache;
-            c.keys.resize(c.texts.size());
-            for (KeyMaker* maker : {&m_mine, &m_other}) {
-                const std::size_t base = c.bytes.size();
-                c.bytes.insert(c.bytes.end(), maker->bytes.begin(), maker->bytes.end());
-                for (auto [slot, key] : maker->made) {
-                    key.offset += static_cast<uint32_t>(base);
-                    c.keys[slot] = key;
-                }
-            }
+            m_cache.keys.resize(m_cache.texts.size());
+            m_mine.Place(m_cache.keys, m_cache.keyBlocks);
+            m_other.Place(m_cache.keys, m_cache.keyBlocks);
         }
 
     private:
@@ -318,7 +314,11 @@ struct CCollatorTextOrder::Cache {
                     } while (!m_next.compare_exchange_weak(from, to));
                     if (from >= limit) break;
                     if (m_cache.stop.load(std::memory_order_relaxed)) return;
-                    for (std::size_t i = from; i < to; ++i) maker.Add(m_added[i], m_cache.texts[m_added[i]]);
+                    // Read once a chunk: the finding thread writes beside them.
+                    const uint32_t* added = m_added.data();
+                    const std::string_view* texts = m_cache.texts.data();
+                    Key* keys = m_cache.keys.data();
+                    for (std::size_t i = from; i < to; ++i) maker.Add(added[i], keys[added[i]], texts[added[i]]);
                 }
                 if (finished) return;
             }
@@ -344,8 +344,8 @@ struct CCollatorTextOrder::Cache {
         const Key& y = keys[b];
         if (x.prefix != y.prefix) return x.prefix < y.prefix ? -1 : 1;
         if (x.length <= 8 && y.length <= 8) return x.length == y.length ? 0 : x.length < y.length ? -1 : 1;
-        const std::string_view l(reinterpret_cast<const char*>(bytes.data()) + x.offset, x.length);
-        const std::string_view r(reinterpret_cast<const char*>(bytes.data()) + y.offset, y.length);
+        const std::string_view l(reinterpret_cast<const char*>(x.bytes), x.length);
+        const std::string_view r(reinterpret_cast<const char*>(y.bytes), y.length);
         return l.compare(r);
     }
 
@@ -396,7 +396,7 @@ struct CCollatorTextOrder::Cache {
         texts.clear();
         hashes.clear();
         keys.clear();
-        bytes.clear();
+        keyBlocks.clear();
         rank.clear();
         ordered.clear();
     }
@@ -416,8 +416,8 @@ struct CCollatorTextOrder::Cache {
 
     void Load(Entry& e, std::size_t depth) const {
         const Key& k = keys[e.slot];
-        e.first = WordOf(depth, k.length, bytes.data() + k.offset);
-        e.second = WordOf(depth + 8, k.length, bytes.data() + k.offset);
+        e.first = WordOf(depth, k.length, k.bytes);
+        e.second = WordOf(depth + 8, k.length, k.bytes);
     }
 
     // Loads entries at depth, their keys fetched ahead (they lie anywhere).
@@ -427,38 +427,73 @@ struct CCollatorTextOrder::Cache {
             if (end - e > 2 * kAhead) __builtin_prefetch(&keys[e[2 * kAhead].slot]);
             if (end - e > kAhead) {
                 const Key& k = keys[e[kAhead].slot];
-                __builtin_prefetch(bytes.data() + k.offset + depth);
-                __builtin_prefetch(bytes.data() + k.offset + depth + 15);
+                if (depth < k.length) __builtin_prefetch(k.bytes + depth);
+                if (depth + 15 < k.length) __builtin_prefetch(k.bytes + depth + 15);
             }
             Load(*e, depth);
         }
     }
 
-    // Sorts entries loaded at depth by their keys: 16 bytes at a time, runs
-    // of equal bytes again from the next 16.
-    void SortEntries(Entry* begin, Entry* end, std::size_t depth) {
+    static int Compare3(const Entry& a, const Entry& b) {
+        if (a.first != b.first) return a.first < b.first ? -1 : 1;
+        return a.second == b.second ? 0 : a.second < b.second ? -1 : 1;
+    }
+
+    // Sorts entries loaded at depth by their keys: three-way partitions by the
+    // 16 bytes loaded, those equal in them again from the next 16 (keys share
+    // long beginnings, so many are). For few entries, or after 64 partitions
+    // (poor pivots), a plain sort and a look for equal runs take over.
+    void SortEntries(Entry* begin, Entry* end, std::size_t depth, int partitions = 64) {
+        constexpr std::ptrdiff_t kFew = 16;
+        while (end - begin > kFew && partitions-- > 0) {
+            // The median of the first, middle and last entries.
+            const Entry& a = *begin;
+            const Entry& b = begin[(end - begin) / 2];
+            const Entry& c = *(end - 1);
+            const Entry pivot = Before(a, b) ? (Before(b, c) ? b : Before(a, c) ? c : a)
+                                             : (Before(a, c) ? a : Before(b, c) ? c : b);
+            Entry* less = begin;
+            Entry* greater = end;
+            for (Entry* e = begin; e < greater;) {
+                const int order = Compare3(*e, pivot);
+                if (order < 0) std::swap(*less++, *e++);
+                else if (order > 0) std::swap(*e, *--greater);
+                else ++e;
+            }
+            SortEqual(less, greater, depth);
+            // The smaller side by recursion, the larger one here.
+            if (less - begin < end - greater) {
+                SortEntries(begin, less, depth, partitions);
+                begin = greater;
+            } else {
+                SortEntries(greater, end, depth, partitions);
+                end = less;
+            }
+        }
         std::sort(begin, end, Before);
         for (Entry* run = begin; run != end;) {
             Entry* next = run + 1;
-            while (next != end && next->first == run->first && next->second == run->second) ++next;
-            if (next - run > 1) {
-                bool longer = false;
-                for (Entry* e = run; e != next; ++e) longer = longer || keys[e->slot].length > depth + 16;
-                if (longer) {
-                    LoadAll(run, next, depth + 16);
-                    SortEntries(run, next, depth + 16);
-                } else {
-                    // Equal bytes; a shorter key (only without a collator, where
-                    // keys hold zero bytes) comes first.
-                    std::stable_sort(run, next, [this](const Entry& a, const Entry& b) {
-                        return keys[a.slot].length < keys[b.slot].length;
-                    });
-                    for (Entry* e = run + 1; e != next; ++e)
-                        e->sameAsPrevious = keys[e->slot].length == keys[(e - 1)->slot].length;
-                }
-            }
+            while (next != end && Compare3(*next, *run) == 0) ++next;
+            SortEqual(run, next, depth);
             run = next;
         }
+    }
+
+    // Entries equal in the 16 bytes loaded at depth: sorted by the rest.
+    void SortEqual(Entry* run, Entry* next, std::size_t depth) {
+        if (next - run < 2) return;
+        bool longer = false;
+        for (Entry* e = run; e != next; ++e) longer = longer || keys[e->slot].length > depth + 16;
+        if (longer) {
+            LoadAll(run, next, depth + 16);
+            SortEntries(run, next, depth + 16);
+            return;
+        }
+        // Equal bytes; a shorter key (only without a collator, where keys
+        // hold zero bytes) comes first.
+        std::stable_sort(run, next,
+                         [this](const Entry& a, const Entry& b) { return keys[a.slot].length < keys[b.slot].length; });
+        for (Entry* e = run + 1; e != next; ++e) e->sameAsPrevious = keys[e->slot].length == keys[(e - 1)->slot].length;
     }
 
     // Sorts the entries; many on two threads, split at a sampled middle of
@@ -504,7 +539,7 @@ struct CCollatorTextOrder::Cache {
     std::vector<std::string_view> texts;     // by slot, the kept copies
     std::vector<uint64_t> hashes;            // by slot
     std::vector<Key> keys;                             // by slot
-    std::vector<uint8_t> bytes;                        // every key's bytes
+    std::vector<std::vector<uint8_t>> keyBlocks;       // every key's bytes
     std::vector<uint32_t> rank;                        // by slot; equal keys share the first place
     std::vector<uint32_t> ordered;                     // every slot, in text order
 };
@@ -540,7 +575,7 @@ std::vector<uint32_t> CCollatorTextOrder::Ranks(const std::vector<std::string_vi
     std::vector<uint32_t> textSlot(texts.size()), added;
     cache.Reserve(cache.texts.size() + texts.size());
     added.reserve(texts.size());
-    Cache::KeyFeed feed(cache, added, texts.size() >= Cache::kShareFrom);
+    Cache::KeyFeed feed(cache, added, texts.size(), texts.size() >= Cache::kShareFrom);
     // In batches: the hashes first, with the table's entries fetched ahead,
     // and the next batch's texts.
     constexpr std::size_t kBatch = 16;

@@ -6,6 +6,7 @@
 #include <QCollator>
 #include <QLocale>
 #include <QMouseEvent>
+#include <numeric>
 #include <random>
 
 #include <QThread>
@@ -179,6 +180,32 @@ TEST(CollatorTextOrder, RanksFollowTheToolkitsJapaneseCollator) {
             ++checked;
         }
     EXPECT_GT(checked, 200000);
+}
+
+TEST(CollatorTextOrder, TextsSharingLongBeginningsRankAsTheCollatorOrdersThem) {
+    // Addresses: a few long shared beginnings, numbers, repeats and variants
+    // that differ only in width or case. In rank order each text must not
+    // sort after the next, and equal ranks must be equal texts to the collator.
+    const char* heads[] = {"東京都千代田区丸の内", "東京都千代田区丸の内一丁目", "大阪府大阪市北区梅田", "東京都千代田区"};
+    const char* tails[] = {"", "ビル", "ﾋﾞﾙ", "Bldg", "BLDG", "ハイツ２０１", "ハイツ201"};
+    std::mt19937 rng(11);
+    std::vector<std::string> texts;
+    for (int i = 0; i < 60000; ++i)
+        texts.push_back(std::string(heads[rng() % std::size(heads)]) + std::to_string(rng() % 40) + "-" +
+                        std::to_string(rng() % 30) + tails[rng() % std::size(tails)]);
+    const std::vector<uint32_t> ranks = CCollatorTextOrder().Ranks({texts.begin(), texts.end()});
+    std::vector<std::size_t> order(texts.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return ranks[a] < ranks[b]; });
+    QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        const std::string& a = texts[order[i - 1]];
+        const std::string& b = texts[order[i]];
+        const int c = collator.compare(QString::fromUtf8(a), QString::fromUtf8(b));
+        if (ranks[order[i - 1]] == ranks[order[i]]) ASSERT_EQ(c, 0) << a << " | " << b;
+        else ASSERT_LT(c, 0) << a << " | " << b;
+    }
 }
 
 TEST(CollatorTextOrder, PrintableAsciiTextsOrderAsTheCollatorOrdersThem) {
