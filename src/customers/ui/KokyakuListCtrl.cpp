@@ -263,7 +263,7 @@ struct CCollatorTextOrder::Cache {
         KeyFeed(const KeyFeed&) = delete;
         KeyFeed& operator=(const KeyFeed&) = delete;
 
-        // The slots found so far (a whole number of chunks is handed over).
+        // The slots found so far, handed over once a chunk more is there.
         void Found(std::size_t count) {
             if (!m_helper.joinable() || count < m_published + kChunk) return;
             {
