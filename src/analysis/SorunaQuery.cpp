@@ -148,7 +148,7 @@ std::string SorunaRunStatement(const std::string& sql) {
     if (sql.find(kJoin) == std::string::npos || sql.find(title) == std::string::npos || at == std::string::npos ||
         !EndsWith(sql, order))
         return sql;
-    return sql.substr(0, at) + kRunGroup + sql.substr(at + group.size())  + kRunTieOrder;
+    return sql.substr(0, at) + kRunGroup + sql.substr(at + group.size()) + kRunTieOrder;
 }
 
 std::optional<std::string> SorunaUnorderedStatement(const std::string& sql, int kind) {

@@ -135,7 +135,6 @@ int CKokyakuListModel::RemoveRecords(const std::unordered_set<const CKokyakuRow*
     return removed;
 }
 
-
 CPreparedRanks::Progress CKokyakuListModel::PrepareSorts() {
     std::vector<std::string> fields;
     fields.reserve(m_columns.size());

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <variant>
 
 // A row's data: one 8-byte slot per kept field (a 32-bit integer; a double,
 // NaN for an unset date; or a text's offset and length), then the texts' bytes.
@@ -234,13 +235,8 @@ bool CKokyakuRows::Keep(const std::vector<std::string>& names) {
             auto it = position.find(k.ID);
             if (it == position.end() || repacked[it->second]) return;
             m_rows[it->second]->Unpack(scratch);
-            for (int index : added) {
-                const KokyakuField& f = FieldAt(index);
-                if (f.IsText()) f.Text(scratch) = f.Text(k);
-                else if (f.IsDate()) f.SetDate(scratch, f.Date(k));
-                else if (f.IsInt()) f.SetInt(scratch, f.Int(k));
-                else f.SetNumber(scratch, f.Number(k));
-            }
+            for (int index : added)
+                std::visit([&](auto member) { scratch.*member = k.*member; }, FieldAt(index).member);
             repacked[it->second] = Pack(scratch, fields);
             ++seen;
         });
